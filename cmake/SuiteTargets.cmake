@@ -9,10 +9,13 @@ function(suite_target_defaults target)
     VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
 
-# suite_add_shared_library(<name> SOURCES ... [PUBLIC_INCLUDE dir] [LIBS ...])
-# A core library with a plain C interface; only symbols marked for export are visible.
+# suite_add_shared_library(<name> SOURCES ... [PUBLIC_INCLUDE dir] [LIBS ...] [EXPORTS list.txt])
+# A core library with a plain C interface; only symbols marked for export are
+# visible. With EXPORTS (one function name per line), a linker version script
+# keeps exactly those names global, and the test <name>_exports checks the
+# built library against the same list.
 function(suite_add_shared_library name)
-  cmake_parse_arguments(ARG "" "PUBLIC_INCLUDE" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "PUBLIC_INCLUDE;EXPORTS" "SOURCES;LIBS" ${ARGN})
   add_library(${name} SHARED ${ARG_SOURCES})
   suite_target_defaults(${name})
   if(ARG_PUBLIC_INCLUDE)
@@ -21,7 +24,23 @@ function(suite_add_shared_library name)
   if(ARG_LIBS)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   endif()
-  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  if(ARG_EXPORTS)
+    file(STRINGS ${ARG_EXPORTS} _names REGEX "^[A-Za-z_][A-Za-z0-9_]*$")
+    list(JOIN _names ";\n    " _globals)
+    set(_script ${CMAKE_CURRENT_BINARY_DIR}/${name}.map)
+    file(WRITE ${_script} "{\n  global:\n    ${_globals};\n  local: *;\n};\n")
+    set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${_script})
+    target_link_options(${name} PRIVATE -Wl,--version-script=${_script})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ARG_EXPORTS})
+    if(SUITE_BUILD_TESTS)
+      add_test(NAME ${name}_exports COMMAND ${SUITE_CHECK_EXPORTS} $<TARGET_FILE:${name}> ${ARG_EXPORTS})
+    endif()
+  endif()
+  # Sanitizer runtimes are linked into the executables (clang), so a
+  # sanitized library legitimately has undefined runtime symbols.
+  if(NOT SUITE_SANITIZE AND NOT SUITE_TSAN)
+    target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 if(SUITE_BUILD_TESTS)
