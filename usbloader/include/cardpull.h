@@ -38,8 +38,22 @@ extern "C" {
 
 CARDPULL_API int fnMydll(void);
 
+/* An exported counter that nothing reads; kept for the library's interface. */
+CARDPULL_API extern int nMydll;
+
 #ifdef __cplusplus
 }
+
+/* An exported class without data that nothing uses; kept for the library's
+ * interface. */
+class CARDPULL_API CMydll {
+public:
+    CMydll();
+    CMydll& operator=(const CMydll& other);
+
+private:
+    char unused_ = 0;
+};
 #endif
 
 #endif

@@ -27,6 +27,15 @@ std::filesystem::path libraryFolder() {
 
 }  // namespace
 
+CARDPULL_API int nMydll = 0;  // declared extern "C" in the header
+
+CMydll::CMydll() = default;
+
+CMydll& CMydll::operator=(const CMydll& other) {
+    unused_ = other.unused_;
+    return *this;
+}
+
 extern "C" CARDPULL_API int fnMydll(void) {
     using namespace usbloader;
     try {

@@ -1,4 +1,5 @@
 // libcardpull.so as the report designer loads it.
+#include <algorithm>
 #include <dlfcn.h>
 
 #include <gtest/gtest.h>
@@ -40,8 +41,12 @@ std::vector<std::string> definedDynamicSymbols(const std::string& library) {
     return names;
 }
 
-TEST(CardpullLibrary, ExportsOnlyFnMydll) {
-    EXPECT_EQ(definedDynamicSymbols(USBLOADER_CARDPULL), std::vector<std::string>{"fnMydll"});
+TEST(CardpullLibrary, ExportsItsInterfaceOnly) {
+    std::vector<std::string> names = definedDynamicSymbols(USBLOADER_CARDPULL);
+    std::sort(names.begin(), names.end());
+    // CMydll::CMydll() (both constructor symbols), CMydll::operator=, fnMydll, nMydll.
+    EXPECT_EQ(names, (std::vector<std::string>{"_ZN6CMydllC1Ev", "_ZN6CMydllC2Ev",
+                                               "_ZN6CMydllaSERKS_", "fnMydll", "nMydll"}));
 }
 
 TEST(CardpullLibrary, ReturnsFortyTwoQuietlyWithoutACardReader) {
