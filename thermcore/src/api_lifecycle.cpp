@@ -1,0 +1,63 @@
+// Constructors and destructors of the interface.
+#include "api_frame.h"
+#include "file_open.h"
+
+using namespace thermcore;
+
+namespace {
+
+IfrHandle openNew(void* window, const char* path, int kind, int* firstTime, int* lastTime) {
+    IfrObject* obj = createObject();
+    if (obj == nullptr) return nullptr;
+    try {
+        if (openFile(*obj, path, kind, window, firstTime, lastTime) == 0 &&
+            obj->initDisplay(window, obj->width, obj->height) == 0) {
+            return obj;
+        }
+    } catch (...) {
+    }
+    obj->closeFile();
+    destroyObject(obj);
+    return nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+IfrHandle IFR_Init(void* window, int width, int height) {
+    if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide) return nullptr;
+    IfrObject* obj = createObject();
+    if (obj == nullptr) return nullptr;
+    try {
+        obj->width = width;
+        obj->height = height;
+        obj->allocateImageBuffers();
+        obj->initDisplay(window, width, height);
+        return obj;
+    } catch (...) {
+        destroyObject(obj);
+        return nullptr;
+    }
+}
+
+IfrHandle IFR_LoadFile(void* window, const char* path, int kind, int* firstTime, int* lastTime) {
+    return openNew(window, path, kind, firstTime, lastTime);
+}
+
+IfrHandle IFR_LoadBuffer(void*, const void*, int) { return nullptr; }
+
+int IFR_InfraredFileToJPG(const char*, int, const char*, const char*, int) { return -1; }
+
+int IFR_InfraredFileToBMP(const char*, int, const char*, const char*) { return -1; }
+
+int IFR_CloseFile(IfrHandle h) {
+    return withObject(h, -1, [](IfrObject& o) {
+        o.closeFile();
+        return 0;
+    });
+}
+
+void IFR_Free(IfrHandle h) { destroyObject(h); }
+
+}  // extern "C"

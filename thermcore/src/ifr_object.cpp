@@ -1,0 +1,43 @@
+#include "ifr_object.h"
+
+#include "param_block.h"
+
+namespace thermcore {
+
+IfrObject::IfrObject() : block(defaultParamBlock()) {}
+
+IfrObject::~IfrObject() {
+    closeFile();
+    magic = 0;
+}
+
+int IfrObject::initDisplay(void* win, int w, int h) {
+    imaging::IM_Init();
+    if (!imaging) imaging.reset(imaging::IM_AllocResource());
+    if (!imaging) return -1;
+    imaging::IM_SetImageResolution(imaging.get(), w, h);
+    window = win;
+    width = w;
+    height = h;
+    gray.resize(pixelCount());
+    // The surface is 32 bits per pixel whatever shows it; it is allocated
+    // when a frame is first rendered into it.
+    screenDepth = 32;
+    return 0;
+}
+
+void IfrObject::allocateImageBuffers() {
+    gray.resize(pixelCount());
+    rgb.resize(pixelCount());
+}
+
+void IfrObject::closeFile() {
+    indexStop = 1;
+    if (file != nullptr) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    calibration.reset();
+}
+
+}  // namespace thermcore

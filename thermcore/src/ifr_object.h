@@ -1,0 +1,171 @@
+// IfrObject: the one object behind every handle of the interface.
+//
+// It holds the open file and its copy, the current gray frame, the parameter
+// block with the measurement state derived from it, the calibration and
+// display blocks, the sequence state, the imaging resource and the screen
+// surface of one image or sequence. Buffers are owned by the object and sized
+// to width * height when an image is opened or the display is set up.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calibration.h"
+#include "imaging/imaging.h"
+#include "thermcore.h"
+
+namespace thermcore {
+
+inline constexpr uint32_t kIfrMagic = 0x66DDDD66;
+inline constexpr int kMaxImageSide = 8192;
+inline constexpr size_t kPlaneTableSize = 112;
+inline constexpr size_t kPaletteBytes = 768;
+
+// Measurement state in the object's units: hundredths, percent, metres.
+struct SceneState {
+    int32_t emissivity100 = 0;
+    int32_t humidity = 0;  // percent
+    int32_t paramsValid = 0;
+    int32_t atmoPercent = 0;
+    int32_t firstCorrection100 = 0;
+    int32_t correctionInt = 0;
+    int32_t ambient100 = 0;
+    int32_t background100 = 0;
+    float distance = 0.0f;  // metres
+    int32_t measureVersion = 0;
+    int32_t storedFirstCorrection100 = 0;
+    int32_t secondCorrection100 = 0;
+    float atmoFactor = 0.0f;
+};
+
+// A part of the file (photo, sound) inside the object's copy of the file.
+struct HeldPart {
+    size_t offset = 0;
+    size_t size = 0;
+    bool held = false;
+};
+
+// Non-uniformity settings of a sequence (16 bytes in the file).
+struct NonUniformity {
+    uint32_t columnThreshold = 0;
+    uint32_t limit = 0;
+};
+
+struct ImagingDeleter {
+    void operator()(imaging::Resource* r) const { imaging::IM_FreeResource(r); }
+};
+
+struct IfrObject {
+    IfrObject();
+    ~IfrObject();
+    IfrObject(const IfrObject&) = delete;
+    IfrObject& operator=(const IfrObject&) = delete;
+
+    uint32_t magic = kIfrMagic;
+
+    // Playback and its one-shot flags.
+    int32_t playStep = 50;
+    std::atomic<uint8_t> pauseFlag{0};
+    std::atomic<uint8_t> stopFlag{0};
+
+    // The open file.
+    std::FILE* file = nullptr;
+    std::string path;
+    int32_t kind = IFR_KIND_SEQUENCE;  // set again by every open
+    int64_t startOffset = 0;
+    int64_t firstFrameOffset = 0;
+    int64_t irDataLength = 0;
+    int32_t embeddedSequence = 0;
+    uint32_t openedAtMs = 0;
+    int32_t currentTime = 0;
+    int32_t firstTime = 0;
+    int32_t lastTime = 0;
+
+    // Frame and pictures.
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint16_t> gray;
+    std::vector<uint32_t> rgb;
+    std::vector<IfrPoint> points;
+    int32_t linePointCount = 0;
+
+    // Parameter blocks and what was derived from them.
+    IfrParamBlock block{};
+    IfrParamBlock secondBlock{};
+    int32_t modelVersion = 0;
+    int32_t scheme = 3;
+    SceneState scene;
+
+    // Copy of the file's infrared data (or of the last stream block), with
+    // the photo and sound inside it.
+    std::vector<uint8_t> fileCopy;
+    HeldPart photo;
+    HeldPart sound;
+
+    // Line tables: the gray-to-temperature line of the file (read by the own
+    // model, written back by every save) and the two that are stored only.
+    std::vector<uint8_t> lineTable;
+    bool lineTableHeld = false;
+    std::vector<uint8_t> delicacyLine;
+    std::vector<uint8_t> zeroLine;
+
+    std::unique_ptr<CalibrationPayload> calibration;
+    std::optional<DisplayBlock> display;
+    std::array<uint8_t, kPlaneTableSize> planeTable{};
+    NonUniformity nonUniformity;
+
+    // Sequence bookkeeping.
+    std::atomic<uint8_t> indexReady{1};
+    std::atomic<uint8_t> indexStop{0};
+    uint8_t hasSound = 0;
+    uint8_t hasPhoto = 0;
+    uint8_t hasRemark = 0;
+    int32_t frameCount = 0;
+    IfrStreamProc streamProc = nullptr;
+
+    // Display.
+    void* window = nullptr;
+    int32_t screenDepth = 32;
+    std::unique_ptr<imaging::Resource, ImagingDeleter> imaging;
+    std::vector<uint32_t> surfacePixels;
+    IfrSurface surface{};
+    bool surfaceRendered = false;
+
+    // Palette.
+    std::array<uint8_t, kPaletteBytes> paletteBytes{};
+    bool paletteHeld = false;
+
+    size_t pixelCount() const {
+        return static_cast<size_t>(width) * static_cast<size_t>(height);
+    }
+    bool hasFile() const { return file != nullptr; }
+
+    // Imaging resource, buffers and (with a window) the screen surface for a
+    // width x height image. 0, or -1 when the imaging resource cannot be had.
+    int initDisplay(void* window, int width, int height);
+    // Sizes the gray, colour and point buffers to the image.
+    void allocateImageBuffers();
+
+    // Closes the file, drops the calibration block; the object stays.
+    void closeFile();
+
+    // Renders a gray frame into the colour buffer and the surface; 0 or -1.
+    int renderToSurface(const uint16_t* frame);
+    // Hands the rendered surface to the present hook (objects with a window).
+    void present();
+
+    // Conversions by camera model.
+    float grayToTemp(int gray);
+    int tempToGray(float temperature);
+    // The own model's atmospheric factor for a whole-metre distance; kept in
+    // the scene state (an atmospheric percentage of 0 becomes 100).
+    float atmosphericFactor(int distanceMetres);
+};
+
+}  // namespace thermcore

@@ -1,0 +1,71 @@
+// libFuzzer target: the input bytes opened as a still-image file, then read,
+// rendered, handed out, saved and reopened.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "thermcore.h"
+
+namespace {
+
+std::string scratchPath(const char* name) {
+    const char* tmp = std::getenv("TMPDIR");
+    return std::string(tmp != nullptr ? tmp : "/tmp") + "/thermcore-fuzz-" +
+           std::to_string(getpid()) + "-" + name;
+}
+
+bool writeFile(const std::string& path, const uint8_t* data, size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    const bool ok = std::fwrite(data, 1, size, f) == size;
+    return std::fclose(f) == 0 && ok;
+}
+
+void exercise(IfrHandle h, const std::string& savePath) {
+    IFR_Next(h);
+    int w = 0, ht = 0;
+    IFR_GetImageWidthHeight(h, &w, &ht);
+    int scheme = 0, version = 0, id = 0, pw = 0, ph = 0;
+    IFR_GetFileVer(h, &scheme, &version);
+    IFR_GetColorID(h, &id);
+    IFR_GetCCDImageWidthHeight(h, &pw, &ph);
+    IFR_ResetAGCStatus(h);
+    IfrSurface* surface = nullptr;
+    std::vector<unsigned short> frame(static_cast<size_t>(w) * static_cast<size_t>(ht), 1234);
+    IFR_GetDrawBuffer(h, frame.data(), &surface);
+    const int n = IFR_GetFileLen(h);
+    if (n > 0) {
+        std::vector<uint8_t> copy(static_cast<size_t>(n));
+        IFR_GetFileBuff(h, copy.data());
+    }
+    IFR_MemSaveToVNI(h, savePath.c_str());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string input = scratchPath("in.vni");
+    static const std::string saved = scratchPath("saved.vni");
+    if (!writeFile(input, data, size)) return 0;
+    int first = 0, last = 0;
+    IfrHandle h = IFR_LoadFile(nullptr, input.c_str(), IFR_KIND_IMAGE, &first, &last);
+    if (h != nullptr) {
+        exercise(h, saved);
+        IFR_CloseFile(h);
+        IFR_Free(h);
+        // What was saved opens again.
+        IfrHandle again = IFR_LoadFile(nullptr, saved.c_str(), IFR_KIND_IMAGE, nullptr, nullptr);
+        if (again != nullptr) {
+            exercise(again, saved);
+            IFR_CloseFile(again);
+            IFR_Free(again);
+        }
+    }
+    std::remove(input.c_str());
+    std::remove(saved.c_str());
+    return 0;
+}
