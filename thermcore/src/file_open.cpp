@@ -27,9 +27,10 @@ int readStillFrame(IfrObject& obj) {
     // The frame is width * height grays of the object (the open checked
     // that they are in the file).
     obj.gray.resize(obj.pixelCount());
-    std::vector<uint8_t> bytes(obj.pixelCount() * 2);
-    if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) return -2;
-    for (size_t i = 0; i < obj.pixelCount(); ++i) obj.gray[i] = loadU16(&bytes[2 * i]);
+    auto* bytes = reinterpret_cast<uint8_t*>(obj.gray.data());
+    if (std::fread(bytes, 2, obj.gray.size(), f) != obj.gray.size()) return -2;
+    // Little-endian on disk: each value is decoded from its own two bytes.
+    for (size_t i = 0; i < obj.gray.size(); ++i) obj.gray[i] = loadU16(bytes + 2 * i);
     if (takeFlag(obj.stopFlag)) {
         fseeko(f, obj.startOffset, SEEK_SET);
         return -1;

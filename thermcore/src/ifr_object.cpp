@@ -27,8 +27,8 @@ int IfrObject::initDisplay(void* win, int w, int h) {
 }
 
 void IfrObject::allocateImageBuffers() {
+    // The colour buffer is sized when a frame is first rendered.
     gray.resize(pixelCount());
-    rgb.resize(pixelCount());
 }
 
 void IfrObject::closeFile() {

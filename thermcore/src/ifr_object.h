@@ -149,7 +149,7 @@ struct IfrObject {
     // Imaging resource, buffers and (with a window) the screen surface for a
     // width x height image. 0, or -1 when the imaging resource cannot be had.
     int initDisplay(void* window, int width, int height);
-    // Sizes the gray, colour and point buffers to the image.
+    // Sizes the gray buffer to the image.
     void allocateImageBuffers();
 
     // Closes the file, drops the calibration block; the object stays.

@@ -36,6 +36,11 @@ struct Resource {
     int lutMax = -1;
     bool lutValid = false;
 
+    // Histogram bins of the grays min..max, rebuilt when the range changes.
+    std::vector<uint8_t> bins;
+    int binsMin = 0;
+    int binsMax = -1;
+
     size_t pixels() const { return static_cast<size_t>(width) * static_cast<size_t>(height); }
 };
 
@@ -67,6 +72,19 @@ const std::vector<uint32_t>& colourTable(Resource& r) {
         r.lutValid = true;
     }
     return r.lut;
+}
+
+const std::vector<uint8_t>& binTable(Resource& r) {
+    if (r.binsMin != r.minGray || r.binsMax != r.maxGray || r.bins.empty()) {
+        const int64_t span = std::max<int64_t>(int64_t{r.maxGray} - r.minGray, 0);
+        r.bins.resize(static_cast<size_t>(span) + 1);
+        for (int64_t a = 0; a <= span; ++a) {
+            r.bins[static_cast<size_t>(a)] = static_cast<uint8_t>(a * kHistogramBins / (span + 1));
+        }
+        r.binsMin = r.minGray;
+        r.binsMax = r.maxGray;
+    }
+    return r.bins;
 }
 
 inline int grayAt(const uint16_t* frame, size_t i) { return static_cast<int16_t>(frame[i]); }
@@ -107,11 +125,15 @@ void IM_DoHistogramProcess(ImHandle h, const uint16_t* frame) {
         h->maxGray = hi;
     }
     h->histogram.fill(0);
-    const int64_t width = std::max<int64_t>(int64_t{h->maxGray} - h->minGray, 0) + 1;
+    const std::vector<uint8_t>& bins = binTable(*h);
+    const int min = h->minGray;
+    const int max = h->maxGray;
     for (size_t i = 0; i < n; ++i) {
-        const int64_t a = int64_t{grayAt(frame, i)} - h->minGray;
-        const int64_t bin = std::clamp<int64_t>(a * kHistogramBins / width, 0, kHistogramBins - 1);
-        ++h->histogram[static_cast<size_t>(bin)];
+        const int g = grayAt(frame, i);
+        const size_t bin = g < min   ? 0
+                           : g > max ? kHistogramBins - 1
+                                     : bins[static_cast<size_t>(g - min)];
+        ++h->histogram[bin];
     }
 }
 
