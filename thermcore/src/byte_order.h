@@ -1,9 +1,9 @@
 // Little-endian field access for the camera's file structures.
 //
 // Every structure read from a file goes through these helpers, field by field;
-// nothing is read by laying a struct over a buffer. ByteReader keeps a sticky
-// failure: a read past the end yields zero and marks the reader failed, so a
-// parser checks ok() once after a group of fields.
+// nothing is read by laying a struct over a buffer. The reader and writer keep
+// a sticky failure: a step past the end does nothing (a read yields zero) and
+// marks them failed, so a parser checks ok() once after a group of fields.
 #pragma once
 
 #include <cstddef>
@@ -44,83 +44,89 @@ inline void storeF32(uint8_t* p, float v) {
     storeU32(p, bits);
 }
 
-// Sequential reader over a byte range.
-class ByteReader {
+// A position in a byte range that only moves forward, with a sticky
+// failure once a step would leave the range.
+template <typename Byte>
+class ByteCursor {
 public:
-    explicit ByteReader(std::span<const uint8_t> data) : data_(data) {}
+    explicit ByteCursor(std::span<Byte> data) : data_(data) {}
 
     bool ok() const { return ok_; }
     size_t position() const { return pos_; }
     size_t remaining() const { return data_.size() - pos_; }
 
-    uint8_t u8() { return take(1) ? data_[pos_ - 1] : 0; }
-    uint16_t u16() { return take(2) ? loadU16(&data_[pos_ - 2]) : 0; }
-    uint32_t u32() { return take(4) ? loadU32(&data_[pos_ - 4]) : 0; }
-    int16_t i16() { return static_cast<int16_t>(u16()); }
-    int32_t i32() { return static_cast<int32_t>(u32()); }
-    float f32() { return take(4) ? loadF32(&data_[pos_ - 4]) : 0.0f; }
-    void bytes(void* dest, size_t n) {
-        if (take(n)) {
-            std::memcpy(dest, &data_[pos_ - n], n);
-        } else {
-            std::memset(dest, 0, n);
+protected:
+    // The n bytes at the current position, or nullptr (the cursor fails).
+    Byte* take(size_t n) {
+        if (!ok_ || n > data_.size() - pos_) {
+            ok_ = false;
+            return nullptr;
         }
+        pos_ += n;
+        return data_.data() + pos_ - n;
     }
 
 private:
-    bool take(size_t n) {
-        if (!ok_ || n > data_.size() - pos_) {
-            ok_ = false;
-            return false;
-        }
-        pos_ += n;
-        return true;
-    }
-
-    std::span<const uint8_t> data_;
+    std::span<Byte> data_;
     size_t pos_ = 0;
     bool ok_ = true;
 };
 
-// Sequential writer into a fixed byte range; the caller sizes the range.
-class ByteWriter {
+// Sequential reader; a read past the end gives zero.
+class ByteReader : public ByteCursor<const uint8_t> {
 public:
-    explicit ByteWriter(std::span<uint8_t> data) : data_(data) {}
+    using ByteCursor::ByteCursor;
 
-    bool ok() const { return ok_; }
-    size_t position() const { return pos_; }
+    uint8_t u8() {
+        const uint8_t* p = take(1);
+        return p != nullptr ? *p : 0;
+    }
+    uint16_t u16() {
+        const uint8_t* p = take(2);
+        return p != nullptr ? loadU16(p) : 0;
+    }
+    uint32_t u32() {
+        const uint8_t* p = take(4);
+        return p != nullptr ? loadU32(p) : 0;
+    }
+    int16_t i16() { return static_cast<int16_t>(u16()); }
+    int32_t i32() { return static_cast<int32_t>(u32()); }
+    float f32() {
+        const uint8_t* p = take(4);
+        return p != nullptr ? loadF32(p) : 0.0f;
+    }
+    void bytes(void* dest, size_t n) {
+        const uint8_t* p = take(n);
+        if (p != nullptr) {
+            std::memcpy(dest, p, n);
+        } else {
+            std::memset(dest, 0, n);
+        }
+    }
+};
+
+// Sequential writer into a range the caller has sized.
+class ByteWriter : public ByteCursor<uint8_t> {
+public:
+    using ByteCursor::ByteCursor;
 
     void u8(uint8_t v) {
-        if (take(1)) data_[pos_ - 1] = v;
+        if (uint8_t* p = take(1)) *p = v;
     }
     void u16(uint16_t v) {
-        if (take(2)) storeU16(&data_[pos_ - 2], v);
+        if (uint8_t* p = take(2)) storeU16(p, v);
     }
     void u32(uint32_t v) {
-        if (take(4)) storeU32(&data_[pos_ - 4], v);
+        if (uint8_t* p = take(4)) storeU32(p, v);
     }
     void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
     void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
     void f32(float v) {
-        if (take(4)) storeF32(&data_[pos_ - 4], v);
+        if (uint8_t* p = take(4)) storeF32(p, v);
     }
     void bytes(const void* src, size_t n) {
-        if (take(n)) std::memcpy(&data_[pos_ - n], src, n);
+        if (uint8_t* p = take(n)) std::memcpy(p, src, n);
     }
-
-private:
-    bool take(size_t n) {
-        if (!ok_ || n > data_.size() - pos_) {
-            ok_ = false;
-            return false;
-        }
-        pos_ += n;
-        return true;
-    }
-
-    std::span<uint8_t> data_;
-    size_t pos_ = 0;
-    bool ok_ = true;
 };
 
 // a + b <= limit, without overflow, for sizes taken from a file.
