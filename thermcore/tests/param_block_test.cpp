@@ -1,6 +1,7 @@
 // The parameter block's byte layout and the camera-model table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <random>
@@ -21,7 +22,7 @@ uint16_t u16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b[at] | (
 
 IfrParamBlock withModel(const char* model) {
     IfrParamBlock b{};
-    std::strncpy(b.model, model, sizeof b.model);
+    std::memcpy(b.model, model, std::min(std::strlen(model), sizeof b.model));
     return b;
 }
 
