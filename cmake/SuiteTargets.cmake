@@ -61,9 +61,12 @@ function(suite_add_gtest name)
   if(ARG_DEPENDS)
     add_dependencies(${name} ${ARG_DEPENDS})
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "${ARG_ENV}" LABELS ${name})
+  # The environment goes through env(1) as the test's launcher: discovery and
+  # every test case run with it.
+  if(ARG_ENV)
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR /usr/bin/env ${ARG_ENV})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS ${name})
 endfunction()
 
 # suite_python(): the interpreter the tests use to run tools/ generators.
