@@ -102,8 +102,6 @@ int EncodeMcuLoop(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
             }
 
             if (InterruptRequested(p)) {
-                s.lastColumn = column;
-                s.lastRow = row;
                 scan.resumeColumn = (column + 1) % s.mcusPerRow;
                 scan.resumeRow = scan.resumeColumn == 0 ? row + 1 : row;
                 return JPEG_INTERRUPTED;

@@ -7,6 +7,7 @@
 // combination, and every table. A negative result closes the file and ends
 // any suspended encode; 1 (interrupted) keeps both for the next call.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -201,6 +202,13 @@ void SetUpFrame(const JPEG_PROPERTIES& p, CodecState& s)
     s.mcuCount = static_cast<int64_t>(s.mcusPerRow) * s.mcuRows;
 }
 
+// JpegSize after a write: the bytes stored so far (a file beyond 2 GiB
+// reports the largest size the field holds).
+void ReportSize(JPEG_PROPERTIES& p, const CodecState& s)
+{
+    p.JpegSize = static_cast<int32_t>(std::min<int64_t>(s.out.byteCount(), INT32_MAX));
+}
+
 void CloseFile(CodecState& s, int& rc)
 {
     if (s.out.file < 0)
@@ -250,7 +258,7 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
         if (t.imageHeight < 0 && t.imageBytes != nullptr)
             s.origin = t.imageBytes + static_cast<ptrdiff_t>(-t.imageHeight - 1) * -s.stride;
         const int rc = JpegWriteHeader(s, p, mode);
-        p.JpegSize = static_cast<int32_t>(s.out.byteCount());
+        ReportSize(p, s);
         if (rc)
             return rc;
         if (IsTablesWrite(mode)) {
@@ -261,11 +269,9 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
     }
 
     int rc = JpegEncodeBaseline(s, p);
-    p.JpegSize = static_cast<int32_t>(s.out.byteCount());
+    ReportSize(p, s);
     if (rc == JPEG_INTERRUPTED) {
-        s.suspendedMode = mode;
-        s.progressX = std::min((s.lastColumn + 1) * s.mcuWidth, s.settings.jpegWidth);
-        s.progressY = std::min((s.lastRow + 1) * s.mcuHeight, s.settings.jpegHeight);
+        s.suspendedMode = mode; // the file stays open for the next call
         return rc;
     }
     CloseFile(s, rc);

@@ -138,8 +138,6 @@ struct CodecState {
     int fastPathCode = 0; // recorded by JpegSelectMcuPreparer
     std::optional<ScanRecord> scan; // a suspended encode
     int suspendedMode = -1;
-    int lastColumn = 0, lastRow = 0;  // MCU last finished before a suspension
-    int progressX = 0, progressY = 0; // the same in pixels, clamped to the frame
 };
 
 } // namespace thermjpeg

@@ -126,29 +126,18 @@ void JpegFillKernelsGeneric(KernelTable& t)
     // fdctCurrent, prepareMcu and the read path's entries stay empty here.
 }
 
-void JpegFillKernelsMmx5(KernelTable& t)
+// Until the processor-specific kernels exist, a processor set is the
+// generic set under its own name.
+static void FillProcessorSet(KernelTable& t, const char* name)
 {
     JpegFillKernelsGeneric(t);
-    t.setName = "mmx5";
+    t.setName = name;
 }
 
-void JpegFillKernelsMmx6(KernelTable& t)
-{
-    JpegFillKernelsGeneric(t);
-    t.setName = "mmx6";
-}
-
-void JpegFillKernelsSse(KernelTable& t)
-{
-    JpegFillKernelsGeneric(t);
-    t.setName = "sse";
-}
-
-void JpegFillKernelsSse2(KernelTable& t)
-{
-    JpegFillKernelsGeneric(t);
-    t.setName = "sse2";
-}
+void JpegFillKernelsMmx5(KernelTable& t) { FillProcessorSet(t, "mmx5"); }
+void JpegFillKernelsMmx6(KernelTable& t) { FillProcessorSet(t, "mmx6"); }
+void JpegFillKernelsSse(KernelTable& t) { FillProcessorSet(t, "sse"); }
+void JpegFillKernelsSse2(KernelTable& t) { FillProcessorSet(t, "sse2"); }
 
 int JpegFillKernels(KernelTable& table, int cpuCode)
 {

@@ -103,13 +103,10 @@ struct RgbReader {
     void operator()(const uint8_t* row, int x, int16_t* out) const
     {
         const uint8_t* p = row + x * BPP;
-        int32_t r = p[RI], g = p[GI], b = p[BI];
-        if constexpr (Invert) {
-            r = 255 - r;
-            g = 255 - g;
-            b = 255 - b;
+        int32_t r, g, b;
+        JpegLoadRgb<RI, GI, BI, Invert>(p, r, g, b);
+        if constexpr (Invert)
             out[3] = static_cast<int16_t>(p[3] - 128);
-        }
         out[0] = static_cast<int16_t>(JpegLuma(r, g, b));
         out[1] = static_cast<int16_t>(JpegChromaBlue(r, g, b));
         out[2] = static_cast<int16_t>(JpegChromaRed(r, g, b));

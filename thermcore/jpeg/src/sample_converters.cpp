@@ -36,12 +36,8 @@ void ConvertRgbFamily(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
             const uint8_t* row = pixels + y * stride;
             for (int x = 0; x < 8 * H; ++x) {
                 const uint8_t* p = row + x * BPP;
-                int32_t r = p[RI], g = p[GI], b = p[BI];
-                if constexpr (Invert) {
-                    r = 255 - r;
-                    g = 255 - g;
-                    b = 255 - b;
-                }
+                int32_t r, g, b;
+                JpegLoadRgb<RI, GI, BI, Invert>(p, r, g, b);
                 yBlocks[BlockIndex<H>(x, y)] = static_cast<int16_t>(JpegLuma(r, g, b));
                 if constexpr (Fourth)
                     fourth[BlockIndex<H>(x, y)] = static_cast<int16_t>(p[3] - 128);

@@ -14,6 +14,21 @@ inline int32_t JpegLuma(int32_t r, int32_t g, int32_t b) { return (77 * r + 150 
 inline int32_t JpegChromaBlue(int32_t r, int32_t g, int32_t b) { return (128 * b - 43 * r - 85 * g + 128) >> 8; }
 inline int32_t JpegChromaRed(int32_t r, int32_t g, int32_t b) { return (128 * r - 107 * g - 21 * b + 128) >> 8; }
 
+// R, G and B of a pixel whose bytes hold them at offsets RI, GI, BI; with
+// Invert the bytes are complements (255 - v).
+template <int RI, int GI, int BI, bool Invert>
+inline void JpegLoadRgb(const uint8_t* pixel, int32_t& r, int32_t& g, int32_t& b)
+{
+    r = pixel[RI];
+    g = pixel[GI];
+    b = pixel[BI];
+    if constexpr (Invert) {
+        r = 255 - r;
+        g = 255 - g;
+        b = 255 - b;
+    }
+}
+
 // 8x8 pixels of one byte to one block.
 void JpegSamplesGray(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
 // Three-byte pixels converted to Y, Cb, Cr: 8x8 (1x1), 16x8 (2x1), 16x16 (2x2).

@@ -187,15 +187,5 @@ TEST(Properties, WritesRefuseBadSettingsBeforeWritingAnything)
     }
 }
 
-TEST(Properties, UncreatableFileGivesInvalidFileNameAndNoHandle)
-{
-    const Image image = MakeImage(8, 8, 3);
-    Codec codec;
-    codec.SetImage(image, JPEG_COLOUR_BGR);
-    codec.p.JpegFile = "/nonexistent-folder/out.jpg";
-    EXPECT_EQ(JpegWrite(&codec.p, JPEG_MODE_WRITE_FILE), JPEG_INVALID_FILE_NAME);
-    EXPECT_EQ(codec.p.Codec->out.file, -1);
-}
-
 } // namespace
 } // namespace thermjpeg::test

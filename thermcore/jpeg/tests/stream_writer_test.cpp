@@ -184,5 +184,33 @@ TEST(StreamWriter, RestartMarkerNumbersRunFrom0To7)
     EXPECT_EQ(out[3], 0xD7);
 }
 
+// The writers the progressive encoder uses: one DHT table per segment, and
+// SOF2 numbering its components from 0.
+TEST(StreamWriter, SingleTableDhtAndSof2)
+{
+    Codec codec;
+    const Image image = MakeImage(20, 12, 3);
+    codec.SetImage(image, JPEG_COLOUR_BGR);
+    int rc = 0;
+    EncodeToMemory(codec.p, &rc); // sets up the frame
+    ASSERT_EQ(rc, 0);
+    CodecState& s = *codec.p.Codec;
+    uint8_t out[512];
+    s.kernels.outputInit(s.out, out, sizeof out);
+    ASSERT_EQ(JpegWriteDhtTable(s, kDcChrominanceBits, kDcChrominanceValues, 0, 1), 0);
+    ASSERT_EQ(JpegWriteSof2(s), 0);
+    const Bytes written(out, out + s.out.byteCount());
+    const Bytes expectedDht = {0xFF, 0xC4, 0, 31, 0x01};
+    EXPECT_TRUE(std::equal(expectedDht.begin(), expectedDht.end(), written.begin()));
+    EXPECT_EQ(written.size(), 33u + 2 + 2 + 15);
+    EXPECT_EQ(Bytes(written.begin() + 33, written.end()),
+              (Bytes{0xFF, 0xC2, 0, 17, 8, 0, 12, 0, 20, 3, 0, 0x22, 0, 1, 0x11, 1, 2, 0x11, 1}));
+
+    uint8_t tooMany[16] = {};
+    tooMany[15] = 255;
+    tooMany[14] = 2;
+    EXPECT_EQ(JpegWriteDhtTable(s, tooMany, kAcLuminanceValues, 1, 0), JPEG_BAD_HUFFMAN_TABLE);
+}
+
 } // namespace
 } // namespace thermjpeg::test
