@@ -1,0 +1,212 @@
+/*
+ * Thermjpeg: the JPEG codec inside Thermcore.
+ *
+ * One caller-owned record, JPEG_PROPERTIES, is one codec context. The caller
+ * fills the public block, names a mode and gets an integer result code
+ * (JpegErrorText gives its text). Calling order: JpegInit, any number of
+ * writes, JpegFree. A write that returned 1 (interrupted) is continued by the
+ * same call with the same mode and InterruptFlag clear.
+ *
+ * This build encodes baseline sequential streams (modes 8 to 13) to a file or
+ * to memory. JpegRead and a write with Progressive set return
+ * JPEG_NOT_SUPPORTED (-12).
+ *
+ * Caller data is checked before anything is written: every result below zero
+ * names the cause, and a failing write closes the file it opened. Faults the
+ * codec cannot see (an ImageBytes buffer shorter than the geometry says, a
+ * caller table shorter than its counts say) stay the caller's responsibility.
+ *
+ * The codec is linked into Thermcore and not exported from it; it uses no
+ * global state beyond the processor identification, which it computes once.
+ */
+#ifndef THERMJPEG_H
+#define THERMJPEG_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Result codes; JpegErrorText gives the text of each. */
+enum {
+    JPEG_ROI_SUCCESS = 2,
+    JPEG_INTERRUPTED = 1,
+    JPEG_SUCCESS = 0,
+    JPEG_EXCEPTION = -1,
+    JPEG_INVALID_ENCODER = -2,
+    JPEG_BAD_SUBSAMPLING = -3,
+    JPEG_BAD_BYTES_PER_PIXEL = -4,
+    JPEG_MEMORY_ERROR = -5,
+    JPEG_BAD_HUFFMAN_TABLE = -6,
+    JPEG_BAD_QUANT_TABLE = -7,
+    JPEG_INVALID_PROPERTIES = -8,
+    JPEG_CLOSE_ERROR = -9,
+    JPEG_INVALID_FILE_NAME = -10,
+    JPEG_EOF_ERROR = -11,
+    JPEG_NOT_SUPPORTED = -12,
+    JPEG_NOT_JPEG = -13,
+    JPEG_COMPONENT_ERROR = -14,
+    JPEG_SOF_ERROR = -15,
+    JPEG_DNL_ERROR = -16,
+    JPEG_NO_HUFFMAN_TABLE = -17,
+    JPEG_NO_QUANT_TABLE = -18,
+    JPEG_NO_FRAME = -19,
+    JPEG_MULTIPLE_FRAMES = -20,
+    JPEG_DATA_ERROR = -21,
+    JPEG_NO_IMAGE = -22,
+    JPEG_FILE_ERROR = -23,
+    JPEG_INTERNAL_ERROR = -24,
+    JPEG_BAD_RST_MARKER = -25,
+    JPEG_THUMBNAIL_TOO_SMALL = -26,
+    JPEG_THUMBNAIL_WRONG_COLOUR = -27,
+    JPEG_OUTPUT_TOO_SMALL = -28,
+    JPEG_UNSUPPORTED_FRAME = -29,
+    JPEG_COMMENT_ACCESS_ERROR = -30,
+    JPEG_RESERVED = -99
+};
+
+/* Colour codes (ImageColour, JpegColour). */
+enum {
+    JPEG_COLOUR_RGB = 1,     /* bytes R, G, B (image) / unconverted, APP14 transform 0 (JPEG) */
+    JPEG_COLOUR_BGR = 2,     /* bytes B, G, R; image side only */
+    JPEG_COLOUR_YCBCR = 3,   /* Y, Cb, Cr; JFIF */
+    JPEG_COLOUR_GRAY = 4,    /* one gray byte / component */
+    JPEG_COLOUR_INV_RGBA = 5, /* complemented R, G, B and a fourth channel; APP14 transform 0 */
+    JPEG_COLOUR_YCCK = 6,    /* JPEG side only: Y, Cb, Cr and a fourth; APP14 transform 2 */
+    JPEG_COLOUR_OTHER = 255  /* copied unchanged */
+};
+
+/* Sampling codes (JpegSampling): the first component's factors. */
+enum {
+    JPEG_SAMPLING_444 = 0,  /* every component 1x1 */
+    JPEG_SAMPLING_420 = 1,  /* three components, Y 2x2 */
+    JPEG_SAMPLING_422 = 2,  /* three components, Y 2x1 */
+    JPEG_SAMPLING_4220 = 3, /* four components, Y and fourth 2x2 */
+    JPEG_SAMPLING_4221 = 4, /* four components, Y and fourth 2x1 */
+    JPEG_SAMPLING_OTHER = 255
+};
+
+/* Modes: even modes use JpegFile, odd modes JpegBytes/JpegSize. */
+enum {
+    JPEG_MODE_WRITE_FILE = 8,         /* whole image */
+    JPEG_MODE_WRITE_MEMORY = 9,
+    JPEG_MODE_TABLES_FILE = 10,       /* header and tables, then EOI */
+    JPEG_MODE_TABLES_MEMORY = 11,
+    JPEG_MODE_ABBREVIATED_FILE = 12,  /* image without DQT/DHT, tables from the state */
+    JPEG_MODE_ABBREVIATED_MEMORY = 13
+};
+
+enum { JPEG_MAX_COMPONENTS = 4 };
+
+/* Caller-supplied component planes (PlaneInput). Each plane covers the whole
+ * MCU grid: MCUs per row x H x 8 values per line, MCU rows x V x 8 lines.
+ * Mode non-zero: samples 0..255; mode 0: quantised coefficients, each block
+ * in natural order in its 8x8 square. */
+typedef struct JpegPlaneInput {
+    int32_t Mode;
+    const int16_t* Planes[JPEG_MAX_COMPONENTS];
+} JpegPlaneInput;
+
+typedef struct JpegOwnQuantTable {
+    const uint8_t* Values; /* 64 base values in zig-zag order, scaled by Quality */
+    int32_t Number;        /* table number 0..3 */
+} JpegOwnQuantTable;
+
+typedef struct JpegOwnQuantTables {
+    int32_t Enabled;
+    JpegOwnQuantTable Tables[4];
+} JpegOwnQuantTables;
+
+typedef struct JpegOwnHuffmanTable {
+    const uint8_t* Bits;   /* 16 counts of codes of length 1..16 */
+    const uint8_t* Values; /* the symbols, as many as the counts add up to */
+    uint8_t Class;         /* 0 DC, 1 AC */
+    uint8_t Number;        /* table number 0..3 */
+} JpegOwnHuffmanTable;
+
+/* Entries 2k (DC) and 2k+1 (AC) form pair k; a pair is used when all four of
+ * its addresses are set. DcNumber/AcNumber give each component's tables. */
+typedef struct JpegOwnHuffmanTables {
+    int32_t Enabled;
+    JpegOwnHuffmanTable Tables[8];
+    uint8_t DcNumber[JPEG_MAX_COMPONENTS];
+    uint8_t AcNumber[JPEG_MAX_COMPONENTS];
+} JpegOwnHuffmanTables;
+
+struct JpegCodecState; /* the codec's own working state */
+
+typedef struct JPEG_PROPERTIES {
+    /* Public block. */
+    int32_t ReuseSettings;  /* non-zero: continue with the settings of the previous call */
+    uint8_t* ImageBytes;    /* pixel buffer */
+    int32_t ImageWidth;     /* 1..65535 */
+    int32_t ImageHeight;    /* 1..65535, or negative: the last row in memory is the top */
+    int32_t ImagePadBytes;  /* bytes after each row */
+    int32_t ImageChannels;  /* bytes per pixel, 1..255 */
+    int32_t ImageColour;    /* colour code */
+    int32_t ImageSampling;  /* 0, or 2 for packed Y Cb Y Cr (ImageColour 3, even width) */
+    const char* JpegFile;   /* file modes */
+    uint8_t* JpegBytes;     /* memory modes */
+    int32_t JpegSize;       /* memory size; after a write, the bytes written */
+    int32_t JpegWidth;      /* frame width 1..65535, at most ImageWidth */
+    int32_t JpegHeight;     /* frame height 1..65535, at most |ImageHeight| */
+    int32_t JpegChannels;   /* frame components, 1..4 */
+    int32_t JpegColour;     /* colour code */
+    int32_t JpegSampling;   /* sampling code */
+    int32_t ThumbWidth;     /* set by a read */
+    int32_t ThumbHeight;
+    int32_t ConvertColour;  /* colour-conversion flag */
+    int32_t Resample;       /* sampling flag */
+    int32_t Quality;        /* 1..100; <= 0 acts as 1, > 100 makes every value 1 */
+    int32_t Reserved;       /* never read or written by the codec */
+
+    /* Working state: the fields a caller may set between JpegInit and a call. */
+    int32_t Mode;            /* mode of the current call; -1 after JpegInit */
+    int32_t DctMethod;       /* 0 fast, 1 accurate */
+    int32_t InterruptFlag;   /* read at MCU boundaries (atomically; another thread may set it) */
+    int32_t RestartInterval; /* MCUs between restart markers, 0..65535 */
+    int32_t SingleBlockMcu;  /* one 8x8 block per MCU (PlaneInput only) */
+    JpegOwnQuantTables OwnQuantTables;
+    JpegOwnHuffmanTables OwnHuffmanTables;
+    int32_t CpuCode;         /* processor code chosen by JpegInit, 0..6 */
+    struct JpegCodecState* Codec; /* everything else; owned by the codec */
+
+    /* Extension fields. */
+    const JpegPlaneInput* PlaneInput;
+    int32_t Progressive;
+    uint16_t AdobeVersion;
+    uint16_t AdobeFlags0;
+    uint16_t AdobeFlags1;
+    int32_t JfifFound;
+    uint16_t JfifVersion;
+    uint8_t JfifUnits;
+    uint16_t JfifXDensity;
+    uint16_t JfifYDensity;
+    const char* CommentBytes;
+    uint16_t CommentLength;
+} JPEG_PROPERTIES;
+
+int JpegInit(JPEG_PROPERTIES* properties);
+int JpegRead(JPEG_PROPERTIES* properties, int mode);
+int JpegWrite(JPEG_PROPERTIES* properties, int mode);
+int JpegFree(JPEG_PROPERTIES* properties);
+const char* JpegErrorText(int code);
+
+typedef struct JpegVersionRecord {
+    int32_t Major;
+    int32_t Minor;
+    int32_t Build;
+    const char* LibraryName;
+    const char* ShortVersion;
+    const char* FullVersion;
+    const char* BuildDate;
+} JpegVersionRecord;
+
+const JpegVersionRecord* JpegLibraryVersion(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

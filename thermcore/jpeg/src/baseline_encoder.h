@@ -1,0 +1,21 @@
+// The baseline sequential encoder: frame and scan headers, then one
+// interleaved scan walked MCU by MCU, with restart markers and suspension.
+#ifndef THERMJPEG_BASELINE_ENCODER_H
+#define THERMJPEG_BASELINE_ENCODER_H
+
+#include "codec_state.h"
+
+namespace thermjpeg {
+
+// Returns 0 (stream complete, EOI written), 1 (suspended by InterruptFlag;
+// the scan stays in the state) or a negative code (scan released).
+int JpegEncodeBaseline(CodecState& state, JPEG_PROPERTIES& properties);
+
+// The MCU loop from the scan's resume position; restart markers stand
+// between intervals when the state has a restart interval. Returns 0, 1 or
+// a negative code, and always runs clearSimdState.
+int JpegEncodeMcus(CodecState& state, JPEG_PROPERTIES& properties, ScanRecord& scan);
+
+} // namespace thermjpeg
+
+#endif

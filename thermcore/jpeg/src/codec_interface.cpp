@@ -1,0 +1,374 @@
+// JpegInit, JpegWrite, JpegRead and JpegFree: the properties check, the copy
+// of the public settings into the working state, the frame set-up, and the
+// file the record keeps open between calls.
+//
+// A write checks everything it can before it creates the file or writes a
+// byte: the fields, the colour pair, the sampling code, the preparer for the
+// combination, and every table. A negative result closes the file and ends
+// any suspended encode; 1 (interrupted) keeps both for the next call.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include "baseline_encoder.h"
+#include "bit_output.h"
+#include "codec_state.h"
+#include "file_io.h"
+#include "mcu_preparers.h"
+#include "stream_writer.h"
+#include "thermjpeg.h"
+
+namespace thermjpeg {
+namespace {
+
+constexpr int kMaxDimension = 65535;
+
+bool IsFileMode(int mode) { return mode % 2 == 0; }
+
+bool IsImageWrite(int mode)
+{
+    return mode == JPEG_MODE_WRITE_FILE || mode == JPEG_MODE_WRITE_MEMORY || mode == JPEG_MODE_ABBREVIATED_FILE ||
+           mode == JPEG_MODE_ABBREVIATED_MEMORY;
+}
+
+bool IsTablesWrite(int mode) { return mode == JPEG_MODE_TABLES_FILE || mode == JPEG_MODE_TABLES_MEMORY; }
+
+bool InRange(int value, int low, int high) { return value >= low && value <= high; }
+
+// The colour pairs a write accepts.
+bool AcceptedWritePair(int layout, int bytes, int jcs, int comps)
+{
+    switch (layout) {
+    case JPEG_COLOUR_GRAY:
+        return bytes == 1 && ((jcs == JPEG_COLOUR_GRAY && comps == 1) || (jcs == JPEG_COLOUR_YCBCR && comps == 3));
+    case JPEG_COLOUR_RGB:
+        if (bytes == 4)
+            return jcs == JPEG_COLOUR_YCBCR && comps == 3;
+        [[fallthrough]];
+    case JPEG_COLOUR_BGR:
+        return bytes == 3 && ((jcs == JPEG_COLOUR_GRAY && comps == 1) || (jcs == JPEG_COLOUR_RGB && comps == 3) ||
+                              (jcs == JPEG_COLOUR_YCBCR && comps == 3));
+    case JPEG_COLOUR_INV_RGBA:
+        return bytes == 4 && comps == 4 && (jcs == JPEG_COLOUR_INV_RGBA || jcs == JPEG_COLOUR_YCCK);
+    case JPEG_COLOUR_YCBCR:
+        return bytes == 3 && jcs == JPEG_COLOUR_YCBCR && comps == 3;
+    case JPEG_COLOUR_OTHER:
+        return jcs == JPEG_COLOUR_OTHER && bytes >= comps;
+    default:
+        return false;
+    }
+}
+
+bool AcceptedSampling(int code, int comps)
+{
+    if (code == JPEG_SAMPLING_444)
+        return true;
+    if (comps == 3)
+        return code == JPEG_SAMPLING_420 || code == JPEG_SAMPLING_422;
+    if (comps == 4)
+        return code == JPEG_SAMPLING_4220 || code == JPEG_SAMPLING_4221;
+    return false;
+}
+
+int CheckWriteProperties(const JPEG_PROPERTIES& p, const CodecState& s, int mode)
+{
+    if (p.ReuseSettings)
+        return s.settingsCopied && InRange(mode, JPEG_MODE_WRITE_FILE, JPEG_MODE_ABBREVIATED_MEMORY)
+                   ? 0
+                   : JPEG_INVALID_PROPERTIES;
+    if (!InRange(mode, JPEG_MODE_WRITE_FILE, JPEG_MODE_ABBREVIATED_MEMORY))
+        return JPEG_INVALID_PROPERTIES;
+
+    const bool image = IsImageWrite(mode);
+    if (image && p.PlaneInput == nullptr) {
+        if (p.ImageBytes == nullptr || !InRange(p.ImageWidth, 1, kMaxDimension) ||
+            !InRange(p.ImageHeight, -kMaxDimension, kMaxDimension) || p.ImageHeight == 0 || p.ImagePadBytes < 0 ||
+            !InRange(p.ImageChannels, 1, 255))
+            return JPEG_INVALID_PROPERTIES;
+        if (p.ImageSampling != 0 && !(p.ImageSampling == 2 && p.ImageColour == JPEG_COLOUR_YCBCR))
+            return JPEG_BAD_SUBSAMPLING;
+        // Packed Y Cb Y Cr holds whole pixel pairs only.
+        if (p.ImageSampling == 2 && p.ImageWidth % 2 != 0)
+            return JPEG_INVALID_PROPERTIES;
+    }
+    if (IsFileMode(mode) ? p.JpegFile == nullptr : (p.JpegBytes == nullptr || p.JpegSize <= 0))
+        return JPEG_INVALID_PROPERTIES;
+    if (!InRange(p.JpegChannels, 1, JPEG_MAX_COMPONENTS))
+        return JPEG_INVALID_PROPERTIES;
+    if (image) {
+        if (!InRange(p.JpegWidth, 1, kMaxDimension) || !InRange(p.JpegHeight, 1, kMaxDimension))
+            return JPEG_INVALID_PROPERTIES;
+        if (p.ImageChannels < p.JpegChannels && p.ImageColour != JPEG_COLOUR_GRAY &&
+            p.JpegColour != JPEG_COLOUR_YCBCR)
+            return JPEG_INVALID_PROPERTIES;
+        if (p.PlaneInput == nullptr) {
+            // The frame is cut from the top-left of the source, never beyond it.
+            if (p.JpegWidth > p.ImageWidth || p.JpegHeight > std::abs(p.ImageHeight))
+                return JPEG_INVALID_PROPERTIES;
+        } else {
+            for (int c = 0; c < p.JpegChannels; ++c) {
+                if (p.PlaneInput->Planes[c] == nullptr)
+                    return JPEG_INVALID_PROPERTIES;
+            }
+        }
+    }
+    if (!AcceptedSampling(p.JpegSampling, p.JpegChannels))
+        return JPEG_BAD_SUBSAMPLING;
+    if (!AcceptedWritePair(p.ImageColour, p.ImageChannels, p.JpegColour, p.JpegChannels))
+        return JPEG_INVALID_PROPERTIES;
+    if (p.DctMethod != 0 && p.DctMethod != 1)
+        return JPEG_INVALID_PROPERTIES;
+    if (!InRange(p.RestartInterval, 0, 65535))
+        return JPEG_INVALID_PROPERTIES;
+    return 0;
+}
+
+void CopySettings(const JPEG_PROPERTIES& p, CodecState& s)
+{
+    Settings& t = s.settings;
+    t.imageBytes = p.ImageBytes;
+    t.imageWidth = p.ImageWidth;
+    t.imageHeight = p.ImageHeight;
+    t.imagePadBytes = p.ImagePadBytes;
+    t.imageChannels = p.ImageChannels;
+    t.imageColour = p.ImageColour;
+    t.imageSampling = p.ImageSampling;
+    t.jpegFile = p.JpegFile;
+    t.jpegBytes = p.JpegBytes;
+    t.jpegSize = p.JpegSize;
+    t.jpegWidth = p.JpegWidth;
+    t.jpegHeight = p.JpegHeight;
+    t.jpegChannels = p.JpegChannels;
+    t.jpegColour = p.JpegColour;
+    t.jpegSampling = p.JpegSampling;
+    t.quality = p.Quality;
+    t.dctMethod = p.DctMethod;
+    t.restartInterval = p.RestartInterval;
+    t.singleBlockMcu = p.SingleBlockMcu;
+    t.planeInput = p.PlaneInput;
+    s.settingsCopied = true;
+
+    const bool packed = t.imageSampling == 2;
+    s.pixelBytes = packed ? 2 : t.imageChannels;
+    const ptrdiff_t stride = t.imagePadBytes + static_cast<ptrdiff_t>(t.imageWidth) * s.pixelBytes;
+    s.stride = t.imageHeight < 0 ? -stride : stride;
+    if (packed && t.imageColour == JPEG_COLOUR_YCBCR && t.jpegColour == JPEG_COLOUR_YCBCR)
+        t.jpegSampling = JPEG_SAMPLING_422;
+}
+
+// Components, sampling factors, quantisation table numbers and MCU geometry.
+void SetUpFrame(const JPEG_PROPERTIES& p, CodecState& s)
+{
+    const Settings& t = s.settings;
+    s.convertColour = !(t.jpegColour == JPEG_COLOUR_RGB || t.jpegColour == JPEG_COLOUR_INV_RGBA ||
+                        t.imageColour == JPEG_COLOUR_YCBCR || t.imageColour == JPEG_COLOUR_GRAY ||
+                        t.imageColour == JPEG_COLOUR_OTHER);
+
+    bool ownQuant = false;
+    for (const auto& table : p.OwnQuantTables.Tables)
+        ownQuant = ownQuant || (p.OwnQuantTables.Enabled && table.Values != nullptr);
+
+    s.componentCount = t.jpegChannels;
+    const int code = t.jpegSampling;
+    const int yh = (code == JPEG_SAMPLING_444) ? 1 : 2;
+    const int yv = (code == JPEG_SAMPLING_420 || code == JPEG_SAMPLING_4220) ? 2 : 1;
+    for (int c = 0; c < s.componentCount; ++c) {
+        FrameComponent& comp = s.components[c];
+        comp.id = c;
+        const bool full = c == 0 || c == 3;
+        comp.h = full ? yh : 1;
+        comp.v = full ? yv : 1;
+        if (code == JPEG_SAMPLING_444) {
+            if (!ownQuant)
+                comp.quantNumber = (c > 0 && s.convertColour) ? 1 : 0;
+        } else {
+            comp.quantNumber = (c == 1 || c == 2) && s.convertColour ? 1 : 0;
+        }
+    }
+
+    s.hmax = 1;
+    s.vmax = 1;
+    s.resample = false;
+    for (int c = 0; c < s.componentCount; ++c) {
+        s.hmax = std::max(s.hmax, s.components[c].h);
+        s.vmax = std::max(s.vmax, s.components[c].v);
+        s.resample = s.resample || s.components[c].h != 1 || s.components[c].v != 1;
+    }
+    s.mcuWidth = t.singleBlockMcu ? 8 : 8 * s.hmax;
+    s.mcuHeight = t.singleBlockMcu ? 8 : 8 * s.vmax;
+    s.mcusPerRow = (t.jpegWidth + s.mcuWidth - 1) / s.mcuWidth;
+    s.mcuRows = (t.jpegHeight + s.mcuHeight - 1) / s.mcuHeight;
+    s.mcuCount = static_cast<int64_t>(s.mcusPerRow) * s.mcuRows;
+}
+
+// JpegSize after a write: the bytes stored so far (a file beyond 2 GiB
+// reports the largest size the field holds).
+void ReportSize(JPEG_PROPERTIES& p, const CodecState& s)
+{
+    p.JpegSize = static_cast<int32_t>(std::min<int64_t>(s.out.byteCount(), INT32_MAX));
+}
+
+void CloseFile(CodecState& s, int& rc)
+{
+    if (s.out.file < 0)
+        return;
+    const bool closed = JpegCloseFile(s.out.file);
+    s.out.file = -1;
+    if (!closed && rc >= 0)
+        rc = JPEG_CLOSE_ERROR;
+}
+
+int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
+{
+    p.Mode = mode;
+    const bool continuing = s.scan.has_value();
+    if (continuing && mode != s.suspendedMode)
+        return JPEG_INVALID_PROPERTIES;
+    if (int rc = CheckWriteProperties(p, s, mode))
+        return rc;
+    if (p.Progressive)
+        return JPEG_NOT_SUPPORTED;
+
+    const bool image = IsImageWrite(mode);
+    if (!continuing) {
+        if (!p.ReuseSettings)
+            CopySettings(p, s);
+        JpegSetDefaultTables(s, p);
+        SetUpFrame(p, s);
+        if (image) {
+            if (int rc = JpegSelectMcuPreparer(s))
+                return rc;
+            if (s.settings.planeInput == nullptr && s.kernels.prepareMcu == nullptr)
+                return JPEG_INVALID_PROPERTIES;
+        }
+        if (int rc = JpegPrepareTables(s, mode))
+            return rc;
+    }
+
+    if (IsFileMode(mode) && s.out.file < 0) {
+        s.out.file = JpegOpenFile(s.settings.jpegFile, FileAccess::ReadWrite);
+        if (s.out.file < 0)
+            return JPEG_INVALID_FILE_NAME;
+    }
+
+    if (!continuing) {
+        const Settings& t = s.settings;
+        s.origin = t.imageBytes;
+        if (t.imageHeight < 0 && t.imageBytes != nullptr)
+            s.origin = t.imageBytes + static_cast<ptrdiff_t>(-t.imageHeight - 1) * -s.stride;
+        const int rc = JpegWriteHeader(s, p, mode);
+        ReportSize(p, s);
+        if (rc)
+            return rc;
+        if (IsTablesWrite(mode)) {
+            int result = 0;
+            CloseFile(s, result);
+            return result;
+        }
+    }
+
+    int rc = JpegEncodeBaseline(s, p);
+    ReportSize(p, s);
+    if (rc == JPEG_INTERRUPTED) {
+        s.suspendedMode = mode; // the file stays open for the next call
+        return rc;
+    }
+    CloseFile(s, rc);
+    return rc;
+}
+
+// Runs one operation of a record: exceptions become result codes.
+template <class Body>
+int Guarded(Body body)
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return JPEG_MEMORY_ERROR;
+    } catch (...) {
+        return JPEG_EXCEPTION;
+    }
+}
+
+} // namespace
+} // namespace thermjpeg
+
+using namespace thermjpeg;
+
+extern "C" int JpegInit(JPEG_PROPERTIES* properties)
+{
+    if (properties == nullptr)
+        return JPEG_INVALID_PROPERTIES;
+    JPEG_PROPERTIES& p = *properties;
+    const int32_t reserved = p.Reserved;
+    p = JPEG_PROPERTIES{};
+    p.Reserved = reserved;
+
+    auto* state = new (std::nothrow) JpegCodecState;
+    if (state == nullptr)
+        return JPEG_MEMORY_ERROR;
+    const int cpuCode = JpegDetectCpu();
+    JpegFillKernels(state->kernels, cpuCode);
+    p.CpuCode = cpuCode;
+    p.Codec = state;
+
+    p.ImageChannels = 3;
+    p.ImageColour = JPEG_COLOUR_BGR;
+    p.JpegChannels = 3;
+    p.JpegColour = JPEG_COLOUR_YCBCR;
+    p.JpegSampling = JPEG_SAMPLING_420;
+    p.ConvertColour = 1;
+    p.Resample = 1;
+    p.Quality = 75;
+    p.Mode = -1;
+    p.DctMethod = 1;
+    for (int c = 0; c < JPEG_MAX_COMPONENTS; ++c) {
+        p.OwnHuffmanTables.DcNumber[c] = c == 0 ? 0 : 1;
+        p.OwnHuffmanTables.AcNumber[c] = c == 0 ? 0 : 1;
+        state->components[c].quantNumber = c == 0 ? 0 : 1;
+    }
+    p.AdobeVersion = 100;
+    p.JfifVersion = 0x0101;
+    p.JfifXDensity = 1;
+    p.JfifYDensity = 1;
+    return JPEG_SUCCESS;
+}
+
+extern "C" int JpegWrite(JPEG_PROPERTIES* properties, int mode)
+{
+    if (properties == nullptr || properties->Codec == nullptr)
+        return JPEG_INVALID_PROPERTIES;
+    CodecState& s = *properties->Codec;
+    int rc = Guarded([&] { return Write(*properties, s, mode); });
+    if (rc < 0) {
+        s.scan.reset();
+        CloseFile(s, rc);
+    }
+    s.kernels.clearSimdState();
+    return rc;
+}
+
+extern "C" int JpegRead(JPEG_PROPERTIES* properties, int mode)
+{
+    if (properties == nullptr || properties->Codec == nullptr)
+        return JPEG_INVALID_PROPERTIES;
+    properties->Mode = mode;
+    return JPEG_NOT_SUPPORTED;
+}
+
+extern "C" int JpegFree(JPEG_PROPERTIES* properties)
+{
+    if (properties == nullptr || properties->Codec == nullptr)
+        return JPEG_INVALID_PROPERTIES;
+    JPEG_PROPERTIES& p = *properties;
+    int rc = 0;
+    CloseFile(*p.Codec, rc);
+    p.OwnQuantTables = JpegOwnQuantTables{};
+    p.OwnHuffmanTables.Enabled = 0;
+    for (auto& table : p.OwnHuffmanTables.Tables)
+        table = JpegOwnHuffmanTable{};
+    delete p.Codec;
+    p.Codec = nullptr;
+    return rc;
+}

@@ -1,0 +1,148 @@
+// The codec's working state behind JPEG_PROPERTIES::Codec: the copy of the
+// public settings, the frame, the tables, the output record, the MCU buffer
+// and a suspended scan. One allocation per JpegInit; nothing is allocated per
+// write or per MCU.
+#ifndef THERMJPEG_CODEC_STATE_H
+#define THERMJPEG_CODEC_STATE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "kernel_table.h"
+#include "thermjpeg.h"
+
+namespace thermjpeg {
+
+inline constexpr int kMaxBlocksPerMcu = 10; // Y 2x2, Cb, Cr, fourth 2x2
+inline constexpr int kFileBufferSize = 4096;
+
+struct FrameComponent {
+    int id = 0;
+    int h = 1; // horizontal sampling factor
+    int v = 1; // vertical sampling factor
+    int quantNumber = 0;
+};
+
+// Quantisation table slot: the caller's or the default base table, the
+// quality-scaled values (zig-zag order, as in DQT) and the quantiser's
+// multipliers (natural order) for the method they were made for.
+struct QuantSlot {
+    const uint8_t* base = nullptr;
+    int number = 0;
+    bool scaled = false;
+    uint16_t values[64] = {};
+    int preparedMethod = -1;
+    alignas(32) uint16_t multipliers[64] = {};
+};
+
+struct HuffmanEntry {
+    const uint8_t* bits = nullptr;
+    const uint8_t* values = nullptr;
+    int cls = 0;
+    int number = 0;
+};
+
+// Derived encoder table: code and code length per symbol (length 0: no code).
+struct HuffmanEncoder {
+    bool built = false;
+    uint16_t code[256] = {};
+    uint8_t size[256] = {};
+};
+
+// Entropy output: a bit accumulator in front of the caller's memory or the
+// 4096-byte file buffer. Whole bytes leave the accumulator 0xFF-stuffed.
+struct OutputRecord {
+    uint64_t bitBuffer = 0; // pending bits: the low bitCount bits
+    int bitCount = 0;
+    uint8_t* current = nullptr;
+    uint8_t* start = nullptr;
+    uint8_t* end = nullptr;
+    int64_t flushed = 0; // bytes already handed to the file
+    int file = -1;       // file output when >= 0
+    alignas(32) uint8_t fileBuffer[kFileBufferSize];
+
+    bool isFile() const { return file >= 0; }
+    int64_t byteCount() const { return flushed + (current - start); }
+};
+
+// The scan in progress; kept while an encode is suspended.
+struct ScanRecord {
+    int componentCount = 0;
+    uint32_t restartCounter = 0;
+    int resumeColumn = 0;
+    int resumeRow = 0;
+    int16_t dcPredictor[JPEG_MAX_COMPONENTS] = {};
+};
+
+// Copy of the public block and the working-state fields an encode reads,
+// taken at the start of every fresh call.
+struct Settings {
+    uint8_t* imageBytes = nullptr;
+    int imageWidth = 0;
+    int imageHeight = 0;
+    int imagePadBytes = 0;
+    int imageChannels = 3;
+    int imageColour = JPEG_COLOUR_BGR;
+    int imageSampling = 0;
+    const char* jpegFile = nullptr;
+    uint8_t* jpegBytes = nullptr;
+    int jpegSize = 0;
+    int jpegWidth = 0;
+    int jpegHeight = 0;
+    int jpegChannels = 3;
+    int jpegColour = JPEG_COLOUR_YCBCR;
+    int jpegSampling = JPEG_SAMPLING_420;
+    int quality = 75;
+    int dctMethod = 1;
+    int restartInterval = 0;
+    int singleBlockMcu = 0;
+    const JpegPlaneInput* planeInput = nullptr;
+};
+
+struct CodecState {
+    KernelTable kernels{};
+    Settings settings;
+    bool settingsCopied = false; // ReuseSettings needs an earlier copy
+
+    // Pixel walk: first pixel of the top row, and the signed line stride.
+    const uint8_t* origin = nullptr;
+    ptrdiff_t stride = 0;
+    int pixelBytes = 3; // bytes per pixel read: ImageChannels, or 2 when packed
+
+    bool convertColour = true;
+    bool resample = true;
+
+    int componentCapacity = JPEG_MAX_COMPONENTS;
+    int componentCount = 0;
+    FrameComponent components[JPEG_MAX_COMPONENTS];
+
+    // MCU geometry.
+    int hmax = 1, vmax = 1;
+    int mcuWidth = 8, mcuHeight = 8;
+    int mcusPerRow = 0, mcuRows = 0;
+    int64_t mcuCount = 0;
+
+    int quantCount = 0;
+    QuantSlot quant[4];
+    int huffmanPairCount = 0;
+    HuffmanEntry huffman[8]; // pair k: entries 2k (DC) and 2k+1 (AC)
+    uint8_t dcNumber[JPEG_MAX_COMPONENTS] = {0, 1, 1, 1};
+    uint8_t acNumber[JPEG_MAX_COMPONENTS] = {0, 1, 1, 1};
+    HuffmanEncoder dcEncoders[4];
+    HuffmanEncoder acEncoders[4];
+
+    OutputRecord out;
+    alignas(32) int16_t mcuBuffer[kMaxBlocksPerMcu * 64] = {};
+
+    int fastPathCode = 0; // recorded by JpegSelectMcuPreparer
+    std::optional<ScanRecord> scan; // a suspended encode
+    int suspendedMode = -1;
+};
+
+} // namespace thermjpeg
+
+// The type JPEG_PROPERTIES::Codec points to.
+struct JpegCodecState : thermjpeg::CodecState {};
+
+#endif

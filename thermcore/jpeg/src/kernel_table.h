@@ -1,0 +1,111 @@
+// The kernel table: every inner loop of the codec is called through it. It is
+// filled once per JpegInit from one of five sets chosen by the processor code
+// (cpu_dispatch.cpp); the header writer, the MCU-preparer selection and the
+// read path later fill the "current" entries.
+#ifndef THERMJPEG_KERNEL_TABLE_H
+#define THERMJPEG_KERNEL_TABLE_H
+
+#include <cstddef>
+#include <cstdint>
+
+namespace thermjpeg {
+
+struct CodecState;
+struct OutputRecord;
+struct HuffmanEncoder;
+
+using ClearSimdKernel = void (*)();
+// One 8x8 block of level-shifted samples, transformed in place.
+using FdctKernel = void (*)(int16_t* block);
+// Quantises a block in place with 64 multipliers in natural order.
+using QuantizeKernel = void (*)(int16_t* block, const uint16_t* multipliers);
+using OutputInitKernel = void (*)(OutputRecord& out, uint8_t* address, int64_t size);
+using OutputWriteKernel = int (*)(const uint8_t* bytes, size_t length, OutputRecord& out);
+// Fills the MCU sample buffer for the MCU at (column, row).
+using McuPreparer = void (*)(CodecState& state, int mcuColumn, int mcuRow);
+// Converts one whole MCU whose pixels all lie inside the image; the blocks go
+// to the MCU buffer in interleaved order.
+using SampleConverter = void (*)(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
+using EncodeBlockKernel = int (*)(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac,
+                                  int16_t* dcPredictor, const int16_t* block);
+// Slot type of the read path's entries; they stay empty until the decoder
+// fills them.
+using DecoderKernel = void (*)();
+
+struct KernelTable {
+    const char* setName; // the set installed: "generic", "mmx5", "mmx6", "sse", "sse2"
+
+    ClearSimdKernel clearSimdState;
+    FdctKernel fdctFast;
+    FdctKernel fdctAccurate;
+    DecoderKernel idctFast, idctFast4, idctFast2, idctFast1;
+    DecoderKernel idctAccurate, idctAccurate4, idctAccurate2, idctAccurate1;
+    FdctKernel fdctCurrent;
+    DecoderKernel idctCurrent, idctCurrent4, idctCurrent2, idctCurrent1;
+    OutputInitKernel outputInit;
+    OutputWriteKernel outputWriteBytes;
+    McuPreparer prepareMcu;
+    SampleConverter samplesGray;
+    SampleConverter samplesRgb, samplesRgbH2V1, samplesRgbH2V2;
+    SampleConverter samplesBgr, samplesBgrH2V1, samplesBgrH2V2;
+    SampleConverter samplesYcc, samplesYccH2V1, samplesYccH2V2;
+    SampleConverter samplesYcbycr;
+    SampleConverter samplesInvRgbA, samplesInvRgbAH2V1, samplesInvRgbAH2V2;
+    SampleConverter samples4;
+    DecoderKernel writeMcu;
+    DecoderKernel pixelsGray;
+    DecoderKernel pixelsRgb, pixelsRgbH2V1, pixelsRgbH2V2;
+    DecoderKernel pixelsBgr, pixelsBgrH2V1, pixelsBgrH2V2;
+    DecoderKernel pixelsRgba, pixelsRgbaH2V1, pixelsRgbaH2V2;
+    DecoderKernel pixelsYcc, pixelsYccH2V1, pixelsYccH2V2;
+    DecoderKernel pixelsYccFill;
+    DecoderKernel pixelsYcbycr;
+    DecoderKernel pixelsInvRgbA, pixelsInvRgbAH2V1, pixelsInvRgbAH2V2;
+    DecoderKernel pixels4;
+    EncodeBlockKernel encodeBlock;
+    DecoderKernel decodeBlock;
+    DecoderKernel decodeBlockDc;
+    QuantizeKernel quantizeFast;
+    QuantizeKernel quantizeAccurate;
+    QuantizeKernel quantizeCurrent;
+    DecoderKernel dequantizeFast, dequantizeAccurate, dequantizeCurrent;
+};
+
+// Processor identification (CPUID leaves 0 and 1).
+struct CpuRecord {
+    uint32_t brandIndex = 0;
+    uint32_t processorType = 0;
+    uint32_t family = 0;
+    uint32_t model = 0;
+    uint32_t stepping = 0;
+    uint32_t features = 0; // leaf 1 EDX
+    char vendor[13] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0};
+};
+
+enum : uint32_t {
+    kCpuFeatureMmx = 1u << 23,
+    kCpuFeatureSse = 1u << 25,
+    kCpuFeatureSse2 = 1u << 26
+};
+
+// The processor of this machine, queried once per process.
+const CpuRecord& JpegQueryCpu();
+// The CPU code of the family table for a processor record (0..6).
+int JpegCpuCodeFromRecord(const CpuRecord& cpu);
+// The override from the environment variable USECPU: 0..6, or -1 (detect).
+int JpegReadUseCpu();
+// USECPU when it holds 0..6, else the code of this processor.
+int JpegDetectCpu();
+// Fills every entry of the table for the code (0..2 and anything else:
+// generic). Returns 1.
+int JpegFillKernels(KernelTable& table, int cpuCode);
+
+void JpegFillKernelsGeneric(KernelTable& table);
+void JpegFillKernelsMmx5(KernelTable& table);
+void JpegFillKernelsMmx6(KernelTable& table);
+void JpegFillKernelsSse(KernelTable& table);
+void JpegFillKernelsSse2(KernelTable& table);
+
+} // namespace thermjpeg
+
+#endif
