@@ -1,6 +1,8 @@
-// Little-endian field access for the picture code: reads check the length
-// first and give 0 past the end; writes append.
+// Little-endian field access for the picture code: reads at an offset check
+// the length first and give 0 past the end; writes append (byte_io.h).
 #pragma once
+
+#include "byte_io.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -36,24 +38,10 @@ inline std::uint32_t getU32(QByteArrayView b, std::size_t pos)
 
 inline std::int32_t getI32(QByteArrayView b, std::size_t pos) { return std::int32_t(getU32(b, pos)); }
 
-inline void putU8(QByteArray& out, std::uint8_t v) { out.append(char(v)); }
+using detail::putU16;
+using detail::putU32;
+using detail::putU8;
 
-inline void putU16(QByteArray& out, std::uint16_t v)
-{
-    putU8(out, std::uint8_t(v));
-    putU8(out, std::uint8_t(v >> 8));
-}
-
-inline void putU32(QByteArray& out, std::uint32_t v)
-{
-    putU16(out, std::uint16_t(v));
-    putU16(out, std::uint16_t(v >> 16));
-}
-
-inline void setU32(QByteArray& out, std::size_t pos, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[qsizetype(pos) + i] = char((v >> (8 * i)) & 0xFF);
-}
+inline void setU32(QByteArray& out, std::size_t pos, std::uint32_t v) { detail::patchU32(out, qsizetype(pos), v); }
 
 } // namespace platform::picture

@@ -281,3 +281,35 @@ TEST(DibImage, DrawsUprightIntoAYUpRectangle)
     q.end();
     EXPECT_EQ(target.pixel(1, 1), qRgb(255, 0, 0));
 }
+
+#include "platform/archive_reader.h"
+#include "platform/archive_writer.h"
+
+TEST(DibImage, ArchiveRecordsRoundTripAndRefuseShortData)
+{
+    CDibImage pic;
+    ASSERT_TRUE(pic.SetImage(gradient(12, 6)));
+    platform::ArchiveWriter out;
+    pic.Serialize(out);
+    out.writeU32(0x12345678); // what follows the record
+    CDibImage empty;
+    empty.Serialize(out);
+
+    const platform::ArchiveClassRegistry registry;
+    const QByteArray data = out.data();
+    platform::ArchiveReader in(data, registry);
+    CDibImage back;
+    back.Serialize(in);
+    EXPECT_EQ(back.GetWidth(), 12);
+    EXPECT_EQ(in.readU32(), 0x12345678u);
+    CDibImage stays;
+    ASSERT_TRUE(stays.SetImage(gradient(2, 2)));
+    stays.Serialize(in);
+    EXPECT_EQ(stays.GetWidth(), 2); // a zero record leaves the object unchanged
+    EXPECT_TRUE(in.atEnd());
+
+    const QByteArray cut = data.left(40);
+    platform::ArchiveReader shortReader(cut, registry);
+    CDibImage none;
+    EXPECT_THROW(none.Serialize(shortReader), platform::ArchiveError);
+}

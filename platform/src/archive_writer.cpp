@@ -1,0 +1,102 @@
+#include "platform/archive_writer.h"
+
+#include "archive_tags.h"
+#include "byte_io.h"
+#include "platform/codepage.h"
+
+#include <bit>
+
+namespace platform {
+
+using namespace detail;
+
+ArchiveWriter::ArchiveWriter(ArchiveDocument* document) : m_document(document) {}
+
+void ArchiveWriter::writeU8(std::uint8_t v) { putU8(m_data, v); }
+void ArchiveWriter::writeU16(std::uint16_t v) { putU16(m_data, v); }
+void ArchiveWriter::writeU32(std::uint32_t v) { putU32(m_data, v); }
+void ArchiveWriter::writeU64(std::uint64_t v) { putU64(m_data, v); }
+void ArchiveWriter::writeF32(float v) { putU32(m_data, std::bit_cast<std::uint32_t>(v)); }
+void ArchiveWriter::writeF64(double v) { putU64(m_data, std::bit_cast<std::uint64_t>(v)); }
+void ArchiveWriter::writeBytes(QByteArrayView bytes) { m_data.append(bytes); }
+
+void ArchiveWriter::writeCount(std::uint32_t count)
+{
+    if (count < 0xFFFF) {
+        writeU16(static_cast<std::uint16_t>(count));
+    } else {
+        writeU16(0xFFFF);
+        writeU32(count);
+    }
+}
+
+void ArchiveWriter::writeString(QStringView text) { writeStringBytes(toGbk(text)); }
+
+void ArchiveWriter::writeStringBytes(QByteArrayView bytes)
+{
+    const auto n = static_cast<std::uint64_t>(bytes.size());
+    if (n < 0xFF) {
+        writeU8(static_cast<std::uint8_t>(n));
+    } else if (n < 0xFFFE) {
+        writeU8(0xFF);
+        writeU16(static_cast<std::uint16_t>(n));
+    } else {
+        writeU8(0xFF);
+        writeU16(0xFFFF);
+        writeU32(static_cast<std::uint32_t>(n));
+    }
+    writeBytes(bytes);
+}
+
+std::uint32_t ArchiveWriter::nextIndex()
+{
+    if (m_mapCount >= kMaxMapCount)
+        throw ArchiveError(ArchiveErrorCode::TooManyObjects, static_cast<std::size_t>(m_data.size()));
+    return m_mapCount++;
+}
+
+void ArchiveWriter::writeClass(const ArchiveClass& cls)
+{
+    if (const auto it = m_classIndex.find(&cls); it != m_classIndex.end()) {
+        const std::uint32_t index = it->second;
+        if (index < kBigObjectTag) {
+            writeU16(static_cast<std::uint16_t>(kClassTag | index));
+        } else {
+            writeU16(kBigObjectTag);
+            writeU32(kBigClassTag | index);
+        }
+        return;
+    }
+    if (cls.name.empty() || cls.name.size() > ArchiveClassRegistry::kMaxNameLength || cls.schema == 0xFFFF)
+        throw ArchiveError(ArchiveErrorCode::BadClass, static_cast<std::size_t>(m_data.size()));
+    writeU16(kNewClassTag);
+    writeU16(cls.schema);
+    writeU16(static_cast<std::uint16_t>(cls.name.size()));
+    writeBytes(QByteArrayView(cls.name.data(), static_cast<qsizetype>(cls.name.size())));
+    m_classIndex.emplace(&cls, nextIndex());
+}
+
+void ArchiveWriter::writeObject(const ArchiveObject* object)
+{
+    if (object == nullptr) {
+        writeU16(kNullTag);
+        return;
+    }
+    if (const auto it = m_objectIndex.find(object); it != m_objectIndex.end()) {
+        const std::uint32_t index = it->second;
+        if (index < kBigObjectTag) {
+            writeU16(static_cast<std::uint16_t>(index));
+        } else {
+            writeU16(kBigObjectTag);
+            writeU32(index);
+        }
+        return;
+    }
+    writeClass(object->archiveClass());
+    // Entered before its record, so that a reference back to the object from
+    // inside its own record is a back reference.
+    m_objectIndex.emplace(object, nextIndex());
+    object->store(*this);
+}
+
+} // namespace platform

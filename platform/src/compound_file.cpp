@@ -1,0 +1,293 @@
+// Compound files over libgsf: GsfInfileMSOle for reading, GsfOutfileMSOle for
+// writing.
+#include "platform/compound_file.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-stdio.h>
+#include <gsf/gsf-utils.h>
+
+#include <cstdio>
+#include <mutex>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+namespace {
+
+void initGsf()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { gsf_init(); });
+}
+
+// Owns one GObject reference.
+template <class T>
+class GRef {
+public:
+    GRef() = default;
+    explicit GRef(T* object) : m_object(object) {}
+    ~GRef() { reset(); }
+    GRef(const GRef&) = delete;
+    GRef& operator=(const GRef&) = delete;
+    GRef(GRef&& other) noexcept : m_object(other.m_object) { other.m_object = nullptr; }
+
+    T* get() const { return m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
+    void reset()
+    {
+        if (m_object != nullptr)
+            g_object_unref(m_object);
+        m_object = nullptr;
+    }
+
+private:
+    T* m_object = nullptr;
+};
+
+void setError(QString* error, const QString& text)
+{
+    if (error != nullptr)
+        *error = text;
+}
+
+QString takeGError(GError* err, const char* fallback)
+{
+    QString text = err != nullptr && err->message != nullptr ? QString::fromUtf8(err->message)
+                                                             : QString::fromUtf8(fallback);
+    if (err != nullptr)
+        g_error_free(err);
+    return text;
+}
+
+// ---- reading ----
+
+class GsfStream : public Stream {
+public:
+    explicit GsfStream(GsfInput* input) : m_input(input) {}
+
+    std::uint64_t size() const override { return static_cast<std::uint64_t>(gsf_input_size(m_input.get())); }
+    std::uint64_t position() const override { return static_cast<std::uint64_t>(gsf_input_tell(m_input.get())); }
+
+    bool seek(std::uint64_t pos) override
+    {
+        if (pos > size())
+            return false;
+        // gsf_input_seek returns TRUE on failure.
+        return !gsf_input_seek(m_input.get(), static_cast<gsf_off_t>(pos), G_SEEK_SET);
+    }
+
+    std::uint64_t read(void* data, std::uint64_t count) override
+    {
+        const std::uint64_t left = size() - position();
+        const std::uint64_t n = count < left ? count : left;
+        if (n == 0)
+            return 0;
+        if (gsf_input_read(m_input.get(), static_cast<size_t>(n), static_cast<guint8*>(data)) == nullptr)
+            return 0;
+        return n;
+    }
+
+    bool write(const void*, std::uint64_t) override { return false; }
+
+private:
+    GRef<GsfInput> m_input;
+};
+
+class GsfStorage : public Storage {
+public:
+    explicit GsfStorage(GsfInfile* infile) : m_infile(infile) {}
+
+    bool isReadOnly() const override { return true; }
+
+    std::vector<StorageEntry> entries() const override
+    {
+        std::vector<StorageEntry> out;
+        const int n = gsf_infile_num_children(m_infile.get());
+        for (int i = 0; i < n; ++i) {
+            GRef<GsfInput> child(gsf_infile_child_by_index(m_infile.get(), i));
+            const char* name = gsf_infile_name_by_index(m_infile.get(), i);
+            if (!child || name == nullptr)
+                continue;
+            const bool storage = isStorage(child.get());
+            out.push_back({QString::fromUtf8(name), storage,
+                           storage ? 0 : static_cast<std::uint64_t>(gsf_input_size(child.get()))});
+        }
+        return out;
+    }
+
+    std::unique_ptr<Stream> openStream(const QString& name) override
+    {
+        GRef<GsfInput> child = openChild(name);
+        if (!child || isStorage(child.get()))
+            return nullptr;
+        return std::make_unique<GsfStream>(static_cast<GsfInput*>(g_object_ref(child.get())));
+    }
+
+    std::unique_ptr<Storage> openStorage(const QString& name) override
+    {
+        GRef<GsfInput> child = openChild(name);
+        if (!child || !isStorage(child.get()))
+            return nullptr;
+        return std::make_unique<GsfStorage>(GSF_INFILE(g_object_ref(child.get())));
+    }
+
+    std::unique_ptr<Stream> createStream(const QString&) override { return nullptr; }
+    std::unique_ptr<Storage> createStorage(const QString&) override { return nullptr; }
+
+private:
+    static bool isStorage(GsfInput* input)
+    {
+        return GSF_IS_INFILE(input) && gsf_infile_num_children(GSF_INFILE(input)) >= 0;
+    }
+
+    GRef<GsfInput> openChild(const QString& name) const
+    {
+        const int n = gsf_infile_num_children(m_infile.get());
+        for (int i = 0; i < n; ++i) {
+            const char* childName = gsf_infile_name_by_index(m_infile.get(), i);
+            if (childName != nullptr && QString::fromUtf8(childName).compare(name, Qt::CaseInsensitive) == 0)
+                return GRef<GsfInput>(gsf_infile_child_by_index(m_infile.get(), i));
+        }
+        return GRef<GsfInput>();
+    }
+
+    GRef<GsfInfile> m_infile;
+};
+
+// ---- writing ----
+
+constexpr std::size_t kCopyChunk = 1 << 20;
+
+bool writeTree(Storage& source, GsfOutfile* target, std::vector<char>& buffer, QString* error)
+{
+    for (const StorageEntry& entry : source.entries()) {
+        const QByteArray name = entry.name.toUtf8();
+        GRef<GsfOutput> child(gsf_outfile_new_child(target, name.constData(), entry.isStorage));
+        if (!child) {
+            setError(error, QStringLiteral("cannot create the entry \"%1\"").arg(entry.name));
+            return false;
+        }
+        if (entry.isStorage) {
+            std::unique_ptr<Storage> sub = source.openStorage(entry.name);
+            if (!sub) {
+                setError(error, QStringLiteral("cannot open the storage \"%1\"").arg(entry.name));
+                return false;
+            }
+            if (!writeTree(*sub, GSF_OUTFILE(child.get()), buffer, error))
+                return false;
+        } else {
+            std::unique_ptr<Stream> stream = source.openStream(entry.name);
+            if (!stream || !stream->seek(0)) {
+                setError(error, QStringLiteral("cannot open the stream \"%1\"").arg(entry.name));
+                return false;
+            }
+            const std::uint64_t size = stream->size();
+            std::uint64_t copied = 0;
+            while (copied < size) {
+                const std::uint64_t n = stream->read(buffer.data(), buffer.size());
+                if (n == 0)
+                    break;
+                if (!gsf_output_write(child.get(), static_cast<size_t>(n), reinterpret_cast<guint8*>(buffer.data()))) {
+                    setError(error, QStringLiteral("cannot write the stream \"%1\"").arg(entry.name));
+                    return false;
+                }
+                copied += n;
+            }
+            if (copied != size) {
+                setError(error, QStringLiteral("cannot read the stream \"%1\"").arg(entry.name));
+                return false;
+            }
+        }
+        if (!gsf_output_close(child.get())) {
+            setError(error, QStringLiteral("cannot finish the entry \"%1\"").arg(entry.name));
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<Storage> openCompoundFile(const QString& path, QString* error)
+{
+    initGsf();
+    GError* err = nullptr;
+    GRef<GsfInput> input(gsf_input_stdio_new(QFile::encodeName(path).constData(), &err));
+    if (!input) {
+        setError(error, takeGError(err, "cannot open the file"));
+        return nullptr;
+    }
+    GsfInfile* infile = gsf_infile_msole_new(input.get(), &err);
+    if (infile == nullptr) {
+        setError(error, takeGError(err, "not a compound file"));
+        return nullptr;
+    }
+    return std::make_unique<GsfStorage>(infile);
+}
+
+bool saveCompoundFile(Storage& root, const QString& path, QString* error)
+{
+    initGsf();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        setError(error, file.errorString());
+        return false;
+    }
+
+    // libgsf writes through its own FILE on a duplicate of the temporary
+    // file's descriptor; QSaveFile then syncs it and renames it over path.
+    const int fd = ::dup(file.handle());
+    FILE* fp = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (fp == nullptr) {
+        if (fd >= 0)
+            ::close(fd);
+        setError(error, QStringLiteral("cannot write the temporary file"));
+        file.cancelWriting();
+        return false;
+    }
+    std::setvbuf(fp, nullptr, _IOFBF, 1 << 16);
+
+    bool ok = true;
+    {
+        GRef<GsfOutput> sink(gsf_output_stdio_new_FILE(QFile::encodeName(path).constData(), fp, TRUE));
+        GRef<GsfOutfile> ole(sink ? gsf_outfile_msole_new(sink.get()) : nullptr);
+        if (!ole) {
+            setError(error, QStringLiteral("cannot start the compound file"));
+            ok = false;
+        } else {
+            std::vector<char> buffer(kCopyChunk);
+            ok = writeTree(root, ole.get(), buffer, error);
+            // Closing the root writes the directory and allocation tables.
+            const bool closed = gsf_output_close(GSF_OUTPUT(ole.get()));
+            if (ok && !closed) {
+                setError(error, QStringLiteral("cannot finish the compound file"));
+                ok = false;
+            }
+        }
+    }
+    if (std::fflush(fp) != 0 || std::ferror(fp) != 0) {
+        if (ok)
+            setError(error, QStringLiteral("cannot write the temporary file"));
+        ok = false;
+    }
+    std::fclose(fp);
+
+    if (!ok) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,99 @@
+#include "platform/settings.h"
+
+#include <QFile>
+#include <QStandardPaths>
+
+namespace platform {
+namespace {
+
+QString settingsPath(const QString& program, const QString& configFolder)
+{
+    return configFolder + QLatin1Char('/') + QLatin1String(kVendorFolder) + QLatin1Char('/') + program +
+           QLatin1String(".conf");
+}
+
+} // namespace
+
+Settings::Settings(const QString& program)
+    : Settings(program, QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+{
+}
+
+Settings::Settings(const QString& program, const QString& configFolder)
+    : m_settings(std::make_unique<QSettings>(settingsPath(program, configFolder), QSettings::IniFormat))
+{
+}
+
+Settings::~Settings() = default;
+
+QString Settings::filePath() const { return m_settings->fileName(); }
+
+QString Settings::key(const QString& section, const QString& entry)
+{
+    return section + QLatin1Char('/') + entry;
+}
+
+bool Settings::sync()
+{
+    m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
+}
+
+bool Settings::contains(const QString& section, const QString& entry) const
+{
+    return m_settings->contains(key(section, entry));
+}
+
+int Settings::readInt(const QString& section, const QString& entry, int defaultValue) const
+{
+    const QVariant v = m_settings->value(key(section, entry));
+    bool ok = false;
+    const int value = v.toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+QString Settings::readString(const QString& section, const QString& entry, const QString& defaultValue) const
+{
+    const QVariant v = m_settings->value(key(section, entry));
+    return v.isValid() ? v.toString() : defaultValue;
+}
+
+QByteArray Settings::readBinary(const QString& section, const QString& entry) const
+{
+    return m_settings->value(key(section, entry)).toByteArray();
+}
+
+bool Settings::writeInt(const QString& section, const QString& entry, int value)
+{
+    m_settings->setValue(key(section, entry), value);
+    return sync();
+}
+
+bool Settings::writeString(const QString& section, const QString& entry, const QString& value)
+{
+    m_settings->setValue(key(section, entry), value);
+    return sync();
+}
+
+bool Settings::writeBinary(const QString& section, const QString& entry, const QByteArray& value)
+{
+    m_settings->setValue(key(section, entry), value);
+    return sync();
+}
+
+bool Settings::deleteSection(const QString& section)
+{
+    m_settings->remove(section);
+    return sync();
+}
+
+bool Settings::deleteProgramKey()
+{
+    m_settings->clear();
+    if (!sync())
+        return false;
+    const QString path = filePath();
+    return !QFile::exists(path) || QFile::remove(path);
+}
+
+} // namespace platform

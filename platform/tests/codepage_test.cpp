@@ -1,0 +1,65 @@
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace platform {
+namespace {
+
+using test::hex;
+
+TEST(CodePage, ConvertsBothWays)
+{
+    struct Case {
+        const char* gbkHex;
+        QString text;
+    };
+    const Case cases[] = {
+        {"", QString()},
+        {"616263", QStringLiteral("abc")},
+        {"d6d0cec4", QStringLiteral("中文")},
+        {"baecc9ab3a312e35", QStringLiteral("红色:1.5")},
+        {"80", QStringLiteral("€")}, // the single byte of code page 936
+        {"a1e6", QStringLiteral("℃")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fromGbk(hex(c.gbkHex)), c.text) << c.gbkHex;
+        EXPECT_EQ(toGbk(c.text), hex(c.gbkHex)) << c.gbkHex;
+    }
+}
+
+TEST(CodePage, ReplacesWhatDoesNotConvert)
+{
+    // A GBK byte that does not decode becomes U+FFFD; the byte after a broken
+    // lead byte is kept when it stands on its own.
+    EXPECT_EQ(fromGbk(hex("61ff62")), QStringLiteral("a\uFFFDb"));
+    EXPECT_EQ(fromGbk(hex("8120")), QStringLiteral("\uFFFD "));
+    EXPECT_EQ(fromGbk(hex("d6d0d6")), QStringLiteral("中\uFFFD")); // cut off at the end
+    // A character GBK cannot hold becomes '?'.
+    EXPECT_EQ(toGbk(QStringLiteral("a\u0E01b")), QByteArray("a?b"));
+    EXPECT_EQ(toGbk(QString::fromUtf8("x\xF0\x9F\x98\x80y")), QByteArray("x?y"));
+    // Broken UTF-8 in the std::string interface.
+    EXPECT_EQ(utf8ToGbk("\xC3(\xE4\xB8"), "?(?");
+    EXPECT_EQ(gbkToUtf8("\xD6\xD0"), "\xE4\xB8\xAD");
+}
+
+TEST(CodePage, CutsAtCharacterBoundaries)
+{
+    const QByteArray text = hex("d6d061d6d0"); // 中 a 中
+    const struct {
+        std::size_t limit;
+        std::size_t expected;
+    } cases[] = {{0, 0}, {1, 0}, {2, 2}, {3, 3}, {4, 3}, {5, 5}, {99, 5}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(gbkFitLength(text, c.limit), c.expected) << c.limit;
+        EXPECT_EQ(truncateGbk(text, c.limit), text.left(static_cast<qsizetype>(c.expected))) << c.limit;
+    }
+    // A lead byte without a valid trail byte counts as one byte.
+    EXPECT_EQ(gbkFitLength(hex("6181"), 2), 2u);
+    EXPECT_EQ(gbkFitLength(hex("812061"), 2), 2u);
+    EXPECT_EQ(toGbk(QStringLiteral("报表简介"), 7), hex("b1a8b1edbcf2"));
+}
+
+} // namespace
+} // namespace platform

@@ -1,0 +1,181 @@
+#include "platform/ini_document.h"
+#include "platform/ini_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+// field.ini as both programs leave it: comments, mixed-case names, blanks
+// around names and values, CRLF, a GBK value ("铁红").
+const QByteArray kFieldIni = QByteArray("; shared settings\r\n"
+                                        "[COMMON]\r\n"
+                                        "StyleNum=3\r\n"
+                                        "customR = 200 \r\n"
+                                        "Pallette1=\xCC\xFA\xBA\xEC\r\n"
+                                        "Quoted=\"  spaced  \"\r\n"
+                                        "Empty=\r\n"
+                                        "\r\n"
+                                        "[FileName]\r\n"
+                                        "Pallette1=nruler1.bmp\r\n"
+                                        "  PWave = 0  \r\n");
+
+TEST(IniDocument, LooksNamesUpLikeTheProfileFunctions)
+{
+    const IniDocument ini(kFieldIni);
+    const struct {
+        const char16_t* section;
+        const char16_t* key;
+        QString expected;
+    } cases[] = {
+        {u"COMMON", u"StyleNum", QStringLiteral("3")},
+        {u"common", u"stylenum", QStringLiteral("3")},
+        {u" Common ", u"STYLENUM ", QStringLiteral("3")},
+        {u"COMMON", u"CustomR", QStringLiteral("200")},
+        {u"COMMON", u"Pallette1", QStringLiteral("铁红")},
+        {u"FILENAME", u"Pallette1", QStringLiteral("nruler1.bmp")},
+        {u"filename", u"pwave", QStringLiteral("0")},
+        {u"COMMON", u"Quoted", QStringLiteral("  spaced  ")},
+        {u"COMMON", u"Empty", QString()},
+        {u"COMMON", u"Missing", QStringLiteral("default")},
+        {u"NoSuchSection", u"StyleNum", QStringLiteral("default")},
+        {u"COMMON", u"; shared settings", QStringLiteral("default")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ini.readString(QStringView(c.section), QStringView(c.key), QStringLiteral("default")), c.expected)
+            << QString::fromUtf16(c.section).toStdString() << "/" << QString::fromUtf16(c.key).toStdString();
+    }
+}
+
+TEST(IniDocument, ReadsIntegersLikeTheProfileIntegerReader)
+{
+    const struct {
+        const char* value;
+        int expected;
+    } cases[] = {
+        {"-1", -1},       {"+7", 7},   {" 42 ", 42},           {"12abc", 12}, {"abc", 0},
+        {"0x10", 0},      {"-", 0},    {"4294967295", -1},     {"2147483648", -2147483647 - 1},
+        {"\"5\"", 5},     {"", 99},
+    };
+    for (const auto& c : cases) {
+        const IniDocument ini(QByteArray("[S]\r\nK=") + c.value + "\r\n");
+        EXPECT_EQ(ini.readInt(u"S", u"K", 99), c.expected) << c.value;
+    }
+    EXPECT_EQ(IniDocument(kFieldIni).readInt(u"COMMON", u"CustomG", 192), 192);
+}
+
+TEST(IniDocument, RewritingOneKeyKeepsEveryOtherByte)
+{
+    IniDocument ini(kFieldIni);
+    ASSERT_TRUE(ini.writeInt(u"common", u"STYLENUM", 5));
+    ASSERT_TRUE(ini.writeString(u"COMMON", u"customR", QStringLiteral("彩虹")));
+
+    QByteArray expected = kFieldIni;
+    expected.replace("StyleNum=3\r\n", "StyleNum=5\r\n");
+    expected.replace("customR = 200 \r\n", "customR =\xB2\xCA\xBA\xE7\r\n");
+    EXPECT_EQ(ini.toBytes(), expected);
+    EXPECT_EQ(ini.readString(u"COMMON", u"CustomR"), QStringLiteral("彩虹"));
+}
+
+TEST(IniDocument, AddsKeysAndSectionsWhereTheProfileFunctionsDo)
+{
+    // A new key goes after the section's last non-blank line, a new section at
+    // the end after a blank line.
+    IniDocument ini(kFieldIni);
+    ASSERT_TRUE(ini.writeString(u"COMMON", u"CustomG", u"10"));
+    ASSERT_TRUE(ini.writeString(u"SysSet", u"FileType", u"2"));
+    QByteArray expected = kFieldIni;
+    expected.replace("Empty=\r\n", "Empty=\r\nCustomG=10\r\n");
+    expected += "\r\n[SysSet]\r\nFileType=2\r\n";
+    EXPECT_EQ(ini.toBytes(), expected);
+
+    // LF files stay LF; a last line without a line end gets one.
+    IniDocument unix(QByteArray("[A]\nx=1"));
+    ASSERT_TRUE(unix.writeString(u"a", u"y", u"2"));
+    EXPECT_EQ(unix.toBytes(), QByteArray("[A]\nx=1\ny=2\n"));
+
+    // A new file is written with CRLF.
+    IniDocument fresh;
+    ASSERT_TRUE(fresh.writeString(u"System", u"Updated", u"0"));
+    EXPECT_EQ(fresh.toBytes(), QByteArray("[System]\r\nUpdated=0\r\n"));
+}
+
+TEST(IniDocument, TemplateReadersFindKeysAskedWithTrailingBlanks)
+{
+    IniDocument ini;
+    ASSERT_TRUE(ini.writeString(u"DrawText", u"OBJ1_Align", u"2"));
+    ASSERT_TRUE(ini.writeString(u"IROBJ", u"OBJ1_Path", u"/data/a.vni"));
+    EXPECT_EQ(ini.readInt(u"drawtext", u"OBJ1_Align ", -1), 2);
+    EXPECT_EQ(ini.readString(u"IRObj", u"OBJ1_Path "), QStringLiteral("/data/a.vni"));
+    // The key written with a blank rewrites the same line.
+    ASSERT_TRUE(ini.writeString(u"drawtext", u"OBJ1_Align ", u"0"));
+    EXPECT_EQ(ini.toBytes(), QByteArray("[DrawText]\r\nOBJ1_Align=0\r\n\r\n[IROBJ]\r\nOBJ1_Path=/data/a.vni\r\n"));
+}
+
+TEST(IniDocument, RefusesWritesThatWouldBreakTheFile)
+{
+    IniDocument ini(kFieldIni);
+    EXPECT_FALSE(ini.writeString(u"COMMON", u"StyleNum", u"1\r\n[COMMON]"));
+    EXPECT_FALSE(ini.writeString(u"COMMON", u"a=b", u"1"));
+    EXPECT_FALSE(ini.writeString(u"", u"k", u"1"));
+    EXPECT_FALSE(ini.writeString(u"COMMON", u"  ", u"1"));
+    EXPECT_FALSE(ini.writeString(u"A]", u"k", u"1"));
+    EXPECT_EQ(ini.toBytes(), kFieldIni);
+}
+
+TEST(IniDocument, CutsValuesToTheReadersBuffer)
+{
+    // Palette names are read into 20-byte buffers: at most 19 bytes, and
+    // never half a GBK character.
+    QByteArray iron; // ten times "铁"
+    for (int i = 0; i < 10; ++i)
+        iron += "\xCC\xFA";
+    const IniDocument ini(QByteArray("[COMMON]\r\nEven=") + iron + "\r\nOdd=a" + iron + "\r\n");
+    EXPECT_EQ(ini.readString(u"COMMON", u"Even", {}, 20), QString(9, QChar(0x94C1)));
+    EXPECT_EQ(ini.readString(u"COMMON", u"Odd", {}, 20), QLatin1Char('a') + QString(9, QChar(0x94C1)));
+    EXPECT_EQ(ini.readString(u"COMMON", u"Even"), QString(10, QChar(0x94C1)));
+}
+
+TEST(IniFile, ReadsDefaultsWhenTheFileIsMissingAndCreatesItOnWrite)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    IniFile ini(dir.filePath(QStringLiteral("field.ini")));
+    EXPECT_EQ(ini.readInt(u"COMMON", u"StyleNum", 0), 0);
+    EXPECT_EQ(ini.readString(u"COMMON", u"Pallette1", QStringLiteral("none")), QStringLiteral("none"));
+    ASSERT_TRUE(ini.writeInt(u"COMMON", u"StyleNum", -1));
+    EXPECT_EQ(ini.readInt(u"COMMON", u"StyleNum", 0), -1);
+    // No lock file or temporary file is left behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("field.ini")});
+}
+
+TEST(IniFile, OneProgramsWriteKeepsTheOthersKeys)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("field.ini"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(kFieldIni);
+    }
+    IniFile designer(path);
+    IniFile browser(path);
+    ASSERT_TRUE(designer.writeInt(u"SysSet", u"FileType", 3));
+    ASSERT_TRUE(browser.writeInt(u"COMMON", u"StyleNum", 4));
+    ASSERT_TRUE(designer.writeString(u"COMMON", u"Pallette1", u"彩虹"));
+
+    const IniDocument doc = IniFile(path).load();
+    EXPECT_EQ(doc.readInt(u"SysSet", u"FileType", 1), 3);
+    EXPECT_EQ(doc.readInt(u"COMMON", u"StyleNum", 0), 4);
+    EXPECT_EQ(doc.readString(u"COMMON", u"Pallette1"), QStringLiteral("彩虹"));
+    EXPECT_EQ(doc.readString(u"FileName", u"Pallette1"), QStringLiteral("nruler1.bmp"));
+    EXPECT_EQ(doc.readInt(u"COMMON", u"CustomR", 192), 200);
+}
+
+} // namespace
+} // namespace platform

@@ -1,0 +1,67 @@
+#include "platform/settings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+TEST(Settings, StoresValuesUnderTheProgramsFile)
+{
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    {
+        Settings s(QStringLiteral("Pagewright"), config.path());
+        EXPECT_EQ(s.filePath(), config.filePath(QStringLiteral("kestrelworksA/Pagewright.conf")));
+        EXPECT_EQ(s.readString(QStringLiteral("Edition"), QStringLiteral("Edition"), QStringLiteral("ss")),
+                  QStringLiteral("ss"));
+        EXPECT_EQ(s.readInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 0), 0);
+        ASSERT_TRUE(s.writeString(QStringLiteral("Edition"), QStringLiteral("Edition"), QStringLiteral("Oct  8 2013")));
+        ASSERT_TRUE(s.writeInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 2));
+        ASSERT_TRUE(s.writeString(QStringLiteral("SavePath"), QStringLiteral("SavePath"), QStringLiteral("/报表/2024")));
+        ASSERT_TRUE(s.writeBinary(QStringLiteral("ControlBarStates"), QStringLiteral("Layout"),
+                                  QByteArray("\x00\x01\xFF", 3)));
+    }
+    // A second instance (the next start) reads what the first wrote.
+    Settings s(QStringLiteral("Pagewright"), config.path());
+    EXPECT_TRUE(QFile::exists(s.filePath()));
+    EXPECT_EQ(s.readString(QStringLiteral("Edition"), QStringLiteral("Edition")), QStringLiteral("Oct  8 2013"));
+    EXPECT_EQ(s.readInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 0), 2);
+    EXPECT_EQ(s.readString(QStringLiteral("SavePath"), QStringLiteral("SavePath")), QStringLiteral("/报表/2024"));
+    EXPECT_EQ(s.readBinary(QStringLiteral("ControlBarStates"), QStringLiteral("Layout")), QByteArray("\x00\x01\xFF", 3));
+    // A value that holds no integer reads as the default.
+    EXPECT_EQ(s.readInt(QStringLiteral("Edition"), QStringLiteral("Edition"), 7), 7);
+}
+
+TEST(Settings, DeletingTheProgramKeyLeavesOtherProgramsAlone)
+{
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    Settings designer(QStringLiteral("Pagewright"), config.path());
+    Settings browser(QStringLiteral("Heatshelf"), config.path());
+    ASSERT_TRUE(designer.writeInt(QStringLiteral("metertype"), QStringLiteral("metertype"), 1));
+    ASSERT_TRUE(designer.writeString(QStringLiteral("PicPath"), QStringLiteral("PicPath"), QStringLiteral("/pics")));
+    ASSERT_TRUE(browser.writeString(QStringLiteral("Recent File List"), QStringLiteral("File1"), QStringLiteral("/a.vni")));
+
+    ASSERT_TRUE(designer.deleteSection(QStringLiteral("PicPath")));
+    EXPECT_FALSE(designer.contains(QStringLiteral("PicPath"), QStringLiteral("PicPath")));
+    EXPECT_TRUE(designer.contains(QStringLiteral("metertype"), QStringLiteral("metertype")));
+
+    ASSERT_TRUE(designer.deleteProgramKey());
+    EXPECT_FALSE(designer.contains(QStringLiteral("metertype"), QStringLiteral("metertype")));
+    EXPECT_EQ(Settings(QStringLiteral("Pagewright"), config.path()).readInt(QStringLiteral("metertype"),
+                                                                            QStringLiteral("metertype"), 0),
+              0);
+    EXPECT_EQ(Settings(QStringLiteral("Heatshelf"), config.path())
+                  .readString(QStringLiteral("Recent File List"), QStringLiteral("File1")),
+              QStringLiteral("/a.vni"));
+    // Deleting a key that is already gone succeeds; writing afterwards works.
+    EXPECT_TRUE(designer.deleteProgramKey());
+    ASSERT_TRUE(designer.writeInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 1));
+    EXPECT_EQ(designer.readInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 0), 1);
+}
+
+} // namespace
+} // namespace platform
