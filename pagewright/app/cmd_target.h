@@ -50,13 +50,6 @@ public:
     // target (or a target it routes to) handled the id.
     virtual bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui);
 
-protected:
-    struct CommandEntry {
-        int first;
-        int last;
-        std::function<void(int id)> onCommand;      // may be empty
-        std::function<void(CCmdUI& ui)> onUpdate;   // may be empty
-    };
     // Handlers of this target; for one id the first entry with a command
     // handler wins, and the first with an update handler.
     void OnCommand(int id, std::function<void(int)> handler) { OnCommandRange(id, id, std::move(handler)); }
@@ -64,6 +57,13 @@ protected:
     void OnUpdate(int id, std::function<void(CCmdUI&)> handler) { OnUpdateRange(id, id, std::move(handler)); }
     void OnUpdateRange(int first, int last, std::function<void(CCmdUI&)> handler);
 
+protected:
+    struct CommandEntry {
+        int first;
+        int last;
+        std::function<void(int id)> onCommand;      // may be empty
+        std::function<void(CCmdUI& ui)> onUpdate;   // may be empty
+    };
     bool DispatchOwn(int id, CmdMode mode, CCmdUI* ui);
 
 private:

@@ -89,6 +89,11 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
 
 CMainFrame::~CMainFrame()
 {
+    // Children go after this body; they must not call back into the frame.
+    if (m_mdi != nullptr)
+        m_mdi->disconnect(this);
+    if (m_idleTimer != nullptr)
+        m_idleTimer->stop();
     // The voice note that an infrared image extracted, and the layout again.
     QFile::remove(ResolveProgramFile(m_app.GetAppDirectory(), QStringLiteral("TEMP.WAV")));
     SaveBarState(QStringLiteral("ToolBarPostion"));

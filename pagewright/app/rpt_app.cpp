@@ -140,7 +140,13 @@ bool CDI_RptApp::InitInstance()
     // 9: palettes and object types.
     if (!LoadFieldIni())
         return false;
-    // 10: the recent-file list is read by the frame's menu.
+    // 10: the four most recent files.
+    m_recentFiles.clear();
+    for (int i = 1; i <= 4; ++i) {
+        const QString file = m_settings->readString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i));
+        if (!file.isEmpty())
+            m_recentFiles.append(file);
+    }
     // 11: strings of the override file beside the program.
     m_languageLoaded = LoadStringOverrides(m_options.executableFolder + QLatin1Char('/') +
                                            QString::fromLatin1(kStringOverrideFile));

@@ -104,6 +104,7 @@ public:
     bool m_languageLoaded = false; // the string override file was read
     QString m_startFile;        // a report the next new document opens
     QStringList m_objectTypes;
+    QStringList m_recentFiles;  // at most four, newest first
     QStringList m_paletteNames; // kMaxPaletteNames slots
 
     int GetPaletteCount() const { return m_paletteCount; }

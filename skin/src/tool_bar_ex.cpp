@@ -9,6 +9,8 @@
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionToolBar>
 #include <QToolButton>
 
 CToolBarEx::CToolBarEx(QWidget* parent) : QToolBar(parent)
@@ -136,14 +138,28 @@ QComboBox* CToolBarEx::GetCombo(int commandId) const
 
 void CToolBarEx::SetBackground(const QColor& from, const QColor& to)
 {
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    QLinearGradient g(0, 0, 0, 1);
-    g.setCoordinateMode(QGradient::ObjectMode);
-    g.setColorAt(0, from);
-    g.setColorAt(1, to);
-    pal.setBrush(QPalette::Window, QBrush(g));
-    setPalette(pal);
+    m_backFrom = from;
+    m_backTo = to;
+    update();
+}
+
+void CToolBarEx::paintEvent(QPaintEvent* e)
+{
+    if (!m_backFrom.isValid()) {
+        QToolBar::paintEvent(e);
+        return;
+    }
+    // The bar in a top-to-bottom blend of its two colours, and its gripper.
+    QPainter p(this);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, m_backFrom);
+    g.setColorAt(1, m_backTo);
+    p.fillRect(rect(), g);
+    QStyleOptionToolBar opt;
+    initStyleOption(&opt);
+    opt.rect = style()->subElementRect(QStyle::SE_ToolBarHandle, &opt, this);
+    if (opt.rect.isValid())
+        style()->drawPrimitive(QStyle::PE_IndicatorToolBarHandle, &opt, &p, this);
 }
 
 bool CToolBarEx::event(QEvent* e)

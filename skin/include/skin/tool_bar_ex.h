@@ -48,6 +48,7 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     int m_controlId = 0;
@@ -55,4 +56,6 @@ private:
     int m_hotIndex = -1;
     std::map<int, QComboBox*> m_combos;
     std::map<int, QColor> m_colours;
+    QColor m_backFrom;
+    QColor m_backTo;
 };
