@@ -5,6 +5,21 @@
 
 #include <QPainter>
 
+namespace {
+
+// A frame in topLeft along the top and left edges, bottomRight along the others.
+void draw3dFrame(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight)
+{
+    p.setPen(topLeft);
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(bottomRight);
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+}
+
+} // namespace
+
 CColorStatusBar::CColorStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
@@ -148,12 +163,7 @@ void CColorStatusBar::paintEvent(QPaintEvent*)
         for (int col = 0; col <= row; ++col) {
             const QRect r(gx - 5 * col - 3, gy - 5 * (2 - row) - 3, 3, 3);
             p.fillRect(r, m_colors.base);
-            p.setPen(m_colors.light);
-            p.drawLine(r.topLeft(), r.topRight());
-            p.drawLine(r.topLeft(), r.bottomLeft());
-            p.setPen(m_colors.dark);
-            p.drawLine(r.bottomLeft(), r.bottomRight());
-            p.drawLine(r.topRight(), r.bottomRight());
+            draw3dFrame(p, r, m_colors.light, m_colors.dark);
         }
     }
 
@@ -168,12 +178,6 @@ void CColorStatusBar::paintEvent(QPaintEvent*)
             p.setPen(palette().windowText().color());
             p.drawText(r.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
         }
-        r.adjust(0, 0, -2, 0);
-        p.setPen(m_colors.dark);
-        p.drawLine(r.topLeft(), r.topRight());
-        p.drawLine(r.topLeft(), r.bottomLeft());
-        p.setPen(m_colors.light);
-        p.drawLine(r.bottomLeft(), r.bottomRight());
-        p.drawLine(r.topRight(), r.bottomRight());
+        draw3dFrame(p, r.adjusted(0, 0, -2, 0), m_colors.light, m_colors.dark);
     }
 }
