@@ -1,0 +1,106 @@
+// Time from starting the pagewright process to its first shown main window.
+// The program prints the wall clock once the shown frame has been through
+// its event loop (PAGEWRIGHT_STARTUP_PROBE); the time counted runs from just
+// before the process is spawned to that moment. The program runs on the
+// offscreen platform with its program and config folders in a scratch
+// directory that the first (uncounted) run seeds.
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+long long nowNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+std::string scratch()
+{
+    static std::string dir = [] {
+        char templ[] = "/tmp/pagewright-bench-XXXXXX";
+        const char* made = mkdtemp(templ);
+        return std::string(made != nullptr ? made : "/tmp");
+    }();
+    return dir;
+}
+
+// Runs the program once; the nanoseconds from spawn to shown, or -1.
+long long runOnce()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "PAGEWRIGHT_STARTUP_PROBE=1",
+                                    "XDG_DATA_HOME=" + scratch() + "/data", "XDG_CONFIG_HOME=" + scratch() + "/config",
+                                    "XDG_RUNTIME_DIR=" + scratch(), "HOME=" + scratch()};
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::strncmp(*e, "PATH=", 5) == 0 || std::strncmp(*e, "LANG=", 5) == 0)
+            env.emplace_back(*e);
+    }
+    std::vector<char*> envp;
+    for (std::string& s : env)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    char program[] = PAGEWRIGHT_PROGRAM;
+    char* argv[] = {program, nullptr};
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    const long long start = nowNs();
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, program, &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        return -1;
+    }
+    std::string out;
+    char buf[256];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0)
+        out.append(buf, std::size_t(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const std::size_t at = out.find("shown ");
+    if (at == std::string::npos)
+        return -1;
+    return std::atoll(out.c_str() + at + 6) - start;
+}
+
+void BM_StartupToShownWindow(benchmark::State& state)
+{
+    static const bool seeded = runOnce() >= 0; // seeds the program folder
+    if (!seeded) {
+        state.SkipWithError("pagewright did not report its shown window");
+        return;
+    }
+    for (auto _ : state) {
+        const long long ns = runOnce();
+        if (ns < 0) {
+            state.SkipWithError("pagewright did not report its shown window");
+            return;
+        }
+        state.SetIterationTime(double(ns) * 1e-9);
+    }
+}
+BENCHMARK(BM_StartupToShownWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5);
+
+} // namespace

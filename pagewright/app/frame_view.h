@@ -1,0 +1,50 @@
+// CFrameView: what the frames need of the report view that a child frame
+// holds. The report view derives from it; the frames route commands to it
+// and its document, forward the child frame's scroll bars to it, and ask it
+// for its pages.
+#pragma once
+
+#include "cmd_target.h"
+
+#include <QWidget>
+
+// Scroll codes, as the view receives them from the frame's bars.
+inline constexpr int SB_LINEUP = 0;
+inline constexpr int SB_LINEDOWN = 1;
+inline constexpr int SB_PAGEUP = 2;
+inline constexpr int SB_PAGEDOWN = 3;
+inline constexpr int SB_THUMBPOSITION = 4;
+inline constexpr int SB_THUMBTRACK = 5;
+inline constexpr int SB_TOP = 6;
+inline constexpr int SB_BOTTOM = 7;
+inline constexpr int SB_ENDSCROLL = 8;
+
+class CFrameView : public QWidget, public CCmdTarget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // The view's document, which gets the commands the view leaves.
+    virtual CCmdTarget* GetDocumentTarget() { return nullptr; }
+
+    // A scroll bar of the child frame moved: code (SB_...) and position.
+    virtual void OnScroll(Qt::Orientation, int /*code*/, int /*position*/) {}
+
+    virtual void ClearSelection() {}
+    virtual int GetPageCount() const { return 0; }
+    virtual int GetCurrentPage() const { return 0; }
+    virtual QString GetPageTitle(int /*page*/) const { return {}; }
+
+    // The units changed (Units command): redraw, recompute temperatures.
+    virtual void OnUnitsChanged() { update(); }
+    // The printer changed (print setup): take the page size again.
+    virtual void OnPrinterChanged() {}
+
+    bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override
+    {
+        if (DispatchOwn(id, mode, ui))
+            return true;
+        CCmdTarget* doc = GetDocumentTarget();
+        return doc != nullptr && doc->OnCmdMsg(id, mode, ui);
+    }
+};

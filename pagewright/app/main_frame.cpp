@@ -1,0 +1,454 @@
+#include "main_frame.h"
+
+#include "color_status_bar.h"
+#include "frame_resources.h"
+#include "frame_view.h"
+#include "program_folder.h"
+#include "program_icon.h"
+#include "resource_ids.h"
+#include "rpt_app.h"
+#include "split_frame.h"
+#include "string_table.h"
+
+#include "platform/settings.h"
+#include "skin/skin_resources.h"
+#include "skin/text_format_bar.h"
+#include "skin/tool_bar_ex.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+using namespace res;
+
+namespace {
+
+struct BarSpec {
+    int controlId;
+    int resourceId;
+};
+
+// In the order of creation.
+constexpr BarSpec kBars[] = {
+    {AFX_IDW_TOOLBAR, IDR_STANDARD_BAR}, {IDW_MEASURE_BAR, IDR_MEASURE_BAR}, {IDW_OBJECT_BAR, IDR_OBJECT_BAR},
+    {IDW_ADJUST_BAR, IDR_ADJUST_BAR},    {IDW_PAGE_BAR, IDR_PAGE_BAR},       {IDW_PLAY_BAR, IDR_PLAY_BAR},
+    {IDW_FORMAT_BAR, IDR_FORMAT_BAR},
+};
+
+// Docking order, with the rows they start.
+constexpr int kDockOrder[] = {AFX_IDW_TOOLBAR, IDW_OBJECT_BAR, IDW_MEASURE_BAR, IDW_PAGE_BAR,
+                              IDW_ADJUST_BAR,  IDW_FORMAT_BAR, IDW_PLAY_BAR};
+constexpr int kRowStarts[] = {IDW_MEASURE_BAR, IDW_FORMAT_BAR};
+
+constexpr int kIndicators[] = {ID_SEPARATOR,      ID_INDICATOR_LOCKED, ID_INDICATOR_NONE,
+                               ID_INDICATOR_CAPS, ID_INDICATOR_NUM,    ID_INDICATOR_SCRL};
+
+const QString kStateEntry = QStringLiteral("State");
+
+} // namespace
+
+CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
+{
+    RegisterFrameToolBars();
+    skin::SetCommandActionProvider([this](int id) { return GetCommandAction(id); });
+    skin::SetPopupMenuProvider([this](int id, QWidget* parent) -> QMenu* {
+        const std::vector<MenuItem>& items = MenuResource(id);
+        if (items.empty())
+            return nullptr;
+        auto* menu = new QMenu(parent);
+        BuildMenu(menu, items.front().items, [this](int cmd, const QString&) { return GetCommandAction(cmd); });
+        return menu;
+    });
+
+    for (const BarSpec& bar : kBars) {
+        OnCommand(bar.controlId, [this](int id) { toggleBar(id); });
+        OnUpdate(bar.controlId, [this](CCmdUI& ui) {
+            CToolBarEx* b = GetControlBar(ui.GetID());
+            ui.SetCheck(b != nullptr && b->isVisible());
+        });
+    }
+    OnCommand(ID_VIEW_STATUS_BAR, [this](int) {
+        m_statusBar->setVisible(!m_statusBar->isVisible());
+    });
+    OnUpdate(ID_VIEW_STATUS_BAR, [this](CCmdUI& ui) { ui.SetCheck(m_statusBar != nullptr && m_statusBar->isVisible()); });
+    // The drop-downs' menus carry the commands.
+    OnCommand(ID_LINE_WIDTH, [](int) {});
+    OnCommand(ID_ARROW, [](int) {});
+    OnUpdate(ID_PAGE_COMBO, [this](CCmdUI& ui) { onUpdatePageCombo(ui); });
+    // Lock keys cannot be read here; their panes stay empty.
+    OnUpdateRange(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, [](CCmdUI& ui) { ui.Enable(false); });
+    OnCommand(ID_WINDOW_CASCADE, [this](int) { m_mdi->cascadeSubWindows(); });
+    OnCommand(ID_WINDOW_TILE_HORZ, [this](int) { m_mdi->tileSubWindows(); });
+    OnCommand(ID_WINDOW_ARRANGE, [this](int) { m_mdi->tileSubWindows(); });
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Children go after this body; they must not call back into the frame.
+    if (m_mdi != nullptr)
+        m_mdi->disconnect(this);
+    if (m_idleTimer != nullptr)
+        m_idleTimer->stop();
+    // The voice note that an infrared image extracted, and the layout again.
+    QFile::remove(ResolveProgramFile(m_app.GetAppDirectory(), QStringLiteral("TEMP.WAV")));
+    SaveBarState(QStringLiteral("ToolBarPostion"));
+    skin::SetCommandActionProvider({});
+    skin::SetPopupMenuProvider({});
+}
+
+QAction* CMainFrame::GetCommandAction(int id)
+{
+    if (QAction* a = m_actions.value(id))
+        return a;
+    auto* a = new QAction(this);
+    a->setData(id);
+    a->setObjectName(QString::number(id));
+    QString tip = CommandTip(id);
+    a->setText(tip.isEmpty() ? CommandPrompt(id) : tip);
+    a->setToolTip(tip);
+    a->setStatusTip(CommandPrompt(id));
+    a->setIcon(CommandIcon(id));
+    connect(a, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
+    m_actions.insert(id, a);
+    return a;
+}
+
+void CMainFrame::ExecuteCommand(int id)
+{
+    RouteCmdMsg(id, CmdMode::Execute, nullptr);
+    QTimer::singleShot(0, this, [this] { UpdateCommandUI(); });
+}
+
+bool CMainFrame::RouteCmdMsg(int id, CmdMode mode, CCmdUI* ui)
+{
+    if (CSplitFrame* child = MDIGetActive(); child != nullptr && child->OnCmdMsg(id, mode, ui))
+        return true;
+    if (DispatchOwn(id, mode, ui))
+        return true;
+    return m_app.OnCmdMsg(id, mode, ui);
+}
+
+bool CMainFrame::OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) { return RouteCmdMsg(id, mode, ui); }
+
+void CMainFrame::UpdateCommandUI()
+{
+    for (auto it = m_actions.begin(); it != m_actions.end(); ++it) {
+        CCmdUI ui(it.key());
+        QAction* a = it.value();
+        if (RouteCmdMsg(it.key(), CmdMode::Update, &ui)) {
+            if (ui.EnableChanged())
+                a->setEnabled(ui.IsEnabled());
+            if (ui.CheckChanged()) {
+                a->setCheckable(true);
+                a->setChecked(ui.IsChecked());
+            }
+            if (ui.TextChanged())
+                a->setText(ui.Text());
+        } else {
+            // A command nobody handles is disabled.
+            a->setEnabled(RouteCmdMsg(it.key(), CmdMode::Probe, nullptr));
+        }
+    }
+    if (m_statusBar == nullptr)
+        return;
+    for (int i = 0; i < m_statusBar->GetCount(); ++i) {
+        const int id = m_statusBar->GetItemID(i);
+        if (id == ID_SEPARATOR)
+            continue;
+        CCmdUI ui(id);
+        if (!RouteCmdMsg(id, CmdMode::Update, &ui))
+            continue; // panes keep their state without a handler
+        if (ui.EnableChanged())
+            m_statusBar->SetPaneStyle(i, ui.IsEnabled() ? SBPS_NORMAL : SBPS_DISABLED);
+        if (ui.TextChanged())
+            m_statusBar->SetPaneText(i, ui.Text());
+    }
+}
+
+bool CMainFrame::LoadFrame(int resourceId)
+{
+    setWindowTitle(LoadStringRes(resourceId));
+    setWindowIcon(ProgramIcon());
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QString::number(AFX_IDW_PANE_FIRST));
+    m_mdi->setViewMode(QMdiArea::SubWindowView);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::onChildActivated);
+
+    createBars();
+    m_statusBar = new CColorStatusBar(this);
+    m_statusBar->setObjectName(QString::number(AFX_IDW_STATUS_BAR));
+    if (!m_statusBar->SetIndicators(kIndicators, int(std::size(kIndicators))))
+        return false;
+    setStatusBar(m_statusBar);
+    buildMenus();
+    ApplySkin();
+
+    // The client area is never narrower than 400 pixels.
+    setMinimumSize(400, 1);
+    LoadBarState(QStringLiteral("ControlBarStates"));
+
+    m_idleTimer = new QTimer(this);
+    m_idleTimer->setInterval(200);
+    connect(m_idleTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
+    m_idleTimer->start();
+    UpdateCommandUI();
+    return true;
+}
+
+void CMainFrame::createBars()
+{
+    for (const BarSpec& spec : kBars) {
+        CToolBarEx* bar = spec.controlId == IDW_FORMAT_BAR ? (m_formatBar = new CTextFormatBar(this)) : new CToolBarEx(this);
+        bar->setObjectName(QStringLiteral("Bar%1").arg(spec.controlId));
+        bar->setWindowTitle(CommandTip(spec.controlId));
+        bar->SetControlId(spec.controlId);
+        bar->LoadToolBarEx(spec.resourceId);
+        m_bars.push_back(bar);
+    }
+    CToolBarEx* object = GetControlBar(IDW_OBJECT_BAR);
+    object->SetDropDownButton(ID_LINE_WIDTH, IDR_LINE_WIDTH_MENU);
+    object->SetDropDownButton(ID_ARROW, IDR_ARROW_MENU);
+    for (int id : {ID_TEXT_COLOR, ID_FILL_COLOR_BUTTON, ID_LINE_COLOR_BUTTON})
+        object->AddButtonCtrl(id);
+    GetControlBar(IDW_PAGE_BAR)->AddComboCtrl(ID_PAGE_COMBO, 120, 200);
+    FillPageCombo(1);
+    GetControlBar(IDW_PLAY_BAR)->AddComboCtrl(ID_FILE_COMBO, 120, 200);
+    m_formatBar->PositionCombos();
+
+    for (int id : kDockOrder) {
+        for (int start : kRowStarts) {
+            if (id == start)
+                addToolBarBreak(Qt::TopToolBarArea);
+        }
+        addToolBar(Qt::TopToolBarArea, GetControlBar(id));
+    }
+}
+
+void CMainFrame::buildMenus()
+{
+    auto action = [this](int id, const QString& text) {
+        QAction* a = GetCommandAction(id);
+        if (a->property("menuText").isNull()) {
+            a->setProperty("menuText", text);
+            a->setText(text.section(QLatin1Char('\t'), 0, 0));
+            const QString keys = text.section(QLatin1Char('\t'), 1);
+            if (!keys.isEmpty()) {
+                a->setShortcut(QKeySequence(keys == QLatin1String("Del") ? QStringLiteral("Delete") : keys));
+                a->setShortcutContext(Qt::ApplicationShortcut);
+            }
+        }
+        return a;
+    };
+    for (const MenuItem& top : MenuResource(IDR_MAINFRAME)) {
+        auto* menu = new QMenu(QString::fromUtf8(top.text), this);
+        BuildMenu(menu, top.items, action);
+        m_frameMenus.push_back(menu);
+    }
+    for (const MenuItem& top : MenuResource(IDR_REPORTTYPE)) {
+        auto* menu = new QMenu(QString::fromUtf8(top.text), this);
+        BuildMenu(menu, top.items, action);
+        m_sharedMenus.push_back(menu);
+    }
+    for (QMenu* menu : m_frameMenus)
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    for (QMenu* menu : m_sharedMenus)
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    m_sharedShown = true;
+    showMenus(false);
+}
+
+void CMainFrame::showMenus(bool shared)
+{
+    if (shared == m_sharedShown)
+        return;
+    m_sharedShown = shared;
+    menuBar()->clear();
+    for (QMenu* menu : shared ? m_sharedMenus : m_frameMenus)
+        menuBar()->addMenu(menu);
+}
+
+bool CMainFrame::LoadMenuImages(QWidget* menu, bool shared)
+{
+    CIconMenu& icons = shared ? m_sharedIconMenu : m_frameIconMenu;
+    const int result = icons.LoadMenu(menu, IDR_OBJECT_BAR, 16, 15);
+    for (int id : {IDR_OBJECT_BAR, IDR_MEASURE_BAR, IDR_FORMAT_BAR, IDR_IMAGE_BAR, IDR_IR_BAR, IDR_PAGE_BAR,
+                   IDR_PLAY_BAR, IDR_ADJUST_BAR, IDR_TOOL_BAR})
+        icons.LoadToolBarImages(id, id == IDR_IMAGE_BAR ? 64 : 16, 15);
+    for (QMenu* m : shared ? m_sharedMenus : m_frameMenus)
+        icons.ConvertMenu(m);
+    return result != 0;
+}
+
+CToolBarEx* CMainFrame::GetControlBar(int id) const
+{
+    for (CToolBarEx* bar : m_bars) {
+        if (bar->GetControlId() == id)
+            return bar;
+    }
+    return nullptr;
+}
+
+void CMainFrame::toggleBar(int id)
+{
+    if (CToolBarEx* bar = GetControlBar(id))
+        bar->setVisible(!bar->isVisible());
+}
+
+void CMainFrame::AddChildFrame(CSplitFrame* frame)
+{
+    m_mdi->addSubWindow(frame);
+    frame->showMaximized();
+    m_mdi->setActiveSubWindow(frame);
+}
+
+CSplitFrame* CMainFrame::MDIGetActive() const
+{
+    return m_mdi == nullptr ? nullptr : qobject_cast<CSplitFrame*>(m_mdi->activeSubWindow());
+}
+
+void CMainFrame::onChildActivated(QMdiSubWindow* window)
+{
+    for (CToolBarEx* bar : m_bars) {
+        if (bar->GetHotIndex() != -1) {
+            bar->SetHotIndex(-1);
+            bar->update();
+        }
+    }
+    auto* child = qobject_cast<CSplitFrame*>(window);
+    showMenus(child != nullptr);
+    if (child != nullptr) {
+        child->ActivateFrame();
+        if (CFrameView* view = child->GetActiveView())
+            FillPageTitles(view->GetPageCount(), view->GetCurrentPage());
+    }
+    UpdateCommandUI();
+}
+
+QComboBox* CMainFrame::GetPageCombo() const
+{
+    const CToolBarEx* bar = GetControlBar(IDW_PAGE_BAR);
+    return bar == nullptr ? nullptr : bar->GetCombo(ID_PAGE_COMBO);
+}
+
+QComboBox* CMainFrame::GetFileCombo() const
+{
+    const CToolBarEx* bar = GetControlBar(IDW_PLAY_BAR);
+    return bar == nullptr ? nullptr : bar->GetCombo(ID_FILE_COMBO);
+}
+
+void CMainFrame::FillPageCombo(int n)
+{
+    QComboBox* combo = GetPageCombo();
+    if (combo == nullptr)
+        return;
+    combo->clear();
+    const QString format = LoadStringRes(IDS_PAGE_ENTRY);
+    for (int i = 1; i <= n; ++i)
+        combo->addItem(QString(format).replace(QLatin1String("%d"), QString::number(i)));
+    combo->setCurrentIndex(0);
+}
+
+void CMainFrame::SelectPageCombo(int i)
+{
+    if (QComboBox* combo = GetPageCombo())
+        combo->setCurrentIndex(i);
+}
+
+void CMainFrame::FillPageTitles(int count, int current)
+{
+    CSplitFrame* child = MDIGetActive();
+    QComboBox* combo = GetPageCombo();
+    if (child == nullptr || child->GetActiveView() == nullptr || child->GetActiveView()->GetDocumentTarget() == nullptr ||
+        combo == nullptr)
+        return;
+    const QString format = LoadStringRes(IDS_PAGE_ENTRY);
+    if (!format.contains(QLatin1String("%d")))
+        return;
+    const CFrameView* view = child->GetActiveView();
+    combo->clear();
+    for (int i = 1; i <= count; ++i) {
+        const QString entry = QString(format).replace(QLatin1String("%d"), QString::number(i)) +
+                              QStringLiteral("--") + view->GetPageTitle(i - 1);
+        combo->addItem(entry);
+    }
+    combo->setCurrentIndex(current);
+    m_currentPage = current;
+}
+
+void CMainFrame::onUpdatePageCombo(CCmdUI&)
+{
+    QComboBox* pages = GetPageCombo();
+    QComboBox* files = GetFileCombo();
+    const CSplitFrame* child = MDIGetActive();
+    if (child == nullptr || child->GetActiveView() == nullptr) {
+        if (pages != nullptr) {
+            pages->clear();
+            pages->setEnabled(false);
+        }
+        if (files != nullptr) {
+            files->clear();
+            files->setEnabled(false);
+        }
+    } else if (pages != nullptr) {
+        pages->setEnabled(true);
+    }
+}
+
+long CMainFrame::GetColorButton(int id) const
+{
+    const CToolBarEx* bar = GetControlBar(IDW_OBJECT_BAR);
+    return bar == nullptr ? -1 : bar->GetColorButton(id);
+}
+
+void CMainFrame::ApplySkin()
+{
+    const skin::SkinColors& s = m_app.m_skin;
+    for (CToolBarEx* bar : m_bars)
+        bar->SetBackground(s.light, s.background);
+    if (m_statusBar != nullptr)
+        m_statusBar->SetColors(s);
+    if (m_mdi != nullptr)
+        m_mdi->setBackground(s.background);
+}
+
+void CMainFrame::SaveBarState(const QString& section)
+{
+    if (!m_bars.empty())
+        m_app.GetSettings().writeBinary(section, kStateEntry, saveState());
+}
+
+void CMainFrame::LoadBarState(const QString& section)
+{
+    const QByteArray state = m_app.GetSettings().readBinary(section, kStateEntry);
+    if (!state.isEmpty())
+        restoreState(state);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e)
+{
+    SaveBarState(QStringLiteral("ControlBarStates"));
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) {
+        e->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(e);
+}
+
+bool CMainFrame::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
+        m_captionActive = e->type() == QEvent::WindowActivate;
+        for (CToolBarEx* bar : m_bars) {
+            bar->SetHotIndex(-1);
+            bar->update();
+        }
+    }
+    return QMainWindow::event(e);
+}

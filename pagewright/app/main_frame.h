@@ -1,0 +1,108 @@
+// CMainFrame: the report designer's top-level window. It holds the MDI area
+// with the report frames, the seven toolbars and the status bar, keeps the
+// page and file combos in step with the active report, saves and restores
+// the toolbar layout, and routes every command by its numeric id: to the
+// active report frame (its view, then its document, then the frame), then
+// to itself, then to the application.
+#pragma once
+
+#include "cmd_target.h"
+#include "skin/icon_menu.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <vector>
+
+class CDI_RptApp;
+class CColorStatusBar;
+class CSplitFrame;
+class CTextFormatBar;
+class CToolBarEx;
+class QComboBox;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTimer;
+
+class CMainFrame : public QMainWindow, public CCmdTarget {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CDI_RptApp& app);
+    ~CMainFrame() override;
+
+    // Creates the bars, status bar, menus and MDI area; false when the
+    // status bar cannot be made.
+    bool LoadFrame(int resourceId);
+
+    // The action of a command (shared by menus and toolbars), made on first
+    // use; its data is the command id.
+    QAction* GetCommandAction(int id);
+    // Runs a command as a menu or button would.
+    void ExecuteCommand(int id);
+    // Runs every update handler: enables, checks and pane texts.
+    void UpdateCommandUI();
+    bool RouteCmdMsg(int id, CmdMode mode, CCmdUI* ui);
+    bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override;
+
+    // Bars by control id (59392, 32819, 32822, 34006, 210, 34034, 32837).
+    CToolBarEx* GetControlBar(int id) const;
+    std::vector<CToolBarEx*> GetToolBars() const { return m_bars; }
+    CColorStatusBar* GetStatusBar() const { return m_statusBar; }
+    QMdiArea* GetMdiClient() const { return m_mdi; }
+
+    // Report frames.
+    void AddChildFrame(CSplitFrame* frame);
+    CSplitFrame* MDIGetActive() const;
+
+    // Page combo of the page bar and file combo of the play bar.
+    QComboBox* GetPageCombo() const;
+    QComboBox* GetFileCombo() const;
+    void FillPageCombo(int n);
+    void SelectPageCombo(int i);
+    void FillPageTitles(int count, int current);
+    int GetCurrentPage() const { return m_currentPage; }
+
+    // Menu images from the toolbars; shared = the report menu.
+    bool LoadMenuImages(QWidget* menu, bool shared);
+    void SetCaptionActive(bool active) { m_captionActive = active; }
+    bool IsCaptionActive() const { return m_captionActive; }
+
+    // COLORREF of colour button 32981 or 32982 (or 114), -1 when none.
+    long GetColorButton(int id) const;
+
+    // The skin colours again (colour style commands).
+    void ApplySkin();
+
+    // Toolbar layout in the settings section name ("ControlBarStates").
+    void SaveBarState(const QString& section);
+    void LoadBarState(const QString& section);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void createBars();
+    void buildMenus();
+    void showMenus(bool shared);
+    void onChildActivated(QMdiSubWindow* window);
+    void toggleBar(int id);
+    void onUpdatePageCombo(CCmdUI& ui);
+
+    CDI_RptApp& m_app;
+    int m_currentPage = 0;
+    bool m_captionActive = false;
+    QMdiArea* m_mdi = nullptr;
+    CColorStatusBar* m_statusBar = nullptr;
+    std::vector<CToolBarEx*> m_bars;
+    CTextFormatBar* m_formatBar = nullptr;
+    QHash<int, QAction*> m_actions;
+    std::vector<QMenu*> m_frameMenus;  // resource 1: no report open
+    std::vector<QMenu*> m_sharedMenus; // resource 2: with a report
+    bool m_sharedShown = false;
+    CIconMenu m_sharedIconMenu;
+    CIconMenu m_frameIconMenu;
+    QTimer* m_idleTimer = nullptr;
+};

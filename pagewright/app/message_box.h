@@ -1,0 +1,42 @@
+// Message boxes of the report designer. Every box goes through
+// AfxMessageBox, so that tests can answer and record them (SetMessageBoxHook).
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// Button sets and answers, with the values of the original.
+inline constexpr int MB_OK = 0x0;
+inline constexpr int MB_OKCANCEL = 0x1;
+inline constexpr int MB_YESNOCANCEL = 0x3;
+inline constexpr int MB_YESNO = 0x4;
+inline constexpr int MB_ICONSTOP = 0x10;
+inline constexpr int MB_ICONQUESTION = 0x20;
+inline constexpr int MB_ICONEXCLAMATION = 0x30;
+inline constexpr int MB_ICONINFORMATION = 0x40;
+inline constexpr int IDOK_ANSWER = 1;
+inline constexpr int IDCANCEL_ANSWER = 2;
+inline constexpr int IDYES_ANSWER = 6;
+inline constexpr int IDNO_ANSWER = 7;
+
+struct MessageBoxRequest {
+    QString text;
+    QString caption;
+    int type = MB_OK;
+    int stringId = 0; // the string id the text came from, 0 for a plain text
+};
+
+// A hook answers in place of the box (return the button pressed).
+using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+// Shows text with the program's title as caption (or the given caption).
+int AfxMessageBox(const QString& text, int type = MB_OK, const QString& caption = {});
+// Shows a string-table text; an id without text shows the id's number.
+int AfxMessageBox(int stringId, int type = MB_OK);
+
+// The parent window of message boxes (the main frame once it exists).
+void SetMessageBoxParent(QWidget* parent);

@@ -1,0 +1,28 @@
+// Palettes from BMP files: 256 RGBQUAD entries (blue, green, red, 0) each,
+// taken from the first stored row of an 8-bit or 24-bit picture.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+inline constexpr int kPaletteEntries = 256;
+inline constexpr int kPaletteBytes = kPaletteEntries * 4;
+
+// The packed DIB of a .bmp file into *dib. False when the file cannot be
+// opened; a file that is no BMP gives true and an empty DIB.
+bool ReadBmpFile(const QString& path, QByteArray* dib);
+
+enum class PaletteLoad {
+    Loaded,
+    FileMissing, // the message "palette file not found" was shown
+    Unusable,    // not an 8-bit or a wide enough 24-bit picture; unchanged
+};
+
+// Fills destination (kPaletteBytes) from programDir/fileName. The index is
+// not used.
+PaletteLoad LoadPaletteBmp(int index, std::uint8_t* destination, const QString& fileName, const QString& programDir);
+
+// The same from a packed DIB already read.
+bool PaletteFromDib(const QByteArray& dib, std::uint8_t* destination);

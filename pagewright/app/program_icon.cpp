@@ -1,0 +1,103 @@
+#include "program_icon.h"
+
+#include <QHash>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+struct Glyph {
+    int id;
+    const char* text; // one or two characters drawn on the button
+    QRgb colour;
+};
+
+// Groups share a colour: files, editing, shapes, infrared, layout, pages,
+// playback, text.
+constexpr QRgb kFile = 0x2F6DB5, kEdit = 0x5A5A5A, kShape = 0x2E8B57, kIr = 0xC0392B, kLayout = 0x7D5BA6,
+               kPage = 0x1F7A8C, kPlay = 0xB9770E, kText = 0x333333;
+
+constexpr Glyph kGlyphs[] = {
+    {57600, "新", kFile}, {57601, "开", kFile}, {57603, "存", kFile}, {57607, "印", kFile}, {57609, "览", kFile},
+    {57635, "剪", kEdit}, {57634, "复", kEdit}, {57637, "贴", kEdit}, {57643, "撤", kEdit}, {57644, "重", kEdit},
+    {57664, "?", kEdit}, {34000, "批", kFile},
+    {32770, "↖", kShape}, {32771, "╱", kShape}, {32772, "□", kShape}, {32773, "▢", kShape}, {32774, "○", kShape},
+    {32782, "⬠", kShape}, {34024, "→", kShape}, {32812, "A", kShape}, {32815, "红", kIr}, {32816, "字", kShape},
+    {32820, "表", kShape}, {32966, "结", kShape}, {32813, "线", kShape}, {33086, "直", kShape}, {34007, "时", kShape},
+    {32804, "照", kShape}, {32972, "标", kShape}, {34020, "3D", kShape}, {32998, "≡", kShape}, {114, "T", kText},
+    {32981, "▨", kShape}, {32982, "▭", kShape},
+    {32840, "开", kIr}, {32842, "+", kIr}, {32855, "+", kIr}, {32843, "╲", kIr}, {32844, "▭", kIr}, {32851, "◯", kIr},
+    {32865, "等", kIr}, {32845, "✕", kIr}, {32847, "范", kIr}, {32867, "◀", kIr}, {32868, "▶", kIr}, {32850, "♪", kIr},
+    {32852, "注", kIr}, {32866, "可", kIr}, {32841, "设", kIr},
+    {34002, "⇤", kLayout}, {34003, "⇥", kLayout}, {34004, "⤒", kLayout}, {34005, "⤓", kLayout},
+    {32777, "⇈", kLayout}, {32778, "⇊", kLayout}, {32779, "↑", kLayout}, {32780, "↓", kLayout},
+    {32826, "+", kPage}, {32829, "|◀", kPage}, {32830, "◀", kPage}, {32831, "▶", kPage}, {32832, "▶|", kPage},
+    {32833, "+", kPage}, {32834, "−", kPage}, {32835, "▣", kPage},
+    {34009, "|◀", kPlay}, {34010, "◀◀", kPlay}, {34011, "◀", kPlay}, {34013, "▶", kPlay}, {34012, "■", kPlay},
+    {34014, "▶", kPlay}, {34015, "▶▶", kPlay}, {34016, "▶|", kPlay}, {34017, "−", kPlay}, {34018, "+", kPlay},
+    {104, "B", kText}, {108, "I", kText}, {111, "U", kText}, {117, "⇤", kText}, {119, "≡", kText}, {121, "⇥", kText},
+};
+
+QPixmap drawGlyph(const Glyph& g)
+{
+    QPixmap pm(32, 30); // drawn at twice the size for sharp scaling
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QColor c = QColor::fromRgb(g.colour);
+    p.setPen(QPen(c.darker(130), 1.5));
+    p.setBrush(c.lighter(185));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 29, 27), 5, 5);
+    QFont f = p.font();
+    const QString text = QString::fromUtf8(g.text);
+    f.setPixelSize(text.size() > 1 ? 15 : 20);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(c.darker(140));
+    p.drawText(QRect(0, 0, 32, 30), Qt::AlignCenter, text);
+    return pm;
+}
+
+} // namespace
+
+QIcon CommandIcon(int commandId)
+{
+    static QHash<int, QIcon> cache;
+    const auto it = cache.constFind(commandId);
+    if (it != cache.constEnd())
+        return *it;
+    QIcon icon;
+    for (const Glyph& g : kGlyphs) {
+        if (g.id == commandId) {
+            icon = QIcon(drawGlyph(g));
+            break;
+        }
+    }
+    cache.insert(commandId, icon);
+    return icon;
+}
+
+QIcon ProgramIcon()
+{
+    static QIcon icon = [] {
+        QPixmap pm(64, 64);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient g(0, 64, 0, 0);
+        g.setColorAt(0.0, QColor(30, 0, 110));
+        g.setColorAt(0.4, QColor(200, 40, 70));
+        g.setColorAt(0.75, QColor(250, 150, 0));
+        g.setColorAt(1.0, QColor(255, 250, 200));
+        p.setBrush(g);
+        p.setPen(QPen(QColor(40, 40, 40), 2));
+        p.drawRoundedRect(QRectF(4, 4, 56, 56), 10, 10);
+        p.setPen(QPen(Qt::white, 3));
+        p.drawLine(20, 32, 44, 32);
+        p.drawLine(32, 20, 32, 44);
+        return QIcon(pm);
+    }();
+    return icon;
+}

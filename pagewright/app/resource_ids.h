@@ -1,0 +1,127 @@
+// Numeric ids of the report designer's commands, controls, strings, menus
+// and toolbars: the ids the rest of the program and its override files use.
+#pragma once
+
+namespace res {
+
+// Frame, document template and application.
+inline constexpr int IDR_MAINFRAME = 1;   // frame menu, standard toolbar, icon, title
+inline constexpr int IDR_REPORTTYPE = 2;  // document template string and shared menu
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDP_OLE_INIT_FAILED = 102;
+
+// Commands of the class library.
+inline constexpr int ID_FILE_NEW = 57600;
+inline constexpr int ID_FILE_OPEN = 57601;
+inline constexpr int ID_FILE_CLOSE = 57602;
+inline constexpr int ID_FILE_SAVE = 57603;
+inline constexpr int ID_FILE_SAVE_AS = 57604;
+inline constexpr int ID_FILE_PRINT_SETUP = 57606;
+inline constexpr int ID_FILE_PRINT = 57607;
+inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr int ID_FILE_MRU_FILE1 = 57616;
+inline constexpr int ID_EDIT_CLEAR = 57632;
+inline constexpr int ID_EDIT_COPY = 57634;
+inline constexpr int ID_EDIT_CUT = 57635;
+inline constexpr int ID_EDIT_PASTE = 57637;
+inline constexpr int ID_EDIT_SELECT_ALL = 57642;
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_EDIT_REDO = 57644;
+inline constexpr int ID_WINDOW_ARRANGE = 57649;
+inline constexpr int ID_WINDOW_CASCADE = 57650;
+inline constexpr int ID_WINDOW_TILE_HORZ = 57651;
+inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_APP_EXIT = 57665;
+
+// Application commands.
+inline constexpr int ID_UNITS = 33029;
+inline constexpr int ID_BATCH = 34000;
+
+// Control bars: their control ids are also the show/hide commands.
+inline constexpr int AFX_IDW_TOOLBAR = 59392;
+inline constexpr int AFX_IDW_STATUS_BAR = 59393;
+inline constexpr int ID_VIEW_STATUS_BAR = 59393;
+inline constexpr int IDW_MEASURE_BAR = 32819;
+inline constexpr int IDW_OBJECT_BAR = 32822;
+inline constexpr int IDW_ADJUST_BAR = 34006;
+inline constexpr int IDW_PAGE_BAR = 210;
+inline constexpr int IDW_PLAY_BAR = 34034;
+inline constexpr int IDW_FORMAT_BAR = 32837;
+inline constexpr int AFX_IDW_PANE_FIRST = 59648; // MDI client
+inline constexpr int AFX_IDW_HSCROLL_FIRST = 59904;
+inline constexpr int AFX_IDW_VSCROLL_FIRST = 59905;
+
+// Toolbar resources.
+inline constexpr int IDR_STANDARD_BAR = 1;
+inline constexpr int IDR_MEASURE_BAR = 263;
+inline constexpr int IDR_OBJECT_BAR = 176;
+inline constexpr int IDR_ADJUST_BAR = 344;
+inline constexpr int IDR_PAGE_BAR = 210;
+inline constexpr int IDR_PLAY_BAR = 357;
+inline constexpr int IDR_FORMAT_BAR = 231;
+inline constexpr int IDR_IMAGE_BAR = 327; // images only (menus)
+inline constexpr int IDR_IR_BAR = 358;    // images only (menus)
+inline constexpr int IDR_TOOL_BAR = 385;  // images only (menus)
+
+// Popup menu resources.
+inline constexpr int IDR_LINE_WIDTH_MENU = 323;
+inline constexpr int IDR_ARROW_MENU = 324;
+
+// Toolbar commands with controls in their place.
+inline constexpr int ID_PAGE_COMBO = 32962;
+inline constexpr int ID_FILE_COMBO = 34019;
+inline constexpr int ID_LINE_WIDTH = 32998;
+inline constexpr int ID_ARROW = 34024;
+inline constexpr int ID_TEXT_COLOR = 114;
+inline constexpr int ID_FILL_COLOR_BUTTON = 32981;
+inline constexpr int ID_LINE_COLOR_BUTTON = 32982;
+
+// Status bar indicators.
+inline constexpr int ID_SEPARATOR = 0;
+inline constexpr int ID_INDICATOR_LOCKED = 61468;
+inline constexpr int ID_INDICATOR_NONE = 61491;
+inline constexpr int ID_INDICATOR_CAPS = 59137;
+inline constexpr int ID_INDICATOR_NUM = 59138;
+inline constexpr int ID_INDICATOR_SCRL = 59139;
+
+// Strings.
+inline constexpr int AFX_IDS_APP_TITLE = 57344;
+inline constexpr int AFX_IDS_IDLEMESSAGE = 57345;
+inline constexpr int AFX_IDS_OPENFILE = 61440;
+inline constexpr int IDS_TEMP_C = 61449; // + tempetype
+inline constexpr int IDS_TEMP_F = 61450;
+inline constexpr int IDS_TEMP_K = 61451;
+inline constexpr int IDS_METRE = 61452; // + metertype
+inline constexpr int IDS_FEET = 61453;
+inline constexpr int IDS_SELECT_TEMPLATE = 61454;
+inline constexpr int IDS_SELECT_PICTURE = 61455;
+inline constexpr int IDS_PALETTE_FILE_MISSING = 61493;
+inline constexpr int IDS_CONFIG_FILE_MISSING = 61494;
+inline constexpr int IDS_PALETTE_KEY = 61495;
+inline constexpr int IDS_OBJECT_KEY = 61496;
+inline constexpr int IDS_PAGE_ENTRY = 34022;
+
+// Dialogs and their controls.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDD_UNITS = 329;
+inline constexpr int IDC_TEMP_C = 456;
+inline constexpr int IDC_TEMP_F = 457;
+inline constexpr int IDC_TEMP_K = 458;
+inline constexpr int IDC_METRE = 459;
+inline constexpr int IDC_FEET = 460;
+inline constexpr int IDC_SAVE_DEFAULT = 470;
+inline constexpr int IDD_NEW_PAGE = 338;
+inline constexpr int IDC_APPEND_END = 439;
+inline constexpr int IDC_INSERT_FRONT = 440;
+inline constexpr int IDC_BEFORE_CURRENT = 466;
+inline constexpr int IDC_AFTER_CURRENT = 467;
+inline constexpr int IDC_CURRENT_PAGE = 468;
+inline constexpr int IDC_NEW_PAGE_TITLE = 494;
+inline constexpr int IDD_PAGE_TITLE = 356;
+inline constexpr int IDC_PAGE_TITLE = 495;
+inline constexpr int IDC_ABOUT_ICON = 1001;
+inline constexpr int IDC_ABOUT_TITLE = 1002;
+inline constexpr int IDC_ABOUT_LINE2 = 1003;
+
+} // namespace res

@@ -1,0 +1,138 @@
+// CDI_RptApp: the report designer's application object. It holds the
+// program-wide settings every other part reads (units and their texts, the
+// palette table, the program folder, remembered folders, page size, skin),
+// starts the program in a fixed order, runs the commands that belong to no
+// document, and undoes its start-up work at exit.
+//
+// One object exists while the program runs; theApp() returns it.
+#pragma once
+
+#include "cmd_target.h"
+
+#include "skin/skin_colors.h"
+
+#include <QByteArray>
+#include <QPointer>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace platform {
+class Settings;
+class IniFile;
+}
+class CMainFrame;
+class CDI_RptTemplate;
+
+// Where start-up finds and keeps things; every empty field takes the
+// program's normal place, so tests can run it in folders of their own.
+struct StartupOptions {
+    QString programFolder;     // the per-user program folder
+    QString defaultDataFolder; // installed defaults seeded into it
+    QString configFolder;      // folder of kestrelworksA/Pagewright.conf
+    QString executableFolder;  // override strings and Cardpull are looked for here
+    QStringList arguments;     // command line, without the program name
+    // Printable width and height of the default printer in millimetres;
+    // nullopt when there is no printer. Unset: asks the print system.
+    std::function<std::optional<QSizeF>()> printablePageMm;
+    QString cardpullLibrary = QStringLiteral("libcardpull.so");
+    bool showMainFrame = true;
+};
+
+class CDI_RptApp : public CCmdTarget {
+public:
+    // The edition that the settings belong to; other settings are wiped.
+    static constexpr char kEdition[] = "Oct  8 2013";
+    static constexpr int kMaxPaletteNames = 20;
+    static constexpr int kStyleCount = 7;
+
+    explicit CDI_RptApp(StartupOptions options = {});
+    ~CDI_RptApp() override;
+    CDI_RptApp(const CDI_RptApp&) = delete;
+    CDI_RptApp& operator=(const CDI_RptApp&) = delete;
+
+    // Start-up in order; false ends the program.
+    bool InitInstance();
+    // Undoes start-up; safe to call once after any InitInstance.
+    int ExitInstance();
+
+    bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override;
+
+    // Commands.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnUnits();
+    void OnBatch();
+    void OnAppAbout();
+    void OnFilePrintSetup();
+
+    // Palettes, object types (field.ini); false when no palette is set up.
+    bool LoadFieldIni();
+
+    // The folder of the running program (the per-user program folder).
+    QString GetAppDirectory() const { return m_programDir; }
+    QString FieldIniPath() const;
+
+    platform::Settings& GetSettings() const { return *m_settings; }
+    CMainFrame* GetMainFrame() const { return m_mainFrame; }
+    CDI_RptTemplate* GetDocTemplate() const { return m_template.get(); }
+    const StartupOptions& GetOptions() const { return m_options; }
+
+    // Settings every part reads.
+    int tempetype = 0;          // 0 Celsius, 1 Fahrenheit, 2 Kelvin
+    int metertype = 0;          // 0 metre, 1 feet
+    QString m_strTempUnit;      // "℃", "℉", " K"
+    QString m_strLengthUnit;    // "m", "ft"
+    QString m_templatePath;
+    QString m_savePath;
+    QString m_picPath;
+    float m_pageWidth = 0;      // inches
+    float m_pageHeight = 0;
+    int m_pageKind = 0;
+    int m_defaultFontId = 17;   // the user-interface font
+    bool m_newShell = true;
+    QStringList m_fontList;     // for the text format bar
+    int m_styleNum = 0;
+    std::array<QRgb, kStyleCount> m_styleColors;
+    skin::SkinColors m_skin;
+    bool m_languageLoaded = false; // the string override file was read
+    QString m_startFile;        // a report the next new document opens
+    QStringList m_objectTypes;
+    QStringList m_recentFiles;  // at most four, newest first
+    QStringList m_paletteNames; // kMaxPaletteNames slots
+
+    int GetPaletteCount() const { return m_paletteCount; }
+    // Palette i (0-based): 256 x (blue, green, red, 0); null past the count.
+    const std::uint8_t* GetPalette(int index) const;
+    const QByteArray& GetPaletteTable() const { return m_palettes; }
+
+    // Unit texts from the current units.
+    void UpdateUnitTexts();
+    // Page size from the default printer, or 8330 x 11790 / 1008 inches.
+    void TakeDefaultPageSize();
+    // Loads Cardpull and calls fnMydll once; false when it was not there.
+    bool CallCardpull();
+
+private:
+    void SetupCommands();
+    bool CheckEdition();
+
+    StartupOptions m_options;
+    QString m_programDir;
+    std::unique_ptr<platform::Settings> m_settings;
+    std::unique_ptr<CDI_RptTemplate> m_template;
+    CMainFrame* m_mainFrame = nullptr; // owned
+    int m_paletteCount = 0;
+    QByteArray m_palettes;
+    bool m_started = false;
+};
+
+// The running application object; it must exist.
+CDI_RptApp& theApp();
+CDI_RptApp* theAppOrNull();

@@ -1,0 +1,163 @@
+#include "split_frame.h"
+
+#include "frame_view.h"
+#include "main_frame.h"
+#include "resource_ids.h"
+#include "rpt_app.h"
+
+#include "skin/skin_scroll_bar.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QMdiArea>
+
+CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(parent), m_view(view)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* client = new QWidget(this);
+    auto* grid = new QGridLayout(client);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    m_hBar = new CSkinScrollBar(Qt::Horizontal, client);
+    m_hBar->setObjectName(QString::number(res::AFX_IDW_HSCROLL_FIRST));
+    m_vBar = new CSkinScrollBar(Qt::Vertical, client);
+    m_vBar->setObjectName(QString::number(res::AFX_IDW_VSCROLL_FIRST));
+    m_corner = new QWidget(client);
+    m_corner->setAutoFillBackground(true);
+    for (CSkinScrollBar* bar : {m_hBar, m_vBar}) {
+        bar->setSingleStep(1);
+        bar->setRange(0, 0);
+        bar->setEnabled(false);
+        if (const CDI_RptApp* app = theAppOrNull())
+            bar->SetBitmap(app->m_skin.scrollBitmap);
+    }
+    if (const CDI_RptApp* app = theAppOrNull()) {
+        QPalette pal = m_corner->palette();
+        pal.setColor(QPalette::Window, app->m_skin.background);
+        m_corner->setPalette(pal);
+    }
+    view->setParent(client);
+    grid->addWidget(view, 0, 0);
+    grid->addWidget(m_vBar, 0, 1);
+    grid->addWidget(m_hBar, 1, 0);
+    grid->addWidget(m_corner, 1, 1);
+    setWidget(client);
+    connect(m_hBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Horizontal, a); });
+    connect(m_vBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Vertical, a); });
+    layoutBars();
+}
+
+CSkinScrollBar* CSplitFrame::GetScrollBar(int which) const
+{
+    switch (which) {
+    case 0: return m_hBar;
+    case 1: return m_vBar;
+    default: return nullptr;
+    }
+}
+
+bool CSplitFrame::IsScrollBarEnabled(int which) const
+{
+    const CSkinScrollBar* bar = GetScrollBar(which);
+    return bar != nullptr && bar->isEnabled();
+}
+
+void CSplitFrame::SetScrollInfo(int which, int min, int max, int page, int pos)
+{
+    CSkinScrollBar* bar = GetScrollBar(which);
+    if (bar == nullptr)
+        return;
+    page = qMax(0, page);
+    // The view's range includes the last page; the bar's maximum is the
+    // last position a page can start at.
+    const int last = qMax(min, max - qMax(1, page) + 1);
+    bar->setRange(min, last);
+    bar->setPageStep(qMax(1, page));
+    bar->setValue(pos);
+    bar->setEnabled(max - min + 1 > page);
+    layoutBars();
+}
+
+void CSplitFrame::ShowScrollBars(bool show)
+{
+    m_barsShown = show;
+    layoutBars();
+}
+
+void CSplitFrame::layoutBars()
+{
+    // Only enabled bars take room, so with one bar the view reaches the
+    // frame's other edge.
+    const bool h = m_barsShown && m_hBar->isEnabled();
+    const bool v = m_barsShown && m_vBar->isEnabled();
+    m_hBar->setVisible(h);
+    m_vBar->setVisible(v);
+    m_corner->setVisible(h && v);
+}
+
+void CSplitFrame::onBarAction(Qt::Orientation orientation, int action)
+{
+    if (!m_view)
+        return;
+    QScrollBar* bar = orientation == Qt::Horizontal ? static_cast<QScrollBar*>(m_hBar) : m_vBar;
+    int code = SB_ENDSCROLL;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
+    default: return;
+    }
+    // The bar has already moved by the line or page, within its range.
+    m_view->OnScroll(orientation, code, bar->sliderPosition());
+    if (code <= SB_PAGEDOWN)
+        m_view->update();
+}
+
+void CSplitFrame::ActivateFrame()
+{
+    if (!isMaximized()) {
+        showMaximized();
+        return;
+    }
+    ShowScrollBars(true);
+}
+
+bool CSplitFrame::OnCmdMsg(int id, CmdMode mode, CCmdUI* ui)
+{
+    if (m_view && m_view->OnCmdMsg(id, mode, ui))
+        return true;
+    return DispatchOwn(id, mode, ui);
+}
+
+CMainFrame* CSplitFrame::mainFrame() const
+{
+    const CDI_RptApp* app = theAppOrNull();
+    return app != nullptr ? app->GetMainFrame() : nullptr;
+}
+
+void CSplitFrame::closeEvent(QCloseEvent* e)
+{
+    // Closing ends any editing in the view first.
+    if (m_view)
+        m_view->ClearSelection();
+    CSkinScrollBar::SetFramesActive(false);
+    QMdiSubWindow::closeEvent(e);
+}
+
+void CSplitFrame::focusInEvent(QFocusEvent* e)
+{
+    QMdiSubWindow::focusInEvent(e);
+    if (CMainFrame* frame = mainFrame(); frame != nullptr && m_view)
+        frame->FillPageTitles(m_view->GetPageCount(), m_view->GetCurrentPage());
+}
+
+void CSplitFrame::changeEvent(QEvent* e)
+{
+    QMdiSubWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange || e->type() == QEvent::WindowStateChange)
+        m_captionActive = isActiveWindow();
+}

@@ -1,0 +1,229 @@
+#include "string_table.h"
+
+#include "resource_ids.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <utility>
+
+namespace {
+
+struct Entry {
+    int id;
+    const char* text;
+};
+
+// Prompts of commands are "status-bar text\ntooltip".
+constexpr Entry kStrings[] = {
+    {res::IDR_MAINFRAME, "红外热像报表软件"},
+    {res::IDR_REPORTTYPE, "\nRirovEre\n红外报表文件\n红外报表文件 (*.rpt;*.rpm)\n.rpt;.rpm\nIR.Report\n红外报表文件"},
+    {res::AFX_IDS_APP_TITLE, "Pagewright"},
+    {res::AFX_IDS_IDLEMESSAGE, "就绪"},
+    {res::AFX_IDS_OPENFILE, "打开"},
+    {res::IDS_TEMP_C, "℃"},
+    {res::IDS_TEMP_F, "℉"},
+    {res::IDS_TEMP_K, " K"},
+    {res::IDS_METRE, "m"},
+    {res::IDS_FEET, "ft"},
+    {res::IDS_SELECT_TEMPLATE, "选择模板文件"},
+    {res::IDS_SELECT_PICTURE, "选择图片文件"},
+    {res::IDS_PALETTE_FILE_MISSING, "没有找到色标文件！"},
+    {res::IDS_CONFIG_FILE_MISSING, "没有找到配置文件！"},
+    {res::IDS_PALETTE_KEY, "Pallette"},
+    {res::IDS_OBJECT_KEY, "Object"},
+    {res::IDS_PAGE_ENTRY, "第%d页"},
+    {res::ID_INDICATOR_LOCKED, "Locked"},
+    {res::ID_INDICATOR_NONE, "None"},
+    {res::ID_INDICATOR_CAPS, "大写"},
+    {res::ID_INDICATOR_NUM, "数字"},
+    {res::ID_INDICATOR_SCRL, "滚动"},
+
+    {res::ID_FILE_NEW, "建立新报表\n新建"},
+    {res::ID_FILE_OPEN, "打开一个已有的报表\n打开"},
+    {res::ID_FILE_CLOSE, "关闭当前报表\n关闭"},
+    {res::ID_FILE_SAVE, "保存当前报表\n保存"},
+    {res::ID_FILE_SAVE_AS, "以新的名字保存当前报表\n另存为"},
+    {res::ID_FILE_PRINT_SETUP, "改变打印机及打印选项\n打印设置"},
+    {res::ID_FILE_PRINT, "打印当前报表\n打印"},
+    {res::ID_FILE_PRINT_PREVIEW, "显示整页\n打印预览"},
+    {res::ID_EDIT_CLEAR, "删除所选对象\n删除"},
+    {res::ID_EDIT_COPY, "复制所选对象到剪贴板\n复制"},
+    {res::ID_EDIT_CUT, "剪切所选对象到剪贴板\n剪切"},
+    {res::ID_EDIT_PASTE, "插入剪贴板内容\n粘贴"},
+    {res::ID_EDIT_SELECT_ALL, "选择全部对象\n全选"},
+    {res::ID_EDIT_UNDO, "撤消最后一步操作\n撤消"},
+    {res::ID_EDIT_REDO, "重做上次撤消的操作\n重做"},
+    {res::ID_WINDOW_CASCADE, "层叠窗口\n层叠"},
+    {res::ID_WINDOW_TILE_HORZ, "平铺窗口\n平铺"},
+    {res::ID_WINDOW_ARRANGE, "排列窗口图标\n排列图标"},
+    {res::ID_APP_ABOUT, "显示程序信息、版本号和版权\n关于"},
+    {res::ID_APP_EXIT, "退出应用程序\n退出"},
+    {res::ID_UNITS, "设置温度和距离单位\n单位"},
+    {res::ID_BATCH, "批量生成报表\n批量报表"},
+    {res::AFX_IDW_TOOLBAR, "显示或隐藏标准工具栏\n标准工具栏"},
+    {res::ID_VIEW_STATUS_BAR, "显示或隐藏状态栏\n状态栏"},
+    {res::IDW_MEASURE_BAR, "显示或隐藏测温工具栏\n测温工具栏"},
+    {res::IDW_OBJECT_BAR, "显示或隐藏对象工具栏\n对象工具栏"},
+    {res::IDW_ADJUST_BAR, "显示或隐藏调整工具栏\n调整工具栏"},
+    {res::IDW_PAGE_BAR, "显示或隐藏页面工具栏\n页面工具栏"},
+    {res::IDW_PLAY_BAR, "显示或隐藏播放工具栏\n播放工具栏"},
+    {res::IDW_FORMAT_BAR, "显示或隐藏文本格式工具栏\n文本格式工具栏"},
+
+    // Object bar.
+    {32770, "选择对象\n选择"},
+    {32771, "画直线\n直线"},
+    {32772, "画矩形\n矩形"},
+    {32773, "画圆角矩形\n圆角矩形"},
+    {32774, "画椭圆\n椭圆"},
+    {32782, "画多边形\n多边形"},
+    {32812, "插入文本框\n文本"},
+    {32815, "插入红外图像\n红外图像"},
+    {32816, "插入数据字段\n字段"},
+    {32820, "插入表格\n表格"},
+    {32966, "插入结果表\n结果表"},
+    {32813, "插入温度曲线\n温度曲线"},
+    {33086, "插入直方图\n直方图"},
+    {34007, "插入时间曲线\n时间曲线"},
+    {32804, "插入可见光照片\n照片"},
+    {32972, "插入标志\n标志"},
+    {34020, "插入三维温度图\n三维图"},
+    {res::ID_ARROW, "箭头方向\n箭头"},
+    {res::ID_LINE_WIDTH, "线宽\n线宽"},
+    {res::ID_TEXT_COLOR, "文字颜色\n文字颜色"},
+    {res::ID_FILL_COLOR_BUTTON, "填充色设置\n填充色"},
+    {res::ID_LINE_COLOR_BUTTON, "边框颜色\n边框颜色"},
+    {32985, "0.25磅"},
+    {32986, "0.5磅"},
+    {32987, "0.75磅"},
+    {32988, "1磅"},
+    {32989, "1.5磅"},
+    {32990, "2.25磅"},
+    {32991, "3磅"},
+    {32992, "4.5磅"},
+    {32993, "6磅"},
+    {34025, "无箭头"},
+    {34026, "起点箭头"},
+    {34027, "终点箭头"},
+    {34028, "双向箭头"},
+
+    // Measurement bar.
+    {32840, "打开红外图像文件\n打开红外图像"},
+    {32841, "红外图像设置\n设置"},
+    {32842, "测量点温度\n点"},
+    {32855, "测量点温度\n点"},
+    {32843, "测量线温度\n线"},
+    {32844, "测量区域温度\n区域"},
+    {32851, "测量圆形区域温度\n圆形区域"},
+    {32865, "等温区域\n等温区域"},
+    {32845, "删除分析对象\n删除分析"},
+    {32847, "设置温度范围\n温度范围"},
+    {32867, "更换为前一个色标\n前一个色标"},
+    {32868, "更换为后一个色标\n后一个色标"},
+    {32850, "播放语音注释\n语音注释"},
+    {32852, "显示文本注释\n文本注释"},
+    {32866, "显示可见光图象\n可见光图象"},
+
+    // Adjust bar.
+    {34002, "左对齐\n左对齐"},
+    {34003, "右对齐\n右对齐"},
+    {34004, "顶端对齐\n顶端对齐"},
+    {34005, "底端对齐\n底端对齐"},
+    {32777, "移到最前\n移到最前"},
+    {32778, "移到最后\n移到最后"},
+    {32779, "往前移\n往前移"},
+    {32780, "往后移\n往后移"},
+
+    // Page bar.
+    {32826, "新建一页\n新建一页"},
+    {32829, "到第一个页面\n第一页"},
+    {32830, "前一页\n前一页"},
+    {res::ID_PAGE_COMBO, "选择页面\n页面"},
+    {32831, "后一页\n后一页"},
+    {32832, "最后一页\n最后一页"},
+    {32833, "放大\n放大"},
+    {32834, "缩小\n缩小"},
+    {32835, "显示整页\n整页"},
+
+    // Play bar.
+    {34009, "第一帧\n第一帧"},
+    {34010, "快退\n快退"},
+    {34011, "前一帧\n前一帧"},
+    {34013, "播放\n播放"},
+    {34012, "停止\n停止"},
+    {34014, "下一帧\n下一帧"},
+    {34015, "快进\n快进"},
+    {34016, "最后一帧\n最后一帧"},
+    {res::ID_FILE_COMBO, "选择红外图像文件\n文件"},
+    {34017, "删除当前一帧红外图像\n删除一帧"},
+    {34018, "增加一帧红外图像\n增加一帧"},
+
+    // Text format bar.
+    {104, "粗体\n粗体"},
+    {108, "斜体\n斜体"},
+    {111, "下划线\n下划线"},
+    {117, "左对齐\n左对齐"},
+    {119, "居中\n居中"},
+    {121, "右对齐\n右对齐"},
+};
+
+QHash<int, QString>& builtIn()
+{
+    static QHash<int, QString> table = [] {
+        QHash<int, QString> t;
+        for (const Entry& e : kStrings)
+            t.insert(e.id, QString::fromUtf8(e.text));
+        return t;
+    }();
+    return table;
+}
+
+QHash<int, QString>& overrides()
+{
+    static QHash<int, QString> table;
+    return table;
+}
+
+} // namespace
+
+QString LoadStringRes(int id)
+{
+    const auto it = overrides().constFind(id);
+    if (it != overrides().constEnd())
+        return *it;
+    return builtIn().value(id);
+}
+
+QString CommandPrompt(int commandId) { return LoadStringRes(commandId).section(QLatin1Char('\n'), 0, 0); }
+
+QString CommandTip(int commandId)
+{
+    const QString text = LoadStringRes(commandId);
+    const qsizetype at = text.indexOf(QLatin1Char('\n'));
+    return at < 0 ? QString() : text.mid(at + 1);
+}
+
+bool LoadStringOverrides(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > 4 * 1024 * 1024)
+        return false;
+    QHash<int, QString> table;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        bool ok = false;
+        const int id = eq > 0 ? line.left(eq).trimmed().toInt(&ok) : 0;
+        if (!ok)
+            continue;
+        QString text = line.mid(eq + 1);
+        text.replace(QLatin1String("\\n"), QLatin1String("\n"));
+        table.insert(id, text);
+    }
+    overrides() = std::move(table);
+    return true;
+}
+
+void ClearStringOverrides() { overrides().clear(); }

@@ -1,0 +1,43 @@
+// Pagewright, the report designer.
+#include "message_box.h"
+#include "rpt_app.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <ctime>
+
+// Cardpull shows its messages through this hook of the host program.
+extern "C" __attribute__((visibility("default"))) void cardpull_message_hook(const char* text, const char* caption)
+{
+    AfxMessageBox(QString::fromUtf8(text ? text : ""), MB_ICONEXCLAMATION, QString::fromUtf8(caption ? caption : ""));
+}
+
+int main(int argc, char** argv)
+{
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pagewright"));
+    QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
+
+    StartupOptions options;
+    options.arguments = QApplication::arguments().mid(1);
+    CDI_RptApp app(options);
+    if (!app.InitInstance())
+        return app.ExitInstance();
+
+    // Start-up measurement (bench/pagewright): once the shown main frame has
+    // been through the event loop, print the wall clock and quit.
+    if (qEnvironmentVariableIsSet("PAGEWRIGHT_STARTUP_PROBE")) {
+        QTimer::singleShot(0, &qapp, [] {
+            timespec now{};
+            clock_gettime(CLOCK_REALTIME, &now);
+            std::printf("shown %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+            std::fflush(stdout);
+            QApplication::quit();
+        });
+    }
+    const int result = QApplication::exec();
+    app.ExitInstance();
+    return result;
+}

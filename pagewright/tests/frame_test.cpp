@@ -1,0 +1,234 @@
+// The main frame with a report frame in it: command routing, page combo,
+// the child frame's maximised state, scroll bars and closing.
+#include "test_support.h"
+
+#include "color_status_bar.h"
+#include "frame_view.h"
+#include "main_frame.h"
+#include "resource_ids.h"
+#include "rpt_template.h"
+#include "split_frame.h"
+
+#include "skin/skin_scroll_bar.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPointer>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Commands 40001-40004 are handled by different links of the chain.
+constexpr int kViewCmd = 40001, kDocCmd = 40002, kFrameCmd = 40003, kSharedCmd = 40004, kNobody = 40005;
+
+std::vector<std::string> g_log;
+
+class FakeDocument : public CCmdTarget {
+public:
+    FakeDocument()
+    {
+        OnCommand(kDocCmd, [](int) { g_log.push_back("doc"); });
+        OnCommand(kSharedCmd, [](int) { g_log.push_back("doc-shared"); });
+        OnUpdate(kDocCmd, [](CCmdUI& ui) { ui.Enable(false); });
+    }
+};
+
+class FakeView : public CFrameView {
+public:
+    FakeView()
+    {
+        OnCommand(kViewCmd, [](int) { g_log.push_back("view"); });
+        OnCommand(kSharedCmd, [](int) { g_log.push_back("view-shared"); });
+        OnUpdate(res::ID_INDICATOR_NONE, [](CCmdUI& ui) { ui.SetText(QStringLiteral("Line")); });
+    }
+    CCmdTarget* GetDocumentTarget() override { return &doc; }
+    void OnScroll(Qt::Orientation o, int code, int position) override
+    {
+        scrolls.push_back({o, code, position});
+    }
+    void ClearSelection() override { ++cleared; }
+    int GetPageCount() const override { return 3; }
+    int GetCurrentPage() const override { return 1; }
+    QString GetPageTitle(int page) const override { return QStringLiteral("标题%1").arg(page + 1); }
+
+    struct Scroll {
+        Qt::Orientation o;
+        int code;
+        int position;
+    };
+    FakeDocument doc;
+    std::vector<Scroll> scrolls;
+    int cleared = 0;
+};
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_log.clear();
+        app = box.Start();
+        ASSERT_NE(app, nullptr);
+        frame = app->GetMainFrame();
+        frame->resize(1000, 700);
+        frame->show();
+    }
+
+    CSplitFrame* openReport(FakeView** viewOut = nullptr)
+    {
+        auto* view = new FakeView;
+        auto* child = new CSplitFrame(view);
+        child->OnCommand(kFrameCmd, [](int) { g_log.push_back("frame"); });
+        frame->AddChildFrame(child);
+        QApplication::processEvents();
+        if (viewOut != nullptr)
+            *viewOut = view;
+        return child;
+    }
+
+    StartupSandbox box;
+    std::unique_ptr<CDI_RptApp> app;
+    CMainFrame* frame = nullptr;
+};
+
+} // namespace
+
+TEST_F(FrameTest, CommandsGoToViewDocumentFrameMainFrameThenApplication)
+{
+    CSplitFrame* child = openReport();
+    ASSERT_EQ(frame->MDIGetActive(), child);
+
+    for (int id : {kViewCmd, kDocCmd, kFrameCmd, kSharedCmd, kNobody})
+        frame->ExecuteCommand(id);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"view", "doc", "frame", "view-shared"}));
+
+    // Update handlers enable and set texts; commands nobody handles are
+    // disabled; the application's commands stay enabled.
+    for (int id : {kViewCmd, kDocCmd, kNobody})
+        frame->GetCommandAction(id);
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(frame->GetCommandAction(kViewCmd)->isEnabled());
+    EXPECT_FALSE(frame->GetCommandAction(kDocCmd)->isEnabled());
+    EXPECT_FALSE(frame->GetCommandAction(kNobody)->isEnabled());
+    EXPECT_TRUE(frame->GetCommandAction(res::ID_APP_ABOUT)->isEnabled());
+    EXPECT_FALSE(frame->GetCommandAction(res::ID_EDIT_COPY)->isEnabled());
+    CColorStatusBar* status = frame->GetStatusBar();
+    EXPECT_EQ(status->GetPaneText(status->CommandToIndex(res::ID_INDICATOR_NONE)), QStringLiteral("Line"));
+    EXPECT_EQ(status->GetPaneStyle(status->CommandToIndex(res::ID_INDICATOR_CAPS)), SBPS_DISABLED);
+
+    // The report menu is shown while a report is open.
+    EXPECT_EQ(frame->menuBar()->actions().size(), 6);
+    child->close();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->menuBar()->actions().size(), 4);
+}
+
+TEST_F(FrameTest, PageComboFollowsTheActiveReport)
+{
+    frame->FillPageCombo(3);
+    ASSERT_EQ(frame->GetPageCombo()->count(), 3);
+    EXPECT_EQ(frame->GetPageCombo()->itemText(2), QStringLiteral("第3页"));
+    frame->SelectPageCombo(2);
+    EXPECT_EQ(frame->GetPageCombo()->currentIndex(), 2);
+
+    // Without a report the titles are not filled.
+    frame->FillPageTitles(2, 0);
+    EXPECT_EQ(frame->GetPageCombo()->count(), 3);
+
+    openReport();
+    // Activation fills the titles of the view's pages.
+    ASSERT_EQ(frame->GetPageCombo()->count(), 3);
+    EXPECT_EQ(frame->GetPageCombo()->itemText(0), QStringLiteral("第1页--标题1"));
+    EXPECT_EQ(frame->GetPageCombo()->currentIndex(), 1);
+    EXPECT_EQ(frame->GetCurrentPage(), 1);
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(frame->GetPageCombo()->isEnabled());
+}
+
+TEST_F(FrameTest, ReportFramesAreAlwaysMaximised)
+{
+    CSplitFrame* first = openReport();
+    EXPECT_TRUE(first->isMaximized());
+    first->showNormal();
+    EXPECT_FALSE(first->isMaximized());
+    CSplitFrame* second = openReport();
+    EXPECT_TRUE(second->isMaximized());
+    frame->GetMdiClient()->setActiveSubWindow(first);
+    QApplication::processEvents();
+    EXPECT_TRUE(first->isMaximized());
+}
+
+TEST_F(FrameTest, ScrollBarsForwardToTheViewAndShowWhenNeeded)
+{
+    FakeView* view = nullptr;
+    CSplitFrame* child = openReport(&view);
+    EXPECT_EQ(child->GetScrollBar(2), nullptr);
+    // Nothing to scroll: both bars are off and the view fills the frame.
+    EXPECT_FALSE(child->GetScrollBar(0)->isVisible());
+    EXPECT_FALSE(child->GetScrollBar(1)->isVisible());
+
+    child->SetScrollInfo(1, 0, 999, 100, 0); // a taller page than the window
+    QApplication::processEvents();
+    EXPECT_TRUE(child->IsScrollBarEnabled(1));
+    EXPECT_FALSE(child->IsScrollBarEnabled(0));
+    EXPECT_TRUE(child->GetScrollBar(1)->isVisible());
+    EXPECT_FALSE(child->GetScrollBar(0)->isVisible());
+    // With only the vertical bar, the view reaches the frame's bottom.
+    EXPECT_EQ(view->geometry().bottom(), view->parentWidget()->rect().bottom());
+
+    QScrollBar* bar = child->GetScrollBar(1);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd); // at the end: clamped
+    ASSERT_EQ(view->scrolls.size(), 4u);
+    EXPECT_EQ(view->scrolls[0].code, SB_LINEDOWN);
+    EXPECT_EQ(view->scrolls[0].position, 1);
+    EXPECT_EQ(view->scrolls[1].code, SB_PAGEDOWN);
+    EXPECT_EQ(view->scrolls[1].position, 101);
+    EXPECT_EQ(view->scrolls[2].code, SB_BOTTOM);
+    EXPECT_EQ(view->scrolls[3].position, 900); // max - page + 1
+    EXPECT_EQ(view->scrolls[3].o, Qt::Vertical);
+}
+
+TEST_F(FrameTest, ClosingAReportClearsItsSelection)
+{
+    FakeView* view = nullptr;
+    CSplitFrame* child = openReport(&view);
+    QPointer<FakeView> guard(view);
+    CSkinScrollBar::SetFramesActive(true);
+    child->close();
+    ASSERT_TRUE(guard); // deleted later, with its frame
+    EXPECT_EQ(view->cleared, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(guard);
+    EXPECT_FALSE(CSkinScrollBar::FramesActive());
+    EXPECT_EQ(frame->MDIGetActive(), nullptr);
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(frame->GetPageCombo()->isEnabled());
+}
+
+TEST(RptTemplate, TwoExtensionsShareOneTemplate)
+{
+    EnsureQApplication();
+    CDI_RptTemplate t(res::IDR_REPORTTYPE);
+    EXPECT_EQ(t.GetDocString(CDI_RptTemplate::filterExt), QStringLiteral(".rpt;*.rpm"));
+    EXPECT_EQ(t.GetDocString(CDI_RptTemplate::docName), QStringLiteral("RirovEre"));
+    EXPECT_EQ(t.GetDocString(CDI_RptTemplate::regFileTypeId), QStringLiteral("IR.Report"));
+    struct Case {
+        const char* path;
+        CDI_RptTemplate::Confidence expected;
+    } cases[] = {
+        {"/r/a.rpt", CDI_RptTemplate::yesAttemptNative},  {"/r/a.RPM", CDI_RptTemplate::yesAttemptNative},
+        {"/r/a.doc", CDI_RptTemplate::yesAttemptForeign}, {"/r/noext", CDI_RptTemplate::yesAttemptForeign},
+        {"/r/open.rpt", CDI_RptTemplate::yesAlreadyOpen},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(t.MatchDocType(QString::fromUtf8(c.path), {QStringLiteral("/r/open.rpt")}), c.expected) << c.path;
+}
