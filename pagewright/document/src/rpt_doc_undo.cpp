@@ -274,46 +274,48 @@ const DrawClass& CDI_RptDoc::ClassForCode(int code) const
     return *cls;
 }
 
-CDrawObj* CDI_RptDoc::FindByOrdinal(int code, std::uint32_t ordinal) const
+std::vector<CDrawObj*> CDI_RptDoc::ResolvePairs(const std::vector<UndoPair>& pairs) const
 {
-    if (code == kUndoTypeNone || ordinal == 0)
-        return nullptr;
-    std::uint32_t seen = 0;
+    std::array<std::vector<CDrawObj*>, kUndoTypeClassNames.size()> byCode;
     for (CDrawObj* obj : m_objects) {
-        if (obj->UndoTypeCode() == code && ++seen == ordinal)
-            return obj;
+        const int code = obj->UndoTypeCode();
+        if (code != kUndoTypeNone)
+            byCode[static_cast<std::size_t>(code)].push_back(obj);
     }
-    return nullptr;
+    std::vector<CDrawObj*> found;
+    found.reserve(pairs.size());
+    for (const UndoPair& p : pairs) {
+        const std::vector<CDrawObj*>& list = byCode[static_cast<std::size_t>(p.code)];
+        const bool known = p.code != kUndoTypeNone && p.ordinal >= 1 && p.ordinal <= list.size();
+        found.push_back(known ? list[p.ordinal - 1] : nullptr);
+    }
+    return found;
 }
 
 void CDI_RptDoc::RemovePairs(const std::vector<UndoPair>& pairs)
 {
-    std::vector<CDrawObj*> found;
-    for (const UndoPair& p : pairs) {
-        CDrawObj* obj = FindByOrdinal(p.code, p.ordinal);
-        if (obj != nullptr && std::find(found.begin(), found.end(), obj) == found.end())
-            found.push_back(obj);
+    std::vector<CDrawObj*> found = ResolvePairs(pairs);
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    for (CDrawObj* obj : found) {
+        if (obj != nullptr)
+            DeleteObject(obj);
     }
-    for (CDrawObj* obj : found)
-        DeleteObject(obj);
 }
 
 void CDI_RptDoc::ChangePairs(platform::ArchiveReader& ar, const std::vector<UndoPair>& pairs)
 {
     // Everything is checked before the first record is read.
-    std::vector<CDrawObj*> found;
-    for (const UndoPair& p : pairs) {
-        if (p.code == kUndoTypeNone) {
-            found.push_back(nullptr);
+    std::vector<CDrawObj*> found = ResolvePairs(pairs);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (pairs[i].code == kUndoTypeNone)
             continue;
-        }
-        const DrawClass& cls = ClassForCode(p.code);
-        CDrawObj* obj = FindByOrdinal(p.code, p.ordinal);
+        const DrawClass& cls = ClassForCode(pairs[i].code);
+        CDrawObj* obj = found[i];
         if (obj != nullptr && &obj->GetRuntimeClass() != &cls)
             throw UndoAbandoned{};
         if ((obj == nullptr || cls.replaceOnUndoChange) && cls.createForUndo == nullptr)
             throw UndoAbandoned{};
-        found.push_back(obj);
     }
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         if (pairs[i].code == kUndoTypeNone)

@@ -678,3 +678,29 @@ TEST_F(ReportFileTest, RptdumpPrintsAndResavesReports)
     EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("9"))) << r.err.toStdString();
     EXPECT_EQ(RunProgram(tool, {}).exitCode, 2);
 }
+
+TEST_F(ReportFileTest, NewReportsTakeTheLogoFromTheProgramFolder)
+{
+    m_env.programFolder = m_dir.path();
+    CDI_RptDoc doc(&m_env);
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_TRUE(doc.GetLogo().IsEmpty()); // none there: nothing said
+    QImage logo(16, 8, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    ASSERT_TRUE(logo.save(Path("LOGO.JPG"), "JPG"));
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.GetLogo().GetWidth(), 16);
+    EXPECT_TRUE(m_env.messages.empty());
+}
+
+TEST_F(ReportFileTest, DeleteFileIfExistsSaysWhetherAFileStaysInTheWay)
+{
+    EXPECT_FALSE(DeleteFileIfExists(Path("none.doc")));
+    QFile f(Path("old.doc"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_FALSE(DeleteFileIfExists(Path("old.doc")));
+    EXPECT_FALSE(QFile::exists(Path("old.doc")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("busy.doc/inner")));
+    EXPECT_TRUE(DeleteFileIfExists(Path("busy.doc"))); // cannot be deleted
+}

@@ -279,7 +279,8 @@ private:
     // Snapshots.
     std::vector<UndoPair> SelectionPairs() const;
     void WriteSnapshot(CRtfMemFile& file, int kind, bool after);
-    CDrawObj* FindByOrdinal(int code, std::uint32_t ordinal) const;
+    // The object each pair names (null where none has that ordinal).
+    std::vector<CDrawObj*> ResolvePairs(const std::vector<UndoPair>& pairs) const;
     using Recreated = std::vector<std::pair<UndoPair, std::unique_ptr<CDrawObj>>>;
     void ApplySnapshot(const CRtfMemFile& file, bool undo);
     std::vector<UndoPair> ReadPairs(platform::ArchiveReader& ar) const;
