@@ -318,6 +318,21 @@ void CDrawObj::InvertColors()
     brushOn = brush.color == 0xFEFEFE ? 0 : 1;
 }
 
+bool CDrawObj::SelectPenAndBrush(PageDC& dc, const LogPen& drawPen) const
+{
+    if (!PageDC::CanCreatePen(pen) || !PageDC::CanCreateBrush(brush))
+        return false;
+    if (brushOn)
+        dc.SelectBrush(brush);
+    else
+        dc.SelectNullBrush();
+    if (penOn)
+        dc.SelectPen(drawPen);
+    else
+        dc.SelectNullPen();
+    return true;
+}
+
 void CDrawObj::SaveRedoSnapshot()
 {
     if (document != nullptr)

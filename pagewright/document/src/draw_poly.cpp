@@ -80,16 +80,8 @@ HandleCursor CDrawPoly::GetHandleCursor(int handle) const
 
 void CDrawPoly::Draw(PageDC& dc)
 {
-    if (!PageDC::CanCreatePen(pen) || !PageDC::CanCreateBrush(brush))
+    if (!SelectPenAndBrush(dc, pen)) // drawn at the stored width
         return;
-    if (brushOn)
-        dc.SelectBrush(brush);
-    else
-        dc.SelectNullBrush();
-    if (penOn)
-        dc.SelectPen(pen);
-    else
-        dc.SelectNullPen();
     dc.Polygon(points.data(), points.size(), false);
 }
 

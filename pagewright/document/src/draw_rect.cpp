@@ -139,19 +139,11 @@ HandleCursor CDrawRect::GetHandleCursor(int handle) const
 
 void CDrawRect::Draw(PageDC& dc)
 {
-    if (!PageDC::CanCreatePen(pen) || !PageDC::CanCreateBrush(brush))
-        return;
     LogPen scaled = pen;
     scaled.widthX = ScaledPenWidth(pen.widthX);
     scaled.widthY = ScaledPenWidth(pen.widthY);
-    if (brushOn)
-        dc.SelectBrush(brush);
-    else
-        dc.SelectNullBrush();
-    if (penOn)
-        dc.SelectPen(scaled);
-    else
-        dc.SelectNullPen();
+    if (!SelectPenAndBrush(dc, scaled))
+        return;
 
     switch (shape) {
     case rectangle:

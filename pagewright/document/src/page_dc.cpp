@@ -212,34 +212,29 @@ void PageDC::Line(QPoint from, QPoint to)
     m_painter.restore();
 }
 
-void PageDC::Polygon(const QPoint* points, std::size_t count, bool winding)
+void PageDC::DrawPolygon(const QPoint* points, std::size_t count, const QPen& pen, const QBrush& brush, bool winding)
 {
-    if (count == 0)
-        return;
     QPolygonF poly;
     poly.reserve(static_cast<qsizetype>(count));
     for (std::size_t i = 0; i < count; ++i)
         poly << LPtoDP(points[i]);
     m_painter.save();
-    m_painter.setPen(MakeQPen());
-    m_painter.setBrush(m_brush);
+    m_painter.setPen(pen);
+    m_painter.setBrush(brush);
     m_painter.drawPolygon(poly, winding ? Qt::WindingFill : Qt::OddEvenFill);
     m_painter.restore();
 }
 
+void PageDC::Polygon(const QPoint* points, std::size_t count, bool winding)
+{
+    if (count > 0)
+        DrawPolygon(points, count, MakeQPen(), m_brush, winding);
+}
+
 void PageDC::FillPolygon(const QPoint* points, std::size_t count, COLORREF color, bool winding)
 {
-    if (count < 3)
-        return;
-    QPolygonF poly;
-    poly.reserve(static_cast<qsizetype>(count));
-    for (std::size_t i = 0; i < count; ++i)
-        poly << LPtoDP(points[i]);
-    m_painter.save();
-    m_painter.setPen(Qt::NoPen);
-    m_painter.setBrush(ToQColor(color));
-    m_painter.drawPolygon(poly, winding ? Qt::WindingFill : Qt::OddEvenFill);
-    m_painter.restore();
+    if (count >= 3)
+        DrawPolygon(points, count, Qt::NoPen, ToQColor(color), winding);
 }
 
 void PageDC::FillRect(const DocRect& r, COLORREF color)

@@ -212,45 +212,35 @@ void CDI_RptDoc::Draw(PageDC& dc, DrawView* view)
         view->PlaceTextEditor();
 }
 
-bool CDI_RptDoc::MoveBackward(CDrawObj* obj)
+bool CDI_RptDoc::Restack(CDrawObj* obj, int where)
 {
     const auto it = std::find(m_objects.begin(), m_objects.end(), obj);
-    if (it == m_objects.end() || it == m_objects.begin())
+    if (it == m_objects.end())
         return false;
-    std::iter_swap(it, it - 1);
-    MarkChanged();
-    obj->Invalidate();
-    return true;
-}
-
-bool CDI_RptDoc::MoveForward(CDrawObj* obj)
-{
-    const auto it = std::find(m_objects.begin(), m_objects.end(), obj);
-    if (it == m_objects.end() || it + 1 == m_objects.end())
-        return false;
-    std::iter_swap(it, it + 1);
-    MarkChanged();
-    obj->Invalidate();
-    return true;
-}
-
-bool CDI_RptDoc::MoveToBack(CDrawObj* obj)
-{
-    const auto it = std::find(m_objects.begin(), m_objects.end(), obj);
-    if (it == m_objects.end() || it == m_objects.begin())
-        return false;
-    std::rotate(m_objects.begin(), it, it + 1);
-    MarkChanged();
-    obj->Invalidate();
-    return true;
-}
-
-bool CDI_RptDoc::MoveToFront(CDrawObj* obj)
-{
-    const auto it = std::find(m_objects.begin(), m_objects.end(), obj);
-    if (it == m_objects.end() || it + 1 == m_objects.end())
-        return false;
-    std::rotate(it, it + 1, m_objects.end());
+    const bool atHead = it == m_objects.begin();
+    const bool atTail = it + 1 == m_objects.end();
+    switch (where) {
+    case kBackward:
+        if (atHead)
+            return false;
+        std::iter_swap(it, it - 1);
+        break;
+    case kForward:
+        if (atTail)
+            return false;
+        std::iter_swap(it, it + 1);
+        break;
+    case kToBack:
+        if (atHead)
+            return false;
+        std::rotate(m_objects.begin(), it, it + 1);
+        break;
+    default:
+        if (atTail)
+            return false;
+        std::rotate(it, it + 1, m_objects.end());
+        break;
+    }
     MarkChanged();
     obj->Invalidate();
     return true;

@@ -283,7 +283,8 @@ bool CDI_RptDoc::DoSave(const QString& path, bool replace)
     if (asTemplate) {
         // The template's thumbnail data is rebuilt when its settings say so.
         const qsizetype dot = newName.lastIndexOf(QLatin1Char('.'));
-        const QString ini = (dot >= 0 ? newName.left(dot) : newName) + QStringLiteral(".ini");
+        const bool inName = dot > newName.lastIndexOf(QLatin1Char('/'));
+        const QString ini = (inName ? newName.left(dot) : newName) + QStringLiteral(".ini");
         if (QFileInfo::exists(ini))
             platform::IniFile(ini).writeString(u"System", u"Updated", u"0");
     }

@@ -176,6 +176,10 @@ protected:
     // Takes the document's before- or after-change snapshot (kind 2, mode 1).
     void SaveRedoSnapshot();
     void SaveUndoSnapshot();
+    // Selects the brush (or none while brushOn is clear) and drawPen (or none
+    // while penOn is clear); false, selecting nothing, when the stored pen or
+    // brush cannot be made.
+    bool SelectPenAndBrush(PageDC& dc, const LogPen& drawPen) const;
 };
 
 // The colour-table rewrite of InvertColorTable on RTF text (exposed for tests).

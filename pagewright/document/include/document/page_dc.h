@@ -112,6 +112,7 @@ private:
     // The rectangle a stroke is centred on, for a shape that fills r.
     QRectF StrokeRect(const QRectF& r) const;
     void DrawClosedShape(const DocRect& r, int kind, QPoint corner);
+    void DrawPolygon(const QPoint* points, std::size_t count, const QPen& pen, const QBrush& brush, bool winding);
 
     QPainter& m_painter;
     PageMapping m_mapping;

@@ -142,10 +142,10 @@ public:
     // Stacking order of one object: one place towards the head (drawn
     // earlier) or the tail, or to the head or the tail. False when it did not
     // move.
-    bool MoveBackward(CDrawObj* obj);
-    bool MoveForward(CDrawObj* obj);
-    bool MoveToBack(CDrawObj* obj);
-    bool MoveToFront(CDrawObj* obj);
+    bool MoveBackward(CDrawObj* obj) { return Restack(obj, kBackward); }
+    bool MoveForward(CDrawObj* obj) { return Restack(obj, kForward); }
+    bool MoveToBack(CDrawObj* obj) { return Restack(obj, kToBack); }
+    bool MoveToFront(CDrawObj* obj) { return Restack(obj, kToFront); }
 
     // ---- pages
     int GetPageCount() const { return m_nPages; }
@@ -263,6 +263,8 @@ private:
     };
     struct UndoAbandoned {};
 
+    enum Restacking { kBackward, kForward, kToBack, kToFront };
+    bool Restack(CDrawObj* obj, int where);
     CDrawObj* InsertObject(std::size_t index, std::unique_ptr<CDrawObj> obj);
     void DeleteObject(CDrawObj* obj);
     void DeleteAllObjects();
