@@ -263,8 +263,11 @@ void CDI_RptDoc::FitPageRecords()
     const auto pages = static_cast<std::size_t>(m_nPages);
     const std::size_t had = m_pages.size();
     m_pages.resize(pages);
-    for (std::size_t i = had; i < pages; ++i)
-        m_pages[i].SetTitle(DefaultPageTitle(static_cast<int>(i)));
+    if (had < pages) {
+        const QByteArray prefix = platform::toGbk(m_env->LoadString(doc_string::kReport));
+        for (std::size_t i = had; i < pages; ++i)
+            m_pages[i].SetTitleBytes(prefix + QByteArray::number(qulonglong(i) + 1));
+    }
     m_nCurPage = std::clamp(m_nCurPage, 0, m_nPages - 1);
 }
 
