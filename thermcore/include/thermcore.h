@@ -164,6 +164,23 @@ typedef void (*ThermcorePresentProc)(void* window, const IfrSurface* surface, vo
 /* Registers the present hook for the whole process (NULL removes it). */
 THERMCORE_API void ThermcoreSetPresentHook(ThermcorePresentProc proc, void* user);
 
+/* Messages of a sequence opened with a window, posted through the post hook:
+ * WM_IFR_PLAYBACK once when playback ends (wParam 1: left by IFR_Pause or
+ * IFR_Stop, 0: the end was reached and the first frame is shown again;
+ * lParam the window); WM_IFR_INDEXREADY once when the frame index is built
+ * (wParam 0, or -1 when the sequence has no index entries; lParam 0).
+ * Nothing is posted once IFR_CloseFile or IFR_Free has begun. */
+enum { WM_IFR_PLAYBACK = 0x9250, WM_IFR_INDEXREADY = 0x9251 };
+
+/* Receives the messages above, on a thread of the library: queue them for
+ * the program's own thread and return; the hook must not call back into
+ * the library. */
+typedef void (*ThermcorePostProc)(void* window, unsigned int message, intptr_t wParam,
+                                  intptr_t lParam, void* user);
+
+/* Registers the post hook for the whole process (NULL removes it). */
+THERMCORE_API void ThermcoreSetPostHook(ThermcorePostProc proc, void* user);
+
 /* ---- Constructors and destructors -------------------------------------- */
 
 /* An object for live data: width*height in 1..8192 each, else NULL. The

@@ -1,4 +1,4 @@
-// Files, parameter blocks, device information and frame stepping.
+// Files, parameter blocks and device information.
 #include <algorithm>
 #include <cstring>
 
@@ -6,6 +6,7 @@
 #include "byte_order.h"
 #include "file_open.h"
 #include "param_block.h"
+#include "sequence.h"
 #include "still_image.h"
 
 using namespace thermcore;
@@ -65,20 +66,16 @@ int IFR_MemSaveToVNI(IfrHandle h, const char* path) {
 }
 
 int IFR_GetFileLen(IfrHandle h) {
-    return withObjectCounting(h, [](IfrObject& o) { return fileDataLength(o); });
+    return withObjectCounting(h, [](IfrObject& o) {
+        endPlayback(o);
+        return fileDataLength(o);
+    });
 }
 
 void IFR_GetFileBuff(IfrHandle h, void* buffer) {
-    withObject(h, [&](IfrObject& o) { copyFileData(o, buffer); });
-}
-
-int IFR_Next(IfrHandle h) {
-    return withObject(h, -1, [](IfrObject& o) {
-        o.stopFlag = 0;
-        o.pauseFlag = 0;
-        const int r = readNextFrame(o);
-        if (r == 0) imaging::IM_DoHistogramProcess(o.imaging.get(), o.gray.data());
-        return r;
+    withObject(h, [&](IfrObject& o) {
+        endPlayback(o);
+        copyFileData(o, buffer);
     });
 }
 

@@ -1,17 +1,21 @@
 // Constructors and destructors of the interface.
 #include "api_frame.h"
 #include "file_open.h"
+#include "sequence.h"
 
 using namespace thermcore;
 
 namespace {
 
-IfrHandle openNew(void* window, const char* path, int kind, int* firstTime, int* lastTime) {
+// A new object opened by open(object); the index thread of a sequence
+// starts once the object is set up. NULL when anything fails.
+template <typename Open>
+IfrHandle openNew(void* window, Open&& open) {
     IfrObject* obj = createObject();
     if (obj == nullptr) return nullptr;
     try {
-        if (openFile(*obj, path, kind, window, firstTime, lastTime) == 0 &&
-            obj->initDisplay(window, obj->width, obj->height) == 0) {
+        if (open(*obj) >= 0 && obj->initDisplay(window, obj->width, obj->height) == 0 &&
+            startIndexThread(*obj)) {
             return obj;
         }
     } catch (...) {
@@ -42,10 +46,15 @@ IfrHandle IFR_Init(void* window, int width, int height) {
 }
 
 IfrHandle IFR_LoadFile(void* window, const char* path, int kind, int* firstTime, int* lastTime) {
-    return openNew(window, path, kind, firstTime, lastTime);
+    return openNew(window, [&](IfrObject& o) {
+        return openFile(o, path, kind, window, firstTime, lastTime);
+    });
 }
 
-IfrHandle IFR_LoadBuffer(void*, const void*, int) { return nullptr; }
+IfrHandle IFR_LoadBuffer(void* window, const void* data, int length) {
+    return openNew(window,
+                   [&](IfrObject& o) { return openMemoryImage(o, window, data, length); });
+}
 
 int IFR_InfraredFileToJPG(const char*, int, const char*, const char*, int) { return -1; }
 

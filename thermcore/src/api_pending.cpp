@@ -1,5 +1,5 @@
 // Exports whose work is not wired in yet: scene parameters and conversions,
-// measurement, isotherms and device strings, sequence playback and extracts.
+// measurement, isotherms and device strings, and extracts.
 // Each checks its handle and gives its failure result; objects without the
 // work behind them answer as an object without that data would.
 #include "api_frame.h"
@@ -100,16 +100,6 @@ void IFR_GetDeviceDate(IfrHandle h, char*, char*, char*, char*, char*, int*, int
     nothing(h);
 }
 
-int IFR_Play(IfrHandle h) { return failInt(h); }
-int IFR_Pause(IfrHandle h) { return failInt(h); }
-int IFR_Stop(IfrHandle h) { return failInt(h); }
-int IFR_Prior(IfrHandle h) { return failInt(h); }
-int IFR_PlaySpeed(IfrHandle h, int) { return failInt(h); }
-int IFR_GotoTime(IfrHandle h, int) { return failInt(h); }
-int IFR_ReceiveStream(IfrHandle h, IfrStreamProc) { return failInt(h); }
-int IFR_StreamDiff(IfrHandle h, unsigned short*, const unsigned short*, const unsigned short*) {
-    return failInt(h);
-}
 
 int IFR_ExistSound(IfrHandle h) { return nothingHeld(h); }
 int IFR_ExistCCD(IfrHandle h) { return nothingHeld(h); }

@@ -5,13 +5,14 @@
 #include "byte_order.h"
 #include "file_io.h"
 #include "param_block.h"
+#include "post_hook.h"
+#include "sequence.h"
+#include "sequence_format.h"
 #include "still_image.h"
 
 namespace thermcore {
 
 namespace {
-
-bool takeFlag(std::atomic<uint8_t>& flag) { return flag.exchange(0) != 0; }
 
 int readStillFrame(IfrObject& obj) {
     std::FILE* f = obj.file;
@@ -27,16 +28,39 @@ int readStillFrame(IfrObject& obj) {
     // The frame is width * height grays of the object (the open checked
     // that they are in the file).
     obj.gray.resize(obj.pixelCount());
-    auto* bytes = reinterpret_cast<uint8_t*>(obj.gray.data());
-    if (std::fread(bytes, 2, obj.gray.size(), f) != obj.gray.size()) return -2;
-    // Little-endian on disk: each value is decoded from its own two bytes.
-    for (size_t i = 0; i < obj.gray.size(); ++i) obj.gray[i] = loadU16(bytes + 2 * i);
-    if (takeFlag(obj.stopFlag)) {
-        fseeko(f, obj.startOffset, SEEK_SET);
-        return -1;
-    }
+    if (!readGrays(f, obj.gray)) return -2;
     fseeko(f, obj.startOffset, SEEK_SET);
+    if (takeFlag(obj.stopFlag)) return -1;
+    deliverFrame(obj, obj.currentTime);
     return 0;
+}
+
+// A still image at the start offset (kind 0, or a container's payload).
+int openStill(IfrObject& obj, int64_t length, int* firstTime, int* lastTime) {
+    obj.openedAtMs = monotonicMs();
+    obj.irDataLength = length - obj.startOffset;
+    if (readStillImage(obj) != 0) return -1;
+    if (fseeko(obj.file, obj.startOffset, SEEK_SET) != 0) return -1;
+    obj.firstFrameOffset = obj.startOffset;
+    obj.width = obj.block.width;
+    obj.height = obj.block.height;
+    obj.allocateImageBuffers();
+    const auto now = static_cast<int32_t>(obj.openedAtMs);
+    obj.firstTime = obj.lastTime = obj.currentTime = now;
+    if (firstTime != nullptr) *firstTime = now;
+    if (lastTime != nullptr) *lastTime = now;
+    return 0;
+}
+
+// A JPEG container: the payload begins at the first "VN410K".
+int findPayload(IfrObject& obj, int64_t length) {
+    uint8_t soi[2];
+    if (std::fread(soi, 1, 2, obj.file) != 2 || soi[0] != 0xFF || soi[1] != 0xD8) return -1;
+    const ContainerPayload p = findContainerPayload(obj.file, length);
+    if (!p.found) return -1;
+    obj.startOffset = p.offset;
+    obj.embeddedSequence = p.sequence ? 1 : 0;
+    return fseeko(obj.file, obj.startOffset, SEEK_SET) == 0 ? 0 : -1;
 }
 
 }  // namespace
@@ -44,12 +68,15 @@ int readStillFrame(IfrObject& obj) {
 int openFile(IfrObject& obj, const char* path, int kind, void* window, int* firstTime,
              int* lastTime) {
     if (path == nullptr) return -1;
+    obj.closeFile();
+    reopenPosting(obj);
     obj.path = path;
     obj.window = window;
-    obj.closeFile();
     obj.indexStop = 0;
     obj.startOffset = 0;
     obj.firstFrameOffset = 0;
+    obj.embeddedSequence = 0;
+    obj.seq.lastFrameAt = -1;
     obj.file = std::fopen(path, "rb");
     if (obj.file == nullptr) return -1;
 
@@ -57,45 +84,44 @@ int openFile(IfrObject& obj, const char* path, int kind, void* window, int* firs
     obj.indexReady = 1;
     obj.display.reset();
     obj.kind = kind;
-    if (kind != IFR_KIND_IMAGE) return -1;
-
-    obj.openedAtMs = monotonicMs();
+    if (kind != IFR_KIND_IMAGE && kind != IFR_KIND_SEQUENCE && kind != IFR_KIND_JPEG) return -1;
     const int64_t length = fileLength(obj.file);
     if (length < 0 || length > kMaxDataLength) return -1;
-    obj.irDataLength = length - obj.startOffset;
-    if (readStillImage(obj) != 0) return -1;
-    if (fseeko(obj.file, obj.startOffset, SEEK_SET) != 0) return -1;
-    obj.width = obj.block.width;
-    obj.height = obj.block.height;
-    obj.allocateImageBuffers();
-    const int32_t now = static_cast<int32_t>(monotonicMs());
-    obj.firstTime = obj.lastTime = obj.currentTime = now;
-    if (firstTime != nullptr) *firstTime = now;
-    if (lastTime != nullptr) *lastTime = now;
-    return 0;
+    if (kind == IFR_KIND_JPEG && findPayload(obj, length) != 0) return -1;
+    if (isSequence(obj)) return openSequence(obj, length, firstTime, lastTime);
+    return openStill(obj, length, firstTime, lastTime);
 }
 
 int readNextFrame(IfrObject& obj) {
-    if (!obj.hasFile() || obj.kind != IFR_KIND_IMAGE) return -2;
-    return readStillFrame(obj);
+    if (!obj.hasFile()) return -2;
+    return isSequence(obj) ? readSequenceFrame(obj) : readStillFrame(obj);
 }
 
-int fileDataLength(const IfrObject& obj) {
-    if (!obj.hasFile() || obj.kind != IFR_KIND_IMAGE) return 0;
-    return static_cast<int>(obj.irDataLength);
+int fileDataLength(IfrObject& obj) {
+    if (!obj.hasFile()) return 0;
+    if (isSequence(obj)) return static_cast<int>(sequenceData(obj).length);
+    if (obj.kind == IFR_KIND_IMAGE || obj.kind == IFR_KIND_JPEG) {
+        return static_cast<int>(obj.irDataLength);
+    }
+    return 0;
 }
 
 void copyFileData(IfrObject& obj, void* buffer) {
-    const int n = fileDataLength(obj);
-    if (buffer == nullptr || n <= 0) return;
+    if (buffer == nullptr || !obj.hasFile()) return;
+    const DataRange d = isSequence(obj) ? sequenceData(obj)
+                                        : DataRange{obj.startOffset, fileDataLength(obj)};
+    if (d.length <= 0) return;
     // Never more than the length handed out, even if the file grew since.
     auto* dest = static_cast<uint8_t*>(buffer);
+    const int64_t restore = ftello(obj.file);
     size_t got = 0;
-    if (fseeko(obj.file, obj.startOffset, SEEK_SET) == 0) {
-        got = std::fread(dest, 1, static_cast<size_t>(n), obj.file);
+    if (fseeko(obj.file, d.offset, SEEK_SET) == 0) {
+        got = std::fread(dest, 1, static_cast<size_t>(d.length), obj.file);
     }
-    if (got < static_cast<size_t>(n)) std::memset(dest + got, 0, static_cast<size_t>(n) - got);
-    fseeko(obj.file, obj.startOffset, SEEK_SET);
+    if (got < static_cast<size_t>(d.length)) {
+        std::memset(dest + got, 0, static_cast<size_t>(d.length) - got);
+    }
+    fseeko(obj.file, restore >= 0 ? restore : obj.firstFrameOffset, SEEK_SET);
 }
 
 }  // namespace thermcore

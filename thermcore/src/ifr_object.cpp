@@ -1,6 +1,7 @@
 #include "ifr_object.h"
 
 #include "param_block.h"
+#include "sequence.h"
 
 namespace thermcore {
 
@@ -32,6 +33,7 @@ void IfrObject::allocateImageBuffers() {
 }
 
 void IfrObject::closeFile() {
+    releaseSequence(*this);  // both threads stopped and joined first
     indexStop = 1;
     if (file != nullptr) {
         std::fclose(file);

@@ -18,6 +18,7 @@
 
 #include "calibration.h"
 #include "imaging/imaging.h"
+#include "sequence_state.h"
 #include "thermcore.h"
 
 namespace thermcore {
@@ -70,7 +71,7 @@ struct IfrObject {
     uint32_t magic = kIfrMagic;
 
     // Playback and its one-shot flags.
-    int32_t playStep = 50;
+    std::atomic<int32_t> playStep{50};
     std::atomic<uint8_t> pauseFlag{0};
     std::atomic<uint8_t> stopFlag{0};
 
@@ -127,7 +128,8 @@ struct IfrObject {
     uint8_t hasPhoto = 0;
     uint8_t hasRemark = 0;
     int32_t frameCount = 0;
-    IfrStreamProc streamProc = nullptr;
+    std::atomic<IfrStreamProc> streamProc{nullptr};
+    SequenceState seq;
 
     // Display.
     void* window = nullptr;

@@ -1,0 +1,86 @@
+// Sequences and JPEG containers inside an image object: opening, the frame
+// readers, stepping, the frame-index and playback threads.
+//
+// Frame reader results (every road to the next frame goes through it):
+//    0  a frame was read into the gray buffer
+//   -1  the stop flag was found set after the read: the file is rewound to
+//       the first frame and the flag cleared
+//   -2  end of the sequence, a read error, a chunk that runs past the end of
+//       the file, or stop or pause found before the read (both cleared)
+//   -3  a header without the chunk magic (layouts 1 and 3; layout 2 when it
+//       cannot skip the header's size less 28 bytes), or a chunk later than
+//       the last time stamp once the index is built (layouts 1 and 3)
+//   -4  a bad chunk: a gray frame (or a layout-0 block's gray size) of
+//       other than width * height * 2 bytes, a parameter chunk shorter than
+//       its 428-byte block or longer than 428 + 10240 + 824 bytes, a
+//       calibration chunk longer than 10240 bytes
+// On -3 and -4 the file stays before the offending chunk, so the same call
+// gives the same result again. A parameter chunk whose block does not begin
+// "VN410K" is passed over; a settings chunk shorter than 16 bytes too.
+#pragma once
+
+#include <cstdint>
+
+#include "ifr_object.h"
+
+namespace thermcore {
+
+inline bool takeFlag(std::atomic<uint8_t>& flag) { return flag.exchange(0) != 0; }
+
+// Kind 1, or a JPEG container holding a sequence.
+inline bool isSequence(const IfrObject& obj) {
+    return obj.kind == IFR_KIND_SEQUENCE ||
+           (obj.kind == IFR_KIND_JPEG && obj.embeddedSequence == 1);
+}
+
+// Reads count grays (little-endian) from f into gray; false on a short read.
+bool readGrays(std::FILE* f, std::vector<uint16_t>& gray);
+
+// --- sequence_open.cpp
+// Opens the sequence at the object's start offset (its file is open):
+// layout 0 gives 20 * (frames - 1), layouts 1 to 3 give 0; -1 refused.
+int openSequence(IfrObject& obj, int64_t fileLength, int* firstTime, int* lastTime);
+
+// --- sequence_reader.cpp
+// The next frame of a sequence (see the results above).
+int readSequenceFrame(IfrObject& obj);
+// A parameter chunk (type 0) of size bytes at the cursor: 0, -2 or -4.
+int applyParamChunk(IfrObject& obj, FileCursor& at, uint32_t size);
+// Positions the file on the first frame; nothing read since.
+void rewindToFirstFrame(IfrObject& obj);
+// IR data of a sequence for IFR_GetFileLen, and where it begins.
+struct DataRange {
+    int64_t offset = 0;
+    int64_t length = 0;
+};
+DataRange sequenceData(IfrObject& obj);
+
+// --- frame_step.cpp
+int priorFrame(IfrObject& obj);
+int gotoTime(IfrObject& obj, int32_t time);
+
+// --- frame_index.cpp
+// Starts the index thread of a layout-1, -2 or -3 sequence (the index-ready
+// flag is cleared until it has walked the file); true when none is needed.
+bool startIndexThread(IfrObject& obj);
+// Frames in the index once it is built, else 0.
+int32_t indexedFrameCount(const IfrObject& obj);
+
+// --- playback.cpp
+// 0, or -1 without an open file, when playback runs already, or when no
+// thread can be had.
+int startPlayback(IfrObject& obj);
+// Sets a flag for a running playback and wakes it.
+void signalPlayback(IfrObject& obj, std::atomic<uint8_t>& flag);
+// Ends a running playback as a pause does (it posts its message) and waits
+// for it; nothing when called from the playback thread itself.
+void endPlayback(IfrObject& obj);
+// Stops and joins both threads without a message, removes a memory image's
+// file and drops the index (the close of the object's file).
+void releaseSequence(IfrObject& obj);
+
+// --- memory_image.cpp
+// Writes the bytes to a private temporary file and opens it; 0 or -1.
+int openMemoryImage(IfrObject& obj, void* window, const void* data, int length);
+
+}  // namespace thermcore
