@@ -379,6 +379,29 @@ THERMCORE_API void IFR_Flip(IfrHandle h);
 
 /* ---- Extracts ----------------------------------------------------------- */
 
+/* The voice note, photo and remark: IFR_Exist... answer 0 and the extracts
+ * -1 while a sequence's frame index is still being built. A refused or
+ * failed extract leaves an existing target file as it was.
+ *
+ * IFR_GetSoundFile writes a WAV file: 1, or -1 (no note, a layout-0
+ * sequence, the file cannot be written). IFR_SaveCCDFile writes the photo:
+ * a still image's raw photo as a 24-bit BMP (width rounded down to a
+ * multiple of 4) when the path ends ".bmp" (any case), else its stored
+ * bytes; a sequence's photo chunks as stored. IFR_SaveRemarkFile writes a
+ * sequence's remark in GBK (a still image has none: -1).
+ *
+ * IFR_OutputDIB writes the false-colour image as a 24-bit BMP file image of
+ * ThermcoreDibFileSize(width, height) bytes: size the buffer with it.
+ * IFR_OutputCCDDIB writes the raw photo as a packed 24-bit DIB (info header
+ * and rows, no file header) into *buffer, which holds *size bytes: at least
+ * ThermcoreDibFileSize(photo width, photo height) - 14; *size receives the
+ * bytes written (0 without a raw photo). BMP and DIB rows are padded to 4
+ * bytes. */
+static inline int ThermcoreDibFileSize(int width, int height) {
+    if (width < 1 || height < 1 || width > 8192 || height > 8192) return 0;
+    return 54 + ((width * 3 + 3) / 4 * 4) * height;
+}
+
 THERMCORE_API int IFR_ExistSound(IfrHandle h);
 THERMCORE_API int IFR_GetSoundFile(IfrHandle h, const char* path);
 THERMCORE_API int IFR_ExistCCD(IfrHandle h);

@@ -56,10 +56,6 @@ IfrHandle IFR_LoadBuffer(void* window, const void* data, int length) {
                    [&](IfrObject& o) { return openMemoryImage(o, window, data, length); });
 }
 
-int IFR_InfraredFileToJPG(const char*, int, const char*, const char*, int) { return -1; }
-
-int IFR_InfraredFileToBMP(const char*, int, const char*, const char*) { return -1; }
-
 int IFR_CloseFile(IfrHandle h) {
     return withObject(h, -1, [](IfrObject& o) {
         o.closeFile();

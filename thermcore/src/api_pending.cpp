@@ -1,5 +1,5 @@
 // Exports whose work is not wired in yet: scene parameters and conversions,
-// measurement, isotherms and device strings, and extracts.
+// measurement, isotherms and device strings.
 // Each checks its handle and gives its failure result; objects without the
 // work behind them answer as an object without that data would.
 #include "api_frame.h"
@@ -18,10 +18,6 @@ float failTemp(IfrHandle h) {
 
 void nothing(IfrHandle h) {
     withObject(h, [](IfrObject&) {});
-}
-
-int nothingHeld(IfrHandle h) {
-    return withObjectCounting(h, [](IfrObject&) { return 0; });
 }
 
 // Circle calls check the radius before the handle.
@@ -99,18 +95,5 @@ void IFR_SetIRInvert(IfrHandle h, int) { nothing(h); }
 void IFR_GetDeviceDate(IfrHandle h, char*, char*, char*, char*, char*, int*, int*, char*) {
     nothing(h);
 }
-
-
-int IFR_ExistSound(IfrHandle h) { return nothingHeld(h); }
-int IFR_ExistCCD(IfrHandle h) { return nothingHeld(h); }
-int IFR_ExistRemark(IfrHandle h) { return nothingHeld(h); }
-int IFR_GetSoundFile(IfrHandle h, const char*) { return failInt(h); }
-int IFR_OutputCCDDIB(IfrHandle h, unsigned char**, int*, int) { return failInt(h); }
-int IFR_SaveCCDFile(IfrHandle h, const char*, int*) { return failInt(h); }
-int IFR_SaveRemarkFile(IfrHandle h, const char*) { return failInt(h); }
-int IFR_OutputDIB(IfrHandle h, unsigned char*, int*, int) { return failInt(h); }
-int IFR_MemSaveToBMP(IfrHandle h, const char*) { return failInt(h); }
-int IFR_MemSaveToJPG(IfrHandle h, const char*, int) { return failInt(h); }
-int IFR_MemSaveToBuff(IfrHandle h, void*, int) { return failInt(h); }
 
 }  // extern "C"

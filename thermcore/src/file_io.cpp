@@ -44,30 +44,46 @@ bool readFileHead(const char* path, uint64_t n, std::vector<uint8_t>& out) {
     return ok;
 }
 
-bool writeFileReplacing(const char* path, std::span<const uint8_t> bytes) {
+ReplacingFile::ReplacingFile(const char* target) {
     static std::atomic<unsigned> counter{0};
-    const std::string target(path);
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+    if (target == nullptr || *target == '\0') return;
+    target_ = target;
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temp_ = target_ + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        fd_ = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return false;
+    if (fd_ < 0) temp_.clear();
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (fd_ >= 0) close(fd_);
+    if (!temp_.empty()) unlink(temp_.c_str());
+}
+
+bool ReplacingFile::write(std::span<const uint8_t> bytes) {
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t w = write(fd, bytes.data() + done, bytes.size() - done);
+    while (!failed_ && fd_ >= 0 && done < bytes.size()) {
+        const ssize_t w = ::write(fd_, bytes.data() + done, bytes.size() - done);
         if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) break;
-        done += static_cast<size_t>(w);
+        if (w <= 0) failed_ = true;
+        if (w > 0) done += static_cast<size_t>(w);
     }
-    const bool written = done == bytes.size();
-    if (close(fd) != 0 || !written || std::rename(temp.c_str(), path) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
+    return !failed_ && fd_ >= 0;
+}
+
+bool ReplacingFile::commit() {
+    if (fd_ < 0) return false;
+    const bool closed = close(fd_) == 0;
+    fd_ = -1;
+    if (!closed || failed_ || std::rename(temp_.c_str(), target_.c_str()) != 0) return false;
+    temp_.clear();  // it is the target now
     return true;
+}
+
+bool writeFileReplacing(const char* path, std::span<const uint8_t> bytes) {
+    ReplacingFile out(path);
+    return out.write(bytes) && out.commit();
 }
 
 uint32_t monotonicMs() {

@@ -1,0 +1,101 @@
+// The false-colour image as a BMP file image in memory, a BMP file and raw
+// 32-bit pixels.
+//
+// The colour buffer holds 0x00RRGGBB pixels, rows from the top; its first
+// three bytes in memory order are blue, green, red, which is what a BMP row
+// holds. Before any frame was rendered the image is black.
+#include <algorithm>
+
+#include "bmp_writer.h"
+#include "extracts.h"
+#include "file_io.h"
+
+namespace thermcore {
+
+namespace {
+
+// Rows and columns at the frame's edges that the detector fills badly.
+struct Borders {
+    size_t top, bottom, left, right;
+};
+
+Borders bordersOf(int32_t width) {
+    if (width == 320) return {2, 3, 3, 4};
+    return {0, 0, 1, 1};
+}
+
+// The border rows copy the nearest row inside them, the border columns of
+// every row the nearest column inside; a frame too small to have an inside
+// is left alone.
+void repairBorders(IfrObject& obj) {
+    const size_t w = static_cast<size_t>(obj.width);
+    const size_t h = static_cast<size_t>(obj.height);
+    const Borders b = bordersOf(obj.width);
+    if (obj.gray.size() < w * h) return;
+    uint16_t* g = obj.gray.data();
+    if (b.top + b.bottom < h) {
+        const uint16_t* top = g + b.top * w;
+        const uint16_t* bottom = g + (h - b.bottom - 1) * w;
+        for (size_t y = 0; y < b.top; ++y) std::copy(top, top + w, g + y * w);
+        for (size_t y = h - b.bottom; y < h; ++y) std::copy(bottom, bottom + w, g + y * w);
+    }
+    if (b.left + b.right < w) {
+        for (size_t y = 0; y < h; ++y) {
+            uint16_t* row = g + y * w;
+            std::fill(row, row + b.left, row[b.left]);
+            std::fill(row + w - b.right, row + w, row[w - b.right - 1]);
+        }
+    }
+}
+
+// Bytes of the colour image's BMP file; 0 for an object without an image.
+size_t colourBmpSize(const IfrObject& obj) {
+    return static_cast<size_t>(ThermcoreDibFileSize(obj.width, obj.height));
+}
+
+void putColourBmp(IfrObject& obj, ByteWriter& w) {
+    const auto width = static_cast<uint32_t>(obj.width);
+    const auto height = static_cast<uint32_t>(obj.height);
+    obj.rgb.resize(obj.pixelCount());
+    putBmpFileHeader(w, width, height);
+    putBmpInfoHeader(w, width, height);
+    putBmpRows(w, width, height,
+               [&](uint32_t x, uint32_t y) { return obj.rgb[size_t{y} * width + x]; });
+}
+
+}  // namespace
+
+int renderDib(IfrObject& obj, uint8_t* buffer, int* size) {
+    const size_t n = colourBmpSize(obj);
+    if (buffer == nullptr || n == 0) return -1;
+    obj.gray.resize(obj.pixelCount());
+    repairBorders(obj);
+    obj.rgb.resize(obj.pixelCount());
+    imaging::IM_DoIfrProcess(obj.imaging.get(), obj.gray.data(), obj.rgb.data());
+    ByteWriter w({buffer, n});
+    putColourBmp(obj, w);
+    if (size != nullptr) *size = static_cast<int>(n);
+    return 0;
+}
+
+int saveColourBmp(IfrObject& obj, const char* path) {
+    const size_t n = colourBmpSize(obj);
+    if (path == nullptr || n == 0) return -1;
+    std::vector<uint8_t> bytes(n);
+    ByteWriter w(bytes);
+    putColourBmp(obj, w);
+    return writeFileReplacing(path, bytes) ? 0 : -1;
+}
+
+int copyColourPixels(IfrObject& obj, void* buffer, int length) {
+    if (length < 0 || static_cast<uint64_t>(length) > uint64_t{obj.pixelCount()} * 4) return -1;
+    if (buffer == nullptr && length > 0) return -1;
+    obj.rgb.resize(obj.pixelCount());
+    auto* out = static_cast<uint8_t*>(buffer);
+    for (size_t i = 0; i < static_cast<size_t>(length); ++i) {
+        out[i] = static_cast<uint8_t>(obj.rgb[i / 4] >> (8 * (i % 4)));
+    }
+    return 0;
+}
+
+}  // namespace thermcore
