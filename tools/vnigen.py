@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
-"""Writes infrared camera files (still images, .VNI) for tests and demos.
+"""Writes infrared camera files (still images .VNI, sequences .VNV, JPEG
+containers) for tests and demos.
 
 Written from the byte layout of the camera's files alone; it shares nothing
 with the library that reads them. All integers are little-endian.
 
     vnigen.py image [options] -o FILE     one still image
-    vnigen.py fixtures DIR                the test fixtures (see `list`)
+    vnigen.py sequence [options] -o FILE  one sequence
+    vnigen.py fixtures DIR [--large DIR2] the test fixtures (see `list`)
     vnigen.py demo DIR                    a small folder of images to look at
     vnigen.py list                        names and descriptions of the fixtures
 
 Gray of pixel (x, y) in every generated frame unless --pattern says otherwise:
     2000 + (37 * x + 101 * y) % 12000
+except that pixel (0, 0) of frame k (from 0) of a sequence holds k + 1.
 """
 import argparse
 import math
@@ -38,6 +41,17 @@ def gray_blob(x, y, w, h):
     cx, cy = w * 0.6, h * 0.45
     r2 = ((x - cx) / (w * 0.22)) ** 2 + ((y - cy) / (h * 0.3)) ** 2
     return int(3000 + 6000 * math.exp(-r2) + 400 * math.sin(x * 0.05) + 3 * y)
+
+
+_RAMPS = {}
+
+
+def ramp_bytes(w, h):
+    """The ramp frame of w x h grays (kept: sequences repeat it)."""
+    if (w, h) not in _RAMPS:
+        _RAMPS[(w, h)] = b"".join(struct.pack("<H", gray_ramp(x, y))
+                                  for y in range(h) for x in range(w))
+    return _RAMPS[(w, h)]
 
 
 def text(value, size):
@@ -115,6 +129,7 @@ class Still:
         self.block_width = None  # width/height written into the block
         self.block_height = None
         self.cut = 0             # bytes dropped from the end
+        self.first_gray = None   # value of pixel (0, 0), for sequence frames
         if model.startswith(RADIOMETRIC):
             self.calib = mtpara.preset("camera").bytes()
         if model.startswith("VN410K11"):
@@ -122,14 +137,15 @@ class Still:
 
     # -- parts ------------------------------------------------------------
     def gray(self):
-        out = bytearray()
-        for y in range(self.height):
-            for x in range(self.width):
-                if self.pattern == "blob":
-                    g = gray_blob(x, y, self.width, self.height)
-                else:
-                    g = gray_ramp(x, y)
-                out += struct.pack("<H", g & 0xFFFF)
+        if self.pattern == "blob":
+            out = bytearray()
+            for y in range(self.height):
+                for x in range(self.width):
+                    out += struct.pack("<H", gray_blob(x, y, self.width, self.height) & 0xFFFF)
+        else:
+            out = bytearray(ramp_bytes(self.width, self.height))
+        if self.first_gray is not None and out:
+            struct.pack_into("<H", out, 0, self.first_gray & 0xFFFF)
         return bytes(out)
 
     def add_photo(self, width=None, height=None, raw=None):
@@ -203,6 +219,254 @@ def calib_of_length(n):
     if n <= len(full):
         return full[:n]
     return full + bytes((i * 11 + 1) & 0xFF for i in range(n - len(full)))
+
+
+# -- sequences and containers -------------------------------------------------
+
+CHUNK_MAGIC = 0x66DDDD66
+PARAMS, GRAY, SOUND, PHOTO, CALIB, REMARK, SETTINGS = 0, 2, 3, 4, 6, 7, 8
+REMARK_TEXT = "红外序列备注：锅炉房东侧管道".encode("utf-8")
+
+# A real 16 x 8 baseline gray JPEG (394 bytes) that holds no "VN410K".
+TINY_JPEG = bytes.fromhex(
+    "ffd8ffe000104a46494600010100000100010000ffdb004300080606070605080707070909080a0c140d"
+    "0c0b0b0c1912130f141d1a1f1e1d1a1c1c20242e2720222c231c1c2837292c30313434341f27393d3832"
+    "3c2e333432ffc0000b080008001001011100ffc4001f0000010501010101010100000000000000000102"
+    "030405060708090a0bffc400b5100002010303020403050504040000017d010203000411051221314106"
+    "13516107227114328191a1082342b1c11552d1f02433627282090a161718191a25262728292a34353637"
+    "38393a434445464748494a535455565758595a636465666768696a737475767778797a83848586878889"
+    "8a92939495969798999aa2a3a4a5a6a7a8a9aab2b3b4b5b6b7b8b9bac2c3c4c5c6c7c8c9cad2d3d4d5d6"
+    "d7d8d9dae1e2e3e4e5e6e7e8e9eaf1f2f3f4f5f6f7f8f9faffda0008010100003f007d8f80f4bf0f69df"
+    "6fd5e782cad578df31c6e2013b547566c038519271c0a8e4f1b2c370b6fe14d1239d11f0d777e8c15c02"
+    "c3e58d48383f290cc41ea0a8eb5fffd9")
+
+
+def seq_frame(w, h, k):
+    """Frame k (from 0) of a sequence: the ramp with pixel (0, 0) = k + 1."""
+    return struct.pack("<H", (k + 1) & 0xFFFF) + ramp_bytes(w, h)[2:]
+
+
+class Seq:
+    """A sequence of layout 1, 2 or 3: the 16-byte header, then chunks with a
+    20-byte header (28 in layout 2). Each header records the real data size
+    of the chunk before it."""
+
+    def __init__(self, layout=1, model="VN410K4", width=16, height=12, interval=40):
+        self.layout = layout
+        self.model = model
+        self.width = width
+        self.height = height
+        self.interval = interval
+        self.header_width = None
+        self.chunks = []   # [type, time, data, magic, size written]
+        self.cut = 0
+
+    def add(self, ctype, time, data, magic=CHUNK_MAGIC, size=None):
+        self.chunks.append([ctype, time, bytes(data), magic, size])
+        return self
+
+    def params(self, time, calib=None):
+        """A parameter chunk: the block and the line table, or in layout 3
+        the block and a calibration payload."""
+        block = Still(self.model, self.width, self.height).block(self.width * self.height * 2)
+        return self.add(PARAMS, time, block + (line_table() if calib is None else calib))
+
+    def frame(self, time, k):
+        return self.add(GRAY, time, seq_frame(self.width, self.height, k))
+
+    def frames(self, n, t0=1000, k0=0):
+        for i in range(n):
+            self.frame(t0 + self.interval * i, k0 + i)
+        return self
+
+    def parts(self):
+        w = self.width if self.header_width is None else self.header_width
+        yield struct.pack("<IIII", self.layout, self.interval, w, self.height)
+        prev = 0
+        for ctype, time, data, magic, size in self.chunks:
+            n = len(data) if size is None else size
+            if self.layout == 2:
+                yield struct.pack("<IiII8sI", magic, time, prev, ctype, b"\0" * 8, n)
+            else:
+                yield struct.pack("<IiIII", magic, time, prev, ctype, n)
+            yield data
+            prev = len(data)
+
+    def bytes(self):
+        out = b"".join(self.parts())
+        return out[:len(out) - self.cut]
+
+
+class Layout0:
+    """A layout-0 sequence: {u32 0, u32 frames, u32 frame size}, then fixed
+    frames, each a still image padded to the frame size."""
+
+    def __init__(self, model="VN410K4", width=16, height=12, frames=3, pad=16, line=True):
+        self.model = model
+        self.width = width
+        self.height = height
+        self.count = frames
+        self.pad = pad
+        self.line = line
+        self.frame_size = None   # written instead of the real frame size
+        self.gray_sizes = {}     # frame number -> gray size written in its block
+        self.cut = 0
+
+    def frame(self, k):
+        s = Still(self.model, self.width, self.height)
+        s.first_gray = k + 1
+        if not self.line:
+            s.line_table = b""
+        if k in self.gray_sizes:
+            s.sizes["gray"] = self.gray_sizes[k]
+        return s.bytes() + b"\0" * self.pad
+
+    def parts(self):
+        first = self.frame(0)
+        size = len(first) if self.frame_size is None else self.frame_size
+        yield struct.pack("<III", 0, self.count, size)
+        plain = None
+        for k in range(self.count):
+            if k == 0:
+                yield first
+            elif k in self.gray_sizes:
+                yield self.frame(k)
+            else:
+                # Frames differ only in pixel (0, 0): reuse the first's bytes.
+                plain = plain or bytearray(first)
+                struct.pack_into("<H", plain, BLOCK_SIZE, (k + 1) & 0xFFFF)
+                yield bytes(plain)
+
+    def bytes(self):
+        out = b"".join(self.parts())
+        return out[:len(out) - self.cut]
+
+
+def container(payload, sequence, at=5000, soi=True):
+    """TINY_JPEG padded to `at` bytes, then the payload; a sequence is tagged
+    "VN410KV" plus one byte, so it begins at at + 8."""
+    jpeg = TINY_JPEG if soi else b"\0\0" + TINY_JPEG[2:]
+    return jpeg.ljust(at, b"\0") + (b"VN410KV\0" if sequence else b"") + payload
+
+
+def settings_chunk(threshold=300, limit=50, extra=8):
+    return b"\0" * 8 + struct.pack("<II", threshold, limit) + bytes(range(extra))
+
+
+def _seq_l1():
+    s = Seq(1).params(1000).frame(1000, 0)
+    s.add(SOUND, 1000, bytes((i * 13 + 5) & 0xFF for i in range(200)))
+    s.frame(1040, 1).add(PHOTO, 1080, bytes(range(64))).frame(1080, 2)
+    s.add(REMARK, 1120, REMARK_TEXT).params(1120).frame(1120, 3).frame(1160, 4)
+    return s
+
+
+def _seq_l2():
+    s = Seq(2).params(1000).add(CALIB, 1000, mtpara.preset("camera").bytes())
+    s.add(SETTINGS, 1000, settings_chunk()).frame(1000, 0).frame(1040, 1)
+    s.add(99, 1080, b"0123456789").params(1080).frame(1080, 2).frame(1120, 3)
+    return s
+
+
+def _seq_l3():
+    return Seq(3, "VN410K8").params(1000, calib=mtpara.preset("camera").bytes()).frames(4)
+
+
+def _seq(layout=1, n=3):
+    return Seq(layout).params(1000).frames(n)
+
+
+def _seq_with(layout, after_first, n=3):
+    """A parameter chunk and frame 0, then the chunks of after_first(seq),
+    then frames 1 .. n-1."""
+    s = Seq(layout).params(1000).frame(1000, 0)
+    after_first(s)
+    for k in range(1, n):
+        s.frame(1000 + 40 * k, k)
+    return s
+
+
+def _l0_with(**attrs):
+    return _with(Layout0(), **attrs)
+
+
+SEQ_FIXTURES = {
+    # Opens: every layout and both container forms.
+    "seq_l0.vnv": ("layout 0, three 16 x 12 frames padded by 16 bytes", lambda: Layout0()),
+    "seq_l1.vnv": ("layout 1, five frames, two parameter chunks, sound, photo and a UTF-8 remark",
+                   _seq_l1),
+    "seq_l2.vnv": ("layout 2, four frames, two parameter chunks (the index), calibration, "
+                   "24-byte settings, an unknown chunk", _seq_l2),
+    "seq_l3.vnv": ("layout 3, VN410K8, a parameter chunk with its calibration payload, four frames",
+                   _seq_l3),
+    "seq_l2_resync.vnv": ("layout 2 with a header without the magic and size 38 after frame 0",
+                          lambda: _seq_with(2, lambda s: s.add(5, 1000, bytes(10), magic=0, size=38))),
+    "seq_l2_settings_short.vnv": ("layout 2 with an 8-byte settings chunk",
+                                  lambda: _seq_with(2, lambda s: s.add(SETTINGS, 1000, bytes(8)))),
+    "seq_l2_no_params.vnv": ("layout 2 with three frames and no parameter chunk (an empty index)",
+                             lambda: Seq(2).frames(3)),
+    "jpg_still.jpg": ("JPEG container, still image (k4) at offset 5000",
+                      lambda: container(Still().bytes(), False)),
+    "jpg_seq.jpg": ("JPEG container, VN410KV at 5000, seq_l1 from 5008",
+                    lambda: container(_seq_l1().bytes(), True)),
+    "jpg_seq_l0.jpg": ("JPEG container, VN410KV at 5000, seq_l0 from 5008",
+                       lambda: container(Layout0().bytes(), True)),
+    "jpg_seq_l2.jpg": ("JPEG container, VN410KV at 5000, seq_l2 from 5008",
+                       lambda: container(_seq_l2().bytes(), True)),
+    # Opens; a frame read fails (see the tests' table).
+    "seqbad_l0_gray_size.vnv": ("layout 0 whose frame 1 block gives a gray size of 100",
+                                lambda: _l0_with(gray_sizes={1: 100})),
+    "seqbad_l1_gray_short.vnv": ("layout 1, frame 1 of 100 bytes",
+                                 lambda: _seq_with(1, lambda s: s.add(GRAY, 1040, bytes(100)))),
+    "seqbad_l1_gray_long.vnv": ("layout 1, frame 1 of 400 bytes",
+                                lambda: _seq_with(1, lambda s: s.add(GRAY, 1040, bytes(400)))),
+    "seqbad_l2_gray_short.vnv": ("layout 2, frame 1 of 100 bytes",
+                                 lambda: _seq_with(2, lambda s: s.add(GRAY, 1040, bytes(100)))),
+    "seqbad_l1_param_small.vnv": ("layout 1 beginning with a 100-byte parameter chunk",
+                                  lambda: Seq(1).add(PARAMS, 1000, bytes(100)).frames(2)),
+    "seqbad_l1_param_oversize.vnv": ("layout 1 whose parameter chunk gives size 0x7FFFFFF0",
+                                     lambda: Seq(1).add(PARAMS, 1000, b"", size=0x7FFFFFF0).frames(2)),
+    "seqbad_l3_param_big.vnv": ("layout 3 whose parameter chunk carries 12000 bytes of calibration",
+                                lambda: Seq(3, "VN410K8").params(1000, calib=bytes(12000)).frames(2)),
+    "seqbad_l2_calib_big.vnv": ("layout 2 with a 12000-byte calibration chunk",
+                                lambda: _seq_with(2, lambda s: s.add(CALIB, 1000, bytes(12000)))),
+    "seqbad_l2_magic_small.vnv": ("layout 2 with a header without the magic and size 10",
+                                  lambda: _seq_with(2, lambda s: s.add(5, 1000, b"", magic=0, size=10))),
+    "seqbad_l1_magic.vnv": ("layout 1 with a header without the magic after frame 0",
+                            lambda: _seq_with(1, lambda s: s.add(5, 1000, bytes(10), magic=0))),
+    "seqbad_l1_sound_oversize.vnv": ("layout 1 with a sound chunk of size 0xFFFFFFFF after frame 0",
+                                     lambda: _seq_with(1, lambda s: s.add(SOUND, 1000, bytes(10),
+                                                                          size=0xFFFFFFFF))),
+    "seqbad_l1_cut.vnv": ("seq_l1 without the last 100 bytes",
+                          lambda: _with(_seq_l1(), cut=100)),
+    # Refused.
+    "seqbad_layout4.vnv": ("layout 4", lambda: Seq(4).params(1000).frames(2)),
+    "seqbad_l0_frame_small.vnv": ("layout 0 whose frame size leaves no room for the gray frame",
+                                  lambda: _l0_with(frame_size=BLOCK_SIZE + 100)),
+    "seqbad_l0_frame0.vnv": ("layout 0 with frame size 0", lambda: _l0_with(frame_size=0)),
+    "seqbad_l0_no_frame.vnv": ("layout 0 whose one frame of 1636 bytes has 300",
+                               lambda: struct.pack("<III", 0, 1, 1636) + bytes(300)),
+    "seqbad_l1_width0.vnv": ("layout 1 whose header gives width 0",
+                             lambda: _with(_seq(1), header_width=0)),
+    "seqbad_l1_no_magic.vnv": ("layout 1 whose every header lacks the magic",
+                               lambda: Seq(1).add(PARAMS, 1000, bytes(1252), magic=0)
+                               .add(GRAY, 1000, bytes(384), magic=0)),
+    "seqbad_jpg_no_soi.jpg": ("container whose first bytes are not FF D8",
+                              lambda: container(_seq_l1().bytes(), True, soi=False)),
+    "seqbad_jpg_no_tag.jpg": ("JPEG without VN410K", lambda: TINY_JPEG + bytes(1000)),
+}
+
+# Large fixtures, kept out of the fuzzer's seed folder.
+LARGE_FIXTURES = {
+    "seq_l1_30000.vnv": ("layout 1, 2 x 2, a parameter chunk and 30000 frames 40 ms apart",
+                         lambda: Seq(1, width=2, height=2).params(1000).frames(30000)),
+    "seq_l0_24002.vnv": ("layout 0, 1 x 1, 24002 frames (one more than the index holds)",
+                         lambda: Layout0(width=1, height=1, frames=24002, pad=0, line=False)),
+}
+
+
+def _as_bytes(made):
+    return made if isinstance(made, (bytes, bytearray)) else made.bytes()
 
 
 # -- the fixture set ---------------------------------------------------------
@@ -302,6 +566,11 @@ def write(path, data):
 def cmd_fixtures(args):
     for name in FIXTURES:
         write(os.path.join(args.dir, name + ".vni"), fixture_bytes(name))
+    for name, (_, make) in SEQ_FIXTURES.items():
+        write(os.path.join(args.dir, name), _as_bytes(make()))
+    if args.large:
+        for name, (_, make) in LARGE_FIXTURES.items():
+            write(os.path.join(args.large, name), _as_bytes(make()))
     write(os.path.join(args.dir, "palette.bmp"), palette_bmp())
     return 0
 
@@ -331,6 +600,22 @@ def cmd_demo(args):
 def cmd_list(_args):
     for name, (desc, _) in FIXTURES.items():
         print("%-20s %s" % (name, desc))
+    for name, (desc, _) in list(SEQ_FIXTURES.items()) + list(LARGE_FIXTURES.items()):
+        print("%-30s %s" % (name, desc))
+    return 0
+
+
+def cmd_sequence(args):
+    if args.layout == 0:
+        seq = Layout0(args.model, args.width, args.height, args.frames)
+    else:
+        seq = Seq(args.layout, args.model, args.width, args.height, args.interval)
+        calib = mtpara.preset("camera").bytes() if args.layout == 3 else None
+        seq.params(1000, calib).frames(args.frames)
+    os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
+    with open(args.output, "wb") as f:
+        for part in seq.parts():
+            f.write(part)
     return 0
 
 
@@ -386,8 +671,19 @@ def main(argv=None):
     im.add_argument("-o", "--output", required=True)
     im.set_defaults(fn=cmd_image)
 
+    sq = sub.add_parser("sequence", help="write one sequence")
+    sq.add_argument("--layout", type=int, choices=(0, 1, 2, 3), default=1)
+    sq.add_argument("--model", default="VN410K4")
+    sq.add_argument("--width", type=int, default=16)
+    sq.add_argument("--height", type=int, default=12)
+    sq.add_argument("--frames", type=int, default=10)
+    sq.add_argument("--interval", type=int, default=40, help="ms between frames (layouts 1-3)")
+    sq.add_argument("-o", "--output", required=True)
+    sq.set_defaults(fn=cmd_sequence)
+
     fx = sub.add_parser("fixtures", help="write the test fixtures into DIR")
     fx.add_argument("dir")
+    fx.add_argument("--large", metavar="DIR2", help="also write the large fixtures into DIR2")
     fx.set_defaults(fn=cmd_fixtures)
 
     dm = sub.add_parser("demo", help="write a demo folder of images into DIR")

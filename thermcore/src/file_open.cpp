@@ -20,9 +20,7 @@ int readStillFrame(IfrObject& obj) {
     if (fseeko(f, obj.startOffset, SEEK_SET) != 0 || std::fread(raw, 1, sizeof raw, f) != sizeof raw) {
         return -2;
     }
-    const bool stop = takeFlag(obj.stopFlag);
-    const bool pause = takeFlag(obj.pauseFlag);
-    if (stop || pause) return -2;
+    if (stopOrPauseBeforeRead(obj)) return -2;
     const IfrParamBlock b = decodeParamBlock(raw);
     if (!hasCameraPrefix(b)) return -2;
     // The frame is width * height grays of the object (the open checked
@@ -30,7 +28,7 @@ int readStillFrame(IfrObject& obj) {
     obj.gray.resize(obj.pixelCount());
     if (!readGrays(f, obj.gray)) return -2;
     fseeko(f, obj.startOffset, SEEK_SET);
-    if (takeFlag(obj.stopFlag)) return -1;
+    if (stopAfterRead(obj)) return -1;
     deliverFrame(obj, obj.currentTime);
     return 0;
 }

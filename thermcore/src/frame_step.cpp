@@ -39,6 +39,7 @@ int priorChunked(IfrObject& obj, int64_t current) {
     FileCursor at(obj.file, obj.seq.fileEnd);
     int64_t pos = current;
     for (;;) {
+        if (pos <= obj.firstFrameOffset) return readFromFirstFrame(obj);
         ChunkHeader h;
         if (!at.seek(pos) || !at.header(layout, h) || !h.hasMagic()) {
             rewindToFirstFrame(obj);
@@ -50,9 +51,7 @@ int priorChunked(IfrObject& obj, int64_t current) {
             rewindToFirstFrame(obj);
             return -1;
         }
-        if (pos - back < obj.firstFrameOffset || pos <= obj.firstFrameOffset) {
-            return readFromFirstFrame(obj);
-        }
+        if (pos - back < obj.firstFrameOffset) return readFromFirstFrame(obj);
         pos -= back;
         ChunkHeader prev;
         if (!at.seek(pos) || !at.header(layout, prev) || !prev.hasMagic()) {

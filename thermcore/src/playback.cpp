@@ -28,8 +28,12 @@ void wakePlayback(IfrObject& obj) {
 void play(IfrObject* o) {
     IfrObject& obj = *o;
     SequenceState& s = obj.seq;
+    const auto read = [&] {
+        s.flagsTaken = 0;
+        return readNextFrame(obj);
+    };
     Clock::time_point deadline = Clock::now();
-    int r = readNextFrame(obj);
+    int r = read();
     while (r == 0) {
         // Sleep until the next frame is due; flags wake the thread at once.
         const auto interval = std::chrono::milliseconds(20 * int64_t{std::max(0, obj.playStep.load())});
@@ -44,17 +48,19 @@ void play(IfrObject* o) {
             break;
         }
         if (takeFlag(obj.pauseFlag)) break;
-        r = readNextFrame(obj);
+        r = read();
     }
     if (s.cancelPlay.load()) {
         s.playing = false;
         return;  // a close: nothing is shown or posted
     }
     intptr_t wParam = 1;
-    if (r != 0) {
+    if (r != 0 && (s.flagsTaken & kTookStop) != 0) {
+        rewindToFirstFrame(obj);  // a stop the reader found
+    } else if (r != 0 && (s.flagsTaken & kTookPause) == 0) {
         // The end (or a failed read): the first frame is shown again.
         rewindToFirstFrame(obj);
-        readNextFrame(obj);
+        read();
         wParam = 0;
     }
     s.playing = false;

@@ -27,6 +27,23 @@ namespace thermcore {
 
 inline bool takeFlag(std::atomic<uint8_t>& flag) { return flag.exchange(0) != 0; }
 
+// The one-shot flags as a frame reader acts on them; what it took is noted
+// for the playback thread, which tells a pause or stop from the end so.
+enum : uint8_t { kTookStop = 1, kTookPause = 2 };
+// Before a read: stop or pause set; both are cleared.
+inline bool stopOrPauseBeforeRead(IfrObject& obj) {
+    const bool stop = takeFlag(obj.stopFlag);
+    const bool pause = takeFlag(obj.pauseFlag);
+    obj.seq.flagsTaken |= (stop ? kTookStop : 0) | (pause ? kTookPause : 0);
+    return stop || pause;
+}
+// After a read: stop set; it is cleared.
+inline bool stopAfterRead(IfrObject& obj) {
+    if (!takeFlag(obj.stopFlag)) return false;
+    obj.seq.flagsTaken |= kTookStop;
+    return true;
+}
+
 // Kind 1, or a JPEG container holding a sequence.
 inline bool isSequence(const IfrObject& obj) {
     return obj.kind == IFR_KIND_SEQUENCE ||

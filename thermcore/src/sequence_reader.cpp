@@ -16,12 +16,6 @@ constexpr size_t kBlock = kParamBlockSize;
 
 uint64_t frameBytes(const IfrObject& obj) { return uint64_t(obj.pixelCount()) * 2; }
 
-bool stopOrPause(IfrObject& obj) {
-    const bool stop = takeFlag(obj.stopFlag);
-    const bool pause = takeFlag(obj.pauseFlag);
-    return stop || pause;
-}
-
 bool blockHasPrefix(const uint8_t* block) { return std::memcmp(block, "VN410K", 6) == 0; }
 
 // The gray frame of a chunk or a layout-0 frame, at the cursor; the frame
@@ -30,7 +24,7 @@ int takeFrame(IfrObject& obj, FileCursor& at, int64_t frameAt, int32_t time) {
     if (!at.fits(frameBytes(obj)) || !readGrays(at.file(), obj.gray)) return -2;
     obj.seq.lastFrameAt = frameAt;
     obj.currentTime = time;
-    if (takeFlag(obj.stopFlag)) {
+    if (stopAfterRead(obj)) {
         rewindToFirstFrame(obj);
         return -1;
     }
@@ -97,7 +91,7 @@ int applySettingsChunk(IfrObject& obj, FileCursor& at, uint32_t size) {
 }
 
 int readLayout0(IfrObject& obj, FileCursor& at) {
-    if (stopOrPause(obj)) return -2;
+    if (stopOrPauseBeforeRead(obj)) return -2;
     const SequenceState& s = obj.seq;
     const int64_t frameAt = at.pos();
     const int64_t framesEnd = obj.firstFrameOffset + int64_t{obj.frameCount} * s.frameSize;
@@ -126,7 +120,7 @@ int readLayout0(IfrObject& obj, FileCursor& at) {
 // Layouts 1 (and 3): 20-byte headers.
 int readLayout1(IfrObject& obj, FileCursor& at) {
     for (;;) {
-        if (stopOrPause(obj)) return -2;
+        if (stopOrPauseBeforeRead(obj)) return -2;
         const int64_t headerAt = at.pos();
         ChunkHeader h;
         if (!at.header(obj.seq.header.layout, h)) return -2;
@@ -157,7 +151,7 @@ int readLayout1(IfrObject& obj, FileCursor& at) {
 // Layout 2: 28-byte headers.
 int readLayout2(IfrObject& obj, FileCursor& at) {
     for (;;) {
-        if (stopOrPause(obj)) return -2;
+        if (stopOrPauseBeforeRead(obj)) return -2;
         const int64_t headerAt = at.pos();
         ChunkHeader h;
         if (!at.header(2, h)) return -2;

@@ -37,6 +37,7 @@ struct SequenceState {
     uint32_t frameSize = 0;     // layout 0
     ChunkHeader chunk;          // the last chunk header read
     int64_t lastFrameAt = -1;   // where the last frame read begins; -1: none since a rewind
+    uint8_t flagsTaken = 0;     // kTookStop, kTookPause: flags a reader acted on
     std::vector<FrameIndexEntry> index;
     std::vector<uint8_t> scratch;  // parameter and calibration chunks
 

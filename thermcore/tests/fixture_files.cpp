@@ -21,6 +21,13 @@ std::string fixtureDir() {
 
 std::string fixturePath(const std::string& name) { return fixtureDir() + "/" + name + ".vni"; }
 
+std::string fixtureFile(const std::string& fileName) { return fixtureDir() + "/" + fileName; }
+
+std::string largeFixtureFile(const std::string& fileName) {
+    const char* dir = std::getenv("THERMCORE_LARGE_FIXTURE_DIR");
+    return std::string(dir != nullptr ? dir : "fixtures/thermcore_large") + "/" + fileName;
+}
+
 std::vector<uint8_t> readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     EXPECT_TRUE(in.good()) << "cannot read " << path;

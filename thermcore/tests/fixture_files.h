@@ -8,6 +8,10 @@
 namespace thermcore_test {
 
 std::string fixturePath(const std::string& name);  // name without ".vni"
+// A fixture by its whole file name (sequences .vnv, containers .jpg), and
+// one of the large fixtures.
+std::string fixtureFile(const std::string& fileName);
+std::string largeFixtureFile(const std::string& fileName);
 std::vector<uint8_t> readBytes(const std::string& path);
 std::vector<uint8_t> fixtureBytes(const std::string& name);
 // Every generated .vni fixture, by name, sorted.
