@@ -144,7 +144,7 @@ typedef struct IfrParamBlock {
 enum { IFR_PARAM_BLOCK_SIZE = 428 };
 
 /* Frame callback: (handle, frame, size in bytes, time stamp in ms). Called
- * only for objects opened with a window. */
+ * only for objects opened with a window (IFR_ReceiveStream). */
 typedef int (*IfrStreamProc)(IfrHandle handle, unsigned short* frame, int size, int timeStamp);
 
 /* The off-screen surface IFR_GetDrawBuffer renders into: 32-bit pixels
@@ -187,16 +187,30 @@ THERMCORE_API void ThermcoreSetPostHook(ThermcorePostProc proc, void* user);
  * handle is returned whatever the display set-up reports. */
 THERMCORE_API IfrHandle IFR_Init(void* window, int width, int height);
 /* Opens a file of the given kind; NULL when it cannot be opened or read.
- * Still images (kind 0): width and height 1..8192, the gray frame inside the
- * file. The time stamps (may be NULL) receive the current millisecond count. */
+ * Kind 0, a still image: width and height 1..8192, the gray frame inside the
+ * file; both time stamps (may be NULL) receive the millisecond count of a
+ * monotonic clock, truncated to 32 bits.
+ * Kind 1, a sequence (.VNV) of layout 0 (fixed frames, 20 ms apart, ending
+ * at the time of opening; at most 24001 frames are read) or layouts 1 to 3
+ * (chunks; the time stamps of the first frame and of the last chunk). A
+ * sequence of layout 1, 2 or 3 is indexed by a thread of the library; with a
+ * window, WM_IFR_INDEXREADY is posted when the index is built.
+ * Kind 2, a JPEG file (FF D8) with a still image at the first "VN410K" after
+ * it, or a sequence 8 bytes after the first "VN410KV". */
 THERMCORE_API IfrHandle IFR_LoadFile(void* window, const char* path, int kind, int* firstTime,
                                      int* lastTime);
+/* Opens a memory image (what IFR_GetFileBuff hands out): a sequence when
+ * its first 32-bit word is 1, 2 or 3, else a still image. The bytes go to a
+ * temporary file of this object's own (mode 0600, under $TMPDIR or /tmp),
+ * removed by IFR_CloseFile or IFR_Free. NULL as IFR_LoadFile. */
 THERMCORE_API IfrHandle IFR_LoadBuffer(void* window, const void* data, int length);
 THERMCORE_API int IFR_InfraredFileToJPG(const char* rulerPath, int kind, const char* source,
                                         const char* target, int quality);
 THERMCORE_API int IFR_InfraredFileToBMP(const char* rulerPath, int kind, const char* source,
                                         const char* target);
-/* Closes the file and drops the calibration block; the object stays. 0. */
+/* Closes the file and drops the calibration block and the frame index; the
+ * object stays. A running playback and the index thread are stopped and
+ * waited for; neither posts a message once the close has begun. 0. */
 THERMCORE_API int IFR_CloseFile(IfrHandle h);
 /* Destroys the object; closes its file first when still open. */
 THERMCORE_API void IFR_Free(IfrHandle h);
@@ -348,23 +362,65 @@ THERMCORE_API int IFR_LoadInfraredParamFromVNVStream(IfrHandle h, const void* bl
 /* Writes the current still image; 0, or -1 (an existing file is then left
  * as it was). */
 THERMCORE_API int IFR_MemSaveToVNI(IfrHandle h, const char* path);
-/* Bytes of the open file's infrared data; 0 without an open file. */
+/* Bytes of the open file's infrared data; 0 without an open file:
+ *   still image ............ the whole file
+ *   sequence, layout 0 ..... its first frame (a still image)
+ *   sequence, layouts 1-3 .. the 16-byte header and every chunk up to and
+ *                            including the first gray frame (0 when a header
+ *                            without the chunk magic comes first)
+ *   JPEG container ......... from the payload to the end of the file
+ * Neither call moves the file: the next IFR_Next reads the frame it would
+ * have read. A running playback is ended first. */
 THERMCORE_API int IFR_GetFileLen(IfrHandle h);
 /* Copies IFR_GetFileLen() bytes into the caller's buffer. */
 THERMCORE_API void IFR_GetFileBuff(IfrHandle h, void* buffer);
 
-/* ---- Sequences ---------------------------------------------------------- */
+/* ---- Sequences ----------------------------------------------------------
+ * Frame reader results (IFR_Next, IFR_Prior):
+ *    0  a frame was read
+ *   -1  IFR_Stop arrived during the read: the sequence is back at its first
+ *       frame
+ *   -2  the end, a read error, no open file, or a pause or stop that was
+ *       pending before the read
+ *   -3  a chunk header without its magic, or (layouts 1 and 3, once
+ *       indexed) a chunk later than the last time stamp
+ *   -4  a bad chunk: a gray frame of other than width*height*2 bytes, a
+ *       parameter chunk shorter than its block or longer than
+ *       428 + 10240 + 824 bytes, a calibration chunk longer than 10240
+ * After -3 or -4 the sequence stays before the bad chunk.
+ * IFR_Next, IFR_Prior, IFR_GotoTime, IFR_GetFileLen and IFR_GetFileBuff end
+ * a running playback first (as IFR_Pause does). */
 
+/* Starts the playback thread: one frame every step * 20 ms (IFR_PlaySpeed)
+ * until the end, IFR_Pause or IFR_Stop; then WM_IFR_PLAYBACK is posted once
+ * (objects opened with a window). At the end the first frame is read again.
+ * -1 without an open file or while playing, else 0. */
 THERMCORE_API int IFR_Play(IfrHandle h);
+/* Ends a playback; the sequence stays where it is. 0. */
 THERMCORE_API int IFR_Pause(IfrHandle h);
+/* Ends a playback and goes back to the first frame. 0. */
 THERMCORE_API int IFR_Stop(IfrHandle h);
 /* Reads the next frame (a still image: its one frame again) and runs a
- * histogram pass on it; 0, or negative (-2 without an open file). */
+ * histogram pass on it; the reader's result (above). */
 THERMCORE_API int IFR_Next(IfrHandle h);
+/* Reads the frame before the last one read: the first frame again when that
+ * was the first; -1 at the first frame when nothing was read since the open,
+ * a stop or IFR_GotoTime; -1 for a still image. */
 THERMCORE_API int IFR_Prior(IfrHandle h);
+/* Speed 0 or 50: a frame every 20 ms; 1: 520 ms; 2: 220 ms; 5: 120 ms;
+ * 10: 60 ms; 25: 40 ms; any other: no wait. 1000 ms until set. 0. */
 THERMCORE_API int IFR_PlaySpeed(IfrHandle h, int speed);
+/* Positions the sequence at the first index entry at or after the time
+ * stamp, for the next IFR_Next; -1 (nothing moves) before the index is
+ * built, without entries, or outside the first and last entries' times.
+ * Layout 2 indexes its parameter chunks, layouts 1 and 3 every chunk. */
 THERMCORE_API int IFR_GotoTime(IfrHandle h, int timeStamp);
+/* The frame callback, called for every frame read of an object opened with
+ * a window, on the thread that reads it (the playback thread while
+ * playing). It must not close or free its handle. 0. */
 THERMCORE_API int IFR_ReceiveStream(IfrHandle h, IfrStreamProc proc);
+/* destination[i] = grayB[i] - grayA[i] (16-bit, wrapping) for width*height
+ * values; destination may be either input. -1 for a NULL pointer. */
 THERMCORE_API int IFR_StreamDiff(IfrHandle h, unsigned short* destination,
                                  const unsigned short* grayA, const unsigned short* grayB);
 

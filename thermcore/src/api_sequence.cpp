@@ -9,31 +9,6 @@
 
 using namespace thermcore;
 
-namespace {
-
-// Table value of IFR_PlaySpeed; the step is one more.
-int speedTableValue(int speed) {
-    switch (speed) {
-        case 0:
-        case 50:
-            return 0;
-        case 1:
-            return 25;
-        case 2:
-            return 10;
-        case 5:
-            return 5;
-        case 10:
-            return 2;
-        case 25:
-            return 1;
-        default:
-            return -1;
-    }
-}
-
-}  // namespace
-
 extern "C" {
 
 void ThermcoreSetPostHook(ThermcorePostProc proc, void* user) { setPostHook(proc, user); }
@@ -83,7 +58,7 @@ int IFR_Stop(IfrHandle h) {
 
 int IFR_PlaySpeed(IfrHandle h, int speed) {
     return withObject(h, -1, [speed](IfrObject& o) {
-        o.playStep = speedTableValue(speed) + 1;
+        o.playStep = playStepForSpeed(speed);
         return 0;
     });
 }

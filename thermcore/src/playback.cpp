@@ -73,6 +73,27 @@ bool onPlaybackThread(const IfrObject& obj) {
 
 }  // namespace
 
+int playStepForSpeed(int speed) {
+    // Speed argument -> table value; the step is one more.
+    switch (speed) {
+        case 0:
+        case 50:
+            return 1;
+        case 1:
+            return 26;
+        case 2:
+            return 11;
+        case 5:
+            return 6;
+        case 10:
+            return 3;
+        case 25:
+            return 2;
+        default:
+            return 0;  // no wait
+    }
+}
+
 int startPlayback(IfrObject& obj) {
     SequenceState& s = obj.seq;
     if (!obj.hasFile() || s.playing.load() || onPlaybackThread(obj)) return -1;

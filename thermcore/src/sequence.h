@@ -84,6 +84,8 @@ bool startIndexThread(IfrObject& obj);
 int32_t indexedFrameCount(const IfrObject& obj);
 
 // --- playback.cpp
+// IFR_PlaySpeed: the playback waits step * 20 ms between frames.
+int playStepForSpeed(int speed);
 // 0, or -1 without an open file, when playback runs already, or when no
 // thread can be had.
 int startPlayback(IfrObject& obj);

@@ -84,10 +84,16 @@ int openChunked(IfrObject& obj, int64_t length, int* firstTime, int* lastTime) {
     if (h.width < 1 || h.height < 1 || h.width > kMaxImageSide || h.height > kMaxImageSide) {
         return -1;
     }
+    // A frame larger than the file can never be read: no buffers for it.
+    obj.firstFrameOffset = obj.startOffset + kSeqHeaderSize;
+    const uint64_t frame = uint64_t{h.width} * h.height * 2;
+    if (!fitsWithin(uint64_t(obj.firstFrameOffset + chunkHeaderSize(h.layout)), frame,
+                    uint64_t(length))) {
+        return -1;
+    }
     obj.width = static_cast<int32_t>(h.width);
     obj.height = static_cast<int32_t>(h.height);
     obj.allocateImageBuffers();
-    obj.firstFrameOffset = obj.startOffset + kSeqHeaderSize;
 
     // Forward to the first gray chunk: its time stamp is the first. Layouts
     // 1 and 3 take the parameter chunks on the way as the reader does.

@@ -1,4 +1,5 @@
 // The frame readers of the sequence layouts and the IR data of a sequence.
+#include <bit>
 #include <cstring>
 #include <span>
 
@@ -194,8 +195,10 @@ int readLayout2(IfrObject& obj, FileCursor& at) {
 bool readGrays(std::FILE* f, std::vector<uint16_t>& gray) {
     auto* bytes = reinterpret_cast<uint8_t*>(gray.data());
     if (std::fread(bytes, 2, gray.size(), f) != gray.size()) return false;
-    // Little-endian on disk: each value is decoded from its own two bytes.
-    for (size_t i = 0; i < gray.size(); ++i) gray[i] = loadU16(bytes + 2 * i);
+    // Little-endian on disk: elsewhere each value is decoded from its bytes.
+    if constexpr (std::endian::native != std::endian::little) {
+        for (size_t i = 0; i < gray.size(); ++i) gray[i] = loadU16(bytes + 2 * i);
+    }
     return true;
 }
 

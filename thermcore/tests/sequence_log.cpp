@@ -40,6 +40,11 @@ int recordFrame(IfrHandle h, unsigned short* frame, int size, int time) {
     return 1;
 }
 
+void receiveFrames(IfrHandle h) {
+    forgetFrames(h);
+    IFR_ReceiveStream(h, recordFrame);
+}
+
 std::vector<FrameRecord> framesOf(IfrHandle h) {
     std::lock_guard lock(log().mutex);
     return log().frames[h];
@@ -81,7 +86,14 @@ uint64_t eventMark() {
     return ++log().serial;
 }
 
-PostHookScope::PostHookScope() { ThermcoreSetPostHook(recordPost, nullptr); }
+PostHookScope::PostHookScope() {
+    {
+        std::lock_guard lock(log().mutex);
+        log().posts.clear();
+        log().frames.clear();
+    }
+    ThermcoreSetPostHook(recordPost, nullptr);
+}
 PostHookScope::~PostHookScope() { ThermcoreSetPostHook(nullptr, nullptr); }
 
 FrameRun readAll(IfrHandle h, int limit) {
@@ -100,7 +112,7 @@ FrameRun readAll(IfrHandle h, int limit) {
 
 IfrHandle openWithWindow(const std::string& path, int kind, void* window, int* first, int* last) {
     IfrHandle h = IFR_LoadFile(window, path.c_str(), kind, first, last);
-    if (h != nullptr) IFR_ReceiveStream(h, recordFrame);
+    if (h != nullptr) receiveFrames(h);
     return h;
 }
 

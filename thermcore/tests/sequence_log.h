@@ -30,6 +30,10 @@ struct PostRecord {
 // The frame callback to hand to IFR_ReceiveStream.
 int recordFrame(IfrHandle h, unsigned short* frame, int size, int time);
 
+// Registers recordFrame for a new handle (forgetting frames recorded for an
+// earlier object at the same address).
+void receiveFrames(IfrHandle h);
+
 // Frames recorded for a handle, and forgetting them.
 std::vector<FrameRecord> framesOf(IfrHandle h);
 void forgetFrames(IfrHandle h);
@@ -43,7 +47,7 @@ std::optional<PostRecord> waitForPost(void* window, unsigned int message, uint64
 // A serial number later than every event recorded so far.
 uint64_t eventMark();
 
-// Registers the recording post hook while it lives.
+// Registers the recording post hook while it lives; starts a fresh record.
 class PostHookScope {
 public:
     PostHookScope();

@@ -279,7 +279,7 @@ TEST(Sequence, FileDataIsHandedOutAndReopens) {
 
         IfrHandle copy = IFR_LoadBuffer(kWindow, data.data(), static_cast<int>(data.size()));
         ASSERT_NE(copy, nullptr);
-        IFR_ReceiveStream(copy, recordFrame);
+        receiveFrames(copy);
         const FrameRun run = readAll(copy, int(c.reopened.size()) + (c.stillCopy ? 0 : 1));
         EXPECT_EQ(run.grays, c.reopened);
         EXPECT_EQ(run.end, c.stillCopy ? 0 : -2);
@@ -333,7 +333,7 @@ TEST(MemoryImage, KindFollowsTheFirstWord) {
         IfrHandle h = IFR_LoadBuffer(kWindow, c.bytes.data(), static_cast<int>(c.bytes.size()));
         ASSERT_EQ(h != nullptr, c.opens);
         if (h == nullptr) continue;
-        IFR_ReceiveStream(h, recordFrame);
+        receiveFrames(h);
         const FrameRun run = readAll(h, c.frames == 0 ? 2 : 64);
         EXPECT_EQ(run.grays.size(), size_t(c.frames == 0 ? 2 : c.frames));
         EXPECT_EQ(run.end, c.frames == 0 ? 0 : -2);
@@ -359,8 +359,8 @@ TEST(MemoryImage, EachObjectReadsItsOwnBytesAndLeavesNoFile) {
     IfrHandle b = IFR_LoadBuffer(kWindow, frame.data(), static_cast<int>(frame.size()));
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
-    IFR_ReceiveStream(a, recordFrame);
-    IFR_ReceiveStream(b, recordFrame);
+    receiveFrames(a);
+    receiveFrames(b);
     for (int i = 0; i < 2; ++i) {
         ASSERT_EQ(IFR_Next(a), 0);
         EXPECT_EQ(lastFrame(a).firstGray, expectedGray(0, 0));
@@ -440,6 +440,7 @@ TEST(Sequence, DamagedChunksGiveTheirFailureCodes) {
 TEST(Sequence, FrameCallbackOnlyWithAWindow) {
     IfrHandle h = IFR_LoadFile(nullptr, fixtureFile("seq_l1.vnv").c_str(), 1, nullptr, nullptr);
     ASSERT_NE(h, nullptr);
+    forgetFrames(h);
     EXPECT_EQ(IFR_ReceiveStream(h, recordFrame), 0);
     EXPECT_EQ(IFR_Next(h), 0);
     EXPECT_TRUE(framesOf(h).empty());

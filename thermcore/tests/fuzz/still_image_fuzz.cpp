@@ -1,5 +1,6 @@
-// libFuzzer target: the input bytes opened as a still-image file, then read,
-// rendered, handed out, saved and reopened.
+// libFuzzer target: the input bytes opened as a still image, a sequence and
+// a JPEG container, and as a memory image; each object is read, stepped,
+// played, rendered, handed out, saved and reopened.
 #include <unistd.h>
 
 #include <cstdint>
@@ -25,6 +26,16 @@ bool writeFile(const std::string& path, const uint8_t* data, size_t size) {
     return std::fclose(f) == 0 && ok;
 }
 
+// Sequence calls: frames forward and back, a jump, a short playback.
+void step(IfrHandle h, int first) {
+    for (int i = 0; i < 40 && IFR_Next(h) == 0; ++i) {
+    }
+    for (int i = 0; i < 3; ++i) IFR_Prior(h);
+    IFR_GotoTime(h, first);
+    IFR_PlaySpeed(h, 3);
+    if (IFR_Play(h) == 0) IFR_Next(h);  // ends the playback first
+}
+
 void exercise(IfrHandle h, const std::string& savePath) {
     IFR_Next(h);
     int w = 0, ht = 0;
@@ -45,25 +56,46 @@ void exercise(IfrHandle h, const std::string& savePath) {
     IFR_MemSaveToVNI(h, savePath.c_str());
 }
 
+void release(IfrHandle h) {
+    IFR_CloseFile(h);
+    IFR_Free(h);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string input = scratchPath("in.vni");
     static const std::string saved = scratchPath("saved.vni");
     if (!writeFile(input, data, size)) return 0;
-    int first = 0, last = 0;
-    IfrHandle h = IFR_LoadFile(nullptr, input.c_str(), IFR_KIND_IMAGE, &first, &last);
-    if (h != nullptr) {
+    for (int kind : {IFR_KIND_IMAGE, IFR_KIND_SEQUENCE, IFR_KIND_JPEG}) {
+        int first = 0, last = 0;
+        IfrHandle h = IFR_LoadFile(nullptr, input.c_str(), kind, &first, &last);
+        if (h == nullptr) continue;
+        step(h, first);
+        // The IR data handed out opens again from memory.
+        const int n = IFR_GetFileLen(h);
+        if (n > 0) {
+            std::vector<uint8_t> copy(static_cast<size_t>(n));
+            IFR_GetFileBuff(h, copy.data());
+            IfrHandle fromMemory = IFR_LoadBuffer(nullptr, copy.data(), n);
+            if (fromMemory != nullptr) {
+                step(fromMemory, 0);
+                release(fromMemory);
+            }
+        }
         exercise(h, saved);
-        IFR_CloseFile(h);
-        IFR_Free(h);
+        release(h);
         // What was saved opens again.
         IfrHandle again = IFR_LoadFile(nullptr, saved.c_str(), IFR_KIND_IMAGE, nullptr, nullptr);
         if (again != nullptr) {
             exercise(again, saved);
-            IFR_CloseFile(again);
-            IFR_Free(again);
+            release(again);
         }
+    }
+    IfrHandle fromMemory = IFR_LoadBuffer(nullptr, data, static_cast<int>(size));
+    if (fromMemory != nullptr) {
+        step(fromMemory, 0);
+        release(fromMemory);
     }
     std::remove(input.c_str());
     std::remove(saved.c_str());
