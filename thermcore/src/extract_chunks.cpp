@@ -28,7 +28,7 @@ bool readFileAt(const IfrObject& obj, int64_t offset, void* dest, size_t n) {
 
 bool extractsFromSequence(const IfrObject& obj) { return isSequence(obj); }
 
-bool extractsReady(const IfrObject& obj) { return obj.indexReady.load() != 0; }
+bool extractsReady(const IfrObject& obj) { return obj.hasFile() && obj.indexReady.load() != 0; }
 
 std::vector<ChunkSpan> sequenceChunks(const IfrObject& obj, uint32_t type) {
     std::vector<ChunkSpan> found;

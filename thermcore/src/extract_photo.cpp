@@ -40,7 +40,7 @@ std::span<const uint8_t> storedPhoto(const IfrObject& obj) {
 
 // The photo of a still image as pixels, when it is stored raw.
 std::optional<RawPhoto> rawPhoto(const IfrObject& obj) {
-    if (extractsFromSequence(obj) || !obj.photo.held) return std::nullopt;
+    if (!obj.hasFile() || extractsFromSequence(obj) || !obj.photo.held) return std::nullopt;
     const uint32_t w = obj.block.photoWidth;
     const uint32_t h = obj.block.photoHeight;
     if (w == 0 || h == 0 || obj.photo.size < uint64_t{w} * h * 4) return std::nullopt;
@@ -80,7 +80,6 @@ int writeStillPhoto(const IfrObject& obj, const char* path, int* kind) {
 }
 
 int writeSequencePhoto(IfrObject& obj, const char* path) {
-    if (!obj.hasFile()) return -1;
     std::vector<ChunkSpan> chunks = sequenceChunks(obj, kChunkPhoto);
     if (!chunks.empty()) obj.hasPhoto = 1;
     for (ChunkSpan& c : chunks) {

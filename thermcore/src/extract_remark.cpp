@@ -18,9 +18,7 @@ int existRemark(const IfrObject& obj) {
 }
 
 int writeRemarkFile(IfrObject& obj, const char* path) {
-    if (path == nullptr || !extractsReady(obj) || !extractsFromSequence(obj) || !obj.hasFile()) {
-        return -1;
-    }
+    if (path == nullptr || !extractsReady(obj) || !extractsFromSequence(obj)) return -1;
     const std::vector<ChunkSpan> chunks = sequenceChunks(obj, kChunkRemark);
     if (!chunks.empty()) obj.hasRemark = 1;
     ReplacingFile out(path);

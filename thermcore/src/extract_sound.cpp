@@ -184,7 +184,7 @@ int writeSoundFile(IfrObject& obj, const char* path) {
     if (path == nullptr || !extractsReady(obj)) return -1;
     const bool sequence = extractsFromSequence(obj);
     // A layout-0 sequence has no sound chunks, a still image may have no note.
-    if (sequence ? !obj.hasFile() || obj.seq.header.layout == 0 : !obj.sound.held) return -1;
+    if (sequence ? obj.seq.header.layout == 0 : !obj.sound.held) return -1;
     ReplacingFile out(path);
     if (!out.opened()) return -1;
     const int r = sequence ? writeSequence(obj, out) : writeStill(obj, out);

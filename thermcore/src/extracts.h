@@ -45,7 +45,8 @@ uint64_t chunkBytes(std::span<const ChunkSpan> chunks);
 
 // The object answers for a sequence (kind 1, or a container holding one).
 bool extractsFromSequence(const IfrObject& obj);
-// The index is built (always so for still images and layout 0).
+// The file is open and, for a sequence, its index built. Without an open
+// file (a live-data object, a closed one) there is nothing to extract.
 bool extractsReady(const IfrObject& obj);
 
 // --- extract_sound.cpp

@@ -28,12 +28,14 @@ void indexSequence(IfrObject* obj, Walk walk) {
     if (at.seek(walk.firstFrame)) {
         ChunkHeader h;
         while (obj->indexStop.load() == 0 && at.header(walk.layout, h)) {
+            // Sound, photo and remark are marked in every layout (layout 2
+            // indexes its parameter chunks only, but carries them too).
+            if (h.hasMagic() && h.type == kChunkSound) walk.marks[0] = 1;
+            if (h.hasMagic() && h.type == kChunkPhoto) walk.marks[1] = 1;
+            if (h.hasMagic() && h.type == kChunkRemark) walk.marks[2] = 1;
             if (h.hasMagic() && (walk.layout != 2 || h.type == kChunkParams)) {
                 entries.push_back({h.time, static_cast<int32_t>(h.type),
                                    at.pos() - chunkHeaderSize(walk.layout)});
-                if (h.type == kChunkSound) walk.marks[0] = 1;
-                if (h.type == kChunkPhoto) walk.marks[1] = 1;
-                if (h.type == kChunkRemark) walk.marks[2] = 1;
                 if (entries.size() == kMaxIndexEntries) break;
             }
             if (!at.skip(h.size)) break;

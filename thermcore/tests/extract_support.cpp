@@ -116,10 +116,10 @@ std::vector<uint32_t> expectedColours(const std::vector<uint16_t>& frame, int lo
     const int64_t max = highest;
     std::vector<uint32_t> out;
     for (const uint16_t g : frame) {
-        int index = 0;
-        if (g >= max) {
-            index = 255;
-        } else if (g > min) {
+        int index = 255;
+        if (g <= min) {
+            index = 0;
+        } else if (g < max) {
             index = static_cast<int>((2 * (g - min) * 255 + (max - min)) / (2 * (max - min)));
         }
         out.push_back(palette[static_cast<size_t>(index)]);

@@ -49,6 +49,8 @@ struct SoundCase {
     size_t size;
 };
 
+std::ostream& operator<<(std::ostream& os, const SoundCase& c) { return os << c.file; }
+
 class SoundFile : public testing::TestWithParam<SoundCase> {};
 
 TEST_P(SoundFile, ParsesWithWaveAndAgreesWithItsHeader) {

@@ -192,7 +192,6 @@ TEST(Jpeg, WithinHalfADecibelOfCjpegFromOneByOneTo640By480) {
         ASSERT_EQ(IFR_MemSaveToJPG(h, out.c_str(), 80), 0) << what;
         const double ours = jpegPsnr(out, image, dir);
         const double ref = cjpegPsnr(image, 80, dir);
-        EXPECT_GT(ours, 20.0) << what;
         EXPECT_NEAR(ours, ref, 0.5) << what;
     };
     for (const char* file : {"k8_640.vni", "k4_320.vni", "k4.vni", "x_w15.vni"}) {
@@ -226,6 +225,9 @@ struct ConvertCase {
     int width = 0;
     int height = 0;
 };
+std::ostream& operator<<(std::ostream& os, const ConvertCase& c) {
+    return os << c.file << " as kind " << c.kind;
+}
 
 class Converter : public testing::TestWithParam<ConvertCase> {};
 
