@@ -204,6 +204,10 @@ THERMCORE_API IfrHandle IFR_LoadFile(void* window, const char* path, int kind, i
  * temporary file of this object's own (mode 0600, under $TMPDIR or /tmp),
  * removed by IFR_CloseFile or IFR_Free. NULL as IFR_LoadFile. */
 THERMCORE_API IfrHandle IFR_LoadBuffer(void* window, const void* data, int length);
+/* The first frame of a camera file of the given kind, rendered through the
+ * palette BMP with automatic gain, saved as IFR_MemSaveToJPG or
+ * IFR_MemSaveToBMP would: their result, -1 when the source, its payload or
+ * frame cannot be found or the palette read, -2 when the file is damaged. */
 THERMCORE_API int IFR_InfraredFileToJPG(const char* rulerPath, int kind, const char* source,
                                         const char* target, int quality);
 THERMCORE_API int IFR_InfraredFileToBMP(const char* rulerPath, int kind, const char* source,
@@ -436,8 +440,9 @@ THERMCORE_API void IFR_Flip(IfrHandle h);
 /* ---- Extracts ----------------------------------------------------------- */
 
 /* The voice note, photo and remark: IFR_Exist... answer 0 and the extracts
- * -1 while a sequence's frame index is still being built. A refused or
- * failed extract leaves an existing target file as it was.
+ * -1 without an open file and while a sequence's frame index is still being
+ * built. A refused or failed extract leaves an existing target file as it
+ * was. Extracts neither move a sequence nor change its frame count.
  *
  * IFR_GetSoundFile writes a WAV file: 1, or -1 (no note, a layout-0
  * sequence, the file cannot be written). IFR_SaveCCDFile writes the photo:
@@ -468,8 +473,15 @@ THERMCORE_API int IFR_SaveCCDFile(IfrHandle h, const char* path, int* kind);
 THERMCORE_API int IFR_ExistRemark(IfrHandle h);
 THERMCORE_API int IFR_SaveRemarkFile(IfrHandle h, const char* path);
 THERMCORE_API int IFR_OutputDIB(IfrHandle h, unsigned char* buffer, int* size, int flag);
+/* The colour image as last rendered (black before any render) as a 24-bit
+ * BMP file: 0 or -1. */
 THERMCORE_API int IFR_MemSaveToBMP(IfrHandle h, const char* path);
+/* The same as a JPEG file (JFIF, 4:2:0); a quality outside 1..100 is 80.
+ * 0, the codec's negative result (-10: the file cannot be created), or -1. */
 THERMCORE_API int IFR_MemSaveToJPG(IfrHandle h, const char* path, int quality);
+/* The first length bytes of the colour image's pixels (blue, green, red, 0
+ * each, rows from the top): 0, or -1 when length is negative or more than
+ * width * height * 4. */
 THERMCORE_API int IFR_MemSaveToBuff(IfrHandle h, void* buffer, int length);
 
 /* ---- Stubs -------------------------------------------------------------- */
