@@ -13,7 +13,8 @@
 //   -4  a bad chunk: a gray frame (or a layout-0 block's gray size) of
 //       other than width * height * 2 bytes, a parameter chunk shorter than
 //       its 428-byte block or longer than 428 + 10240 + 824 bytes, a
-//       calibration chunk longer than 10240 bytes
+//       calibration payload (layout 3's parameter chunk, layout 2's chunk)
+//       longer than 10240 bytes
 // On -3 and -4 the file stays before the offending chunk, so the same call
 // gives the same result again. A parameter chunk whose block does not begin
 // "VN410K" is passed over; a settings chunk shorter than 16 bytes too.

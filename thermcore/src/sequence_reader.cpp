@@ -44,12 +44,16 @@ bool readScratch(IfrObject& obj, FileCursor& at, uint32_t size) {
 
 int applyParamChunk(IfrObject& obj, FileCursor& at, uint32_t size) {
     const uint32_t layout = obj.seq.header.layout;
-    if (size < kBlock || size > kMaxParamChunk) return -4;
+    const bool payload = layout == 3 && size > kBlock + 8;
+    if (size < kBlock || size > kMaxParamChunk ||
+        (payload && size - kBlock > kMaxCalibrationChunk)) {
+        return -4;
+    }
     if (!readScratch(obj, at, size)) return -2;
     const uint8_t* data = obj.seq.scratch.data();
     if (!blockHasPrefix(data)) return 0;
     size_t applied = size;
-    if (layout == 3 && size > kBlock + 8) {
+    if (payload) {
         // The rest of the chunk is the calibration payload.
         obj.calibration = std::make_unique<CalibrationPayload>(
             CalibrationPayload::fromBytes({data + kBlock, size - kBlock}));
