@@ -18,6 +18,7 @@
 
 #include "calibration.h"
 #include "imaging/imaging.h"
+#include "temp_table.h"
 #include "thermcore.h"
 
 namespace thermcore {
@@ -55,6 +56,15 @@ struct HeldPart {
 struct NonUniformity {
     uint32_t columnThreshold = 0;
     uint32_t limit = 0;
+};
+
+// Up to ten isotherm bands of the colour ruler: isotherm j paints the ruler
+// entries between low[j] and high[j] degrees in colour[j] (0x00BBGGRR).
+inline constexpr int kIsotherms = 10;
+struct IsothermTable {
+    std::array<float, kIsotherms> high{};
+    std::array<float, kIsotherms> low{};
+    std::array<int32_t, kIsotherms> colour{};
 };
 
 struct ImagingDeleter {
@@ -140,6 +150,12 @@ struct IfrObject {
     // Palette.
     std::array<uint8_t, kPaletteBytes> paletteBytes{};
     bool paletteHeld = false;
+
+    // Temperatures of every gray for whole-area statistics; colour ruler
+    // order and isotherms.
+    TemperatureTable tempTable;
+    int32_t irInvert = 0;
+    IsothermTable isotherms;
 
     size_t pixelCount() const {
         return static_cast<size_t>(width) * static_cast<size_t>(height);
