@@ -133,9 +133,7 @@ float IFR_GetPointTemp(IfrHandle h, int x, int y) {
 // ---- lines
 
 int IFR_GetLineLen(IfrHandle h, int x1, int y1, int x2, int y2) {
-    return withObject(h, -1, [&](IfrObject&) {
-        return saturate32(traceLine(x1, y1, x2, y2, [](int64_t, int64_t) {}));
-    });
+    return withObject(h, -1, [&](IfrObject&) { return saturate32(lineCount(x1, y1, x2, y2)); });
 }
 
 int IFR_GetLineGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {

@@ -19,6 +19,7 @@
 //    rows top to bottom, each left to right.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -68,6 +69,13 @@ int64_t traceLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Visit&& visit)
     }
     visit(int64_t{x2}, int64_t{y2});
     return major + 1;
+}
+
+// The number of pixels traceLine visits.
+inline int64_t lineCount(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    const int64_t dx = int64_t{x2} - x1;
+    const int64_t dy = int64_t{y2} - y1;
+    return std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy) + 1;
 }
 
 struct RectSpan {
