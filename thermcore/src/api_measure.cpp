@@ -73,16 +73,35 @@ void writeTemps(IfrObject& o, const Extremes& e, float* min, IfrPoint* minPos, f
     writePoint(maxPos, e.maxX, e.maxY);
 }
 
-// Sum of temperatures in visiting order.
-struct TempSum {
-    TempLookup lookup;
-    long double sum = 0.0L;
-    explicit TempSum(IfrObject& o) : lookup(o) {}
-    void add(int32_t gray) { sum += lookup(gray); }
-    float average(int64_t count) const {
-        if (count <= 0) return std::numeric_limits<float>::quiet_NaN();
-        return static_cast<float>(sum / static_cast<long double>(count));
+// Sum of temperatures in visiting order, in long double. Temperatures are
+// staged a few hundred at a time and added in a loop of their own, which
+// keeps the running sum in a register (the conversion of a gray outside the
+// table is a call, across which it could not stay there).
+class TempSum {
+public:
+    explicit TempSum(IfrObject& o) : lookup_(o) {}
+    void add(int32_t gray) {
+        staged_[n_++] = lookup_(gray);
+        if (n_ == kStage) flush();
     }
+    float average(int64_t count) {
+        flush();
+        if (count <= 0) return std::numeric_limits<float>::quiet_NaN();
+        return static_cast<float>(sum_ / static_cast<long double>(count));
+    }
+
+private:
+    static constexpr size_t kStage = 256;
+    void flush() {
+        long double s = sum_;
+        for (size_t i = 0; i < n_; ++i) s += staged_[i];
+        sum_ = s;
+        n_ = 0;
+    }
+    TempLookup lookup_;
+    long double sum_ = 0.0L;
+    size_t n_ = 0;
+    float staged_[kStage];
 };
 
 // ---- lines
