@@ -7,7 +7,8 @@
 // convert the two extreme grays. Averages sum the temperatures in long
 // double in visiting order and divide by the shape's count; a rectangle
 // whose count is 0 or negative averages to NaN. Arrays receive one value
-// per pixel in visiting order; the caller sizes them by the ...Len call.
+// per pixel in visiting order; the caller sizes them by the ...Len call
+// (a shape of more than 2^31 - 1 pixels gives -1 and fills nothing).
 #include <cmath>
 #include <limits>
 
@@ -104,6 +105,10 @@ private:
     float staged_[kStage];
 };
 
+// Arrays are sized by the ...Len calls, which cannot count beyond the int
+// range: a shape with more pixels fills none.
+bool fitsAnArray(int64_t count) { return count <= std::numeric_limits<int32_t>::max(); }
+
 // ---- lines
 
 Extremes lineExtremes(const IfrObject& o, int x1, int y1, int x2, int y2) {
@@ -157,7 +162,7 @@ int IFR_GetLineLen(IfrHandle h, int x1, int y1, int x2, int y2) {
 
 int IFR_GetLineGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {
     return withObject(h, -1, [&](IfrObject& o) {
-        if (grays == nullptr) return -1;
+        if (grays == nullptr || !fitsAnArray(lineCount(x1, y1, x2, y2))) return -1;
         size_t i = 0;
         traceLine(x1, y1, x2, y2, [&](int64_t x, int64_t y) { grays[i++] = pointGray(o, x, y); });
         return 0;
@@ -166,7 +171,7 @@ int IFR_GetLineGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {
 
 int IFR_GetLineTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* temps) {
     return withObject(h, -1, [&](IfrObject& o) {
-        if (temps == nullptr) return -1;
+        if (temps == nullptr || !fitsAnArray(lineCount(x1, y1, x2, y2))) return -1;
         const TempLookup lookup(o);
         size_t i = 0;
         traceLine(x1, y1, x2, y2,
@@ -208,9 +213,10 @@ int IFR_GetRectLen(IfrHandle h, int x1, int y1, int x2, int y2) {
 
 int IFR_GetRectGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {
     return withObject(h, -1, [&](IfrObject& o) {
-        if (grays == nullptr) return -1;
+        const RectSpan r = rectSpan(x1, y1, x2, y2);
+        if (grays == nullptr || !fitsAnArray(r.count)) return -1;
         size_t i = 0;
-        visitRect(rectSpan(x1, y1, x2, y2),
+        visitRect(r,
                   [&](int64_t x, int64_t y) { grays[i++] = pointGray(o, x, y); });
         return 0;
     });
@@ -218,10 +224,11 @@ int IFR_GetRectGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {
 
 int IFR_GetRectTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* temps) {
     return withObject(h, -1, [&](IfrObject& o) {
-        if (temps == nullptr) return -1;
+        const RectSpan r = rectSpan(x1, y1, x2, y2);
+        if (temps == nullptr || !fitsAnArray(r.count)) return -1;
         const TempLookup lookup(o);
         size_t i = 0;
-        visitRect(rectSpan(x1, y1, x2, y2),
+        visitRect(r,
                   [&](int64_t x, int64_t y) { temps[i++] = lookup(pointGray(o, x, y)); });
         return 0;
     });
@@ -255,15 +262,13 @@ float IFR_GetRectAverageTemp(IfrHandle h, int x1, int y1, int x2, int y2) {
 
 // ---- circles
 
-int IFR_GetCircleLen(IfrHandle h, int cx, int cy, int radius) {
-    (void)cx;
-    (void)cy;
+int IFR_GetCircleLen(IfrHandle h, int /*cx*/, int /*cy*/, int radius) {
     return circleCall(h, radius, [&](IfrObject&) { return saturate32(discCount(radius)); });
 }
 
 int IFR_GetCircleGray(IfrHandle h, int cx, int cy, int radius, int* grays) {
     return circleCall(h, radius, [&](IfrObject& o) {
-        if (grays == nullptr) return -1;
+        if (grays == nullptr || !fitsAnArray(discCount(radius))) return -1;
         int64_t i = 0;
         visitDisc(cx, cy, radius, [&](int64_t x, int64_t y) { grays[i++] = pointGray(o, x, y); });
         return saturate32(i);
@@ -272,7 +277,7 @@ int IFR_GetCircleGray(IfrHandle h, int cx, int cy, int radius, int* grays) {
 
 int IFR_GetCircleTemp(IfrHandle h, int cx, int cy, int radius, float* temps) {
     return circleCall(h, radius, [&](IfrObject& o) {
-        if (temps == nullptr) return -1;
+        if (temps == nullptr || !fitsAnArray(discCount(radius))) return -1;
         const TempLookup lookup(o);
         int64_t i = 0;
         visitDisc(cx, cy, radius,

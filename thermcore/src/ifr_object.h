@@ -102,8 +102,6 @@ struct IfrObject {
     int32_t height = 0;
     std::vector<uint16_t> gray;
     std::vector<uint32_t> rgb;
-    std::vector<IfrPoint> points;
-    int32_t linePointCount = 0;
 
     // Parameter blocks and what was derived from them.
     IfrParamBlock block{};

@@ -273,9 +273,22 @@ TEST(LargeShapes, ReachBeyondTheImageSafely) {
     ASSERT_EQ(IFR_GetCircleTemp(img.h, 8, 6, 150, disc.data()), 0);
     EXPECT_EQ(IFR_GetCircleAverageTemp(img.h, 8, 6, 150), static_cast<float>(mean(disc)));
 
-    // Counts at the ends of the integer range.
-    EXPECT_EQ(IFR_GetLineLen(img.h, -2147483647 - 1, 0, 2147483647, 0), 2147483647);
-    EXPECT_EQ(IFR_GetRectLen(img.h, -2147483647 - 1, 0, 2147483647, 0), 2147483647);
+    // Counts at the ends of the integer range; arrays sized by them are
+    // never filled beyond what the count can say.
+    const int kMin = -2147483647 - 1, kMax = 2147483647;
+    EXPECT_EQ(IFR_GetLineLen(img.h, kMin, 0, kMax, 0), kMax);
+    EXPECT_EQ(IFR_GetRectLen(img.h, kMin, 0, kMax, 0), kMax);
+    EXPECT_EQ(IFR_GetCircleLen(img.h, 0, 0, 30000), kMax);
+    int g[4] = {};
+    float t[4] = {};
+    EXPECT_EQ(IFR_GetLineGray(img.h, kMin, 0, kMax, 0, g), -1);
+    EXPECT_EQ(IFR_GetLineTemp(img.h, kMin, 0, kMax, 0, t), -1);
+    EXPECT_EQ(IFR_GetRectGray(img.h, kMin, 0, kMax, 0, g), -1);
+    EXPECT_EQ(IFR_GetRectTemp(img.h, kMin, 0, kMax, 0, t), -1);
+    EXPECT_EQ(IFR_GetCircleGray(img.h, 0, 0, 30000, g), -1);
+    EXPECT_EQ(IFR_GetCircleTemp(img.h, 0, 0, 30000, t), -1);
+    EXPECT_EQ(g[0], 0);
+    EXPECT_EQ(t[0], 0.0f);
 }
 
 // The first 428 bytes of a file with stored records and room for the line
