@@ -1,0 +1,113 @@
+// DocumentEnvironment: what the report document needs from the program
+// around it: string texts, message boxes, the program folder, the default
+// printer's page, the remembered save folder, the template chooser, file,
+// colour and property dialogs, the main frame's lock indicator and page list.
+//
+// The application fills it with its own settings and windows; on its own it
+// is headless (no printer, no dialogs, messages to standard error), which is
+// what tools and tests use. Every member has that headless default.
+#pragma once
+
+#include "document/geometry.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QDialog;
+
+// String ids the document uses.
+namespace doc_string {
+inline constexpr int kAppTitle = 57344;        // "Pagewright"
+inline constexpr int kLock = 61469;            // "锁定(&L)"
+inline constexpr int kUnlock = 61470;          // "解锁(&U)"
+inline constexpr int kReport = 61497;          // "Report": new page titles are "Report1", ...
+inline constexpr int kVersionMismatch = 61503; // undo refused in a document of another version
+inline constexpr int kHideNumbers = 61506;     // "隐藏编号(&H)"
+inline constexpr int kShowNumbers = 61507;     // "显示编号(&X)"
+// Texts of this library (the program's table may override them).
+inline constexpr int kOpenFailed = 61600;      // %1: file; %2: reason
+inline constexpr int kBadFormat = 61601;       // damaged or not a report
+inline constexpr int kUnknownObject = 61602;   // an object class this program cannot read
+inline constexpr int kNewerVersion = 61603;    // %1: the file's version
+inline constexpr int kSaveFailed = 61604;      // %1: file; %2: reason
+inline constexpr int kAskToSave = 61605;       // %1: document title
+inline constexpr int kUndoReset = 61606;       // an undo step did not fit the report
+inline constexpr int kPropertiesTitle = 61607; // "Analysis Objects Property"
+} // namespace doc_string
+
+class DocumentEnvironment {
+public:
+    // Button sets and answers of message boxes (the original's values).
+    static constexpr int kOk = 0x0;
+    static constexpr int kYesNoCancel = 0x3;
+    static constexpr int kYesNo = 0x4;
+    static constexpr int kIconStop = 0x10;
+    static constexpr int kIconQuestion = 0x20;
+    static constexpr int kIconExclamation = 0x30;
+    static constexpr int kAnswerOk = 1;
+    static constexpr int kAnswerCancel = 2;
+    static constexpr int kAnswerYes = 6;
+    static constexpr int kAnswerNo = 7;
+
+    virtual ~DocumentEnvironment() = default;
+
+    // The text of a string id: the document's built-in texts; empty for an id
+    // it does not know.
+    virtual QString LoadString(int id) const;
+    // Shows a message (stringId: the id the text came from, 0 for none) and
+    // returns the button pressed. Headless: the text goes to standard error,
+    // the answer is OK (No for questions).
+    virtual int MessageBox(const QString& text, int type, int stringId);
+    int MessageBox(int stringId, int type = kOk) { return MessageBox(LoadString(stringId), type, stringId); }
+
+    // The per-user program folder (logo.jpg, template/); empty when none.
+    virtual QString ProgramFolder() const { return {}; }
+    // Printable width and height of the default printer in whole millimetres;
+    // nullopt when there is no printer.
+    virtual std::optional<QSize> DefaultPrinterPageMm() const { return std::nullopt; }
+    // The program-wide page size in inches (read by printing and the export).
+    virtual void SetPageInches(float width, float height) { (void)width, (void)height; }
+    // A report that the next new document opens (command-line filling); it is
+    // handed out once.
+    virtual QString TakeStartFile() { return {}; }
+
+    struct TemplateChoice {
+        bool accepted = true; // false: cancelled
+        QString path;         // empty: a blank report
+    };
+    // The template chooser of a new report. Headless: a blank report.
+    virtual TemplateChoice ChooseTemplate() { return {}; }
+
+    // The remembered save folder (setting SavePath/SavePath).
+    virtual QString GetSavePath() const { return {}; }
+    virtual void SetSavePath(const QString& folder) { (void)folder; }
+    // The save-file prompt with a proposed path; replace: save (true) or save
+    // a copy. Empty when cancelled (headless: always).
+    virtual QString PromptSaveFileName(const QString& proposed, bool replace)
+    {
+        (void)proposed, (void)replace;
+        return {};
+    }
+    // The colour dialog; nullopt when cancelled (headless: always).
+    virtual std::optional<COLORREF> ChooseColor(COLORREF initial)
+    {
+        (void)initial;
+        return std::nullopt;
+    }
+    // Runs a modal dialog; true when it was accepted (headless: exec()).
+    virtual bool RunDialog(QDialog& dialog);
+
+    // The main frame's lock indicator (status-bar pane 1).
+    virtual void SetLockIndicator(bool locked) { (void)locked; }
+    // The main frame's page list: the titles and the current page.
+    virtual void FillPageTitles(const QStringList& titles, int current) { (void)titles, (void)current; }
+
+    // Folder of the working copies of templates.
+    virtual QString TemporaryFolder() const;
+};
+
+// A headless environment shared by documents made without one.
+DocumentEnvironment& DefaultDocumentEnvironment();

@@ -1,0 +1,66 @@
+#include "document/document_environment.h"
+
+#include <QDialog>
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+
+struct Text {
+    int id;
+    const char* text;
+};
+
+constexpr Text kTexts[] = {
+    {doc_string::kAppTitle, "Pagewright"},
+    {doc_string::kLock, "锁定(&L)"},
+    {doc_string::kUnlock, "解锁(&U)"},
+    {doc_string::kReport, "Report"},
+    {doc_string::kVersionMismatch, "版本不符，请先保存一次，再编辑。"},
+    {doc_string::kHideNumbers, "隐藏编号(&H)"},
+    {doc_string::kShowNumbers, "显示编号(&X)"},
+    {doc_string::kOpenFailed, "无法打开文件“%1”。\n%2"},
+    {doc_string::kBadFormat, "文件已损坏或不是报表文件。"},
+    {doc_string::kUnknownObject, "报表中含有本程序不能识别的对象。"},
+    {doc_string::kNewerVersion, "报表由较新版本的程序保存（版本 %1），本程序不能读取。"},
+    {doc_string::kSaveFailed, "无法保存文件“%1”。\n%2"},
+    {doc_string::kAskToSave, "是否保存对“%1”的修改？"},
+    {doc_string::kUndoReset, "撤销记录与报表内容不符，已清除撤销记录。"},
+    {doc_string::kPropertiesTitle, "Analysis Objects Property"},
+};
+
+} // namespace
+
+QString DocumentEnvironment::LoadString(int id) const
+{
+    for (const Text& t : kTexts) {
+        if (t.id == id)
+            return QString::fromUtf8(t.text);
+    }
+    return {};
+}
+
+int DocumentEnvironment::MessageBox(const QString& text, int type, int stringId)
+{
+    (void)stringId;
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    const int buttons = type & 0xF;
+    return (buttons == kYesNo || buttons == kYesNoCancel) ? kAnswerNo : kAnswerOk;
+}
+
+bool DocumentEnvironment::RunDialog(QDialog& dialog)
+{
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString DocumentEnvironment::TemporaryFolder() const
+{
+    return QDir::tempPath();
+}
+
+DocumentEnvironment& DefaultDocumentEnvironment()
+{
+    static DocumentEnvironment env;
+    return env;
+}

@@ -1,0 +1,404 @@
+// CDI_RptDoc: undo and redo.
+//
+// Each step is two snapshots: the "before" one (m_redo, read by undo) and
+// the "after" one (m_undo, read by redo), in the same slot of two rings of 30.
+// A snapshot holds, as u32 values: the page count, the current page, the
+// kind; the page title (after a page insert, before a page delete); for object
+// steps the number n of selected objects, n pairs (type code, ordinal), n
+// places in the object list, and the objects' records (not before an add, not
+// after a delete).
+//
+// Ordinals count objects of the same type code from the head of the list;
+// they find the objects to remove or change. Every pair is resolved before
+// anything is removed, and a record is read only into an object of the class
+// its code stands for. Re-created objects go back to their places in the
+// list, so the stacking order comes back too. A step that does not fit the
+// report is abandoned, the history reset and the user told.
+#include "document/rpt_doc.h"
+
+#include "document/draw_obj.h"
+#include "document/draw_view.h"
+
+#include "platform/archive_reader.h"
+#include "platform/archive_writer.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::SelectionPairs() const
+{
+    std::vector<UndoPair> pairs;
+    if (m_pView == nullptr)
+        return pairs;
+    std::array<std::uint32_t, kUndoTypeClassNames.size()> counters{};
+    std::unordered_map<const CDrawObj*, std::uint32_t> ordinals;
+    std::unordered_map<const CDrawObj*, std::uint32_t> places;
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        const CDrawObj* obj = m_objects[i];
+        places[obj] = static_cast<std::uint32_t>(i);
+        const int code = obj->UndoTypeCode();
+        if (code != kUndoTypeNone)
+            ordinals[obj] = ++counters[static_cast<std::size_t>(code)];
+    }
+    for (const CDrawObj* obj : m_pView->GetSelection()) {
+        UndoPair pair;
+        pair.code = obj->UndoTypeCode();
+        if (pair.code != kUndoTypeNone) {
+            const auto it = ordinals.find(obj);
+            pair.ordinal = it != ordinals.end() ? it->second : 0;
+        }
+        const auto at = places.find(obj);
+        pair.index = at != places.end() ? at->second : static_cast<std::uint32_t>(m_objects.size());
+        pairs.push_back(pair);
+    }
+    return pairs;
+}
+
+void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after)
+{
+    platform::ArchiveWriter ar(this);
+    ar.writeU32(static_cast<std::uint32_t>(m_nPages));
+    ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
+    ar.writeU32(static_cast<std::uint32_t>(kind));
+    if ((after && kind == kUndoPageInsert) || (!after && kind == kUndoPageDelete))
+        ar.writeStringBytes(m_pages[static_cast<std::size_t>(m_nCurPage)].TitleBytes());
+    if (kind != kUndoPageInsert && !(after && kind == kUndoPageDelete)) {
+        const std::vector<UndoPair> pairs = SelectionPairs();
+        ar.writeU32(static_cast<std::uint32_t>(pairs.size()));
+        for (const UndoPair& p : pairs) {
+            ar.writeU32(static_cast<std::uint32_t>(p.code));
+            ar.writeU32(p.ordinal);
+        }
+        for (const UndoPair& p : pairs)
+            ar.writeU32(p.index);
+        const bool records = !((!after && kind == kUndoAdd) || (after && kind == kUndoDelete));
+        if (records) {
+            const std::vector<CDrawObj*>& selection = m_pView->GetSelection();
+            for (std::size_t i = 0; i < pairs.size(); ++i) {
+                // Objects without a type code are never restored: their
+                // records are left out.
+                if (pairs[i].code != kUndoTypeNone)
+                    selection[i]->Serialize(ar);
+            }
+        }
+    }
+    file.Assign(ar.data());
+}
+
+void CDI_RptDoc::SaveRedoSnapshot(int kind, CDrawObj* obj, int mode)
+{
+    (void)obj;
+    (void)mode;
+    WriteSnapshot(m_staged, kind, false);
+    m_hasStaged = true;
+}
+
+void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
+{
+    (void)obj;
+    if (mode != 1) {
+        ResetUndoHistory();
+        SetModifiedFlag(mode != 0);
+        return;
+    }
+    CRtfMemFile& before = m_redo[static_cast<std::size_t>(m_nUndoIndex)];
+    if (m_hasStaged) {
+        std::swap(before, m_staged);
+        m_hasStaged = false;
+    } else {
+        // A change recorded without its before snapshot: undoing it changes
+        // nothing rather than reading what an older step left in the slot.
+        platform::ArchiveWriter ar(this);
+        ar.writeU32(static_cast<std::uint32_t>(m_nPages));
+        ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
+        ar.writeU32(kUndoDrop);
+        ar.writeU32(0);
+        before.Assign(ar.data());
+    }
+    m_nUndoIndex = (m_nUndoIndex + 1) % kUndoSlots;
+    WriteSnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], kind, true);
+    if (m_nUndoCount < kUndoSlots)
+        ++m_nUndoCount;
+    m_nRedoCount = 0;
+    SetModifiedFlag(true);
+}
+
+void CDI_RptDoc::ResetUndoHistory()
+{
+    for (CRtfMemFile& f : m_undo)
+        f.Assign({});
+    for (CRtfMemFile& f : m_redo)
+        f.Assign({});
+    m_staged.Assign({});
+    m_hasStaged = false;
+    m_nUndoCount = 0;
+    m_nUndoIndex = 0;
+    m_nRedoCount = 0;
+    platform::ArchiveWriter ar(this);
+    ar.writeU32(static_cast<std::uint32_t>(m_nPages));
+    ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
+    ar.writeU32(kUndoDrop);
+    m_undo[0].Assign(ar.data());
+}
+
+void CDI_RptDoc::OnEditUndo()
+{
+    if (m_fVersion != m_fProgVersion) {
+        m_env->MessageBox(doc_string::kVersionMismatch);
+        return;
+    }
+    if (m_pView != nullptr && m_pView->IsTextEditorVisible() && m_pView->TextEditorCanUndo()) {
+        m_pView->TextEditorUndo();
+        return;
+    }
+    if (m_nUndoCount == 0)
+        return;
+    m_nUndoIndex = (m_nUndoIndex + kUndoSlots - 1) % kUndoSlots;
+    ApplySnapshot(m_redo[static_cast<std::size_t>(m_nUndoIndex)], true);
+}
+
+void CDI_RptDoc::OnEditRedo()
+{
+    if (m_nUndoCount >= kUndoSlots || m_nRedoCount == 0)
+        return;
+    m_nUndoIndex = (m_nUndoIndex + 1) % kUndoSlots;
+    ApplySnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], false);
+}
+
+void CDI_RptDoc::ApplySnapshot(const CRtfMemFile& file, bool undo)
+{
+    try {
+        platform::ArchiveReader ar(file.Data(), m_registry->ArchiveRegistry(), this);
+        const std::uint32_t pages = ar.readU32();
+        const std::uint32_t current = ar.readU32();
+        const std::uint32_t kind = ar.readU32();
+        if (pages == 0 || pages > static_cast<std::uint32_t>(kMaxPages) || current >= pages || kind > kUndoDrop)
+            throw UndoAbandoned{};
+        const int insertKind = undo ? kUndoPageDelete : kUndoPageInsert; // steps that bring a page back
+        const int deleteKind = undo ? kUndoPageInsert : kUndoPageDelete; // steps that take one away
+        const int addKind = undo ? kUndoDelete : kUndoAdd;               // objects re-created
+        const int removeKind = undo ? kUndoAdd : kUndoDelete;            // objects removed
+
+        if (static_cast<int>(kind) == deleteKind) {
+            if (pages < 2)
+                throw UndoAbandoned{};
+            m_nPages = static_cast<int>(pages);
+            m_nCurPage = static_cast<int>(current);
+            FitPageRecords();
+            DeleteCurrentPage();
+        } else if (static_cast<int>(kind) == insertKind) {
+            const QByteArray title = ar.readStringBytes();
+            Recreated objects;
+            if (undo) // the page's objects come back with it
+                objects = ReadRecreated(ar, ReadPairs(ar));
+            m_nPages = static_cast<int>(pages) - 1;
+            m_nCurPage = std::min(static_cast<int>(current), m_nPages);
+            FitPageRecords();
+            m_nCurPage = static_cast<int>(current);
+            InsertPageRecord(title);
+            InsertRecreated(std::move(objects));
+        } else {
+            const std::vector<UndoPair> pairs = ReadPairs(ar);
+            if (static_cast<int>(kind) == addKind) {
+                Recreated objects = ReadRecreated(ar, pairs);
+                m_nPages = static_cast<int>(pages);
+                m_nCurPage = static_cast<int>(current);
+                InsertRecreated(std::move(objects));
+            } else {
+                m_nPages = static_cast<int>(pages);
+                m_nCurPage = static_cast<int>(current);
+                if (static_cast<int>(kind) == removeKind)
+                    RemovePairs(pairs);
+                else if (kind == kUndoChange)
+                    ChangePairs(ar, pairs);
+            }
+            FitPageRecords();
+        }
+    } catch (const UndoAbandoned&) {
+        ResetUndoHistory();
+        FinishUndoStep();
+        m_env->MessageBox(doc_string::kUndoReset);
+        return;
+    } catch (const platform::ArchiveError&) {
+        ResetUndoHistory();
+        FinishUndoStep();
+        m_env->MessageBox(doc_string::kUndoReset);
+        return;
+    }
+    if (undo) {
+        --m_nUndoCount;
+        ++m_nRedoCount;
+    } else {
+        ++m_nUndoCount;
+        --m_nRedoCount;
+    }
+    FinishUndoStep();
+}
+
+void CDI_RptDoc::FinishUndoStep()
+{
+    FillPageTitles();
+    if (m_pView != nullptr) {
+        if (m_pView->HasTextEditor())
+            m_pView->HideTextEditor();
+        m_pView->ClearSelection();
+        m_pView->RebuildIRObjects();
+    }
+    UpdateAllViews(nullptr, DrawView::kHintAll);
+    SetModifiedFlag(true);
+}
+
+std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::ReadPairs(platform::ArchiveReader& ar) const
+{
+    const std::uint32_t n = ar.readU32();
+    if (std::uint64_t(n) * 12 > ar.remaining())
+        throw UndoAbandoned{};
+    std::vector<UndoPair> pairs(n);
+    for (UndoPair& p : pairs) {
+        const std::uint32_t code = ar.readU32();
+        p.ordinal = ar.readU32();
+        if (code >= kUndoTypeClassNames.size())
+            throw UndoAbandoned{};
+        p.code = static_cast<int>(code);
+    }
+    for (UndoPair& p : pairs)
+        p.index = ar.readU32();
+    return pairs;
+}
+
+const DrawClass& CDI_RptDoc::ClassForCode(int code) const
+{
+    const DrawClass* cls = m_registry->Find(kUndoTypeClassNames[static_cast<std::size_t>(code)]);
+    if (cls == nullptr || UndoTypeCodeOf(*cls) != code)
+        throw UndoAbandoned{};
+    return *cls;
+}
+
+std::vector<CDrawObj*> CDI_RptDoc::ResolvePairs(const std::vector<UndoPair>& pairs) const
+{
+    std::array<std::vector<CDrawObj*>, kUndoTypeClassNames.size()> byCode;
+    for (CDrawObj* obj : m_objects) {
+        const int code = obj->UndoTypeCode();
+        if (code != kUndoTypeNone)
+            byCode[static_cast<std::size_t>(code)].push_back(obj);
+    }
+    std::vector<CDrawObj*> found;
+    found.reserve(pairs.size());
+    for (const UndoPair& p : pairs) {
+        const std::vector<CDrawObj*>& list = byCode[static_cast<std::size_t>(p.code)];
+        const bool known = p.code != kUndoTypeNone && p.ordinal >= 1 && p.ordinal <= list.size();
+        found.push_back(known ? list[p.ordinal - 1] : nullptr);
+    }
+    return found;
+}
+
+void CDI_RptDoc::RemovePairs(const std::vector<UndoPair>& pairs)
+{
+    std::vector<CDrawObj*> found = ResolvePairs(pairs);
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    for (CDrawObj* obj : found) {
+        if (obj != nullptr)
+            DeleteObject(obj);
+    }
+}
+
+void CDI_RptDoc::ChangePairs(platform::ArchiveReader& ar, const std::vector<UndoPair>& pairs)
+{
+    // Everything is checked before the first record is read.
+    std::vector<CDrawObj*> found = ResolvePairs(pairs);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (pairs[i].code == kUndoTypeNone)
+            continue;
+        const DrawClass& cls = ClassForCode(pairs[i].code);
+        CDrawObj* obj = found[i];
+        if (obj != nullptr && &obj->GetRuntimeClass() != &cls)
+            throw UndoAbandoned{};
+        if ((obj == nullptr || cls.replaceOnUndoChange) && cls.createForUndo == nullptr)
+            throw UndoAbandoned{};
+    }
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (pairs[i].code == kUndoTypeNone)
+            continue;
+        const DrawClass& cls = ClassForCode(pairs[i].code);
+        CDrawObj* obj = found[i];
+        if (obj == nullptr || cls.replaceOnUndoChange) {
+            // A missing object's record is still read, to stay in step with
+            // the records after it; a replaced one takes the old one's place.
+            std::unique_ptr<CDrawObj> fresh = cls.createForUndo(m_pView);
+            fresh->SetDocument(this);
+            fresh->Serialize(ar);
+            if (obj == nullptr)
+                continue;
+            const auto at = static_cast<std::size_t>(std::find(m_objects.begin(), m_objects.end(), obj) -
+                                                     m_objects.begin());
+            DeleteObject(obj);
+            CDrawObj* placed = InsertObject(at, std::move(fresh));
+            placed->SetView(m_pView);
+            for (std::size_t j = i + 1; j < found.size(); ++j) {
+                if (found[j] == obj)
+                    found[j] = placed;
+            }
+            if (cls.afterUndoRead != nullptr)
+                cls.afterUndoRead(*placed, m_pView, true);
+            continue;
+        }
+        obj->Serialize(ar);
+        if (cls.afterUndoRead != nullptr)
+            cls.afterUndoRead(*obj, m_pView, false);
+    }
+}
+
+CDI_RptDoc::Recreated CDI_RptDoc::ReadRecreated(platform::ArchiveReader& ar, const std::vector<UndoPair>& pairs)
+{
+    Recreated objects;
+    for (const UndoPair& p : pairs) {
+        if (p.code == kUndoTypeNone)
+            continue;
+        const DrawClass& cls = ClassForCode(p.code);
+        if (cls.createForUndo == nullptr)
+            throw UndoAbandoned{};
+        std::unique_ptr<CDrawObj> obj = cls.createForUndo(m_pView);
+        obj->SetDocument(this);
+        obj->Serialize(ar);
+        objects.emplace_back(p, std::move(obj));
+    }
+    return objects;
+}
+
+void CDI_RptDoc::InsertRecreated(Recreated&& objects)
+{
+    // Inserted in ascending order of their places, each lands where it was.
+    std::stable_sort(objects.begin(), objects.end(),
+                     [](const auto& a, const auto& b) { return a.first.index < b.first.index; });
+    std::vector<CDrawObj*> placed;
+    for (auto& [pair, obj] : objects) {
+        CDrawObj* raw = InsertObject(pair.index, std::move(obj));
+        raw->SetView(m_pView);
+        placed.push_back(raw);
+    }
+    for (CDrawObj* obj : placed) {
+        const DrawClass& cls = obj->GetRuntimeClass();
+        if (cls.afterUndoRead != nullptr)
+            cls.afterUndoRead(*obj, m_pView, true);
+    }
+}
+
+void CDI_RptDoc::InsertPageRecord(const QByteArray& title)
+{
+    PageTitleRecord record;
+    record.SetTitleBytes(title);
+    const auto at = static_cast<std::size_t>(m_nCurPage);
+    if (m_pages.size() > at)
+        m_pages.insert(m_pages.begin() + static_cast<std::ptrdiff_t>(at), record);
+    else {
+        m_pages.resize(at + 1);
+        m_pages[at] = record;
+    }
+    const auto page = static_cast<std::uint32_t>(m_nCurPage);
+    for (CDrawObj* obj : m_objects) {
+        if (obj->page >= page && obj->page != std::uint32_t(-1))
+            ++obj->page;
+    }
+    m_nPages = static_cast<int>(m_pages.size());
+}
