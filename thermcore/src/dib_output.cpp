@@ -9,44 +9,11 @@
 #include "bmp_writer.h"
 #include "extracts.h"
 #include "file_io.h"
+#include "measure.h"
 
 namespace thermcore {
 
 namespace {
-
-// Rows and columns at the frame's edges that the detector fills badly.
-struct Borders {
-    size_t top, bottom, left, right;
-};
-
-Borders bordersOf(int32_t width) {
-    if (width == 320) return {2, 3, 3, 4};
-    return {0, 0, 1, 1};
-}
-
-// The border rows copy the nearest row inside them, the border columns of
-// every row the nearest column inside; a frame too small to have an inside
-// is left alone.
-void repairBorders(IfrObject& obj) {
-    const size_t w = static_cast<size_t>(obj.width);
-    const size_t h = static_cast<size_t>(obj.height);
-    const Borders b = bordersOf(obj.width);
-    if (obj.gray.size() < w * h) return;
-    uint16_t* g = obj.gray.data();
-    if (b.top + b.bottom < h) {
-        const uint16_t* top = g + b.top * w;
-        const uint16_t* bottom = g + (h - b.bottom - 1) * w;
-        for (size_t y = 0; y < b.top; ++y) std::copy(top, top + w, g + y * w);
-        for (size_t y = h - b.bottom; y < h; ++y) std::copy(bottom, bottom + w, g + y * w);
-    }
-    if (b.left + b.right < w) {
-        for (size_t y = 0; y < h; ++y) {
-            uint16_t* row = g + y * w;
-            std::fill(row, row + b.left, row[b.left]);
-            std::fill(row + w - b.right, row + w, row[w - b.right - 1]);
-        }
-    }
-}
 
 // Bytes of the colour image's BMP file; 0 for an object without an image.
 size_t colourBmpSize(const IfrObject& obj) {

@@ -19,6 +19,7 @@
 #include "calibration.h"
 #include "imaging/imaging.h"
 #include "sequence_state.h"
+#include "temp_table.h"
 #include "thermcore.h"
 
 namespace thermcore {
@@ -58,6 +59,15 @@ struct NonUniformity {
     uint32_t limit = 0;
 };
 
+// Up to ten isotherm bands of the colour ruler: isotherm j paints the ruler
+// entries between low[j] and high[j] degrees in colour[j] (0x00BBGGRR).
+inline constexpr int kIsotherms = 10;
+struct IsothermTable {
+    std::array<float, kIsotherms> high{};
+    std::array<float, kIsotherms> low{};
+    std::array<int32_t, kIsotherms> colour{};
+};
+
 struct ImagingDeleter {
     void operator()(imaging::Resource* r) const { imaging::IM_FreeResource(r); }
 };
@@ -93,8 +103,6 @@ struct IfrObject {
     int32_t height = 0;
     std::vector<uint16_t> gray;
     std::vector<uint32_t> rgb;
-    std::vector<IfrPoint> points;
-    int32_t linePointCount = 0;
 
     // Parameter blocks and what was derived from them.
     IfrParamBlock block{};
@@ -142,6 +150,12 @@ struct IfrObject {
     // Palette.
     std::array<uint8_t, kPaletteBytes> paletteBytes{};
     bool paletteHeld = false;
+
+    // Temperatures of every gray for whole-area statistics; colour ruler
+    // order and isotherms.
+    TemperatureTable tempTable;
+    int32_t irInvert = 0;
+    IsothermTable isotherms;
 
     size_t pixelCount() const {
         return static_cast<size_t>(width) * static_cast<size_t>(height);

@@ -1,19 +1,22 @@
-// Gray and temperature by camera model.
-//
-// The models themselves (Radiomath for "VN410K8/9/10", Framegrid for
-// "VN410K11", the line-table model for every other camera) are not wired in
-// yet: every gray reads as -1000.0 and every temperature as gray -10000. The
-// atmospheric factor of the line-table model is computed already, since
-// reading a block keeps it.
+// Gray and temperature of one value, by the object's camera model
+// (model_dispatch.h), and the own model's atmospheric factor.
 #include <cmath>
 
 #include "ifr_object.h"
+#include "model_dispatch.h"
+#include "scene_units.h"
 
 namespace thermcore {
 
-float IfrObject::grayToTemp(int /*gray*/) { return -1000.0f; }
+float IfrObject::grayToTemp(int value) {
+    GrayConversion conversion(*this, calibration ? &calibration->para : nullptr);
+    return conversion.toTemp(value);
+}
 
-int IfrObject::tempToGray(float /*temperature*/) { return -10000; }
+int IfrObject::tempToGray(float temperature) {
+    GrayConversion conversion(*this, calibration ? &calibration->para : nullptr);
+    return conversion.toGray(temperature);
+}
 
 float IfrObject::atmosphericFactor(int distanceMetres) {
     if (scene.atmoPercent == 0) scene.atmoPercent = 100;
@@ -27,7 +30,7 @@ float IfrObject::atmosphericFactor(int distanceMetres) {
         1.89999997615814 * std::exp(-q * (0.00656899996101856 - 0.00227600010111928 * s)) -
         0.8999999761581401 * std::exp(-q * (0.0126200001686811 - 0.00667699985206127 * s));
     const double gain = static_cast<double>(scene.atmoPercent) * scene.firstCorrection100 * 0.01;
-    scene.atmoFactor = static_cast<float>(gain / tau);
+    scene.atmoFactor = narrowToFloat(gain / tau);
     return scene.atmoFactor;
 }
 

@@ -1,6 +1,6 @@
 // libFuzzer target: the input bytes opened as a still image, a sequence and
 // a JPEG container, and as a memory image; each object is read, stepped,
-// played, rendered, handed out, saved and reopened.
+// played, converted to temperatures, rendered, handed out, saved and reopened.
 #include <unistd.h>
 
 #include <cstdint>
@@ -45,6 +45,18 @@ void exercise(IfrHandle h, const std::string& savePath) {
     IFR_GetColorID(h, &id);
     IFR_GetCCDImageWidthHeight(h, &pw, &ph);
     IFR_ResetAGCStatus(h);
+    // Temperatures from whatever line table, plane table or calibration
+    // block the file carries, and the marks it stores.
+    IFR_TempToGray(h, IFR_GrayToTemp(h, 8000));
+    IFR_GetRectAverageTemp(h, 0, 0, w - 1, ht - 1);
+    IfrPointInfo points[4];
+    IfrRectInfo rects[3];
+    IfrLineInfo lines[3];
+    IFR_GetPointInfo(h, points);
+    IFR_GetRectInfo(h, rects);
+    IFR_GetLineInfo(h, lines);
+    int board[4];
+    IFR_GetBoardCoord(h, &board[0], &board[1], &board[2], &board[3]);
     IfrSurface* surface = nullptr;
     std::vector<unsigned short> frame(static_cast<size_t>(w) * static_cast<size_t>(ht), 1234);
     IFR_GetDrawBuffer(h, frame.data(), &surface);

@@ -1,0 +1,358 @@
+// Point, line, rectangle and circle statistics; stored measurement marks;
+// the board rectangle.
+//
+// Extremes start at the shape's first pixel (a rectangle's first corner
+// even when it has no pixel) and are replaced only by a strictly greater or
+// smaller gray, so the first occurrence wins; the temperature variants
+// convert the two extreme grays. Averages sum the temperatures in long
+// double in visiting order and divide by the shape's count; a rectangle
+// whose count is 0 or negative averages to NaN. Arrays receive one value
+// per pixel in visiting order; the caller sizes them by the ...Len call
+// (a shape of more than 2^31 - 1 pixels gives -1 and fills nothing).
+#include <cmath>
+#include <limits>
+
+#include "api_frame.h"
+#include "measure.h"
+#include "model_dispatch.h"
+#include "scene_units.h"
+
+using namespace thermcore;
+
+namespace {
+
+struct Extremes {
+    int32_t min = 0, max = 0;
+    int64_t minX = 0, minY = 0, maxX = 0, maxY = 0;
+    bool seeded = false;
+
+    void seed(int64_t x, int64_t y, int32_t g) {
+        min = max = g;
+        minX = maxX = x;
+        minY = maxY = y;
+        seeded = true;
+    }
+    void take(int64_t x, int64_t y, int32_t g) {
+        if (!seeded) {
+            seed(x, y, g);
+        } else if (g > max) {
+            max = g;
+            maxX = x;
+            maxY = y;
+        } else if (g < min) {
+            min = g;
+            minX = x;
+            minY = y;
+        }
+    }
+};
+
+void writePoint(IfrPoint* p, int64_t x, int64_t y) {
+    if (p != nullptr) *p = {saturate32(x), saturate32(y)};
+}
+
+template <typename T>
+void writeValue(T* p, T v) {
+    if (p != nullptr) *p = v;
+}
+
+// Writes the extremes as grays, or as temperatures of those grays.
+void writeGrays(const Extremes& e, int* min, IfrPoint* minPos, int* max, IfrPoint* maxPos) {
+    writeValue(min, e.min);
+    writePoint(minPos, e.minX, e.minY);
+    writeValue(max, e.max);
+    writePoint(maxPos, e.maxX, e.maxY);
+}
+
+void writeTemps(IfrObject& o, const Extremes& e, float* min, IfrPoint* minPos, float* max,
+                IfrPoint* maxPos) {
+    const float tMin = o.grayToTemp(e.min);
+    const float tMax = o.grayToTemp(e.max);
+    writeValue(min, tMin);
+    writePoint(minPos, e.minX, e.minY);
+    writeValue(max, tMax);
+    writePoint(maxPos, e.maxX, e.maxY);
+}
+
+// Sum of temperatures in visiting order, in long double. Temperatures are
+// staged a few hundred at a time and added in a loop of their own, which
+// keeps the running sum in a register (the conversion of a gray outside the
+// table is a call, across which it could not stay there).
+class TempSum {
+public:
+    explicit TempSum(IfrObject& o) : lookup_(o) {}
+    void add(int32_t gray) {
+        staged_[n_++] = lookup_(gray);
+        if (n_ == kStage) flush();
+    }
+    float average(int64_t count) {
+        flush();
+        if (count <= 0) return std::numeric_limits<float>::quiet_NaN();
+        return static_cast<float>(sum_ / static_cast<long double>(count));
+    }
+
+private:
+    static constexpr size_t kStage = 256;
+    void flush() {
+        long double s = sum_;
+        for (size_t i = 0; i < n_; ++i) s += staged_[i];
+        sum_ = s;
+        n_ = 0;
+    }
+    TempLookup lookup_;
+    long double sum_ = 0.0L;
+    size_t n_ = 0;
+    float staged_[kStage];
+};
+
+// Arrays are sized by the ...Len calls, which cannot count beyond the int
+// range: a shape with more pixels fills none.
+bool fitsAnArray(int64_t count) { return count <= std::numeric_limits<int32_t>::max(); }
+
+// ---- lines
+
+Extremes lineExtremes(const IfrObject& o, int x1, int y1, int x2, int y2) {
+    Extremes e;
+    e.seed(x1, y1, pointGray(o, x1, y1));
+    traceLine(x1, y1, x2, y2, [&](int64_t x, int64_t y) { e.take(x, y, pointGray(o, x, y)); });
+    return e;
+}
+
+// ---- rectangles
+
+Extremes rectExtremes(const IfrObject& o, const RectSpan& r) {
+    Extremes e;
+    e.seed(r.x1, r.y1, pointGray(o, r.x1, r.y1));
+    visitRect(r, [&](int64_t x, int64_t y) { e.take(x, y, pointGray(o, x, y)); });
+    return e;
+}
+
+// ---- circles
+
+Extremes circleExtremes(const IfrObject& o, int cx, int cy, int r) {
+    Extremes e;
+    visitDisc(cx, cy, r, [&](int64_t x, int64_t y) { e.take(x, y, pointGray(o, x, y)); });
+    return e;
+}
+
+// Circle calls check the radius before the handle.
+template <typename F>
+int circleCall(IfrHandle h, int radius, F&& work) {
+    if (radius <= 0) return -1;
+    return withObject(h, -1, std::forward<F>(work));
+}
+
+}  // namespace
+
+extern "C" {
+
+int IFR_GetPointGray(IfrHandle h, int x, int y) {
+    return withObject(h, -1, [&](IfrObject& o) { return pointGray(o, x, y); });
+}
+
+float IFR_GetPointTemp(IfrHandle h, int x, int y) {
+    return withObject(h, kBadTemperature, [&](IfrObject& o) { return o.grayToTemp(pointGray(o, x, y)); });
+}
+
+// ---- lines
+
+int IFR_GetLineLen(IfrHandle h, int x1, int y1, int x2, int y2) {
+    return withObject(h, -1, [&](IfrObject&) { return saturate32(lineCount(x1, y1, x2, y2)); });
+}
+
+int IFR_GetLineGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        if (grays == nullptr || !fitsAnArray(lineCount(x1, y1, x2, y2))) return -1;
+        size_t i = 0;
+        traceLine(x1, y1, x2, y2, [&](int64_t x, int64_t y) { grays[i++] = pointGray(o, x, y); });
+        return 0;
+    });
+}
+
+int IFR_GetLineTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* temps) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        if (temps == nullptr || !fitsAnArray(lineCount(x1, y1, x2, y2))) return -1;
+        const TempLookup lookup(o);
+        size_t i = 0;
+        traceLine(x1, y1, x2, y2,
+                  [&](int64_t x, int64_t y) { temps[i++] = lookup(pointGray(o, x, y)); });
+        return 0;
+    });
+}
+
+int IFR_GetLineMinMaxGray(IfrHandle h, int x1, int y1, int x2, int y2, int* min, IfrPoint* minPos,
+                          int* max, IfrPoint* maxPos) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        writeGrays(lineExtremes(o, x1, y1, x2, y2), min, minPos, max, maxPos);
+        return 0;
+    });
+}
+
+int IFR_GetLineMinMaxTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* min,
+                          IfrPoint* minPos, float* max, IfrPoint* maxPos) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        writeTemps(o, lineExtremes(o, x1, y1, x2, y2), min, minPos, max, maxPos);
+        return 0;
+    });
+}
+
+float IFR_GetLineAverageTemp(IfrHandle h, int x1, int y1, int x2, int y2) {
+    return withObject(h, kBadTemperature, [&](IfrObject& o) {
+        TempSum sum(o);
+        const int64_t n =
+            traceLine(x1, y1, x2, y2, [&](int64_t x, int64_t y) { sum.add(pointGray(o, x, y)); });
+        return sum.average(n);
+    });
+}
+
+// ---- rectangles
+
+int IFR_GetRectLen(IfrHandle h, int x1, int y1, int x2, int y2) {
+    return withObject(h, -1, [&](IfrObject&) { return saturate32(rectSpan(x1, y1, x2, y2).count); });
+}
+
+int IFR_GetRectGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        const RectSpan r = rectSpan(x1, y1, x2, y2);
+        if (grays == nullptr || !fitsAnArray(r.count)) return -1;
+        size_t i = 0;
+        visitRect(r,
+                  [&](int64_t x, int64_t y) { grays[i++] = pointGray(o, x, y); });
+        return 0;
+    });
+}
+
+int IFR_GetRectTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* temps) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        const RectSpan r = rectSpan(x1, y1, x2, y2);
+        if (temps == nullptr || !fitsAnArray(r.count)) return -1;
+        const TempLookup lookup(o);
+        size_t i = 0;
+        visitRect(r,
+                  [&](int64_t x, int64_t y) { temps[i++] = lookup(pointGray(o, x, y)); });
+        return 0;
+    });
+}
+
+int IFR_GetRectMinMaxGray(IfrHandle h, int x1, int y1, int x2, int y2, int* min, IfrPoint* minPos,
+                          int* max, IfrPoint* maxPos) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        writeGrays(rectExtremes(o, rectSpan(x1, y1, x2, y2)), min, minPos, max, maxPos);
+        return 0;
+    });
+}
+
+int IFR_GetRectMinMaxTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* min,
+                          IfrPoint* minPos, float* max, IfrPoint* maxPos) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        writeTemps(o, rectExtremes(o, rectSpan(x1, y1, x2, y2)), min, minPos, max, maxPos);
+        return 0;
+    });
+}
+
+float IFR_GetRectAverageTemp(IfrHandle h, int x1, int y1, int x2, int y2) {
+    return withObject(h, kBadTemperature, [&](IfrObject& o) {
+        const RectSpan r = rectSpan(x1, y1, x2, y2);
+        if (r.count <= 0) return std::numeric_limits<float>::quiet_NaN();
+        TempSum sum(o);
+        visitRect(r, [&](int64_t x, int64_t y) { sum.add(pointGray(o, x, y)); });
+        return sum.average(r.count);
+    });
+}
+
+// ---- circles
+
+int IFR_GetCircleLen(IfrHandle h, int /*cx*/, int /*cy*/, int radius) {
+    return circleCall(h, radius, [&](IfrObject&) { return saturate32(discCount(radius)); });
+}
+
+int IFR_GetCircleGray(IfrHandle h, int cx, int cy, int radius, int* grays) {
+    return circleCall(h, radius, [&](IfrObject& o) {
+        if (grays == nullptr || !fitsAnArray(discCount(radius))) return -1;
+        int64_t i = 0;
+        visitDisc(cx, cy, radius, [&](int64_t x, int64_t y) { grays[i++] = pointGray(o, x, y); });
+        return saturate32(i);
+    });
+}
+
+int IFR_GetCircleTemp(IfrHandle h, int cx, int cy, int radius, float* temps) {
+    return circleCall(h, radius, [&](IfrObject& o) {
+        if (temps == nullptr || !fitsAnArray(discCount(radius))) return -1;
+        const TempLookup lookup(o);
+        int64_t i = 0;
+        visitDisc(cx, cy, radius,
+                  [&](int64_t x, int64_t y) { temps[i++] = lookup(pointGray(o, x, y)); });
+        return i == 0 ? -1 : 0;
+    });
+}
+
+int IFR_GetCircleMinMaxGray(IfrHandle h, int cx, int cy, int radius, int* min, IfrPoint* minPos,
+                            int* max, IfrPoint* maxPos) {
+    return circleCall(h, radius, [&](IfrObject& o) {
+        const Extremes e = circleExtremes(o, cx, cy, radius);
+        if (!e.seeded) return -1;
+        writeGrays(e, min, minPos, max, maxPos);
+        return 0;
+    });
+}
+
+int IFR_GetCircleMinMaxTemp(IfrHandle h, int cx, int cy, int radius, float* min,
+                            IfrPoint* minPos, float* max, IfrPoint* maxPos) {
+    return circleCall(h, radius, [&](IfrObject& o) {
+        const Extremes e = circleExtremes(o, cx, cy, radius);
+        if (!e.seeded) return -1;
+        writeTemps(o, e, min, minPos, max, maxPos);
+        return 0;
+    });
+}
+
+float IFR_GetCircleAverageTemp(IfrHandle h, int cx, int cy, int radius) {
+    if (h != nullptr && radius < 1) return -1.0f;
+    return withObject(h, kBadTemperature, [&](IfrObject& o) {
+        TempSum sum(o);
+        int64_t n = 0;
+        visitDisc(cx, cy, radius, [&](int64_t x, int64_t y) {
+            sum.add(pointGray(o, x, y));
+            ++n;
+        });
+        return n == 0 ? kBadTemperature : sum.average(n);
+    });
+}
+
+// ---- stored marks and the board
+
+int IFR_GetPointInfo(IfrHandle h, IfrPointInfo* points) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        if (points == nullptr) return -1;
+        scaledPointRecords(o, points);
+        return 0;
+    });
+}
+
+int IFR_GetRectInfo(IfrHandle h, IfrRectInfo* rects) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        if (rects == nullptr) return -1;
+        scaledRectRecords(o, rects);
+        return 0;
+    });
+}
+
+int IFR_GetLineInfo(IfrHandle h, IfrLineInfo* lines) {
+    return withObject(h, -1, [&](IfrObject& o) {
+        if (lines == nullptr) return -1;
+        scaledLineRecords(o, lines);
+        return 0;
+    });
+}
+
+void IFR_GetBoardCoord(IfrHandle h, int* x, int* y, int* width, int* height) {
+    withObject(h, [&](IfrObject& o) {
+        const BoardRect b = boardRect(o);
+        writeValue(x, b.x);
+        writeValue(y, b.y);
+        writeValue(width, b.width);
+        writeValue(height, b.height);
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,163 @@
+// The per-object table of gray -> temperature: identical to the direct
+// conversion, built without touching the calibration block, rebuilt exactly
+// when an input of the conversion changes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "file_open.h"
+#include "fixture_files.h"
+#include "ifr_object.h"
+
+using namespace thermcore;
+using thermcore_test::allFixtures;
+using thermcore_test::fixturePath;
+
+namespace {
+
+// An object with a fixture opened and its frame read.
+struct Opened {
+    IfrObject obj;
+    explicit Opened(const std::string& name) {
+        EXPECT_EQ(openFile(obj, fixturePath(name).c_str(), IFR_KIND_IMAGE, nullptr, nullptr, nullptr), 0)
+            << name;
+        EXPECT_EQ(readNextFrame(obj), 0) << name;
+    }
+};
+
+uint32_t bits(float f) {
+    uint32_t b;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+}
+
+std::vector<uint8_t> calibrationBytes(const IfrObject& obj) {
+    if (!obj.calibration) return {};
+    const auto* p = reinterpret_cast<const uint8_t*>(&obj.calibration->para);
+    return {p, p + sizeof(MT_Para)};
+}
+
+void expectTableMatchesDirect(IfrObject& obj) {
+    obj.tempTable.refresh(obj);
+    int mismatches = 0;
+    for (int g = 0; g < TemperatureTable::kGrays; ++g) {
+        const float direct = obj.grayToTemp(g);
+        if (bits(obj.tempTable.at(g)) != bits(direct) && ++mismatches <= 5) {
+            ADD_FAILURE() << "gray " << g << ": table " << obj.tempTable.at(g) << ", direct " << direct;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(TemperatureTable, EveryGrayOfEveryFixtureMatchesTheDirectConversion) {
+    int opened = 0;
+    for (const std::string& name : allFixtures()) {
+        if (name.rfind("bad_", 0) == 0) continue;
+        SCOPED_TRACE(name);
+        Opened a(name), b(name);
+        // Building leaves the calibration block (and the drift the inverse
+        // reads) as it was.
+        const std::vector<uint8_t> before = calibrationBytes(a.obj);
+        a.obj.tempTable.refresh(a.obj);
+        EXPECT_EQ(calibrationBytes(a.obj), before);
+        EXPECT_EQ(a.obj.tempToGray(31.5f), b.obj.tempToGray(31.5f));
+        expectTableMatchesDirect(a.obj);
+        ++opened;
+    }
+    EXPECT_GE(opened, 20);
+}
+
+TEST(TemperatureTable, RebuiltWhenARadiometricInputChanges) {
+    Opened o("k8");
+    IfrObject& obj = o.obj;
+    obj.tempTable.refresh(obj);
+    ASSERT_EQ(obj.tempTable.builds(), 1u);
+    obj.tempTable.refresh(obj);
+    // Direct conversions write the scene and the drift into the block; the
+    // table does not depend on either.
+    obj.grayToTemp(12000);
+    obj.tempToGray(80.0f);
+    obj.scene.emissivity100 = obj.scene.emissivity100;  // setting the same value
+    obj.scene.measureVersion = 3;                         // stored only
+    obj.lineTable.clear();                                // not read by this model
+    obj.tempTable.refresh(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 1u);
+
+    const float old = obj.tempTable.at(9000);
+    obj.scene.emissivity100 = 60;
+    expectTableMatchesDirect(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 2u);
+    EXPECT_NE(obj.tempTable.at(9000), old);
+
+    obj.calibration->para.fpaTempFront += 1.5f;
+    expectTableMatchesDirect(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 3u);
+
+    obj.scene.distance = 7.9f;  // 790 cm for "VN410K9"; "VN410K8" takes 7 m
+    expectTableMatchesDirect(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 4u);
+
+    std::memcpy(obj.block.model, "VN410K9", 7);  // another distance unit
+    expectTableMatchesDirect(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 5u);
+
+    obj.calibration.reset();  // closed: the own model, here without a line table
+    expectTableMatchesDirect(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 6u);
+    EXPECT_EQ(obj.tempTable.at(100), -1000.0f);
+}
+
+TEST(TemperatureTable, RebuiltWhenAnOwnModelInputChanges) {
+    Opened o("k4");
+    IfrObject& obj = o.obj;
+    obj.scene.atmoPercent = 0;  // read as 100; the first conversion stores 100
+    obj.tempTable.refresh(obj);
+    obj.tempTable.refresh(obj);
+    obj.scene.background100 += 500;  // not read by this model
+    obj.scene.storedFirstCorrection100 = 12;
+    obj.tempTable.refresh(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 1u);
+
+    const struct {
+        const char* what;
+        void (*change)(IfrObject&);
+    } changes[] = {
+        {"correction integer", [](IfrObject& x) { x.scene.correctionInt = 40; }},
+        {"second correction", [](IfrObject& x) { x.scene.secondCorrection100 = -70; }},
+        {"first correction", [](IfrObject& x) { x.scene.firstCorrection100 = 90; }},
+        {"humidity", [](IfrObject& x) { x.scene.humidity = 20; }},
+        {"whole metres", [](IfrObject& x) { x.scene.distance = 9.2f; }},
+        {"ambient", [](IfrObject& x) { x.scene.ambient100 = -500; }},
+        {"line table", [](IfrObject& x) { x.lineTable[4] ^= 1; }},
+    };
+    uint64_t builds = 1;
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        c.change(obj);
+        expectTableMatchesDirect(obj);
+        EXPECT_EQ(obj.tempTable.builds(), ++builds);
+    }
+    // A distance within the same whole metre changes nothing.
+    obj.scene.distance = 9.7f;
+    obj.tempTable.refresh(obj);
+    EXPECT_EQ(obj.tempTable.builds(), builds);
+}
+
+TEST(TemperatureTable, PlaneModelFollowsTheBoardOfTheFrame) {
+    Opened o("k11");  // board (2, 2) 4 x 4 of a 16 x 12 frame
+    IfrObject& obj = o.obj;
+    obj.tempTable.refresh(obj);
+    obj.gray[0] = 16000;  // outside the board
+    obj.tempTable.refresh(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 1u);
+    obj.gray[3 * 16 + 3] = 15000;  // inside: a new reference gray
+    expectTableMatchesDirect(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 2u);
+    obj.scene.ambient100 = 9000;  // another band
+    expectTableMatchesDirect(obj);
+    EXPECT_EQ(obj.tempTable.builds(), 3u);
+}
+
+}  // namespace
