@@ -9,6 +9,11 @@
 #include "cmd_target.h"
 #include "skin/icon_menu.h"
 
+namespace skin {
+class CaptionBar;
+}
+class CChildButtons;
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -75,6 +80,12 @@ public:
     // The skin colours again (colour style commands).
     void ApplySkin();
 
+    // The skinned caption, and a maximised report's buttons in the menu bar.
+    skin::CaptionBar* GetCaption() const { return m_caption; }
+    CChildButtons* GetChildButtons() const { return m_childButtons; }
+    // Shows the report's buttons while the active report is maximised.
+    void UpdateChildButtons();
+
     // Toolbar layout in the settings section name ("ControlBarStates").
     void SaveBarState(const QString& section);
     void LoadBarState(const QString& section);
@@ -82,6 +93,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
     void createBars();
@@ -90,6 +105,8 @@ private:
     void onChildActivated(QMdiSubWindow* window);
     void toggleBar(int id);
     void onUpdatePageCombo(CCmdUI& ui);
+    void onCaptionButton(int button);
+    void onChildButton(int button);
 
     CDI_RptApp& m_app;
     int m_currentPage = 0;
@@ -105,4 +122,6 @@ private:
     CIconMenu m_sharedIconMenu;
     CIconMenu m_frameIconMenu;
     QTimer* m_idleTimer = nullptr;
+    skin::CaptionBar* m_caption = nullptr;
+    CChildButtons* m_childButtons = nullptr;
 };

@@ -14,6 +14,9 @@
 
 class CMainFrame;
 class CSkinScrollBar;
+namespace skin {
+class CaptionBar;
+}
 class QWidget;
 
 class CSplitFrame : public QMdiSubWindow, public CCmdTarget {
@@ -40,6 +43,8 @@ public:
 
     // The main frame's caption follows this one.
     bool IsCaptionActive() const { return m_captionActive; }
+    // The frame's own caption, shown while it is not maximised.
+    skin::CaptionBar* GetCaption() const { return m_caption; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -48,6 +53,7 @@ protected:
 
 private:
     void onBarAction(Qt::Orientation orientation, int action);
+    void onCaptionButton(int button);
     void layoutBars();
     CMainFrame* mainFrame() const;
 
@@ -56,6 +62,7 @@ private:
     CSkinScrollBar* m_hBar;
     CSkinScrollBar* m_vBar;
     QWidget* m_corner;
+    skin::CaptionBar* m_caption;
     bool m_captionActive = true;
     bool m_barsShown = true;
 };
