@@ -81,6 +81,7 @@ TEST(SkinShades, PresetsGiveTheDocumentedShades)
 
 TEST(SkinShades, ChannelsAtTheEndsGetTheMinimumStep)
 {
+    EnsureQApplication();
     SkinState s;
     s.BuildSkinBitmaps(RGB(0, 255, 128));
     EXPECT_EQ(GetRValue(s.m_clrSkinLight), 20);
@@ -90,6 +91,7 @@ TEST(SkinShades, ChannelsAtTheEndsGetTheMinimumStep)
 
 TEST(SkinShades, StyleNumbersOutsideThePresetsTakeTheCustomColour)
 {
+    EnsureQApplication();
     SkinState s;
     EXPECT_EQ(s.StyleColor(3, 1), 0xA5CD7Cu);
     EXPECT_EQ(s.StyleColor(7, 0x123456), 0x123456u);
@@ -136,6 +138,7 @@ TEST(SkinHls, HueWrapsAsAnUnsignedValue)
     EXPECT_EQ(HlsToRgb(0, 120, 240), RGB(255, 0, 0));
     EXPECT_EQ(HlsToRgb(160, 240, 0), RGB(255, 255, 255));
     // Round trip of the presets within a level.
+    EnsureQApplication();
     SkinState s;
     for (COLORREF c : s.m_clrStylePresets) {
         const Hls h = hlsOf(c);
