@@ -69,7 +69,8 @@ public:
     void FillPageTitles(int count, int current);
     int GetCurrentPage() const { return m_currentPage; }
 
-    // Menu images from the toolbars; shared = the report menu.
+    // Menu images from the toolbars: shared, the report menu's pop-ups (the
+    // menu bar shows them while a report is open), else the frame's menu.
     bool LoadMenuImages(QWidget* menu, bool shared);
     void SetCaptionActive(bool active) { m_captionActive = active; }
     bool IsCaptionActive() const { return m_captionActive; }

@@ -170,6 +170,7 @@ bool CDI_RptApp::InitInstance()
     // 19: only the first new document opens the start file.
     m_startFile.clear();
     // 20: show the frame.
+    frame->LoadMenuImages(nullptr, true);
     frame->LoadMenuImages(frame->menuBar(), false);
     frame->SetCaptionActive(true);
     if (m_options.showMainFrame)

@@ -185,7 +185,7 @@ QSize CIconMenu::MeasureItem(const IconMenuItem& item, const QString& shortcut) 
     int width = m_minWidth;
     if (!item.text.isEmpty()) {
         const QFontMetrics fm(skin::MenuFont());
-        int text = fm.horizontalAdvance(QString(item.text).remove(QLatin1Char('&')));
+        int text = fm.horizontalAdvance(item.text.section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')));
         if (!shortcut.isEmpty())
             text += 24 + fm.horizontalAdvance(shortcut);
         if (item.id == kBarPopupId)
@@ -252,13 +252,14 @@ void CIconMenu::DrawItem(QPainter& p, const MenuItemPaint& d, const skin::SkinSt
         text = kPressedText;
     }
     p.setPen(ToQColor(text));
-    if (!d.item.text.isEmpty()) {
+    // The label; an accelerator after a tab is drawn at the right.
+    const QString label = d.item.text.section(QLatin1Char('\t'), 0, 0);
+    if (!label.isEmpty()) {
         if (bar) {
-            p.drawText(QRect(l + M, t, right - l, b - t), Qt::AlignCenter | Qt::TextShowMnemonic, d.item.text);
+            p.drawText(QRect(l + M, t, right - l, b - t), Qt::AlignCenter | Qt::TextShowMnemonic, label);
         } else {
             const QRect tr(textStart, t, right - textStart, b - t);
-            p.drawText(tr, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextExpandTabs,
-                       d.item.text);
+            p.drawText(tr, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, label);
             if (!d.shortcut.isEmpty())
                 p.drawText(tr.adjusted(0, 0, -14, 0), Qt::AlignRight | Qt::AlignVCenter, d.shortcut);
         }

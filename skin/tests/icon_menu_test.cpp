@@ -118,8 +118,12 @@ TEST(IconMenu, StyleDrawsItemsAndTheFlatBorder)
     checked->setCheckable(true);
     checked->setChecked(true);
     command(&menu, 31, QStringLiteral("灰色"))->setEnabled(false);
+    // A pop-up of its own: converted below the top level, images added.
     CIconMenu icons;
-    icons.LoadMenu(&menu, 9003, 16, 15);
+    icons.SetImageSize(16, 15);
+    icons.LoadToolBarImages(9003, 16, 15);
+    icons.ConvertMenu(&menu, false);
+    ASSERT_EQ(icons.GetItems().front().id, CIconMenu::kNestedPopupId);
     menu.setActiveAction(menu.actions()[1]);
     const QImage shot = menu.grab().toImage();
     SaveShot(shot, "menu-style0");
