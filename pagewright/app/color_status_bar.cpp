@@ -4,24 +4,10 @@
 #include "string_table.h"
 
 #include "skin/colors.h"
+#include "skin/draw3d.h"
 #include "skin/skin_colors.h"
 
 #include <QPainter>
-
-namespace {
-
-// A frame in topLeft along the top and left edges, bottomRight along the others.
-void draw3dFrame(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight)
-{
-    p.setPen(topLeft);
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(bottomRight);
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
-}
-
-} // namespace
 
 CColorStatusBar::CColorStatusBar(QWidget* parent) : QStatusBar(parent)
 {
@@ -160,7 +146,7 @@ void CColorStatusBar::paintEvent(QPaintEvent*)
         for (int col = 0; col <= row; ++col) {
             const QRect r(gx - 5 * col - 3, gy - 5 * (2 - row) - 3, 3, 3);
             p.fillRect(r, colors.base);
-            draw3dFrame(p, r, colors.light, colors.dark);
+            skin::Draw3dRect(p, r, colors.light, colors.dark);
         }
     }
 
@@ -175,6 +161,6 @@ void CColorStatusBar::paintEvent(QPaintEvent*)
             p.setPen(palette().windowText().color());
             p.drawText(r.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
         }
-        draw3dFrame(p, r.adjusted(0, 0, -2, 0), colors.light, colors.dark);
+        skin::Draw3dRect(p, r.adjusted(0, 0, -2, 0), colors.light, colors.dark);
     }
 }

@@ -6,18 +6,22 @@
 #include "rpt_app.h"
 
 #include "skin/caption.h"
+#include "skin/metrics.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QMdiArea>
+#include <QPainter>
 
 CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(parent), m_view(view)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     auto* client = new QWidget(this);
+    m_client = client;
+    client->installEventFilter(this);
     m_caption = skin::MakeSkinCaptionBar(client, skin::kAllButtons);
     m_caption->setObjectName(QStringLiteral("Caption"));
     m_caption->SetTarget(this);
@@ -169,8 +173,15 @@ void CSplitFrame::changeEvent(QEvent* e)
         m_captionActive = isActiveWindow();
         m_caption->SetActive(m_captionActive);
     }
-    if (e->type() == QEvent::WindowStateChange)
-        m_caption->setVisible(!isMaximized());
+    if (e->type() == QEvent::WindowStateChange) {
+        // Restored, the frame shows its caption and border.
+        const bool framed = !isMaximized();
+        m_caption->setVisible(framed);
+        if (QLayout* grid = m_client->layout()) {
+            grid->setContentsMargins(framed ? skin::SM_CXFRAME : 0, 0, framed ? skin::SM_CXFRAME : 0,
+                                     framed ? skin::SM_CYFRAME : 0);
+        }
+    }
 }
 
 void CSplitFrame::onCaptionButton(int button)
@@ -192,4 +203,16 @@ void CSplitFrame::onCaptionButton(int button)
         break;
     default: break;
     }
+}
+
+bool CSplitFrame::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_client && e->type() == QEvent::Paint && !isMaximized()) {
+        if (const skin::SkinState* s = skin::CurrentSkin()) {
+            QPainter p(m_client);
+            skin::PaintFrameBorder(p, m_client->size(), skin::CaptionBandHeight(),
+                                   skin::SkinCaptionColors(*s, m_caption->IsActive()));
+        }
+    }
+    return QMdiSubWindow::eventFilter(watched, e);
 }

@@ -50,6 +50,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void onBarAction(Qt::Orientation orientation, int action);
@@ -63,6 +64,7 @@ private:
     CSkinScrollBar* m_vBar;
     QWidget* m_corner;
     skin::CaptionBar* m_caption;
+    QWidget* m_client;
     bool m_captionActive = true;
     bool m_barsShown = true;
 };

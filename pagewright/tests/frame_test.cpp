@@ -285,7 +285,8 @@ TEST_F(FrameTest, ScreenshotsInStylesZeroAndSix)
 {
     const QString dir = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/shots");
     QDir().mkpath(dir);
-    openReport();
+    CSplitFrame* report = openReport();
+    report->setWindowTitle(QStringLiteral("RirovEre1"));
     for (int style : {0, 6}) {
         app->m_skin.BuildSkinBitmaps(app->m_skin.m_clrStylePresets[std::size_t(style)]);
         frame->resize(1100, 700);
@@ -310,6 +311,11 @@ TEST_F(FrameTest, ScreenshotsInStylesZeroAndSix)
         about.grab().toImage().save(dir + QStringLiteral("/about-style%1.png").arg(style));
         about.close();
     }
+    // A restored report shows its own caption.
+    report->showNormal();
+    report->setGeometry(40, 30, 500, 300);
+    QApplication::processEvents();
+    frame->grab().toImage().save(dir + QStringLiteral("/main-restored-report.png"));
 }
 
 TEST(RptTemplate, TwoExtensionsShareOneTemplate)

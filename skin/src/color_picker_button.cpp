@@ -2,6 +2,7 @@
 
 #include "color_popup.h"
 #include "skin/colors.h"
+#include "skin/draw3d.h"
 #include "skin/metrics.h"
 
 #include <QBitmap>
@@ -154,17 +155,10 @@ void CColorPickerButton::paintEvent(QPaintEvent*)
     QPainter p(this);
     const QRect r = rect();
     p.fillRect(r, ToQColor(skin::COLOR_BTNFACE));
-    auto edge = [&](const QRect& box, COLORREF tl, COLORREF br) {
-        p.setPen(ToQColor(tl));
-        p.drawLine(box.topLeft(), box.topRight());
-        p.drawLine(box.topLeft(), box.bottomLeft());
-        p.setPen(ToQColor(br));
-        p.drawLine(box.bottomLeft(), box.bottomRight());
-        p.drawLine(box.topRight(), box.bottomRight());
-    };
     if (!m_popup) {
-        edge(r, 0xFFFFFF, skin::COLOR_3DDKSHADOW);
-        edge(r.adjusted(1, 1, -1, -1), skin::COLOR_BTNFACE, skin::COLOR_BTNFACE);
+        skin::Draw3dRect(p, r, Qt::white, ToQColor(skin::COLOR_3DDKSHADOW));
+        const QColor face = ToQColor(skin::COLOR_BTNFACE);
+        skin::Draw3dRect(p, r.adjusted(1, 1, -1, -1), face, face);
     }
     const QRect sw = r.adjusted(3, 3, -3, -3);
     p.fillRect(sw, ToQColor(m_color));

@@ -2,6 +2,7 @@
 
 #include "skin/color_picker_button.h"
 #include "skin/colors.h"
+#include "skin/draw3d.h"
 #include "skin/metrics.h"
 #include "skin/skin_colors.h"
 
@@ -33,14 +34,7 @@ protected:
         const COLORREF base = skin != nullptr ? skin->m_clrSkinBase : COLOR_BTNFACE;
         p.fillRect(r, ToQColor(base));
         const bool pressed = isDown();
-        const QColor tl = pressed ? Qt::black : Qt::white;
-        const QColor br = pressed ? Qt::white : Qt::black;
-        p.setPen(tl);
-        p.drawLine(r.topLeft(), r.topRight());
-        p.drawLine(r.topLeft(), r.bottomLeft());
-        p.setPen(br);
-        p.drawLine(r.bottomLeft(), r.bottomRight());
-        p.drawLine(r.topRight(), r.bottomRight());
+        Draw3dRect(p, r, pressed ? Qt::black : Qt::white, pressed ? Qt::white : Qt::black);
         const int shift = pressed ? 1 : 0;
         const COLORREF squares[3] = {0x0000FF, 0x00FF00, 0x00FFFF};
         for (int i = 0; i < 3; ++i) {
@@ -247,13 +241,7 @@ void ColorPopup::paintEvent(QPaintEvent*)
         p.fillRect(r, ToQColor(CellColor(cell)));
     }
     if (s_framedCell >= 0 && s_framedCell < kColumns * kRows) {
-        const QRect f = CellRect(s_framedCell).adjusted(-1, -1, 1, 1);
-        p.setPen(ToQColor(0x909000));
-        p.drawLine(f.topLeft(), f.topRight());
-        p.drawLine(f.topLeft(), f.bottomLeft());
-        p.setPen(Qt::white);
-        p.drawLine(f.bottomLeft(), f.bottomRight());
-        p.drawLine(f.topRight(), f.bottomRight());
+        Draw3dRect(p, CellRect(s_framedCell).adjusted(-1, -1, 1, 1), ToQColor(0x909000), Qt::white);
     }
     if (s_focusCell >= 0 && s_focusCell < kColumns * kRows) {
         QPen dots(Qt::black, 1, Qt::DotLine);
