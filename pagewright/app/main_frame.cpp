@@ -4,6 +4,7 @@
 #include "color_status_bar.h"
 #include "frame_resources.h"
 #include "frame_view.h"
+#include "message_box.h"
 #include "program_folder.h"
 #include "program_icon.h"
 #include "resource_ids.h"
@@ -167,6 +168,10 @@ void CMainFrame::UpdateCommandUI()
             a->setEnabled(RouteCmdMsg(it.key(), CmdMode::Probe, nullptr));
         }
     }
+    if (m_formatBar != nullptr) {
+        const CSplitFrame* child = MDIGetActive();
+        m_formatBar->OnUpdateCmdUI(child != nullptr && child->GetActiveView() != nullptr);
+    }
     if (m_statusBar == nullptr)
         return;
     for (int i = 0; i < m_statusBar->GetCount(); ++i) {
@@ -243,6 +248,11 @@ void CMainFrame::createBars()
     FillPageCombo(1);
     GetControlBar(IDW_PLAY_BAR)->AddComboCtrl(ID_FILE_COMBO, 120, 200);
     m_formatBar->PositionCombos();
+    m_formatBar->SetMessageHandler([](int, const QString& text) { AfxMessageBox(text, MB_ICONINFORMATION); });
+    connect(&m_app.m_signals, &CAppSignals::reporterPrinterChanged, m_formatBar, &CTextFormatBar::OnPrinterChanged);
+    // A bar that moves repaints the frame's caption.
+    for (CToolBarEx* bar : m_bars)
+        connect(bar, &CToolBarEx::moved, this, [this] { QTimer::singleShot(1, this, [this] { repaintCaption(); }); });
 
     for (int id : kDockOrder) {
         for (int start : kRowStarts) {
@@ -435,7 +445,7 @@ void CMainFrame::ApplySkin()
 {
     const skin::SkinRoles s = skin::RolesOf(m_app.m_skin);
     for (CToolBarEx* bar : m_bars)
-        bar->SetBackground(s.light, s.background);
+        bar->SetBackground(m_app.m_skin.m_clrSkinBase, m_app.m_skin.m_clrSkinLight);
     if (m_statusBar != nullptr)
         m_statusBar->update();
     if (m_mdi != nullptr)
@@ -484,6 +494,14 @@ bool CMainFrame::event(QEvent* e)
         }
     }
     return QMainWindow::event(e);
+}
+
+void CMainFrame::repaintCaption()
+{
+    if (m_caption != nullptr)
+        m_caption->update();
+    if (menuBar() != nullptr)
+        menuBar()->update();
 }
 
 void CMainFrame::UpdateChildButtons()

@@ -108,6 +108,7 @@ private:
     void onUpdatePageCombo(CCmdUI& ui);
     void onCaptionButton(int button);
     void onChildButton(int button);
+    void repaintCaption();
 
     CDI_RptApp& m_app;
     int m_currentPage = 0;

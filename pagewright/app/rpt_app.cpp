@@ -20,7 +20,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QMenuBar>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -154,7 +153,6 @@ bool CDI_RptApp::InitInstance()
     skin::InstallMenuBorderHook();
     // 14: the document template.
     m_template = std::make_unique<CDI_RptTemplate>(res::IDR_REPORTTYPE);
-    m_fontList = QFontDatabase::families();
     // 15: the main frame.
     auto* frame = new CMainFrame(*this);
     if (!frame->LoadFrame(res::IDR_MAINFRAME)) {

@@ -53,8 +53,8 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
     grid->addWidget(m_hBar, 2, 0);
     grid->addWidget(m_corner, 2, 1);
     setWidget(client);
-    connect(m_hBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Horizontal, a); });
-    connect(m_vBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Vertical, a); });
+    connect(m_hBar, &CSkinScrollBar::scrollCode, this, [this](int code, int pos) { onBarCode(Qt::Horizontal, code, pos); });
+    connect(m_vBar, &CSkinScrollBar::scrollCode, this, [this](int code, int pos) { onBarCode(Qt::Vertical, code, pos); });
     layoutBars();
 }
 
@@ -79,12 +79,7 @@ void CSplitFrame::SetScrollInfo(int which, int min, int max, int page, int pos)
     if (bar == nullptr)
         return;
     page = qMax(0, page);
-    // The view's range includes the last page; the bar's maximum is the
-    // last position a page can start at.
-    const int last = qMax(min, max - qMax(1, page) + 1);
-    bar->setRange(min, last);
-    bar->setPageStep(qMax(1, page));
-    bar->setValue(pos);
+    bar->SetScrollInfo(min, max, page, pos);
     bar->setEnabled(max - min + 1 > page);
     layoutBars();
 }
@@ -106,24 +101,12 @@ void CSplitFrame::layoutBars()
     m_corner->setVisible(h && v);
 }
 
-void CSplitFrame::onBarAction(Qt::Orientation orientation, int action)
+void CSplitFrame::onBarCode(Qt::Orientation orientation, int code, int position)
 {
     if (!m_view)
         return;
-    QScrollBar* bar = orientation == Qt::Horizontal ? static_cast<QScrollBar*>(m_hBar) : m_vBar;
-    int code = SB_ENDSCROLL;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
-    default: return;
-    }
     // The bar has already moved by the line or page, within its range.
-    m_view->OnScroll(orientation, code, bar->sliderPosition());
+    m_view->OnScroll(orientation, code, position);
     if (code <= SB_PAGEDOWN)
         m_view->update();
 }
@@ -155,7 +138,6 @@ void CSplitFrame::closeEvent(QCloseEvent* e)
     // Closing ends any editing in the view first.
     if (m_view)
         m_view->ClearSelection();
-    CSkinScrollBar::SetFramesActive(false);
     QMdiSubWindow::closeEvent(e);
 }
 

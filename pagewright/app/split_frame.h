@@ -53,7 +53,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    void onBarAction(Qt::Orientation orientation, int action);
+    void onBarCode(Qt::Orientation orientation, int code, int position);
     void onCaptionButton(int button);
     void layoutBars();
     CMainFrame* mainFrame() const;

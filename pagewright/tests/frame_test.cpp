@@ -211,13 +211,11 @@ TEST_F(FrameTest, ClosingAReportClearsItsSelection)
     FakeView* view = nullptr;
     CSplitFrame* child = openReport(&view);
     QPointer<FakeView> guard(view);
-    CSkinScrollBar::SetFramesActive(true);
     child->close();
     ASSERT_TRUE(guard); // deleted later, with its frame
     EXPECT_EQ(view->cleared, 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(guard);
-    EXPECT_FALSE(CSkinScrollBar::FramesActive());
     EXPECT_EQ(frame->MDIGetActive(), nullptr);
     frame->UpdateCommandUI();
     EXPECT_FALSE(frame->GetPageCombo()->isEnabled());

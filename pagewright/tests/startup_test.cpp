@@ -10,6 +10,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/settings.h"
+#include "skin/color_picker_button.h"
 #include "skin/colors.h"
 #include "skin/tool_bar_ex.h"
 
@@ -84,10 +85,11 @@ TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
 
     // Drop-downs, colour buttons and combos where the buttons were.
     CToolBarEx* object = frame->GetControlBar(res::IDW_OBJECT_BAR);
-    EXPECT_NE(object->GetButton(res::ID_LINE_WIDTH)->menu(), nullptr);
-    EXPECT_NE(object->GetButton(res::ID_ARROW)->menu(), nullptr);
+    EXPECT_EQ(object->GetButtonKind(object->IndexOf(object->GetButton(res::ID_LINE_WIDTH))), kButtonDropDown);
+    EXPECT_EQ(object->GetButtonKind(object->IndexOf(object->GetButton(res::ID_ARROW))), kButtonDropDown);
+    EXPECT_EQ(frame->GetColorButton(res::ID_TEXT_COLOR), 0); // black
     EXPECT_EQ(frame->GetColorButton(res::ID_FILL_COLOR_BUTTON), -1);
-    object->SetColorButton(res::ID_FILL_COLOR_BUTTON, QColor(1, 2, 3));
+    object->GetColorPicker(res::ID_FILL_COLOR_BUTTON)->SetColor(RGB(1, 2, 3));
     EXPECT_EQ(frame->GetColorButton(res::ID_FILL_COLOR_BUTTON), 0x030201);
     ASSERT_NE(frame->GetPageCombo(), nullptr);
     ASSERT_NE(frame->GetFileCombo(), nullptr);
