@@ -1,5 +1,6 @@
 #include "skin/font_combos.h"
 
+#include "font_families.h"
 #include "skin/format_bar_receiver.h"
 
 #include <QAbstractItemView>
@@ -164,24 +165,23 @@ QString CFontNameCombo::ScriptName(std::uint8_t charSet)
 
 std::vector<FontRecord> CFontNameCombo::EnumerateFonts(std::uint8_t charSet)
 {
-    QFontDatabase::WritingSystem system;
+    const char* lang = nullptr;
     switch (charSet) {
-    case GB2312_CHARSET: system = QFontDatabase::SimplifiedChinese; break;
-    case ANSI_CHARSET: system = QFontDatabase::Latin; break;
+    case GB2312_CHARSET: lang = "zh-cn"; break;
+    case ANSI_CHARSET: lang = "en"; break;
     default: return {};
     }
     std::vector<FontRecord> records;
-    for (const QString& family : QFontDatabase::families(system)) {
-        // Vertical faces, private faces and bitmap fonts are left out.
-        if (family.startsWith(QLatin1Char('@')) || QFontDatabase::isPrivateFamily(family) ||
-            !QFontDatabase::isScalable(family))
+    for (const skin::FontFamily& family : skin::ScalableFamilies(lang)) {
+        // Vertical faces are left out.
+        if (family.name.startsWith(QLatin1Char('@')))
             continue;
         FontRecord rec;
-        rec.face = family;
+        rec.face = family.name;
         rec.script = ScriptName(charSet);
         rec.charSet = charSet;
         // FIXED_PITCH | FF_MODERN, or VARIABLE_PITCH.
-        rec.pitchAndFamily = QFontDatabase::isFixedPitch(family) ? 0x31 : 0x02;
+        rec.pitchAndFamily = family.fixedPitch ? 0x31 : 0x02;
         rec.flags = FontRecord::kTrueType;
         records.push_back(std::move(rec));
     }

@@ -45,7 +45,6 @@ void CTextFormatBar::PositionCombos()
         combo->setFixedHeight(qMax(1, combo->sizeHint().height() - 2));
         if (GetButtonKind(i) != kButtonControl && !IsSeparator(i))
             PlaceControl(i, combo);
-        combo->show();
     }
     SetControlWindows(m_fontName, m_fontSize);
 }

@@ -238,6 +238,8 @@ bool CToolBarEx::PlaceControl(int index, QWidget* control)
     if (QWidget* w = widgetForAction(command))
         w->removeEventFilter(this);
     b.action = insertWidget(command, control);
+    // A control kept hidden until now shows with its place.
+    b.action->setVisible(true);
     removeAction(command);
     b.kind = kButtonControl;
     b.control = control;
