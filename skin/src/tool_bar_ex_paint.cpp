@@ -89,7 +89,7 @@ void CToolBarEx::PaintBackground(QPainter& p, const QRect& r) const
         }
     }
     // The border: the first colour outside, the two colours inside it.
-    const QRect outer = rect().adjusted(0, 0, -1, -1);
+    const QRect outer = rect();
     if (m_backMode == kGradient) {
         skin::Draw3dRect(p, outer, skin::ToQColor(m_back1), skin::ToQColor(m_back1));
         skin::Draw3dRect(p, outer.adjusted(1, 1, -1, -1), skin::ToQColor(m_back1), skin::ToQColor(m_back2));
