@@ -10,12 +10,20 @@ CEditListCtrl::CEditListCtrl(QWidget* parent) : QTableWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->hide();
+    // Columns may be made as narrow as the owner likes (narrow ones do not edit).
+    horizontalHeader()->setMinimumSectionSize(0);
     // Scrolling ends an open edit first.
     for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()})
         connect(bar, &QAbstractSlider::actionTriggered, this, [this] {
             if (!hasFocus())
                 setFocus(Qt::OtherFocusReason);
         });
+}
+
+CEditListCtrl::~CEditListCtrl()
+{
+    if (m_box)
+        m_box->Abandon();
 }
 
 int CEditListCtrl::HitTestEx(const QPoint& point, int* column) const

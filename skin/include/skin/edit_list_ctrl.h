@@ -18,6 +18,7 @@ public:
     static constexpr int kMinEditWidth = 5;
 
     explicit CEditListCtrl(QWidget* parent = nullptr);
+    ~CEditListCtrl() override;
 
     // The cell under a viewport point: the row (-1 none) and its column.
     int HitTestEx(const QPoint& point, int* column) const;
@@ -48,6 +49,8 @@ public:
     int GetRow() const { return m_row; }
     int GetColumn() const { return m_column; }
     bool IsCancelled() const { return m_cancelled; }
+    // The list goes away: the edit ends without a word to it.
+    void Abandon() { m_ended = true; }
 
 protected:
     bool event(QEvent* e) override;
