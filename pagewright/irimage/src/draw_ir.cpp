@@ -44,7 +44,8 @@ CDrawIR::CDrawIR()
 }
 
 CDrawIR::CDrawIR(DrawView* view, const DocRect& rect)
-    : CDrawObj(view, rect), m_image(document != nullptr ? &document->Environment() : nullptr)
+    : CDrawObj(view, rect),
+      m_image(view != nullptr && view->GetDocument() != nullptr ? &view->GetDocument()->Environment() : nullptr)
 {
     brush.color = 0xFFFFFF;
     m_timeCreated = Now();
@@ -76,8 +77,14 @@ IRImageDependent::~IRImageDependent()
 
 DocumentEnvironment& CDrawIR::Environment() const
 {
-    return document != nullptr ? document->Environment() : DefaultDocumentEnvironment();
+    if (document != nullptr)
+        return document->Environment();
+    if (view != nullptr && view->GetDocument() != nullptr)
+        return view->GetDocument()->Environment();
+    return DefaultDocumentEnvironment();
 }
+
+void CDrawIR::SyncHolderEnvironment() { m_image.SetEnvironment(&Environment()); }
 
 const std::vector<CDrawIR*>& CDrawIR::LiveImages() { return LiveImageList(); }
 
@@ -149,9 +156,10 @@ void CDrawIR::NotifyDependents()
 
 void CDrawIR::CollectDependents()
 {
-    if (document == nullptr)
+    const CDI_RptDoc* doc = document != nullptr ? document : (view != nullptr ? view->GetDocument() : nullptr);
+    if (doc == nullptr)
         return;
-    for (CDrawObj* obj : document->GetObjects()) {
+    for (CDrawObj* obj : doc->GetObjects()) {
         auto* dependent = dynamic_cast<IRImageDependent*>(obj);
         if (dependent != nullptr && dependent->IsBoundToImage(m_nNumber))
             AddDependent(dependent);
@@ -185,6 +193,7 @@ int CDrawIR::NextAnalysisNumber(int category) const
 
 void CDrawIR::MeasureAnalysis(IRAnalysisItem& item)
 {
+    SyncHolderEnvironment();
     switch (item.kind) {
     case kAnalysisPoint:
         m_image.GetPointTemp(item.shape.left, item.shape.top, item.emissivity, item.distance, item.background,

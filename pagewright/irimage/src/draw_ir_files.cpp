@@ -78,6 +78,7 @@ void CDrawIR::BuildFileList()
 
 bool CDrawIR::LoadIRFile(const QString& path)
 {
+    SyncHolderEnvironment();
     const int oldWidth = HasImage() ? m_image.Width() : 320;
     // The candidate opens in a holder of its own: a file that fails leaves
     // the shown image as it was.
@@ -95,6 +96,7 @@ bool CDrawIR::LoadIRFile(const QString& path)
 
 bool CDrawIR::LoadIRFileEx(const QString& path)
 {
+    SyncHolderEnvironment();
     const int oldWidth = HasImage() ? m_image.Width() : 320;
     const QStringList names = Environment().DataFileNames();
     m_files.clear();
@@ -134,6 +136,7 @@ bool CDrawIR::FinishListLoad(const QString& path, int oldWidth)
 
 bool CDrawIR::LoadFileAtIndex(int i, bool countChange)
 {
+    SyncHolderEnvironment();
     if (i < 0 || i >= FileCount())
         return false;
     m_nFileIndex = i;
@@ -180,6 +183,7 @@ bool CDrawIR::ShowCurrentEntry(int oldWidth, bool keepRange, bool countChange)
 
 bool CDrawIR::LoadFileForMeasure(int i)
 {
+    SyncHolderEnvironment();
     if (i < 0 || i >= FileCount())
         return false;
     const int oldWidth = HasImage() ? m_image.Width() : 320;
@@ -282,6 +286,7 @@ void CDrawIR::RefreshAnalyses()
 
 void CDrawIR::SetPalette(int index)
 {
+    SyncHolderEnvironment();
     m_image.SetPalette(index);
     if (m_nFileIndex >= 0 && m_nFileIndex < FileCount()) {
         QByteArray& bytes = m_files[static_cast<std::size_t>(m_nFileIndex)].bytes;

@@ -137,7 +137,7 @@ void CDrawIR::Serialize(platform::ArchiveReader& ar)
 
 void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
 {
-    m_image.SetEnvironment(&Environment());
+    SyncHolderEnvironment();
     const auto* doc = ar.documentAs<CDI_RptDoc>();
     // An archive without a document reads as a current report.
     const float version = doc != nullptr ? doc->GetVersion() : CDI_RptDoc::kProgVersion;

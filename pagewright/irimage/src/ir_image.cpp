@@ -33,13 +33,13 @@ QString FixedText(const char* field, std::size_t size)
 // Corners of a rectangle in order, with its pixel count (64-bit).
 struct Span {
     int xmin, ymin, xmax, ymax;
-    std::int64_t area;
+    std::uint64_t area; // at most 2^32 x 2^32: no overflow
 };
 
 Span OrderCorners(int x1, int y1, int x2, int y2)
 {
     Span s{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), 0};
-    s.area = (std::int64_t(s.xmax) - s.xmin) * (std::int64_t(s.ymax) - s.ymin);
+    s.area = std::uint64_t(std::int64_t(s.xmax) - s.xmin) * std::uint64_t(std::int64_t(s.ymax) - s.ymin);
     return s;
 }
 
@@ -543,7 +543,7 @@ int CIrImage::AreaTemps(int x1, int y1, int x2, int y2, float emissivity, float 
     if (count == nullptr)
         return 0;
     const Span s = OrderCorners(x1, y1, x2, y2);
-    if (s.area == 0 || s.area > *count || out == nullptr)
+    if (s.area == 0 || *count < 0 || s.area > std::uint64_t(*count) || out == nullptr)
         return 0;
     ApplyScene(emissivity, distance);
     int n = 0;
@@ -578,7 +578,7 @@ int CIrImage::MeasureArea(IRAnalysisItem& item)
     Extremes e;
     // A shape larger than the image is refused as a whole (it is never
     // walked pixel by pixel).
-    const std::int64_t limit = std::max<std::int64_t>(std::int64_t(m_width) * m_height, 1);
+    const std::uint64_t limit = std::uint64_t(std::max(m_width, 0)) * std::uint64_t(std::max(m_height, 0));
     if (s.area > 0 && s.area <= limit) {
         ApplyScene(item.emissivity, item.distance);
         const Circle circle(s);

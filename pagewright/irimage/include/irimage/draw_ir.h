@@ -202,6 +202,9 @@ public:
 
 private:
     void MarkChanged(bool count = true);
+    // The holder reads the unit, palettes and program folder of this
+    // object's environment.
+    void SyncHolderEnvironment();
     // The first line (area false) or rectangle or ellipse with the number.
     const IRAnalysisItem* FindAnalysis(int number, bool area) const;
     void ReadRecord(platform::ArchiveReader& ar);
