@@ -154,6 +154,12 @@ void CDrawIR::NotifyDependents()
     }
 }
 
+void CDrawIR::SetNumber(int number)
+{
+    m_nNumber = number;
+    CollectDependents();
+}
+
 void CDrawIR::CollectDependents()
 {
     const CDI_RptDoc* doc = document != nullptr ? document : (view != nullptr ? view->GetDocument() : nullptr);

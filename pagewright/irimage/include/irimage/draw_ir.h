@@ -144,6 +144,9 @@ public:
     void RefreshAfterUndo();
 
     // ---- dependents
+    // The image number, as the creator sets it; the fields and tables of the
+    // document bound to that number become dependents.
+    void SetNumber(int number);
     void AddDependent(IRImageDependent* dependent);
     void RemoveDependent(IRImageDependent* dependent);
     const std::vector<IRImageDependent*>& Dependents() const { return m_dependents; }
