@@ -242,7 +242,9 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
     m_image.SetAtmosphere(m_fBackground);
     m_bInverted = inverted;
     m_image.SetInvert(static_cast<int>(inverted));
-    Environment().SetTempUnit(unit);
+    // A report read sets the program's unit; an undo step does not.
+    if (doc == nullptr || !doc->InSnapshot())
+        Environment().SetTempUnit(unit);
     m_nPrevSortMode = m_nSortMode;
 
     m_dib.clear();
