@@ -260,3 +260,27 @@ TEST(IrImageHolder, BitmapOutputIsAPackedDib)
     EXPECT_EQ(bmp.size(), capacity);
     EXPECT_EQ(holder.SaveImageBmp(dir.filePath(QStringLiteral("no/such/folder/out.bmp")), 3), -2);
 }
+
+TEST(IrImageHolder, AreasGiveThePointTemperaturesOfEveryModel)
+{
+    // Areas are converted through the library's gray table; every camera
+    // model must give exactly the point values, border rows included.
+    TestEnvironment env;
+    for (const char* name : {"k4.vni", "k8.vni", "k11.vni", "k2.vni", "k3.vni"}) {
+        CIrImage holder(&env);
+        ASSERT_EQ(holder.Open(Fixture(name), nullptr), 1) << name;
+        const int w = holder.Width(), h = holder.Height();
+        std::vector<float> area(std::size_t(w + 2) * std::size_t(h + 2));
+        int count = static_cast<int>(area.size());
+        ASSERT_EQ(holder.GetRectTemps(-1, -1, w + 1, h + 1, 0.93f, 3.0f, 20, area.data(), &count), 1) << name;
+        ASSERT_EQ(count, (w + 2) * (h + 2));
+        int i = 0;
+        for (int x = -1; x < w + 1; ++x) {
+            for (int y = -1; y < h + 1; ++y, ++i) {
+                float t = 0;
+                holder.GetPointTemp(x, y, 0.93f, 3.0f, 20, &t);
+                ASSERT_EQ(area[std::size_t(i)], t) << name << " at " << x << ", " << y;
+            }
+        }
+    }
+}

@@ -200,6 +200,10 @@ private:
     int WalkLineInto(int x1, int y1, int x2, int y2);
     void ResetForOpen();
     void ReloadFromCopy();
+    // visit(x, y, temperature in the display unit) for every pixel of
+    // [xmin, xmax) x [ymin, ymax), column by column.
+    template <class Visit>
+    bool VisitArea(int xmin, int ymin, int xmax, int ymax, float emissivity, float distance, Visit&& visit);
     // The temperatures of the pixels of a rectangle that keep(span, x, y)
     // accepts, column by column.
     template <class Keep>
