@@ -379,6 +379,9 @@ int CIrImage::SetRangeTemps(float high, float low)
 
 int CIrImage::SetPalette(int index)
 {
+    // An index outside the table (a damaged report) takes the first palette.
+    if (index < 0 || index > m_env->PaletteCount() - 1)
+        index = 0;
     palette_ = index;
     m_env->SelectPalette(index);
     int result = -1;

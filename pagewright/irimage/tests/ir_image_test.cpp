@@ -284,3 +284,23 @@ TEST(IrImageHolder, AreasGiveThePointTemperaturesOfEveryModel)
         }
     }
 }
+
+TEST(IrImageHolder, ABufferTheLibraryRefusesLeavesTheHolderEmpty)
+{
+    TestEnvironment env;
+    CIrImage holder(&env);
+    ASSERT_EQ(holder.Open(Fixture("k4.vni"), nullptr), 1);
+    const IfrHandle previous = holder.Handle();
+    IRFileEntry entry;
+    entry.bytes = QByteArray(500, 'x');
+    EXPECT_EQ(holder.LoadBuffer(entry, nullptr), -1);
+    EXPECT_FALSE(holder.IsOpen());
+    EXPECT_EQ(IFR_GetFileLen(previous), 0);
+    EXPECT_EQ(holder.LoadBuffer(IRFileEntry{}, nullptr), -1) << "no bytes";
+
+    entry.bytes = ReadAll(Fixture("k8.vni"));
+    ASSERT_EQ(holder.LoadBuffer(entry, nullptr), 1);
+    EXPECT_EQ(holder.FileCopy().constData(), entry.bytes.constData()) << "a still image's bytes are shared";
+    EXPECT_EQ(holder.SetPalette(40), 0);
+    EXPECT_EQ(holder.PaletteIndex(), 0) << "an index outside the table";
+}

@@ -231,3 +231,29 @@ TEST(DrawIrRecord, ReadsAndSavesThroughTheDumpTool)
         EXPECT_EQ(object[QStringLiteral("files")].toArray().size(), QByteArray(name) == "v0.0" ? 1 : 3) << name;
     }
 }
+
+TEST(DrawIrRecord, OldListEntriesTooShortForABlockKeepNoWords)
+{
+    // A version 1.0 report takes an entry's parameters from its bytes only
+    // when the whole block lies inside them.
+    QTemporaryDir dir;
+    const QString tiny = dir.filePath(QStringLiteral("tiny.vni"));
+    ASSERT_TRUE(WriteAll(tiny, ReadAll(Fixture("k4.vni")).left(400)));
+    const QString out = dir.filePath(QStringLiteral("contents"));
+    QProcess gen;
+    gen.start(QStringLiteral(IRIMAGE_TEST_PYTHON),
+              {QStringLiteral(IRIMAGE_TEST_SCRIPTS "/../../../tools/irreportgen.py"), QStringLiteral("one"),
+               QStringLiteral("--version"), QStringLiteral("1.0"), QStringLiteral("--image"), Fixture("k4.vni"),
+               QStringLiteral("--list"), tiny, Fixture("k5.vni"), QStringLiteral("-o"), out});
+    ASSERT_TRUE(gen.waitForFinished());
+    ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+    TestEnvironment env;
+    CDI_RptDoc doc(&env, &Registry());
+    ASSERT_TRUE(doc.LoadContents(ReadAll(out)));
+    CDrawIR* ir = OnlyImage(doc);
+    ASSERT_NE(ir, nullptr);
+    ASSERT_EQ(ir->FileCount(), 2);
+    EXPECT_EQ(ir->Files()[0].emissivity, 0);
+    EXPECT_EQ(ir->Files()[0].ambient, 0);
+    EXPECT_EQ(ir->Files()[1].emissivity, WordAt(ReadAll(Fixture("k5.vni")), 340));
+}
