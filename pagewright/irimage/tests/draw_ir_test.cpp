@@ -9,6 +9,11 @@
 #include "document/draw_view.h"
 #include "document/rpt_doc.h"
 
+#include "platform/dib.h"
+
+#include <QImage>
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -125,6 +130,34 @@ TEST(DrawIrFileList, LoadIRFileShowsTheFileAndAFailedCandidateChangesNothing)
     ir->ComputeAnalysis(0);
     EXPECT_EQ(ir->m_analyses[0].maximum, before.maximum) << "the shown image stays measurable";
     EXPECT_EQ(ir->m_analyses[0].average, before.average);
+}
+
+TEST(DrawIrFileList, ThePictureSpansThePaletteOverTheDisplayRange)
+{
+    // The rendered picture of a file and of a narrowed display range, left
+    // in the build tree to look at.
+    CDrawIR ir;
+    ASSERT_TRUE(ir.LoadIRFile(Fixture("k8_640.vni")));
+    const QImage full = platform::DibToImage(ir.Dib());
+    ASSERT_EQ(full.size(), QSize(640, 480));
+    QSet<QRgb> colours;
+    for (int y = 0; y < 480; y += 4)
+        for (int x = 0; x < 640; x += 4)
+            colours.insert(full.pixel(x, y));
+    EXPECT_GT(colours.size(), 50) << "the display range spans the image's temperatures";
+
+    const float high = ir.m_fLimits[4], low = ir.m_fLimits[5];
+    ir.Image().SetRangeTemps(low + (high - low) * 0.55f, low + (high - low) * 0.45f);
+    ir.SetPalette(ir.Image().PaletteIndex());
+    const QImage narrow = platform::DibToImage(ir.Dib());
+    int changed = 0;
+    for (int y = 0; y < 480; y += 4)
+        for (int x = 0; x < 640; x += 4)
+            changed += narrow.pixel(x, y) != full.pixel(x, y);
+    EXPECT_GT(changed, 1000) << "a narrower range changes the picture";
+    QDir().mkpath(QStringLiteral(IRIMAGE_TEST_ARTIFACTS));
+    full.save(QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/k8_640-full.png"));
+    narrow.save(QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/k8_640-narrow.png"));
 }
 
 TEST(DrawIrFileList, RectangleStatistics)
