@@ -33,7 +33,7 @@ const DrawClass CDrawIR::kClass{
     {"CDrawIR", 0, &platform::createArchiveObject<CDrawIR>}, &CDrawObj::kClass, &CreateDrawObjForUndo<CDrawIR>,
     &AfterUndoRead};
 
-CDrawIR::CDrawIR()
+CDrawIR::CDrawIR() : m_image(std::make_unique<CIrImage>())
 {
     brush.color = 0xFFFFFF;
     m_fHumidity = 0.0f;
@@ -45,7 +45,8 @@ CDrawIR::CDrawIR()
 
 CDrawIR::CDrawIR(DrawView* view, const DocRect& rect)
     : CDrawObj(view, rect),
-      m_image(view != nullptr && view->GetDocument() != nullptr ? &view->GetDocument()->Environment() : nullptr)
+      m_image(std::make_unique<CIrImage>(
+          view != nullptr && view->GetDocument() != nullptr ? &view->GetDocument()->Environment() : nullptr))
 {
     brush.color = 0xFFFFFF;
     m_timeCreated = Now();
@@ -84,7 +85,7 @@ DocumentEnvironment& CDrawIR::Environment() const
     return DefaultDocumentEnvironment();
 }
 
-void CDrawIR::SyncHolderEnvironment() { m_image.SetEnvironment(&Environment()); }
+void CDrawIR::SyncHolderEnvironment() { m_image->SetEnvironment(&Environment()); }
 
 const std::vector<CDrawIR*>& CDrawIR::LiveImages() { return LiveImageList(); }
 
@@ -202,14 +203,14 @@ void CDrawIR::MeasureAnalysis(IRAnalysisItem& item)
     SyncHolderEnvironment();
     switch (item.kind) {
     case kAnalysisPoint:
-        m_image.GetPointTemp(item.shape.left, item.shape.top, item.emissivity, item.distance, item.background,
+        m_image->GetPointTemp(item.shape.left, item.shape.top, item.emissivity, item.distance, item.background,
                              &item.maximum);
         break;
     case kAnalysisLine:
-        m_image.MeasureLine(item);
+        m_image->MeasureLine(item);
         break;
     case kAnalysisEllipse:
-        m_image.MeasureArea(item);
+        m_image->MeasureArea(item);
         break;
     case kAnalysisRect: {
         const IRShape& s = item.shape;
@@ -217,10 +218,10 @@ void CDrawIR::MeasureAnalysis(IRAnalysisItem& item)
         const std::int64_t h = std::abs(std::int64_t(s.bottom) - s.top);
         // Room for every pixel of the image: a rectangle inside it always
         // fits, a larger one is refused by the query.
-        const std::int64_t room = std::int64_t(m_image.Width()) * m_image.Height();
+        const std::int64_t room = std::int64_t(m_image->Width()) * m_image->Height();
         std::vector<float> values(w * h <= room ? static_cast<std::size_t>(w * h) : 0);
         int count = static_cast<int>(std::min<std::int64_t>(room, 0x7FFFFFFF));
-        if (values.empty() || m_image.GetRectTemps(s.left, s.top, s.right, s.bottom, item.emissivity, item.distance,
+        if (values.empty() || m_image->GetRectTemps(s.left, s.top, s.right, s.bottom, item.emissivity, item.distance,
                                                    item.background, values.data(), &count) == 0)
             count = 0;
         float max = IRAnalysisItem::kNoMaximum;
@@ -376,11 +377,11 @@ void CDrawIR::RefreshAfterUndo()
 {
     if (!HasImage())
         return;
-    m_image.SetRangeTemps(m_fLimits[4], m_fLimits[5]);
+    m_image->SetRangeTemps(m_fLimits[4], m_fLimits[5]);
     for (int i = 0; i < kIsotherms; ++i) {
         const auto at = static_cast<std::size_t>(i);
         if (m_isothermsBeforeRead[at].enabled != 0 && m_isotherms[at].enabled == 0)
-            m_image.SetIsothermTemp(0, 0, 0, m_isotherms[at].color, i);
+            m_image->SetIsothermTemp(0, 0, 0, m_isotherms[at].color, i);
     }
     ApplyIsotherms();
     RecomputeAll();

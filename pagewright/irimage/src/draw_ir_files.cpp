@@ -79,7 +79,7 @@ void CDrawIR::BuildFileList()
 bool CDrawIR::LoadIRFile(const QString& path)
 {
     SyncHolderEnvironment();
-    const int oldWidth = HasImage() ? m_image.Width() : 320;
+    const int oldWidth = HasImage() ? m_image->Width() : 320;
     // The candidate opens in a holder of its own: a file that fails leaves
     // the shown image as it was.
     IRFileEntry entry;
@@ -97,7 +97,7 @@ bool CDrawIR::LoadIRFile(const QString& path)
 bool CDrawIR::LoadIRFileEx(const QString& path)
 {
     SyncHolderEnvironment();
-    const int oldWidth = HasImage() ? m_image.Width() : 320;
+    const int oldWidth = HasImage() ? m_image->Width() : 320;
     const QStringList names = Environment().DataFileNames();
     m_files.clear();
     CIrImage scratch(&Environment());
@@ -112,6 +112,16 @@ bool CDrawIR::LoadIRFileEx(const QString& path)
     if (m_files.empty())
         return false;
     return FinishListLoad(path, oldWidth);
+}
+
+bool CDrawIR::LoadEntry(const IRFileEntry& entry)
+{
+    auto fresh = std::make_unique<CIrImage>(&Environment());
+    fresh->SetInvert(m_image->Invert());
+    if (fresh->LoadBuffer(entry, nullptr) != 1)
+        return false;
+    m_image = std::move(fresh);
+    return true;
 }
 
 bool CDrawIR::FinishListLoad(const QString& path, int oldWidth)
@@ -129,7 +139,7 @@ bool CDrawIR::FinishListLoad(const QString& path, int oldWidth)
         }
     }
     Environment().SetPicPath(m_files[static_cast<std::size_t>(m_nFileIndex)].path);
-    if (m_image.LoadBuffer(m_files[static_cast<std::size_t>(m_nFileIndex)], nullptr) != 1)
+    if (!LoadEntry(m_files[static_cast<std::size_t>(m_nFileIndex)]))
         return false;
     return ShowCurrentEntry(oldWidth, false, true);
 }
@@ -140,10 +150,10 @@ bool CDrawIR::LoadFileAtIndex(int i, bool countChange)
     if (i < 0 || i >= FileCount())
         return false;
     m_nFileIndex = i;
-    const int oldWidth = HasImage() ? m_image.Width() : 320;
+    const int oldWidth = HasImage() ? m_image->Width() : 320;
     const IRFileEntry& entry = m_files[static_cast<std::size_t>(i)];
     Environment().SetPicPath(entry.path);
-    if (m_image.LoadBuffer(entry, nullptr) != 1)
+    if (!LoadEntry(entry))
         return false;
     return ShowCurrentEntry(oldWidth, true, countChange);
 }
@@ -165,7 +175,7 @@ bool CDrawIR::ShowCurrentEntry(int oldWidth, bool keepRange, bool countChange)
             m_fLimits[5] = entry.rangeLower;
         }
     }
-    m_image.SetRangeTemps(m_fLimits[4], m_fLimits[5]);
+    m_image->SetRangeTemps(m_fLimits[4], m_fLimits[5]);
     ApplyIsotherms();
     Render();
     TakeHolderParameters(entry);
@@ -186,8 +196,8 @@ bool CDrawIR::LoadFileForMeasure(int i)
     SyncHolderEnvironment();
     if (i < 0 || i >= FileCount())
         return false;
-    const int oldWidth = HasImage() ? m_image.Width() : 320;
-    if (m_image.LoadBuffer(m_files[static_cast<std::size_t>(i)], nullptr) != 1)
+    const int oldWidth = HasImage() ? m_image->Width() : 320;
+    if (!LoadEntry(m_files[static_cast<std::size_t>(i)]))
         return false;
     const bool measuring = m_measuringOnly;
     m_measuringOnly = true;
@@ -203,17 +213,17 @@ bool CDrawIR::LoadFileForMeasure(int i)
 
 void CDrawIR::AllocateDib()
 {
-    const int size = ThermcoreDibFileSize(m_image.Width(), m_image.Height());
+    const int size = ThermcoreDibFileSize(m_image->Width(), m_image->Height());
     m_dib = size > 14 ? QByteArray(size - 14, '\0') : QByteArray();
 }
 
 void CDrawIR::ReadDisplayRange()
 {
     float high = 0, low = 0, high2 = 0, low2 = 0;
-    m_image.GetRangeTemps(&high, &low, &high2, &low2);
+    m_image->GetRangeTemps(&high, &low, &high2, &low2);
     m_fLimits = {high, low, high, low, high2, low2};
-    m_fCameraHigh = float(m_image.RangeHigh100() / 100);
-    m_fCameraLow = float(m_image.RangeLow100() / 100);
+    m_fCameraHigh = float(m_image->RangeHigh100() / 100);
+    m_fCameraLow = float(m_image->RangeLow100() / 100);
 }
 
 void CDrawIR::ApplyIsotherms()
@@ -221,45 +231,45 @@ void CDrawIR::ApplyIsotherms()
     for (int i = 0; i < kIsotherms; ++i) {
         const IRIsotherm& iso = m_isotherms[static_cast<std::size_t>(i)];
         if (iso.enabled != 0)
-            m_image.SetIsothermTemp(1, iso.centre + iso.width / 2, iso.centre - iso.width / 2, iso.color, i);
+            m_image->SetIsothermTemp(1, iso.centre + iso.width / 2, iso.centre - iso.width / 2, iso.color, i);
     }
 }
 
 void CDrawIR::Render()
 {
-    const int capacity = ThermcoreDibFileSize(m_image.Width(), m_image.Height());
-    if (capacity <= 14 || !m_image.IsOpen())
+    const int capacity = ThermcoreDibFileSize(m_image->Width(), m_image->Height());
+    if (capacity <= 14 || !m_image->IsOpen())
         return;
     QByteArray block(capacity, '\0');
     int size = 0;
-    if (m_image.OutputDIB(reinterpret_cast<unsigned char*>(block.data()), capacity, &size, 3) == 0 && size > 14)
+    if (m_image->OutputDIB(reinterpret_cast<unsigned char*>(block.data()), capacity, &size, 3) == 0 && size > 14)
         m_dib = block.left(size - 14);
 }
 
 void CDrawIR::TakeHolderParameters(const IRFileEntry& referenceEntry)
 {
-    m_fBackground = m_image.Atmosphere();
-    m_fAmbient = m_image.Ambient();
-    m_fDistance = m_image.Distance();
-    m_fEmissivity = m_image.Emissivity();
-    m_fHumidity = m_image.Humidity();
+    m_fBackground = m_image->Atmosphere();
+    m_fAmbient = m_image->Ambient();
+    m_fDistance = m_image->Distance();
+    m_fEmissivity = m_image->Emissivity();
+    m_fHumidity = m_image->Humidity();
     m_fReference = float(referenceEntry.reference * 0.01);
     m_fTransmittance = AtmosphericTransmittance(m_fBackground, m_fHumidity * 100.0f, m_fDistance);
-    m_strInfo = {m_image.DeviceModel(), m_image.Serial(), m_image.DateTime(), m_image.Firmware()};
-    m_fFileMax = float(m_image.RangeHigh100() * 0.01);
-    m_fFileMin = float(m_image.RangeLow100() * 0.01);
-    m_fFileHigh = float(m_image.RangeHigh100() / 100);
-    m_fFileLow = float(m_image.RangeLow100() / 100);
-    m_workingRange = m_image.DeviceByte();
-    m_lensCode = m_image.LastDeviceByte();
-    m_nHolderFlag = static_cast<std::uint32_t>(m_image.Filter3x3());
+    m_strInfo = {m_image->DeviceModel(), m_image->Serial(), m_image->DateTime(), m_image->Firmware()};
+    m_fFileMax = float(m_image->RangeHigh100() * 0.01);
+    m_fFileMin = float(m_image->RangeLow100() * 0.01);
+    m_fFileHigh = float(m_image->RangeHigh100() / 100);
+    m_fFileLow = float(m_image->RangeLow100() / 100);
+    m_workingRange = m_image->DeviceByte();
+    m_lensCode = m_image->LastDeviceByte();
+    m_nHolderFlag = static_cast<std::uint32_t>(m_image->Filter3x3());
 }
 
 void CDrawIR::RescaleAnalyses(int oldWidth)
 {
-    if (oldWidth <= 0 || m_image.Width() == oldWidth)
+    if (oldWidth <= 0 || m_image->Width() == oldWidth)
         return;
-    const double factor = double(m_image.Width()) / double(oldWidth);
+    const double factor = double(m_image->Width()) / double(oldWidth);
     for (IRAnalysisItem& item : m_analyses) {
         item.shape.left = TruncateTo<std::int32_t>(item.shape.left * factor);
         item.shape.right = TruncateTo<std::int32_t>(item.shape.right * factor);
@@ -287,13 +297,13 @@ void CDrawIR::RefreshAnalyses()
 void CDrawIR::SetPalette(int index)
 {
     SyncHolderEnvironment();
-    m_image.SetPalette(index);
+    m_image->SetPalette(index);
     if (m_nFileIndex >= 0 && m_nFileIndex < FileCount()) {
         QByteArray& bytes = m_files[static_cast<std::size_t>(m_nFileIndex)].bytes;
-        const long at = ParamBlockOffsetForPalette(bytes, m_image.Scheme());
+        const long at = ParamBlockOffsetForPalette(bytes, m_image->Scheme());
         // Only a whole parameter block inside the bytes is patched.
         if (at >= 0 && at + 428 <= bytes.size())
-            bytes[static_cast<qsizetype>(at + 36)] = static_cast<char>(m_image.PaletteIndex());
+            bytes[static_cast<qsizetype>(at + 36)] = static_cast<char>(m_image->PaletteIndex());
     }
     if (HasImage()) {
         ApplyIsotherms();

@@ -59,7 +59,7 @@ QByteArray CDrawIR::ReadFileBytes(platform::ArchiveReader& ar, std::uint32_t len
 void CDrawIR::Serialize(platform::ArchiveWriter& ar) const
 {
     CDrawObj::Serialize(ar);
-    m_image.Serialize(ar, [this](platform::ArchiveWriter& w, const QByteArray& b) { WriteFileBytes(w, b); });
+    m_image->Serialize(ar, [this](platform::ArchiveWriter& w, const QByteArray& b) { WriteFileBytes(w, b); });
     ar.writeU8(kRecordVersion);
     ar.writeF32(m_fScaleX);
     ar.writeF32(m_fScaleY);
@@ -117,7 +117,7 @@ void CDrawIR::Serialize(platform::ArchiveWriter& ar) const
         ar.writeF32(e.atmosphereCopy);
     }
     ar.writeU32(static_cast<std::uint32_t>(Environment().TempUnit()));
-    ar.writeI32(m_image.PaletteIndex());
+    ar.writeI32(m_image->PaletteIndex());
     ar.writeU32(m_bInverted);
     ar.writeF32(m_fTransmittance);
     m_analyses.Serialize(ar);
@@ -142,7 +142,7 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
     // An archive without a document reads as a current report.
     const float version = doc != nullptr ? doc->GetVersion() : CDI_RptDoc::kProgVersion;
 
-    m_image.Serialize(ar, [this](platform::ArchiveReader& r, std::uint32_t n) { return ReadFileBytes(r, n); });
+    m_image->Serialize(ar, [this](platform::ArchiveReader& r, std::uint32_t n) { return ReadFileBytes(r, n); });
     const int record = ar.readU8();
     m_fScaleX = ar.readF32();
     m_fScaleY = ar.readF32();
@@ -204,7 +204,7 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
         IRFileEntry e;
         e.path = m_strFolder + m_strFileName;
         e.key = m_strFileName;
-        e.bytes = m_image.FileCopy();
+        e.bytes = m_image->FileCopy();
         e.time = m_timeCreated;
         e.emissivity = TruncateTo<std::uint16_t>(double(m_fEmissivity) * 100.0);
         e.distance = TruncateTo<std::uint16_t>(double(m_fDistance));
@@ -235,35 +235,35 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
     // The object without a file stores its humidity in per cent.
     if (m_fHumidity > 1.0f)
         m_fHumidity *= 0.01f;
-    m_image.SetAmbient(m_fAmbient);
-    m_image.SetEmissivity(m_fEmissivity);
-    m_image.SetDistance(m_fDistance);
-    m_image.SetHumidity(m_fHumidity);
-    m_image.SetAtmosphere(m_fBackground);
+    m_image->SetAmbient(m_fAmbient);
+    m_image->SetEmissivity(m_fEmissivity);
+    m_image->SetDistance(m_fDistance);
+    m_image->SetHumidity(m_fHumidity);
+    m_image->SetAtmosphere(m_fBackground);
     m_bInverted = inverted;
-    m_image.SetInvert(static_cast<int>(inverted));
+    m_image->SetInvert(static_cast<int>(inverted));
     // A report read sets the program's unit; an undo step does not.
     if (doc == nullptr || !doc->InSnapshot())
         Environment().SetTempUnit(unit);
     m_nPrevSortMode = m_nSortMode;
 
     m_dib.clear();
-    if (!m_image.FileCopy().isEmpty() && m_image.IsOpen()) {
+    if (!m_image->FileCopy().isEmpty() && m_image->IsOpen()) {
         SetPalette(palette);
         AllocateDib();
-        m_image.GetTempLimits(&m_fLimits[0], &m_fLimits[1], &m_fLimits[2], &m_fLimits[3]);
+        m_image->GetTempLimits(&m_fLimits[0], &m_fLimits[1], &m_fLimits[2], &m_fLimits[3]);
         m_fLimits[4] = displayHigh;
         m_fLimits[5] = displayLow;
         if (record > 1) {
             m_fLimits[2] = openHigh;
             m_fLimits[3] = openLow;
         }
-        m_fFileLow = float(m_image.RangeLow100() / 100);
-        m_fFileHigh = float(m_image.RangeHigh100() / 100);
-        m_image.SetRangeTemps(m_fLimits[4], m_fLimits[5]);
+        m_fFileLow = float(m_image->RangeLow100() / 100);
+        m_fFileHigh = float(m_image->RangeHigh100() / 100);
+        m_image->SetRangeTemps(m_fLimits[4], m_fLimits[5]);
         ApplyIsotherms();
         Render();
-        m_nHolderFlag = static_cast<std::uint32_t>(m_image.Filter3x3());
+        m_nHolderFlag = static_cast<std::uint32_t>(m_image->Filter3x3());
     } else {
         m_fLimits[4] = displayHigh;
         m_fLimits[5] = displayLow;
@@ -332,8 +332,8 @@ void CDrawIR::Dump(QJsonObject& out) const
     CDrawObj::Dump(out);
     out[QStringLiteral("number")] = m_nNumber;
     out[QStringLiteral("hasImage")] = HasImage();
-    out[QStringLiteral("imageBytes")] = static_cast<qint64>(m_image.FileLength());
-    out[QStringLiteral("imageSize")] = QJsonArray{m_image.Width(), m_image.Height()};
+    out[QStringLiteral("imageBytes")] = static_cast<qint64>(m_image->FileLength());
+    out[QStringLiteral("imageSize")] = QJsonArray{m_image->Width(), m_image->Height()};
     out[QStringLiteral("fileName")] = m_strFileName;
     out[QStringLiteral("folder")] = m_strFolder;
     out[QStringLiteral("time")] = static_cast<qint64>(m_timeCreated);
@@ -350,7 +350,7 @@ void CDrawIR::Dump(QJsonObject& out) const
         limits.append(double(f));
     out[QStringLiteral("limits")] = limits;
     out[QStringLiteral("fileRange")] = QJsonArray{double(m_fFileMin), double(m_fFileMax)};
-    out[QStringLiteral("palette")] = m_image.PaletteIndex();
+    out[QStringLiteral("palette")] = m_image->PaletteIndex();
     out[QStringLiteral("inverted")] = static_cast<qint64>(m_bInverted);
     out[QStringLiteral("showFlags")] = QJsonArray{static_cast<qint64>(m_bShowBar), static_cast<qint64>(m_bShowMarks),
                                                   static_cast<qint64>(m_bLiveUpdate)};

@@ -257,3 +257,33 @@ TEST(DrawIrRecord, OldListEntriesTooShortForABlockKeepNoWords)
     EXPECT_EQ(ir->Files()[0].ambient, 0);
     EXPECT_EQ(ir->Files()[1].emissivity, WordAt(ReadAll(Fixture("k5.vni")), 340));
 }
+
+TEST(DrawIrRecord, AListedFileTheLibraryRefusesLeavesTheShownImage)
+{
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(QStringLiteral("junk.vni"));
+    ASSERT_TRUE(WriteAll(junk, QByteArray(3000, 'j')));
+    const QString out = dir.filePath(QStringLiteral("contents"));
+    QProcess gen;
+    gen.start(QStringLiteral(IRIMAGE_TEST_PYTHON),
+              {QStringLiteral(IRIMAGE_TEST_SCRIPTS "/../../../tools/irreportgen.py"), QStringLiteral("one"),
+               QStringLiteral("--version"), QStringLiteral("6.0"), QStringLiteral("--image"), Fixture("k4.vni"),
+               QStringLiteral("--list"), Fixture("k4.vni"), junk, QStringLiteral("-o"), out});
+    ASSERT_TRUE(gen.waitForFinished());
+    ASSERT_EQ(gen.exitCode(), 0);
+    TestEnvironment env;
+    CDI_RptDoc doc(&env, &Registry());
+    ASSERT_TRUE(doc.LoadContents(ReadAll(out)));
+    CDrawIR* ir = OnlyImage(doc);
+    ASSERT_NE(ir, nullptr);
+    ir->RecomputeAll();
+    const IRAnalysisItem line = ir->m_analyses[1];
+    ASSERT_TRUE(line.HasStatistics());
+    EXPECT_FALSE(ir->LoadFileAtIndex(1));
+    EXPECT_FALSE(ir->LoadFileForMeasure(1));
+    EXPECT_TRUE(ir->HasImage());
+    EXPECT_EQ(ir->Image().FileCopy(), ReadAll(Fixture("k4.vni")));
+    ir->ComputeAnalysis(1);
+    EXPECT_EQ(ir->m_analyses[1].maximum, line.maximum) << "still measurable";
+    ASSERT_TRUE(ir->LoadFileAtIndex(0));
+}

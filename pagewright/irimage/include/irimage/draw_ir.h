@@ -50,6 +50,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class IRImageDependent;
@@ -88,10 +89,10 @@ public:
     // ---- picture
     bool HasImage() const { return !m_dib.isEmpty(); }
     const QByteArray& Dib() const { return m_dib; }
-    CIrImage& Image() { return m_image; }
-    const CIrImage& Image() const { return m_image; }
-    int ImageWidth() const { return m_image.Width(); }
-    int ImageHeight() const { return m_image.Height(); }
+    CIrImage& Image() { return *m_image; }
+    const CIrImage& Image() const { return *m_image; }
+    int ImageWidth() const { return m_image->Width(); }
+    int ImageHeight() const { return m_image->Height(); }
     // The changed byte (set by every change; readers clear it) and a counter
     // raised by every change but the loads of a chart's collection.
     std::uint8_t m_bChanged = 0;
@@ -226,10 +227,14 @@ private:
     void RescaleAnalyses(int oldWidth);
     void RefreshAnalyses();
     bool FinishListLoad(const QString& path, int oldWidth);
+    // Loads an entry into a new holder that replaces the current one only
+    // when the load succeeded: a failed load leaves the shown image as it
+    // was, still measurable.
+    bool LoadEntry(const IRFileEntry& entry);
     void CollectDependents();
     void RecomputeForUnit();
 
-    CIrImage m_image;
+    std::unique_ptr<CIrImage> m_image; // replaced whole by each successful load
     QByteArray m_dib;
     std::int32_t m_nSortMode = 2;
     std::int32_t m_nFileIndex = 0;
