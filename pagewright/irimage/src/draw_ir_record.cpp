@@ -10,6 +10,7 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -232,9 +233,12 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
         m_oldItems.RemoveAll();
     }
 
-    // The object without a file stores its humidity in per cent.
+    // The object without a file stores its humidity in per cent; nonsense
+    // beyond 100 per cent (or below 0) is held to the scale, so that reading
+    // a written record gives the same value.
     if (m_fHumidity > 1.0f)
         m_fHumidity *= 0.01f;
+    m_fHumidity = std::clamp(m_fHumidity, 0.0f, 1.0f);
     m_image->SetAmbient(m_fAmbient);
     m_image->SetEmissivity(m_fEmissivity);
     m_image->SetDistance(m_fDistance);

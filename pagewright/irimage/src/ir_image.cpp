@@ -358,6 +358,10 @@ int CIrImage::SetRangeTemps(float high, float low)
     m_rangeTemps[5] = low;
     TempToGray(high, &m_rangeGrayHigh);
     TempToGray(low, &m_rangeGrayLow);
+    // Grays are 16-bit: a range from a damaged report is held to them (the
+    // library's colour table spans the display grays).
+    m_rangeGrayHigh = std::clamp(m_rangeGrayHigh, kMinGray, kMaxGray);
+    m_rangeGrayLow = std::clamp(m_rangeGrayLow, kMinGray, kMaxGray);
     if (handle() == nullptr)
         return 1;
     calls().SetAGCStatus(handle(), 0);

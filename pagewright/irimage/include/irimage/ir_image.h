@@ -64,6 +64,9 @@ class CIrImage : public CIrImageBase, private thermcore::IrHolderCommon {
 public:
     static constexpr int kLinePointCapacity = thermcore::kLinePointCapacity;
     static constexpr int kSentinel = -9999;
+    // The grays a display range may span.
+    static constexpr int kMinGray = -32768;
+    static constexpr int kMaxGray = 65535;
 
     // env: the program folder, palettes and unit; null takes the headless
     // environment.
