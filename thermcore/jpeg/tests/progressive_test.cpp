@@ -192,6 +192,59 @@ TEST(ProgressiveEncoder, DecodesToTheSamePixelsAsTheBaselineStream)
     }
 }
 
+// Digests of whole progressive streams (FNV-1a 64), so that a change in
+// any kernel or in the script shows; every processor set must give these.
+TEST(ProgressiveEncoder, StoredDigestsOfTheMainPaths)
+{
+    const Image image = MakeImage(161, 97, 3, 12);
+    const Image gray = MakeImage(161, 97, 1, 12);
+    const struct {
+        const char* name;
+        const Image* image;
+        int colour;
+        std::function<void(JPEG_PROPERTIES&)> setup;
+        uint64_t digest;
+    } cases[] = {
+        {"BGR 4:2:0 q80 accurate", &image, JPEG_COLOUR_BGR, [](auto& p) { p.Quality = 80; }, 0x8ee5319eaaf60bdf},
+        {"RGB as R G B q90 fast", &image, JPEG_COLOUR_RGB, [](auto& p) { p.Quality = 90; p.JpegColour = 1; p.JpegSampling = 0; p.DctMethod = 0; }, 0x62d68bf4b55e8603},
+        {"gray q75", &gray, JPEG_COLOUR_GRAY, [](auto& p) { p.JpegChannels = 1; p.JpegColour = 4; p.JpegSampling = 0; }, 0x89f56b3ca0645080},
+    };
+    for (const auto& c : cases) {
+        const Bytes stream = Encode(*c.image, c.colour, [&](JPEG_PROPERTIES& p) {
+            c.setup(p);
+            p.Progressive = 1;
+        });
+        EXPECT_EQ(Fnv1a(stream), c.digest) << c.name << ": 0x" << std::hex << Fnv1a(stream);
+    }
+}
+
+// File and memory output give the same bytes; a memory block one byte
+// short fails with -28; InterruptFlag does not stop a progressive write.
+TEST(ProgressiveEncoder, FileMemoryAndFullOutput)
+{
+    const Image image = MakeImage(45, 33, 3, 8);
+    Codec codec;
+    codec.SetImage(image, JPEG_COLOUR_BGR);
+    codec.p.Progressive = 1;
+    codec.p.InterruptFlag = 1;
+    int rc = 0;
+    const Bytes memory = EncodeToMemory(codec.p, &rc);
+    ASSERT_EQ(rc, 0);
+    EXPECT_EQ(codec.p.InterruptFlag, 1);
+
+    TempDir dir;
+    const std::string name = dir.Path("p.jpg").string();
+    codec.p.JpegFile = name.c_str();
+    ASSERT_EQ(JpegWrite(&codec.p, JPEG_MODE_WRITE_FILE), 0);
+    EXPECT_EQ(ReadFileBytes(name), memory);
+    EXPECT_EQ(codec.p.JpegSize, static_cast<int32_t>(memory.size()));
+
+    EncodeToMemory(codec.p, &rc, JPEG_MODE_WRITE_MEMORY, memory.size() - 1);
+    EXPECT_EQ(rc, JPEG_OUTPUT_TOO_SMALL);
+    EncodeToMemory(codec.p, &rc, JPEG_MODE_WRITE_MEMORY, memory.size());
+    EXPECT_EQ(rc, 0);
+}
+
 // A restart interval used to put a DRI segment into the header although the
 // scans carry no RSTn markers; a progressive write now ignores the interval.
 TEST(ProgressiveEncoder, RestartIntervalWritesNoDriSegment)
