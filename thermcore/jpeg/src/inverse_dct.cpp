@@ -63,6 +63,19 @@ inline void Accurate4Products(const i64 x[8], i64 y[4])
 
 inline i64 Accurate2Odd(const i64 x[8]) { return x[5] * 6967 + x[1] * 29692 - x[7] * 5906 - x[3] * 10426; }
 
+// A column or row whose inputs 1..7 are zero transforms to x0 everywhere
+// (scaled by the pass); the accurate 8x8 takes that shortcut, which gives
+// the same results as the full arithmetic.
+template <class T>
+inline bool AcZero(const T* p, int stride)
+{
+    for (int i = 1; i < 8; ++i) {
+        if (p[i * stride] != 0)
+            return false;
+    }
+    return true;
+}
+
 template <class T>
 inline void Column(const T* block, int column, i64 x[8])
 {
@@ -146,6 +159,13 @@ void JpegIdctAccurate(int16_t* block)
     alignas(32) int32_t scratch[64];
     i64 x[8];
     for (int r = 0; r < 8; ++r) {
+        int32_t* out = scratch + r * 8;
+        if (AcZero(block + r * 8, 1)) {
+            const int32_t v = block[r * 8] * 8;
+            for (int i = 0; i < 8; ++i)
+                out[i] = v;
+            continue;
+        }
         Row(block + r * 8, x);
         const i64 f = x[1] * 6393 - x[7] * 32138;
         const i64 g = x[5] * 27246 - x[3] * 18205;
@@ -161,7 +181,6 @@ void JpegIdctAccurate(int16_t* block)
         const i64 B = x[2] * 17734 - x[6] * 42813;
         const i64 r2 = rr - B;
         const i64 u2 = u - w;
-        int32_t* out = scratch + r * 8;
         out[0] = static_cast<int32_t>((T + u + w + 2048) >> 12);
         out[7] = static_cast<int32_t>((u + w - T + 2048) >> 12);
         out[1] = static_cast<int32_t>((Pa + rr + B + 2048) >> 12);
@@ -173,6 +192,12 @@ void JpegIdctAccurate(int16_t* block)
     }
     auto S = [](i64 z) { return Clamp((z + 1048576) >> 21); };
     for (int c = 0; c < 8; ++c) {
+        if (AcZero(scratch + c, 8)) {
+            const int16_t v = S(i64{scratch[c]} * 32768);
+            for (int i = 0; i < 8; ++i)
+                block[i * 8 + c] = v;
+            continue;
+        }
         Column(scratch, c, x);
         const i64 d = x[1] * 32138 + x[7] * 6393;
         const i64 e = x[5] * 18205 + x[3] * 27246;
