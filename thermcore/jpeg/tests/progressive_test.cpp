@@ -114,6 +114,30 @@ TEST(ProgressiveEncoder, EveryScriptReadsBackToTheStoredCoefficients)
     }
 }
 
+// Frames from one pixel to a few MCUs, on the scripts with subsampled
+// components: the one-component scans must visit exactly the blocks T.81
+// gives each component.
+TEST(ProgressiveEncoder, FrameSizesAroundTheMcu)
+{
+    const std::pair<int, int> sizes[] = {{1, 1}, {8, 8}, {9, 1}, {16, 16}, {17, 9}, {1, 40}, {47, 33}};
+    for (const ScriptCase& c : {kScripts[2], kScripts[4], kScripts[8]}) {
+        for (const auto& [width, height] : sizes) {
+            SCOPED_TRACE(testing::Message() << c.name << " " << width << "x" << height);
+            const Image image = MakeImage(width, height, c.imageChannels, 4);
+            Codec codec;
+            SetUpScript(codec, image, c);
+            int rc = 0;
+            const Bytes stream = EncodeToMemory(codec.p, &rc);
+            ASSERT_EQ(rc, 0) << JpegErrorText(rc);
+#if THERMJPEG_TEST_LIBJPEG
+            ExpectStoreMatches(*codec.p.Codec, ReadReferenceCoefficients(stream));
+#else
+            EXPECT_TRUE(ParseStream(stream).ok);
+#endif
+        }
+    }
+}
+
 // A Y Cb Cr stream: the DC first scan is preceded by DC tables 0 and 1, every
 // AC scan by its own AC table (0 for luminance, 1 for chrominance), the DC
 // refinement by none; the SOS segments name the same numbers. A gray stream
