@@ -26,6 +26,40 @@ Span normalised(int x1, int y1, int x2, int y2) {
     return s;
 }
 
+// Maximum (from -2000.0) and minimum (from 5000.0) with their positions,
+// and the average, of the temperatures a measurement takes.
+struct Extremes {
+    float maxT = -2000.0f;
+    float minT = 5000.0f;
+    IfrPoint maxPos{0, 0};
+    IfrPoint minPos{0, 0};
+    double sum = 0.0;
+    int64_t n = 0;
+
+    void take(float t, IfrPoint at) {
+        if (t > maxT) {
+            maxT = t;
+            maxPos = at;
+        }
+        if (t < minT) {
+            minT = t;
+            minPos = at;
+        }
+        sum += t;
+        ++n;
+    }
+    // Nothing is written for no sample: there is no average of nothing.
+    int writeTo(IRAnalysisItem* item) const {
+        if (n == 0) return 0;
+        item->maxTemp = maxT;
+        item->minTemp = minT;
+        item->avgTemp = static_cast<float>(sum / static_cast<double>(n));
+        item->maxPos = maxPos;
+        item->minPos = minPos;
+        return 1;
+    }
+};
+
 }  // namespace
 
 int FileKindOf(const QString& path) {
@@ -225,32 +259,14 @@ int CIrImage::GetLineTemps(int x1, int y1, int x2, int y2, float emissivity, flo
 int CIrImage::MeasureLine(IRAnalysisItem* item) {
     if (item == nullptr) return 0;
     const int n = lineSamples(item->x1, item->y1, item->x2, item->y2);
-    if (n <= 0) return 0;
-    float maxT = -2000.0f;
-    float minT = 5000.0f;
-    double sum = 0.0;
-    IfrPoint maxPos{0, 0};
-    IfrPoint minPos{0, 0};
+    Extremes e;
     for (int i = 0; i < n; ++i) {
         const IfrPoint p = m_linePoints[static_cast<size_t>(i)];
         float t = 0.0f;
         GetPointTemp(p.x, p.y, item->emissivity, item->distance, &t);
-        if (t > maxT) {
-            maxT = t;
-            maxPos = p;
-        }
-        if (t < minT) {
-            minT = t;
-            minPos = p;
-        }
-        sum += t;
+        e.take(t, p);
     }
-    item->maxTemp = maxT;
-    item->minTemp = minT;
-    item->avgTemp = static_cast<float>(sum / n);
-    item->maxPos = maxPos;
-    item->minPos = minPos;
-    return 1;
+    return e.writeTo(item);
 }
 
 int CIrImage::GetRectTemps(int x1, int y1, int x2, int y2, float emissivity, float distance, float* out,
@@ -310,32 +326,13 @@ int CIrImage::MeasureArea(IRAnalysisItem* item) {
     if (item == nullptr) return 0;
     const Span s = normalised(item->x1, item->y1, item->x2, item->y2);
     if (s.area == 0 || s.area > kMaxAreaPixels) return 0;
-    float maxT = -2000.0f;
-    float minT = 5000.0f;
-    double sum = 0.0;
-    IfrPoint maxPos{0, 0};
-    IfrPoint minPos{0, 0};
-    const int64_t n = visitDisc(item->x1, item->y1, item->x2, item->y2, [&](int x, int y, const Span& r) {
+    Extremes e;
+    visitDisc(item->x1, item->y1, item->x2, item->y2, [&](int x, int y, const Span& r) {
         float t = 0.0f;
         GetPointTemp(x, y, item->emissivity, item->distance, &t);
-        const IfrPoint rel{x - r.xmin, y - r.ymin};
-        if (t > maxT) {
-            maxT = t;
-            maxPos = rel;
-        }
-        if (t < minT) {
-            minT = t;
-            minPos = rel;
-        }
-        sum += t;
+        e.take(t, IfrPoint{x - r.xmin, y - r.ymin});
     });
-    if (n == 0) return 0;
-    item->maxTemp = maxT;
-    item->minTemp = minT;
-    item->avgTemp = static_cast<float>(sum / static_cast<double>(n));
-    item->maxPos = maxPos;
-    item->minPos = minPos;
-    return 1;
+    return e.writeTo(item);
 }
 
 }  // namespace heatshelf
