@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <sys/stat.h>
 #include <vector>
 
@@ -101,22 +103,60 @@ WalkResult WalkFolder(const QStringList& candidates, const std::function<bool(co
     return r;
 }
 
-bool OpenTest::operator()(const QString& path) {
-    const QByteArray local = QFile::encodeName(path);
+bool OpenTest::look(const QString& path, Entry* entry, bool* known) const {
     struct stat st {};
-    if (::stat(local.constData(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    entry->size = st.st_size;
+    entry->mtimeNs = qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    const auto it = m_cache.constFind(path);
+    *known = it != m_cache.constEnd() && it->size == entry->size && it->mtimeNs == entry->mtimeNs;
+    if (*known) entry->opens = it->opens;
+    return true;
+}
+
+bool OpenTest::load(const QByteArray& localPath, const QString& path) const {
+    thermcore::IfrHandleOwner owner(*m_calls);
+    owner.reset(m_calls->LoadFile(nullptr, localPath.constData(), FileKindOf(path), nullptr, nullptr));
+    return static_cast<bool>(owner);
+}
+
+bool OpenTest::operator()(const QString& path) {
+    Entry entry;
+    bool known = false;
+    if (!look(path, &entry, &known)) {
         m_cache.remove(path);
         return false;
     }
-    const qint64 mtime = qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-    const auto it = m_cache.constFind(path);
-    if (it != m_cache.constEnd() && it->size == st.st_size && it->mtimeNs == mtime) return it->opens;
+    if (known) return entry.opens;
     ++m_loads;
-    thermcore::IfrHandleOwner owner(*m_calls);
-    owner.reset(m_calls->LoadFile(nullptr, local.constData(), FileKindOf(path), nullptr, nullptr));
-    const bool opens = static_cast<bool>(owner);
-    m_cache.insert(path, Entry{st.st_size, mtime, opens});
-    return opens;
+    entry.opens = load(QFile::encodeName(path), path);
+    m_cache.insert(path, entry);
+    return entry.opens;
+}
+
+void OpenTest::testAll(const QStringList& paths) {
+    struct Job {
+        QString path;
+        QByteArray local;
+        Entry entry;
+    };
+    std::vector<Job> jobs;
+    for (const QString& path : paths) {
+        Job job{path, QFile::encodeName(path), {}};
+        bool known = false;
+        if (look(path, &job.entry, &known) && !known) jobs.push_back(std::move(job));
+    }
+    const size_t threads = std::min<size_t>({4, std::max(1u, std::thread::hardware_concurrency()), jobs.size()});
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < jobs.size(); i = next++) jobs[i].entry.opens = load(jobs[i].local, jobs[i].path);
+    };
+    std::vector<std::thread> pool;
+    for (size_t t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool) t.join();
+    for (const Job& job : jobs) m_cache.insert(job.path, job.entry);
+    m_loads += static_cast<int>(jobs.size());
 }
 
 }  // namespace heatshelf

@@ -106,6 +106,9 @@ void ImageViewCore::SetLevel(int which, float temperature) {
 std::vector<Thumbnail> ImageViewCore::RenderThumbnails() {
     std::vector<Thumbnail> thumbs;
     const QStringList candidates = InfraredCandidates(ListFolder(m_folder));
+    QStringList paths;
+    for (const QString& name : candidates) paths.push_back(join(name));
+    m_openTest.testAll(paths);
     for (const QString& name : candidates) {
         if (!m_openTest(join(name))) continue;
         if (!openInHolder(join(name))) continue;

@@ -205,5 +205,19 @@ TEST(OpenTestTest, AnswersAreKeptByPathSizeAndTime) {
     EXPECT_EQ(test.loads(), 3);
 }
 
+TEST(OpenTestTest, AFolderTestedAtOnceGivesTheSameAnswers) {
+    const QDir folder(heatshelf_test::fixture(QStringLiteral("walk")));
+    QStringList paths;
+    for (const QString& name : folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) paths.push_back(folder.filePath(name));
+    OpenTest together;
+    together.testAll(paths);
+    EXPECT_EQ(together.loads(), 6) << "every file; the folder sub.VNI aside";
+    OpenTest apart;
+    for (const QString& path : paths) EXPECT_EQ(together(path), apart(path)) << path.toStdString();
+    EXPECT_EQ(together.loads(), 6) << "answered from the cache";
+    together.testAll(paths);
+    EXPECT_EQ(together.loads(), 6);
+}
+
 }  // namespace
 }  // namespace heatshelf

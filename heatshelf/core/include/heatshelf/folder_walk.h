@@ -57,6 +57,10 @@ class OpenTest {
 public:
     explicit OpenTest(const thermcore::IfrCalls& calls = thermcore::ExportedCalls()) : m_calls(&calls) {}
     bool operator()(const QString& path);
+    // Tests every path not yet known, on a few threads at once (the calls
+    // must allow that, as the library's do); later questions about them
+    // are answered from the cache.
+    void testAll(const QStringList& paths);
     void clear() { m_cache.clear(); }
     int loads() const { return m_loads; }
 
@@ -66,6 +70,10 @@ private:
         qint64 mtimeNs = 0;
         bool opens = false;
     };
+    // The file's entry with its current size and time; false when it is
+    // missing or a folder. *known: the cached answer still holds.
+    bool look(const QString& path, Entry* entry, bool* known) const;
+    bool load(const QByteArray& localPath, const QString& path) const;
     const thermcore::IfrCalls* m_calls;
     QHash<QString, Entry> m_cache;
     int m_loads = 0;
