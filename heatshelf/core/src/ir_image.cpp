@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
@@ -22,7 +23,9 @@ struct Span {
 
 Span normalised(int x1, int y1, int x2, int y2) {
     Span s{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), 0};
-    s.area = (int64_t{s.xmax} - s.xmin) * (int64_t{s.ymax} - s.ymin);
+    if (__builtin_mul_overflow(int64_t{s.xmax} - s.xmin, int64_t{s.ymax} - s.ymin, &s.area)) {
+        s.area = std::numeric_limits<int64_t>::max();
+    }
     return s;
 }
 

@@ -95,6 +95,10 @@ TEST_F(IrImageFakeTest, APaletteOutsideTheTableIsPaletteZeroFoundWithoutRegardTo
         EXPECT_EQ(rulers[1], ruler(c.file)) << c.id;
     }
     fake.clearLog();
+    EXPECT_EQ(image.SetPalette(12), 0);
+    EXPECT_EQ(image.palette(), 0) << "a palette outside the table is the first";
+    EXPECT_EQ(fake.argsOf("SetColorRuler"), (Names{ruler("nruler1.bmp")}));
+    fake.clearLog();
     EXPECT_EQ(image.SetPalette(3), 0);
     EXPECT_EQ(fake.argsOf("SetColorRuler"), (Names{ruler("NRuler4.BMP")}));
     int index = -1;
@@ -162,6 +166,16 @@ TEST_F(IrImageFakeTest, DeviceDataNeverShowsTheLastFilesValues) {
     EXPECT_EQ(image.deviceModel(), QByteArray("ABCDEFGH"));
     EXPECT_EQ(image.lastDeviceValue(), 2);
     EXPECT_EQ(image.rangeLow(), 0) << "what the file gives replaces the preset";
+
+    // Records the library does not give are absent, not the last file's.
+    fake.points[1] = {10, 10, 1, 95, 3, 0.0f};
+    fake.lines[0] = {1, 1, 5, 5, 1, 95, 3, 0, 0, 0.0f};
+    ASSERT_EQ(image.Open(path), 1);
+    EXPECT_EQ(image.points()[1].state, 1);
+    fake.fillsRecords = false;
+    ASSERT_EQ(image.Open(path), 1);
+    EXPECT_EQ(image.points()[1].state, 2);
+    EXPECT_EQ(image.lines()[0].state, 2);
 
     fake.writesLastByte = false;  // as for a sequence
     std::memcpy(fake.model, "K3\0\0\0\0\0\0", 8);
@@ -264,6 +278,13 @@ TEST_F(IrImageMeasureTest, EmptyShapesGiveCountZeroAndResultZero) {
         EXPECT_EQ(image.MeasureArea(&item), 0) << s.what;
         EXPECT_EQ(item.avgTemp, 123.0f) << s.what << ": no average of nothing";
     }
+    // An area beyond any picture is refused rather than walked for ever.
+    IRAnalysisItem huge;
+    huge.x1 = -2000000000;
+    huge.y1 = -2000000000;
+    huge.x2 = 2000000000;
+    huge.y2 = 2000000000;
+    EXPECT_EQ(image.MeasureArea(&huge), 0);
     // A disc of radius 0: a rectangle one pixel wide and three high.
     int count = 64;
     EXPECT_EQ(image.GetCircleTemps(0, 0, 1, 3, 0.9f, 1.0f, out, &count), 0);
