@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ir_holder_common.h"
