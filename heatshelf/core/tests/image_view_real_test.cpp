@@ -9,6 +9,7 @@
 
 #include "heatshelf/image_view_core.h"
 #include "heatshelf/ir_image.h"
+#include "heatshelf/result_rows.h"
 #include "shelf_test_support.h"
 
 namespace heatshelf {
@@ -181,6 +182,51 @@ TEST_F(ImageViewRealTest, ChoosingWalksAndRendersAndThumbnailsCoverTheFolder) {
     EXPECT_TRUE(view.walk().noFile);
     EXPECT_FALSE(view.imageShown());
     EXPECT_TRUE(view.picture().isNull());
+}
+
+// Every camera file the library's tests use, damaged ones included, through
+// everything the view does with a file: nothing may crash or read astray.
+TEST(ImageViewFixturesTest, EveryFixtureGoesThroughTheViewSafely) {
+    const QDir dirs[] = {QDir(qEnvironmentVariable("THERMCORE_FIXTURE_DIR")),
+                         QDir(heatshelf_test::fixture(QStringLiteral("walk")))};
+    int shown = 0;
+    int files = 0;
+    for (const QDir& dir : dirs) {
+        ImageViewCore view(qEnvironmentVariable("SUITE_DEFAULT_DATA"));
+        view.SetFolder(dir.path());
+        for (const QString& name : dir.entryList(QDir::Files)) {
+            ++files;
+            view.SetCurrentFile(dir.filePath(name));
+            const bool opened = view.RenderCurrent();
+            if (name.startsWith(QLatin1String("bad_"))) {
+                EXPECT_FALSE(opened) << name.toStdString();
+            }
+            if (!opened) {
+                EXPECT_TRUE(view.picture().isNull()) << name.toStdString();
+                continue;
+            }
+            ++shown;
+            EXPECT_EQ(view.picture().width(), view.holder().imageWidth()) << name.toStdString();
+            view.SetLevel(2, view.levelHigh() - 1.0f);
+            float line[64];
+            int count = 64;
+            view.holder().GetLineTemps(0, 0, 40, 30, 0.95f, 1.0f, line, &count);
+            IRAnalysisItem area;
+            area.x2 = 12;
+            area.y2 = 12;
+            view.holder().MeasureArea(&area);
+            for (int category = 0; category < 4; ++category) {
+                EXPECT_FALSE(BuildResultTable(category, &view.holder(), view.currentFile()).columns.empty());
+            }
+            QString voice;
+            const int extracted = view.ExtractVoiceNote(&voice);
+            EXPECT_EQ(extracted == 1, !voice.isEmpty()) << name.toStdString();
+        }
+        view.ChooseFile(kWalkFirst);
+        view.RenderThumbnails();
+    }
+    EXPECT_GT(files, 60);
+    EXPECT_GT(shown, 40);
 }
 
 }  // namespace
