@@ -103,16 +103,19 @@ int SetAtmoTemp(IfrHandle, float t) {
 }
 int GetPointInfo(IfrHandle, IfrPointInfo* out) {
     record("GetPointInfo");
+    if (!fake().fillsRecords) return -1;
     std::memcpy(out, fake().points, sizeof fake().points);
     return 0;
 }
 int GetLineInfo(IfrHandle, IfrLineInfo* out) {
     record("GetLineInfo");
+    if (!fake().fillsRecords) return -1;
     std::memcpy(out, fake().lines, sizeof fake().lines);
     return 0;
 }
 int GetRectInfo(IfrHandle, IfrRectInfo* out) {
     record("GetRectInfo");
+    if (!fake().fillsRecords) return -1;
     std::memcpy(out, fake().rects, sizeof fake().rects);
     return 0;
 }

@@ -64,6 +64,7 @@ public:
     int rangeHigh = 0;
     char lastByte = 0;
     bool writesLastByte = true;  // a sequence leaves it unwritten
+    bool fillsRecords = true;    // false: the Get...Info calls fail (-1)
 
     // Conversions; by default 100 grays a degree.
     std::function<float(int)> grayToTemp = [](int g) { return static_cast<float>(g) / 100.0f; };
