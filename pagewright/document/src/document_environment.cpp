@@ -1,5 +1,7 @@
 #include "document/document_environment.h"
 
+#include "platform/program_folder.h"
+
 #include <QDialog>
 #include <QDir>
 
@@ -93,17 +95,7 @@ void DocumentEnvironment::SetTempUnit(int unit)
 QString DocumentEnvironment::FindProgramFile(const QString& name) const
 {
     const QString folder = ProgramFolder();
-    if (folder.isEmpty())
-        return {};
-    const QDir dir(folder);
-    if (dir.exists(name))
-        return dir.filePath(name);
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    }
-    return dir.filePath(name);
+    return folder.isEmpty() ? QString() : platform::ResolveProgramFile(folder, name);
 }
 
 QString DocumentEnvironment::TemporaryFolder() const
