@@ -5,7 +5,7 @@
 #include "frame_resources.h"
 #include "frame_view.h"
 #include "message_box.h"
-#include "program_folder.h"
+#include "platform/program_folder.h"
 #include "program_icon.h"
 #include "resource_ids.h"
 #include "rpt_app.h"
@@ -109,7 +109,7 @@ CMainFrame::~CMainFrame()
     if (m_idleTimer != nullptr)
         m_idleTimer->stop();
     // The voice note that an infrared image extracted, and the layout again.
-    QFile::remove(ResolveProgramFile(m_app.GetAppDirectory(), QStringLiteral("TEMP.WAV")));
+    QFile::remove(platform::ResolveProgramFile(m_app.GetAppDirectory(), QStringLiteral("TEMP.WAV")));
     SaveBarState(QStringLiteral("ToolBarPostion"));
     skin::SetCommandActionProvider({});
     skin::SetPopupMenuProvider({});

@@ -4,7 +4,7 @@
 #include "main_frame.h"
 #include "message_box.h"
 #include "palette_loader.h"
-#include "program_folder.h"
+#include "platform/program_folder.h"
 #include "resource_ids.h"
 #include "rpt_template.h"
 #include "split_frame.h"
@@ -90,7 +90,7 @@ void CDI_RptApp::SetupCommands()
 
 bool CDI_RptApp::OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) { return DispatchOwn(id, mode, ui); }
 
-QString CDI_RptApp::FieldIniPath() const { return ResolveProgramFile(m_programDir, QStringLiteral("field.ini")); }
+QString CDI_RptApp::FieldIniPath() const { return platform::ResolveProgramFile(m_programDir, QStringLiteral("field.ini")); }
 
 bool CDI_RptApp::CheckEdition()
 {
@@ -120,10 +120,10 @@ bool CDI_RptApp::InitInstance()
     // 7: the program folder, seeded from the installed defaults.
     if (m_options.executableFolder.isEmpty())
         m_options.executableFolder = QCoreApplication::applicationDirPath();
-    m_programDir = m_options.programFolder.isEmpty() ? DefaultProgramFolder() : m_options.programFolder;
-    const QString defaults = m_options.defaultDataFolder.isEmpty() ? DefaultDataFolder(m_options.executableFolder)
+    m_programDir = m_options.programFolder.isEmpty() ? platform::DefaultProgramFolder() : m_options.programFolder;
+    const QString defaults = m_options.defaultDataFolder.isEmpty() ? platform::DefaultDataFolder(m_options.executableFolder)
                                                                    : m_options.defaultDataFolder;
-    SeedProgramFolder(m_programDir, defaults);
+    platform::SeedProgramFolder(m_programDir, defaults);
     // 8: skin colour.
     const platform::IniFile ini(FieldIniPath());
     m_skin.m_nStyleNum = ini.readInt(kCommon, QStringLiteral("StyleNum"), 0);
