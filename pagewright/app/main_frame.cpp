@@ -72,7 +72,7 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
         if (items.empty())
             return nullptr;
         auto* menu = new QMenu(parent);
-        BuildMenu(menu, items.front().items, [this](int cmd, const QString&) { return GetCommandAction(cmd); });
+        BuildMenu(menu, items.front().items, [this](int cmd, const QString& text) { return GetMenuAction(cmd, text); });
         return menu;
     });
 
@@ -129,6 +129,21 @@ QAction* CMainFrame::GetCommandAction(int id)
     a->setIcon(CommandIcon(id));
     connect(a, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
     m_actions.insert(id, a);
+    return a;
+}
+
+QAction* CMainFrame::GetMenuAction(int id, const QString& text)
+{
+    QAction* a = GetCommandAction(id);
+    if (a->property("menuText").isNull()) {
+        a->setProperty("menuText", text);
+        a->setText(text.section(QLatin1Char('\t'), 0, 0));
+        const QString keys = text.section(QLatin1Char('\t'), 1);
+        if (!keys.isEmpty()) {
+            a->setShortcut(QKeySequence(keys == QLatin1String("Del") ? QStringLiteral("Delete") : keys));
+            a->setShortcutContext(Qt::ApplicationShortcut);
+        }
+    }
     return a;
 }
 
@@ -265,19 +280,7 @@ void CMainFrame::createBars()
 
 void CMainFrame::buildMenus()
 {
-    auto action = [this](int id, const QString& text) {
-        QAction* a = GetCommandAction(id);
-        if (a->property("menuText").isNull()) {
-            a->setProperty("menuText", text);
-            a->setText(text.section(QLatin1Char('\t'), 0, 0));
-            const QString keys = text.section(QLatin1Char('\t'), 1);
-            if (!keys.isEmpty()) {
-                a->setShortcut(QKeySequence(keys == QLatin1String("Del") ? QStringLiteral("Delete") : keys));
-                a->setShortcutContext(Qt::ApplicationShortcut);
-            }
-        }
-        return a;
-    };
+    auto action = [this](int id, const QString& text) { return GetMenuAction(id, text); };
     for (const MenuItem& top : MenuResource(IDR_MAINFRAME)) {
         auto* menu = new QMenu(QString::fromUtf8(top.text), this);
         BuildMenu(menu, top.items, action);

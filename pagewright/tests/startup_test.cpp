@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMenu>
 #include <QTimer>
 #include <QToolButton>
 
@@ -87,6 +88,22 @@ TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
     CToolBarEx* object = frame->GetControlBar(res::IDW_OBJECT_BAR);
     EXPECT_EQ(object->GetButtonKind(object->IndexOf(object->GetButton(res::ID_LINE_WIDTH))), kButtonDropDown);
     EXPECT_EQ(object->GetButtonKind(object->IndexOf(object->GetButton(res::ID_ARROW))), kButtonDropDown);
+    // Their menus: line widths in points and the arrow styles.
+    const std::pair<int, QStringList> dropDowns[] = {
+        {res::ID_LINE_WIDTH,
+         {"0.25磅", "0.5磅", "0.75磅", "1磅", "1.5磅", "2.25磅", "3磅", "4.5磅", "6磅"}},
+        {res::ID_ARROW, {"直线", "起点有箭头", "终点有箭头", "双箭头"}},
+    };
+    for (const auto& [command, texts] : dropDowns) {
+        ASSERT_TRUE(object->OnDropDown(command)) << command;
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << command;
+        QStringList shown;
+        for (const QAction* a : menu->actions())
+            shown << a->text();
+        EXPECT_EQ(shown, texts) << command;
+        menu->close();
+    }
     EXPECT_EQ(frame->GetColorButton(res::ID_TEXT_COLOR), 0); // black
     EXPECT_EQ(frame->GetColorButton(res::ID_FILL_COLOR_BUTTON), -1);
     object->GetColorPicker(res::ID_FILL_COLOR_BUTTON)->SetColor(RGB(1, 2, 3));
