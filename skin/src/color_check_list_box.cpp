@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace {
 
 constexpr COLORREF kGrayText = 0x808080;
@@ -40,15 +42,22 @@ public:
         if (!enabled)
             text = skin::ToQColor(kGrayText);
         p->setPen(text);
+        // Each tab goes to the next stop past the text before it; past the
+        // last stop, to the next multiple of eight average characters.
         const QStringList parts = opt.text.split(QLatin1Char('\t'));
         const std::vector<int>& stops = m_list->GetTabStops();
+        const QFontMetrics fm = p->fontMetrics();
+        const int defaultTab = qMax(1, 8 * fm.averageCharWidth());
         int x = item.left();
         for (int i = 0; i < parts.size(); ++i) {
-            if (i > 0)
-                x = item.left() + (std::size_t(i - 1) < stops.size() ? stops[std::size_t(i - 1)]
-                                                                     : (x - item.left()) + 8 * p->fontMetrics().averageCharWidth());
-            p->drawText(QRect(x, item.top(), item.right() - x + 1, item.height()), Qt::AlignLeft | Qt::AlignVCenter,
+            if (i > 0) {
+                const int end = x - item.left();
+                const auto stop = std::upper_bound(stops.begin(), stops.end(), end);
+                x = item.left() + (stop != stops.end() ? *stop : (end / defaultTab + 1) * defaultTab);
+            }
+            p->drawText(QRect(x, item.top(), qMax(0, item.right() - x + 1), item.height()), Qt::AlignLeft | Qt::AlignVCenter,
                         parts[i]);
+            x += fm.horizontalAdvance(parts[i]);
         }
         // The swatch.
         const QRect swatch = m_list->SwatchRect(item);

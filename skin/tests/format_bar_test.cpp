@@ -230,6 +230,13 @@ TEST_F(FormatBarTest, CombosTakeTheFirstTwoButtons)
     EXPECT_EQ(bar->GetFontSizeCombo()->GetLimitText(), 4);
     EXPECT_LT(bar->GetFontSizeCombo()->geometry().right(), bar->GetButton(104)->geometry().left());
     EXPECT_LT(bar->GetFontNameCombo()->geometry().right(), bar->GetFontSizeCombo()->geometry().left());
+    // The name list: entries at least 15 high, with the scalable-font mark.
+    CFontNameCombo* name = bar->GetFontNameCombo();
+    name->showPopup();
+    EXPECT_GE(name->view()->visualRect(name->model()->index(0, 0)).height(), 15);
+    SaveShot(name->view()->grab().toImage(), "fontnames");
+    name->hidePopup();
+    SaveShot(bar->grab().toImage(), "formatbar");
 }
 
 TEST_F(FormatBarTest, NotifiesInOrderAndAppliesTheSize)

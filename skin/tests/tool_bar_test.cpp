@@ -317,6 +317,7 @@ TEST_F(ToolBarTest, DropDownsOpenTheirMenuOrPicker)
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->actions().size(), 1);
+    SaveShot(menu->grab().toImage(), "toolbar-dropdown-menu");
     menu->close();
     QTest::qWait(0);
 
@@ -329,6 +330,8 @@ TEST_F(ToolBarTest, DropDownsOpenTheirMenuOrPicker)
     QTest::mousePress(fill, Qt::LeftButton, {}, QPoint(fill->width() - 4, 4));
     EXPECT_TRUE(bar->GetColorPicker(32981)->IsPopupOpen());
     EXPECT_EQ(triggered.count(), 1);
+    if (QWidget* popup = QApplication::activePopupWidget())
+        SaveShot(popup->grab().toImage(), "toolbar-colour-popup");
     if (QWidget* popup = QApplication::activePopupWidget())
         popup->close();
 }
