@@ -5,8 +5,10 @@
 #include "skin/skin_resources.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
@@ -144,8 +146,14 @@ void CToolBarEx::SetButtonKind(int index, int kind)
     if (index < 0 || index >= GetButtonCount())
         return;
     m_buttons[std::size_t(index)].kind = kind;
-    if (QWidget* w = widgetForAction(m_buttons[std::size_t(index)].action))
+    // The button measures itself again (a drop-down is wider by its arrow).
+    if (QWidget* w = widgetForAction(m_buttons[std::size_t(index)].action)) {
+        QEvent restyle(QEvent::StyleChange);
+        QApplication::sendEvent(w, &restyle);
         w->updateGeometry();
+        if (layout() != nullptr)
+            layout()->invalidate();
+    }
 }
 
 int CToolBarEx::GetButtonKind(int index) const

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QProcess>
@@ -102,8 +103,15 @@ TEST_F(ToolBarTest, LoadsSizesSeparatorsAndKinds)
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(bar->GetImageList(i).GetImageCount(), 8) << i;
 
+    windowOwner->resize(900, 200);
+    windowOwner->show();
+    QTest::qWait(0);
+    EXPECT_EQ(button(1004)->size(), QSize(23, 22));
     EXPECT_TRUE(bar->SetDropDownButton(1004, 0));
     EXPECT_FALSE(bar->SetDropDownButton(4242, 1));
+    QTest::qWait(0);
+    // A shown button widens by its arrow zone.
+    EXPECT_EQ(button(1004)->size(), QSize(23 + CToolBarEx::kArrowZone, 22));
     for (int id : {114, 32981, 32982, 1005})
         EXPECT_TRUE(bar->AddButtonCtrl(id)) << id;
     ASSERT_NE(bar->AddComboCtrl(1002, 120, 200), nullptr);
