@@ -9,6 +9,7 @@
 #include "skin/metrics.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
+#include "skin/skin_scroll_frame.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -34,8 +35,7 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
     m_hBar->setObjectName(QString::number(res::AFX_IDW_HSCROLL_FIRST));
     m_vBar = new CSkinScrollBar(Qt::Vertical, client);
     m_vBar->setObjectName(QString::number(res::AFX_IDW_VSCROLL_FIRST));
-    m_corner = new QWidget(client);
-    m_corner->setAutoFillBackground(true);
+    m_corner = new CSkinScrollCorner(client);
     for (CSkinScrollBar* bar : {m_hBar, m_vBar}) {
         bar->setSingleStep(1);
         bar->setRange(0, 0);
@@ -43,9 +43,18 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
         if (const CDI_RptApp* app = theAppOrNull())
             bar->SetBitmap(app->m_skin.m_hSkinScrollBitmap);
     }
-    QPalette pal = m_corner->palette();
-    pal.setColor(QPalette::Window, skin::CurrentRoles().background);
-    m_corner->setPalette(pal);
+    if (const CDI_RptApp* app = theAppOrNull())
+        m_corner->SetBitmap(app->m_skin.m_hSkinScrollBitmap);
+    // A new style gives both bars the new skin.
+    if (const CDI_RptApp* app = theAppOrNull()) {
+        connect(&app->m_skin, &skin::SkinState::changed, this, [this] {
+            if (const CDI_RptApp* a = theAppOrNull()) {
+                m_hBar->SetBitmap(a->m_skin.m_hSkinScrollBitmap);
+                m_vBar->SetBitmap(a->m_skin.m_hSkinScrollBitmap);
+                m_corner->SetBitmap(a->m_skin.m_hSkinScrollBitmap);
+            }
+        });
+    }
     view->setParent(client);
     grid->addWidget(m_caption, 0, 0, 1, 2);
     grid->addWidget(view, 1, 0);

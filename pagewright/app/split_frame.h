@@ -14,6 +14,7 @@
 
 class CMainFrame;
 class CSkinScrollBar;
+class CSkinScrollCorner;
 namespace skin {
 class CaptionBar;
 }
@@ -62,7 +63,7 @@ private:
     CMySplitter m_splitter{Qt::Horizontal}; // made with the frame, never shown
     CSkinScrollBar* m_hBar;
     CSkinScrollBar* m_vBar;
-    QWidget* m_corner;
+    CSkinScrollCorner* m_corner;
     skin::CaptionBar* m_caption;
     QWidget* m_client;
     bool m_captionActive = true;

@@ -16,6 +16,7 @@
 #include "skin/colors.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
+#include "skin/skin_scroll_frame.h"
 #include "skin/font_combos.h"
 #include "skin/text_format_bar.h"
 #include "skin/tool_bar_ex.h"
@@ -353,6 +354,13 @@ TEST_F(FrameTest, ToolBarsAndReportScrollBarsInStylesZeroAndFour)
         frame->grab().toImage().save(dir + QStringLiteral("/bars-style%1.png").arg(style));
         floating->grab().toImage().save(dir + QStringLiteral("/bar-floating-style%1.png").arg(style));
         report->grab().toImage().save(dir + QStringLiteral("/report-scrollbars-style%1.png").arg(style));
+        EXPECT_EQ(report->GetScrollBar(1)->GetBitmap().cacheKey(), app->m_skin.m_hSkinScrollBitmap.cacheKey());
+        // The corner square from the skin's column 8.
+        auto* corner = report->findChild<CSkinScrollCorner*>();
+        ASSERT_NE(corner, nullptr);
+        const int cell = app->m_skin.m_hSkinScrollBitmap.width() / 9;
+        EXPECT_EQ(corner->grab().toImage().pixel(cell / 2, cell / 2),
+                  app->m_skin.m_hSkinScrollBitmap.toImage().pixel(8 * cell + cell / 2, cell / 2));
     }
 
     // The report's bars are skin bars of the skin's cell, and scroll the view.

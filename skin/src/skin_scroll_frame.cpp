@@ -10,27 +10,6 @@ namespace {
 
 const char kFrameName[] = "SkinScrollBarFrame";
 
-// The square where the two bars meet.
-class ScrollCorner : public QWidget {
-public:
-    ScrollCorner(CSkinScrollFrame* frame, QWidget* parent) : QWidget(parent), m_frame(frame) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        const QPixmap& bitmap = m_frame->GetBitmap();
-        if (bitmap.isNull())
-            return;
-        const int cell = bitmap.width() / 9;
-        const int row = layoutDirection() == Qt::RightToLeft ? 1 : 0;
-        QPainter p(this);
-        p.drawPixmap(rect(), bitmap, QRect(8 * cell, row * cell, cell, cell));
-    }
-
-private:
-    CSkinScrollFrame* m_frame;
-};
-
 void copyState(const QScrollBar* from, QScrollBar* to)
 {
     to->setRange(from->minimum(), from->maximum());
@@ -48,6 +27,24 @@ void enableWhileScrollable(QScrollBar* bar)
 
 } // namespace
 
+CSkinScrollCorner::CSkinScrollCorner(QWidget* parent) : QWidget(parent) {}
+
+void CSkinScrollCorner::SetBitmap(const QPixmap& bitmap)
+{
+    m_bitmap = bitmap;
+    update();
+}
+
+void CSkinScrollCorner::paintEvent(QPaintEvent*)
+{
+    if (m_bitmap.isNull())
+        return;
+    const int cell = m_bitmap.width() / 9;
+    const int row = layoutDirection() == Qt::RightToLeft ? 1 : 0;
+    QPainter p(this);
+    p.drawPixmap(rect(), m_bitmap, QRect(8 * cell, row * cell, cell, cell));
+}
+
 CSkinScrollFrame::CSkinScrollFrame(QAbstractScrollArea* area, const QPixmap& bitmap, bool follow)
     : QObject(area), m_area(area), m_bitmap(bitmap), m_follow(follow)
 {
@@ -63,7 +60,8 @@ CSkinScrollFrame::CSkinScrollFrame(QAbstractScrollArea* area, const QPixmap& bit
         else
             area->setVerticalScrollBar(bar);
     }
-    m_corner = new ScrollCorner(this, area);
+    m_corner = new CSkinScrollCorner(area);
+    m_corner->SetBitmap(bitmap);
     area->setCornerWidget(m_corner);
 }
 
@@ -98,7 +96,7 @@ void CSkinScrollFrame::SetBitmap(const QPixmap& bitmap)
             bar->SetBitmap(bitmap);
     }
     if (m_corner)
-        m_corner->update();
+        m_corner->SetBitmap(bitmap);
 }
 
 void CSkinScrollFrame::Unwrap()

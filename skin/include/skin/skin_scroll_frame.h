@@ -12,6 +12,21 @@
 class CSkinScrollBar;
 class QAbstractScrollArea;
 
+// The square where two skin bars meet: the skin's column 8, row 0 (row 1
+// in a right-to-left layout, where the vertical bar is on the left).
+class CSkinScrollCorner : public QWidget {
+    Q_OBJECT
+public:
+    explicit CSkinScrollCorner(QWidget* parent = nullptr);
+    void SetBitmap(const QPixmap& bitmap);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    QPixmap m_bitmap;
+};
+
 class CSkinScrollFrame : public QObject {
     Q_OBJECT
 public:
@@ -35,7 +50,7 @@ private:
     QPointer<QAbstractScrollArea> m_area;
     QPixmap m_bitmap;
     bool m_follow;
-    QPointer<QWidget> m_corner;
+    QPointer<CSkinScrollCorner> m_corner;
 };
 
 // Wraps an area (again: the bitmap changes) and returns its frame.
