@@ -26,8 +26,10 @@ void widenGrays(const uint16_t* grays, size_t n, int* out);
 // table[g] for every gray g of the run.
 void lookupTemps(const float* table, const uint16_t* grays, size_t n, float* out);
 
-// The sum of table[g] over the run in long double, in four interleaved
-// partial sums (pixels 4k, 4k + 1, 4k + 2, 4k + 3) added at the end.
+// The sum of table[g] over the run: each group of eight consecutive grays
+// summed pairwise in double, the groups (and the last grays) added in order
+// in one long double. The error stays below what summing every value in
+// order in long double may itself make (docs/thermcore.md).
 long double sumTemps(const float* table, const uint16_t* grays, size_t n);
 
 }  // namespace thermcore
