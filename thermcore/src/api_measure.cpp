@@ -5,14 +5,15 @@
 // even when it has no pixel) and are replaced only by a strictly greater or
 // smaller gray, so the first occurrence wins; the temperature variants
 // convert the two extreme grays. A line's average sums its temperatures in
-// long double in visiting order; rectangles and discs sum each row in long
-// double (four interleaved partial sums over the pixels inside the image,
-// one product per run of pixels outside it) and add the rows in order, which
-// gives the float of the in-order sum (see docs/thermcore.md). The sum is
-// divided by the shape's count; a rectangle whose count is 0 or negative
-// averages to NaN. Arrays receive one value
-// per pixel in visiting order; the caller sizes them by the ...Len call
-// (a shape of more than 2^31 - 1 pixels gives -1 and fills nothing).
+// long double in visiting order. Rectangles and discs sum row by row: the
+// pixels inside the image in groups of eight added pairwise in double, the
+// groups in order in long double, a run of pixels outside as count times
+// its temperature; the rows are added in order. That stays well within
+// half a float ulp of the in-order long double sum, and gives its float
+// (docs/thermcore.md says why). The sum is divided by the shape's count; a
+// rectangle whose count is 0 or negative averages to NaN. Arrays receive one
+// value per pixel in visiting order; the caller sizes them by the ...Len
+// call (a shape of more than 2^31 - 1 pixels gives -1 and fills nothing).
 #include <algorithm>
 #include <cmath>
 #include <limits>

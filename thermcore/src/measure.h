@@ -6,9 +6,10 @@
 // inside, the signed 16-bit gray. Pixels outside the image therefore take
 // part in statistics with the gray -10000.
 //
-// Shapes are visited pixel by pixel without storing them, in 64-bit
-// coordinates, so a request of any size neither overflows a buffer nor
-// wraps around:
+// Shapes are visited without storing them, in 64-bit coordinates, so a
+// request of any size neither overflows a buffer nor wraps around; lines
+// pixel by pixel, rectangles and discs pixel by pixel or a row at a time
+// (rowPieces cuts a row into what the point rule reads alike):
 //  - lines: the pixels of the line DDA from the start, which reports the
 //    start and omits the end, then the end itself (at least one pixel);
 //  - rectangles: rows top to bottom, each left to right, both corners
