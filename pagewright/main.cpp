@@ -2,6 +2,9 @@
 #include "message_box.h"
 #include "rpt_app.h"
 
+#include "document/draw_class.h"
+#include "irimage/draw_ir.h"
+
 #include <QApplication>
 #include <QTimer>
 
@@ -17,6 +20,8 @@ extern "C" __attribute__((visibility("default"))) void cardpull_message_hook(con
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
+    // The object classes a report may hold beyond the document's own.
+    CDrawIR::Register(DrawClassRegistry::Standard());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 

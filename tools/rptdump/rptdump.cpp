@@ -9,6 +9,7 @@
 // status 1; a failed save exit status 3; wrong arguments 2.
 #include "document/draw_obj.h"
 #include "document/rpt_doc.h"
+#include "irimage/draw_ir.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -63,6 +64,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: rptdump FILE [--save OUT]\n");
         return 2;
     }
+    CDrawIR::Register(DrawClassRegistry::Standard());
     ToolEnvironment env;
     CDI_RptDoc doc(&env);
     if (!doc.OnOpenDocument(args[0]))

@@ -54,8 +54,41 @@ std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::SelectionPairs() const
     return pairs;
 }
 
-void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after)
+SharedByteStore::Key CDI_RptDoc::ShareSnapshotBytes(const QByteArray& bytes)
 {
+    const SharedByteStore::Key key = m_sharedBytes.Put(bytes);
+    if (key != SharedByteStore::kEmpty) {
+        if (m_snapshotKeys != nullptr)
+            m_snapshotKeys->push_back(key);
+        else
+            m_sharedBytes.Release(key); // no slot to hold it
+    }
+    return key;
+}
+
+QByteArray CDI_RptDoc::SharedSnapshotBytes(SharedByteStore::Key key) const
+{
+    std::optional<QByteArray> bytes = m_sharedBytes.Get(key);
+    if (!bytes)
+        throw platform::ArchiveError(platform::ArchiveErrorCode::BadIndex, 0);
+    return *bytes;
+}
+
+void CDI_RptDoc::ClearSlot(CRtfMemFile& file, SlotKeys& keys)
+{
+    file.Assign({});
+    m_sharedBytes.Release(keys);
+    keys.clear();
+}
+
+void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool after)
+{
+    SlotKeys written;
+    struct Collecting {
+        SlotKeys*& target;
+        Collecting(SlotKeys*& t, SlotKeys* list) : target(t) { target = list; }
+        ~Collecting() { target = nullptr; }
+    } collecting(m_snapshotKeys, &written);
     platform::ArchiveWriter ar(this);
     ar.writeU32(static_cast<std::uint32_t>(m_nPages));
     ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
@@ -83,13 +116,15 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after)
         }
     }
     file.Assign(ar.data());
+    m_sharedBytes.Release(keys);
+    keys = std::move(written);
 }
 
 void CDI_RptDoc::SaveRedoSnapshot(int kind, CDrawObj* obj, int mode)
 {
     (void)obj;
     (void)mode;
-    WriteSnapshot(m_staged, kind, false);
+    WriteSnapshot(m_staged, m_stagedKeys, kind, false);
     m_hasStaged = true;
 }
 
@@ -102,8 +137,11 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
         return;
     }
     CRtfMemFile& before = m_redo[static_cast<std::size_t>(m_nUndoIndex)];
+    SlotKeys& beforeKeys = m_redoKeys[static_cast<std::size_t>(m_nUndoIndex)];
     if (m_hasStaged) {
         std::swap(before, m_staged);
+        std::swap(beforeKeys, m_stagedKeys);
+        ClearSlot(m_staged, m_stagedKeys);
         m_hasStaged = false;
     } else {
         // A change recorded without its before snapshot: undoing it changes
@@ -113,10 +151,12 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
         ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
         ar.writeU32(kUndoDrop);
         ar.writeU32(0);
+        ClearSlot(before, beforeKeys);
         before.Assign(ar.data());
     }
     m_nUndoIndex = (m_nUndoIndex + 1) % kUndoSlots;
-    WriteSnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], kind, true);
+    WriteSnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], m_undoKeys[static_cast<std::size_t>(m_nUndoIndex)],
+                  kind, true);
     if (m_nUndoCount < kUndoSlots)
         ++m_nUndoCount;
     m_nRedoCount = 0;
@@ -125,11 +165,11 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
 
 void CDI_RptDoc::ResetUndoHistory()
 {
-    for (CRtfMemFile& f : m_undo)
-        f.Assign({});
-    for (CRtfMemFile& f : m_redo)
-        f.Assign({});
-    m_staged.Assign({});
+    for (std::size_t i = 0; i < m_undo.size(); ++i) {
+        ClearSlot(m_undo[i], m_undoKeys[i]);
+        ClearSlot(m_redo[i], m_redoKeys[i]);
+    }
+    ClearSlot(m_staged, m_stagedKeys);
     m_hasStaged = false;
     m_nUndoCount = 0;
     m_nUndoIndex = 0;
@@ -167,6 +207,11 @@ void CDI_RptDoc::OnEditRedo()
 
 void CDI_RptDoc::ApplySnapshot(const CRtfMemFile& file, bool undo)
 {
+    struct Reading {
+        bool& flag;
+        explicit Reading(bool& f) : flag(f) { flag = true; }
+        ~Reading() { flag = false; }
+    } reading(m_readingSnapshot);
     try {
         platform::ArchiveReader ar(file.Data(), m_registry->ArchiveRegistry(), this);
         const std::uint32_t pages = ar.readU32();
