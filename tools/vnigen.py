@@ -256,12 +256,13 @@ TINY_JPEG = bytes.fromhex(
 
 
 def calib_far_grays():
-    """The camera preset with an active curve whose grays run far beyond 16
-    bits: 0 and 100 degrees convert to about -2e8 and 4e8."""
+    """An older 1008-byte block: the camera preset with an active curve whose
+    grays run far beyond 16 bits (0 and 100 degrees convert to about -2e8
+    and 4e8)."""
     b = mtpara.preset("camera")
     temps, _ = mtpara.GEAR_CURVES[0]
     b.active(temps, [-2e9, -1e9, -1e8, 0, 1e3, 1e8, 5e8, 1e9, 2e9])
-    return b.bytes()
+    return b.bytes()[:1008]
 
 
 def seq_frame(w, h, k):
