@@ -1,5 +1,5 @@
 // Pagewright, the report designer.
-#include "message_box.h"
+#include "skin/message_box.h"
 #include "rpt_app.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // CAboutDlg: the About box (dialog 100, "关于"), on the skin's background.
 #pragma once
 
-#include "dialog_base.h"
+#include "skin/dialog_base.h"
 
 class CAboutDlg : public CDialog {
     Q_OBJECT

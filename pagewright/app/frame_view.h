@@ -4,7 +4,7 @@
 // for its pages.
 #pragma once
 
-#include "cmd_target.h"
+#include "skin/cmd_target.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include "about_dlg.h"
 #include "main_frame.h"
-#include "message_box.h"
+#include "skin/message_box.h"
 #include "palette_loader.h"
 #include "program_folder.h"
 #include "resource_ids.h"

@@ -7,7 +7,7 @@
 // One object exists while the program runs; theApp() returns it.
 #pragma once
 
-#include "cmd_target.h"
+#include "skin/cmd_target.h"
 
 #include "skin/skin_colors.h"
 

@@ -2,6 +2,8 @@
 
 #include "resource_ids.h"
 
+#include "skin/message_box.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -183,6 +185,9 @@ QHash<int, QString>& overrides()
     static QHash<int, QString> table;
     return table;
 }
+
+// Message boxes take their texts from this table.
+const bool g_messageBoxStrings = (SetMessageBoxStrings(&LoadStringRes), true);
 
 } // namespace
 
