@@ -396,21 +396,23 @@ TEST_F(UndoTest, TheRedoCountBelongsToItsDocumentAndResets)
 
 TEST_F(UndoTest, TextBeingEditedIsUndoneByTheEditorFirst)
 {
-    class EditingView : public CountingView {
+    class Editor : public InPlaceTextEditor {
     public:
-        bool HasTextEditor() const override { return true; }
-        bool IsTextEditorVisible() const override { return true; }
-        bool TextEditorCanUndo() const override { return canUndo; }
-        void TextEditorUndo() override { ++editorUndos; }
+        bool IsVisible() const override { return true; }
+        void Hide() override {}
+        bool CanUndo() const override { return canUndo; }
+        void Undo() override { ++editorUndos; }
         bool canUndo = true;
         int editorUndos = 0;
-    } view;
+    } editor;
+    CountingView view;
+    view.SetTextEditor(&editor);
     m_doc.SetView(&view);
     AddShape(m_doc, &view, CDrawRect::rectangle, DocRect(0, 0, 1, 1), true);
     m_doc.OnEditUndo();
-    EXPECT_EQ(view.editorUndos, 1);
+    EXPECT_EQ(editor.editorUndos, 1);
     EXPECT_EQ(m_doc.GetUndoCount(), 1);
-    view.canUndo = false;
+    editor.canUndo = false;
     m_doc.OnEditUndo();
     EXPECT_EQ(m_doc.GetUndoCount(), 0);
     m_doc.SetView(nullptr);

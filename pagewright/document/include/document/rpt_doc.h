@@ -85,7 +85,19 @@ public:
     // Reports larger than this are not read.
     static constexpr std::uint64_t kMaxContentsBytes = std::uint64_t(1) << 30;
 
-    enum UndoKind { kUndoAdd = 0, kUndoDelete = 1, kUndoChange = 2, kUndoPageInsert = 3, kUndoPageDelete = 4, kUndoDrop = 5 };
+    // Kinds of undo steps. kUndoRestack (a stacking-order change of one
+    // object) lives only in the memory snapshots: its undo and redo find the
+    // object at its place in the other snapshot of the step and put it back
+    // at the place this one recorded.
+    enum UndoKind {
+        kUndoAdd = 0,
+        kUndoDelete = 1,
+        kUndoChange = 2,
+        kUndoPageInsert = 3,
+        kUndoPageDelete = 4,
+        kUndoDrop = 5,
+        kUndoRestack = 6
+    };
 
     // Command identifiers the document handles.
     enum Command {
@@ -140,8 +152,8 @@ public:
     // trackers). The list is never reordered.
     void Draw(PageDC& dc, DrawView* view);
     // Stacking order of one object: one place towards the head (drawn
-    // earlier) or the tail, or to the head or the tail. False when it did not
-    // move.
+    // earlier) or the tail, or to the head or the tail; a move is an undo
+    // step of its own. False when it did not move.
     bool MoveBackward(CDrawObj* obj) { return Restack(obj, kBackward); }
     bool MoveForward(CDrawObj* obj) { return Restack(obj, kForward); }
     bool MoveToBack(CDrawObj* obj) { return Restack(obj, kToBack); }
@@ -280,11 +292,14 @@ private:
 
     // Snapshots.
     std::vector<UndoPair> SelectionPairs() const;
-    void WriteSnapshot(CRtfMemFile& file, int kind, bool after);
+    std::vector<UndoPair> PairsOf(const std::vector<const CDrawObj*>& objects) const;
+    void WriteSnapshot(CRtfMemFile& file, int kind, bool after, const CDrawObj* only = nullptr);
     // The object each pair names (null where none has that ordinal).
     std::vector<CDrawObj*> ResolvePairs(const std::vector<UndoPair>& pairs) const;
     using Recreated = std::vector<std::pair<UndoPair, std::unique_ptr<CDrawObj>>>;
-    void ApplySnapshot(const CRtfMemFile& file, bool undo);
+    // other: the step's other snapshot, which describes the current state.
+    void ApplySnapshot(const CRtfMemFile& file, bool undo, const CRtfMemFile& other);
+    void ApplyRestack(platform::ArchiveReader& ar, const CRtfMemFile& other);
     std::vector<UndoPair> ReadPairs(platform::ArchiveReader& ar) const;
     const DrawClass& ClassForCode(int code) const;
     void RemovePairs(const std::vector<UndoPair>& pairs);
