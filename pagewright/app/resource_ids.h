@@ -66,6 +66,7 @@ inline constexpr int IDR_TOOL_BAR = 385;  // images only (menus)
 // Popup menu resources.
 inline constexpr int IDR_LINE_WIDTH_MENU = 323;
 inline constexpr int IDR_ARROW_MENU = 324;
+inline constexpr int IDR_CONTEXT_MENU = 110; // the view's object menus, by GetPopupMenuIndex
 
 // Toolbar commands with controls in their place.
 inline constexpr int ID_PAGE_COMBO = 32962;

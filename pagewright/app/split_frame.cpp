@@ -141,7 +141,12 @@ CMainFrame* CSplitFrame::mainFrame() const
 
 void CSplitFrame::closeEvent(QCloseEvent* e)
 {
-    // Closing ends any editing in the view first.
+    // A modified report is offered for saving; closing ends any editing in
+    // the view first.
+    if (m_view && !m_view->CanCloseFrame()) {
+        e->ignore();
+        return;
+    }
     if (m_view)
         m_view->ClearSelection();
     CSkinScrollBar::SetFramesActive(false);

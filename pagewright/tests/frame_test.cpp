@@ -78,6 +78,9 @@ protected:
         frame = app->GetMainFrame();
         frame->resize(1000, 700);
         frame->show();
+        // The blank report of the start goes; these tests bring their own.
+        frame->GetMdiClient()->closeAllSubWindows();
+        QApplication::processEvents();
     }
 
     CSplitFrame* openReport(FakeView** viewOut = nullptr)

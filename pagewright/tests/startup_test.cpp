@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTimer>
 #include <QToolButton>
 
@@ -90,6 +91,12 @@ TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
     EXPECT_EQ(frame->GetColorButton(res::ID_FILL_COLOR_BUTTON), 0x030201);
     ASSERT_NE(frame->GetPageCombo(), nullptr);
     ASSERT_NE(frame->GetFileCombo(), nullptr);
+    // A blank report opens at the start, in a maximised child frame.
+    ASSERT_EQ(frame->GetMdiClient()->subWindowList().size(), 1);
+    EXPECT_TRUE(frame->GetMdiClient()->subWindowList().front()->isMaximized());
+    EXPECT_EQ(frame->GetStatusBar()->GetPaneStyle(1), SBPS_DISABLED); // not locked
+    frame->GetMdiClient()->closeAllSubWindows();
+    QApplication::processEvents();
     // With no report open the page combo is empty and disabled.
     frame->UpdateCommandUI();
     EXPECT_EQ(frame->GetPageCombo()->count(), 0);

@@ -63,6 +63,13 @@ void SetMessageBoxStrings(MessageBoxStrings lookup) { strings() = std::move(look
 
 void SetMessageBoxParent(QWidget* parent) { parentWindow() = parent; }
 
+int ShowMessageBox(MessageBoxRequest request)
+{
+    if (request.caption.isEmpty())
+        request.caption = lookUp(kAppTitleStringId);
+    return show(request);
+}
+
 int AfxMessageBox(const QString& text, int type, const QString& caption)
 {
     return show({text, caption.isEmpty() ? lookUp(kAppTitleStringId) : caption, type, 0});

@@ -40,6 +40,9 @@ using MessageBoxStrings = std::function<QString(int stringId)>;
 void SetMessageBoxStrings(MessageBoxStrings lookup);
 inline constexpr int kAppTitleStringId = 57344;
 
+// Shows a prepared request (an empty caption takes the program's title).
+int ShowMessageBox(MessageBoxRequest request);
+
 // Shows text with the program's title as caption (or the given caption).
 int AfxMessageBox(const QString& text, int type = MB_OK, const QString& caption = {});
 // Shows a string-table text; an id without text shows the id's number.

@@ -159,6 +159,14 @@ public:
     bool MoveToBack(CDrawObj* obj) { return Restack(obj, kToBack); }
     bool MoveToFront(CDrawObj* obj) { return Restack(obj, kToFront); }
 
+    // The clipboard form of objects: their list archived as in a report
+    // (count, then each object by its class record).
+    QByteArray ArchiveObjects(const std::vector<CDrawObj*>& objects);
+    // Reads such a list into new objects of this document (not added);
+    // false, with nothing made, when the bytes are not a whole list of known
+    // objects.
+    bool ReadArchivedObjects(QByteArrayView bytes, std::vector<std::unique_ptr<CDrawObj>>& out);
+
     // ---- pages
     int GetPageCount() const { return m_nPages; }
     int GetCurPage() const { return m_nCurPage; }
