@@ -33,6 +33,26 @@ inline constexpr int ID_WINDOW_TILE_HORZ = 57651;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 
+// Commands of the report document and view.
+inline constexpr int ID_UNDO = 32824;
+inline constexpr int ID_REDO = 32825;
+inline constexpr int ID_BACKGROUND_COLOR = 32781;
+inline constexpr int ID_SUMMARY_INFO = 32792;
+inline constexpr int ID_LOCK = 1500;
+inline constexpr int ID_SAVE_AS_TEMPLATE = 34036;
+inline constexpr int ID_SHOW_NUMBERS = 34049;
+inline constexpr int ID_EXPORT_WORD = 32817;
+inline constexpr int ID_SELECT_PAGE = 1498;
+inline constexpr int ID_GRID = 32769;
+inline constexpr int ID_SHOW_OBJECTS = 32784;
+inline constexpr int ID_PROPERTIES = 32785;
+inline constexpr int ID_FILL_COLOR = 32776;
+inline constexpr int ID_LINE_COLOR = 32775;
+inline constexpr int ID_LOGO = 32973;
+inline constexpr int ID_OLE_INSERT_NEW = 57856;
+inline constexpr int ID_OLE_EDIT_LINKS = 57857;
+inline constexpr int ID_OLE_VERB_FIRST = 57872;
+
 // Application commands.
 inline constexpr int ID_UNITS = 33029;
 inline constexpr int ID_BATCH = 34000;

@@ -44,18 +44,13 @@ constexpr ToolCommand kToolCommands[] = {
 // Pen widths of the line-width commands 32985 to 32997.
 constexpr int kLineWidths[] = {1, 2, 3, 4, 5, 6, 8, 10, 12, 0, 0, 0, 0};
 
+using namespace res;
+
 constexpr int ID_CANCEL = 32768;
-constexpr int ID_GRID = 32769;
 constexpr int ID_MOVE_TO_FRONT = 32777;
 constexpr int ID_MOVE_TO_BACK = 32778;
 constexpr int ID_MOVE_FORWARD = 32779;
 constexpr int ID_MOVE_BACKWARD = 32780;
-constexpr int ID_LINE_COLOR = 32775;
-constexpr int ID_FILL_COLOR = 32776;
-constexpr int ID_SHOW_OBJECTS = 32784;
-constexpr int ID_PROPERTIES = 32785;
-constexpr int ID_SELECT_PAGE = 1498;
-constexpr int ID_LOGO = 32973;
 constexpr int ID_STYLE_FIRST = 34065;
 constexpr int ID_STYLE_LAST = 34070;
 

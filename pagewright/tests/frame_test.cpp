@@ -126,7 +126,7 @@ TEST_F(FrameTest, CommandsGoToViewDocumentFrameMainFrameThenApplication)
     EXPECT_EQ(status->GetPaneStyle(status->CommandToIndex(res::ID_INDICATOR_CAPS)), SBPS_DISABLED);
 
     // The report menu is shown while a report is open.
-    EXPECT_EQ(frame->menuBar()->actions().size(), 6);
+    EXPECT_EQ(frame->menuBar()->actions().size(), 9);
     child->close();
     QApplication::processEvents();
     EXPECT_EQ(frame->menuBar()->actions().size(), 4);
