@@ -2,6 +2,7 @@
 
 #include "split_frame.h"
 
+#include "document/draw_poly.h"
 #include "document/draw_tool.h"
 
 #include "platform/archive_reader.h"
@@ -148,6 +149,26 @@ bool WriteShapesReport(const QString& path, int pages)
         line->pen.widthX = line->pen.widthY = 3;
         doc.AddNoUndo(std::move(line));
     }
+    // The first page also has the other shapes.
+    const auto add = [&doc](int shape, DocRect r, COLORREF fill) {
+        auto obj = std::make_unique<CDrawRect>(nullptr, r);
+        obj->shape = shape;
+        obj->page = 0;
+        obj->brushOn = fill != 0xFFFFFFFF ? 1 : 0;
+        obj->brush.color = fill;
+        obj->roundness = QPoint(600, 400);
+        doc.AddNoUndo(std::move(obj));
+    };
+    add(CDrawRect::roundRectangle, DocRect(4500, -1000, 7500, -3000), 0xFFFFFFFF);
+    add(CDrawRect::ellipse, DocRect(1000, -6500, 4000, -8500), RGB(0, 200, 0));
+    auto poly = std::make_unique<CDrawPoly>(nullptr, DocRect());
+    for (QPoint p : {QPoint(4500, -6500), QPoint(7500, -6500), QPoint(6000, -9000)})
+        poly->AddPoint(p, nullptr);
+    poly->page = 0;
+    poly->pen.widthX = poly->pen.widthY = 30;
+    poly->brushOn = 1;
+    poly->brush.color = RGB(255, 0, 255);
+    doc.AddNoUndo(std::move(poly));
     doc.SetCurPage(0);
     return doc.SaveToPath(path);
 }

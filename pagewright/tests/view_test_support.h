@@ -83,6 +83,7 @@ public:
     std::unique_ptr<CDI_RptApp> app;
 };
 
-// A report file of pages pages, each with a rectangle whose left edge is
-// 1000 + 100 * page.
+// A report file of pages pages, each with a yellow rectangle whose left edge
+// is 1000 + 100 * page and a red line; the first page also has a round
+// rectangle, an ellipse and a polygon.
 bool WriteShapesReport(const QString& path, int pages);

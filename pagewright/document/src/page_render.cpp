@@ -38,7 +38,8 @@ QImage RenderPageImage(CDI_RptDoc& doc, int page, double zoom)
 bool PrintPages(CDI_RptDoc& doc, QPagedPaintDevice& device, bool preview, DrawView* view, int first, int last)
 {
     const QSize units = doc.GetPageSize();
-    device.setPageLayout(QPageLayout(QPageSize(QSizeF(units.width() / 1008.0, units.height() / 1008.0), QPageSize::Inch),
+    device.setPageLayout(QPageLayout(QPageSize(QSizeF(units.width() / 1008.0, units.height() / 1008.0), QPageSize::Inch, QString(),
+                                               QPageSize::ExactMatch),
                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     first = std::max(0, first);
     last = last < 0 ? doc.GetPageCount() - 1 : std::min(last, doc.GetPageCount() - 1);
