@@ -16,6 +16,13 @@ extern "C" __attribute__((visibility("default"))) void cardpull_message_hook(con
 
 int main(int argc, char** argv)
 {
+    // Without a window system Qt would only list its platform plugins.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "pagewright: the report designer needs a graphical session "
+                             "(neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+        return 1;
+    }
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
