@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <array>
+
 #include "platform/compound_file.h"
 #include "platform/storage.h"
 
@@ -584,4 +586,110 @@ TEST_F(ReportViewTest, ADragStepRepaintsOnlyTheOldAndNewPlaces)
               view->width() * view->height() / 10);
     QTest::mouseRelease(view, Qt::LeftButton, {}, from + QPoint(15, 0));
     EXPECT_EQ(doc->GetUndoCount(), 1);
+}
+
+TEST_F(ReportViewTest, TheAnalysisToolMeasuresOnImagesAndReadsTemperatures)
+{
+    FakeIRRegistration ir;
+    auto* image = static_cast<FakeIRImage*>(
+        f.Doc()->AddNoUndo(std::make_unique<FakeIRImage>(f.View(), DocRect(2000, -2000, 9000, -5000))));
+    CDI_RptView* view = f.View();
+    const auto local = [&](QPoint doc) { return ToolDocPoint(*view, f.Client(doc)); };
+    g_currentKind = kShapeAnalysis;
+
+    struct Case {
+        int mode;
+        QPoint from;
+        QPoint to;
+    };
+    const Case cases[] = {
+        {kModeLineAnalysis, {3000, -2500}, {5000, -4000}},
+        {kModeAreaAnalysis, {3000, -2500}, {5000, -4000}},
+        {kModeEllipseAnalysis, {5000, -2500}, {3000, -3000}}, // left and down: y2 goes down by the width
+        {kModeEllipseAnalysis, {3000, -4500}, {5000, -3000}}, // right and up: y2 goes up
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.mode);
+        g_toolMode = k.mode;
+        f.Drag(k.from, k.to);
+        ASSERT_FALSE(image->analyses.empty());
+        const QPoint a = local(k.from);
+        const QPoint b = local(k.to);
+        QPoint end = b;
+        if (k.mode == kModeEllipseAnalysis) {
+            const int ex = a.x() - b.x();
+            const int ey = a.y() - b.y();
+            end.setY((ex > 0) == (ey > 0) && ex != 0 && ey != 0 ? a.y() - ex : a.y() + ex);
+        }
+        EXPECT_EQ(image->analyses.back(), DocRect(a, end));
+        EXPECT_EQ(g_currentKind, kShapeAnalysis); // the tool stays while a sub-mode is set
+        EXPECT_FALSE(view->HasCapture());
+    }
+    // A point is added on the button-down; a drag that ends off the image
+    // adds nothing.
+    g_toolMode = kModePointAnalysis;
+    const std::size_t before = image->analyses.size();
+    f.Click({4000, -3000});
+    ASSERT_EQ(image->analyses.size(), before + 1);
+    EXPECT_EQ(image->analyses.back(), DocRect(local({4000, -3000}), local({4000, -3000})));
+    g_toolMode = kModeLineAnalysis;
+    f.Drag({4000, -3000}, {4000, -7000});
+    EXPECT_EQ(image->analyses.size(), before + 1);
+
+    // Read-outs: the spot's temperature is its picture column here.
+    g_toolMode = kModeSpotReadout;
+    const QPoint spot = local({5500, -3000});
+    DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5500, -3000}));
+    const int px = int((spot.x() - 2000) * (100.0 / 7000.0));
+    EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", double(px)));
+    f.app->tempetype = 1;
+    DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5500, -3000}));
+    EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", px * 1.8 + 32));
+    f.app->tempetype = 0;
+    DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({1000, -3000}));
+    EXPECT_TRUE(view->GetToolTipText().isEmpty());
+    // The colour bar: 50 units right of 1.33333 x the height, 260 wide,
+    // 300 in from each end; linear from the range's low to its high.
+    g_toolMode = kModeScaleIsotherm;
+    const QPoint bar = local({6150, -3500});
+    DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({6150, -3500}));
+    const double t = 100.0 * (bar.y() - (-4700)) / 2400.0;
+    EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", t));
+    DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5000, -3500}));
+    EXPECT_TRUE(view->GetToolTipText().isEmpty());
+}
+
+TEST_F(ReportViewTest, TheImageListKeepsItsOrderThroughUndoAndShiftsTimeProfiles)
+{
+    FakeIRRegistration ir;
+    std::vector<std::array<int, 3>> shifts;
+    DrawView::SetImageListShift([&shifts](CDI_RptDoc&, int index, int delta, int count) {
+        shifts.push_back({index, delta, count});
+    });
+    std::vector<FakeIRImage*> images;
+    for (int i = 0; i < 3; ++i) {
+        f.Command(32815);
+        f.Drag({1000 + 2500 * i, -1000}, {3000 + 2500 * i, -2500});
+        images.push_back(static_cast<FakeIRImage*>(f.View()->GetSelection().front()));
+    }
+    EXPECT_EQ(shifts, (std::vector<std::array<int, 3>>{{0, 1, 1}, {1, 1, 2}, {2, 1, 3}}));
+    shifts.clear();
+
+    f.View()->Select(images[1]);
+    f.Command(res::ID_EDIT_CLEAR);
+    EXPECT_EQ(shifts, (std::vector<std::array<int, 3>>{{1, -1, 3}}));
+    ASSERT_EQ(f.View()->GetIRObjects().size(), 2u);
+
+    // Undo brings image 2 back between 1 and 3; redo takes it out again.
+    f.Command(res::ID_UNDO);
+    std::vector<int> numbers;
+    for (CDrawObj* o : f.View()->GetIRObjects())
+        numbers.push_back(static_cast<FakeIRImage*>(o)->number);
+    EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3}));
+    f.Command(res::ID_REDO);
+    numbers.clear();
+    for (CDrawObj* o : f.View()->GetIRObjects())
+        numbers.push_back(static_cast<FakeIRImage*>(o)->number);
+    EXPECT_EQ(numbers, (std::vector<int>{1, 3}));
+    DrawView::SetImageListShift({});
 }

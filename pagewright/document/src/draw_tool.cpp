@@ -842,15 +842,22 @@ void CAnalysisTool::ShowReadout(DrawView& view, float celsius)
         shown = celsius * 1.8 + 32;
     else if (unit == 2)
         shown = celsius + 273.2;
-    QString format = view.LoadString(doc_string::kTempReadout);
-    const qsizetype at = format.indexOf(QLatin1String("%.1f"));
-    if (at >= 0)
-        format.replace(at, 4, QString::number(shown, 'f', 1));
-    // The width read-out has no value here: it shows nothing.
-    const qsizetype width = format.indexOf(QLatin1String("%.1f"));
-    if (width >= 0)
-        format.truncate(width);
-    view.SetToolTipText(format.trimmed().isEmpty() ? QString::number(shown, 'f', 1) : format.trimmed());
+    // The read-out's first field takes the temperature ("%4.1f", as the
+    // temperature labels); a spot has no width, so the second field and its
+    // label are left out.
+    QString text = view.LoadString(doc_string::kTempReadout);
+    const qsizetype at = text.indexOf(QLatin1String("%.1f"));
+    if (at < 0)
+        return view.SetToolTipText(QString::asprintf("%4.1f", shown));
+    text.replace(at, 4, QString::asprintf("%4.1f", shown));
+    const qsizetype second = text.indexOf(QLatin1String("%.1f"), at);
+    if (second >= 0) {
+        text.truncate(second);
+        const qsizetype space = text.lastIndexOf(QLatin1Char(' '));
+        if (space > at)
+            text.truncate(space);
+    }
+    view.SetToolTipText(text.trimmed());
 }
 
 void CAnalysisTool::SpotReadout(DrawView& view, QPoint local)
