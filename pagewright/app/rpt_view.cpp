@@ -16,6 +16,7 @@
 
 #include "color_status_bar.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -62,8 +63,8 @@ private:
     {
         switch (id) {
         case res::ID_FILE_SAVE:
-            if (run && doc.OnFileSave())
-                m_view.window()->setWindowTitle(m_view.window()->windowTitle());
+            if (run)
+                doc.OnFileSave();
             break;
         case res::ID_FILE_SAVE_AS:
             if (run)
@@ -517,6 +518,16 @@ void CDI_RptView::focusInEvent(QFocusEvent* e)
 void CDI_RptView::focusOutEvent(QFocusEvent* e)
 {
     CFrameView::focusOutEvent(e);
+}
+
+void CDI_RptView::keyPressEvent(QKeyEvent* e)
+{
+    // Escape cancels what the mouse is doing (command 32768).
+    if (e->key() == Qt::Key_Escape) {
+        OnCmdMsg(kCancelCommand, CmdMode::Execute, nullptr);
+        return;
+    }
+    CFrameView::keyPressEvent(e);
 }
 
 void CDI_RptView::ClearSelection()

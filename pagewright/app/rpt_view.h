@@ -35,6 +35,8 @@ class CDI_RptView : public CFrameView, public DrawView {
 public:
     // The private clipboard format of copied objects.
     static const char kClipboardFormat[];
+    // Ends what the mouse is doing: the current tool is cancelled.
+    static constexpr int kCancelCommand = 32768;
 
     explicit CDI_RptView(std::unique_ptr<CDI_RptDoc> document, QWidget* parent = nullptr);
     ~CDI_RptView() override;
@@ -120,6 +122,7 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     class DocumentTarget;

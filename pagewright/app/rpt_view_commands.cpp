@@ -46,7 +46,6 @@ constexpr int kLineWidths[] = {1, 2, 3, 4, 5, 6, 8, 10, 12, 0, 0, 0, 0};
 
 using namespace res;
 
-constexpr int ID_CANCEL = 32768;
 constexpr int ID_MOVE_TO_FRONT = 32777;
 constexpr int ID_MOVE_TO_BACK = 32778;
 constexpr int ID_MOVE_FORWARD = 32779;
@@ -232,7 +231,7 @@ void CDI_RptView::SetupEditCommands()
     CCmdTarget::OnUpdate(ID_PROPERTIES, [this](CCmdUI& ui) {
         ui.Enable(GetSelection().size() == 1 && g_currentKind == kShapeSelect);
     });
-    CCmdTarget::OnCommand(ID_CANCEL, [this](int) {
+    CCmdTarget::OnCommand(kCancelCommand, [this](int) {
         CloseInPlaceItem();
         ReleaseCapture();
         if (CDrawTool* tool = FindTool(g_currentKind))

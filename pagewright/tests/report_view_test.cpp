@@ -28,6 +28,7 @@
 #include <array>
 
 #include "platform/compound_file.h"
+#include "platform/ini_file.h"
 #include "platform/storage.h"
 
 namespace {
@@ -692,4 +693,30 @@ TEST_F(ReportViewTest, TheImageListKeepsItsOrderThroughUndoAndShiftsTimeProfiles
         numbers.push_back(static_cast<FakeIRImage*>(o)->number);
     EXPECT_EQ(numbers, (std::vector<int>{1, 3}));
     DrawView::SetImageListShift({});
+}
+
+TEST_F(ReportViewTest, ColourStylesRebuildTheSkinAndAreKept)
+{
+    f.Command(34066);
+    EXPECT_EQ(f.app->m_styleNum, 1);
+    EXPECT_EQ(f.app->m_skin.base, QColor::fromRgb(f.app->m_styleColors[1]));
+    const platform::IniFile ini(f.app->FieldIniPath());
+    EXPECT_EQ(ini.readInt(QStringLiteral("COMMON"), QStringLiteral("StyleNum"), -1), 1);
+    f.Frame()->GetCommandAction(34066);
+    f.Frame()->UpdateCommandUI();
+    EXPECT_TRUE(f.Frame()->GetCommandAction(34066)->isChecked());
+    EXPECT_FALSE(f.Frame()->GetCommandAction(34065)->isChecked());
+}
+
+TEST_F(ReportViewTest, EscapeEndsThePolygonBeingDrawn)
+{
+    f.Command(32782);
+    f.Click({2000, -2000});
+    ASSERT_TRUE(f.View()->HasCapture());
+    QTest::keyClick(f.View(), Qt::Key_Escape);
+    EXPECT_FALSE(f.View()->HasCapture());
+    EXPECT_EQ(g_currentKind, kShapeSelect);
+    // The next click of the selection tool starts no polygon.
+    f.Click({5000, -5000});
+    EXPECT_EQ(Objects().size(), 1u);
 }
