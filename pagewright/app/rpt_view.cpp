@@ -16,6 +16,8 @@
 
 #include "color_status_bar.h"
 
+#include "skin/skin_colors.h"
+
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -359,10 +361,7 @@ void CDI_RptView::paintEvent(QPaintEvent* e)
 {
     CDI_RptDoc* doc = GetDocument();
     QPainter painter(this);
-    QColor workspace(0x80, 0x80, 0x80);
-    if (const CDI_RptApp* app = theAppOrNull())
-        workspace = app->m_skin.background;
-    painter.fillRect(e->rect(), workspace);
+    painter.fillRect(e->rect(), skin::CurrentRoles().background);
     if (doc == nullptr)
         return;
     painter.setClipRegion(e->region());

@@ -5,7 +5,6 @@
 
 #include "frame_resources.h"
 #include "main_frame.h"
-#include "program_folder.h"
 #include "resource_ids.h"
 #include "rpt_app.h"
 #include "split_frame.h"
@@ -16,6 +15,7 @@
 #include "document/rpt_doc.h"
 
 #include "platform/ini_file.h"
+#include "platform/program_folder.h"
 #include "skin/skin_scroll_bar.h"
 
 #include <QApplication>
@@ -269,7 +269,7 @@ void CDI_RptView::SetupEditCommands()
     CCmdTarget::OnCommandRange(ID_STYLE_FIRST, ID_STYLE_LAST, [this](int id) { OnColorStyle(id - ID_STYLE_FIRST); });
     CCmdTarget::OnUpdateRange(ID_STYLE_FIRST, ID_STYLE_LAST, [](CCmdUI& ui) {
         const CDI_RptApp* app = theAppOrNull();
-        ui.SetRadio(app != nullptr && app->m_styleNum == ui.GetID() - ID_STYLE_FIRST);
+        ui.SetRadio(app != nullptr && app->m_skin.m_nStyleNum == ui.GetID() - ID_STYLE_FIRST);
     });
     CCmdTarget::OnCommand(ID_LOGO, [this](int) { OnLogo(); });
 }
@@ -468,23 +468,23 @@ QMenu* CDI_RptView::BuildContextMenu(QPoint client)
 void CDI_RptView::OnColorStyle(int k)
 {
     CDI_RptApp* app = theAppOrNull();
-    if (app == nullptr || k < 0 || k >= CDI_RptApp::kStyleCount)
+    if (app == nullptr || k < 0 || k >= skin::SkinState::kStyleCount)
         return;
-    app->m_styleNum = k;
-    app->m_skin = skin::BuildSkinBitmaps(app->m_styleColors[std::size_t(k)]);
+    // The main frame follows the skin's changed() signal.
+    app->m_skin.m_nStyleNum = k;
+    app->m_skin.BuildSkinBitmaps(app->m_skin.m_clrStylePresets[std::size_t(k)]);
     if (CMainFrame* frame = app->GetMainFrame()) {
-        frame->ApplySkin();
         for (QMdiSubWindow* w : frame->GetMdiClient()->subWindowList()) {
             if (auto* child = qobject_cast<CSplitFrame*>(w)) {
                 for (int bar : {0, 1}) {
                     if (CSkinScrollBar* b = child->GetScrollBar(bar))
-                        b->SetBitmap(app->m_skin.scrollBitmap);
+                        b->SetBitmap(app->m_skin.m_hSkinScrollBitmap);
                 }
                 child->update();
             }
         }
     }
-    platform::IniFile(ResolveProgramFile(app->GetAppDirectory(), QStringLiteral("field.ini")))
+    platform::IniFile(platform::ResolveProgramFile(app->GetAppDirectory(), QStringLiteral("field.ini")))
         .writeString(u"COMMON", u"StyleNum", QString::asprintf("%d", k));
     InvalidateAll();
 }
@@ -534,7 +534,7 @@ void CDI_RptView::OnTextFormatChange(int code, std::intptr_t value)
         if (store->GetLength() == 0) {
             // An empty text takes the default text of the program folder.
             CRtfMemFile defaultText;
-            QFile file(ResolveProgramFile(doc->Environment().ProgramFolder(), QStringLiteral("wenben.dat")));
+            QFile file(platform::ResolveProgramFile(doc->Environment().ProgramFolder(), QStringLiteral("wenben.dat")));
             if (file.open(QIODevice::ReadOnly) && file.size() < (16 << 20))
                 defaultText.Assign(file.readAll());
             editor->StreamIn(defaultText);

@@ -698,8 +698,8 @@ TEST_F(ReportViewTest, TheImageListKeepsItsOrderThroughUndoAndShiftsTimeProfiles
 TEST_F(ReportViewTest, ColourStylesRebuildTheSkinAndAreKept)
 {
     f.Command(34066);
-    EXPECT_EQ(f.app->m_styleNum, 1);
-    EXPECT_EQ(f.app->m_skin.base, QColor::fromRgb(f.app->m_styleColors[1]));
+    EXPECT_EQ(f.app->m_skin.m_nStyleNum, 1);
+    EXPECT_EQ(f.app->m_skin.m_clrSkinBase, f.app->m_skin.m_clrStylePresets[1]);
     const platform::IniFile ini(f.app->FieldIniPath());
     EXPECT_EQ(ini.readInt(QStringLiteral("COMMON"), QStringLiteral("StyleNum"), -1), 1);
     f.Frame()->GetCommandAction(34066);

@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "ifr_object.h"
+#include "line_dda.h"
 
 namespace thermcore {
 
@@ -40,42 +41,18 @@ inline int32_t pointGray(const IfrObject& obj, int64_t x, int64_t y) {
     return static_cast<int16_t>(obj.gray[i]);
 }
 
-// Visits visit(x, y) for every pixel of the line; returns their count.
-// The DDA steps one pixel along the longer axis at a time (the vertical one
-// when both are equal) and moves along the other axis whenever the ideal
-// line has come more than half a pixel away (Bresenham's decision).
+// Visits visit(x, y) for every pixel of the line: the line DDA from the
+// start, then the end itself; returns their count.
 template <typename Visit>
 int64_t traceLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Visit&& visit) {
-    const int64_t dx = int64_t{x2} - x1;
-    const int64_t dy = int64_t{y2} - y1;
-    const int64_t sx = dx < 0 ? -1 : 1;
-    const int64_t sy = dy < 0 ? -1 : 1;
-    const int64_t adx = dx < 0 ? -dx : dx;
-    const int64_t ady = dy < 0 ? -dy : dy;
-    const bool alongX = adx > ady;
-    const int64_t major = alongX ? adx : ady;
-    const int64_t minor = alongX ? ady : adx;
-    int64_t x = x1, y = y1;
-    int64_t decision = 2 * minor - major;
-    for (int64_t i = 0; i < major; ++i) {
-        visit(x, y);
-        if (decision > 0) {
-            if (alongX) y += sy; else x += sx;
-            decision += 2 * (minor - major);
-        } else {
-            decision += 2 * minor;
-        }
-        if (alongX) x += sx; else y += sy;
-    }
+    const int64_t walked = lineDda(x1, y1, x2, y2, visit);
     visit(int64_t{x2}, int64_t{y2});
-    return major + 1;
+    return walked + 1;
 }
 
 // The number of pixels traceLine visits.
 inline int64_t lineCount(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    const int64_t dx = int64_t{x2} - x1;
-    const int64_t dy = int64_t{y2} - y1;
-    return std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy) + 1;
+    return lineDdaCount(x1, y1, x2, y2) + 1;
 }
 
 struct RectSpan {

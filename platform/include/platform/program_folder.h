@@ -8,6 +8,8 @@
 
 #include <QString>
 
+namespace platform {
+
 inline constexpr char kProgramFolderVariable[] = "KESTRELWORKS_PROGRAM_DIR";
 
 // The folder by the rule above (not created).
@@ -25,3 +27,5 @@ bool SeedProgramFolder(const QString& folder, const QString& defaults);
 // folder/name, with name matched without regard to case when no file of
 // that exact name exists (the original's file system ignored case).
 QString ResolveProgramFile(const QString& folder, const QString& name);
+
+} // namespace platform

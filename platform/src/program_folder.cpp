@@ -1,11 +1,11 @@
-#include "program_folder.h"
+#include "platform/program_folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#ifndef PAGEWRIGHT_BUILD_DATA_DIR
-#define PAGEWRIGHT_BUILD_DATA_DIR ""
+#ifndef PLATFORM_BUILD_DATA_DIR
+#define PLATFORM_BUILD_DATA_DIR ""
 #endif
 
 namespace {
@@ -17,6 +17,8 @@ QString absoluteEnv(const char* name)
 }
 
 } // namespace
+
+namespace platform {
 
 QString DefaultProgramFolder()
 {
@@ -32,7 +34,7 @@ QString DefaultDataFolder(const QString& exeDir)
     const QString beside = QDir::cleanPath(exeDir + QStringLiteral("/../share/kestrelworksA"));
     if (QFileInfo::exists(beside + QStringLiteral("/field.ini")))
         return beside;
-    return QStringLiteral(PAGEWRIGHT_BUILD_DATA_DIR);
+    return QStringLiteral(PLATFORM_BUILD_DATA_DIR);
 }
 
 QString ResolveProgramFile(const QString& folder, const QString& name)
@@ -64,3 +66,5 @@ bool SeedProgramFolder(const QString& folder, const QString& defaults)
     }
     return true;
 }
+
+} // namespace platform
