@@ -67,6 +67,8 @@ TEST_F(ReportViewTest, NewAndOpenShowReportsInMaximisedChildFrames)
     QMdiArea* mdi = f.Frame()->GetMdiClient();
     ASSERT_EQ(mdi->subWindowList().size(), 1); // the blank report of the start
     EXPECT_TRUE(mdi->subWindowList().front()->isMaximized());
+    // The view fills the frame but for its scroll bar.
+    EXPECT_GE(f.View()->width(), mdi->width() - 40);
     f.Command(res::ID_FILE_NEW);
     EXPECT_EQ(mdi->subWindowList().size(), 2);
 
