@@ -722,3 +722,27 @@ TEST_F(ReportViewTest, EscapeEndsThePolygonBeingDrawn)
     f.Click({5000, -5000});
     EXPECT_EQ(Objects().size(), 1u);
 }
+
+TEST_F(ReportViewTest, ThePageListAndNavigationShowTheChosenPage)
+{
+    CDI_RptDoc* doc = f.Doc();
+    doc->InsertPage(0, QStringLiteral("B"));
+    doc->InsertPage(0, QStringLiteral("C"));
+    f.View()->OnPageCommand(CDI_RptDoc::ID_FIRST_PAGE);
+    QComboBox* combo = f.Frame()->GetPageCombo();
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentIndex(), 0);
+    combo->setCurrentIndex(2);
+    emit combo->activated(2);
+    QApplication::processEvents();
+    EXPECT_EQ(doc->GetCurPage(), 2);
+    struct Step {
+        int id;
+        int page;
+    };
+    for (const Step& s : {Step{32831, 2}, Step{32830, 1}, Step{32829, 0}, Step{32830, 0}, Step{32832, 2}}) {
+        f.Command(s.id);
+        EXPECT_EQ(doc->GetCurPage(), s.page) << s.id;
+        EXPECT_EQ(combo->currentIndex(), s.page) << s.id;
+    }
+}
