@@ -746,3 +746,56 @@ TEST_F(ReportViewTest, ThePageListAndNavigationShowTheChosenPage)
         EXPECT_EQ(combo->currentIndex(), s.page) << s.id;
     }
 }
+
+TEST_F(ReportViewTest, AlignmentArrowheadsAndTheColourButtons)
+{
+    CDrawRect* ref = f.AddRect({1000, -1000, 2000, -2000});
+    CDrawRect* other = f.AddRect({3000, -2500, 4500, -3000});
+    struct Case {
+        int id;
+        DocRect expect;
+    };
+    const Case cases[] = {{34002, {1000, -2500, 2500, -3000}},  // left edges
+                          {34003, {500, -2500, 2000, -3000}},   // right edges
+                          {34004, {3000, -1500, 4500, -2000}},  // lower edges
+                          {34005, {3000, -1000, 4500, -1500}}}; // upper edges
+    const DocRect start = other->position;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.id);
+        other->position = start;
+        f.View()->Select(ref);
+        f.View()->Select(other, true);
+        const int steps = Steps();
+        f.Command(k.id);
+        EXPECT_EQ(other->position, k.expect);
+        EXPECT_EQ(ref->position, DocRect(1000, -1000, 2000, -2000));
+        EXPECT_EQ(Steps(), steps + 1);
+    }
+
+    // Arrowheads only for one selected line.
+    CDrawRect* line = f.AddRect({1000, -4000, 3000, -4000});
+    line->shape = CDrawRect::arrow;
+    f.View()->Select(line);
+    f.Command(34026);
+    EXPECT_EQ(line->arrowStyle, 1);
+    f.Command(34028);
+    EXPECT_EQ(line->arrowStyle, 3);
+    f.View()->Select(ref);
+    f.Frame()->GetCommandAction(34025);
+    f.Frame()->UpdateCommandUI();
+    EXPECT_FALSE(f.Frame()->GetCommandAction(34025)->isEnabled());
+
+    // The object bar's fill and border colours, one step each.
+    CToolBarEx* bar = f.Frame()->GetControlBar(res::IDW_OBJECT_BAR);
+    bar->SetColorButton(res::ID_FILL_COLOR_BUTTON, QColor(1, 2, 3));
+    bar->SetColorButton(res::ID_LINE_COLOR_BUTTON, QColor(4, 5, 6));
+    const int steps = Steps();
+    f.Command(res::ID_FILL_COLOR_BUTTON);
+    f.Command(res::ID_LINE_COLOR_BUTTON);
+    EXPECT_EQ(ref->brush.color, RGB(1, 2, 3));
+    EXPECT_EQ(ref->brushOn, 1);
+    EXPECT_EQ(ref->pen.color, RGB(4, 5, 6));
+    EXPECT_EQ(Steps(), steps + 2);
+    f.Command(res::ID_UNDO);
+    EXPECT_EQ(f.Doc()->GetObjects()[0]->GetLogPen().color, 0u);
+}
