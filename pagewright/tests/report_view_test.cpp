@@ -799,3 +799,22 @@ TEST_F(ReportViewTest, AlignmentArrowheadsAndTheColourButtons)
     f.Command(res::ID_UNDO);
     EXPECT_EQ(f.Doc()->GetObjects()[0]->GetLogPen().color, 0u);
 }
+
+TEST_F(ReportViewTest, ABandFromAnEmptyPlaceSelectsWhatItTouchesOnThisPage)
+{
+    f.Doc()->InsertPage(0, QStringLiteral("B"));
+    f.View()->OnPageCommand(CDI_RptDoc::ID_FIRST_PAGE);
+    CDrawRect* a = f.AddRect({2000, -2000, 3000, -3000});
+    CDrawRect* b = f.AddRect({3500, -3500, 4500, -4500});
+    f.AddRect({6000, -6000, 7000, -7000});
+    f.AddRect({2000, -2000, 3000, -3000}, 1); // under the band, but on the other page
+    f.Drag({1500, -1500}, {4000, -4000});
+    EXPECT_EQ(f.View()->GetSelection(), (std::vector<CDrawObj*>{a, b}));
+    EXPECT_EQ(f.View()->GetBand().kind, BandOverlay::None);
+    EXPECT_EQ(a->position, DocRect(2000, -2000, 3000, -3000));
+    // Shift keeps the selection; a plain click on the page clears it.
+    f.Click({6500, -6500}, Qt::ShiftModifier);
+    EXPECT_EQ(f.View()->GetSelection().size(), 3u);
+    f.Click({8000, -9000});
+    EXPECT_TRUE(f.View()->GetSelection().empty());
+}
