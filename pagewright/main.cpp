@@ -2,6 +2,9 @@
 #include "skin/message_box.h"
 #include "rpt_app.h"
 
+#include "document/draw_class.h"
+#include "irimage/draw_ir.h"
+
 #include <QApplication>
 #include <QTimer>
 
@@ -24,6 +27,8 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication qapp(argc, argv);
+    // The object classes a report may hold beyond the document's own.
+    CDrawIR::Register(DrawClassRegistry::Standard());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 

@@ -14,6 +14,7 @@
 #include "document/draw_obj.h"
 #include "document/page_render.h"
 #include "document/rpt_doc.h"
+#include "irimage/draw_ir.h"
 
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -84,6 +85,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: rptdump FILE [--save OUT | --png PAGE OUT [--zoom Z] | --pdf OUT]\n");
         return 2;
     }
+    CDrawIR::Register(DrawClassRegistry::Standard());
     ToolEnvironment env;
     CDI_RptDoc doc(&env);
     if (!doc.OnOpenDocument(args[0]))

@@ -60,16 +60,48 @@ std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::PairsOf(const std::vector<const CD
     return pairs;
 }
 
-void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after, const CDrawObj* only)
+SharedByteStore::Key CDI_RptDoc::ShareSnapshotBytes(const QByteArray& bytes)
 {
+    const SharedByteStore::Key key = m_sharedBytes.Put(bytes);
+    if (key != SharedByteStore::kEmpty) {
+        if (m_snapshotKeys != nullptr)
+            m_snapshotKeys->push_back(key);
+        else
+            m_sharedBytes.Release(key); // no slot to hold it
+    }
+    return key;
+}
+
+QByteArray CDI_RptDoc::SharedSnapshotBytes(SharedByteStore::Key key) const
+{
+    std::optional<QByteArray> bytes = m_sharedBytes.Get(key);
+    if (!bytes)
+        throw platform::ArchiveError(platform::ArchiveErrorCode::BadIndex, 0);
+    return *bytes;
+}
+
+void CDI_RptDoc::ClearSlot(CRtfMemFile& file, SlotKeys& keys)
+{
+    file.Assign({});
+    m_sharedBytes.Release(keys);
+    keys.clear();
+}
+
+void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool after, const CDrawObj* only)
+{
+    SlotKeys written;
+    struct Collecting {
+        SlotKeys*& target;
+        Collecting(SlotKeys*& t, SlotKeys* list) : target(t) { target = list; }
+        ~Collecting() { target = nullptr; }
+    } collecting(m_snapshotKeys, &written);
     platform::ArchiveWriter ar(this);
     ar.writeU32(static_cast<std::uint32_t>(m_nPages));
     ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
     ar.writeU32(static_cast<std::uint32_t>(kind));
     if ((after && kind == kUndoPageInsert) || (!after && kind == kUndoPageDelete))
         ar.writeStringBytes(m_pages[static_cast<std::size_t>(m_nCurPage)].TitleBytes());
-    if (kind == kUndoRestack) {
-        // Only the places: the object's record does not change.
+    if (kind != kUndoPageInsert && !(after && kind == kUndoPageDelete)) {
         const std::vector<UndoPair> pairs = only != nullptr ? PairsOf({only}) : SelectionPairs();
         ar.writeU32(static_cast<std::uint32_t>(pairs.size()));
         for (const UndoPair& p : pairs) {
@@ -78,16 +110,9 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after, const CD
         }
         for (const UndoPair& p : pairs)
             ar.writeU32(p.index);
-    } else if (kind != kUndoPageInsert && !(after && kind == kUndoPageDelete)) {
-        const std::vector<UndoPair> pairs = SelectionPairs();
-        ar.writeU32(static_cast<std::uint32_t>(pairs.size()));
-        for (const UndoPair& p : pairs) {
-            ar.writeU32(static_cast<std::uint32_t>(p.code));
-            ar.writeU32(p.ordinal);
-        }
-        for (const UndoPair& p : pairs)
-            ar.writeU32(p.index);
-        const bool records = !((!after && kind == kUndoAdd) || (after && kind == kUndoDelete));
+        // A stacking-order step keeps only the places: no record changes.
+        const bool records =
+            kind != kUndoRestack && !((!after && kind == kUndoAdd) || (after && kind == kUndoDelete));
         if (records) {
             const std::vector<CDrawObj*>& selection = m_pView->GetSelection();
             for (std::size_t i = 0; i < pairs.size(); ++i) {
@@ -99,12 +124,14 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after, const CD
         }
     }
     file.Assign(ar.data());
+    m_sharedBytes.Release(keys);
+    keys = std::move(written);
 }
 
 void CDI_RptDoc::SaveRedoSnapshot(int kind, CDrawObj* obj, int mode)
 {
     (void)mode;
-    WriteSnapshot(m_staged, kind, false, kind == kUndoRestack ? obj : nullptr);
+    WriteSnapshot(m_staged, m_stagedKeys, kind, false, kind == kUndoRestack ? obj : nullptr);
     m_hasStaged = true;
 }
 
@@ -116,8 +143,11 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
         return;
     }
     CRtfMemFile& before = m_redo[static_cast<std::size_t>(m_nUndoIndex)];
+    SlotKeys& beforeKeys = m_redoKeys[static_cast<std::size_t>(m_nUndoIndex)];
     if (m_hasStaged) {
         std::swap(before, m_staged);
+        std::swap(beforeKeys, m_stagedKeys);
+        ClearSlot(m_staged, m_stagedKeys);
         m_hasStaged = false;
     } else {
         // A change recorded without its before snapshot: undoing it changes
@@ -127,10 +157,12 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
         ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
         ar.writeU32(kUndoDrop);
         ar.writeU32(0);
+        ClearSlot(before, beforeKeys);
         before.Assign(ar.data());
     }
     m_nUndoIndex = (m_nUndoIndex + 1) % kUndoSlots;
-    WriteSnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], kind, true, kind == kUndoRestack ? obj : nullptr);
+    WriteSnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], m_undoKeys[static_cast<std::size_t>(m_nUndoIndex)],
+                  kind, true, kind == kUndoRestack ? obj : nullptr);
     if (m_nUndoCount < kUndoSlots)
         ++m_nUndoCount;
     m_nRedoCount = 0;
@@ -139,11 +171,11 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
 
 void CDI_RptDoc::ResetUndoHistory()
 {
-    for (CRtfMemFile& f : m_undo)
-        f.Assign({});
-    for (CRtfMemFile& f : m_redo)
-        f.Assign({});
-    m_staged.Assign({});
+    for (std::size_t i = 0; i < m_undo.size(); ++i) {
+        ClearSlot(m_undo[i], m_undoKeys[i]);
+        ClearSlot(m_redo[i], m_redoKeys[i]);
+    }
+    ClearSlot(m_staged, m_stagedKeys);
     m_hasStaged = false;
     m_nUndoCount = 0;
     m_nUndoIndex = 0;
@@ -183,6 +215,11 @@ void CDI_RptDoc::OnEditRedo()
 
 void CDI_RptDoc::ApplySnapshot(const CRtfMemFile& file, bool undo, const CRtfMemFile& other)
 {
+    struct Reading {
+        bool& flag;
+        explicit Reading(bool& f) : flag(f) { flag = true; }
+        ~Reading() { flag = false; }
+    } reading(m_readingSnapshot);
     try {
         platform::ArchiveReader ar(file.Data(), m_registry->ArchiveRegistry(), this);
         const std::uint32_t pages = ar.readU32();

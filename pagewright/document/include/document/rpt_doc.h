@@ -30,6 +30,7 @@
 #include "document/draw_class.h"
 #include "document/geometry.h"
 #include "document/rtf_mem_file.h"
+#include "document/shared_byte_store.h"
 
 #include "platform/archive.h"
 #include "platform/dib_image.h"
@@ -258,6 +259,14 @@ public:
     int GetUndoCount() const { return m_nUndoCount; }
     int GetRedoCount() const { return m_nRedoCount; }
     int GetUndoIndex() const { return m_nUndoIndex; }
+    // Large blocks of bytes (infrared files) in snapshots: while a snapshot
+    // is written or read, objects put such a block into the document's
+    // shared store once and write its key instead of the bytes.
+    bool InSnapshot() const { return m_snapshotKeys != nullptr || m_readingSnapshot; }
+    SharedByteStore::Key ShareSnapshotBytes(const QByteArray& bytes);
+    // The block of a key; platform::ArchiveError for a key not held.
+    QByteArray SharedSnapshotBytes(SharedByteStore::Key key) const;
+    const SharedByteStore& SnapshotStore() const { return m_sharedBytes; }
     // The snapshot memory files (for inspection).
     const CRtfMemFile& UndoSlot(int i) const { return m_undo[static_cast<std::size_t>(i)]; }
     const CRtfMemFile& RedoSlot(int i) const { return m_redo[static_cast<std::size_t>(i)]; }
@@ -301,7 +310,12 @@ private:
     // Snapshots.
     std::vector<UndoPair> SelectionPairs() const;
     std::vector<UndoPair> PairsOf(const std::vector<const CDrawObj*>& objects) const;
-    void WriteSnapshot(CRtfMemFile& file, int kind, bool after, const CDrawObj* only = nullptr);
+    using SlotKeys = std::vector<SharedByteStore::Key>;
+    // Writes a snapshot into a slot; keys: the slot's shared blocks, released
+    // and replaced by those the new snapshot holds. only: the one object of a
+    // stacking-order step (else the view's selection).
+    void WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool after, const CDrawObj* only = nullptr);
+    void ClearSlot(CRtfMemFile& file, SlotKeys& keys);
     // The object each pair names (null where none has that ordinal).
     std::vector<CDrawObj*> ResolvePairs(const std::vector<UndoPair>& pairs) const;
     using Recreated = std::vector<std::pair<UndoPair, std::unique_ptr<CDrawObj>>>;
@@ -340,6 +354,12 @@ private:
     std::array<CRtfMemFile, kUndoSlots> m_undo; // after snapshots, read by redo
     std::array<CRtfMemFile, kUndoSlots> m_redo; // before snapshots, read by undo
     CRtfMemFile m_staged;                       // a before snapshot waiting for its after
+    SharedByteStore m_sharedBytes;              // blocks the snapshots share
+    std::array<SlotKeys, kUndoSlots> m_undoKeys;
+    std::array<SlotKeys, kUndoSlots> m_redoKeys;
+    SlotKeys m_stagedKeys;
+    SlotKeys* m_snapshotKeys = nullptr;         // set while a snapshot is written
+    bool m_readingSnapshot = false;
     bool m_hasStaged = false;
     int m_nUndoIndex = 0;
     int m_nUndoCount = 0;
