@@ -4,7 +4,6 @@
 #include "color_status_bar.h"
 #include "frame_resources.h"
 #include "frame_view.h"
-#include "message_box.h"
 #include "platform/program_folder.h"
 #include "program_icon.h"
 #include "resource_ids.h"
@@ -14,6 +13,7 @@
 
 #include "platform/settings.h"
 #include "skin/caption.h"
+#include "skin/message_box.h"
 #include "skin/metrics.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_resources.h"

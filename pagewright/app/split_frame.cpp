@@ -61,6 +61,10 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
     grid->addWidget(m_vBar, 1, 1);
     grid->addWidget(m_hBar, 2, 0);
     grid->addWidget(m_corner, 2, 1);
+    // The view takes all the room the bars leave (the caption spans both
+    // columns and would otherwise share it out).
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 1);
     setWidget(client);
     connect(m_hBar, &CSkinScrollBar::scrollCode, this, [this](int code, int pos) { onBarCode(Qt::Horizontal, code, pos); });
     connect(m_vBar, &CSkinScrollBar::scrollCode, this, [this](int code, int pos) { onBarCode(Qt::Vertical, code, pos); });
@@ -144,7 +148,12 @@ CMainFrame* CSplitFrame::mainFrame() const
 
 void CSplitFrame::closeEvent(QCloseEvent* e)
 {
-    // Closing ends any editing in the view first.
+    // A modified report is offered for saving; closing ends any editing in
+    // the view first.
+    if (m_view && !m_view->CanCloseFrame()) {
+        e->ignore();
+        return;
+    }
     if (m_view)
         m_view->ClearSelection();
     QMdiSubWindow::closeEvent(e);

@@ -27,9 +27,15 @@
 
 std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::SelectionPairs() const
 {
-    std::vector<UndoPair> pairs;
     if (m_pView == nullptr)
-        return pairs;
+        return {};
+    const std::vector<CDrawObj*>& selection = m_pView->GetSelection();
+    return PairsOf(std::vector<const CDrawObj*>(selection.begin(), selection.end()));
+}
+
+std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::PairsOf(const std::vector<const CDrawObj*>& objects) const
+{
+    std::vector<UndoPair> pairs;
     std::array<std::uint32_t, kUndoTypeClassNames.size()> counters{};
     std::unordered_map<const CDrawObj*, std::uint32_t> ordinals;
     std::unordered_map<const CDrawObj*, std::uint32_t> places;
@@ -40,7 +46,7 @@ std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::SelectionPairs() const
         if (code != kUndoTypeNone)
             ordinals[obj] = ++counters[static_cast<std::size_t>(code)];
     }
-    for (const CDrawObj* obj : m_pView->GetSelection()) {
+    for (const CDrawObj* obj : objects) {
         UndoPair pair;
         pair.code = obj->UndoTypeCode();
         if (pair.code != kUndoTypeNone) {
@@ -81,7 +87,7 @@ void CDI_RptDoc::ClearSlot(CRtfMemFile& file, SlotKeys& keys)
     keys.clear();
 }
 
-void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool after)
+void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool after, const CDrawObj* only)
 {
     SlotKeys written;
     struct Collecting {
@@ -96,7 +102,7 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool
     if ((after && kind == kUndoPageInsert) || (!after && kind == kUndoPageDelete))
         ar.writeStringBytes(m_pages[static_cast<std::size_t>(m_nCurPage)].TitleBytes());
     if (kind != kUndoPageInsert && !(after && kind == kUndoPageDelete)) {
-        const std::vector<UndoPair> pairs = SelectionPairs();
+        const std::vector<UndoPair> pairs = only != nullptr ? PairsOf({only}) : SelectionPairs();
         ar.writeU32(static_cast<std::uint32_t>(pairs.size()));
         for (const UndoPair& p : pairs) {
             ar.writeU32(static_cast<std::uint32_t>(p.code));
@@ -104,7 +110,9 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool
         }
         for (const UndoPair& p : pairs)
             ar.writeU32(p.index);
-        const bool records = !((!after && kind == kUndoAdd) || (after && kind == kUndoDelete));
+        // A stacking-order step keeps only the places: no record changes.
+        const bool records =
+            kind != kUndoRestack && !((!after && kind == kUndoAdd) || (after && kind == kUndoDelete));
         if (records) {
             const std::vector<CDrawObj*>& selection = m_pView->GetSelection();
             for (std::size_t i = 0; i < pairs.size(); ++i) {
@@ -122,15 +130,13 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool
 
 void CDI_RptDoc::SaveRedoSnapshot(int kind, CDrawObj* obj, int mode)
 {
-    (void)obj;
     (void)mode;
-    WriteSnapshot(m_staged, m_stagedKeys, kind, false);
+    WriteSnapshot(m_staged, m_stagedKeys, kind, false, kind == kUndoRestack ? obj : nullptr);
     m_hasStaged = true;
 }
 
 void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
 {
-    (void)obj;
     if (mode != 1) {
         ResetUndoHistory();
         SetModifiedFlag(mode != 0);
@@ -156,7 +162,7 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
     }
     m_nUndoIndex = (m_nUndoIndex + 1) % kUndoSlots;
     WriteSnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], m_undoKeys[static_cast<std::size_t>(m_nUndoIndex)],
-                  kind, true);
+                  kind, true, kind == kUndoRestack ? obj : nullptr);
     if (m_nUndoCount < kUndoSlots)
         ++m_nUndoCount;
     m_nRedoCount = 0;
@@ -193,19 +199,21 @@ void CDI_RptDoc::OnEditUndo()
     }
     if (m_nUndoCount == 0)
         return;
+    const auto after = static_cast<std::size_t>(m_nUndoIndex);
     m_nUndoIndex = (m_nUndoIndex + kUndoSlots - 1) % kUndoSlots;
-    ApplySnapshot(m_redo[static_cast<std::size_t>(m_nUndoIndex)], true);
+    ApplySnapshot(m_redo[static_cast<std::size_t>(m_nUndoIndex)], true, m_undo[after]);
 }
 
 void CDI_RptDoc::OnEditRedo()
 {
     if (m_nUndoCount >= kUndoSlots || m_nRedoCount == 0)
         return;
+    const auto before = static_cast<std::size_t>(m_nUndoIndex);
     m_nUndoIndex = (m_nUndoIndex + 1) % kUndoSlots;
-    ApplySnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], false);
+    ApplySnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], false, m_redo[before]);
 }
 
-void CDI_RptDoc::ApplySnapshot(const CRtfMemFile& file, bool undo)
+void CDI_RptDoc::ApplySnapshot(const CRtfMemFile& file, bool undo, const CRtfMemFile& other)
 {
     struct Reading {
         bool& flag;
@@ -217,14 +225,19 @@ void CDI_RptDoc::ApplySnapshot(const CRtfMemFile& file, bool undo)
         const std::uint32_t pages = ar.readU32();
         const std::uint32_t current = ar.readU32();
         const std::uint32_t kind = ar.readU32();
-        if (pages == 0 || pages > static_cast<std::uint32_t>(kMaxPages) || current >= pages || kind > kUndoDrop)
+        if (pages == 0 || pages > static_cast<std::uint32_t>(kMaxPages) || current >= pages || kind > kUndoRestack)
             throw UndoAbandoned{};
         const int insertKind = undo ? kUndoPageDelete : kUndoPageInsert; // steps that bring a page back
         const int deleteKind = undo ? kUndoPageInsert : kUndoPageDelete; // steps that take one away
         const int addKind = undo ? kUndoDelete : kUndoAdd;               // objects re-created
         const int removeKind = undo ? kUndoAdd : kUndoDelete;            // objects removed
 
-        if (static_cast<int>(kind) == deleteKind) {
+        if (kind == kUndoRestack) {
+            if (pages != static_cast<std::uint32_t>(m_nPages))
+                throw UndoAbandoned{};
+            ApplyRestack(ar, other);
+            m_nCurPage = static_cast<int>(current);
+        } else if (static_cast<int>(kind) == deleteKind) {
             if (pages < 2)
                 throw UndoAbandoned{};
             m_nPages = static_cast<int>(pages);
@@ -287,10 +300,38 @@ void CDI_RptDoc::FinishUndoStep()
         if (m_pView->HasTextEditor())
             m_pView->HideTextEditor();
         m_pView->ClearSelection();
-        m_pView->RebuildIRObjects();
+        m_pView->RefreshIRObjects();
     }
     UpdateAllViews(nullptr, DrawView::kHintAll);
     SetModifiedFlag(true);
+}
+
+void CDI_RptDoc::ApplyRestack(platform::ArchiveReader& ar, const CRtfMemFile& other)
+{
+    // The places to go back to, and where the objects are now.
+    const std::vector<UndoPair> target = ReadPairs(ar);
+    platform::ArchiveReader now(other.Data(), m_registry->ArchiveRegistry(), this);
+    now.readU32();
+    now.readU32();
+    if (now.readU32() != kUndoRestack)
+        throw UndoAbandoned{};
+    const std::vector<UndoPair> current = ReadPairs(now);
+    if (current.size() != target.size())
+        throw UndoAbandoned{};
+    std::vector<std::pair<std::uint32_t, CDrawObj*>> moving;
+    for (std::size_t i = 0; i < target.size(); ++i) {
+        const std::uint32_t at = current[i].index;
+        if (at >= m_objects.size() || m_objects[at]->UndoTypeCode() != target[i].code ||
+            target[i].index >= m_objects.size())
+            throw UndoAbandoned{};
+        moving.emplace_back(target[i].index, m_objects[at]);
+    }
+    for (const auto& [place, obj] : moving)
+        m_objects.erase(std::find(m_objects.begin(), m_objects.end(), obj));
+    std::stable_sort(moving.begin(), moving.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [place, obj] : moving)
+        m_objects.insert(m_objects.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(place, m_objects.size())),
+                         obj);
 }
 
 std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::ReadPairs(platform::ArchiveReader& ar) const

@@ -28,6 +28,9 @@ inline constexpr int kReport = 61497;          // "Report": new page titles are 
 inline constexpr int kVersionMismatch = 61503; // undo refused in a document of another version
 inline constexpr int kHideNumbers = 61506;     // "隐藏编号(&H)"
 inline constexpr int kShowNumbers = 61507;     // "显示编号(&X)"
+inline constexpr int kNone = 61491;            // status pane 2 without a numbered object
+inline constexpr int kTempReadout = 61477;     // "温度:%.1f 宽度:%.1f"
+inline constexpr int kDeletePage = 61467;      // delete the current page?
 // Texts of this library (the program's table may override them).
 inline constexpr int kOpenFailed = 61600;      // %1: file; %2: reason
 inline constexpr int kBadFormat = 61601;       // damaged or not a report
@@ -124,6 +127,9 @@ public:
     virtual void SetLockIndicator(bool locked) { (void)locked; }
     // The main frame's page list: the titles and the current page.
     virtual void FillPageTitles(const QStringList& titles, int current) { (void)titles, (void)current; }
+
+    // The temperature unit of read-outs: 0 Celsius, 1 Fahrenheit, 2 Kelvin.
+    virtual int TemperatureUnit() const { return 0; }
 
     // Folder of the working copies of templates.
     virtual QString TemporaryFolder() const;
