@@ -19,6 +19,8 @@ CToolBarEx::CToolBarEx(QWidget* parent) : QToolBar(parent)
 {
     setMovable(true);
     setFloatable(true);
+    // Drop-down menus measure their items as the program's menus do.
+    m_iconMenu.SetImageSize(16, 15);
     // Docking on another side or floating: the images again on the new
     // background, and the frame repaints.
     connect(this, &QToolBar::orientationChanged, this, [this] {

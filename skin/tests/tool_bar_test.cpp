@@ -325,6 +325,7 @@ TEST_F(ToolBarTest, DropDownsOpenTheirMenuOrPicker)
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->actions().size(), 1);
+    EXPECT_GE(menu->actionGeometry(menu->actions().front()).height(), 20); // measured like the frame's menus
     SaveShot(menu->grab().toImage(), "toolbar-dropdown-menu");
     menu->close();
     QTest::qWait(0);
