@@ -126,6 +126,27 @@ TEST(RtfReader, ReadsWhatLibreOfficeWrites)
     EXPECT_EQ(paras[2].pieces[0].face, "Arial");
 }
 
+TEST(RtfReader, ReadsIndentsAndLineBreaksFromLibreOffice)
+{
+    // Converted from an ODT document: indents, justification, a colour of
+    // the table's eleventh explicit entry, an explicit black and a line break.
+    const auto p = Parse(Fixture("libreoffice_odt.rtf"));
+    EXPECT_EQ(p->result.error, RtfError::kNone);
+    EXPECT_EQ(Texts(p->doc), (QStringList{QStringLiteral("缩进段落：温度 36.5℃"), "Justified green text struck",
+                                          "Black and auto", QStringLiteral("Line one\u2028line two")}));
+    const std::vector<Para> paras = Describe(p->doc);
+    ASSERT_EQ(paras.size(), 4u);
+    EXPECT_EQ(paras[0].left, 1440);
+    EXPECT_EQ(paras[0].first, -360);
+    EXPECT_EQ(paras[1].align, Qt::AlignJustify);
+    EXPECT_EQ(paras[1].right, 720);
+    EXPECT_EQ(paras[1].pieces[0].color, 0x008000);
+    EXPECT_EQ(paras[1].pieces[0].points, 14);
+    EXPECT_EQ(paras[2].align, Qt::AlignHCenter);
+    EXPECT_EQ(paras[2].pieces[0].color, 0);
+    EXPECT_EQ(paras[2].pieces[1].color, -1);
+}
+
 TEST(RtfReader, DecodesBytesInTheCodePageOfTheFont)
 {
     struct Case {

@@ -43,6 +43,9 @@ struct Piece {
 struct Para {
     Qt::Alignment align = Qt::AlignLeft;
     std::vector<Piece> pieces;
+    int left = 0; // indents in twips
+    int right = 0;
+    int first = 0;
     bool operator==(const Para&) const = default;
 };
 
@@ -55,7 +58,7 @@ inline std::ostream& operator<<(std::ostream& os, const Piece& p)
 
 inline std::ostream& operator<<(std::ostream& os, const Para& p)
 {
-    os << "[align " << int(p.align) << ':';
+    os << "[align " << int(p.align) << " indents " << p.left << ',' << p.right << ',' << p.first << ':';
     for (const Piece& piece : p.pieces)
         os << ' ' << piece;
     return os << ']';
@@ -84,6 +87,9 @@ inline std::vector<Para> Describe(const QTextDocument& doc)
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         Para para;
         para.align = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        para.left = qRound(b.blockFormat().leftMargin() * rich_text::kTwipsPerPixel);
+        para.right = qRound(b.blockFormat().rightMargin() * rich_text::kTwipsPerPixel);
+        para.first = qRound(b.blockFormat().textIndent() * rich_text::kTwipsPerPixel);
         for (auto it = b.begin(); !it.atEnd(); ++it)
             para.pieces.push_back(PieceOf(it.fragment().text(), it.fragment().charFormat()));
         if (para.pieces.empty())
@@ -103,7 +109,7 @@ inline QStringList Texts(const QTextDocument& doc)
 }
 
 // Runs a program; its standard output, or a failure.
-inline QByteArray Run(const QString& program, const QStringList& args, const QByteArray& input = {},
+inline QByteArray RunProgram(const QString& program, const QStringList& args, const QByteArray& input = {},
                       const QString& workDir = {})
 {
     QProcess p;
@@ -124,7 +130,7 @@ inline QByteArray Run(const QString& program, const QStringList& args, const QBy
 // GBK bytes decoded by the system's iconv, independently of the reader.
 inline QString IconvGbk(const QByteArray& gbk)
 {
-    return QString::fromUtf8(Run(QStringLiteral(CONTENT_ICONV), {"-f", "GBK", "-t", "UTF-8"}, gbk));
+    return QString::fromUtf8(RunProgram(QStringLiteral(CONTENT_ICONV), {"-f", "GBK", "-t", "UTF-8"}, gbk));
 }
 
 } // namespace content_test
