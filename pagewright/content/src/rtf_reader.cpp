@@ -23,7 +23,8 @@ namespace {
 
 constexpr char kParagraphMark = 11;
 constexpr int kDefaultSize = 24;   // \fs24: 12 points, RTF's default
-constexpr int kMaxNameBytes = 255; // a face name is kept up to this length
+constexpr int kMaxNameChars = 255;  // a face name is kept up to this length
+constexpr int kMaxNameInput = 1024; // bytes and characters collected for it
 constexpr int kRunFaceBytes = 29;  // the export's face field holds 29 bytes and a NUL
 
 // Character properties (saved and restored with every group).
@@ -191,6 +192,8 @@ private:
     // Tables.
     void FontTableByte(unsigned char b);
     void CloseFontEntry();
+    void FontTableChar(char16_t c);
+    void FlushFontName(Font& f);
     void ColorTableByte(unsigned char b);
     const Font* CurrentFont() const;
     platform::CodePageConverter& ConverterFor(const Font* font);
@@ -537,8 +540,12 @@ void Parser::HandleWord(std::string_view word, bool hasParam, int param)
         int v = param;
         if (v < 0)
             v += 65536;
-        if (hasParam && v > 0 && v <= 0xFFFF)
-            Char(static_cast<char16_t>(v));
+        if (hasParam && v > 0 && v <= 0xFFFF) {
+            if (m_cur.dest == Dest::kFontTable)
+                FontTableChar(static_cast<char16_t>(v));
+            else
+                Char(static_cast<char16_t>(v));
+        }
         m_skipChars = ch.uc;
         break;
     }
@@ -646,6 +653,12 @@ void Parser::FlushBytes()
 void Parser::Char(char16_t c)
 {
     FlushBytes();
+    // Control characters, paragraph separators and object marks are no
+    // text of a paragraph (a \uN may name them).
+    if ((c < 0x20 && c != '\t') || c == 0x2029 || c == 0xFFFC)
+        return;
+    if (m_cur.dest == Dest::kFontTable)
+        FontTableChar(c);
     if (m_cur.dest != Dest::kNormal)
         return;
     Text(QString(QChar(c)));
@@ -725,8 +738,27 @@ void Parser::FontTableByte(unsigned char b)
     if (b < 0x20 || m_fontEntry < 0 || !m_fontEntryOpen)
         return;
     Font& f = m_fonts[static_cast<std::size_t>(m_fontEntry)];
-    if (f.nameBytes.size() < kMaxNameBytes)
+    if (f.name.size() + f.nameBytes.size() < kMaxNameInput)
         f.nameBytes.append(static_cast<char>(b));
+}
+
+// A \uN inside a face name.
+void Parser::FontTableChar(char16_t c)
+{
+    if (m_fontEntry < 0 || !m_fontEntryOpen)
+        return;
+    Font& f = m_fonts[static_cast<std::size_t>(m_fontEntry)];
+    FlushFontName(f);
+    if (f.name.size() < kMaxNameInput)
+        f.name += QChar(c);
+}
+
+void Parser::FlushFontName(Font& f)
+{
+    if (f.nameBytes.isEmpty())
+        return;
+    f.name += ConverterFor(&f).decode(f.nameBytes);
+    f.nameBytes.clear();
 }
 
 void Parser::CloseFontEntry()
@@ -738,8 +770,8 @@ void Parser::CloseFontEntry()
         return;
     Font& f = m_fonts[static_cast<std::size_t>(m_fontEntry)];
     f.defined = true;
-    f.name = ConverterFor(&f).decode(platform::truncateGbk(f.nameBytes, kMaxNameBytes)).trimmed();
-    f.nameBytes.clear();
+    FlushFontName(f);
+    f.name = f.name.trimmed().left(kMaxNameChars).trimmed();
 }
 
 void Parser::ColorTableByte(unsigned char b)
