@@ -139,6 +139,18 @@ TEST(RichTextDrawing, ZoomScalesTheSameLayout)
     // 2-pixel screen trim).
     EXPECT_NEAR(two.width(), 2 * one.width(), 6);
     EXPECT_NEAR(two.height(), 2 * one.height(), 6);
+
+    // Printing at 300 dpi: the same layout at 300 / 96, without the screen's
+    // trim.
+    QImage paper = White(1300, 700);
+    {
+        QPainter painter(&paper);
+        PageDC dc(painter, PageMapping::ForResolution(300), true);
+        DrawRichText(dc, t.obj, t.cache);
+    }
+    const QRect printed = Ink(paper);
+    EXPECT_NEAR(printed.width(), one.width() * 300.0 / 96.0, 12);
+    EXPECT_NEAR(printed.height(), one.height() * 300.0 / 96.0, 12);
 }
 
 TEST(RichTextDrawing, DrawsTheWholeTextAndNeverRewritesTheStore)
