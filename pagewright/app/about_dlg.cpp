@@ -4,7 +4,12 @@
 #include "resource_ids.h"
 #include "rpt_app.h"
 
+#include "skin/caption.h"
+#include "skin/metrics.h"
+#include "skin/skin_colors.h"
+
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -12,6 +17,14 @@
 CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(res::IDD_ABOUTBOX, parent)
 {
     setWindowTitle(QStringLiteral("关于"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    setContentsMargins(skin::SM_CXFRAME, skin::CaptionBandHeight(), skin::SM_CXFRAME, skin::SM_CYFRAME);
+    m_caption = skin::MakeSkinCaptionBar(this, skin::kCloseOnly);
+    m_caption->setObjectName(QStringLiteral("Caption"));
+    connect(m_caption, &skin::CaptionBar::buttonClicked, this, [this](int button) {
+        if (button == skin::kCloseButton)
+            close();
+    });
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     SetControlId(icon, res::IDC_ABOUT_ICON);
@@ -29,7 +42,20 @@ CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(res::IDD_ABOUTBOX, parent)
 void CAboutDlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const CDI_RptApp* app = theAppOrNull();
-    p.fillRect(rect(), app != nullptr && app->m_skin.background.isValid() ? app->m_skin.background
-                                                                          : palette().window().color());
+    p.fillRect(rect(), skin::CurrentRoles().background);
+    if (const skin::SkinState* s = skin::CurrentSkin())
+        skin::PaintFrameBorder(p, size(), skin::CaptionBandHeight(), skin::SkinCaptionColors(*s, m_caption->IsActive()));
+}
+
+void CAboutDlg::resizeEvent(QResizeEvent* e)
+{
+    CDialog::resizeEvent(e);
+    m_caption->setGeometry(0, 0, width(), skin::CaptionBandHeight());
+}
+
+bool CAboutDlg::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate)
+        m_caption->SetActive(e->type() == QEvent::WindowActivate);
+    return CDialog::event(e);
 }

@@ -3,27 +3,15 @@
 #include "resource_ids.h"
 #include "string_table.h"
 
+#include "skin/colors.h"
+#include "skin/draw3d.h"
+#include "skin/skin_colors.h"
+
 #include <QPainter>
-
-namespace {
-
-// A frame in topLeft along the top and left edges, bottomRight along the others.
-void draw3dFrame(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight)
-{
-    p.setPen(topLeft);
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(bottomRight);
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
-}
-
-} // namespace
 
 CColorStatusBar::CColorStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
-    m_colors = skin::BuildSkinBitmaps(qRgb(192, 192, 192));
     connect(this, &QStatusBar::messageChanged, this, [this] { update(); });
 }
 
@@ -97,12 +85,6 @@ QString CColorStatusBar::GetMessageText() const
     return GetPaneText(index);
 }
 
-void CColorStatusBar::SetColors(const skin::SkinColors& colors)
-{
-    m_colors = colors;
-    update();
-}
-
 QSize CColorStatusBar::sizeHint() const
 {
     return QSize(QStatusBar::sizeHint().width(), fontMetrics().height() + 10);
@@ -149,11 +131,12 @@ QRect CColorStatusBar::GetItemRect(int index) const
 void CColorStatusBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    const skin::SkinRoles colors = skin::CurrentRoles();
     // Background with a light and a dark line along the top.
-    p.fillRect(rect(), m_colors.background);
-    p.setPen(m_colors.light);
+    p.fillRect(rect(), colors.background);
+    p.setPen(colors.light);
     p.drawLine(0, 0, width() - 1, 0);
-    p.setPen(m_colors.dark);
+    p.setPen(colors.dark);
     p.drawLine(0, 1, width() - 1, 1);
 
     // Size grip: six raised 3-pixel squares in a staircase, 5 pixels apart.
@@ -162,8 +145,8 @@ void CColorStatusBar::paintEvent(QPaintEvent*)
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col <= row; ++col) {
             const QRect r(gx - 5 * col - 3, gy - 5 * (2 - row) - 3, 3, 3);
-            p.fillRect(r, m_colors.base);
-            draw3dFrame(p, r, m_colors.light, m_colors.dark);
+            p.fillRect(r, colors.base);
+            skin::Draw3dRect(p, r, colors.light, colors.dark);
         }
     }
 
@@ -172,12 +155,12 @@ void CColorStatusBar::paintEvent(QPaintEvent*)
     for (int i = 0; i < GetCount(); ++i) {
         const Pane& pane = m_panes[std::size_t(i)];
         QRect r = GetItemRect(i);
-        p.fillRect(r, m_colors.background);
+        p.fillRect(r, colors.background);
         if (!(pane.style & SBPS_DISABLED)) {
             const QString text = pane.id == res::ID_SEPARATOR ? GetMessageText() : pane.text;
             p.setPen(palette().windowText().color());
             p.drawText(r.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
         }
-        draw3dFrame(p, r.adjusted(0, 0, -2, 0), m_colors.light, m_colors.dark);
+        skin::Draw3dRect(p, r.adjusted(0, 0, -2, 0), colors.light, colors.dark);
     }
 }

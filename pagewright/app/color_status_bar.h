@@ -2,8 +2,6 @@
 // panes by command id (the first is the message pane), a drawn size grip.
 #pragma once
 
-#include "skin/skin_colors.h"
-
 #include <QStatusBar>
 #include <QString>
 
@@ -31,8 +29,6 @@ public:
     // The text the message pane shows now.
     QString GetMessageText() const;
 
-    void SetColors(const skin::SkinColors& colors);
-
     QSize sizeHint() const override;
 
 protected:
@@ -48,5 +44,4 @@ private:
     static constexpr int kGripWidth = 16;
 
     std::vector<Pane> m_panes;
-    skin::SkinColors m_colors;
 };

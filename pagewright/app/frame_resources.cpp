@@ -1,5 +1,6 @@
 #include "frame_resources.h"
 
+#include "program_icon.h"
 #include "resource_ids.h"
 
 #include "skin/skin_resources.h"
@@ -7,8 +8,40 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
+#include <QPainter>
 
 using namespace res;
+
+namespace {
+
+constexpr QRgb kStripBackground = 0xFFC0C0C0;
+
+// A toolbar resource with its image strip: the command images side by side
+// on the background, one pixel higher than the images.
+void registerBar(int id, QSize imageSize, std::vector<int> commands)
+{
+    skin::ToolBarResource res{id, imageSize, std::move(commands), {}};
+    int n = 0;
+    for (int c : res.commands)
+        n += c != skin::kSeparator ? 1 : 0;
+    QImage strip(qMax(1, n) * imageSize.width(), imageSize.height() + 1, QImage::Format_RGB32);
+    strip.fill(kStripBackground);
+    QPainter p(&strip);
+    int x = 0;
+    for (int c : res.commands) {
+        if (c == skin::kSeparator)
+            continue;
+        CommandIcon(c).paint(&p, QRect(QPoint(x, 0), imageSize));
+        x += imageSize.width();
+    }
+    p.end();
+    strip.setPixel(0, 0, kStripBackground);
+    strip.setPixel(1, 1, kStripBackground);
+    res.bitmap = strip;
+    skin::RegisterToolBar(res);
+}
+
+} // namespace
 
 void RegisterFrameToolBars()
 {
@@ -17,26 +50,24 @@ void RegisterFrameToolBars()
         return;
     done = true;
     constexpr int S = skin::kSeparator;
-    skin::RegisterToolBar({IDR_STANDARD_BAR, {16, 15},
-                           {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, S,
-                            ID_EDIT_UNDO, ID_EDIT_REDO, S, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, S, ID_APP_ABOUT}});
-    skin::RegisterToolBar({IDR_MEASURE_BAR, {16, 15},
-                           {32840, S, 32842, 32843, 32844, 32851, 32865, 32845, S, 32847, 32867, 32868, S, 32850,
-                            32852, 32866}});
-    skin::RegisterToolBar({IDR_OBJECT_BAR, {16, 15},
-                           {32770, S, 32771, ID_ARROW, 32772, 32773, 32774, 32782, S, 32812, 32815, 32816, 32820,
-                            32966, 32813, 33086, 34007, 32804, 32972, 34020, S, ID_TEXT_COLOR, ID_FILL_COLOR_BUTTON,
-                            ID_LINE_COLOR_BUTTON, ID_LINE_WIDTH}});
-    skin::RegisterToolBar({IDR_ADJUST_BAR, {16, 15}, {34002, 34003, 34004, 34005, S, 32777, 32778, 32779, 32780}});
-    skin::RegisterToolBar({IDR_PAGE_BAR, {16, 15},
-                           {32826, S, 32829, 32830, ID_PAGE_COMBO, 32831, 32832, S, 32833, 32834, 32835}});
-    skin::RegisterToolBar({IDR_PLAY_BAR, {16, 15},
-                           {34009, 34010, 34011, 34013, 34012, 34014, 34015, 34016, S, ID_FILE_COMBO, S, 34017, 34018}});
-    skin::RegisterToolBar({IDR_FORMAT_BAR, {16, 16}, {104, 108, 111, S, 117, 119, 121}});
+    registerBar(IDR_STANDARD_BAR, {16, 15},
+                {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, S, ID_EDIT_UNDO,
+                 ID_EDIT_REDO, S, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, S, ID_APP_ABOUT});
+    registerBar(IDR_MEASURE_BAR, {16, 15},
+                {32840, S, 32842, 32843, 32844, 32851, 32865, 32845, S, 32847, 32867, 32868, S, 32850, 32852, 32866});
+    registerBar(IDR_OBJECT_BAR, {16, 15},
+                {32770, S, 32771, ID_ARROW, 32772, 32773, 32774, 32782, S, 32812, 32815, 32816, 32820, 32966, 32813,
+                 33086, 34007, 32804, 32972, 34020, S, ID_TEXT_COLOR, ID_FILL_COLOR_BUTTON, ID_LINE_COLOR_BUTTON,
+                 ID_LINE_WIDTH});
+    registerBar(IDR_ADJUST_BAR, {16, 15}, {34002, 34003, 34004, 34005, S, 32777, 32778, 32779, 32780});
+    registerBar(IDR_PAGE_BAR, {16, 15}, {32826, S, 32829, 32830, ID_PAGE_COMBO, 32831, 32832, S, 32833, 32834, 32835});
+    registerBar(IDR_PLAY_BAR, {16, 15},
+                {34009, 34010, 34011, 34013, 34012, 34014, 34015, 34016, S, ID_FILE_COMBO, S, 34017, 34018});
+    registerBar(IDR_FORMAT_BAR, {16, 16}, {104, 108, 111, S, 117, 119, 121});
     // Images only, for the menus.
-    skin::RegisterToolBar({IDR_IMAGE_BAR, {64, 15}, {}});
-    skin::RegisterToolBar({IDR_IR_BAR, {16, 15}, {32841, 32855, 32863}});
-    skin::RegisterToolBar({IDR_TOOL_BAR, {16, 15}, {ID_BATCH, ID_UNITS}});
+    registerBar(IDR_IMAGE_BAR, {64, 15}, {});
+    registerBar(IDR_IR_BAR, {16, 15}, {32841, 32855, 32863});
+    registerBar(IDR_TOOL_BAR, {16, 15}, {ID_BATCH, ID_UNITS});
 }
 
 namespace {

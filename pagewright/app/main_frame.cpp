@@ -1,5 +1,6 @@
 #include "main_frame.h"
 
+#include "child_buttons.h"
 #include "color_status_bar.h"
 #include "frame_resources.h"
 #include "frame_view.h"
@@ -11,6 +12,9 @@
 #include "string_table.h"
 
 #include "platform/settings.h"
+#include "skin/caption.h"
+#include "skin/metrics.h"
+#include "skin/skin_colors.h"
 #include "skin/skin_resources.h"
 #include "skin/text_format_bar.h"
 #include "skin/tool_bar_ex.h"
@@ -22,6 +26,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 
 using namespace res;
@@ -54,6 +60,10 @@ const QString kStateEntry = QStringLiteral("State");
 
 CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
 {
+    // The frame paints its own caption and border.
+    setWindowFlag(Qt::FramelessWindowHint);
+    setContentsMargins(skin::SM_CXFRAME, skin::CaptionBandHeight(), skin::SM_CXFRAME, skin::SM_CYFRAME);
+    setMouseTracking(true);
     RegisterFrameToolBars();
     skin::SetCommandActionProvider([this](int id) { return GetCommandAction(id); });
     skin::SetPopupMenuProvider([this](int id, QWidget* parent) -> QMenu* {
@@ -90,8 +100,11 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
 CMainFrame::~CMainFrame()
 {
     // Children go after this body; they must not call back into the frame.
-    if (m_mdi != nullptr)
+    if (m_mdi != nullptr) {
         m_mdi->disconnect(this);
+        for (QMdiSubWindow* sub : m_mdi->subWindowList())
+            sub->disconnect(this);
+    }
     if (m_idleTimer != nullptr)
         m_idleTimer->stop();
     // The voice note that an infrared image extracted, and the layout again.
@@ -178,6 +191,16 @@ bool CMainFrame::LoadFrame(int resourceId)
     m_mdi->setObjectName(QString::number(AFX_IDW_PANE_FIRST));
     m_mdi->setViewMode(QMdiArea::SubWindowView);
     setCentralWidget(m_mdi);
+    m_caption = skin::MakeSkinCaptionBar(this, skin::kAllButtons);
+    m_caption->SetIcon(ProgramIcon());
+    m_caption->setObjectName(QStringLiteral("Caption"));
+    connect(m_caption, &skin::CaptionBar::buttonClicked, this, &CMainFrame::onCaptionButton);
+    m_childButtons = new CChildButtons(menuBar());
+    m_childButtons->setObjectName(QStringLiteral("ChildButtons"));
+    menuBar()->setCornerWidget(m_childButtons, Qt::TopRightCorner);
+    m_childButtons->hide();
+    connect(m_childButtons, &CChildButtons::buttonClicked, this, &CMainFrame::onChildButton);
+    connect(&m_app.m_skin, &skin::SkinState::changed, this, &CMainFrame::ApplySkin);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::onChildActivated);
 
     createBars();
@@ -190,7 +213,7 @@ bool CMainFrame::LoadFrame(int resourceId)
     ApplySkin();
 
     // The client area is never narrower than 400 pixels.
-    setMinimumSize(400, 1);
+    setMinimumSize(400 + 2 * skin::SM_CXFRAME, skin::CaptionBandHeight() + skin::SM_CYFRAME + 1);
     LoadBarState(QStringLiteral("ControlBarStates"));
 
     m_idleTimer = new QTimer(this);
@@ -276,12 +299,12 @@ void CMainFrame::showMenus(bool shared)
 bool CMainFrame::LoadMenuImages(QWidget* menu, bool shared)
 {
     CIconMenu& icons = shared ? m_sharedIconMenu : m_frameIconMenu;
-    const int result = icons.LoadMenu(menu, IDR_OBJECT_BAR, 16, 15);
+    const int result = icons.LoadMenu(menu, IDR_STANDARD_BAR, 16, 15);
     for (int id : {IDR_OBJECT_BAR, IDR_MEASURE_BAR, IDR_FORMAT_BAR, IDR_IMAGE_BAR, IDR_IR_BAR, IDR_PAGE_BAR,
                    IDR_PLAY_BAR, IDR_ADJUST_BAR, IDR_TOOL_BAR})
         icons.LoadToolBarImages(id, id == IDR_IMAGE_BAR ? 64 : 16, 15);
     for (QMenu* m : shared ? m_sharedMenus : m_frameMenus)
-        icons.ConvertMenu(m);
+        icons.ConvertMenu(m, false);
     return result != 0;
 }
 
@@ -303,6 +326,7 @@ void CMainFrame::toggleBar(int id)
 void CMainFrame::AddChildFrame(CSplitFrame* frame)
 {
     m_mdi->addSubWindow(frame);
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateChildButtons);
     frame->showMaximized();
     m_mdi->setActiveSubWindow(frame);
 }
@@ -322,6 +346,7 @@ void CMainFrame::onChildActivated(QMdiSubWindow* window)
     }
     auto* child = qobject_cast<CSplitFrame*>(window);
     showMenus(child != nullptr);
+    UpdateChildButtons();
     if (child != nullptr) {
         child->ActivateFrame();
         if (CFrameView* view = child->GetActiveView())
@@ -408,13 +433,19 @@ long CMainFrame::GetColorButton(int id) const
 
 void CMainFrame::ApplySkin()
 {
-    const skin::SkinColors& s = m_app.m_skin;
+    const skin::SkinRoles s = skin::RolesOf(m_app.m_skin);
     for (CToolBarEx* bar : m_bars)
         bar->SetBackground(s.light, s.background);
     if (m_statusBar != nullptr)
-        m_statusBar->SetColors(s);
+        m_statusBar->update();
     if (m_mdi != nullptr)
         m_mdi->setBackground(s.background);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, s.background);
+    setPalette(pal);
+    if (m_caption != nullptr)
+        m_caption->update();
+    update();
 }
 
 void CMainFrame::SaveBarState(const QString& section)
@@ -445,10 +476,77 @@ bool CMainFrame::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
         m_captionActive = e->type() == QEvent::WindowActivate;
+        if (m_caption != nullptr)
+            m_caption->SetActive(m_captionActive);
         for (CToolBarEx* bar : m_bars) {
             bar->SetHotIndex(-1);
             bar->update();
         }
     }
     return QMainWindow::event(e);
+}
+
+void CMainFrame::UpdateChildButtons()
+{
+    if (m_childButtons == nullptr)
+        return;
+    const CSplitFrame* child = MDIGetActive();
+    m_childButtons->setVisible(child != nullptr && child->isMaximized());
+}
+
+void CMainFrame::onCaptionButton(int button)
+{
+    switch (button) {
+    case skin::kCloseButton: close(); break;
+    case skin::kMinButton: showMinimized(); break;
+    case skin::kMaxButton:
+        if (isMaximized())
+            showNormal();
+        else
+            showMaximized();
+        update();
+        break;
+    default: break;
+    }
+}
+
+void CMainFrame::onChildButton(int button)
+{
+    CSplitFrame* child = MDIGetActive();
+    if (child == nullptr)
+        return;
+    switch (button) {
+    case skin::kCloseButton: child->close(); break;
+    case skin::kMinButton: child->showMinimized(); break;
+    case skin::kMaxButton: child->showNormal(); break;
+    default: break;
+    }
+    UpdateChildButtons();
+}
+
+void CMainFrame::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintFrameBorder(p, size(), skin::CaptionBandHeight(),
+                           skin::SkinCaptionColors(m_app.m_skin, m_captionActive));
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    if (m_caption != nullptr)
+        m_caption->setGeometry(0, 0, width(), skin::CaptionBandHeight());
+}
+
+void CMainFrame::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton && skin::StartFrameResize(this, e->position().toPoint(), skin::SM_CXFRAME))
+        return;
+    QMainWindow::mousePressEvent(e);
+}
+
+void CMainFrame::mouseMoveEvent(QMouseEvent* e)
+{
+    skin::UpdateFrameCursor(this, e->position().toPoint(), skin::SM_CXFRAME);
+    QMainWindow::mouseMoveEvent(e);
 }

@@ -9,6 +9,11 @@
 #include "cmd_target.h"
 #include "skin/icon_menu.h"
 
+namespace skin {
+class CaptionBar;
+}
+class CChildButtons;
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -64,7 +69,8 @@ public:
     void FillPageTitles(int count, int current);
     int GetCurrentPage() const { return m_currentPage; }
 
-    // Menu images from the toolbars; shared = the report menu.
+    // Menu images from the toolbars: shared, the report menu's pop-ups (the
+    // menu bar shows them while a report is open), else the frame's menu.
     bool LoadMenuImages(QWidget* menu, bool shared);
     void SetCaptionActive(bool active) { m_captionActive = active; }
     bool IsCaptionActive() const { return m_captionActive; }
@@ -75,6 +81,12 @@ public:
     // The skin colours again (colour style commands).
     void ApplySkin();
 
+    // The skinned caption, and a maximised report's buttons in the menu bar.
+    skin::CaptionBar* GetCaption() const { return m_caption; }
+    CChildButtons* GetChildButtons() const { return m_childButtons; }
+    // Shows the report's buttons while the active report is maximised.
+    void UpdateChildButtons();
+
     // Toolbar layout in the settings section name ("ControlBarStates").
     void SaveBarState(const QString& section);
     void LoadBarState(const QString& section);
@@ -82,6 +94,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
     void createBars();
@@ -90,6 +106,8 @@ private:
     void onChildActivated(QMdiSubWindow* window);
     void toggleBar(int id);
     void onUpdatePageCombo(CCmdUI& ui);
+    void onCaptionButton(int button);
+    void onChildButton(int button);
 
     CDI_RptApp& m_app;
     int m_currentPage = 0;
@@ -105,4 +123,6 @@ private:
     CIconMenu m_sharedIconMenu;
     CIconMenu m_frameIconMenu;
     QTimer* m_idleTimer = nullptr;
+    skin::CaptionBar* m_caption = nullptr;
+    CChildButtons* m_childButtons = nullptr;
 };

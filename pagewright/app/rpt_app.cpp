@@ -13,7 +13,9 @@
 
 #include "platform/ini_file.h"
 #include "platform/settings.h"
+#include "skin/skin_style.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -58,9 +60,7 @@ CDI_RptApp& theApp() { return *g_app; }
 CDI_RptApp* theAppOrNull() { return g_app; }
 
 CDI_RptApp::CDI_RptApp(StartupOptions options)
-    : m_styleColors{qRgb(135, 178, 239), qRgb(198, 154, 241), qRgb(165, 193, 136), qRgb(124, 205, 165),
-                    qRgb(241, 154, 154), qRgb(205, 205, 124), qRgb(240, 240, 240)},
-      m_options(std::move(options))
+    : m_options(std::move(options))
 {
     g_app = this;
     SetupCommands();
@@ -127,16 +127,14 @@ bool CDI_RptApp::InitInstance()
     SeedProgramFolder(m_programDir, defaults);
     // 8: skin colour.
     const platform::IniFile ini(FieldIniPath());
-    m_styleNum = ini.readInt(kCommon, QStringLiteral("StyleNum"), 0);
-    QRgb base;
-    if (m_styleNum >= 0 && m_styleNum < kStyleCount) {
-        base = m_styleColors[std::size_t(m_styleNum)];
-    } else {
-        base = qRgb(ini.readInt(kCommon, QStringLiteral("CustomR"), 192) & 0xFF,
-                    ini.readInt(kCommon, QStringLiteral("CustomG"), 192) & 0xFF,
-                    ini.readInt(kCommon, QStringLiteral("CustomB"), 192) & 0xFF);
-    }
-    m_skin = skin::BuildSkinBitmaps(base);
+    m_skin.m_nStyleNum = ini.readInt(kCommon, QStringLiteral("StyleNum"), 0);
+    const COLORREF custom = RGB(ini.readInt(kCommon, QStringLiteral("CustomR"), 192),
+                                ini.readInt(kCommon, QStringLiteral("CustomG"), 192),
+                                ini.readInt(kCommon, QStringLiteral("CustomB"), 192));
+    m_skin.BuildSkinBitmaps(m_skin.StyleColor(m_skin.m_nStyleNum, custom));
+    skin::SetCurrentSkin(&m_skin);
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
+        QApplication::setStyle(new skin::SkinStyle(&m_skin));
     // 9: palettes and object types.
     if (!LoadFieldIni())
         return false;
@@ -172,6 +170,7 @@ bool CDI_RptApp::InitInstance()
     // 19: only the first new document opens the start file.
     m_startFile.clear();
     // 20: show the frame.
+    frame->LoadMenuImages(nullptr, true);
     frame->LoadMenuImages(frame->menuBar(), false);
     frame->SetCaptionActive(true);
     if (m_options.showMainFrame)

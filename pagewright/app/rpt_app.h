@@ -98,9 +98,8 @@ public:
     int m_defaultFontId = 17;   // the user-interface font
     bool m_newShell = true;
     QStringList m_fontList;     // for the text format bar
-    int m_styleNum = 0;
-    std::array<QRgb, kStyleCount> m_styleColors;
-    skin::SkinColors m_skin;
+    // The skin: style number, presets, shades and images.
+    skin::SkinState m_skin;
     bool m_languageLoaded = false; // the string override file was read
     QString m_startFile;        // a report the next new document opens
     QStringList m_objectTypes;

@@ -5,16 +5,28 @@
 #include "resource_ids.h"
 #include "rpt_app.h"
 
+#include "skin/caption.h"
+#include "skin/metrics.h"
+#include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QMdiArea>
+#include <QPainter>
 
 CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(parent), m_view(view)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     auto* client = new QWidget(this);
+    m_client = client;
+    client->installEventFilter(this);
+    m_caption = skin::MakeSkinCaptionBar(client, skin::kAllButtons);
+    m_caption->setObjectName(QStringLiteral("Caption"));
+    m_caption->SetTarget(this);
+    m_caption->SetLeaveInterval(500);
+    connect(m_caption, &skin::CaptionBar::buttonClicked, this, &CSplitFrame::onCaptionButton);
     auto* grid = new QGridLayout(client);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
@@ -29,18 +41,17 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
         bar->setRange(0, 0);
         bar->setEnabled(false);
         if (const CDI_RptApp* app = theAppOrNull())
-            bar->SetBitmap(app->m_skin.scrollBitmap);
+            bar->SetBitmap(app->m_skin.m_hSkinScrollBitmap);
     }
-    if (const CDI_RptApp* app = theAppOrNull()) {
-        QPalette pal = m_corner->palette();
-        pal.setColor(QPalette::Window, app->m_skin.background);
-        m_corner->setPalette(pal);
-    }
+    QPalette pal = m_corner->palette();
+    pal.setColor(QPalette::Window, skin::CurrentRoles().background);
+    m_corner->setPalette(pal);
     view->setParent(client);
-    grid->addWidget(view, 0, 0);
-    grid->addWidget(m_vBar, 0, 1);
-    grid->addWidget(m_hBar, 1, 0);
-    grid->addWidget(m_corner, 1, 1);
+    grid->addWidget(m_caption, 0, 0, 1, 2);
+    grid->addWidget(view, 1, 0);
+    grid->addWidget(m_vBar, 1, 1);
+    grid->addWidget(m_hBar, 2, 0);
+    grid->addWidget(m_corner, 2, 1);
     setWidget(client);
     connect(m_hBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Horizontal, a); });
     connect(m_vBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Vertical, a); });
@@ -158,6 +169,50 @@ void CSplitFrame::focusInEvent(QFocusEvent* e)
 void CSplitFrame::changeEvent(QEvent* e)
 {
     QMdiSubWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange || e->type() == QEvent::WindowStateChange)
+    if (e->type() == QEvent::ActivationChange || e->type() == QEvent::WindowStateChange) {
         m_captionActive = isActiveWindow();
+        m_caption->SetActive(m_captionActive);
+    }
+    if (e->type() == QEvent::WindowStateChange) {
+        // Restored, the frame shows its caption and border.
+        const bool framed = !isMaximized();
+        m_caption->setVisible(framed);
+        if (QLayout* grid = m_client->layout()) {
+            grid->setContentsMargins(framed ? skin::SM_CXFRAME : 0, 0, framed ? skin::SM_CXFRAME : 0,
+                                     framed ? skin::SM_CYFRAME : 0);
+        }
+    }
+}
+
+void CSplitFrame::onCaptionButton(int button)
+{
+    switch (button) {
+    case skin::kCloseButton: close(); break;
+    case skin::kMinButton:
+        if (isMinimized())
+            showNormal();
+        else
+            showMinimized();
+        break;
+    case skin::kMaxButton:
+        if (isMaximized()) {
+            showNormal();
+        } else {
+            showMaximized();
+        }
+        break;
+    default: break;
+    }
+}
+
+bool CSplitFrame::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_client && e->type() == QEvent::Paint && !isMaximized()) {
+        if (const skin::SkinState* s = skin::CurrentSkin()) {
+            QPainter p(m_client);
+            skin::PaintFrameBorder(p, m_client->size(), skin::CaptionBandHeight(),
+                                   skin::SkinCaptionColors(*s, m_caption->IsActive()));
+        }
+    }
+    return QMdiSubWindow::eventFilter(watched, e);
 }

@@ -14,6 +14,9 @@
 
 class CMainFrame;
 class CSkinScrollBar;
+namespace skin {
+class CaptionBar;
+}
 class QWidget;
 
 class CSplitFrame : public QMdiSubWindow, public CCmdTarget {
@@ -40,14 +43,18 @@ public:
 
     // The main frame's caption follows this one.
     bool IsCaptionActive() const { return m_captionActive; }
+    // The frame's own caption, shown while it is not maximised.
+    skin::CaptionBar* GetCaption() const { return m_caption; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void onBarAction(Qt::Orientation orientation, int action);
+    void onCaptionButton(int button);
     void layoutBars();
     CMainFrame* mainFrame() const;
 
@@ -56,6 +63,8 @@ private:
     CSkinScrollBar* m_hBar;
     CSkinScrollBar* m_vBar;
     QWidget* m_corner;
+    skin::CaptionBar* m_caption;
+    QWidget* m_client;
     bool m_captionActive = true;
     bool m_barsShown = true;
 };

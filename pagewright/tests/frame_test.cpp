@@ -9,6 +9,12 @@
 #include "rpt_template.h"
 #include "split_frame.h"
 
+#include "about_dlg.h"
+#include "child_buttons.h"
+
+#include "skin/caption.h"
+#include "skin/colors.h"
+#include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +22,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTest>
 
 #include <string>
 #include <vector>
@@ -212,6 +221,101 @@ TEST_F(FrameTest, ClosingAReportClearsItsSelection)
     EXPECT_EQ(frame->MDIGetActive(), nullptr);
     frame->UpdateCommandUI();
     EXPECT_FALSE(frame->GetPageCombo()->isEnabled());
+}
+
+TEST_F(FrameTest, CaptionCloseRunsOnlyWhenReleasedOverIt)
+{
+    skin::CaptionBar* caption = frame->GetCaption();
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->geometry(), QRect(0, 0, frame->width(), skin::CaptionBandHeight()));
+    const QPoint close = caption->Buttons().Rect(skin::kCloseButton).center();
+    ASSERT_FALSE(close.isNull());
+    QTest::mousePress(caption, Qt::LeftButton, {}, close);
+    QTest::mouseRelease(caption, Qt::LeftButton, {}, QPoint(200, 10));
+    EXPECT_TRUE(frame->isVisible());
+    QTest::mousePress(caption, Qt::LeftButton, {}, close);
+    QTest::mouseRelease(caption, Qt::LeftButton, {}, close);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(FrameTest, MaximisedReportsCloseButtonInTheMenuBarClosesThatReportOnly)
+{
+    CSplitFrame* first = openReport();
+    CSplitFrame* second = openReport();
+    ASSERT_EQ(frame->MDIGetActive(), second);
+    CChildButtons* buttons = frame->GetChildButtons();
+    ASSERT_TRUE(buttons->isVisible());
+    EXPECT_FALSE(second->GetCaption()->isVisible()); // maximised: no caption of its own
+    const QPoint close = buttons->Buttons().Rect(skin::kCloseButton).center();
+    QTest::mousePress(buttons, Qt::LeftButton, {}, close);
+    QTest::mouseRelease(buttons, Qt::LeftButton, {}, close);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->isVisible());
+    ASSERT_EQ(frame->GetMdiClient()->subWindowList().size(), 1);
+    EXPECT_EQ(frame->GetMdiClient()->subWindowList().front(), first);
+
+    // Restore from the menu bar: the report shows its own caption until it
+    // is activated again.
+    const QPoint restore = buttons->Buttons().Rect(skin::kMaxButton).center();
+    QTest::mouseClick(buttons, Qt::LeftButton, {}, restore);
+    EXPECT_FALSE(first->isMaximized());
+    EXPECT_TRUE(first->GetCaption()->isVisible());
+    EXPECT_FALSE(buttons->isVisible());
+    first->ActivateFrame();
+    EXPECT_TRUE(first->isMaximized());
+    EXPECT_TRUE(buttons->isVisible());
+}
+
+TEST_F(FrameTest, StyleChangeRepaintsFromTheNewShades)
+{
+    openReport();
+    const QImage before = frame->grab().toImage();
+    app->m_skin.BuildSkinBitmaps(app->m_skin.m_clrStylePresets[6]);
+    QApplication::processEvents();
+    const QImage after = frame->grab().toImage();
+    // The frame's border and the caption band follow the skin.
+    EXPECT_EQ(skin::FromQRgb(after.pixel(0, after.height() / 2)), app->m_skin.m_clrSkinDark);
+    EXPECT_NE(before.pixel(0, before.height() / 2), after.pixel(0, after.height() / 2));
+    EXPECT_EQ(skin::FromQRgb(after.pixel(after.width() / 2, skin::CaptionBandHeight() - 2)),
+              frame->IsCaptionActive() ? app->m_skin.m_clrSkinMid : app->m_skin.m_clrSkinMuted);
+}
+
+TEST_F(FrameTest, ScreenshotsInStylesZeroAndSix)
+{
+    const QString dir = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/shots");
+    QDir().mkpath(dir);
+    CSplitFrame* report = openReport();
+    report->setWindowTitle(QStringLiteral("RirovEre1"));
+    for (int style : {0, 6}) {
+        app->m_skin.BuildSkinBitmaps(app->m_skin.m_clrStylePresets[std::size_t(style)]);
+        frame->resize(1100, 700);
+        for (bool active : {true, false}) {
+            frame->GetCaption()->SetActive(active);
+            QApplication::processEvents();
+            frame->grab().toImage().save(dir + QStringLiteral("/main-style%1-%2.png").arg(style).arg(active ? "active" : "inactive"));
+        }
+        QMenu* menu = frame->menuBar()->actions().front()->menu();
+        // The report's menus carry images, the standard bar's among them.
+        const CIconMenu* icons = CIconMenu::ForWidget(menu);
+        ASSERT_NE(icons, nullptr);
+        EXPECT_EQ(icons->FindImageIndex(res::ID_FILE_NEW), 0);
+        EXPECT_GE(icons->FindImageIndex(32840), 0); // measurement bar
+        menu->popup(frame->mapToGlobal(QPoint(10, 60)));
+        QApplication::processEvents();
+        menu->grab().toImage().save(dir + QStringLiteral("/menu-style%1.png").arg(style));
+        menu->hide();
+        CAboutDlg about(frame);
+        about.show();
+        QApplication::processEvents();
+        about.grab().toImage().save(dir + QStringLiteral("/about-style%1.png").arg(style));
+        about.close();
+    }
+    // A restored report shows its own caption.
+    report->showNormal();
+    report->setGeometry(40, 30, 500, 300);
+    QApplication::processEvents();
+    frame->grab().toImage().save(dir + QStringLiteral("/main-restored-report.png"));
 }
 
 TEST(RptTemplate, TwoExtensionsShareOneTemplate)

@@ -10,6 +10,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/settings.h"
+#include "skin/colors.h"
 #include "skin/tool_bar_ex.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,9 @@ TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
     EXPECT_FALSE(frame->GetPageCombo()->isEnabled());
     EXPECT_FALSE(frame->GetFileCombo()->isEnabled());
     EXPECT_TRUE(frame->GetMdiClient()->subWindowList().isEmpty());
-    EXPECT_EQ(frame->minimumWidth(), 400);
+    // 400 client pixels inside the frame's own border.
+    const QMargins m = frame->contentsMargins();
+    EXPECT_EQ(frame->minimumWidth() - m.left() - m.right(), 400);
 }
 
 TEST(Startup, SeedingKeepsTheUsersFiles)
@@ -203,7 +206,7 @@ TEST(Startup, SkinColourFromTheStyleOrTheCustomColour)
         box.WriteProgramFile(QStringLiteral("field.ini"), ini);
         auto app = box.Start();
         ASSERT_NE(app, nullptr);
-        EXPECT_EQ(app->m_skin.base.rgb(), c.expected);
+        EXPECT_EQ(skin::ToQRgb(app->m_skin.m_clrSkinBase), c.expected);
     }
 }
 

@@ -1,8 +1,10 @@
 // What the skinned controls take from the program that uses them: its
-// toolbar resources (buttons by command id), its commands as actions, and
-// its popup menus by resource id.
+// toolbar resources (buttons by command id, and the image strip the program
+// draws for them), its commands as actions, and its popup menus by
+// resource id.
 #pragma once
 
+#include <QImage>
 #include <QSize>
 
 #include <functional>
@@ -20,6 +22,10 @@ struct ToolBarResource {
     int id = 0;
     QSize imageSize{16, 15};
     std::vector<int> commands; // kSeparator between groups
+    // One image per non-separator button, left to right, imageSize each;
+    // one pixel higher than the images. Pixels (0, 0) and (1, 1) are
+    // background, and pixel (1, 1) is the colour that menus leave out.
+    QImage bitmap;
 };
 
 void RegisterToolBar(const ToolBarResource& resource);

@@ -8,23 +8,13 @@
 // runs from (left, top) to (right, bottom) whichever way it was drawn).
 #pragma once
 
+#include "platform/colorref.h"
+
 #include <QPoint>
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-
-// 0x00BBGGRR, as stored in reports.
-using COLORREF = std::uint32_t;
-
-// Red, green and blue of a COLORREF.
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
-constexpr COLORREF RGB(int r, int g, int b)
-{
-    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
-}
 
 // A pen as stored: style, width x and y (only x is drawn), colour.
 struct LogPen {
