@@ -103,6 +103,10 @@ std::string convert(iconv_t cd, std::string_view input, std::string_view replace
         inLeft -= n;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    // A converter that holds a character back (code page 1258 waits for a
+    // combining mark) gives it up now.
+    ensureRoom(16);
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
     out.resize(out.size() - outLeft);
     return out;
 }

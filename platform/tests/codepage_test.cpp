@@ -83,6 +83,7 @@ TEST(CodePageConverter, DecodesAndEncodesByCodePage)
         {1251, "cff0e8e2e5f2", QStringLiteral("Привет")},
         {932, "82a0", QStringLiteral("あ")},
         {950, "a4a4", QStringLiteral("中")},
+        {1258, "61e2", QStringLiteral("aâ")}, // the last character is held back until the end
     };
     for (const Case& c : cases) {
         CodePageConverter cp(c.codePage);
