@@ -277,6 +277,7 @@ TEST(RtfReader, RunListRules)
         {"text, par, text", R"({\rtf1 ab\par cd})", {"ab", m + "cd"}, 0},
         {"a par after text starts a run", R"({\rtf1 ab\par})", {"ab", m}, 0},
         {"empty paragraphs in between", R"({\rtf1 a\par\par b})", {"a", m, m + "b"}, 0},
+        {"a backslash before a line end is a paragraph mark", "{\\rtf1 a\\\r\nb}", {"a", m + "b"}, 0},
         {"centre then left keeps 1", R"({\rtf1\qc a\par\pard\ql b})", {"a", m + "b"}, 1},
         {"right then justified keeps 2", R"({\rtf1\qr a\qj})", {"a"}, 2},
     };
