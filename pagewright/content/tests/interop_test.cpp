@@ -112,6 +112,9 @@ TEST(Interop, UnrtfReadsTheWritersOutput)
     EXPECT_TRUE(html.contains(QRegularExpression("color=\"?#ff0000", QRegularExpression::CaseInsensitiveOption)))
         << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("center"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("align=\"right\""))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("font-size:9pt"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("face=\"Arial\""))) << html.toStdString();
 }
 
 } // namespace
