@@ -653,10 +653,6 @@ void Parser::FlushBytes()
 void Parser::Char(char16_t c)
 {
     FlushBytes();
-    // Control characters, paragraph separators and object marks are no
-    // text of a paragraph (a \uN may name them).
-    if ((c < 0x20 && c != '\t') || c == 0x2029 || c == 0xFFFC)
-        return;
     if (m_cur.dest == Dest::kFontTable)
         FontTableChar(c);
     if (m_cur.dest != Dest::kNormal)
@@ -664,9 +660,21 @@ void Parser::Char(char16_t c)
     Text(QString(QChar(c)));
 }
 
-void Parser::Text(const QString& text)
+// Control characters, paragraph separators and object marks are no text of
+// a paragraph (a \uN or a \'hh may name them).
+bool IsNoText(QChar c)
 {
-    if (m_cur.dest != Dest::kNormal || text.isEmpty())
+    const char16_t u = c.unicode();
+    return (u < 0x20 && u != '\t') || u == 0x2029 || u == 0xFFFC;
+}
+
+void Parser::Text(const QString& input)
+{
+    if (m_cur.dest != Dest::kNormal || input.isEmpty())
+        return;
+    QString text = input;
+    text.removeIf(IsNoText);
+    if (text.isEmpty())
         return;
     if (m_wantDocument) {
         if (!m_paragraph.spans.empty() && m_paragraph.spans.back().ch == m_cur.ch)
@@ -745,7 +753,7 @@ void Parser::FontTableByte(unsigned char b)
 // A \uN inside a face name.
 void Parser::FontTableChar(char16_t c)
 {
-    if (m_fontEntry < 0 || !m_fontEntryOpen)
+    if (m_fontEntry < 0 || !m_fontEntryOpen || IsNoText(QChar(c)))
         return;
     Font& f = m_fonts[static_cast<std::size_t>(m_fontEntry)];
     FlushFontName(f);

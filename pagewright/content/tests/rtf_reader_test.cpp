@@ -171,6 +171,7 @@ TEST(RtfReader, DecodesBytesInTheCodePageOfTheFont)
         {"symbols", R"({\rtf1 \{a\}\\ \ldblquote q\rdblquote\~\tab t\line n})",
          QStringLiteral("{a}\\ “q”\u00A0\tt\u2028n")},
         {"bad hex is dropped", R"({\rtf1 a\'zzb\'4})", QStringLiteral("azzb")},
+        {"control characters by number are dropped", R"({\rtf1 a\'0db\u13?c\'09d})", QStringLiteral("abc\td")},
         {"unknown words are ignored", R"({\rtf1 \foo12 a\bar-3 b})", QStringLiteral("ab")},
     };
     for (const Case& c : cases) {
