@@ -76,17 +76,30 @@ def plane_table():
     return bytes(t)
 
 
-def records():
-    """Four points, three rectangles, three lines (coordinates for 640 wide)."""
+def records(chosen=None):
+    """Four points, three rectangles, three lines (coordinates for 640 wide).
+    chosen: {("point" | "rect" | "line", index): coordinates} makes exactly
+    those records present, at those coordinates (x, y; x, y, width, height;
+    x1, y1, x2, y2); the others are absent (state 2)."""
+    def state(kind, i, default):
+        if chosen is None:
+            return default
+        return 1 if (kind, i) in chosen else 2
+
+    def at(kind, i, default):
+        return chosen.get((kind, i), default) if chosen is not None else default
+
     out = bytearray()
     for i in range(4):
-        state = 1 if i < 2 else 2
-        out += struct.pack("<iiiiif", 600 - 100 * i, 400 - 50 * i, state, 95, 3, 3650.0 + i)
+        x, y = at("point", i, (600 - 100 * i, 400 - 50 * i))
+        out += struct.pack("<iiiiif", x, y, state("point", i, 1 if i < 2 else 2), 95, 3, 3650.0 + i)
     for i in range(3):
-        out += struct.pack("<hhhhiiifii", 40 + 10 * i, 30, 200, 100, 1 if i == 0 else 2, 95, 3,
+        x, y, w, h = at("rect", i, (40 + 10 * i, 30, 200, 100))
+        out += struct.pack("<hhhhiiifii", x, y, w, h, state("rect", i, 1 if i == 0 else 2), 95, 3,
                            4100.0, 120, 80)
     for i in range(3):
-        out += struct.pack("<hhhhiiiHHf", 10, 20 + i, 600, 440, 1 if i == 0 else 2, 95, 3,
+        x1, y1, x2, y2 = at("line", i, (10, 20 + i, 600, 440))
+        out += struct.pack("<hhhhiiiHHf", x1, y1, x2, y2, state("line", i, 1 if i == 0 else 2), 95, 3,
                            300, 220, 3900.0)
     assert len(out) == 96 + 96 + 84
     return bytes(out)
@@ -108,6 +121,7 @@ class Still:
         self.sound_coding = 1
         self.line_table = line_table()
         self.with_records = False
+        self.chosen_records = None  # see records(); implies with_records
         self.ambient100 = 2350
         self.distance = 2
         self.humidity = 55
@@ -173,8 +187,8 @@ class Still:
                          self.sizes.get("sound", len(self.sound)))
         struct.pack_into("<BBHiHH", b, 36, self.palette_id, 1, self.atmo_percent,
                          self.ambient100, self.distance, self.humidity)
-        if self.with_records:
-            b[48:324] = records()
+        if self.with_records or self.chosen_records is not None:
+            b[48:324] = records(self.chosen_records)
         else:
             for i in range(4):
                 struct.pack_into("<i", b, 48 + 24 * i + 8, 2)
@@ -239,6 +253,16 @@ TINY_JPEG = bytes.fromhex(
     "d7d8d9dae1e2e3e4e5e6e7e8e9eaf1f2f3f4f5f6f7f8f9faffda0008010100003f007d8f80f4bf0f69df"
     "6fd5e782cad578df31c6e2013b547566c038519271c0a8e4f1b2c370b6fe14d1239d11f0d777e8c15c02"
     "c3e58d48383f290cc41ea0a8eb5fffd9")
+
+
+def calib_far_grays():
+    """An older 1008-byte block: the camera preset with an active curve whose
+    grays run far beyond 16 bits (0 and 100 degrees convert to about -2e8
+    and 4e8)."""
+    b = mtpara.preset("camera")
+    temps, _ = mtpara.GEAR_CURVES[0]
+    b.active(temps, [-2e9, -1e9, -1e8, 0, 1e3, 1e8, 5e8, 1e9, 2e9])
+    return b.bytes()[:1008]
 
 
 def seq_frame(w, h, k):
@@ -533,6 +557,8 @@ FIXTURES = {
                           lambda: _with(_k8(), display_tag=0x12345678)),
     "k8_display_partial": ("10 bytes where the display block would be",
                            lambda: _with(_k8(), display=bytes(10))),
+    "k8_display_far": ("fixed display range whose grays lie far outside 16 bits",
+                       lambda: _with(_k8(display=(0, 10000, 0)), calib=calib_far_grays())),
     # Refused.
     "bad_lowercase": ("model written in lower case", lambda: _own("vn410k4")),
     "bad_model": ("model not beginning VN410K", lambda: _own("XN410K4")),
@@ -628,6 +654,14 @@ def cmd_image(args):
     if args.sound:
         s.add_sound(args.sound, args.sound_coding)
     s.with_records = args.records
+    for kind, specs in (("point", args.point), ("rect", args.rect), ("line", args.line)):
+        for spec in specs:
+            s.chosen_records = s.chosen_records or {}
+            index, _, coords = spec.partition(":")
+            values = tuple(int(v, 0) for v in coords.split(","))
+            if len(values) != (2 if kind == "point" else 4) or not 0 <= int(index) < (4 if kind == "point" else 3):
+                raise SystemExit("--%s: bad record %r" % (kind, spec))
+            s.chosen_records[(kind, int(index))] = values
     if args.no_line_table:
         s.line_table = b""
     if args.calib_length is not None and s.calib is not None:
@@ -660,6 +694,12 @@ def main(argv=None):
     im.add_argument("--sound", type=int, default=0, metavar="N", help="add N bytes of sound")
     im.add_argument("--sound-coding", type=int, default=1)
     im.add_argument("--records", action="store_true", help="store measurement records")
+    im.add_argument("--point", action="append", default=[], metavar="I:X,Y",
+                    help="store point record I (0-3) at X,Y; only chosen records are present")
+    im.add_argument("--rect", action="append", default=[], metavar="I:X,Y,W,H",
+                    help="store rectangle record I (0-2)")
+    im.add_argument("--line", action="append", default=[], metavar="I:X1,Y1,X2,Y2",
+                    help="store line record I (0-2)")
     im.add_argument("--no-line-table", action="store_true")
     im.add_argument("--calib-length", type=int, metavar="N",
                     help="VN410K8/9/10: calibration block of N bytes")

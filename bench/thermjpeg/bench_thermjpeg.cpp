@@ -1,14 +1,27 @@
-// Encoding a 640x480 B, G, R picture at quality 80, 4:2:0 and 4:4:4, with
-// the generic kernels (USECPU=0), beside TurboJPEG's tjCompress2 on the same
-// picture in the same run. Run once more with JSIMD_FORCENONE=1 in the
-// environment to time libjpeg-turbo's plain C path as well.
+// Encoding a 640x480 B, G, R picture at quality 80, 4:2:0 and 4:4:4, and
+// progressively at 4:2:0, with the generic kernels (USECPU=0), beside
+// TurboJPEG's tjCompress2 on the same picture in the same run. Run once
+// more with JSIMD_FORCENONE=1 in the environment to time libjpeg-turbo's
+// plain C path as well.
+//
+// The decoder's kernels: Huffman decoding of the picture's baseline scan
+// (MB/s of entropy-coded data) and the 8x8 inverse transforms (time per
+// block).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 #include <vector>
 
+#include "default_tables.h"
+#include "dequantize.h"
+#include "huffman_decoder.h"
+#include "inverse_dct.h"
 #include "thermjpeg.h"
+#include "zigzag.h"
 
 #if THERMJPEG_BENCH_TURBOJPEG
 #include <turbojpeg.h>
@@ -47,6 +60,132 @@ const std::vector<uint8_t>& Picture()
     }();
     return pixels;
 }
+
+// One encode of the picture into `out`; returns the stream's size, or 0.
+size_t EncodePicture(std::vector<uint8_t>& out, int sampling, int progressive)
+{
+    JPEG_PROPERTIES p{};
+    JpegInit(&p);
+    p.ImageBytes = const_cast<uint8_t*>(Picture().data());
+    p.ImageWidth = p.JpegWidth = kWidth;
+    p.ImageHeight = p.JpegHeight = kHeight;
+    p.ImageChannels = 3;
+    p.ImageColour = JPEG_COLOUR_BGR;
+    p.JpegChannels = 3;
+    p.JpegColour = JPEG_COLOUR_YCBCR;
+    p.JpegSampling = sampling;
+    p.Quality = kQuality;
+    p.Progressive = progressive;
+    p.JpegBytes = out.data();
+    p.JpegSize = static_cast<int32_t>(out.size());
+    const int rc = JpegWrite(&p, JPEG_MODE_WRITE_MEMORY);
+    const size_t size = rc == 0 ? static_cast<size_t>(p.JpegSize) : 0;
+    JpegFree(&p);
+    return size;
+}
+
+void BM_ThermjpegEncodeProgressive(benchmark::State& state)
+{
+    setenv("USECPU", "0", 1);
+    std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight * 3 + 65536);
+    size_t size = 0;
+    for (auto _ : state) {
+        size = EncodePicture(out, JPEG_SAMPLING_420, 1);
+        if (size == 0)
+            state.SkipWithError("JpegWrite failed");
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["bytes"] = static_cast<double>(size);
+    state.counters["Mpixel"] = benchmark::Counter(double(kWidth) * kHeight * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ThermjpegEncodeProgressive)->Name("BM_ThermjpegEncodeProgressive/420")->Unit(benchmark::kMillisecond);
+
+// Huffman decoding of the baseline 4:2:0 scan of the picture with the
+// standard tables: every block of every MCU through decodeBlock.
+void BM_HuffmanDecodeBaselineScan(benchmark::State& state)
+{
+    setenv("USECPU", "0", 1);
+    std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight * 3 + 65536);
+    const size_t size = EncodePicture(out, JPEG_SAMPLING_420, 0);
+    // The scan data: from after the SOS segment to the EOI marker.
+    size_t start = 0;
+    for (size_t i = 2; i + 3 < size;) {
+        const size_t length = static_cast<size_t>(out[i + 2] << 8 | out[i + 3]);
+        if (out[i + 1] == 0xDA) {
+            start = i + 2 + length;
+            break;
+        }
+        i += 2 + length;
+    }
+    if (size == 0 || start == 0) {
+        state.SkipWithError("no scan");
+        return;
+    }
+    const size_t scanBytes = size - 2 - start;
+    using namespace thermjpeg;
+    HuffmanDecoder dc[2], ac[2];
+    JpegBuildHuffmanDecoder(kDcLuminanceBits, kDcLuminanceValues, 0, 0, dc[0]);
+    JpegBuildHuffmanDecoder(kAcLuminanceBits, kAcLuminanceValues, 1, 0, ac[0]);
+    JpegBuildHuffmanDecoder(kDcChrominanceBits, kDcChrominanceValues, 0, 1, dc[1]);
+    JpegBuildHuffmanDecoder(kAcChrominanceBits, kAcChrominanceValues, 1, 1, ac[1]);
+    const int mcus = ((kWidth + 15) / 16) * ((kHeight + 15) / 16);
+    alignas(32) int16_t blocks[6 * 64];
+    for (auto _ : state) {
+        BitReader reader;
+        JpegBitReaderInit(reader, out.data() + start, scanBytes + 2); // with the EOI
+        int32_t predictors[3] = {};
+        for (int m = 0; m < mcus; ++m) {
+            for (int b = 0; b < 6; ++b) {
+                const int c = b < 4 ? 0 : b - 3;
+                const int t = c == 0 ? 0 : 1;
+                JpegDecodeBlock(reader, dc[t], ac[t], &predictors[c], blocks + b * 64);
+            }
+            benchmark::DoNotOptimize(blocks);
+        }
+        // Every block decoded: what is left before EOI is padding.
+        JpegFillBits(reader, 0);
+        if (reader.marker != 0xD9 || reader.bitCount >= 8)
+            state.SkipWithError("scan not decoded to its end");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(scanBytes));
+}
+BENCHMARK(BM_HuffmanDecodeBaselineScan)->Unit(benchmark::kMillisecond);
+
+// 8x8 inverse transforms over 256 dequantised blocks of typical content.
+void BM_InverseDct(benchmark::State& state, void (*transform)(int16_t*), bool fast)
+{
+    using namespace thermjpeg;
+    constexpr int kBlocks = 256;
+    std::mt19937 random(3);
+    uint16_t q[64];
+    for (int k = 0; k < 64; ++k)
+        q[k] = static_cast<uint16_t>(std::clamp(2 + k / 2, 1, 255));
+    int32_t table[kDequantTableSize];
+    (fast ? JpegPrepareDequantFast : JpegPrepareDequantAccurate)(q, table);
+    std::vector<int16_t> source(kBlocks * 64, 0);
+    for (int b = 0; b < kBlocks; ++b) {
+        int16_t* block = &source[static_cast<size_t>(b) * 64];
+        block[0] = static_cast<int16_t>(static_cast<int>(random() % 256) - 128);
+        for (int k = 1; k < 64; ++k) {
+            if (random() % static_cast<unsigned>(2 + k / 4) == 0)
+                block[kZigzag[k]] = static_cast<int16_t>(static_cast<int>(random() % 21) - 10);
+        }
+        (fast ? JpegDequantizeFast : JpegDequantize)(block, table);
+    }
+    std::vector<int16_t> work(source.size());
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(work.data(), source.data(), source.size() * sizeof(int16_t));
+        state.ResumeTiming();
+        for (int b = 0; b < kBlocks; ++b)
+            transform(&work[static_cast<size_t>(b) * 64]);
+        benchmark::DoNotOptimize(work.data());
+    }
+    state.counters["per_block"] =
+        benchmark::Counter(kBlocks, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK_CAPTURE(BM_InverseDct, accurate, thermjpeg::JpegIdctAccurate, false);
+BENCHMARK_CAPTURE(BM_InverseDct, fast, thermjpeg::JpegIdctFast, true);
 
 void BM_ThermjpegEncode(benchmark::State& state, int sampling)
 {
@@ -99,6 +238,25 @@ void BM_TurboJpegEncode(benchmark::State& state, int subsampling)
 }
 BENCHMARK_CAPTURE(BM_TurboJpegEncode, 420, TJSAMP_420)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TurboJpegEncode, 444, TJSAMP_444)->Unit(benchmark::kMillisecond);
+
+void BM_TurboJpegEncodeProgressive(benchmark::State& state)
+{
+    tjhandle handle = tjInitCompress();
+    std::vector<unsigned char> out(tjBufSize(kWidth, kHeight, TJSAMP_420));
+    unsigned long size = 0;
+    for (auto _ : state) {
+        unsigned char* buffer = out.data();
+        size = out.size();
+        if (tjCompress2(handle, Picture().data(), kWidth, 0, kHeight, TJPF_BGR, &buffer, &size, TJSAMP_420, kQuality,
+                        TJFLAG_NOREALLOC | TJFLAG_PROGRESSIVE) != 0)
+            state.SkipWithError(tjGetErrorStr2(handle));
+        benchmark::DoNotOptimize(buffer);
+    }
+    tjDestroy(handle);
+    state.counters["bytes"] = static_cast<double>(size);
+    state.counters["Mpixel"] = benchmark::Counter(double(kWidth) * kHeight * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_TurboJpegEncodeProgressive)->Name("BM_TurboJpegEncodeProgressive/420")->Unit(benchmark::kMillisecond);
 #endif
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "color_status_bar.h"
 #include "frame_resources.h"
 #include "frame_view.h"
-#include "program_folder.h"
+#include "platform/program_folder.h"
 #include "program_icon.h"
 #include "resource_ids.h"
 #include "rpt_app.h"
@@ -108,7 +108,7 @@ CMainFrame::~CMainFrame()
     if (m_idleTimer != nullptr)
         m_idleTimer->stop();
     // The voice note that an infrared image extracted, and the layout again.
-    QFile::remove(ResolveProgramFile(m_app.GetAppDirectory(), QStringLiteral("TEMP.WAV")));
+    QFile::remove(platform::ResolveProgramFile(m_app.GetAppDirectory(), QStringLiteral("TEMP.WAV")));
     SaveBarState(QStringLiteral("ToolBarPostion"));
     skin::SetCommandActionProvider({});
     skin::SetPopupMenuProvider({});

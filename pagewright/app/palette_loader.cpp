@@ -1,7 +1,7 @@
 #include "palette_loader.h"
 
-#include "message_box.h"
-#include "program_folder.h"
+#include "skin/message_box.h"
+#include "platform/program_folder.h"
 #include "resource_ids.h"
 
 #include "platform/dib.h"
@@ -57,7 +57,7 @@ bool PaletteFromDib(const QByteArray& dib, std::uint8_t* destination)
 PaletteLoad LoadPaletteBmp(int, std::uint8_t* destination, const QString& fileName, const QString& programDir)
 {
     QByteArray dib;
-    if (fileName.isEmpty() || !ReadBmpFile(ResolveProgramFile(programDir, fileName), &dib)) {
+    if (fileName.isEmpty() || !ReadBmpFile(platform::ResolveProgramFile(programDir, fileName), &dib)) {
         AfxMessageBox(res::IDS_PALETTE_FILE_MISSING);
         return PaletteLoad::FileMissing;
     }

@@ -7,8 +7,8 @@
  * writes, JpegFree. A write that returned 1 (interrupted) is continued by the
  * same call with the same mode and InterruptFlag clear.
  *
- * This build encodes baseline sequential streams (modes 8 to 13) to a file or
- * to memory. JpegRead and a write with Progressive set return
+ * This build encodes baseline sequential streams, and progressive streams when
+ * Progressive is set (modes 8 to 13), to a file or to memory. JpegRead returns
  * JPEG_NOT_SUPPORTED (-12).
  *
  * Caller data is checked before anything is written: every result below zero
@@ -174,7 +174,7 @@ typedef struct JPEG_PROPERTIES {
 
     /* Extension fields. */
     const JpegPlaneInput* PlaneInput;
-    int32_t Progressive;
+    int32_t Progressive;    /* non-zero: progressive stream (SOF2); no DRI, no restart markers */
     uint16_t AdobeVersion;
     uint16_t AdobeFlags0;
     uint16_t AdobeFlags1;

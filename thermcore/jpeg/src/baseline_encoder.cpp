@@ -9,7 +9,7 @@
 namespace thermjpeg {
 namespace {
 
-struct ScanComponent {
+struct ComponentCoding {
     int blocks; // H x V
     const HuffmanEncoder* dc;
     const HuffmanEncoder* ac;
@@ -21,33 +21,10 @@ bool InterruptRequested(JPEG_PROPERTIES& p)
     return std::atomic_ref<int32_t>(p.InterruptFlag).load(std::memory_order_relaxed) != 0;
 }
 
-// Copies the MCU's blocks from the caller's planes, level-shifting samples.
-void CopyFromPlanes(CodecState& s, const JpegPlaneInput& planes, int column, int row)
-{
-    int16_t* block = s.mcuBuffer;
-    for (int c = 0; c < s.componentCount; ++c) {
-        const FrameComponent& comp = s.components[c];
-        const ptrdiff_t line = static_cast<ptrdiff_t>(s.mcusPerRow) * comp.h * 8;
-        for (int by = 0; by < comp.v; ++by) {
-            for (int bx = 0; bx < comp.h; ++bx, block += 64) {
-                const ptrdiff_t blockRow = static_cast<ptrdiff_t>(row) * comp.v + by;
-                const ptrdiff_t blockColumn = static_cast<ptrdiff_t>(column) * comp.h + bx;
-                const int16_t* source = planes.Planes[c] + blockRow * 8 * line + blockColumn * 8;
-                for (int y = 0; y < 8; ++y)
-                    std::memcpy(block + y * 8, source + y * line, 8 * sizeof(int16_t));
-                if (planes.Mode != 0) {
-                    for (int i = 0; i < 64; ++i)
-                        block[i] = static_cast<int16_t>(block[i] - 128);
-                }
-            }
-        }
-    }
-}
-
 int EncodeMcuLoop(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
 {
     const KernelTable& k = s.kernels;
-    ScanComponent comps[JPEG_MAX_COMPONENTS];
+    ComponentCoding comps[JPEG_MAX_COMPONENTS];
     for (int c = 0; c < s.componentCount; ++c) {
         ComponentTables tables;
         if (int rc = JpegComponentTables(s, c, tables))
@@ -69,7 +46,7 @@ int EncodeMcuLoop(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
         const int firstColumn = row == scan.resumeRow ? scan.resumeColumn : 0;
         for (int column = firstColumn; column < s.mcusPerRow; ++column) {
             if (planes)
-                CopyFromPlanes(s, *planes, column, row);
+                JpegCopyMcuFromPlanes(s, *planes, column, row);
             else
                 k.prepareMcu(s, column, row);
 
@@ -112,6 +89,28 @@ int EncodeMcuLoop(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
 }
 
 } // namespace
+
+void JpegCopyMcuFromPlanes(CodecState& s, const JpegPlaneInput& planes, int column, int row)
+{
+    int16_t* block = s.mcuBuffer;
+    for (int c = 0; c < s.componentCount; ++c) {
+        const FrameComponent& comp = s.components[c];
+        const ptrdiff_t line = static_cast<ptrdiff_t>(s.mcusPerRow) * comp.h * 8;
+        for (int by = 0; by < comp.v; ++by) {
+            for (int bx = 0; bx < comp.h; ++bx, block += 64) {
+                const ptrdiff_t blockRow = static_cast<ptrdiff_t>(row) * comp.v + by;
+                const ptrdiff_t blockColumn = static_cast<ptrdiff_t>(column) * comp.h + bx;
+                const int16_t* source = planes.Planes[c] + blockRow * 8 * line + blockColumn * 8;
+                for (int y = 0; y < 8; ++y)
+                    std::memcpy(block + y * 8, source + y * line, 8 * sizeof(int16_t));
+                if (planes.Mode != 0) {
+                    for (int i = 0; i < 64; ++i)
+                        block[i] = static_cast<int16_t>(block[i] - 128);
+                }
+            }
+        }
+    }
+}
 
 int JpegEncodeMcus(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
 {

@@ -16,6 +16,11 @@ int JpegEncodeBaseline(CodecState& state, JPEG_PROPERTIES& properties);
 // a negative code, and always runs clearSimdState.
 int JpegEncodeMcus(CodecState& state, JPEG_PROPERTIES& properties, ScanRecord& scan);
 
+// Fills the MCU buffer with the MCU's blocks from the caller's planes
+// (block row = MCU row x V + row in the MCU, likewise for columns), one line
+// of 8 values at a time; samples (plane mode non-zero) are level-shifted.
+void JpegCopyMcuFromPlanes(CodecState& state, const JpegPlaneInput& planes, int mcuColumn, int mcuRow);
+
 } // namespace thermjpeg
 
 #endif

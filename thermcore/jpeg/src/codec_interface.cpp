@@ -16,6 +16,7 @@
 #include "codec_state.h"
 #include "file_io.h"
 #include "mcu_preparers.h"
+#include "progressive_encoder.h"
 #include "stream_writer.h"
 #include "thermjpeg.h"
 
@@ -147,6 +148,7 @@ void CopySettings(const JPEG_PROPERTIES& p, CodecState& s)
     t.restartInterval = p.RestartInterval;
     t.singleBlockMcu = p.SingleBlockMcu;
     t.planeInput = p.PlaneInput;
+    t.progressive = p.Progressive;
     s.settingsCopied = true;
 
     const bool packed = t.imageSampling == 2;
@@ -227,8 +229,6 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
         return JPEG_INVALID_PROPERTIES;
     if (int rc = CheckWriteProperties(p, s, mode))
         return rc;
-    if (p.Progressive)
-        return JPEG_NOT_SUPPORTED;
 
     const bool image = IsImageWrite(mode);
     if (!continuing) {
@@ -236,6 +236,13 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
             CopySettings(p, s);
         JpegSetDefaultTables(s, p);
         SetUpFrame(p, s);
+        if (image && s.settings.progressive) {
+            // Only the scripted layouts; an MCU of one block whatever the
+            // factors has no progressive form.
+            int scans = 0;
+            if (JpegCountScans(s, scans) != 0 || (s.settings.singleBlockMcu && s.resample))
+                return JPEG_INVALID_PROPERTIES;
+        }
         if (image) {
             if (int rc = JpegSelectMcuPreparer(s))
                 return rc;
@@ -268,7 +275,7 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
         }
     }
 
-    int rc = JpegEncodeBaseline(s, p);
+    int rc = s.settings.progressive ? JpegEncodeProgressive(s) : JpegEncodeBaseline(s, p);
     ReportSize(p, s);
     if (rc == JPEG_INTERRUPTED) {
         s.suspendedMode = mode; // the file stays open for the next call

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "kernel_table.h"
@@ -59,6 +60,7 @@ struct OutputRecord {
     uint8_t* start = nullptr;
     uint8_t* end = nullptr;
     int64_t flushed = 0; // bytes already handed to the file
+    uint32_t eobRun = 0; // progressive AC scans: blocks whose EOB is still owed
     int file = -1;       // file output when >= 0
     alignas(32) uint8_t fileBuffer[kFileBufferSize];
 
@@ -66,13 +68,24 @@ struct OutputRecord {
     int64_t byteCount() const { return flushed + (current - start); }
 };
 
-// The scan in progress; kept while an encode is suspended.
+// A scan component: its frame component and that component's factors.
+struct ScanComponent {
+    int index = 0;
+    int h = 1;
+    int v = 1;
+};
+
+// One scan: the baseline encoder's single scan (kept while an encode is
+// suspended) or one scan of a progressive script.
 struct ScanRecord {
     int componentCount = 0;
+    int ss = 0, se = 63; // spectral band, zig-zag positions
+    int ah = 0, al = 0;  // successive approximation: previous and current point transform
     uint32_t restartCounter = 0;
     int resumeColumn = 0;
     int resumeRow = 0;
     int16_t dcPredictor[JPEG_MAX_COMPONENTS] = {};
+    ScanComponent components[JPEG_MAX_COMPONENTS];
 };
 
 // Copy of the public block and the working-state fields an encode reads,
@@ -98,6 +111,7 @@ struct Settings {
     int restartInterval = 0;
     int singleBlockMcu = 0;
     const JpegPlaneInput* planeInput = nullptr;
+    int progressive = 0;
 };
 
 struct CodecState {
@@ -134,6 +148,13 @@ struct CodecState {
 
     OutputRecord out;
     alignas(32) int16_t mcuBuffer[kMaxBlocksPerMcu * 64] = {};
+
+    // The progressive encoder's quantised coefficients of the whole image:
+    // MCUs in raster order, each MCU's blocks in MCU order, each block in
+    // natural order. Made by each progressive write (replacing the last
+    // one's), released with the state.
+    std::unique_ptr<int16_t[]> coefficients;
+    size_t coefficientBytes = 0;
 
     int fastPathCode = 0; // recorded by JpegSelectMcuPreparer
     std::optional<ScanRecord> scan; // a suspended encode

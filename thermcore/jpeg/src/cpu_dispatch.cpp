@@ -7,8 +7,11 @@
 #include <cstdlib>
 
 #include "bit_output.h"
+#include "dequantize.h"
 #include "forward_dct.h"
+#include "huffman_decoder.h"
 #include "huffman_encoder.h"
+#include "inverse_dct.h"
 #include "kernel_table.h"
 #include "quantize.h"
 #include "sample_converters.h"
@@ -123,7 +126,21 @@ void JpegFillKernelsGeneric(KernelTable& t)
     t.quantizeFast = JpegQuantize;
     t.quantizeAccurate = JpegQuantizeUnsigned;
     t.quantizeCurrent = JpegQuantize;
-    // fdctCurrent, prepareMcu and the read path's entries stay empty here.
+    t.idctFast = JpegIdctFast;
+    t.idctFast4 = JpegIdctFast4;
+    t.idctFast2 = JpegIdctFast2;
+    t.idctFast1 = JpegIdctFast1;
+    t.idctAccurate = JpegIdctAccurate;
+    t.idctAccurate4 = JpegIdctAccurate4;
+    t.idctAccurate2 = JpegIdctAccurate2;
+    t.idctAccurate1 = JpegIdctAccurate1;
+    t.decodeBlock = JpegDecodeBlock;
+    t.decodeBlockDc = JpegDecodeBlockDcOnly;
+    t.dequantizeFast = JpegDequantizeFast;
+    t.dequantizeAccurate = JpegDequantize;
+    t.dequantizeCurrent = JpegDequantizeFast;
+    // fdctCurrent, idctCurrent and its reduced companions, prepareMcu,
+    // writeMcu and the pixel writers stay empty here.
 }
 
 // Until the processor-specific kernels exist, a processor set is the

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "bit_output.h"
+#include "huffman_count.h"
 #include "zigzag.h"
 
 namespace thermjpeg {
@@ -47,10 +48,7 @@ int JpegMagnitudeCategory(int32_t value)
 int JpegBuildHuffmanEncoder(const uint8_t* bits, const uint8_t* values, HuffmanEncoder& encoder)
 {
     encoder = HuffmanEncoder{};
-    int total = 0;
-    for (int i = 0; i < 16; ++i)
-        total += bits[i];
-    if (total > 256)
+    if (JpegHuffmanSymbolCount(bits) > 256)
         return JPEG_BAD_HUFFMAN_TABLE;
 
     uint32_t code = 0;

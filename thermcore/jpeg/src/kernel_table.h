@@ -13,6 +13,8 @@ namespace thermjpeg {
 struct CodecState;
 struct OutputRecord;
 struct HuffmanEncoder;
+struct HuffmanDecoder;
+struct BitReader;
 
 using ClearSimdKernel = void (*)();
 // One 8x8 block of level-shifted samples, transformed in place.
@@ -28,8 +30,18 @@ using McuPreparer = void (*)(CodecState& state, int mcuColumn, int mcuRow);
 using SampleConverter = void (*)(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
 using EncodeBlockKernel = int (*)(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac,
                                   int16_t* dcPredictor, const int16_t* block);
-// Slot type of the read path's entries; they stay empty until the decoder
-// fills them.
+// Inverse DCT of one block of dequantised coefficients (natural order) into
+// samples 0..255, in place (inverse_dct.h).
+using IdctKernel = void (*)(int16_t* block);
+// Dequantises a block in place with an 80-entry table (dequantize.h).
+using DequantizeKernel = void (*)(int16_t* block, const int32_t* table);
+// Huffman decoding of one baseline block (huffman_decoder.h): returns 0 or a
+// negative code. The decodeBlockDc form updates only the predictor and
+// stores the DC in *block when block is not null.
+using DecodeBlockKernel = int (*)(BitReader& reader, const HuffmanDecoder& dc, const HuffmanDecoder& ac,
+                                  int32_t* dcPredictor, int16_t* block);
+// Slot type of the decoder's pixel writers; they stay empty until the
+// output stage fills them.
 using DecoderKernel = void (*)();
 
 struct KernelTable {
@@ -38,10 +50,10 @@ struct KernelTable {
     ClearSimdKernel clearSimdState;
     FdctKernel fdctFast;
     FdctKernel fdctAccurate;
-    DecoderKernel idctFast, idctFast4, idctFast2, idctFast1;
-    DecoderKernel idctAccurate, idctAccurate4, idctAccurate2, idctAccurate1;
+    IdctKernel idctFast, idctFast4, idctFast2, idctFast1;
+    IdctKernel idctAccurate, idctAccurate4, idctAccurate2, idctAccurate1;
     FdctKernel fdctCurrent;
-    DecoderKernel idctCurrent, idctCurrent4, idctCurrent2, idctCurrent1;
+    IdctKernel idctCurrent, idctCurrent4, idctCurrent2, idctCurrent1;
     OutputInitKernel outputInit;
     OutputWriteKernel outputWriteBytes;
     McuPreparer prepareMcu;
@@ -63,12 +75,12 @@ struct KernelTable {
     DecoderKernel pixelsInvRgbA, pixelsInvRgbAH2V1, pixelsInvRgbAH2V2;
     DecoderKernel pixels4;
     EncodeBlockKernel encodeBlock;
-    DecoderKernel decodeBlock;
-    DecoderKernel decodeBlockDc;
+    DecodeBlockKernel decodeBlock;
+    DecodeBlockKernel decodeBlockDc;
     QuantizeKernel quantizeFast;
     QuantizeKernel quantizeAccurate;
     QuantizeKernel quantizeCurrent;
-    DecoderKernel dequantizeFast, dequantizeAccurate, dequantizeCurrent;
+    DequantizeKernel dequantizeFast, dequantizeAccurate, dequantizeCurrent;
 };
 
 // Processor identification (CPUID leaves 0 and 1).

@@ -6,6 +6,7 @@
 
 #include "bit_output.h"
 #include "default_tables.h"
+#include "huffman_count.h"
 #include "huffman_encoder.h"
 #include "quantize.h"
 
@@ -42,14 +43,6 @@ public:
 private:
     std::vector<uint8_t> bytes_;
 };
-
-int HuffmanCount(const uint8_t* bits)
-{
-    int total = 0;
-    for (int i = 0; i < 16; ++i)
-        total += bits[i];
-    return total;
-}
 
 bool HuffmanPairUsed(const JpegOwnHuffmanTable& dc, const JpegOwnHuffmanTable& ac)
 {
@@ -89,7 +82,35 @@ int WriteFrame(CodecState& s, uint8_t marker, int firstIdentifier)
     return seg.Write(s);
 }
 
+int WriteScanHeader(CodecState& s, int n, const uint8_t* ids, const uint8_t* dcNumbers, const uint8_t* acNumbers,
+                    int ss, int se, int approximation)
+{
+    Segment seg;
+    seg.Marker(0xDA);
+    seg.Word(6 + 2 * n);
+    seg.Byte(n);
+    for (int i = 0; i < n; ++i) {
+        seg.Byte(ids[i]);
+        seg.Byte(dcNumbers[i] * 16 + acNumbers[i]);
+    }
+    seg.Byte(ss);
+    seg.Byte(se);
+    seg.Byte(approximation);
+    return seg.Write(s);
+}
+
 } // namespace
+
+const QuantSlot* JpegFindQuantSlot(const CodecState& s, int component)
+{
+    const QuantSlot* found = nullptr;
+    for (int i = 0; i < s.quantCount; ++i) {
+        const QuantSlot& slot = s.quant[i];
+        if (slot.base && slot.scaled && slot.number == s.components[component].quantNumber)
+            found = &slot;
+    }
+    return found;
+}
 
 int JpegComponentTables(const CodecState& s, int component, ComponentTables& tables)
 {
@@ -98,12 +119,7 @@ int JpegComponentTables(const CodecState& s, int component, ComponentTables& tab
         return JPEG_NO_HUFFMAN_TABLE;
     tables.dc = &s.dcEncoders[dc];
     tables.ac = &s.acEncoders[ac];
-    tables.quant = nullptr;
-    for (int i = 0; i < s.quantCount; ++i) {
-        const QuantSlot& slot = s.quant[i];
-        if (slot.base && slot.scaled && slot.number == s.components[component].quantNumber)
-            tables.quant = &slot;
-    }
+    tables.quant = JpegFindQuantSlot(s, component);
     return tables.quant ? 0 : JPEG_NO_QUANT_TABLE;
 }
 
@@ -233,8 +249,13 @@ int JpegPrepareTables(CodecState& s, int mode)
         return 0;
     ComponentTables tables;
     for (int c = 0; c < s.componentCount; ++c) {
-        if (int rc = JpegComponentTables(s, c, tables))
+        const int rc = JpegComponentTables(s, c, tables);
+        if (rc == JPEG_NO_HUFFMAN_TABLE && s.settings.progressive) {
+            if (!JpegFindQuantSlot(s, c))
+                return JPEG_NO_QUANT_TABLE;
+        } else if (rc) {
             return rc;
+        }
     }
     return 0;
 }
@@ -320,7 +341,7 @@ int JpegWriteDht(CodecState& s)
 {
     int length = 2;
     for (int i = 0; i < s.huffmanPairCount * 2; ++i) {
-        const int count = HuffmanCount(s.huffman[i].bits);
+        const int count = JpegHuffmanSymbolCount(s.huffman[i].bits);
         if (count > 256)
             return JPEG_BAD_HUFFMAN_TABLE;
         length += 17 + count;
@@ -332,14 +353,14 @@ int JpegWriteDht(CodecState& s)
         const HuffmanEntry& e = s.huffman[i];
         seg.Byte(e.cls * 16 + e.number);
         seg.Bytes(e.bits, 16);
-        seg.Bytes(e.values, static_cast<size_t>(HuffmanCount(e.bits)));
+        seg.Bytes(e.values, static_cast<size_t>(JpegHuffmanSymbolCount(e.bits)));
     }
     return seg.Write(s);
 }
 
 int JpegWriteDhtTable(CodecState& s, const uint8_t* bits, const uint8_t* values, int cls, int number)
 {
-    const int count = HuffmanCount(bits);
+    const int count = JpegHuffmanSymbolCount(bits);
     if (count > 256)
         return JPEG_BAD_HUFFMAN_TABLE;
     Segment seg(static_cast<size_t>(count) + 21);
@@ -366,18 +387,19 @@ int JpegWriteDri(CodecState& s, int interval)
 int JpegWriteSos(CodecState& s)
 {
     const int n = s.componentCount;
-    Segment seg;
-    seg.Marker(0xDA);
-    seg.Word(6 + 2 * n);
-    seg.Byte(n);
-    for (int c = 0; c < n; ++c) {
-        seg.Byte(n == 1 ? 0 : c + 1);
-        seg.Byte(s.dcNumber[c] * 16 + s.acNumber[c]);
-    }
-    seg.Byte(0);
-    seg.Byte(63);
-    seg.Byte(0);
-    return seg.Write(s);
+    uint8_t ids[JPEG_MAX_COMPONENTS];
+    for (int c = 0; c < n; ++c)
+        ids[c] = static_cast<uint8_t>(n == 1 ? 0 : c + 1);
+    return WriteScanHeader(s, n, ids, s.dcNumber, s.acNumber, 0, 63, 0);
+}
+
+int JpegWriteScanSos(CodecState& s, const ScanRecord& scan, const uint8_t* dcNumbers, const uint8_t* acNumbers)
+{
+    uint8_t ids[JPEG_MAX_COMPONENTS];
+    for (int i = 0; i < scan.componentCount; ++i)
+        ids[i] = static_cast<uint8_t>(scan.components[i].index);
+    return WriteScanHeader(s, scan.componentCount, ids, dcNumbers, acNumbers, scan.ss, scan.se,
+                           scan.ah * 16 + scan.al);
 }
 
 int JpegWriteRst(CodecState& s, int number)
@@ -410,8 +432,10 @@ int JpegWriteHeader(CodecState& s, JPEG_PROPERTIES& p, int mode)
             if (int rc3 = JpegWriteDqt(s, 0, s.quant[i].number, s.quant[i].values))
                 return rc3;
         }
-        if (int rc4 = JpegWriteDht(s))
-            return rc4;
+        if (!s.settings.progressive) {
+            if (int rc4 = JpegWriteDht(s))
+                return rc4;
+        }
     }
     if (s.settings.dctMethod == 1) {
         s.kernels.fdctCurrent = s.kernels.fdctAccurate;

@@ -20,6 +20,8 @@ struct ComponentTables {
     const QuantSlot* quant = nullptr;
 };
 int JpegComponentTables(const CodecState& state, int component, ComponentTables& tables);
+// The prepared quantisation table of component c, or null.
+const QuantSlot* JpegFindQuantSlot(const CodecState& state, int component);
 
 // Quality q (<= 0 acts as 1, > 100 as 100): s = 5000/q below 50, else
 // 200 - 2q; each value (base * s + 50) / 100 clamped to 1..255.
@@ -29,11 +31,13 @@ void JpegScaleQuantTable(int quality, const uint8_t* base, uint16_t* out);
 // scales the quantisation tables (modes 8 to 11; modes 12 and 13 keep the
 // scaled values they already hold), makes the quantiser's multipliers for
 // the DCT method, derives the Huffman encoders, and for the image modes
-// checks that every component finds its tables. Returns 0, -6 (bad Huffman
+// checks that every component finds its tables (a progressive write only
+// needs its quantisation tables: it makes its own Huffman tables per scan). Returns 0, -6 (bad Huffman
 // table), -7 (bad quantisation table number), -8 (DctMethod), -17 or -18.
 int JpegPrepareTables(CodecState& state, int mode);
 
-// SOI, APP0 or APP14, COM, DQT and DHT as the mode asks; selects the
+// SOI, APP0 or APP14, COM, DQT and DHT as the mode asks (no DHT when
+// Progressive is set: each progressive scan writes its own); selects the
 // current DCT and quantiser; EOI for modes 10 and 11; flushes a file.
 int JpegWriteHeader(CodecState& state, JPEG_PROPERTIES& properties, int mode);
 
@@ -51,6 +55,10 @@ int JpegWriteSof0(CodecState& state);
 int JpegWriteSof2(CodecState& state);
 int JpegWriteDri(CodecState& state, int interval);
 int JpegWriteSos(CodecState& state);
+// One progressive scan: identifiers are frame component indices (0 for a
+// gray frame), each with the DC and AC table numbers given per scan
+// component; then Ss, Se and Ah x 16 + Al.
+int JpegWriteScanSos(CodecState& state, const ScanRecord& scan, const uint8_t* dcNumbers, const uint8_t* acNumbers);
 int JpegWriteRst(CodecState& state, int number);
 
 } // namespace thermjpeg

@@ -102,10 +102,20 @@ TEST(CpuDispatch, EachCodeInstallsACompleteSet)
         EXPECT_NE(t.quantizeFast, nullptr);
         EXPECT_NE(t.quantizeAccurate, nullptr);
         EXPECT_EQ(t.quantizeCurrent, t.quantizeFast);
+        for (auto entry : {t.idctFast, t.idctFast4, t.idctFast2, t.idctFast1, t.idctAccurate, t.idctAccurate4,
+                           t.idctAccurate2, t.idctAccurate1})
+            EXPECT_NE(entry, nullptr);
+        EXPECT_NE(t.decodeBlock, nullptr);
+        EXPECT_NE(t.decodeBlockDc, nullptr);
+        EXPECT_NE(t.dequantizeFast, nullptr);
+        EXPECT_NE(t.dequantizeAccurate, nullptr);
+        EXPECT_EQ(t.dequantizeCurrent, t.dequantizeFast);
         // Filled later: by the header writer, the preparer selection, the read path.
         EXPECT_EQ(t.fdctCurrent, nullptr);
         EXPECT_EQ(t.prepareMcu, nullptr);
         EXPECT_EQ(t.writeMcu, nullptr);
+        for (auto entry : {t.idctCurrent, t.idctCurrent4, t.idctCurrent2, t.idctCurrent1})
+            EXPECT_EQ(entry, nullptr);
     }
     UseCpu fixed("1");
     KernelTable table{};
@@ -125,6 +135,7 @@ TEST(CpuDispatch, EverySetWritesTheSameStreams)
             Encode(image, JPEG_COLOUR_RGB, [](JPEG_PROPERTIES& p) { p.JpegSampling = 0; p.DctMethod = 0; }),
             Encode(image, JPEG_COLOUR_BGR, [](JPEG_PROPERTIES& p) { p.JpegSampling = 2; p.RestartInterval = 3; }),
             Encode(gray, JPEG_COLOUR_GRAY, [](JPEG_PROPERTIES& p) { p.JpegChannels = 1; p.JpegColour = 4; p.JpegSampling = 0; }),
+            Encode(image, JPEG_COLOUR_BGR, [](JPEG_PROPERTIES& p) { p.Progressive = 1; }),
         };
         if (reference.empty())
             reference = streams;

@@ -132,7 +132,9 @@ TEST(Properties, WritesRefuseBadSettingsBeforeWritingAnything)
         {"single-block MCUs without planes", [](auto& p) { p.SingleBlockMcu = 1; }, 9, JPEG_INVALID_PROPERTIES},
         {"planes missing one component", [](auto& p) { static const int16_t plane[1] = {}; static JpegPlaneInput in{1, {plane, plane, nullptr, nullptr}}; p.PlaneInput = &in; }, 9, JPEG_INVALID_PROPERTIES},
         {"reuse without earlier settings", [](auto& p) { p.ReuseSettings = 1; }, 9, JPEG_INVALID_PROPERTIES},
-        {"progressive", [](auto& p) { p.Progressive = 1; }, 9, JPEG_NOT_SUPPORTED},
+        {"progressive, one component of colour 255 (no script)", [](auto& p) { p.Progressive = 1; p.ImageColour = 255; p.JpegColour = 255; p.JpegChannels = 1; p.JpegSampling = 0; }, 9, JPEG_INVALID_PROPERTIES},
+        {"progressive, two components of colour 4 (no script)", [](auto& p) { p.Progressive = 1; p.ImageColour = 255; p.JpegColour = 4; p.JpegChannels = 2; p.JpegSampling = 0; }, 9, JPEG_INVALID_PROPERTIES},
+        {"progressive single-block MCUs at 4:2:0", [](auto& p) { static const int16_t plane[2048] = {}; static JpegPlaneInput in{1, {plane, plane, plane, nullptr}}; p.PlaneInput = &in; p.SingleBlockMcu = 1; p.Progressive = 1; }, 9, JPEG_INVALID_PROPERTIES},
         {"Huffman table of 257 symbols", [](auto& p) {
              static uint8_t values[257] = {};
              p.OwnHuffmanTables.Enabled = 1;

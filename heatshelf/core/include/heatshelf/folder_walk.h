@@ -1,0 +1,82 @@
+// Choosing the file the image view shows: the infrared files of a folder in
+// name order, and a step (first, previous, next, again) among those that
+// open. The walk is a pure function of a listing and an "opens" test, so it
+// is tested on a table of names; OpenTest is the real test, cached.
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "thermcore_calls.h"
+
+namespace heatshelf {
+
+struct FolderEntry {
+    QString name;
+    bool isDirectory = false;
+};
+
+// The folder's entries, in no particular order; empty when it cannot be read.
+QList<FolderEntry> ListFolder(const QString& folder);
+
+// True when the last four characters are ".VNI", ".VNV" or ".JPG", in any case.
+bool IsInfraredName(const QString& name);
+
+// The names of the entries that are infrared files and not folders, sorted
+// by name without regard to case (ties by the exact name).
+QStringList InfraredCandidates(const QList<FolderEntry>& listing);
+
+enum WalkWhat { kWalkFirst = 0, kWalkPrevious = 1, kWalkNext = 2, kWalkAgain = 3 };
+
+struct WalkResult {
+    int index = -1;       // among the files that open; -1 when none
+    QString current;      // the name of the file at index; empty when none
+    bool noFile = true;   // index is -1
+    bool atFirst = false; // index is 0
+    bool atLast = true;   // no file that opens follows
+};
+
+// One step from the current file (its name; empty for none) among the
+// candidates that open. The current file is found again by name, so the
+// index follows it when files come and go; a current file that has gone
+// stands for the place it had. First takes the first file that opens;
+// previous and next the neighbours (previous stays on the first); again the
+// current file. A step that finds no file keeps the current one (a gone
+// current file gives the last file that opens). Candidates are opened in
+// order, and only up to one beyond the file chosen.
+WalkResult WalkFolder(const QStringList& candidates, const std::function<bool(const QString&)>& opens,
+                      int what, const QString& current);
+
+// Whether a file opens: the library loads it (kind by its extension), then
+// closes and frees it. Answers are kept by path, size and modification time.
+class OpenTest {
+public:
+    explicit OpenTest(const thermcore::IfrCalls& calls = thermcore::ExportedCalls()) : m_calls(&calls) {}
+    bool operator()(const QString& path);
+    // Tests every path not yet known, on a few threads at once (the calls
+    // must allow that, as the library's do); later questions about them
+    // are answered from the cache.
+    void testAll(const QStringList& paths);
+    void clear() { m_cache.clear(); }
+    int loads() const { return m_loads; }
+
+private:
+    struct Entry {
+        qint64 size = 0;
+        qint64 mtimeNs = 0;
+        bool opens = false;
+    };
+    // The file's entry with its current size and time; false when it is
+    // missing or a folder. *known: the cached answer still holds.
+    bool look(const QString& path, Entry* entry, bool* known) const;
+    bool load(const QByteArray& localPath, const QString& path) const;
+    const thermcore::IfrCalls* m_calls;
+    QHash<QString, Entry> m_cache;
+    int m_loads = 0;
+};
+
+}  // namespace heatshelf

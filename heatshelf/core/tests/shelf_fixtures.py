@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""Camera files for the tests of the browser's core, made with vnigen.
+
+    shelf_fixtures.py DIR
+
+DIR/walk/          a.VNI, b.jpg (a JPEG without infrared payload), c.vnv,
+                   D.JPG (with a payload), e.txt, f.VNI (cut short) and a
+                   folder sub.VNI
+DIR/records.vni    640 x 4: points 1, 3, 4 (the first at 301, 125), lines
+                   in records 2 and 3, rectangle 2
+DIR/photo_k10.vni  VN410K10 with a JPEG photo (16 x 8)
+DIR/photo_raw.vni  a raw photo 318 x 6
+DIR/sound.vni      an IMA ADPCM voice note
+DIR/seq3.vnv       a sequence of three frames (layout 1)
+DIR/k11.vni        VN410K11 with its board rectangle
+DIR/k3.vni         VN410K3 (scheme 1: no last device value)
+DIR/big.vni        640 x 480
+"""
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "tools"))
+import vnigen  # noqa: E402
+from vnigen import Still, Seq, container, write, TINY_JPEG  # noqa: E402
+
+
+def main(argv):
+    if len(argv) != 2:
+        raise SystemExit(__doc__)
+    out = argv[1]
+    walk = os.path.join(out, "walk")
+    write(os.path.join(walk, "a.VNI"), Still().bytes())
+    write(os.path.join(walk, "b.jpg"), TINY_JPEG)
+    write(os.path.join(walk, "c.vnv"), Seq(1).params(1000).frames(3).bytes())
+    write(os.path.join(walk, "D.JPG"), container(Still().bytes(), False))
+    write(os.path.join(walk, "e.txt"), b"not a camera file\n")
+    write(os.path.join(walk, "f.VNI"), Still().bytes()[:300])
+    os.makedirs(os.path.join(walk, "sub.VNI"), exist_ok=True)
+
+    rec = Still("VN410K4", 640, 4)
+    rec.chosen_records = {("point", 0): (301, 125), ("point", 2): (20, 30), ("point", 3): (-5, 7),
+                          ("line", 1): (10, 20, 600, 440), ("line", 2): (0, 0, 7, 9),
+                          ("rect", 1): (100, 50, 33, 21)}
+    write(os.path.join(out, "records.vni"), rec.bytes())
+
+    write(os.path.join(out, "photo_k10.vni"), Still("VN410K10").add_photo(16, 8, TINY_JPEG).bytes())
+    write(os.path.join(out, "photo_raw.vni"), Still().add_photo(318, 6).bytes())
+    write(os.path.join(out, "sound.vni"), Still().add_sound(1000, 1).bytes())
+    write(os.path.join(out, "seq3.vnv"), Seq(1).params(1000).frames(3).bytes())
+    write(os.path.join(out, "k11.vni"), Still("VN410K11", 320, 240).bytes())
+    write(os.path.join(out, "k3.vni"), Still("VN410K3").bytes())
+    write(os.path.join(out, "big.vni"), vnigen._with(Still("VN410K4", 640, 480), pattern="blob").bytes())
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

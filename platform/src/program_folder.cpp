@@ -1,0 +1,70 @@
+#include "platform/program_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifndef PLATFORM_BUILD_DATA_DIR
+#define PLATFORM_BUILD_DATA_DIR ""
+#endif
+
+namespace {
+
+QString absoluteEnv(const char* name)
+{
+    const QString value = qEnvironmentVariable(name);
+    return QDir::isAbsolutePath(value) ? value : QString();
+}
+
+} // namespace
+
+namespace platform {
+
+QString DefaultProgramFolder()
+{
+    if (const QString dir = absoluteEnv(kProgramFolderVariable); !dir.isEmpty())
+        return QDir::cleanPath(dir);
+    if (const QString data = absoluteEnv("XDG_DATA_HOME"); !data.isEmpty())
+        return QDir::cleanPath(data + QStringLiteral("/kestrelworksA"));
+    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.local/share/kestrelworksA"));
+}
+
+QString DefaultDataFolder(const QString& exeDir)
+{
+    const QString beside = QDir::cleanPath(exeDir + QStringLiteral("/../share/kestrelworksA"));
+    if (QFileInfo::exists(beside + QStringLiteral("/field.ini")))
+        return beside;
+    return QStringLiteral(PLATFORM_BUILD_DATA_DIR);
+}
+
+QString ResolveProgramFile(const QString& folder, const QString& name)
+{
+    const QString exact = folder + QLatin1Char('/') + name;
+    if (name.isEmpty() || QFileInfo::exists(exact))
+        return exact;
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return folder + QLatin1Char('/') + entry;
+    }
+    return exact;
+}
+
+bool SeedProgramFolder(const QString& folder, const QString& defaults)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    if (defaults.isEmpty())
+        return true;
+    const QStringList files = QDir(defaults).entryList(QDir::Files);
+    for (const QString& file : files) {
+        if (QFileInfo::exists(ResolveProgramFile(folder, file)))
+            continue;
+        const QString target = folder + QLatin1Char('/') + file;
+        if (QFile::copy(defaults + QLatin1Char('/') + file, target))
+            QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+    }
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,107 @@
+#include "skin/dialog_base.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+namespace {
+const char kIdProperty[] = "controlId";
+}
+
+CDialog::CDialog(int templateId, QWidget* parent) : QDialog(parent), m_templateId(templateId)
+{
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+void CDialog::SetControlId(QWidget* control, int id)
+{
+    control->setProperty(kIdProperty, id);
+    control->setObjectName(QString::number(id));
+}
+
+QWidget* CDialog::GetDlgItem(int id) const
+{
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    for (QWidget* w : children) {
+        if (w->property(kIdProperty).toInt() == id && w->property(kIdProperty).isValid())
+            return w;
+    }
+    return nullptr;
+}
+
+QDialogButtonBox* CDialog::MakeOkCancel(bool withCancel)
+{
+    auto* box = new QDialogButtonBox(this);
+    QPushButton* ok = box->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    SetControlId(ok, kIdOk);
+    ok->setDefault(true);
+    if (withCancel)
+        SetControlId(box->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole), kIdCancel);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    return box;
+}
+
+int CDialog::RadioValue(const QButtonGroup* group)
+{
+    const QList<QAbstractButton*> buttons = group->buttons();
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (buttons[i]->isChecked())
+            return i;
+    }
+    return -1;
+}
+
+void CDialog::SetRadioValue(QButtonGroup* group, int value)
+{
+    const QList<QAbstractButton*> buttons = group->buttons();
+    if (value >= 0 && value < buttons.size()) {
+        buttons[value]->setChecked(true);
+        return;
+    }
+    // No button for the value: none is checked.
+    group->setExclusive(false);
+    for (QAbstractButton* b : buttons)
+        b->setChecked(false);
+    group->setExclusive(true);
+}
+
+bool CDialog::OnInitDialog()
+{
+    DoDataExchange(false);
+    return true;
+}
+
+void CDialog::OnOK()
+{
+    if (DoDataExchange(true))
+        QDialog::accept();
+}
+
+void CDialog::OnCancel() { QDialog::reject(); }
+
+void CDialog::showEvent(QShowEvent* e)
+{
+    if (!m_initialised) {
+        m_initialised = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(e);
+}
+
+void CDialog::accept() { OnOK(); }
+
+void CDialog::reject() { OnCancel(); }
+
+int CDialog::DoModal()
+{
+    m_initialised = false;
+    return exec() == QDialog::Accepted ? kIdOk : kIdCancel;
+}
+
+void CDialog::ClickButton(int id)
+{
+    if (auto* button = GetDlgItemAs<QAbstractButton>(id))
+        button->click();
+}

@@ -1,0 +1,304 @@
+#include "huffman_decoder.h"
+
+#include <cstring>
+
+#include "huffman_count.h"
+#include "thermjpeg.h"
+#include "zigzag.h"
+
+namespace thermjpeg {
+namespace {
+
+// Status of a block decoder as its caller sees it: running out of bits
+// ends the block without an error.
+inline int BlockResult(int rc) { return rc == kStatusNoMoreBits ? 0 : rc; }
+
+int DecodeSlow(BitReader& r, const HuffmanDecoder& t, int32_t code, int length, int& symbol)
+{
+    while (length < 17 && code > t.maxCode[length]) {
+        uint32_t bit;
+        if (int rc = JpegTakeBits(r, 1, bit))
+            return rc;
+        code = (code << 1) | static_cast<int32_t>(bit);
+        ++length;
+    }
+    if (length >= 17 || code > t.maxCode[length]) {
+        symbol = 0; // no code this long: decode on from the next bits
+        return 0;
+    }
+    const int32_t index = t.firstIndex[length] + code - t.minCode[length];
+    symbol = t.symbols[index & 0xFF];
+    return 0;
+}
+
+inline int DecodeSymbol(BitReader& r, const HuffmanDecoder& t, int& symbol)
+{
+    if (r.bitCount < 16) {
+        const int rc = JpegFillBits(r, 0);
+        if (rc < 0)
+            return rc;
+    }
+    if (r.bitCount < 8)
+        return DecodeSlow(r, t, 0, 0, symbol);
+    const uint32_t entry = t.lookahead[r.bitBuffer >> 56];
+    if (entry != 0) {
+        JpegGetBits(r, static_cast<int>(entry >> 16));
+        symbol = static_cast<int>(entry & 0xFF);
+        return 0;
+    }
+    return DecodeSlow(r, t, static_cast<int32_t>(JpegGetBits(r, 8)), 8, symbol);
+}
+
+// s bits (1..15) as a signed value (T.81 EXTEND).
+inline int ReceiveExtend(BitReader& r, int s, int32_t& value)
+{
+    uint32_t bits;
+    if (int rc = JpegTakeBits(r, s, bits))
+        return rc;
+    value = static_cast<int32_t>(bits);
+    if (value < (1 << (s - 1)))
+        value += 1 - (1 << s);
+    return 0;
+}
+
+inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
+{
+    int symbol;
+    if (int rc = DecodeSymbol(r, dc, symbol))
+        return rc;
+    const int s = symbol & 15;
+    if (s > 0) {
+        int32_t v;
+        if (int rc = ReceiveExtend(r, s, v))
+            return rc;
+        *predictor = static_cast<int16_t>(*predictor + v);
+    }
+    return 0;
+}
+
+template <bool kStore>
+int DecodeAc(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
+{
+    for (int k = 1; k < 64;) {
+        int symbol;
+        if (int rc = DecodeSymbol(r, ac, symbol))
+            return rc;
+        const int run = symbol >> 4, s = symbol & 15;
+        if (s == 0) {
+            if (run != 15)
+                break; // EOB
+            k += 16;   // ZRL
+            continue;
+        }
+        k += run;
+        int32_t v;
+        if (int rc = ReceiveExtend(r, s, v))
+            return rc;
+        if (k > 63)
+            k = 63; // corrupt run: the value lands in the last position
+        if constexpr (kStore)
+            block[kZigzag[k]] = static_cast<int16_t>(v);
+        ++k;
+    }
+    return 0;
+}
+
+// The correction bit of a coefficient that is already non-zero.
+inline int Refine(BitReader& r, int16_t& c, int p1)
+{
+    uint32_t bit;
+    if (int rc = JpegTakeBits(r, 1, bit))
+        return rc;
+    if (bit && (c & p1) == 0)
+        c = static_cast<int16_t>(c >= 0 ? c + p1 : c - p1);
+    return 0;
+}
+
+int DecodeAcRefine(BitReader& r, int16_t* block, const HuffmanDecoder& ac, int ss, int se, int al)
+{
+    const int p1 = 1 << al;
+    int k = ss;
+    if (r.eobRun == 0) {
+        for (; k <= se; ++k) {
+            int symbol;
+            if (int rc = DecodeSymbol(r, ac, symbol))
+                return rc;
+            int run = symbol >> 4;
+            const int s = symbol & 15;
+            int value = 0;
+            if (s != 0) {
+                uint32_t bit;
+                if (int rc = JpegTakeBits(r, 1, bit))
+                    return rc;
+                value = bit ? p1 : -p1;
+            } else if (run != 15) {
+                uint32_t extra = 0;
+                if (run > 0) {
+                    if (int rc = JpegTakeBits(r, run, extra))
+                        return rc;
+                }
+                r.eobRun = (1u << run) + extra;
+                break;
+            }
+            // Past the coefficients already non-zero (each takes its
+            // correction bit) and `run` zero ones, to the new value's place.
+            for (; k <= se; ++k) {
+                int16_t& c = block[kZigzag[k]];
+                if (c != 0) {
+                    if (int rc = Refine(r, c, p1))
+                        return rc;
+                } else if (--run < 0) {
+                    break;
+                }
+            }
+            if (value != 0 && k <= se)
+                block[kZigzag[k]] = static_cast<int16_t>(value);
+        }
+    }
+    if (r.eobRun > 0) {
+        for (; k <= se; ++k) {
+            int16_t& c = block[kZigzag[k]];
+            if (c != 0) {
+                if (int rc = Refine(r, c, p1))
+                    return rc;
+            }
+        }
+        --r.eobRun;
+    }
+    return 0;
+}
+
+int DecodeAcFirst(BitReader& r, int16_t* block, const HuffmanDecoder& ac, int ss, int se, int al)
+{
+    if (r.eobRun > 0) {
+        --r.eobRun;
+        return 0;
+    }
+    for (int k = ss; k <= se; ++k) {
+        int symbol;
+        if (int rc = DecodeSymbol(r, ac, symbol))
+            return rc;
+        const int run = symbol >> 4, s = symbol & 15;
+        if (s != 0) {
+            k += run;
+            int32_t v;
+            if (int rc = ReceiveExtend(r, s, v))
+                return rc;
+            if (k > se)
+                k = se; // corrupt run: never past the band
+            block[kZigzag[k]] = static_cast<int16_t>(v * (1 << al));
+        } else if (run == 15) {
+            k += 15;
+        } else {
+            uint32_t extra = 0;
+            if (run > 0) {
+                if (int rc = JpegTakeBits(r, run, extra))
+                    return rc;
+            }
+            r.eobRun = (1u << run) + extra - 1; // this block is the first of the run
+            break;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int JpegBuildHuffmanDecoder(const uint8_t* bits, const uint8_t* values, int cls, int number, HuffmanDecoder& d)
+{
+    const int total = JpegHuffmanSymbolCount(bits);
+    if (total > 256)
+        return JPEG_BAD_HUFFMAN_TABLE;
+    uint32_t code = 0;
+    for (int length = 1; length <= 16; ++length) {
+        code += bits[length - 1];
+        if (code > (uint32_t{1} << length))
+            return JPEG_BAD_HUFFMAN_TABLE; // over-subscribed
+        code <<= 1;
+    }
+
+    d = HuffmanDecoder{};
+    d.cls = cls;
+    d.number = number;
+    code = 0;
+    int k = 0;
+    for (int length = 1; length <= 16; ++length) {
+        const int count = bits[length - 1];
+        if (count == 0) {
+            d.maxCode[length] = -1;
+        } else {
+            d.firstIndex[length] = k;
+            d.minCode[length] = static_cast<int32_t>(code);
+            d.maxCode[length] = static_cast<int32_t>(code) + count - 1;
+            for (int i = 0; i < count; ++i, ++k, ++code) {
+                if (length <= 8) {
+                    const int shift = 8 - length;
+                    const uint32_t entry = (static_cast<uint32_t>(length) << 16) | values[k];
+                    for (uint32_t j = 0; j < (1u << shift); ++j)
+                        d.lookahead[(code << shift) | j] = entry;
+                }
+            }
+        }
+        code <<= 1;
+    }
+    d.maxCode[17] = -1;
+    std::memcpy(d.symbols, values, static_cast<size_t>(total));
+    d.built = true;
+    return 0;
+}
+
+int JpegDecodeSymbol(BitReader& r, int& symbol, const HuffmanDecoder& t) { return DecodeSymbol(r, t, symbol); }
+
+int JpegDecodeBlock(BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder& ac, int32_t* dcPredictor,
+                    int16_t* block)
+{
+    std::memset(block, 0, 64 * sizeof(int16_t));
+    int rc = DecodeDc(r, dc, dcPredictor);
+    if (rc == 0) {
+        block[0] = static_cast<int16_t>(*dcPredictor);
+        rc = DecodeAc<true>(r, ac, block);
+    } else if (rc == kStatusNoMoreBits) {
+        block[0] = static_cast<int16_t>(*dcPredictor);
+    }
+    return BlockResult(rc);
+}
+
+int JpegDecodeBlockDcOnly(BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder& ac, int32_t* dcPredictor,
+                          int16_t* dcOut)
+{
+    int rc = DecodeDc(r, dc, dcPredictor);
+    if (dcOut != nullptr)
+        *dcOut = static_cast<int16_t>(*dcPredictor);
+    if (rc == 0)
+        rc = DecodeAc<false>(r, ac, nullptr);
+    return BlockResult(rc);
+}
+
+int JpegDecodeDcFirst(BitReader& r, const HuffmanDecoder& dc, int16_t* coefficient, int32_t* dcPredictor, int al)
+{
+    const int rc = DecodeDc(r, dc, dcPredictor);
+    if (rc == 0)
+        *coefficient = static_cast<int16_t>(*dcPredictor * (1 << al));
+    return BlockResult(rc);
+}
+
+int JpegDecodeDcRefine(BitReader& r, int16_t* coefficient, int al)
+{
+    uint32_t bit;
+    const int rc = JpegTakeBits(r, 1, bit);
+    if (rc == 0 && bit)
+        *coefficient = static_cast<int16_t>(*coefficient | (1 << al));
+    return BlockResult(rc);
+}
+
+int JpegDecodeAcFirst(BitReader& r, int16_t* block, const HuffmanDecoder& ac, int ss, int se, int al)
+{
+    return BlockResult(DecodeAcFirst(r, block, ac, ss, se > 63 ? 63 : se, al));
+}
+
+int JpegDecodeAcRefine(BitReader& r, int16_t* block, const HuffmanDecoder& ac, int ss, int se, int al)
+{
+    return BlockResult(DecodeAcRefine(r, block, ac, ss, se > 63 ? 63 : se, al));
+}
+
+} // namespace thermjpeg
