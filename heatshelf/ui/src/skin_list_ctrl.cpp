@@ -3,6 +3,7 @@
 #include "skin/colors.h"
 #include "skin/skin_colors.h"
 
+#include <QApplication>
 #include <QPainter>
 
 namespace heatshelf {
@@ -15,9 +16,17 @@ QRect SkinListBandDelegate::BandRect(const QRect& item, int textWidth)
 
 void SkinListBandDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    QStyledItemDelegate::paint(p, option, index);
-    if (index.row() >= kBandedItems || index.column() != 0 || index.parent().isValid())
+    if (index.row() >= kBandedItems || index.column() != 0 || index.parent().isValid()) {
+        QStyledItemDelegate::paint(p, option, index);
         return;
+    }
+    // The standard item without its label, which the band carries.
+    QStyleOptionViewItem plain = option;
+    initStyleOption(&plain, index);
+    plain.text.clear();
+    const QWidget* widget = option.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &plain, p, widget);
     const skin::SkinState* s = skin::CurrentSkin();
     const bool selected = option.state & QStyle::State_Selected;
     const COLORREF band = s == nullptr ? 0xC0C0C0 : selected ? s->m_clrSkinMid : s->m_clrSkinBase;

@@ -80,10 +80,14 @@ TEST(BrowserToolBar, BrightDisabledAndSeeThroughImages)
     EXPECT_EQ(disabled.pixel(14, 13), qRgb(0xFA, 0xFA, 0xFA));
     EXPECT_EQ(qAlpha(disabled.pixel(14, 1)), 0);
     // The corner colour is see-through in every list, inside images too.
+    // (The disabled image's shadow may fall on such a pixel.)
     for (int list = 0; list < 3; ++list) {
-        EXPECT_EQ(qAlpha(f.image(list, 2).pixel(8, 8)), 0) << list;
+        if (list != 1) {
+            EXPECT_EQ(qAlpha(f.image(list, 2).pixel(8, 8)), 0) << list;
+        }
         EXPECT_EQ(qAlpha(f.image(list, 0).pixel(0, 0)), 0) << list;
     }
+    EXPECT_EQ(f.image(1, 2).pixel(8, 8), qRgb(0xFA, 0xFA, 0xFA));
 }
 
 TEST(BrowserToolBar, FacesBackgroundAndBorder)
@@ -248,8 +252,17 @@ TEST(BrowserFlatCombo, StatesDisabledLookAndBrushes)
     bool greyArrow = false;
     for (int y = 0; y < off.height(); ++y) {
         for (int x = 0; x < off.width(); ++x) {
-            if (PixelAt(off, x, y) == RGB(192, 192, 192))
-                (x < bl ? greyText : greyArrow) = true;
+            const COLORREF c = PixelAt(off, x, y);
+            // The arrow exactly; the smoothed text between grey and the light shade.
+            if (x >= bl && c == RGB(192, 192, 192))
+                greyArrow = true;
+            const COLORREF light = t.SkinLight();
+            const auto between = [](int v, int a, int b) { return v >= std::min(a, b) && v <= std::max(a, b); };
+            if (x < bl && x > 2 && c != light && between(GetRValue(c), 192, GetRValue(light)) &&
+                between(GetGValue(c), 192, GetGValue(light)) && between(GetBValue(c), 192, GetBValue(light)))
+                greyText = true;
+            if (x < bl && x > 2 && y > 1 && y < off.height() - 2 && GetRValue(c) < 150)
+                ADD_FAILURE() << "dark text pixel at " << x << ',' << y;
         }
     }
     EXPECT_TRUE(greyText);

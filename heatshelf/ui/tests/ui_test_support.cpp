@@ -2,10 +2,18 @@
 
 #include "skin/colors.h"
 #include "skin/skin_colors.h"
+#include "skin/skin_style.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QWidget>
+
+// Fontconfig keeps its caches for the life of the process and leaves them
+// to the operating system at exit; the leak checker is told so.
+extern "C" __attribute__((visibility("default"), used)) const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
 
 void EnsureQApplication()
 {
@@ -26,6 +34,7 @@ ThemeFixture::ThemeFixture(COLORREF custom, int styleNum)
     m_theme->SetStyleNum(styleNum);
     m_theme->ApplySkinColor(m_theme->ThemeColor(styleNum, custom));
     skin::SetCurrentSkin(&m_theme->State());
+    QApplication::setStyle(new skin::SkinStyle(&m_theme->State()));
 }
 
 ThemeFixture::~ThemeFixture() { skin::SetCurrentSkin(nullptr); }

@@ -1,6 +1,6 @@
 // CSkinListCtrl: the category list beside the result list. Items 0 to 3
-// have their labels repainted on a band of the theme (mid shade when
-// selected, base shade otherwise), after the standard painting; other
+// have their labels painted on a band of the theme (mid shade when
+// selected, base shade otherwise) over the standard item background; other
 // items keep the standard look.
 #pragma once
 
