@@ -41,6 +41,9 @@ struct Setup {
         QApplication::setStyle(new skin::SkinStyle(&theme->State()));
         gallery = std::make_unique<heatshelf::ControlGallery>(*theme);
         gallery->show();
+        // Shown and exposed, so that repaints reach the window.
+        for (int i = 0; i < 20; ++i)
+            QApplication::processEvents();
         gallery->Render();
     }
 };
@@ -91,6 +94,20 @@ void BM_SliderMove(benchmark::State& state)
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(x0, y), slider->mapToGlobal(QPointF(x0, y)), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(slider, &press);
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int* count;
+        explicit PaintCounter(int* c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++*count;
+            return false;
+        }
+    } counter(&paints);
+    slider->installEventFilter(&counter);
+    int moves = 0;
+    QObject::connect(slider, &heatshelf::CRangeSlider::thumbMoved, [&moves] { ++moves; });
     int step = 0;
     for (auto _ : state) {
         const int x = x0 + (step++ % 2 == 0 ? 3 : 0);
@@ -101,8 +118,10 @@ void BM_SliderMove(benchmark::State& state)
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x0, y), slider->mapToGlobal(QPointF(x0, y)),
                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(slider, &release);
-    if (!slider->isVisible())
-        state.SkipWithError("the slider is not shown");
+    slider->removeEventFilter(&counter);
+    if (moves < int(state.iterations()) || paints < int(state.iterations()))
+        state.SkipWithError("a move was refused or not repainted");
+    QObject::disconnect(slider, &heatshelf::CRangeSlider::thumbMoved, nullptr, nullptr);
 }
 BENCHMARK(BM_SliderMove)->Unit(benchmark::kMillisecond)->UseRealTime();
 

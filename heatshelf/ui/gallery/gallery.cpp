@@ -132,6 +132,9 @@ ControlGallery::ControlGallery(Theme& theme, QWidget* parent) : QWidget(parent),
         m_combo->RecreateBrushes();
         m_comboOff->RecreateBrushes();
         SetSkinScrollBitmap(m_results, m_theme.SkinScrollBitmap());
+        // Controls reading the theme at paint repaint with it.
+        for (QWidget* w : findChildren<QWidget*>())
+            w->update();
         update();
     });
 }
