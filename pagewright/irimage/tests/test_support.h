@@ -6,6 +6,8 @@
 
 #include "document/document_environment.h"
 #include "document/draw_class.h"
+#include "document/draw_view.h"
+#include "document/rpt_doc.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -16,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace irtest {
@@ -90,5 +93,21 @@ inline const DrawClassRegistry& Registry()
     }();
     return registry;
 }
+
+// A document with a view, and an image object on it.
+struct ReportWithView {
+    TestEnvironment env;
+    CDI_RptDoc doc{&env, &Registry()};
+    DrawView view;
+    ReportWithView() { doc.SetView(&view); }
+    ~ReportWithView() { doc.SetView(nullptr); }
+
+    CDrawIR* AddImage(int number = 1)
+    {
+        auto ir = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000));
+        ir->SetNumber(number);
+        return static_cast<CDrawIR*>(doc.AddNoUndo(std::move(ir)));
+    }
+};
 
 } // namespace irtest

@@ -302,6 +302,8 @@ public:
 
 private:
     void NoteChange(bool count = true);
+    // Groups 3 to 5 of the field texts.
+    void AnalysisFieldText(int number, int id, QString& text, bool withDelta, int group) const;
     // The holder reads the unit, palettes and program folder of this
     // object's environment.
     void SyncHolderEnvironment();
