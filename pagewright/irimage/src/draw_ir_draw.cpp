@@ -137,7 +137,7 @@ void CDrawIR::Draw(PageDC& dc)
     }
     DrawContents(dc, r);
     // "NO.n" below the lower right corner.
-    DrawFrameAndNumber(dc, r, QPoint(r.right - 460, r.top - 13));
+    DrawFrameAndNumber(dc, r, QPoint(r.right - 460, r.top - 13), true);
 }
 
 DocRect CDrawIR::LabelArea() const
@@ -165,7 +165,7 @@ void CDrawIR::DrawContents(PageDC& dc, const DocRect& r)
     }
 }
 
-void CDrawIR::DrawFrameAndNumber(PageDC& dc, const DocRect& r, QPoint numberAt)
+void CDrawIR::DrawFrameAndNumber(PageDC& dc, const DocRect& r, QPoint numberAt, bool number)
 {
     LogPen widened = pen;
     widened.widthX = ScaledPenWidth(pen.widthX);
@@ -179,7 +179,7 @@ void CDrawIR::DrawFrameAndNumber(PageDC& dc, const DocRect& r, QPoint numberAt)
     const QPoint corners[4] = {{r.left, r.bottom}, {r.right, r.bottom}, {r.right, r.top}, {r.left, r.top}};
     for (int i = 0; i < 4; ++i)
         dc.Line(corners[i], corners[(i + 1) % 4]);
-    if (document != nullptr && document->GetShowNumbers())
+    if (number && document != nullptr && document->GetShowNumbers())
         ir_marks::DrawLabel(dc, numberAt.x(), numberAt.y(), QStringLiteral("NO.%1").arg(m_nNumber), 0,
                             kNumberHeight);
 }
@@ -289,7 +289,8 @@ void CDrawIR::DrawScale(PageDC& dc, const DocRect& bar)
 void CDrawIR::DrawBoardRect(PageDC& dc, const DocRect& r)
 {
     int board[4] = {};
-    if (m_image->GetBoardRect(board) == 0 || m_fScaleX <= 0)
+    m_image->GetBoardRect(board);
+    if (m_fScaleX <= 0 || m_fScaleY <= 0)
         return;
     const ir_marks::PictureMapping map{r.left, r.bottom, m_fScaleX, m_fScaleY};
     QPainter& painter = dc.Painter();

@@ -357,7 +357,7 @@ private:
     void DrawScale(PageDC& dc, const DocRect& bar);
     void DrawBoardRect(PageDC& dc, const DocRect& rect);
     void DrawMarks(PageDC& dc, const DocRect& rect);
-    void DrawFrameAndNumber(PageDC& dc, const DocRect& rect, QPoint numberAt);
+    void DrawFrameAndNumber(PageDC& dc, const DocRect& rect, QPoint numberAt, bool number);
     // The picture as an image, converted again only when the DIB changed.
     const QImage& Picture() const;
     // Analysis adds and band edits (draw_ir_edit.cpp).
