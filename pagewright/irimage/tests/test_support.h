@@ -72,11 +72,31 @@ public:
     void SetPicPath(const QString& path) override { picPaths << path; }
     QStringList DataFileNames() const override { return dataFiles; }
     FileComboHost* FileCombo() override { return withCombo ? &combo : nullptr; }
-    int MessageBox(const QString&, int, int) override { return kAnswerNo; }
+    int MessageBox(const QString&, int, int stringId) override
+    {
+        messages.push_back(stringId);
+        return kAnswerNo;
+    }
+    // The palettes of the data folder (nruler1.bmp ...): 256 pixels of blue,
+    // green, red each, as the program loads them.
+    QByteArray PaletteTable() const override
+    {
+        QByteArray table;
+        for (int i = 1; i <= palettes; ++i) {
+            const QByteArray file = ReadAll(QDir(folder).filePath(QStringLiteral("nruler%1.bmp").arg(i)));
+            for (int k = 0; k < 256; ++k) {
+                const qsizetype at = 54 + 3 * k;
+                table.append(at + 3 <= file.size() ? file.mid(at, 3) : QByteArray(3, '\0'));
+                table.append('\0');
+            }
+        }
+        return table;
+    }
 
     QString folder = QStringLiteral(IRIMAGE_TEST_DATA);
     int palettes = 10;
     std::vector<int> selectedPalettes;
+    std::vector<int> messages; // string ids of the message boxes shown
     QStringList picPaths;
     QStringList dataFiles;
     bool withCombo = false;
