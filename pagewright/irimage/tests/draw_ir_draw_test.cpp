@@ -64,13 +64,9 @@ void DrawOnce(CDrawObj& obj)
 
 IRAnalysisItem Mark(std::int32_t kind, IRShape shape, int labelMode, bool own, COLORREF colour)
 {
-    IRAnalysisItem item;
-    item.kind = kind;
-    item.shape = shape;
+    IRAnalysisItem item = Shape(kind, shape);
     item.labelMode = labelMode;
     item.ownEmissivity = own ? 1 : 0;
-    item.emissivity = 0.95f;
-    item.distance = 1.0f;
     item.color = colour;
     return item;
 }

@@ -64,16 +64,6 @@ struct EditReport : ReportWithView {
     }
 };
 
-IRAnalysisItem Shape(std::int32_t kind, IRShape shape)
-{
-    IRAnalysisItem item;
-    item.kind = kind;
-    item.shape = shape;
-    item.emissivity = 0.95f;
-    item.distance = 1.0f;
-    return item;
-}
-
 // A point, a horizontal line, a rectangle and an ellipse: handles 40, 41-43,
 // 44-52 and 53-54.
 void AddFourShapes(CDrawIR& ir)

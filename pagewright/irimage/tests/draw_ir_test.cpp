@@ -34,16 +34,6 @@ private:
     int m_number;
 };
 
-IRAnalysisItem Shape(std::int32_t kind, IRShape shape)
-{
-    IRAnalysisItem item;
-    item.kind = kind;
-    item.shape = shape;
-    item.emissivity = 0.95f;
-    item.distance = 1.0f;
-    return item;
-}
-
 } // namespace
 
 TEST(DrawIrObject, DefaultsOfBothConstructors)

@@ -114,6 +114,17 @@ inline const DrawClassRegistry& Registry()
     return registry;
 }
 
+// An analysis of a kind and shape (emissivity 0.95 at 1 m).
+inline IRAnalysisItem Shape(std::int32_t kind, IRShape shape)
+{
+    IRAnalysisItem item;
+    item.kind = kind;
+    item.shape = shape;
+    item.emissivity = 0.95f;
+    item.distance = 1.0f;
+    return item;
+}
+
 // A document with a view, and an image object on it.
 struct ReportWithView {
     TestEnvironment env;
