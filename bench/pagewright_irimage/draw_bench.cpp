@@ -1,6 +1,8 @@
 // Drawing the infrared image object: a 640 x 480 picture with its colour
 // bar, three isotherm bands and 20 analyses on a page at zoom 1, and its
 // whole-object picture at zoom 2.
+#include "bench_registry.h"
+
 #include "irimage/draw_ir.h"
 
 #include "document/draw_view.h"
@@ -52,19 +54,9 @@ private:
     QByteArray m_table;
 };
 
-const DrawClassRegistry& Registry()
-{
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        return r;
-    }();
-    return registry;
-}
-
 struct Scene {
     PaletteEnvironment env;
-    CDI_RptDoc doc{&env, &Registry()};
+    CDI_RptDoc doc{&env, &BenchRegistry()};
     CDrawIR* ir = nullptr;
     Scene()
     {
