@@ -126,6 +126,9 @@ TEST(BrowserToolBar, FacesBackgroundAndBorder)
     EXPECT_EQ(PixelAt(img, o.x(), o.y() + 5), t.SkinDark());
     EXPECT_EQ(img.pixel(o + QPoint(4 + 5, 3 + 5)) | 0xFF000000u, f.image(2, 1).pixel(5, 5));
     SaveShot(img, QStringLiteral("toolbar-checked"));
+    // Edit and list controls on the bar: light blue with blue text.
+    EXPECT_EQ(skin::FromQRgb(f.bar->palette().color(QPalette::Base).rgb()), 0xE6C5BCu);
+    EXPECT_EQ(skin::FromQRgb(f.bar->palette().color(QPalette::Text).rgb()), 0xFF0000u);
 }
 
 TEST(BrowserToolBar, AMovedBarRepaintsTheAreaItLeft)

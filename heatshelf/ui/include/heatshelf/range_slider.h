@@ -7,7 +7,8 @@
 // Values map to pixels over the range plus one (the maximum lies short of
 // the track's right end), and pixels to values with one decimal. The two
 // thumbs keep 2.5 % of the range apart while dragged (5 value units on the
-// release) and never pass each other.
+// release) and never pass each other. The slider reads the theme's shades
+// at every paint; its owner repaints it on Theme::themeChanged().
 #pragma once
 
 #include "platform/colorref.h"
