@@ -85,10 +85,7 @@ bool CHeatshelfApp::InitInstance()
         return false;
     }
     SetMessageBoxParent(m_mainFrame.get());
-    CIconMenu& menu = m_mainFrame->IconMenu();
-    menu.LoadMenu(m_mainFrame->menuBar(), res::IDR_MAINFRAME, 16, 15);
-    menu.LoadToolBarImages(res::IDR_THEME_BAR, 16, 15);
-    menu.ConvertMenu(m_mainFrame->menuBar(), true);
+    m_mainFrame->InitMenuImages();
     if (m_options.showMainFrame)
         m_mainFrame->show();
     return true;

@@ -16,7 +16,7 @@ CLeftView::CLeftView(const Theme& theme, QWidget* parent) : QWidget(parent), m_t
     m_tree->setFrameShape(QFrame::NoFrame);
     connect(m_tree, &CShellTreeCtrl::folderSelected, this, &CLeftView::onFolder);
     m_tree->SetBackground(skin::ToQColor(m_theme.SkinBase()));
-    skin::SkinWndScroll(m_tree, m_theme.SkinScrollBitmap(), true);
+    SkinWndScroll(m_tree, m_theme.SkinScrollBitmap(), true);
 }
 
 void CLeftView::onFolder(const QString& path)
@@ -28,7 +28,7 @@ void CLeftView::onFolder(const QString& path)
 
 void CLeftView::ApplyTheme()
 {
-    skin::SetSkinScrollBitmap(m_tree, m_theme.SkinScrollBitmap());
+    SetSkinScrollBitmap(m_tree, m_theme.SkinScrollBitmap());
     m_tree->SetBackground(skin::ToQColor(m_theme.SkinBase()));
     update();
 }

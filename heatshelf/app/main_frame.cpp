@@ -116,6 +116,9 @@ bool CMainFrame::Create()
     const auto paneText = [](int id) { return LoadStringRes(id == res::ID_SEPARATOR ? res::AFX_IDS_IDLEMESSAGE : id); };
     if (!m_statusBar->SetIndicators(kIndicators, int(std::size(kIndicators)), paneText))
         return false;
+    // The lock keys have no source here: their panes stay disabled.
+    for (int i = 1; i < m_statusBar->GetCount(); ++i)
+        m_statusBar->SetPaneStyle(i, SBPS_DISABLED);
     setStatusBar(m_statusBar);
 
     RegisterFrameToolBars();
@@ -208,8 +211,8 @@ void CMainFrame::setupCommands()
             step(res::kStepAgain);
         }
     });
-    OnCommand(res::ID_PLAY_SOUND, [=](int) {
-        if (IImageViewState* v = view())
+    OnCommand(res::ID_PLAY_SOUND, [this, view](int) {
+        if (view() != nullptr)
             QTimer::singleShot(0, this, [this] {
                 if (IImageViewState* r = GetRightView())
                     r->PlayVoiceNote();
@@ -319,6 +322,17 @@ void CMainFrame::UpdateCommandUI()
     }
 }
 
+bool CMainFrame::InitMenuImages()
+{
+    const int result = m_menu.LoadMenu(menuBar(), res::IDR_MAINFRAME, 16, 15);
+    m_menu.LoadToolBarImages(res::IDR_THEME_BAR, 16, 15);
+    for (QAction* a : menuBar()->actions()) {
+        if (QMenu* m = a->menu())
+            m_menu.ConvertMenu(m, false);
+    }
+    return result != 0;
+}
+
 int CMainFrame::FolderPaneWidth() const { return m_splitter ? m_splitter->sizes().value(0) : 0; }
 
 CSkinScrollBar* CMainFrame::GetSkinScrollBar(int bar) const
@@ -385,11 +399,11 @@ void CMainFrame::OnVScroll(int code, int position)
     int pos = m_vPos;
     bool invalidate = true;
     switch (code) {
-    case skin::SB_LINEUP: pos -= 1; break;
-    case skin::SB_LINEDOWN: pos += 1; break;
-    case skin::SB_PAGEUP: pos -= info.nPage; break;
-    case skin::SB_PAGEDOWN: pos += info.nPage; break;
-    case skin::SB_THUMBTRACK: pos = position; invalidate = false; break;
+    case SB_LINEUP: pos -= 1; break;
+    case SB_LINEDOWN: pos += 1; break;
+    case SB_PAGEUP: pos -= info.nPage; break;
+    case SB_PAGEDOWN: pos += info.nPage; break;
+    case SB_THUMBTRACK: pos = position; invalidate = false; break;
     default: invalidate = false; break;
     }
     pos = std::clamp(pos, info.nMin, std::max(info.nMin, info.nMax - std::max(info.nPage, 1) + 1));
@@ -406,10 +420,10 @@ void CMainFrame::OnHScroll(int code, int position)
     const CSkinScrollBar::ScrollInfo info = m_wndHScroll->GetScrollInfo();
     int pos = info.nPos;
     switch (code) {
-    case skin::SB_LINEUP: pos -= 1; break;
-    case skin::SB_LINEDOWN: pos += 1; break;
-    case skin::SB_PAGEUP: pos -= info.nPage; break;
-    case skin::SB_PAGEDOWN: pos += info.nPage; break;
+    case SB_LINEUP: pos -= 1; break;
+    case SB_LINEDOWN: pos += 1; break;
+    case SB_PAGEUP: pos -= info.nPage; break;
+    case SB_PAGEDOWN: pos += info.nPage; break;
     default: return;
     }
     pos = std::clamp(pos, info.nMin, std::max(info.nMin, info.nMax - std::max(info.nPage, 1) + 1));

@@ -51,6 +51,9 @@ public:
     CColorStatusBar* StatusBarCtrl() const { return m_statusBar; }
     CMySplitter* Splitter() const { return m_splitter; }
     CIconMenu& IconMenu() { return m_menu; }
+    // The icon menu over the menu bar, with the images of toolbars 128 and
+    // 149.
+    bool InitMenuImages();
 
     void ShowSkinScrollBars(bool show);
     // Re-places the right pane and the vertical skin bar.

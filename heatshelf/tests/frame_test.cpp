@@ -188,9 +188,10 @@ TEST(MainFrame, LineAndPageScrollsRepaintTheViewAThumbTrackDoesNot)
         bool repaint;
     };
     const Step steps[] = {
-        {skin::SB_LINEDOWN, 0, 1, true},  {skin::SB_PAGEDOWN, 0, 11, true}, {skin::SB_LINEUP, 0, 10, true},
-        {skin::SB_PAGEUP, 0, 0, true},    {skin::SB_LINEUP, 0, 0, true},    {skin::SB_THUMBTRACK, 50, 50, false},
-        {skin::SB_PAGEDOWN, 0, 90, true}, {skin::SB_ENDSCROLL, 0, 90, false},
+        {SB_LINEDOWN, 0, 1, true},  {SB_PAGEDOWN, 0, 11, true}, {SB_LINEUP, 0, 10, true},
+        {SB_PAGEUP, 0, 0, true},    {SB_LINEUP, 0, 0, true},    {SB_THUMBTRACK, 50, 50, false},
+        {SB_PAGEDOWN, 0, 60, true},       {SB_THUMBTRACK, 85, 85, false},   {SB_PAGEDOWN, 0, 90, true},
+        {SB_LINEDOWN, 0, 90, true},       {SB_ENDSCROLL, 0, 90, false},
     };
     for (const Step& s : steps) {
         QApplication::processEvents();

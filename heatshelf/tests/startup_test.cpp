@@ -41,6 +41,8 @@ TEST(Startup, FreshFolderIsSeededAndEveryPaletteLoads)
     EXPECT_TRUE(app->Document().GetTitle().isEmpty());
     EXPECT_EQ(frame->ToolBar()->GetImageCount(), 10);
     EXPECT_EQ(frame->StatusBarCtrl()->GetCount(), 4);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(frame->StatusBarCtrl()->GetPaneStyle(i) & SBPS_DISABLED, SBPS_DISABLED) << i;
     EXPECT_EQ(frame->minimumWidth(), 220 + 8);
     EXPECT_NE(app->Settings(), nullptr);
     EXPECT_EQ(app->ExitInstance(), 0);
@@ -49,10 +51,18 @@ TEST(Startup, FreshFolderIsSeededAndEveryPaletteLoads)
 
 TEST(Startup, MissingThirdPaletteShowsOneMessageAndNineLoad)
 {
+    // Installed defaults without the third palette: seeding cannot bring it.
     StartupSandbox box;
-    box.Seed();
-    ASSERT_TRUE(QFile::remove(box.ProgramFolder() + QStringLiteral("/nruler3.bmp")));
-    auto app = box.Start();
+    const QString defaults = box.Path(QStringLiteral("defaults"));
+    QDir().mkpath(defaults);
+    for (const QString& name : QDir(QStringLiteral(HEATSHELF_DEFAULT_DATA)).entryList(QDir::Files)) {
+        if (name != QStringLiteral("nruler3.bmp")) {
+            ASSERT_TRUE(QFile::copy(QStringLiteral(HEATSHELF_DEFAULT_DATA "/") + name, defaults + QLatin1Char('/') + name));
+        }
+    }
+    heatshelf::StartupOptions options = box.Options();
+    options.defaultDataFolder = defaults;
+    auto app = box.Start(options);
     ASSERT_NE(app, nullptr);
     ASSERT_EQ(box.messages.size(), 1u);
     EXPECT_EQ(box.messages[0].text, QString::fromUtf8("没有找到色标文件"));
