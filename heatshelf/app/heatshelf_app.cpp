@@ -107,15 +107,17 @@ int CHeatshelfApp::ExitInstance()
     return 0;
 }
 
-void CHeatshelfApp::OnAppAbout()
+std::unique_ptr<CAboutDlg> CHeatshelfApp::MakeAboutBox()
 {
-    CAboutDlg dlg(m_theme, m_mainFrame.get());
-    dlg.setWindowTitle(QString::fromUtf8("关于 Heatshelf"));
-    auto* layout = new QVBoxLayout(&dlg);
+    auto dlg = std::make_unique<CAboutDlg>(m_theme, m_mainFrame.get());
+    dlg->setWindowTitle(QString::fromUtf8("关于 Heatshelf"));
+    auto* layout = new QVBoxLayout(dlg.get());
     layout->setContentsMargins(20, 40, 20, 20);
-    auto* text = new QLabel(QString::fromUtf8("Heatshelf 红外图像浏览器\n版本 1.0\n\n浏览文件夹中的红外图像文件"), &dlg);
+    auto* text = new QLabel(QString::fromUtf8("Heatshelf 红外图像浏览器\n版本 1.0\n\n浏览文件夹中的红外图像文件"), dlg.get());
     layout->addWidget(text);
-    dlg.exec();
+    return dlg;
 }
+
+void CHeatshelfApp::OnAppAbout() { MakeAboutBox()->exec(); }
 
 } // namespace heatshelf

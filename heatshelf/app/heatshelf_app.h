@@ -23,6 +23,8 @@ class Settings;
 
 namespace heatshelf {
 
+class CAboutDlg;
+
 struct StartupOptions {
     QString programFolder;     // the per-user program folder (KESTRELWORKS_PROGRAM_DIR otherwise)
     QString defaultDataFolder; // installed defaults seeded into it
@@ -42,6 +44,8 @@ public:
 
     // The palette from "nruler<n>.bmp" (n 1..10) into palette n - 1.
     bool LoadPalette(int n) { return m_palettes.LoadPalette(n, m_programDir); }
+    // The About box (template 100) with its texts; OnAppAbout runs it.
+    std::unique_ptr<CAboutDlg> MakeAboutBox();
     void OnAppAbout();
 
     bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override { return DispatchOwn(id, mode, ui); }

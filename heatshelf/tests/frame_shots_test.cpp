@@ -52,9 +52,11 @@ TEST(FrameShots, AboutAndRenameBoxes)
     auto app = box.Start();
     ASSERT_NE(app, nullptr);
     app->GetTheme().OnTheme(32779);
-    CAboutDlg about(app->GetTheme());
-    about.setWindowTitle(QString::fromUtf8("关于 Heatshelf"));
-    SaveShot(Grab(about), QStringLiteral("about"));
+    const std::unique_ptr<CAboutDlg> about = app->MakeAboutBox();
+    const QImage aboutShot = Grab(*about);
+    SaveShot(aboutShot, QStringLiteral("about"));
+    EXPECT_EQ(PixelAt(aboutShot, 0, 0), app->GetTheme().SkinDark());
+    EXPECT_EQ(PixelAt(aboutShot, 30, 100), app->GetTheme().SkinMid());
 
     CRenameDlg rename(app->GetTheme());
     rename.m_strNewName = QStringLiteral("IR_0001.vni");
@@ -63,7 +65,9 @@ TEST(FrameShots, AboutAndRenameBoxes)
         EXPECT_EQ(rename.Edit()->text(), QStringLiteral("IR_0001.vni"));
         EXPECT_EQ(rename.Edit()->selectedText(), QStringLiteral("IR_0001.vni"));
         EXPECT_EQ(rename.Edit()->objectName(), QString::number(res::IDC_NEW_NAME));
-        SaveShot(Grab(rename), QStringLiteral("rename"));
+        const QImage shot = Grab(rename);
+        SaveShot(shot, QStringLiteral("rename"));
+        EXPECT_EQ(PixelAt(shot, 2, 2), app->GetTheme().SkinMid());
         rename.Edit()->setText(QStringLiteral("hot.vni"));
         rename.accept();
     });
