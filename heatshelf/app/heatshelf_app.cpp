@@ -13,7 +13,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace heatshelf {
 namespace {
@@ -86,6 +89,15 @@ bool CHeatshelfApp::InitInstance()
     }
     SetMessageBoxParent(m_mainFrame.get());
     m_mainFrame->InitMenuImages();
+    // A new window takes three quarters of the screen, as the window
+    // system's default size did.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize size(std::max(area.width() * 3 / 4, 640), std::max(area.height() * 3 / 4, 480));
+        m_mainFrame->setGeometry(QRect(area.topLeft() + QPoint((area.width() - size.width()) / 2,
+                                                              (area.height() - size.height()) / 2),
+                                       size));
+    }
     if (m_options.showMainFrame)
         m_mainFrame->show();
     return true;

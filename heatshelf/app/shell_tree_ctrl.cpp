@@ -13,7 +13,7 @@
 namespace heatshelf {
 namespace {
 
-constexpr QDir::Filters kFolders = QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks;
+constexpr QDir::Filters kFolders = QDir::Dirs | QDir::NoDotAndDotDot;
 
 bool hasSubfolders(const QString& path)
 {

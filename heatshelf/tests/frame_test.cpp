@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSplitterHandle>
 #include <QTest>
 
 using namespace heatshelf;
@@ -136,6 +137,21 @@ TEST(MainFrame, FolderPaneIs180ThenHiddenThen160)
     f.frame->RunCommand(res::ID_FOLDER_PANE);
     EXPECT_EQ(f.frame->FolderPaneWidth(), 160);
     EXPECT_TRUE(f.frame->QueryCommand(res::ID_FOLDER_PANE).IsChecked());
+
+    // The bar between the panes is a split box in the base shade: white
+    // along its top and left, black along its bottom and right.
+    QSplitterHandle* handle = f.frame->Splitter()->handle(1);
+    ASSERT_NE(handle, nullptr);
+    ASSERT_GE(handle->width(), 3);
+    const QImage box = handle->grab().toImage();
+    const int w = box.width(), h = box.height();
+    EXPECT_EQ(PixelAt(box, 0, h / 2), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(box, w / 2, 0), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(box, w - 1, h / 2), RGB(0, 0, 0));
+    EXPECT_EQ(PixelAt(box, w / 2, h - 1), RGB(0, 0, 0));
+    if (w >= 3) {
+        EXPECT_EQ(PixelAt(box, 1, h / 2), f.app->GetTheme().SkinBase());
+    }
 }
 
 TEST(MainFrame, CaptionButtonsRunOnlyWhenReleasedOverThePressedOne)
