@@ -139,3 +139,25 @@ TEST(Startup, ThemeCommandReachesFrameAndIsRemembered)
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("StyleNum=4"));
 }
+
+// The voice note lives in the image view's private temporary folder: a
+// "temp.wav" of the user's, in the working folder or the program folder,
+// outlives the frame.
+TEST(Startup, ClosingTheFrameTouchesNoUserFile)
+{
+    StartupSandbox box;
+    box.Seed();
+    box.WriteProgramFile(QStringLiteral("temp.wav"), QByteArray("RIFF mine"));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(box.ProgramFolder()));
+    {
+        auto app = box.Start();
+        ASSERT_NE(app, nullptr);
+        app->MainFrame()->close();
+        app->ExitInstance();
+    }
+    QDir::setCurrent(previous);
+    QFile f(box.ProgramFolder() + QStringLiteral("/temp.wav"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("RIFF mine"));
+}
