@@ -228,9 +228,7 @@ void CDrawPhoto::Draw(PageDC& dc)
         if (document != nullptr && document->GetShowNumbers()) {
             if (imageNumber < 1)
                 imageNumber = 1;
-            const DocRect box(position.right, position.bottom, ClampToInt(std::int64_t(position.right) + 20000),
-                              ClampToInt(std::int64_t(position.bottom) - kNumberHeight));
-            dc.DrawText(box, QStringLiteral("NO.%1").arg(imageNumber), QFont(QStringLiteral("Arial")), kNumberHeight,
+            dc.DrawText(LabelArea(), QStringLiteral("NO.%1").arg(imageNumber), QFont(QStringLiteral("Arial")), kNumberHeight,
                         Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, 0);
         }
     } else {
@@ -332,6 +330,17 @@ void CDrawPhoto::MoveHandleTo(int handle, QPoint point, int flags, DrawView* v)
         break;
     }
     MoveTo(DocRect(ClampToInt(l), ClampToInt(t), ClampToInt(r), ClampToInt(b)), flags, v);
+}
+
+DocRect CDrawPhoto::LabelArea() const
+{
+    if (pictureHandle == 0 || document == nullptr || !document->GetShowNumbers())
+        return {};
+    // Room for "NO." and the digits at the font's height each.
+    const DocRect n = position.Normalized();
+    const int chars = 3 + int(QString::number(std::max(imageNumber, 1)).size());
+    return DocRect(n.right, n.bottom, ClampToInt(std::int64_t(n.right) + std::int64_t(kNumberHeight) * chars),
+                   ClampToInt(std::int64_t(n.bottom) - kNumberHeight));
 }
 
 void CDrawPhoto::OnEditProperties()

@@ -252,6 +252,10 @@ TEST_F(PhotoTest, SmallFramesAreEnlargedWhenDrawnAndNumbersShowAtLeastOne)
     EXPECT_EQ(photo->imageNumber, 1);
     RenderPage(m_doc, 1.0);
     EXPECT_EQ(photo->imageNumber, 1);
+    // A repaint of the photo covers its number right of the upper corner.
+    const DocRect painted = m_view.PaintedArea(photo);
+    EXPECT_GE(painted.right, photo->position.Normalized().right + 4 * 128);
+    EXPECT_GE(painted.bottom, photo->position.Normalized().bottom);
 }
 
 TEST_F(PhotoTest, RecordsSaveAndReloadByteForByteKeepingThePictureFile)

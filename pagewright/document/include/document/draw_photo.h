@@ -67,6 +67,8 @@ public:
     // IRLinkedObject
     int GetLinkedIRNumber() const override { return imageNumber; }
     void SetLinkedIRNumber(int number) override { imageNumber = number; }
+    // "NO.%d" right of the upper right corner, while it is shown.
+    DocRect LabelArea() const override;
 
     // Loads a picture file and fits the frame to it. False, with the picture,
     // its fields and the frame unchanged, when the file does not load or the

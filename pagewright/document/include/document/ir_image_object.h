@@ -73,6 +73,9 @@ public:
     virtual ~IRLinkedObject() = default;
     virtual int GetLinkedIRNumber() const = 0;
     virtual void SetLinkedIRNumber(int number) = 0;
+    // Page area the object paints beside its rectangle (its number); empty
+    // when none.
+    virtual DocRect LabelArea() const { return {}; }
 };
 
 // The object's image interface, or null when it is not an infrared image.
