@@ -2,6 +2,8 @@
 
 #include "document/rpt_doc.h"
 
+#include "skin/commit_edit.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -75,8 +77,8 @@ CScaleRangeDlg::CScaleRangeDlg(CDI_RptDoc* doc, int unit, float imageMax, float 
     m_lowerSlider = new BandSlider(this);
     SetControlId(m_upperSlider, kUpperSlider);
     SetControlId(m_lowerSlider, kLowerSlider);
-    m_upperEdit = new QLineEdit(this);
-    m_lowerEdit = new QLineEdit(this);
+    m_upperEdit = new CCommitEdit(this);
+    m_lowerEdit = new CCommitEdit(this);
     SetControlId(m_upperEdit, kUpperEdit);
     SetControlId(m_lowerEdit, kLowerEdit);
     for (QLineEdit* edit : {m_upperEdit, m_lowerEdit})
@@ -119,8 +121,8 @@ CScaleRangeDlg::CScaleRangeDlg(CDI_RptDoc* doc, int unit, float imageMax, float 
     connect(upperPlus, &QPushButton::clicked, this, [this] { OnStep(true, 0.1f); });
     connect(lowerMinus, &QPushButton::clicked, this, [this] { OnStep(false, -0.1f); });
     connect(lowerPlus, &QPushButton::clicked, this, [this] { OnStep(false, 0.1f); });
-    connect(m_upperEdit, &QLineEdit::editingFinished, this, [this] { OnEdited(true); });
-    connect(m_lowerEdit, &QLineEdit::editingFinished, this, [this] { OnEdited(false); });
+    connect(m_upperEdit, &CCommitEdit::focusLost, this, [this] { OnEdited(true); });
+    connect(m_lowerEdit, &CCommitEdit::focusLost, this, [this] { OnEdited(false); });
     connect(autoRange, &QPushButton::clicked, this, [this] { OnAutoRange(); });
     connect(close, &QPushButton::clicked, this, [this] { reject(); });
 }

@@ -7,7 +7,11 @@
 #include "document/draw_view.h"
 #include "document/rpt_doc.h"
 
+#include "skin/commit_edit.h"
+
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -35,7 +39,7 @@ struct RangeFixture {
         doc.SetView(nullptr);
     }
     QSlider* Slider(int id) { return dlg.GetDlgItemAs<QSlider>(id); }
-    QLineEdit* Edit(int id) { return dlg.GetDlgItemAs<QLineEdit>(id); }
+    CCommitEdit* Edit(int id) { return dlg.GetDlgItemAs<CCommitEdit>(id); }
 
     DrawView view;
     CDI_RptDoc doc;
@@ -156,19 +160,25 @@ TEST(ScaleRangeDialog, KeepRangeStepsAndTypingKeepBothInsideTheScale)
 
     // Typing commits on leaving the field (or Enter), rounded to a tenth,
     // the lower value kept below the upper.
-    QLineEdit* edit = f.Edit(CScaleRangeDlg::kUpperEdit);
+    CCommitEdit* edit = f.Edit(CScaleRangeDlg::kUpperEdit);
     edit->setText(QStringLiteral("38.26"));
-    emit edit->editingFinished();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit, &press);
+    QApplication::sendEvent(edit, &release);
     EXPECT_EQ(f.sent.back(), std::make_pair(383, 1));
+    EXPECT_TRUE(f.dlg.isVisible()); // Enter presses no button
     edit->setText(QStringLiteral("-5"));
-    emit edit->editingFinished();
+    emit edit->focusLost();
     EXPECT_EQ(f.sent.back(), std::make_pair(1, 1));
     const std::size_t beforeJunk = f.sent.size();
     edit->setText(QStringLiteral("warm"));
-    emit edit->editingFinished();
+    emit edit->focusLost();
     EXPECT_EQ(f.sent.size(), beforeJunk);
     EXPECT_EQ(edit->text(), QStringLiteral("0.1"));
 
+    QDir().mkpath(QStringLiteral(IRIMAGE_TEST_ARTIFACTS));
+    f.dlg.grab().save(QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/scale-range-dialog.png"));
     // The image's own range, cut to a tenth.
     f.dlg.ClickButton(CScaleRangeDlg::kAutoRange);
     EXPECT_EQ(f.sent.back(), std::make_pair(400, 200));

@@ -16,9 +16,9 @@
 
 #include "skin/dialog_base.h"
 
+class CCommitEdit;
 class CDI_RptDoc;
 class QCheckBox;
-class QLineEdit;
 class QSlider;
 
 class CScaleRangeDlg : public CDialog {
@@ -81,6 +81,7 @@ private:
     void ShowValues();
     void OnSlider(bool upper, int position);
     void OnStep(bool upper, float delta);
+    // An edit committed (Enter, or the focus left it).
     void OnEdited(bool upper);
     void OnAutoRange();
     void Notify();
@@ -100,7 +101,7 @@ private:
     bool m_updating = false;
     BandSlider* m_upperSlider;
     BandSlider* m_lowerSlider;
-    QLineEdit* m_upperEdit;
-    QLineEdit* m_lowerEdit;
+    CCommitEdit* m_upperEdit;
+    CCommitEdit* m_lowerEdit;
     QCheckBox* m_keepRange;
 };
