@@ -10,6 +10,7 @@
 #include "platform/archive_reader.h"
 #include "platform/archive_writer.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QJsonArray>
 
@@ -363,7 +364,7 @@ void CDrawPhoto::ChoosePicture()
 {
     if (document == nullptr)
         return;
-    CViewFileDlg dialog(true, QString(), QString(), QString::fromLatin1(kPictureFilter));
+    CViewFileDlg dialog(true, QString(), QString(), QString::fromLatin1(kPictureFilter), QApplication::activeWindow());
     if (!document->Environment().RunDialog(dialog))
         return;
     platform::CDibImage loaded;
@@ -380,7 +381,7 @@ void CDrawPhoto::ChooseImageNumber()
 {
     if (document == nullptr)
         return;
-    CImageNumberDlg dialog;
+    CImageNumberDlg dialog(QApplication::activeWindow());
     dialog.m_number = imageNumber;
     if (!document->Environment().RunDialog(dialog))
         return;

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -129,6 +130,14 @@ CViewFileDlg::CViewFileDlg(bool open, const QString& defaultExt, const QString& 
         layout()->addWidget(panel);
 
     connect(this, &QFileDialog::currentChanged, this, &CViewFileDlg::RefreshPreview);
+    // A name typed into the file-name box is previewed as well.
+    if (auto* nameEdit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        connect(nameEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+            if (!text.trimmed().isEmpty())
+                RefreshPreview(directory().absoluteFilePath(text.trimmed()));
+        });
+    }
+    resize(900, 520);
 }
 
 QString CViewFileDlg::GetPathName() const

@@ -493,6 +493,11 @@ TEST(PictureDialog, PreviewShowsTheSizeDateAndTimeAndKeepsThemForNonPictures)
     dlg.RefreshPreview(broken.fileName());
     EXPECT_TRUE(dlg.PreviewPicture().IsEmpty());
     EXPECT_EQ(text(CViewFileDlg::kSize), QStringLiteral("640 * 480"));
+    // A name typed into the file-name box is previewed too.
+    auto* nameEdit = dlg.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(nameEdit, nullptr);
+    nameEdit->setText(QStringLiteral("visible.bmp"));
+    EXPECT_EQ(dlg.PreviewPicture().GetWidth(), 640);
     dlg.hide();
 }
 
