@@ -31,6 +31,8 @@ namespace {
 constexpr int kNumberHeight = 128;
 // The placeholder words: the screen's system font at 100 % (16 pixels).
 constexpr int kPlaceholderHeight = 168;
+// Scaled copies and export pictures are kept below this many pixels.
+constexpr std::int64_t kMaxScaledPixels = std::int64_t(1) << 25;
 
 // Normalises r (top the smaller y) and enlarges it to at least min units in
 // each direction: the edge at the smaller y and the right edge move.
@@ -77,7 +79,7 @@ QImage RenderExportPicture(const CDrawObj& obj, const Content& content)
     const DocRect n = obj.position.Normalized();
     const int width = std::max(1, TruncToInt(std::round(double(n.Width()) * mapping.Scale())));
     const int height = std::max(1, TruncToInt(std::round(double(n.Height()) * mapping.Scale())));
-    if (std::int64_t(width) * height > std::int64_t(1) << 28)
+    if (std::int64_t(width) * height > kMaxScaledPixels)
         return {};
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -113,6 +115,11 @@ void ScaledPicture::Draw(PageDC& dc, const DocRect& box, const platform::CDibIma
     const QByteArray& bytes = picture.GetHandle();
     if (bytes.isEmpty())
         return;
+    if (std::int64_t(size.width()) * size.height() > kMaxScaledPixels) {
+        // Larger than any page shows: drawn as it is, clipped by the device.
+        dc.Painter().drawImage(target, picture.ToImage());
+        return;
+    }
     if (m_scaled.isNull() || m_size != size || m_source.constData() != bytes.constData() ||
         m_source.size() != bytes.size()) {
         m_source = bytes;

@@ -252,6 +252,13 @@ TEST_F(PhotoTest, SmallFramesAreEnlargedWhenDrawnAndNumbersShowAtLeastOne)
     EXPECT_EQ(photo->imageNumber, 1);
     RenderPage(m_doc, 1.0);
     EXPECT_EQ(photo->imageNumber, 1);
+    // A frame as large as stored values go is drawn without a giant copy.
+    CDrawPhoto* huge = AddPhoto(DocRect(-2000000000, -2000000000, 2000000000, 2000000000));
+    ASSERT_TRUE(huge->LoadPicture(m_jpeg));
+    RenderPage(m_doc, 1.0);
+    EXPECT_TRUE(huge->ExportPicture().isNull());
+    m_doc.Remove(huge);
+    huge->Remove();
     // A repaint of the photo covers its number right of the upper corner.
     const DocRect painted = m_view.PaintedArea(photo);
     EXPECT_GE(painted.right, photo->position.Normalized().right + 4 * 128);

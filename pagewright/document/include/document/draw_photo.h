@@ -82,7 +82,8 @@ public:
     const platform::CDibImage& Picture() const { return picture; }
 
     // The export picture: the object (frame, then the picture or the word
-    // "PHOTO") on white, 96 pixels per 1008 units at the view's zoom.
+    // "PHOTO") on white, 96 pixels per 1008 units at the view's zoom; null
+    // for an object larger than any page (2^25 pixels).
     QImage ExportPicture() const;
 
     std::int32_t imageNumber = 1;
