@@ -20,6 +20,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -294,6 +298,20 @@ TEST_F(PhotoTest, RecordsSaveAndReloadByteForByteKeepingThePictureFile)
     EXPECT_FALSE(dynamic_cast<const CDrawPhoto*>(copy.GetObjects()[2])->HasPicture());
     EXPECT_NE(dynamic_cast<const CDrawLogo*>(copy.GetObjects()[3]), nullptr);
     EXPECT_EQ(copy.StoreContents(), first);
+
+    // The dump tool prints the photo's fields and re-saves it unchanged.
+    ASSERT_TRUE(m_doc.OnSaveDocument(Path("photos.rpt")));
+    QProcess dump;
+    dump.start(QStringLiteral(DOCUMENT_TEST_RPTDUMP), {Path("photos.rpt")});
+    ASSERT_TRUE(dump.waitForFinished(60000));
+    const QJsonObject photoJson =
+        QJsonDocument::fromJson(dump.readAllStandardOutput()).object()[QStringLiteral("objects")].toArray()[0].toObject();
+    EXPECT_EQ(photoJson[QStringLiteral("class")].toString(), QStringLiteral("CDrawPhoto"));
+    EXPECT_EQ(photoJson[QStringLiteral("imageNumber")].toInt(), 7);
+    EXPECT_EQ(photoJson[QStringLiteral("pictureSize")].toArray(), (QJsonArray{640, 480}));
+    dump.start(QStringLiteral(DOCUMENT_TEST_RPTDUMP), {Path("photos.rpt"), QStringLiteral("--save"), Path("again.rpt")});
+    ASSERT_TRUE(dump.waitForFinished(60000));
+    EXPECT_EQ(ReadStream(Path("again.rpt"), QStringLiteral("Contents")), first);
 }
 
 TEST_F(PhotoTest, ChoosingAPictureIsOneUndoStepBackToTheEmptyPhoto)
