@@ -109,3 +109,16 @@ QString CAppEnvironment::TemporaryFolder() const
 {
     return m_scratch.isValid() ? m_scratch.path() : DocumentEnvironment::TemporaryFolder();
 }
+
+int CAppEnvironment::PaletteCount() const { return m_app.GetPaletteCount(); }
+
+QString CAppEnvironment::PaletteName(int index) const
+{
+    return index >= 0 && index < m_app.m_paletteNames.size() ? m_app.m_paletteNames[index] : QString();
+}
+
+const std::uint8_t* CAppEnvironment::PaletteColors(int index) const { return m_app.GetPalette(index); }
+
+int CAppEnvironment::LengthUnit() const { return m_app.metertype; }
+
+QStringList CAppEnvironment::ObjectTypes() const { return m_app.m_objectTypes; }

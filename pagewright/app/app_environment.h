@@ -31,6 +31,11 @@ public:
     void FillPageTitles(const QStringList& titles, int current) override;
     int TemperatureUnit() const override;
     QString TemporaryFolder() const override;
+    int PaletteCount() const override;
+    QString PaletteName(int index) const override;
+    const std::uint8_t* PaletteColors(int index) const override;
+    int LengthUnit() const override;
+    QStringList ObjectTypes() const override;
 
 private:
     CDI_RptApp& m_app;

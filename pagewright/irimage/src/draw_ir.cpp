@@ -2,6 +2,7 @@
 #include "irimage/draw_ir.h"
 
 #include "irimage/ir_dependent.h"
+#include "irimage/ir_property_pages.h"
 #include "irimage/temperature_text.h"
 
 #include "document/draw_view.h"
@@ -94,6 +95,7 @@ void CDrawIR::Register(DrawClassRegistry& registry)
     if (registry.Find(kClass.Name()) == nullptr)
         registry.Add(kClass);
     DocumentEnvironment::AddTempUnitObserver(&CDrawIR::OnTempUnitChanged);
+    RegisterIRPropertyPages();
 }
 
 void CDrawIR::OnTempUnitChanged(DocumentEnvironment& env)

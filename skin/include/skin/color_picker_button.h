@@ -41,8 +41,8 @@ public:
     // Opens the popup as a press at a screen point would (the toolbar's
     // drop-down colour buttons).
     void OpenPopup(const QPoint& screenPoint);
-    bool IsPopupOpen() const { return m_popup != nullptr; }
-    skin::ColorPopup* GetPopup() const { return m_popup; }
+    bool IsPopupOpen() const;
+    skin::ColorPopup* GetPopup() const;
 
     // The eyedropper, hot spot at its bottom left.
     static QCursor EyedropperCursor();

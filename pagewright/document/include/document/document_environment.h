@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -40,12 +41,26 @@ inline constexpr int kSaveFailed = 61604;      // %1: file; %2: reason
 inline constexpr int kAskToSave = 61605;       // %1: document title
 inline constexpr int kUndoReset = 61606;       // an undo step did not fit the report
 inline constexpr int kPropertiesTitle = 61607; // "Analysis Objects Property"
+// Messages of the data exchange of dialogs and property pages.
+inline constexpr int kEnterNumber = 61608;     // a text that is no number
+inline constexpr int kEnterInteger = 61609;    // a text that is no integer
+inline constexpr int kNumberRange = 61610;     // %1, %2: the bounds
+inline constexpr int kIntegerRange = 61611;    // %1, %2: the bounds
 // Texts of the infrared image object.
 inline constexpr int kTempUnitText = 61449;    // + unit: "℃", "℉", " K"
 inline constexpr int kNoAnalysis = 61478;      // "(无)"
 inline constexpr int kLineWord = 61479;        // "线"
 inline constexpr int kPointWord = 61482;       // "点"
 inline constexpr int kAreaWord = 61492;        // "区域"
+inline constexpr int kMetre = 61452;           // "m"; + length unit
+inline constexpr int kIRSettingsTitle = 61475; // "设置...."
+inline constexpr int kIsothermWord = 61500;    // "等温"
+inline constexpr int kEmissivityRange10 = 61508; // "请填入一个0.1到1之间的数字！"
+inline constexpr int kEmissivityRange1 = 61509;  // "请填入一个0.01到1之间的数字！"
+inline constexpr int kTemperature = 33500;     // "温度"
+inline constexpr int kMaxTemperature = 33205;  // "最高温度"
+inline constexpr int kMinTemperature = 33206;  // "最低温度"
+inline constexpr int kAvgTemperature = 33603;  // "平均温度"
 } // namespace doc_string
 
 // The main frame's file combo box and file-name window, through which an
@@ -70,6 +85,7 @@ public:
     static constexpr int kIconStop = 0x10;
     static constexpr int kIconQuestion = 0x20;
     static constexpr int kIconExclamation = 0x30;
+    static constexpr int kIconInformation = 0x40;
     static constexpr int kAnswerOk = 1;
     static constexpr int kAnswerCancel = 2;
     static constexpr int kAnswerYes = 6;
@@ -160,6 +176,23 @@ public:
     virtual QStringList DataFileNames() const { return {}; }
     // The main frame's file combo; null when there is none.
     virtual FileComboHost* FileCombo() { return nullptr; }
+    // The length unit of distances: 0 metres, 1 feet.
+    virtual int LengthUnit() const { return 0; }
+    // The object types of the settings (field.ini [OBJECTTYPE]); each text
+    // begins with an emissivity in per cent.
+    virtual QStringList ObjectTypes() const { return {}; }
+    // The display name of palette index, and its 256 colours (blue, green,
+    // red, 0 each); empty and null past the palettes loaded.
+    virtual QString PaletteName(int index) const
+    {
+        (void)index;
+        return {};
+    }
+    virtual const std::uint8_t* PaletteColors(int index) const
+    {
+        (void)index;
+        return nullptr;
+    }
 
 private:
     int m_tempUnit = 0;
