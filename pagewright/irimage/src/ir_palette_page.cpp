@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kSwatchIds[] = {CIRPalettePage::kAboveRange, CIRPalettePage::kAboveScale, CIRPalettePage::kBelowRange,
@@ -49,10 +51,12 @@ protected:
             return;
         const bool inverted = m_page->ShownInverted();
         const int h = height();
+        // Each entry's line is drawn down to the next one, so a strip taller
+        // than 256 pixels shows no gaps.
         for (int entry = 1; entry < 256; ++entry) {
             const int y = entry * h / 256;
-            p.setPen(skin::ToQColor(EntryColor(palette, inverted ? 255 - entry : entry)));
-            p.drawLine(0, y, width() - 1, y);
+            const int next = std::max(y + 1, (entry + 1) * h / 256);
+            p.fillRect(0, y, width(), next - y, skin::ToQColor(EntryColor(palette, inverted ? 255 - entry : entry)));
         }
     }
 
