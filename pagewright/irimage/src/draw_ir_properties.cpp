@@ -9,6 +9,8 @@
 #include "document/document_environment.h"
 #include "document/rpt_doc.h"
 
+#include <QApplication>
+
 #include <cmath>
 #include <memory>
 
@@ -19,7 +21,7 @@ void CDrawIR::OnEditProperties()
     m_fBackground = RoundTenth(m_fBackground);
     m_fReference = RoundTenth(m_fReference);
 
-    PropertySheet sheet(env, env.LoadString(doc_string::kIRSettingsTitle));
+    PropertySheet sheet(env, env.LoadString(doc_string::kIRSettingsTitle), QApplication::activeWindow());
     // Made with the sheet, never shown.
     const std::unique_ptr<PropertyPage> scalePage(CreatePropertyPage(QStringLiteral("CIRScalePage")));
     const std::unique_ptr<PropertyPage> commentPage(CreatePropertyPage(QStringLiteral("CIRCommentPage")));
