@@ -50,6 +50,8 @@ public:
     // The colour dialog behind "other colours"; a hook answers it in tests.
     using ColorDialogHook = std::function<std::optional<COLORREF>(COLORREF initial)>;
     static void SetColorDialogHook(ColorDialogHook hook);
+    // The colour dialog (or the hook) on initial; nullopt when cancelled.
+    static std::optional<COLORREF> RunColorDialog(COLORREF initial, QWidget* parent);
 
     // From the popup: the colour chosen on release, or the other-colours
     // button.
