@@ -188,8 +188,3 @@ void CColorPickerButton::paintEvent(QPaintEvent*)
     for (int row = 0; row < 3; ++row)
         p.drawLine(notch.left() + row, notch.top() + row, notch.left() + 4 - row, notch.top() + row);
 }
-
-// Out of line: the popup's class is private to the skin library.
-bool CColorPickerButton::IsPopupOpen() const { return m_popup != nullptr; }
-
-skin::ColorPopup* CColorPickerButton::GetPopup() const { return m_popup; }

@@ -562,3 +562,50 @@ TEST(IRPropertySheet, OkPatchesTheFileAndSteppingAwayAndBackKeepsIt)
         expectEdited("after stepping back");
     }
 }
+
+TEST(IRPropertySheet, ResetTakesTheFileValuesInTheDisplayUnits)
+{
+    const struct {
+        const char* fixture;
+        int unit;
+        int lengthUnit;
+    } cases[] = {{"k9.vni", kUnitCelsius, 0}, {"k9.vni", kUnitFahrenheit, 1}, {"k4.vni", kUnitKelvin, 0},
+                 {"k4.vni", kUnitCelsius, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.fixture) + " unit " + std::to_string(c.unit));
+        SheetReport r;
+        r.env.SetTempUnit(c.unit);
+        r.env.lengthUnit = c.lengthUnit;
+        ASSERT_TRUE(r.ir->LoadIRFile(Fixture(c.fixture)));
+        const IRFileEntry file = r.ir->Files()[0];
+        const bool version3 = r.ir->Image().Scheme() == 3;
+        r.env.answer = [&](PropertySheet& sheet) {
+            EXPECT_TRUE(sheet.SetActivePage(kParamPage));
+            auto* page = PageAt<CIRParamPage>(sheet, kParamPage);
+            for (int id : {CIRParamPage::kEmissivity, CIRParamPage::kAmbient, CIRParamPage::kDistance,
+                           CIRParamPage::kHumidity, CIRParamPage::kBackground, CIRParamPage::kReference})
+                SetEditText(page, id, QStringLiteral("1"));
+            Check(page, CIRParamPage::kRefTarget)->click();
+            page->GetDlgItemAs<QAbstractButton>(CIRParamPage::kReset)->click();
+            const float ambient = RoundTenth(CelsiusToUnit(float(file.ambient * 0.01), c.unit));
+            const float background = version3 || c.unit != kUnitCelsius
+                                         ? RoundTenth(CelsiusToUnit(file.atmosphere, c.unit))
+                                         : ambient;
+            const float metres = float(file.distance * (version3 ? 0.01 : 1.0));
+            EXPECT_EQ(EditText(page, CIRParamPage::kEmissivity), DataExchange::FloatText(float(file.emissivity * 0.01)));
+            EXPECT_EQ(EditText(page, CIRParamPage::kAmbient), DataExchange::FloatText(ambient));
+            EXPECT_EQ(EditText(page, CIRParamPage::kBackground), DataExchange::FloatText(background));
+            EXPECT_EQ(EditText(page, CIRParamPage::kReference), DataExchange::FloatText(ambient));
+            EXPECT_EQ(EditText(page, CIRParamPage::kHumidity), DataExchange::FloatText(file.humidity));
+            EXPECT_EQ(EditText(page, CIRParamPage::kDistance),
+                      DataExchange::FloatText(MetresToUnit(metres, c.lengthUnit)));
+            EXPECT_TRUE(Check(page, CIRParamPage::kRefTemp)->isChecked());
+            EXPECT_FALSE(Check(page, CIRParamPage::kRefTarget)->isChecked());
+            EXPECT_TRUE(page->GetDlgItem(CIRParamPage::kReference)->isEnabled());
+            EXPECT_FALSE(Combo(page, CIRParamPage::kTargetCombo)->isEnabled());
+            return false;
+        };
+        r.ir->OnEditProperties();
+        r.env.SetTempUnit(kUnitCelsius);
+    }
+}
