@@ -417,7 +417,9 @@ bool CIRAnalysisPage::OnKillActive()
 {
     if (!UpdateData(true))
         return false;
-    return EmissivityChecked();
+    // Only an analysis's own emissivity can be edited here; without it the
+    // field shows the image's, which the parameter page checks by its rule.
+    return m_pItem == nullptr || m_bOwnEmissivity == 0 || EmissivityChecked();
 }
 
 void CIRAnalysisPage::OnOK()

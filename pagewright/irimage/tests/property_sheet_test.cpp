@@ -238,6 +238,8 @@ TEST(IRPropertySheet, EmissivityRulesKeepThePage)
         {"k9.vni", "RQ52T", kAnalysisPage, "0.05", true, 0},
         {"k9.vni", "RQ52T", kAnalysisPage, "0.004", false, 61509},
         {"k4.vni", "RQ52T", kParamPage, "abc", false, 61608},
+        // The image's own value, shown disabled, is the parameter page's.
+        {"k4.vni", "V093517", kAnalysisPage, "0.05", true, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.fixture) + " " + c.model + " " + c.value);
@@ -249,7 +251,8 @@ TEST(IRPropertySheet, EmissivityRulesKeepThePage)
         r.env.answer = [&](PropertySheet& sheet) {
             EXPECT_TRUE(sheet.SetActivePage(c.page));
             PropertyPage* page = sheet.GetPage(c.page);
-            if (c.page == kAnalysisPage)
+            const bool ownValue = c.page == kAnalysisPage && std::string(c.model) != "V093517";
+            if (ownValue)
                 Check(page, CIRAnalysisPage::kOwnEmissivity)->click();
             const int id = c.page == kParamPage ? int(CIRParamPage::kEmissivity) : int(CIRAnalysisPage::kEmissivity);
             SetEditText(page, id, QString::fromLatin1(c.value));
