@@ -170,21 +170,37 @@ TEST(IRPropertySheet, OkIsOneUndoStepAndRedoRestoresIt)
     EXPECT_EQ(ir->m_analyses[0].color, 0x0000FFu);
 }
 
-TEST(IRPropertySheet, AmbientShowsAndStoresTenthsAlsoBelowZero)
+TEST(IRPropertySheet, AmbientShowsAndStoresTenthsInEveryUnit)
 {
-    SheetReport r;
-    ASSERT_TRUE(r.ir->LoadIRFile(Fixture("k4.vni")));
-    r.ir->m_fAmbient = -12.34f;
-    QString shown;
-    r.env.answer = [&](PropertySheet& sheet) {
-        EXPECT_TRUE(sheet.SetActivePage(kParamPage));
-        shown = EditText(sheet.GetPage(kParamPage), CIRParamPage::kAmbient);
-        return PressOk(sheet);
-    };
-    r.ir->OnEditProperties();
-    EXPECT_EQ(shown, QStringLiteral("-12.3"));
-    EXPECT_FLOAT_EQ(r.ir->m_fAmbient, -12.3f) << "stored back, and read again from the patched bytes";
-    EXPECT_FLOAT_EQ(r.ir->Image().Ambient(), -12.3f);
+    const struct {
+        int unit;
+        float celsius;
+        const char* shown;
+        float stored;
+    } cases[] = {{kUnitCelsius, -12.34f, "-12.3", -12.3f},
+                 {kUnitFahrenheit, 20.0f, "68", 20.0f},
+                 {kUnitFahrenheit, -12.34f, "9.9", -12.3f},
+                 {kUnitKelvin, 20.0f, "293.2", 20.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        SheetReport r;
+        r.env.SetTempUnit(c.unit);
+        ASSERT_TRUE(r.ir->LoadIRFile(Fixture("k4.vni")));
+        r.ir->m_fAmbient = c.celsius;
+        QString shown, unit;
+        r.env.answer = [&](PropertySheet& sheet) {
+            EXPECT_TRUE(sheet.SetActivePage(kParamPage));
+            shown = EditText(sheet.GetPage(kParamPage), CIRParamPage::kAmbient);
+            unit = sheet.GetPage(kParamPage)->GetDlgItemAs<QLabel>(CIRParamPage::kUnitAmbient)->text();
+            return PressOk(sheet);
+        };
+        r.ir->OnEditProperties();
+        EXPECT_EQ(shown, QString::fromLatin1(c.shown));
+        EXPECT_EQ(unit, r.env.TempUnitText());
+        EXPECT_NEAR(r.ir->m_fAmbient, c.stored, 1e-4) << "stored back, and read again from the patched bytes";
+        EXPECT_NEAR(r.ir->Image().Ambient(), c.stored, 1e-4);
+        r.env.SetTempUnit(kUnitCelsius);
+    }
 }
 
 TEST(IRPropertySheet, DistancesInFeetOnBothPages)
