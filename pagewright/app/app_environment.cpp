@@ -19,6 +19,8 @@
 CAppEnvironment::CAppEnvironment(CDI_RptApp& app)
     : m_app(app), m_scratch(QDir::tempPath() + QStringLiteral("/pagewright-XXXXXX"))
 {
+    SetTempUnit(app.tempetype);
+    SetLengthUnit(app.metertype);
 }
 
 QString CAppEnvironment::LoadString(int id) const
@@ -117,8 +119,6 @@ QString CAppEnvironment::PaletteName(int index) const
     return index >= 0 && index < m_app.m_paletteNames.size() ? m_app.m_paletteNames[index] : QString();
 }
 
-const std::uint8_t* CAppEnvironment::PaletteColors(int index) const { return m_app.GetPalette(index); }
-
-int CAppEnvironment::LengthUnit() const { return m_app.metertype; }
+QByteArray CAppEnvironment::PaletteTable() const { return m_app.GetPaletteTable(); }
 
 QStringList CAppEnvironment::ObjectTypes() const { return m_app.m_objectTypes; }

@@ -32,9 +32,8 @@ public:
     int TemperatureUnit() const override;
     QString TemporaryFolder() const override;
     int PaletteCount() const override;
+    QByteArray PaletteTable() const override;
     QString PaletteName(int index) const override;
-    const std::uint8_t* PaletteColors(int index) const override;
-    int LengthUnit() const override;
     QStringList ObjectTypes() const override;
 
 private:

@@ -29,6 +29,15 @@ COLORREF EntryColor(const std::uint8_t* palette, int i)
     return RGB(e[2], e[1], e[0]);
 }
 
+// Palette index of the program's table, while it is one of the sixteen
+// the preview shows; null otherwise.
+const std::uint8_t* PreviewPalette(const QByteArray& table, int index)
+{
+    if (index < 0 || index >= kPreviewPalettes || (qsizetype(index) + 1) * 1024 > table.size())
+        return nullptr;
+    return reinterpret_cast<const std::uint8_t*>(table.constData()) + qsizetype(index) * 1024;
+}
+
 // The strip: a line per entry 1..255 at top + entry x height / 256.
 class PaletteStrip : public QWidget {
 public:
@@ -43,10 +52,8 @@ protected:
     {
         (void)e;
         QPainter p(this);
-        const int index = m_page->ShownPalette();
-        if (index < 0 || index >= kPreviewPalettes)
-            return;
-        const std::uint8_t* palette = m_page->Environment().PaletteColors(index);
+        const QByteArray table = m_page->Environment().PaletteTable();
+        const std::uint8_t* palette = PreviewPalette(table, m_page->ShownPalette());
         if (palette == nullptr)
             return;
         const bool inverted = m_page->ShownInverted();
@@ -160,9 +167,8 @@ COLORREF CIRPalettePage::SwatchColor(int id) const
 
 void CIRPalettePage::Refresh()
 {
-    const int index = ShownPalette();
-    const std::uint8_t* palette =
-        index >= 0 && index < kPreviewPalettes ? Environment().PaletteColors(index) : nullptr;
+    const QByteArray table = Environment().PaletteTable();
+    const std::uint8_t* palette = PreviewPalette(table, ShownPalette());
     if (palette != nullptr) {
         const bool inverted = ShownInverted();
         const COLORREF last = EntryColor(palette, 254);

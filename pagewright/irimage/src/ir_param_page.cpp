@@ -118,7 +118,7 @@ bool CIRParamPage::OnInitDialog()
     const QString unit = env.LoadString(doc_string::kTempUnitText + std::clamp(m_nTempUnit, 0, 2));
     for (int id : {kUnitAmbient, kUnitBackground, kUnitReference})
         GetDlgItemAs<QLabel>(id)->setText(unit);
-    GetDlgItemAs<QLabel>(kUnitDistance)->setText(env.LoadString(doc_string::kMetre + (m_nLengthUnit == 0 ? 0 : 1)));
+    GetDlgItemAs<QLabel>(kUnitDistance)->setText(env.LoadString(doc_string::kLengthUnitText + (m_nLengthUnit == 0 ? 0 : 1)));
     GetDlgItemAs<QLabel>(kTransmittanceText)->setText(m_strTransmittance.left(4));
 
     m_targets->setEnabled(m_bUseRefTarget != 0);

@@ -206,7 +206,7 @@ TEST(IRPropertySheet, AmbientShowsAndStoresTenthsInEveryUnit)
 TEST(IRPropertySheet, DistancesInFeetOnBothPages)
 {
     SheetReport r;
-    r.env.lengthUnit = 1;
+    r.env.SetLengthUnit(1);
     ASSERT_TRUE(r.ir->LoadIRFile(Fixture("k9.vni")));
     r.ir->m_fDistance = 10.0f;
     r.AddAnalysesOfEveryKind();
@@ -594,7 +594,7 @@ TEST(IRPropertySheet, ResetTakesTheFileValuesInTheDisplayUnits)
         SCOPED_TRACE(std::string(c.fixture) + " unit " + std::to_string(c.unit));
         SheetReport r;
         r.env.SetTempUnit(c.unit);
-        r.env.lengthUnit = c.lengthUnit;
+        r.env.SetLengthUnit(c.lengthUnit);
         ASSERT_TRUE(r.ir->LoadIRFile(Fixture(c.fixture)));
         const IRFileEntry file = r.ir->Files()[0];
         const bool version3 = r.ir->Image().Scheme() == 3;

@@ -27,7 +27,7 @@ public:
         table.resize(16 * 1024);
         for (int p = 0; p < 16; ++p) {
             for (int k = 0; k < 256; ++k) {
-                std::uint8_t* e = table.data() + 1024 * p + 4 * k;
+                auto* e = reinterpret_cast<std::uint8_t*>(table.data()) + 1024 * p + 4 * k;
                 e[0] = static_cast<std::uint8_t>(k);            // blue
                 e[1] = static_cast<std::uint8_t>(255 - k);      // green
                 e[2] = static_cast<std::uint8_t>((k * (p + 3)) & 0xFF); // red
@@ -48,21 +48,21 @@ public:
         messageTypes.push_back(type);
         return kAnswerOk;
     }
-    int LengthUnit() const override { return lengthUnit; }
     QStringList ObjectTypes() const override { return objectTypes; }
     QString PaletteName(int index) const override { return QStringLiteral("色标%1").arg(index + 1); }
-    const std::uint8_t* PaletteColors(int index) const override
+    QByteArray PaletteTable() const override { return table; }
+    // Palette index of the table.
+    const std::uint8_t* PaletteColors(int index) const
     {
-        return index >= 0 && index < palettes ? table.data() + 1024 * index : nullptr;
+        return reinterpret_cast<const std::uint8_t*>(table.constData()) + 1024 * index;
     }
 
     std::function<bool(PropertySheet&)> answer;
     int sheetsRun = 0;
     std::vector<int> messages;
     std::vector<int> messageTypes;
-    int lengthUnit = 0;
     QStringList objectTypes{QStringLiteral("95 人体"), QStringLiteral("90 砖墙"), QStringLiteral("30 铝板")};
-    std::vector<std::uint8_t> table;
+    QByteArray table;
 };
 
 // Presses OK; true when the sheet closed with it.

@@ -10,11 +10,11 @@
 
 #include "document/geometry.h"
 
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
-#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -48,11 +48,11 @@ inline constexpr int kNumberRange = 61610;     // %1, %2: the bounds
 inline constexpr int kIntegerRange = 61611;    // %1, %2: the bounds
 // Texts of the infrared image object.
 inline constexpr int kTempUnitText = 61449;    // + unit: "℃", "℉", " K"
+inline constexpr int kLengthUnitText = 61452;  // + unit: "m", "ft"
 inline constexpr int kNoAnalysis = 61478;      // "(无)"
 inline constexpr int kLineWord = 61479;        // "线"
 inline constexpr int kPointWord = 61482;       // "点"
 inline constexpr int kAreaWord = 61492;        // "区域"
-inline constexpr int kMetre = 61452;           // "m"; + length unit
 inline constexpr int kIRSettingsTitle = 61475; // "设置...."
 inline constexpr int kIsothermWord = 61500;    // "等温"
 inline constexpr int kEmissivityRange10 = 61508; // "请填入一个0.1到1之间的数字！"
@@ -162,8 +162,17 @@ public:
     // Adds an observer once (a second call with the same one does nothing).
     static void AddTempUnitObserver(TempUnitObserver observer);
 
+    // The length unit of field texts (0 metres, 1 feet) and its text
+    // (string kLengthUnitText + unit).
+    int LengthUnit() const { return m_lengthUnit; }
+    void SetLengthUnit(int unit) { m_lengthUnit = unit == 1 ? 1 : 0; }
+    QString LengthUnitText() const { return LoadString(doc_string::kLengthUnitText + m_lengthUnit); }
+
     // Number of palettes loaded (headless: none).
     virtual int PaletteCount() const { return 0; }
+    // The palette table: PaletteCount() x 256 entries of 4 bytes (blue,
+    // green, red, 0); empty when none is loaded.
+    virtual QByteArray PaletteTable() const { return {}; }
     // Makes palette index the program's current palette.
     virtual void SelectPalette(int index) { (void)index; }
     // A file of the program folder, its name matched without regard to case;
@@ -171,31 +180,24 @@ public:
     virtual QString FindProgramFile(const QString& name) const;
     // Remembers the last infrared file shown (setting PicPath/PicPath).
     virtual void SetPicPath(const QString& path) { (void)path; }
-    // The data-file table of the command-line filling: the infrared files a
-    // report's image loads together.
-    virtual QStringList DataFileNames() const { return {}; }
-    // The main frame's file combo; null when there is none.
-    virtual FileComboHost* FileCombo() { return nullptr; }
-    // The length unit of distances: 0 metres, 1 feet.
-    virtual int LengthUnit() const { return 0; }
     // The object types of the settings (field.ini [OBJECTTYPE]); each text
     // begins with an emissivity in per cent.
     virtual QStringList ObjectTypes() const { return {}; }
-    // The display name of palette index, and its 256 colours (blue, green,
-    // red, 0 each); empty and null past the palettes loaded.
+    // The display name of palette index; empty past the palettes named.
     virtual QString PaletteName(int index) const
     {
         (void)index;
         return {};
     }
-    virtual const std::uint8_t* PaletteColors(int index) const
-    {
-        (void)index;
-        return nullptr;
-    }
+    // The data-file table of the command-line filling: the infrared files a
+    // report's image loads together.
+    virtual QStringList DataFileNames() const { return {}; }
+    // The main frame's file combo; null when there is none.
+    virtual FileComboHost* FileCombo() { return nullptr; }
 
 private:
     int m_tempUnit = 0;
+    int m_lengthUnit = 0;
 };
 
 // A headless environment shared by documents made without one.
