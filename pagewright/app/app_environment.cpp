@@ -105,20 +105,24 @@ void CAppEnvironment::FillPageTitles(const QStringList& titles, int current)
         frame->FillPageTitles(int(titles.size()), current);
 }
 
-int CAppEnvironment::TemperatureUnit() const { return m_app.tempetype; }
+int CAppEnvironment::PaletteCount() const { return m_app.GetPaletteCount(); }
+
+QByteArray CAppEnvironment::PaletteTable() const { return m_app.GetPaletteTable(); }
+
+void CAppEnvironment::TempUnitChanged()
+{
+    m_app.tempetype = TempUnit();
+    m_app.UpdateUnitTexts();
+}
 
 QString CAppEnvironment::TemporaryFolder() const
 {
     return m_scratch.isValid() ? m_scratch.path() : DocumentEnvironment::TemporaryFolder();
 }
 
-int CAppEnvironment::PaletteCount() const { return m_app.GetPaletteCount(); }
-
 QString CAppEnvironment::PaletteName(int index) const
 {
     return index >= 0 && index < m_app.m_paletteNames.size() ? m_app.m_paletteNames[index] : QString();
 }
-
-QByteArray CAppEnvironment::PaletteTable() const { return m_app.GetPaletteTable(); }
 
 QStringList CAppEnvironment::ObjectTypes() const { return m_app.m_objectTypes; }

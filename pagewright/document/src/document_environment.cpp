@@ -105,6 +105,7 @@ void DocumentEnvironment::SetTempUnit(int unit)
     if (unit == m_tempUnit)
         return;
     m_tempUnit = unit;
+    TempUnitChanged();
     for (TempUnitObserver observer : UnitObservers())
         observer(*this);
 }

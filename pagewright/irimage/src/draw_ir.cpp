@@ -5,6 +5,7 @@
 #include "irimage/ir_property_pages.h"
 #include "irimage/temperature_text.h"
 
+#include "document/draw_tool.h"
 #include "document/draw_view.h"
 #include "document/rpt_doc.h"
 
@@ -96,6 +97,9 @@ void CDrawIR::Register(DrawClassRegistry& registry)
         registry.Add(kClass);
     DocumentEnvironment::AddTempUnitObserver(&CDrawIR::OnTempUnitChanged);
     RegisterIRPropertyPages();
+    SetToolObjectFactory(kShapeIRImage, [](DrawView& view, const DocRect& rect) -> std::unique_ptr<CDrawObj> {
+        return std::make_unique<CDrawIR>(&view, rect);
+    });
 }
 
 void CDrawIR::OnTempUnitChanged(DocumentEnvironment& env)
@@ -119,7 +123,7 @@ void CDrawIR::RecomputeForUnit()
     NotifyDependents();
 }
 
-void CDrawIR::MarkChanged(bool count)
+void CDrawIR::NoteChange(bool count)
 {
     m_bChanged = 1;
     if (count && !m_measuringOnly)
@@ -253,7 +257,7 @@ void CDrawIR::MeasureAnalysis(IRAnalysisItem& item)
     default:
         return;
     }
-    MarkChanged();
+    NoteChange();
 }
 
 void CDrawIR::ComputeAnalysis(std::size_t index)
@@ -266,7 +270,7 @@ void CDrawIR::RecomputeAll()
 {
     for (std::size_t i = 0; i < m_analyses.GetSize(); ++i)
         ComputeAnalysis(i);
-    MarkChanged();
+    NoteChange();
 }
 
 bool CDrawIR::GetAnalysisName(int kind, int number, QString& name) const

@@ -628,3 +628,39 @@ TEST(IRPropertySheet, ResetTakesTheFileValuesInTheDisplayUnits)
         r.env.SetTempUnit(kUnitCelsius);
     }
 }
+
+// After OK the object is drawn from the file shown again: here inverted,
+// with another palette and the marks in the colour chosen on the page. Both
+// pictures are kept to look at.
+TEST(IRPropertySheet, TheObjectIsDrawnAgainAfterOk)
+{
+    SheetReport r;
+    ASSERT_TRUE(r.ir->LoadIRFile(Fixture("k8_160.vni")));
+    r.ir->m_analyses.Add(MakeAnalysis(kAnalysisRect, 1, {20, 20, 90, 70}, QStringLiteral("区域01")));
+    r.ir->m_analyses.Add(MakeAnalysis(kAnalysisPoint, 1, {120, 60, 0, 0}, QStringLiteral("点01")));
+    r.ir->RecomputeAll();
+    const QImage before = r.ir->RenderFrameImage(1.0);
+    ASSERT_FALSE(before.isNull());
+    const QByteArray dibBefore = r.ir->Dib();
+    r.env.answer = [&](PropertySheet& sheet) {
+        EXPECT_TRUE(sheet.SetActivePage(kAnalysisPage));
+        sheet.GetPage(kAnalysisPage)->GetDlgItemAs<CColorPickerButton>(CIRAnalysisPage::kColor)->SetColor(0x0000FF);
+        EXPECT_TRUE(sheet.SetActivePage(kPalettePage));
+        PropertyPage* palette = sheet.GetPage(kPalettePage);
+        // (The third palette is the first one reversed: inverted it would
+        // look as before.)
+        Combo(palette, CIRPalettePage::kPaletteCombo)->setCurrentIndex(4);
+        Check(palette, CIRPalettePage::kInvert)->click();
+        return PressOk(sheet);
+    };
+    r.ir->OnEditProperties();
+    const QImage after = r.ir->RenderFrameImage(1.0);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_NE(after, before);
+    EXPECT_NE(r.ir->Dib(), dibBefore) << "the picture itself is rendered again, inverted";
+    EXPECT_EQ(r.ir->Image().Invert(), 1);
+    const QString folder = QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/property-sheet");
+    QDir().mkpath(folder);
+    EXPECT_TRUE(before.save(folder + QStringLiteral("/object-before-ok.png")));
+    EXPECT_TRUE(after.save(folder + QStringLiteral("/object-after-ok.png")));
+}

@@ -144,16 +144,14 @@ public:
     // The main frame's page list: the titles and the current page.
     virtual void FillPageTitles(const QStringList& titles, int current) { (void)titles, (void)current; }
 
-    // The temperature unit of read-outs: 0 Celsius, 1 Fahrenheit, 2 Kelvin.
-    virtual int TemperatureUnit() const { return 0; }
-
     // Folder of the working copies of templates.
     virtual QString TemporaryFolder() const;
 
     // ---- what infrared images read of the program
-    // The temperature unit (0 Celsius, 1 Fahrenheit, 2 Kelvin). Changing it
-    // tells every observer (the image library recomputes the statistics of
-    // every image of every open document).
+    // The one temperature unit of read-outs, scales and texts (0 Celsius,
+    // 1 Fahrenheit, 2 Kelvin). Changing it tells the program
+    // (TempUnitChanged) and every observer (the image library recomputes the
+    // statistics of every image of every open document).
     int TempUnit() const { return m_tempUnit; }
     void SetTempUnit(int unit);
     // The unit's text (string kTempUnitText + unit).
@@ -194,6 +192,10 @@ public:
     virtual QStringList DataFileNames() const { return {}; }
     // The main frame's file combo; null when there is none.
     virtual FileComboHost* FileCombo() { return nullptr; }
+
+protected:
+    // Called after the unit changed, before the observers.
+    virtual void TempUnitChanged() {}
 
 private:
     int m_tempUnit = 0;
