@@ -85,7 +85,7 @@ public:
     // next or previous page. True when the view moved.
     bool OnScrollBy(QSize delta);
     // The page's pixel shift to the right.
-    int PixelShift() const;
+    int PixelShift() const override;
     // Recomputes m_xOffset from the client width.
     void UpdateOffset();
 
