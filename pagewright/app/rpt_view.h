@@ -18,6 +18,8 @@
 
 #include "document/draw_view.h"
 
+class CTextEditView;
+
 #include <QPointer>
 #include <QRegion>
 
@@ -86,6 +88,9 @@ public:
     bool OnScrollBy(QSize delta);
     // The page's pixel shift to the right.
     int PixelShift() const override;
+    // The in-place editor over the one selected text object.
+    void PlaceTextEditor() override;
+    CTextEditView* TextEditView() const { return m_editor.get(); }
     // Recomputes m_xOffset from the client width.
     void UpdateOffset();
 
@@ -126,7 +131,6 @@ protected:
 
 private:
     class DocumentTarget;
-    class HiddenEditor;
 
     void SetupCommands();
     void SetupEditCommands();
@@ -155,7 +159,7 @@ private:
 
     std::unique_ptr<CDI_RptDoc> m_document;
     std::unique_ptr<DocumentTarget> m_docTarget;
-    std::unique_ptr<HiddenEditor> m_standInEditor;
+    std::unique_ptr<CTextEditView> m_editor;
     QSize m_totalSize;
     QRegion m_invalid;
     QRect m_bandClient; // the band as last painted
