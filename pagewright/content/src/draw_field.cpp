@@ -30,6 +30,30 @@ constexpr int kFieldBase = 33200;
 constexpr int kObjectPropertiesTitle = 32788;
 } // namespace
 
+FieldTextRequest FieldTextRequestOf(int fieldId, int analysisNumber)
+{
+    // The group of an id below the first one wraps to a large unsigned
+    // value: no group.
+    const unsigned group = static_cast<unsigned>(fieldId - kFieldBase) / 100u;
+    switch (group) {
+    case 0:
+    case 1:
+        return {FieldTextRequest::Info, 0};
+    case 2:
+        return {FieldTextRequest::Param, 0};
+    case 3:
+        return {FieldTextRequest::Point, analysisNumber};
+    case 4:
+        return {FieldTextRequest::Line, analysisNumber};
+    case 5:
+        return {FieldTextRequest::Area, analysisNumber};
+    case 6:
+        return {FieldTextRequest::Isotherm, analysisNumber - 1};
+    default:
+        return {};
+    }
+}
+
 CDrawField::CDrawField() { brush.color = 0xFFFFFF; }
 
 CDrawField::CDrawField(DrawView* v, const DocRect& rect) : CDrawObj(v, rect) { brush.color = 0xFFFFFF; }
@@ -92,28 +116,27 @@ void CDrawField::GetFieldText(QString& text) const
         text = QStringLiteral("-");
         return;
     }
-    const unsigned group = static_cast<unsigned>(m_nFieldId - kFieldBase) / 100u;
-    switch (group) {
-    case 0:
-    case 1:
+    const FieldTextRequest request = FieldTextRequestOf(m_nFieldId, m_nAnalysisNumber);
+    switch (request.source) {
+    case FieldTextRequest::Info:
         image->GetInfoText(m_nFieldId, text);
         break;
-    case 2:
+    case FieldTextRequest::Param:
         image->GetParamText(m_nFieldId, text);
         break;
-    case 3:
-        image->GetPointText(m_nAnalysisNumber, m_nFieldId, text, false);
+    case FieldTextRequest::Point:
+        image->GetPointText(request.number, m_nFieldId, text, false);
         break;
-    case 4:
-        image->GetLineText(m_nAnalysisNumber, m_nFieldId, text, false);
+    case FieldTextRequest::Line:
+        image->GetLineText(request.number, m_nFieldId, text, false);
         break;
-    case 5:
-        image->GetAreaText(m_nAnalysisNumber, m_nFieldId, text, false);
+    case FieldTextRequest::Area:
+        image->GetAreaText(request.number, m_nFieldId, text, false);
         break;
-    case 6:
-        image->GetIsothermText(m_nAnalysisNumber - 1, m_nFieldId, text);
+    case FieldTextRequest::Isotherm:
+        image->GetIsothermText(request.number, m_nFieldId, text);
         break;
-    default:
+    case FieldTextRequest::None:
         break;
     }
     if (text.isEmpty())

@@ -107,6 +107,17 @@ void ApplyFormatCode(QTextCursor& cursor, int code, COLORREF color, const platfo
         return;
     }
     cursor.mergeCharFormat(f);
+    // An empty paragraph, and the end of a paragraph the selection reaches,
+    // keep their format as the paragraph's end format (what a field's label
+    // and the next typing take).
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    for (QTextBlock b = cursor.document()->findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
+        if (b.length() == 1 || end >= b.position() + b.length() - 1) {
+            QTextCursor bc(b);
+            bc.mergeBlockCharFormat(f);
+        }
+    }
 }
 
 int AlignmentCodeOf(const QTextDocument& document)

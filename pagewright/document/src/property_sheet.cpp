@@ -69,11 +69,20 @@ void PropertySheet::AddPage(PropertyPage* page)
         return;
     page->m_sheet = this;
     m_pages.push_back(page);
+    Watch(page);
     m_switching = true;
     m_tabs->addTab(page, page->Caption());
     m_switching = false;
     if (m_current < 0)
         m_current = m_tabs->currentIndex();
+}
+
+void PropertySheet::Watch(PropertyPage* page)
+{
+    // A page that goes first (declared after the sheet) leaves the list.
+    connect(page, &QObject::destroyed, this, [this](QObject* gone) {
+        m_pages.erase(std::remove(m_pages.begin(), m_pages.end(), gone), m_pages.end());
+    });
 }
 
 PropertyPage* PropertySheet::GetPage(int index) const
@@ -104,6 +113,7 @@ void PropertySheet::InsertTab(int index, PropertyPage* page, const QString& text
     if (std::find(m_pages.begin(), m_pages.end(), page) == m_pages.end()) {
         page->m_sheet = this;
         m_pages.push_back(page);
+        Watch(page);
     }
     m_switching = true;
     m_tabs->insertTab(std::clamp(index, 0, m_tabs->count()), page, text);

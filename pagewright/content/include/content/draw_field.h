@@ -24,6 +24,17 @@ class CDrawIR;
 class CTextEditView;
 class DocumentEnvironment;
 
+// Which text of the image a field asks for: the formatter (by the field's
+// group) and the number it passes (the analysis number; for an isotherm the
+// 0-based isotherm index).
+struct FieldTextRequest {
+    enum Source { None, Info, Param, Point, Line, Area, Isotherm };
+    Source source = None;
+    int number = 0;
+    bool operator==(const FieldTextRequest&) const = default;
+};
+FieldTextRequest FieldTextRequestOf(int fieldId, int analysisNumber);
+
 class CDrawField : public CDrawObj, public IRImageDependent {
 public:
     static const DrawClass kClass;

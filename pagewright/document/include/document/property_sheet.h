@@ -97,6 +97,7 @@ protected:
 
 private:
     void OnCurrentChanged(int index);
+    void Watch(PropertyPage* page);
 
     QTabWidget* m_tabs = nullptr;
     std::vector<PropertyPage*> m_pages;
