@@ -175,7 +175,6 @@ constexpr Entry kStrings[] = {
     // group names come from the field catalogue).
     {32788, "对象属性"},
     {61460, "属性域"},
-    {61713, "请输入一个介于 %1 和 %2 之间的整数。"},
 };
 
 QHash<int, QString>& builtIn()

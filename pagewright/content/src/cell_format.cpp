@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 CCellFormat::CCellFormat(DocumentEnvironment& env, QWidget* parent)
-    : PropertyPage(QStringLiteral("单元格"), parent), m_env(env)
+    : PropertyPage(kTemplateId, QStringLiteral("单元格"), parent), m_env(env)
 {
     auto* layout = new QVBoxLayout(this);
     auto* kindBox = new QGroupBox(QStringLiteral("单元类型"), this);
@@ -37,18 +37,18 @@ CCellFormat::CCellFormat(DocumentEnvironment& env, QWidget* parent)
     connect(m_combo, &QComboBox::activated, this, [this](int) { m_color = m_combo->GetSelectedColor(); });
 }
 
-void CCellFormat::OnInitDialog()
+bool CCellFormat::OnInitDialog()
 {
-    if (m_nCellKind == 0 && Sheet() != nullptr && Sheet()->GetTabCount() > 1)
-        Sheet()->RemoveTab(1);
+    if (m_nCellKind == 0 && m_sheet != nullptr && m_sheet->GetTabCount() > 1)
+        m_sheet->RemoveTab(1);
     m_combo->m_color = m_color;
     m_combo->InitDefaultColors();
-    DoDataExchange(false);
+    return UpdateData(false);
 }
 
-bool CCellFormat::DoDataExchange(bool save)
+void CCellFormat::DoDataExchange(DataExchange& dx)
 {
-    if (!save) {
+    if (!dx.Saving()) {
         m_kind->setExclusive(false);
         for (QAbstractButton* b : m_kind->buttons())
             b->setChecked(false);
@@ -56,27 +56,26 @@ bool CCellFormat::DoDataExchange(bool save)
         if (QAbstractButton* b = m_kind->button(m_nCellKind))
             b->setChecked(true);
         m_combo->SelectColor(m_color);
-        return true;
+        return;
     }
     m_nCellKind = m_kind->checkedId();
     m_color = m_combo->GetSelectedColor();
-    return true;
 }
 
 void CCellFormat::OnTextChosen()
 {
     m_nCellKind = 0;
-    if (Sheet() != nullptr && Sheet()->GetTabCount() > 1)
-        Sheet()->RemoveTab(1);
+    if (m_sheet != nullptr && m_sheet->GetTabCount() > 1)
+        m_sheet->RemoveTab(1);
 }
 
 void CCellFormat::OnFieldChosen()
 {
     m_nCellKind = 1;
-    if (m_bFieldPageAllowed && m_fieldPage != nullptr && Sheet() != nullptr && Sheet()->GetTabCount() == 1) {
+    if (m_bFieldPageAllowed && m_fieldPage != nullptr && m_sheet != nullptr && m_sheet->GetTabCount() == 1) {
         QString text = m_env.LoadString(kFieldTabText);
         if (text.isEmpty())
             text = QStringLiteral("属性域");
-        Sheet()->InsertTab(1, m_fieldPage, text);
+        m_sheet->InsertTab(1, m_fieldPage, text);
     }
 }

@@ -184,14 +184,14 @@ void CDrawField::OnIRImageChanged(CDrawIR& image)
 void CDrawField::OnEditProperties()
 {
     DocumentEnvironment& env = Environment();
-    PropertySheet sheet(env.LoadString(kObjectPropertiesTitle));
-    CFieldProp page(env);
+    PropertySheet sheet(env, env.LoadString(kObjectPropertiesTitle));
+    auto& page = *new CFieldProp(env);
     page.m_nImageNumber = m_nImageNumber;
     page.m_nObjectNumber = m_nAnalysisNumber;
     page.m_nFieldId = m_nFieldId;
     sheet.AddPage(&page);
     Unregister();
-    if (!sheet.DoModal(env)) {
+    if (sheet.DoModal() != PropertySheet::kIdOk) {
         Register(view);
         return;
     }

@@ -21,29 +21,10 @@ QString Text(const DocumentEnvironment& env, int id)
     return t.isEmpty() ? field_catalogue::BuiltInText(id) : t;
 }
 
-// A whole number in [low, high] from an edit; a message and the focus on the
-// edit otherwise.
-bool ReadNumber(DocumentEnvironment& env, QLineEdit* edit, int low, int high, int& out)
-{
-    bool ok = false;
-    const int v = edit->text().trimmed().toInt(&ok);
-    if (ok && v >= low && v <= high) {
-        out = v;
-        return true;
-    }
-    QString text = env.LoadString(CFieldProp::kRangeMessage);
-    if (text.isEmpty())
-        text = QStringLiteral("请输入一个介于 %1 和 %2 之间的整数。");
-    env.MessageBox(text.arg(low).arg(high), DocumentEnvironment::kIconExclamation, CFieldProp::kRangeMessage);
-    edit->setFocus();
-    edit->selectAll();
-    return false;
-}
-
 } // namespace
 
 CFieldProp::CFieldProp(DocumentEnvironment& env, QWidget* parent)
-    : PropertyPage(QStringLiteral("属性域"), parent), m_env(env)
+    : PropertyPage(kTemplateId, QStringLiteral("属性域"), parent), m_env(env)
 {
     auto* layout = new QGridLayout(this);
     auto* groupBox = new QGroupBox(QStringLiteral("对象分类"), this);
@@ -85,7 +66,7 @@ CFieldProp::CFieldProp(DocumentEnvironment& env, QWidget* parent)
     });
 }
 
-void CFieldProp::OnInitDialog()
+bool CFieldProp::OnInitDialog()
 {
     const bool several = m_nMode == kSeveralFields;
     m_objectLabel->setVisible(!several);
@@ -108,7 +89,7 @@ void CFieldProp::OnInitDialog()
         else
             FillFieldList();
     }
-    DoDataExchange(false);
+    return UpdateData(false);
 }
 
 void CFieldProp::FillFieldList()
@@ -159,21 +140,13 @@ void CFieldProp::OnFieldItemChanged(int index, bool checked)
     }
 }
 
-bool CFieldProp::DoDataExchange(bool save)
+void CFieldProp::DoDataExchange(DataExchange& dx)
 {
-    if (!save) {
-        m_imageEdit->setText(QString::number(m_nImageNumber));
-        m_objectEdit->setText(QString::number(m_nObjectNumber));
-        m_difference->setChecked(m_bDifference != 0);
-        return true;
-    }
-    if (!ReadNumber(m_env, m_imageEdit, 1, 1000, m_nImageNumber))
-        return false;
-    if (m_objectEdit->isVisible() || m_nMode == kSingleField)
-        if (!ReadNumber(m_env, m_objectEdit, 1, 101, m_nObjectNumber))
-            return false;
-    m_bDifference = m_difference->isChecked() ? 1 : 0;
-    return true;
+    dx.Text(kImageNumber, m_nImageNumber);
+    dx.MinMax(m_nImageNumber, 1, 1000);
+    dx.Text(kObjectNumber, m_nObjectNumber);
+    dx.MinMax(m_nObjectNumber, 1, 101);
+    dx.Check(kDifference, m_bDifference);
 }
 
 void CFieldProp::OnOK()

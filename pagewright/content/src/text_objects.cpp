@@ -17,10 +17,10 @@ std::unique_ptr<CDrawObj> MakeField(DrawView& view, const DocRect& rect)
 {
     CDI_RptDoc* doc = view.GetDocument();
     DocumentEnvironment& env = doc != nullptr ? doc->Environment() : DefaultDocumentEnvironment();
-    PropertySheet sheet(env.LoadString(kObjectPropertiesTitle));
-    CFieldProp page(env);
+    PropertySheet sheet(env, env.LoadString(kObjectPropertiesTitle));
+    auto& page = *new CFieldProp(env);
     sheet.AddPage(&page);
-    if (!sheet.DoModal(env))
+    if (sheet.DoModal() != PropertySheet::kIdOk)
         return nullptr;
     auto field = std::make_unique<CDrawField>(&view, rect);
     field->SetBinding(page.m_nImageNumber, page.m_nObjectNumber, page.m_nFieldId);

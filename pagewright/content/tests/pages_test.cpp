@@ -15,28 +15,19 @@ using namespace object_test;
 
 namespace {
 
-// A page that refuses to be left while its flag is clear.
-class VetoPage : public PropertyPage {
-public:
-    VetoPage() : PropertyPage(QStringLiteral("veto")) {}
-    bool OnKillActive() override { return allow; }
-    void OnOK() override { ++applied; }
-    bool allow = false;
-    int applied = 0;
-};
-
-// A field page alone on a shown sheet.
+// A field page alone on a shown sheet, set up as the sheet shows it.
 struct FieldPageOnSheet {
-    explicit FieldPageOnSheet(int fieldId, int mode = CFieldProp::kSingleField) : page(env)
+    explicit FieldPageOnSheet(int fieldId, int mode = CFieldProp::kSingleField) : page(*new CFieldProp(env))
     {
         page.m_nFieldId = fieldId;
         page.m_nMode = mode;
         sheet.AddPage(&page);
         sheet.show();
+        sheet.SetActivePage(0);
     }
     TestEnvironment env;
-    PropertySheet sheet{QStringLiteral("t")};
-    CFieldProp page;
+    PropertySheet sheet{env, QStringLiteral("t")};
+    CFieldProp& page;
 };
 
 void Tick(QListWidget* list, int row)
@@ -45,52 +36,6 @@ void Tick(QListWidget* list, int row)
 }
 
 } // namespace
-
-TEST(PropertySheet, APageVetoesLeavingAndOk)
-{
-    PropertySheet sheet(QStringLiteral("对象属性"));
-    VetoPage first;
-    VetoPage second;
-    sheet.AddPage(&first);
-    sheet.AddPage(&second);
-    sheet.show();
-    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("对象属性"));
-    EXPECT_FALSE(sheet.SetActivePage(&second));
-    EXPECT_EQ(sheet.GetActivePage(), &first);
-    sheet.PressOk();
-    EXPECT_TRUE(sheet.isVisible()) << "OK refused by the page";
-    EXPECT_EQ(first.applied, 0);
-    first.allow = true;
-    EXPECT_TRUE(sheet.SetActivePage(&second));
-    second.allow = true;
-    sheet.PressOk();
-    EXPECT_EQ(sheet.result(), QDialog::Accepted);
-    EXPECT_EQ(first.applied, 1);
-    EXPECT_EQ(second.applied, 1);
-    // No Apply button.
-    for (QAbstractButton* b : sheet.findChildren<QAbstractButton*>())
-        EXPECT_NE(b->text(), QStringLiteral("Apply"));
-}
-
-TEST(PropertySheet, TabsComeAndGoAndThePagesStayTheCallers)
-{
-    VetoPage a;
-    VetoPage b;
-    a.allow = b.allow = true;
-    {
-        PropertySheet sheet(QStringLiteral("t"));
-        sheet.AddPage(&a);
-        sheet.AddPage(&b);
-        sheet.RemoveTab(1);
-        EXPECT_EQ(sheet.GetTabCount(), 1);
-        sheet.InsertTab(1, &b, QStringLiteral("again"));
-        EXPECT_EQ(sheet.GetTabCount(), 2);
-        EXPECT_EQ(sheet.GetTabControl()->tabText(1), QStringLiteral("again"));
-    }
-    // The sheet is gone; the pages are still whole.
-    EXPECT_EQ(a.parent(), nullptr);
-    EXPECT_EQ(b.Caption(), QStringLiteral("veto"));
-}
 
 TEST(FieldProp, SeveralFieldsAreSortedOnOk)
 {
@@ -108,7 +53,7 @@ TEST(FieldProp, SeveralFieldsAreSortedOnOk)
     // Back in group 4 the ticked field shows ticked.
     page.GroupList()->setCurrentRow(4);
     EXPECT_EQ(page.FieldList()->item(3)->checkState(), Qt::Checked);
-    f.sheet.PressOk();
+    f.sheet.PressButton(PropertySheet::kIdOk);
     EXPECT_EQ(page.FieldIdList, (QList<quint32>{33201, 33603}));
 }
 
@@ -147,21 +92,22 @@ TEST(FieldProp, NumbersOutsideTheirRangesAreRefusedWithOneMessage)
         const char* image;
         const char* object;
         bool accepted;
+        int message = doc_string::kIntegerRange;
     };
     const Case cases[] = {
         {"1", "1", true}, {"1000", "101", true}, {"0", "1", false},
-        {"1001", "1", false}, {"5", "102", false}, {"x", "1", false},
+        {"1001", "1", false}, {"5", "102", false}, {"x", "1", false, doc_string::kEnterInteger},
     };
     for (const Case& c : cases) {
         FieldPageOnSheet f(33500);
         CFieldProp& page = f.page;
         page.GetDlgItemAs<QLineEdit>(CFieldProp::kImageNumber)->setText(QLatin1String(c.image));
         page.GetDlgItemAs<QLineEdit>(CFieldProp::kObjectNumber)->setText(QLatin1String(c.object));
-        f.sheet.PressOk();
+        f.sheet.PressButton(PropertySheet::kIdOk);
         EXPECT_EQ(f.sheet.result() == QDialog::Accepted, c.accepted) << c.image << " " << c.object;
         EXPECT_EQ(f.env.messages.size(), c.accepted ? 0 : 1) << c.image << " " << c.object;
         if (!c.accepted) {
-            EXPECT_EQ(f.env.messageIds.front(), CFieldProp::kRangeMessage);
+            EXPECT_EQ(f.env.messageIds.front(), c.message);
         }
     }
 }
@@ -169,26 +115,32 @@ TEST(FieldProp, NumbersOutsideTheirRangesAreRefusedWithOneMessage)
 TEST(CellFormat, TheFieldTabFollowsTheCellKind)
 {
     TestEnvironment env;
-    PropertySheet sheet(QStringLiteral("t"));
-    CCellFormat cell(env);
-    CFieldProp field(env);
+    PropertySheet sheet(env, QStringLiteral("t"));
+    auto& cell = *new CCellFormat(env);
+    auto& field = *new CFieldProp(env);
     cell.m_nCellKind = 0;
     cell.m_color = 0x00FFFF;
-    cell.SetFieldPage(&field);
+    cell.SetFieldPage(&sheet, &field);
     sheet.AddPage(&cell);
     sheet.AddPage(&field);
     sheet.show();
+    sheet.SetActivePage(0);
     EXPECT_EQ(sheet.GetTabCount(), 1) << "a text cell shows no field tab";
     EXPECT_EQ(cell.ColorCombo()->GetSelectedColor(), 0x00FFFFu);
     cell.GetDlgItemAs<QRadioButton>(CCellFormat::kFieldRadio)->click();
     EXPECT_EQ(sheet.GetTabCount(), 2);
-    EXPECT_EQ(sheet.GetTabControl()->tabText(1), QStringLiteral("属性域"));
+    EXPECT_EQ(sheet.GetTabText(1), QStringLiteral("属性域"));
+    EXPECT_TRUE(sheet.SetActivePage(1));
+    EXPECT_EQ(sheet.GetActivePage(), &field);
+    EXPECT_TRUE(sheet.SetActivePage(0));
     cell.GetDlgItemAs<QRadioButton>(CCellFormat::kTextRadio)->click();
     EXPECT_EQ(sheet.GetTabCount(), 1);
+    EXPECT_EQ(sheet.GetPageCount(), 1) << "the field page is neither shown nor applied";
     // A row or column: no field page.
     cell.m_bFieldPageAllowed = 0;
     cell.GetDlgItemAs<QRadioButton>(CCellFormat::kFieldRadio)->click();
     EXPECT_EQ(sheet.GetTabCount(), 1);
-    sheet.PressOk();
+    sheet.PressButton(PropertySheet::kIdOk);
+    EXPECT_EQ(sheet.result(), QDialog::Accepted);
     EXPECT_EQ(cell.m_nCellKind, 1);
 }

@@ -43,6 +43,10 @@ constexpr Text kTexts[] = {
     {doc_string::kLineWord, "线"},
     {doc_string::kPointWord, "点"},
     {doc_string::kAreaWord, "区域"},
+    {doc_string::kEnterNumber, "请输入一个数字。"},
+    {doc_string::kEnterInteger, "请输入一个整数。"},
+    {doc_string::kNumberRange, "请输入一个介于 %1 和 %2 之间的数字。"},
+    {doc_string::kIntegerRange, "请输入一个介于 %1 和 %2 之间的整数。"},
 };
 
 } // namespace

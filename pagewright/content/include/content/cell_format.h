@@ -12,10 +12,10 @@ class DocumentEnvironment;
 class QButtonGroup;
 
 class CCellFormat : public PropertyPage {
-    Q_OBJECT
 public:
     enum : int { kTextRadio = 402, kFieldRadio = 403, kColorCombo = 404 };
     static constexpr int kFieldTabText = 61460;
+    static constexpr int kTemplateId = 309;
 
     explicit CCellFormat(DocumentEnvironment& env, QWidget* parent = nullptr);
 
@@ -23,18 +23,25 @@ public:
     int m_nCellKind = -1;
     COLORREF m_color = 0xFFFFFF;
 
-    // The sheet's field page (tab 1 while shown).
-    void SetFieldPage(PropertyPage* page) { m_fieldPage = page; }
+    // The sheet and its field page (tab 1 while shown).
+    void SetFieldPage(PropertySheet* sheet, PropertyPage* page)
+    {
+        m_sheet = sheet;
+        m_fieldPage = page;
+    }
     CColorComboBox* ColorCombo() const { return m_combo; }
 
-    void OnInitDialog() override;
-    bool DoDataExchange(bool save) override;
     void OnTextChosen();
     void OnFieldChosen();
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(DataExchange& dx) override;
 
 private:
     DocumentEnvironment& m_env;
     QButtonGroup* m_kind = nullptr;
     CColorComboBox* m_combo = nullptr;
+    PropertySheet* m_sheet = nullptr;
     PropertyPage* m_fieldPage = nullptr;
 };

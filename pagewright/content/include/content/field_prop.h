@@ -4,7 +4,8 @@
 //
 // Single-field mode (0): one field, shown as the hot item; the object number
 // is enabled for groups 3 and above only. Several-field mode (4): check
-// boxes; OK sorts FieldIdList ascending.
+// boxes; OK sorts FieldIdList ascending. A number outside its range is
+// refused with the data exchange's range message, the focus on its edit.
 #pragma once
 
 #include "document/property_sheet.h"
@@ -18,7 +19,6 @@ class QLineEdit;
 class QListWidget;
 
 class CFieldProp : public PropertyPage {
-    Q_OBJECT
 public:
     static constexpr int kSingleField = 0;
     static constexpr int kSeveralFields = 4;
@@ -32,8 +32,7 @@ public:
         kObjectLabel = 407,
         kDifference = 464,
     };
-    // "Enter a whole number from %1 to %2." (the message of a refused value)
-    static constexpr int kRangeMessage = 61713;
+    static constexpr int kTemplateId = 147;
 
     explicit CFieldProp(DocumentEnvironment& env, QWidget* parent = nullptr);
 
@@ -46,8 +45,6 @@ public:
     int m_nSelectedIndex = -1;
     int m_nSelectedGroup = -1;
 
-    void OnInitDialog() override;
-    bool DoDataExchange(bool save) override;
     void OnOK() override;
 
     // The group list's selection changed: fill the field list.
@@ -58,6 +55,10 @@ public:
     int HotItem() const { return m_hotItem; }
     QListWidget* FieldList() const { return m_fieldList; }
     QListWidget* GroupList() const { return m_groupList; }
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(DataExchange& dx) override;
 
 private:
     DocumentEnvironment& m_env;
