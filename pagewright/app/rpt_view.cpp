@@ -5,6 +5,7 @@
 #include "rpt_view.h"
 
 #include "content/text_edit_view.h"
+#include "skin/text_format_bar.h"
 
 #include "main_frame.h"
 #include "resource_ids.h"
@@ -109,7 +110,10 @@ CDI_RptView::CDI_RptView(std::unique_ptr<CDI_RptDoc> document, QWidget* parent)
     });
     connect(m_editor.get(), &CTextEditView::textEditChanged, this,
             [this](int code, qintptr value) { OnTextFormatChange(code, value); });
-    connect(m_editor.get(), &CTextEditView::activated, this, [this](bool) { OnRedrawSelection(); });
+    connect(m_editor.get(), &CTextEditView::activated, this, [this](bool) {
+        ConnectFormatBar();
+        OnRedrawSelection();
+    });
     SetupCommands();
     if (m_document != nullptr)
         m_document->SetView(this);
@@ -122,6 +126,10 @@ CDI_RptView::~CDI_RptView()
     // The document goes before the editor it may still reach.
     m_document.reset();
     SetTextEditor(nullptr);
+    // The bar may outlive the view (closing a report) or be on its way out
+    // with the main frame: only a bar still there is told.
+    if (m_formatBar != nullptr && m_formatBar->GetReceiver() == m_editor.get())
+        m_formatBar->SetReceiver(nullptr);
     m_editor.reset();
 }
 
@@ -207,6 +215,19 @@ void CDI_RptView::UpdateOffset()
     const double zoom = m_fZoom > 0 ? m_fZoom : 1.0;
     const double pageWidth = GetDocument() != nullptr ? GetDocument()->GetPageSize().width() : 0;
     m_xOffset = std::max(0, TruncToInt((width() * 10.5 / zoom - pageWidth) * 0.5));
+}
+
+CTextFormatBar* CDI_RptView::FormatBar()
+{
+    const CDI_RptApp* app = theAppOrNull();
+    return app != nullptr && app->GetMainFrame() != nullptr ? app->GetMainFrame()->GetFormatBar() : nullptr;
+}
+
+void CDI_RptView::ConnectFormatBar()
+{
+    m_formatBar = FormatBar();
+    if (m_formatBar != nullptr)
+        m_formatBar->SetReceiver(m_editor.get());
 }
 
 void CDI_RptView::PlaceTextEditor()
@@ -520,6 +541,7 @@ void CDI_RptView::focusInEvent(QFocusEvent* e)
         m_bActive = true;
         OnRedrawSelection();
     }
+    ConnectFormatBar();
     if (CDI_RptDoc* doc = GetDocument())
         doc->FillPageTitles();
 }

@@ -19,6 +19,7 @@
 #include "document/draw_view.h"
 
 class CTextEditView;
+class CTextFormatBar;
 
 #include <QPointer>
 #include <QRegion>
@@ -132,6 +133,10 @@ protected:
 private:
     class DocumentTarget;
 
+    // The main frame's format bar (null without one) talks to this view's
+    // editor while the view is active.
+    static CTextFormatBar* FormatBar();
+    void ConnectFormatBar();
     void SetupCommands();
     void SetupEditCommands();
     void SetupPageCommands();
@@ -160,6 +165,7 @@ private:
     std::unique_ptr<CDI_RptDoc> m_document;
     std::unique_ptr<DocumentTarget> m_docTarget;
     std::unique_ptr<CTextEditView> m_editor;
+    QPointer<CTextFormatBar> m_formatBar;
     QSize m_totalSize;
     QRegion m_invalid;
     QRect m_bandClient; // the band as last painted

@@ -17,6 +17,7 @@
 #include <QContextMenuEvent>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
+#include <QStyleOptionGraphicsItem>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -61,6 +62,18 @@ int CodeOfCommand(int id)
     }
 }
 
+// The text item without the dashed frame Qt draws around a focused item:
+// the editor is the text box itself.
+class EditorTextItem : public QGraphicsTextItem {
+public:
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
+    {
+        QStyleOptionGraphicsItem plain(*option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QGraphicsTextItem::paint(painter, &plain, widget);
+    }
+};
+
 } // namespace
 
 CTextEditView::CTextEditView(DrawView& view, QWidget* parent) : QGraphicsView(parent), m_view(view)
@@ -73,7 +86,7 @@ CTextEditView::CTextEditView(DrawView& view, QWidget* parent) : QGraphicsView(pa
     setRenderHint(QPainter::TextAntialiasing);
     auto* scene = new QGraphicsScene(this);
     setScene(scene);
-    m_item = new QGraphicsTextItem;
+    m_item = new EditorTextItem;
     rich_text::InstallReportFontSubstitutions();
     ApplyTextHostDefaults(*m_item->document());
     m_item->document()->setUndoRedoEnabled(true);
@@ -286,6 +299,17 @@ int CTextEditView::OnFormatQuery(platform::CHARFORMAT& format) const
 {
     format = rich_text::ToCharFormat(m_item->textCursor().charFormat());
     return 1;
+}
+
+void CTextEditView::OnFormatBarNotify(int barId, std::uint32_t code, platform::CHARFORMAT* format)
+{
+    (void)barId;
+    if (code == FMTN_APPLY && format != nullptr)
+        OnFormatApply(*format);
+    else if (code == FMTN_QUERY && format != nullptr)
+        OnFormatQuery(*format);
+    else if (code == NM_RETURN)
+        setFocus();
 }
 
 bool CTextEditView::OnCommand(int id)

@@ -22,6 +22,7 @@
 
 #include "document/draw_view.h"
 #include "platform/char_format.h"
+#include "skin/format_bar_receiver.h"
 
 #include <QGraphicsView>
 
@@ -34,7 +35,7 @@ class QMenu;
 class QTextCursor;
 class QTextDocument;
 
-class CTextEditView : public QGraphicsView, public InPlaceTextEditor {
+class CTextEditView : public QGraphicsView, public InPlaceTextEditor, public FormatBarReceiver {
     Q_OBJECT
 public:
     // Command ids handled by the editor.
@@ -90,6 +91,8 @@ public:
     // selection's format. Both answer 1.
     int OnFormatApply(const platform::CHARFORMAT& format);
     int OnFormatQuery(platform::CHARFORMAT& format) const;
+    // The format bar's notifications: apply, query, return (focus here).
+    void OnFormatBarNotify(int barId, std::uint32_t code, platform::CHARFORMAT* format) override;
     // The format last applied from the format bar (code 0).
     const platform::CHARFORMAT& LastAppliedFormat() const { return m_lastApplied; }
 
