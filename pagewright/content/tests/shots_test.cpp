@@ -15,7 +15,21 @@ TEST(TextObjectShots, TextBoxesAndFieldsOfAnImage)
 {
     Report r;
     CDrawIR* image = r.AddImage(1, DocRect(100, -100, 4100, -3100));
-    ASSERT_TRUE(image->LoadIRFile(QStringLiteral(CONTENT_IR_FIXTURES "/k4_320.vni")));
+    // A folder whose path holds Chinese, a backslash and braces.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("报表{a}\\b"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + QStringLiteral("/k4_320.vni");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(CONTENT_IR_FIXTURES "/k4_320.vni"), file));
+    ASSERT_TRUE(image->LoadIRFile(file));
+    IRAnalysisItem spot;
+    spot.kind = kAnalysisPoint;
+    spot.number = 1;
+    spot.shape = {160, 120, 0, 0};
+    spot.emissivity = 0.95f;
+    spot.distance = 1.0f;
+    image->m_analyses.Add(spot);
+    image->RecomputeAll();
     CDrawText* title = r.AddText(DocRect(4300, -100, 7800, -700));
     title->textStore.Assign(Rtf("\\qc\\b\\fs32 \\'ba\\'ec\\'cd\\'e2\\'b1\\'a8\\'b1\\'ed"));
     title->penOn = 0;
@@ -27,7 +41,9 @@ TEST(TextObjectShots, TextBoxesAndFieldsOfAnImage)
     const int ids[] = {33200, 33202, 33203, 33300, 33400, 33500, 33603, 33703, 33800, -1};
     std::vector<CDrawField*> fields;
     for (int i = 0; i < 10; ++i) {
-        const DocRect rect(4300 + (i % 2) * 1800, -1800 - (i / 2) * 450, 6000 + (i % 2) * 1800, -2150 - (i / 2) * 450);
+        DocRect rect(4300 + (i % 2) * 1800, -1800 - (i / 2) * 450, 6000 + (i % 2) * 1800, -2150 - (i / 2) * 450);
+        if (ids[i] == 33203) // the long path: a box of its own
+            rect = DocRect(100, -3300, 4100, -4400);
         CDrawField* field = r.AddField(1, 1, ids[i], rect);
         field->textStore.Assign(Rtf("\\fs18"));
         fields.push_back(field);
@@ -35,7 +51,7 @@ TEST(TextObjectShots, TextBoxesAndFieldsOfAnImage)
     CDrawField* orphan = r.AddField(7, 1, 33200, DocRect(4300, -4200, 7800, -4550));
     orphan->textStore.Assign(Rtf("\\fs18"));
 
-    QImage page(880, 520, QImage::Format_RGB32);
+    QImage page(880, 560, QImage::Format_RGB32);
     page.fill(Qt::white);
     {
         QPainter painter(&page);
@@ -46,6 +62,8 @@ TEST(TextObjectShots, TextBoxesAndFieldsOfAnImage)
     QDir().mkpath(QStringLiteral(CONTENT_ARTIFACTS));
     page.save(QStringLiteral(CONTENT_ARTIFACTS "/text-objects.png"));
     EXPECT_EQ(orphan->Label(), QStringLiteral("-"));
+    EXPECT_TRUE(fields[2]->Label().contains(QStringLiteral("报表{a}\\b"))) << fields[2]->Label().toStdString();
+    EXPECT_TRUE(fields[5]->Label().front().isDigit()) << fields[5]->Label().toStdString();
     EXPECT_EQ(fields.back()->Label(), QStringLiteral("-"));
     for (CDrawField* field : fields) {
         EXPECT_FALSE(field->Label().isEmpty()) << field->FieldId();
