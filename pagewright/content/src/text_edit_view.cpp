@@ -100,8 +100,8 @@ CTextEditView::CTextEditView(DrawView& view, QWidget* parent) : QGraphicsView(pa
         m_modified = true;
         m_changedSinceLoad = true;
     });
-    LoadBytes(LoadDefaultRichText(EnvironmentOf(m_view)));
-    m_holdsDefault = true;
+    // The default text is read when an empty store is loaded (the view may
+    // not have its document yet).
     hide();
 }
 
