@@ -41,11 +41,12 @@ inline constexpr int kSaveFailed = 61604;      // %1: file; %2: reason
 inline constexpr int kAskToSave = 61605;       // %1: document title
 inline constexpr int kUndoReset = 61606;       // an undo step did not fit the report
 inline constexpr int kPropertiesTitle = 61607; // "Analysis Objects Property"
+inline constexpr int kEmbeddedObject = 61608;  // a report with embedded items, which this platform cannot open
 // Messages of the data exchange of dialogs and property pages.
-inline constexpr int kEnterNumber = 61608;     // a text that is no number
-inline constexpr int kEnterInteger = 61609;    // a text that is no integer
-inline constexpr int kNumberRange = 61610;     // %1, %2: the bounds
-inline constexpr int kIntegerRange = 61611;    // %1, %2: the bounds
+inline constexpr int kEnterNumber = 61612;     // a text that is no number
+inline constexpr int kEnterInteger = 61613;    // a text that is no integer
+inline constexpr int kNumberRange = 61614;     // %1, %2: the bounds
+inline constexpr int kIntegerRange = 61615;    // %1, %2: the bounds
 // Texts of the infrared image object.
 inline constexpr int kTempUnitText = 61449;    // + unit: "℃", "℉", " K"
 inline constexpr int kLengthUnitText = 61452;  // + unit: "m", "ft"
