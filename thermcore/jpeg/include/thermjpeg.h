@@ -89,12 +89,28 @@ enum {
 
 /* Modes: even modes use JpegFile, odd modes JpegBytes/JpegSize. */
 enum {
+    JPEG_MODE_HEADER_FILE = 0,        /* stream parameters up to the first scan */
+    JPEG_MODE_HEADER_MEMORY = 1,
+    JPEG_MODE_READ_FILE = 2,          /* whole image into ImageBytes */
+    JPEG_MODE_READ_MEMORY = 3,
+    JPEG_MODE_READ_TABLES_FILE = 4,   /* a stream of tables only; they stay for modes 6 and 7 */
+    JPEG_MODE_READ_TABLES_MEMORY = 5,
+    JPEG_MODE_READ_ABBREVIATED_FILE = 6, /* image with tables from an earlier read */
+    JPEG_MODE_READ_ABBREVIATED_MEMORY = 7,
     JPEG_MODE_WRITE_FILE = 8,         /* whole image */
     JPEG_MODE_WRITE_MEMORY = 9,
     JPEG_MODE_TABLES_FILE = 10,       /* header and tables, then EOI */
     JPEG_MODE_TABLES_MEMORY = 11,
     JPEG_MODE_ABBREVIATED_FILE = 12,  /* image without DQT/DHT, tables from the state */
-    JPEG_MODE_ABBREVIATED_MEMORY = 13
+    JPEG_MODE_ABBREVIATED_MEMORY = 13,
+    JPEG_MODE_READ_HALF_FILE = 14,    /* whole image reduced to 1/2, 1/4, 1/8 */
+    JPEG_MODE_READ_HALF_MEMORY = 15,
+    JPEG_MODE_READ_QUARTER_FILE = 16,
+    JPEG_MODE_READ_QUARTER_MEMORY = 17,
+    JPEG_MODE_READ_EIGHTH_FILE = 18,
+    JPEG_MODE_READ_EIGHTH_MEMORY = 19,
+    JPEG_MODE_THUMBNAIL_FILE = 20,    /* parameters, and the JFIF thumbnail into ImageBytes */
+    JPEG_MODE_THUMBNAIL_MEMORY = 21
 };
 
 enum { JPEG_MAX_COMPONENTS = 4 };
@@ -133,6 +149,14 @@ typedef struct JpegOwnHuffmanTables {
     uint8_t DcNumber[JPEG_MAX_COMPONENTS];
     uint8_t AcNumber[JPEG_MAX_COMPONENTS];
 } JpegOwnHuffmanTables;
+
+/* An output region: left, top, right, bottom (right and bottom exclusive). */
+typedef struct JpegRegion {
+    int32_t Left;
+    int32_t Top;
+    int32_t Right;
+    int32_t Bottom;
+} JpegRegion;
 
 struct JpegCodecState; /* the codec's own working state */
 
@@ -183,8 +207,16 @@ typedef struct JPEG_PROPERTIES {
     uint8_t JfifUnits;
     uint16_t JfifXDensity;
     uint16_t JfifYDensity;
-    const char* CommentBytes;
-    uint16_t CommentLength;
+    char* CommentBytes;     /* write: the comment to store; header reads: the buffer a comment is copied into */
+    uint16_t CommentLength; /* write: its length; header reads: the buffer's size on entry, the comment's length after */
+
+    /* Read extensions. */
+    JpegRegion OutputRegion;  /* output pixels (of the reduced image for modes 14 to 19); all zero: whole image.
+                                 Right or bottom 0 reaches the image's edge. The region's corner lands at the
+                                 buffer's first pixel; a region read returns 2 when the region is complete. */
+    int32_t SmoothUpsampling; /* non-zero: 2x1 and 2x2 chroma through the triangle filters, else replicated */
+    int32_t InterruptColumn;  /* after a read returned 1: output pixels finished in the MCU row ... */
+    int32_t InterruptRow;     /* ... and output rows finished, both measured from the image's corner */
 } JPEG_PROPERTIES;
 
 int JpegInit(JPEG_PROPERTIES* properties);
