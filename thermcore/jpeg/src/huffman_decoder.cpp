@@ -241,6 +241,9 @@ int JpegBuildHuffmanDecoder(const uint8_t* bits, const uint8_t* values, int cls,
         }
         code <<= 1;
     }
+    // No code has length 0: the slow path, entered with fewer than 8 bits
+    // left, starts by taking a bit.
+    d.maxCode[0] = -1;
     d.maxCode[17] = -1;
     std::memcpy(d.symbols, values, static_cast<size_t>(total));
     d.built = true;
