@@ -223,7 +223,7 @@ int JpegSelectOutputKernel(CodecState& s)
     d.layout.configuration = configuration;
     if (configuration != 0)
         s.kernels.writeMcu = JpegFixedLayoutWriter(configuration);
-    else if (n == 1 && nch == 1)
+    else if (n == 1 && nch == 1 && r == 1)
         s.kernels.writeMcu = JpegWriteMcuGray;
     else
         s.kernels.writeMcu = JpegWriteMcuUpsampled;
