@@ -372,8 +372,9 @@ int JpegAllocateStore(CodecState& s)
     const uint64_t mcus = static_cast<uint64_t>(d.mcusPerRow) * static_cast<uint64_t>(d.mcuRows);
     const uint64_t values = mcus * static_cast<uint64_t>(d.blocksPerMcu) * 64u;
     // Frames are at most 65535 x 65535 with 10 blocks an MCU: the product
-    // fits 64 bits; the limit keeps the byte count addressable.
-    if (values == 0 || values > (uint64_t{1} << 40) / sizeof(int16_t))
+    // fits 64 bits. A store beyond kMaxStoreBytes is refused rather than
+    // tried (a hostile header must not make the reader claim gigabytes).
+    if (values == 0 || values > kMaxStoreBytes / sizeof(int16_t))
         return JPEG_MEMORY_ERROR;
     s.coefficients.reset(new (std::nothrow) int16_t[values]());
     if (!s.coefficients) {

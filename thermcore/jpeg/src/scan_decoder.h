@@ -16,6 +16,8 @@
 #ifndef THERMJPEG_SCAN_DECODER_H
 #define THERMJPEG_SCAN_DECODER_H
 
+#include <cstdint>
+
 #include "thermjpeg.h"
 
 namespace thermjpeg {
@@ -44,8 +46,12 @@ void JpegTransformMcu(CodecState& state, int16_t* mcu);
 // 0, or 2 for a region.
 int JpegOutputStore(CodecState& state);
 
+// Largest coefficient store a read makes: 1 GiB, a progressive 4:2:0 image
+// of about 350 megapixels.
+inline constexpr uint64_t kMaxStoreBytes = uint64_t{1} << 30;
+
 // The coefficient store for the frame, zeroed; sized with checked 64-bit
-// arithmetic. Returns 0 or -5.
+// arithmetic. Returns 0, or -5 beyond kMaxStoreBytes or when it cannot be had.
 int JpegAllocateStore(CodecState& state);
 
 } // namespace thermjpeg
