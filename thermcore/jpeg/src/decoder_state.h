@@ -48,6 +48,17 @@ struct RestartEntry {
     int marker = 0;
 };
 
+// What the restart index was recorded for: the input and the scan.
+struct RestartIndexKey {
+    std::string file;
+    const uint8_t* base = nullptr;
+    size_t size = 0;
+    uint64_t scanOffset = 0;
+    int width = 0, height = 0, interval = 0;
+    int factors[4] = {};
+    bool operator==(const RestartIndexKey&) const = default;
+};
+
 // The output stage's choice: the writer of full-size MCUs and the channel
 // layout of the general writers.
 enum class ChannelSource : uint8_t { None, Component, Fill255 };
@@ -130,7 +141,7 @@ struct DecoderState {
 
     // Restart index of the current image (region reads of sequential scans).
     std::vector<RestartEntry> restartIndex;
-    std::string restartIndexKey;
+    RestartIndexKey restartIndexKey;
 
     // Smoothing: decoded MCUs of three MCU rows (slot per column plus one
     // on each side), each slot the whole MCU buffer.

@@ -33,7 +33,8 @@ int DecodeSlow(BitReader& r, const HuffmanDecoder& t, int32_t code, int length, 
 
 inline int DecodeSymbol(BitReader& r, const HuffmanDecoder& t, int& symbol)
 {
-    if (r.bitCount < 16) {
+    // 32 or more bits hold a code and its extra bits: one fill serves both.
+    if (r.bitCount < 32) {
         const int rc = JpegFillBits(r, 0);
         if (rc < 0)
             return rc;

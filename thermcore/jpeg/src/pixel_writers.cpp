@@ -41,6 +41,18 @@ constexpr bool Converts(int layout) { return layout == kRgb || layout == kBgr ||
 
 inline uint8_t Clamp(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
 
+// Clamp to 0..255 by lookup for a sample 0..255 plus a chroma term (whose
+// magnitude stays below 256): kRange[256 + v].
+struct RangeTable {
+    uint8_t values[768];
+    constexpr RangeTable() : values()
+    {
+        for (int i = 0; i < 768; ++i)
+            values[i] = static_cast<uint8_t>(i < 256 ? 0 : i > 511 ? 255 : i - 256);
+    }
+};
+constexpr RangeTable kRange;
+
 struct ChromaTerms {
     int r = 0, g = 0, b = 0;
 };
@@ -112,11 +124,47 @@ void McuPixels(const int16_t* y, const int16_t* cb, const int16_t* cr, const int
     }
 }
 
+// The whole MCU, row by row. Converting layouts compute the chroma terms
+// of the MCU's 64 chroma samples once, then add them to the luminance (the
+// samples are 0..255, as the inverse transforms leave them).
 template <int L, int Hs, int Vs>
 void WholeMcu(const int16_t* y, const int16_t* cb, const int16_t* cr, const int16_t* k, uint8_t* dest,
               ptrdiff_t stride)
 {
-    McuPixels<L, Hs, Vs, true>(y, cb, cr, k, dest, stride, Rect{});
+    constexpr int bpp = BytesPerPixel(L);
+    if constexpr (Converts(L)) {
+        int tr[64], tg[64], tb[64];
+        for (int i = 0; i < 64; ++i) {
+            const ChromaTerms t = Terms(cb[i] & 0xFF, cr[i] & 0xFF);
+            tr[i] = 256 + t.r, tg[i] = 256 - t.g, tb[i] = 256 + t.b;
+        }
+        const uint8_t* range = kRange.values;
+        for (int py = 0; py < 8 * Vs; ++py) {
+            uint8_t* d = dest + py * stride;
+            const int chromaRow = (py / Vs) * 8;
+            for (int bx = 0; bx < Hs; ++bx) {
+                const int16_t* yr = y + ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8;
+                const int16_t* kr = k ? k + ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8 : nullptr;
+                for (int x = 0; x < 8; ++x, d += bpp) {
+                    const int ci = chromaRow + (bx * 8 + x) / Hs;
+                    const int yv = yr[x] & 0xFF;
+                    const uint8_t r = range[yv + tr[ci]], g = range[yv + tg[ci]], b = range[yv + tb[ci]];
+                    if constexpr (L == kBgr) {
+                        d[0] = b, d[1] = g, d[2] = r;
+                    } else if constexpr (L == kInvRgbK) {
+                        d[0] = static_cast<uint8_t>(255 - r), d[1] = static_cast<uint8_t>(255 - g);
+                        d[2] = static_cast<uint8_t>(255 - b), d[3] = static_cast<uint8_t>(kr[x]);
+                    } else {
+                        d[0] = r, d[1] = g, d[2] = b;
+                        if constexpr (L == kRgba)
+                            d[3] = 255;
+                    }
+                }
+            }
+        }
+    } else {
+        McuPixels<L, Hs, Vs, true>(y, cb, cr, k, dest, stride, Rect{});
+    }
 }
 
 // Sample blocks of a fixed layout in the MCU buffer.

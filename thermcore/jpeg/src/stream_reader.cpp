@@ -401,13 +401,17 @@ void PrepareDequant(DecoderState& d, int table, int method)
 void PrepareRestartIndex(CodecState& s, const JPEG_PROPERTIES& props)
 {
     DecoderState& d = s.dec;
-    std::string key = d.source.isFile() ? std::string("file:") + (props.JpegFile ? props.JpegFile : "")
-                                        : "memory:" + std::to_string(reinterpret_cast<uintptr_t>(d.source.base)) +
-                                              ":" + std::to_string(d.source.size);
-    key += ":" + std::to_string(d.source.bits.consumed) + ":" + std::to_string(d.width) + "x" +
-           std::to_string(d.height) + ":" + std::to_string(d.restartInterval);
+    RestartIndexKey key;
+    if (d.source.isFile())
+        key.file = props.JpegFile ? props.JpegFile : "";
+    key.base = d.source.base;
+    key.size = d.source.size;
+    key.scanOffset = d.source.bits.consumed;
+    key.width = d.width;
+    key.height = d.height;
+    key.interval = d.restartInterval;
     for (int c = 0; c < d.componentCount; ++c)
-        key += ":" + std::to_string(d.components[c].h * 16 + d.components[c].v);
+        key.factors[c] = d.components[c].h * 16 + d.components[c].v;
     if (key == d.restartIndexKey && static_cast<int>(d.restartIndex.size()) == d.mcuRows)
         return;
     d.restartIndex.assign(static_cast<size_t>(d.mcuRows), RestartEntry{});
