@@ -8,11 +8,13 @@
  * same call with the same mode and InterruptFlag clear.
  *
  * This build encodes baseline sequential streams, and progressive streams when
- * Progressive is set (modes 8 to 13), to a file or to memory. JpegRead returns
- * JPEG_NOT_SUPPORTED (-12).
+ * Progressive is set (modes 8 to 13), to a file or to memory, and decodes
+ * baseline, extended and progressive streams (modes 0 to 7 and 14 to 21):
+ * parameters, whole images, reduced images, regions, thumbnails.
  *
  * Caller data is checked before anything is written: every result below zero
- * names the cause, and a failing write closes the file it opened. Faults the
+ * names the cause, and a failing call closes the file it opened. A read
+ * never writes past ImageWidth x |ImageHeight| pixels of the caller's buffer. Faults the
  * codec cannot see (an ImageBytes buffer shorter than the geometry says, a
  * caller table shorter than its counts say) stay the caller's responsibility.
  *
