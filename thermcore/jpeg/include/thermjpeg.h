@@ -219,6 +219,12 @@ typedef struct JPEG_PROPERTIES {
     int32_t SmoothUpsampling; /* non-zero: 2x1 and 2x2 chroma through the triangle filters, else replicated */
     int32_t InterruptColumn;  /* after a read returned 1: output pixels finished in the MCU row ... */
     int32_t InterruptRow;     /* ... and output rows finished, both measured from the image's corner */
+    int32_t PlaneOutput;      /* full-size reads: 1 samples, 2 quantised coefficients into the planes
+                                 below instead of pixels (ImageBytes unused) */
+    const int16_t* OutputPlanes[JPEG_MAX_COMPONENTS]; /* owned by the codec until the next read or JpegFree;
+                                 laid out as JpegPlaneInput's planes */
+    int32_t OutputPlaneWidth[JPEG_MAX_COMPONENTS];    /* values a line: MCUs per row x H x 8 */
+    int32_t OutputPlaneHeight[JPEG_MAX_COMPONENTS];   /* lines: MCU rows x V x 8 */
 } JPEG_PROPERTIES;
 
 int JpegInit(JPEG_PROPERTIES* properties);

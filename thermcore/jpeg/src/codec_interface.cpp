@@ -295,7 +295,9 @@ int CheckReadProperties(const JPEG_PROPERTIES& p, const CodecState& s, int mode)
         return s.settingsCopied && IsReadMode(mode) ? 0 : JPEG_INVALID_PROPERTIES;
     if (!IsReadMode(mode))
         return JPEG_INVALID_PROPERTIES;
-    const bool pixels = !JpegIsHeaderMode(mode) || mode >= 20;
+    const bool pixels = (!JpegIsHeaderMode(mode) && p.PlaneOutput == 0) || mode >= 20;
+    if (!InRange(p.PlaneOutput, 0, 2))
+        return JPEG_INVALID_PROPERTIES;
     if (pixels) {
         if (p.ImageBytes == nullptr || !InRange(p.ImageWidth, 1, kMaxDimension) ||
             !InRange(p.ImageHeight, -kMaxDimension, kMaxDimension) || p.ImageHeight == 0)
@@ -415,6 +417,13 @@ void ReportStream(JPEG_PROPERTIES& p, CodecState& s, int mode)
         p.Resample = subsampled;
         p.ConvertColour = p.JpegColour == JPEG_COLOUR_YCBCR || p.JpegColour == JPEG_COLOUR_YCCK;
     } else {
+        for (int c = 0; c < d.componentCount && d.planeOutput != 0; ++c) {
+            if (d.planes[c].empty())
+                continue;
+            p.OutputPlanes[c] = d.planes[c].data();
+            p.OutputPlaneWidth[c] = d.mcusPerRow * d.components[c].h * 8;
+            p.OutputPlaneHeight[c] = d.mcuRows * d.components[c].v * 8;
+        }
         p.Resample = d.resample;
         p.ConvertColour = d.convertColour;
         if (p.ImageColour == JPEG_COLOUR_YCBCR && p.JpegColour == JPEG_COLOUR_YCBCR && p.ImageChannels == 2)
@@ -444,6 +453,13 @@ int Read(JPEG_PROPERTIES& p, CodecState& s, int mode)
         d.mode = mode;
         d.reduction = mode >= 14 && mode <= 19 ? 1 << ((mode - 12) / 2) : 1;
         d.smooth = p.SmoothUpsampling != 0;
+        d.planeOutput = JpegIsHeaderMode(mode) ? 0 : p.PlaneOutput;
+        for (int c = 0; c < JPEG_MAX_COMPONENTS; ++c) {
+            d.planes[c].clear();
+            d.planes[c].shrink_to_fit();
+            p.OutputPlanes[c] = nullptr;
+            p.OutputPlaneWidth[c] = p.OutputPlaneHeight[c] = 0;
+        }
         d.stopOffset = -1;
         d.commentRoom = p.CommentBytes ? p.CommentLength : 0;
         p.JfifFound = 0;

@@ -124,6 +124,8 @@ struct DecoderState {
     bool resample = false;
     bool smooth = false;
     OutputLayout layout;
+    int planeOutput = 0;    // 1 samples, 2 coefficients into `planes` instead of pixels
+    std::vector<int16_t> planes[4];
     bool regionActive = false;
     Rect region{};          // output pixels; all zeros: the whole image
     uint8_t* outBase = nullptr; // first byte of the output's top row

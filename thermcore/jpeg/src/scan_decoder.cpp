@@ -385,9 +385,52 @@ int JpegAllocateStore(CodecState& s)
     return 0;
 }
 
+namespace {
+
+// The store into the component planes: quantised coefficients, or samples
+// after dequantisation and the 8x8 transform. Each plane holds its
+// component's blocks on the MCU grid (MCUs per row x H x 8 values a line).
+int OutputPlanes(CodecState& s)
+{
+    DecoderState& d = s.dec;
+    const int16_t* store = s.coefficients.get();
+    for (int c = 0; c < d.componentCount; ++c) {
+        const FrameComponent& fc = d.components[c];
+        const size_t size = static_cast<size_t>(d.mcusPerRow) * fc.h * 8 * d.mcuRows * fc.v * 8;
+        try {
+            d.planes[c].assign(size, 0);
+        } catch (const std::bad_alloc&) {
+            return JPEG_MEMORY_ERROR;
+        }
+    }
+    alignas(32) int16_t block[64];
+    for (int c = 0; c < d.componentCount; ++c) {
+        const FrameComponent& fc = d.components[c];
+        const size_t line = static_cast<size_t>(d.mcusPerRow) * fc.h * 8;
+        for (int by = 0; by < d.mcuRows * fc.v; ++by) {
+            for (int bx = 0; bx < d.mcusPerRow * fc.h; ++bx) {
+                std::memcpy(block, StoreBlock(d, const_cast<int16_t*>(store), c, bx, by), sizeof block);
+                if (d.planeOutput == 1) {
+                    Dequantize(s, c, block);
+                    s.kernels.idctCurrent(block);
+                }
+                int16_t* out = d.planes[c].data() + static_cast<size_t>(by) * 8 * line + static_cast<size_t>(bx) * 8;
+                for (int r = 0; r < 8; ++r)
+                    std::memcpy(out + r * line, block + r * 8, 8 * sizeof(int16_t));
+            }
+        }
+    }
+    d.storeChanged = false;
+    return 0;
+}
+
+} // namespace
+
 int JpegOutputStore(CodecState& s)
 {
     DecoderState& d = s.dec;
+    if (d.planeOutput != 0)
+        return OutputPlanes(s);
     const int cols = d.mcusPerRow, rows = d.mcuRows;
     const McuRange out = OutputRange(d, cols, rows);
     const McuRange dec = DecodeRange(d, out, cols, rows);

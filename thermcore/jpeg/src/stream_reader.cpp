@@ -350,12 +350,22 @@ bool AcceptedReadPair(int jc, int n, int oc, int nch)
     }
 }
 
+bool RegionAsked(const JPEG_PROPERTIES& p)
+{
+    const JpegRegion& r = p.OutputRegion;
+    return r.Left != 0 || r.Top != 0 || r.Right != 0 || r.Bottom != 0;
+}
+
 // Output colour, region and target of the image read; chooses the writer.
 int PrepareOutput(CodecState& s, JPEG_PROPERTIES& props)
 {
     DecoderState& d = s.dec;
     Settings& t = s.settings;
     t.jpegColour = JpegStreamColour(s);
+    d.regionActive = false;
+    d.region = {};
+    if (d.planeOutput != 0) // no pixels: every frame has its planes
+        return d.reduction == 1 && !RegionAsked(props) ? 0 : JPEG_INVALID_PROPERTIES;
     if (!AcceptedReadPair(t.jpegColour, d.componentCount, t.imageColour, t.imageChannels))
         return JPEG_INVALID_PROPERTIES;
     if (int rc = JpegSelectOutputKernel(s))
@@ -517,7 +527,7 @@ int JpegBeginScan(CodecState& s, JPEG_PROPERTIES& props)
             PrepareDequant(d, d.components[c].quantNumber, s.settings.dctMethod);
     }
     scan.restartInterval = d.restartInterval;
-    scan.buffered = progressive || scan.ns < d.componentCount || d.scanCounter > 0;
+    scan.buffered = progressive || scan.ns < d.componentCount || d.scanCounter > 0 || d.planeOutput != 0;
     if (scan.buffered) {
         if (d.scanCounter == 0) {
             if (int rc = JpegAllocateStore(s))

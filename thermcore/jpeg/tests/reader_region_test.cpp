@@ -191,3 +191,66 @@ TEST(InterruptedRead, NegativeHeightAndPaddingPlaceTheRows)
 
 } // namespace
 } // namespace thermjpeg::test
+
+namespace thermjpeg::test {
+namespace {
+
+TEST(PlaneOutput, CoefficientPlanesWriteBackToTheSameStreamAndSamplePlanesMatchThePixels)
+{
+    const Image image = MakeImage(45, 29, 3, 8);
+    for (const int progressive : {0, 1}) {
+        const Bytes jpeg = Encode(image, JPEG_COLOUR_RGB, [&](JPEG_PROPERTIES& p) { p.Progressive = progressive; });
+        Codec reader;
+        Bytes copy = jpeg;
+        reader.p.JpegBytes = copy.data();
+        reader.p.JpegSize = static_cast<int32_t>(copy.size());
+        reader.p.PlaneOutput = 2;
+        ASSERT_EQ(JpegRead(&reader.p, JPEG_MODE_READ_MEMORY), 0);
+        ASSERT_NE(reader.p.OutputPlanes[2], nullptr);
+        EXPECT_EQ(reader.p.OutputPlaneWidth[0], 48);  // 3 MCUs of 16
+        EXPECT_EQ(reader.p.OutputPlaneHeight[0], 32); // 2 MCUs of 16
+        EXPECT_EQ(reader.p.OutputPlaneWidth[1], 24);
+
+        // The coefficients written back through PlaneInput give the stream again.
+        JpegPlaneInput planes{0, {}};
+        for (int c = 0; c < 3; ++c)
+            planes.Planes[c] = reader.p.OutputPlanes[c];
+        const Bytes again = Encode(image, JPEG_COLOUR_RGB, [&](JPEG_PROPERTIES& p) {
+            p.Progressive = progressive;
+            p.PlaneInput = &planes;
+        });
+        EXPECT_EQ(again, jpeg) << "progressive " << progressive;
+    }
+
+    // Sample planes of a gray image hold the pixels of a gray read.
+    const Bytes gray = Encode(MakeImage(45, 29, 1, 8), JPEG_COLOUR_GRAY, [](JPEG_PROPERTIES& p) {
+        p.ImageChannels = 1;
+        p.JpegChannels = 1;
+        p.JpegColour = JPEG_COLOUR_GRAY;
+        p.JpegSampling = 0;
+    });
+    const ReadResult pixels = ReadJpeg(gray, JPEG_COLOUR_GRAY, 1);
+    ASSERT_EQ(pixels.rc, 0);
+    const ReadResult samples = ReadJpeg(gray, JPEG_COLOUR_GRAY, 1, JPEG_MODE_READ_MEMORY, [](JPEG_PROPERTIES& p) {
+        p.PlaneOutput = 1;
+        p.ImageBytes = nullptr;
+    });
+    ASSERT_EQ(samples.rc, 0);
+    Codec codec;
+    Bytes copy = gray;
+    codec.p.JpegBytes = copy.data();
+    codec.p.JpegSize = static_cast<int32_t>(copy.size());
+    codec.p.PlaneOutput = 1;
+    ASSERT_EQ(JpegRead(&codec.p, JPEG_MODE_READ_MEMORY), 0);
+    const int line = codec.p.OutputPlaneWidth[0];
+    for (int y = 0; y < 29; ++y) {
+        for (int x = 0; x < 45; ++x)
+            ASSERT_EQ(codec.p.OutputPlanes[0][y * line + x], pixels.image.pixels[y * 45 + x]) << x << "," << y;
+    }
+    // Planes of a reduced read or a region are refused.
+    codec.p.OutputRegion = {0, 8, 0, 0};
+    EXPECT_EQ(JpegRead(&codec.p, JPEG_MODE_READ_MEMORY), JPEG_INVALID_PROPERTIES);
+}
+
+} // namespace
+} // namespace thermjpeg::test
