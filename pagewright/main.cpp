@@ -1,6 +1,9 @@
 // Pagewright, the report designer.
-#include "message_box.h"
+#include "skin/message_box.h"
 #include "rpt_app.h"
+
+#include "document/draw_class.h"
+#include "irimage/draw_ir.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -16,7 +19,16 @@ extern "C" __attribute__((visibility("default"))) void cardpull_message_hook(con
 
 int main(int argc, char** argv)
 {
+    // Without a window system Qt would only list its platform plugins.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "pagewright: the report designer needs a graphical session "
+                             "(neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+        return 1;
+    }
     QApplication qapp(argc, argv);
+    // The object classes a report may hold beyond the document's own.
+    CDrawIR::Register(DrawClassRegistry::Standard());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 

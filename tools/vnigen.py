@@ -255,6 +255,16 @@ TINY_JPEG = bytes.fromhex(
     "c3e58d48383f290cc41ea0a8eb5fffd9")
 
 
+def calib_far_grays():
+    """An older 1008-byte block: the camera preset with an active curve whose
+    grays run far beyond 16 bits (0 and 100 degrees convert to about -2e8
+    and 4e8)."""
+    b = mtpara.preset("camera")
+    temps, _ = mtpara.GEAR_CURVES[0]
+    b.active(temps, [-2e9, -1e9, -1e8, 0, 1e3, 1e8, 5e8, 1e9, 2e9])
+    return b.bytes()[:1008]
+
+
 def seq_frame(w, h, k):
     """Frame k (from 0) of a sequence: the ramp with pixel (0, 0) = k + 1."""
     return struct.pack("<H", (k + 1) & 0xFFFF) + ramp_bytes(w, h)[2:]
@@ -547,6 +557,8 @@ FIXTURES = {
                           lambda: _with(_k8(), display_tag=0x12345678)),
     "k8_display_partial": ("10 bytes where the display block would be",
                            lambda: _with(_k8(), display=bytes(10))),
+    "k8_display_far": ("fixed display range whose grays lie far outside 16 bits",
+                       lambda: _with(_k8(display=(0, 10000, 0)), calib=calib_far_grays())),
     # Refused.
     "bad_lowercase": ("model written in lower case", lambda: _own("vn410k4")),
     "bad_model": ("model not beginning VN410K", lambda: _own("XN410K4")),

@@ -2,7 +2,7 @@
 // with its own caption and a single close button.
 #pragma once
 
-#include "dialog_base.h"
+#include "skin/dialog_base.h"
 
 namespace skin {
 class CaptionBar;

@@ -18,8 +18,9 @@ struct MenuItem {
     std::vector<MenuItem> items;
 };
 
-// The popups of menu resource 1 (frame), 2 (report), 323 (line widths) or
-// 324 (arrowheads); empty for an unknown id.
+// The popups of menu resource 1 (frame), 2 (report), 323 (line widths),
+// 324 (arrowheads) or 110 (the view's context menus, by the object's
+// GetPopupMenuIndex); empty for an unknown id.
 const std::vector<MenuItem>& MenuResource(int id);
 
 // Fills menu with items; action(id, text) gives the action of a command.

@@ -4,7 +4,7 @@
 // for its pages.
 #pragma once
 
-#include "cmd_target.h"
+#include "skin/cmd_target.h"
 
 #include <QWidget>
 
@@ -39,6 +39,8 @@ public:
     virtual void OnUnitsChanged() { update(); }
     // The printer changed (print setup): take the page size again.
     virtual void OnPrinterChanged() {}
+    // The frame is closing: false keeps it open (the user cancelled saving).
+    virtual bool CanCloseFrame() { return true; }
 
     bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override
     {

@@ -6,7 +6,7 @@
 // to itself, then to the application.
 #pragma once
 
-#include "cmd_target.h"
+#include "skin/cmd_target.h"
 #include "skin/icon_menu.h"
 
 namespace skin {

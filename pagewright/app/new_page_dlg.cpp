@@ -1,6 +1,6 @@
 #include "new_page_dlg.h"
 
-#include "message_box.h"
+#include "skin/message_box.h"
 #include "resource_ids.h"
 
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 // CNewPageDlg: where a new page goes and its title (dialog 338, "新增页面控制").
 #pragma once
 
-#include "dialog_base.h"
+#include "skin/dialog_base.h"
 
 class QButtonGroup;
 class QLineEdit;

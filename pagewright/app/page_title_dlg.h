@@ -1,7 +1,7 @@
 // CPageTitleDlg: renames the current page (dialog 356, "修改页标题").
 #pragma once
 
-#include "dialog_base.h"
+#include "skin/dialog_base.h"
 
 class QLineEdit;
 

@@ -1,6 +1,6 @@
 #include "palette_loader.h"
 
-#include "message_box.h"
+#include "skin/message_box.h"
 #include "platform/program_folder.h"
 #include "resource_ids.h"
 

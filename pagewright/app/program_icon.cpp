@@ -20,7 +20,7 @@ constexpr QRgb kFile = 0x2F6DB5, kEdit = 0x5A5A5A, kShape = 0x2E8B57, kIr = 0xC0
 
 constexpr Glyph kGlyphs[] = {
     {57600, "新", kFile}, {57601, "开", kFile}, {57603, "存", kFile}, {57607, "印", kFile}, {57609, "览", kFile},
-    {57635, "剪", kEdit}, {57634, "复", kEdit}, {57637, "贴", kEdit}, {57643, "撤", kEdit}, {57644, "重", kEdit},
+    {57635, "剪", kEdit}, {57634, "复", kEdit}, {57637, "贴", kEdit}, {32824, "撤", kEdit}, {32825, "重", kEdit},
     {57664, "?", kEdit}, {34000, "批", kFile},
     {32770, "↖", kShape}, {32771, "╱", kShape}, {32772, "□", kShape}, {32773, "▢", kShape}, {32774, "○", kShape},
     {32782, "⬠", kShape}, {34024, "→", kShape}, {32812, "A", kShape}, {32815, "红", kIr}, {32816, "字", kShape},

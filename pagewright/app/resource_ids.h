@@ -33,6 +33,26 @@ inline constexpr int ID_WINDOW_TILE_HORZ = 57651;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 
+// Commands of the report document and view.
+inline constexpr int ID_UNDO = 32824;
+inline constexpr int ID_REDO = 32825;
+inline constexpr int ID_BACKGROUND_COLOR = 32781;
+inline constexpr int ID_SUMMARY_INFO = 32792;
+inline constexpr int ID_LOCK = 1500;
+inline constexpr int ID_SAVE_AS_TEMPLATE = 34036;
+inline constexpr int ID_SHOW_NUMBERS = 34049;
+inline constexpr int ID_EXPORT_WORD = 32817;
+inline constexpr int ID_SELECT_PAGE = 1498;
+inline constexpr int ID_GRID = 32769;
+inline constexpr int ID_SHOW_OBJECTS = 32784;
+inline constexpr int ID_PROPERTIES = 32785;
+inline constexpr int ID_FILL_COLOR = 32776;
+inline constexpr int ID_LINE_COLOR = 32775;
+inline constexpr int ID_LOGO = 32973;
+inline constexpr int ID_OLE_INSERT_NEW = 57856;
+inline constexpr int ID_OLE_EDIT_LINKS = 57857;
+inline constexpr int ID_OLE_VERB_FIRST = 57872;
+
 // Application commands.
 inline constexpr int ID_UNITS = 33029;
 inline constexpr int ID_BATCH = 34000;
@@ -66,6 +86,7 @@ inline constexpr int IDR_TOOL_BAR = 385;  // images only (menus)
 // Popup menu resources.
 inline constexpr int IDR_LINE_WIDTH_MENU = 323;
 inline constexpr int IDR_ARROW_MENU = 324;
+inline constexpr int IDR_CONTEXT_MENU = 110; // the view's object menus, by GetPopupMenuIndex
 
 // Toolbar commands with controls in their place.
 inline constexpr int ID_PAGE_COMBO = 32962;

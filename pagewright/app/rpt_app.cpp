@@ -1,15 +1,19 @@
 #include "rpt_app.h"
 
 #include "about_dlg.h"
+#include "app_environment.h"
 #include "main_frame.h"
-#include "message_box.h"
+#include "skin/message_box.h"
 #include "palette_loader.h"
 #include "platform/program_folder.h"
 #include "resource_ids.h"
 #include "rpt_template.h"
+#include "rpt_view.h"
 #include "split_frame.h"
 #include "string_table.h"
 #include "unit_dlg.h"
+
+#include "document/rpt_doc.h"
 
 #include "platform/ini_file.h"
 #include "platform/settings.h"
@@ -21,6 +25,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -152,8 +158,10 @@ bool CDI_RptApp::InitInstance()
     TakeDefaultPageSize();
     // 13.
     skin::InstallMenuBorderHook();
-    // 14: the document template.
+    // 14: the document template: reports open in a child frame of their own.
+    m_docEnv = std::make_unique<CAppEnvironment>(*this);
     m_template = std::make_unique<CDI_RptTemplate>(res::IDR_REPORTTYPE);
+    m_template->SetOpener([this](const QString& path) { return OpenReport(path); });
     m_fontList = QFontDatabase::families();
     // 15: the main frame.
     auto* frame = new CMainFrame(*this);
@@ -248,7 +256,7 @@ void CDI_RptApp::TakeDefaultPageSize()
     m_pageWidth = 8.2677f;
     m_pageHeight = 11.6929f;
     m_pageKind = 7;
-    const std::optional<QSizeF> mm = m_options.printablePageMm ? m_options.printablePageMm() : askDefaultPrinter();
+    const std::optional<QSizeF> mm = PrintablePageMm();
     int w = 8330;
     int h = 11790;
     if (mm) {
@@ -257,6 +265,46 @@ void CDI_RptApp::TakeDefaultPageSize()
     }
     m_pageWidth = float(w) * (1.0f / 1008.0f);
     m_pageHeight = float(h) * (1.0f / 1008.0f);
+}
+
+std::optional<QSizeF> CDI_RptApp::PrintablePageMm() const
+{
+    return m_options.printablePageMm ? m_options.printablePageMm() : askDefaultPrinter();
+}
+
+bool CDI_RptApp::OpenReport(const QString& path)
+{
+    if (m_mainFrame == nullptr || m_docEnv == nullptr)
+        return false;
+    // A report already open is shown again.
+    for (QMdiSubWindow* w : m_mainFrame->GetMdiClient()->subWindowList()) {
+        auto* frame = qobject_cast<CSplitFrame*>(w);
+        auto* view = frame != nullptr ? qobject_cast<CDI_RptView*>(frame->GetActiveView()) : nullptr;
+        if (view != nullptr && !path.isEmpty() && view->GetDocument() != nullptr &&
+            QFileInfo(view->GetDocument()->GetPathName()) == QFileInfo(path)) {
+            m_mainFrame->GetMdiClient()->setActiveSubWindow(frame);
+            return true;
+        }
+    }
+    auto doc = std::make_unique<CDI_RptDoc>(m_docEnv.get());
+    if (path.isEmpty()) {
+        if (!doc->OnNewDocument())
+            return false;
+        if (doc->GetTitle().isEmpty())
+            doc->SetTitle(QStringLiteral("Report%1").arg(++m_untitledCount));
+    } else {
+        if (!doc->OnOpenDocument(path))
+            return false;
+        doc->SetPathName(path);
+    }
+    const QString title = doc->GetTitle();
+    auto* view = new CDI_RptView(std::move(doc));
+    auto* frame = new CSplitFrame(view);
+    frame->setWindowTitle(title);
+    m_mainFrame->AddChildFrame(frame);
+    view->OnInitialUpdate();
+    view->setFocus();
+    return true;
 }
 
 bool CDI_RptApp::CallCardpull()

@@ -7,7 +7,7 @@
 // One object exists while the program runs; theApp() returns it.
 #pragma once
 
-#include "cmd_target.h"
+#include "skin/cmd_target.h"
 
 #include "skin/skin_colors.h"
 
@@ -29,6 +29,7 @@ class IniFile;
 }
 class CMainFrame;
 class CDI_RptTemplate;
+class CAppEnvironment;
 
 // Where start-up finds and keeps things; every empty field takes the
 // program's normal place, so tests can run it in folders of their own.
@@ -115,6 +116,13 @@ public:
     void UpdateUnitTexts();
     // Page size from the default printer, or 8330 x 11790 / 1008 inches.
     void TakeDefaultPageSize();
+    // The default printer's printable area in millimetres; nullopt without
+    // a printer.
+    std::optional<QSizeF> PrintablePageMm() const;
+    // Opens a report (empty path: a new report) in a child frame of its own;
+    // false when it did not open.
+    bool OpenReport(const QString& path);
+    CAppEnvironment& GetDocumentEnvironment() const { return *m_docEnv; }
     // Loads Cardpull and calls fnMydll once; false when it was not there.
     bool CallCardpull();
 
@@ -126,8 +134,10 @@ private:
     QString m_programDir;
     std::unique_ptr<platform::Settings> m_settings;
     std::unique_ptr<CDI_RptTemplate> m_template;
+    std::unique_ptr<CAppEnvironment> m_docEnv;
     CMainFrame* m_mainFrame = nullptr; // owned
     int m_paletteCount = 0;
+    int m_untitledCount = 0;
     QByteArray m_palettes;
     bool m_started = false;
 };

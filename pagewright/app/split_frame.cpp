@@ -52,6 +52,10 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
     grid->addWidget(m_vBar, 1, 1);
     grid->addWidget(m_hBar, 2, 0);
     grid->addWidget(m_corner, 2, 1);
+    // The view takes all the room the bars leave (the caption spans both
+    // columns and would otherwise share it out).
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 1);
     setWidget(client);
     connect(m_hBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Horizontal, a); });
     connect(m_vBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Vertical, a); });
@@ -152,7 +156,12 @@ CMainFrame* CSplitFrame::mainFrame() const
 
 void CSplitFrame::closeEvent(QCloseEvent* e)
 {
-    // Closing ends any editing in the view first.
+    // A modified report is offered for saving; closing ends any editing in
+    // the view first.
+    if (m_view && !m_view->CanCloseFrame()) {
+        e->ignore();
+        return;
+    }
     if (m_view)
         m_view->ClearSelection();
     CSkinScrollBar::SetFramesActive(false);

@@ -5,7 +5,7 @@
 // gets the focus.
 #pragma once
 
-#include "cmd_target.h"
+#include "skin/cmd_target.h"
 #include "frame_view.h"
 #include "my_splitter.h"
 

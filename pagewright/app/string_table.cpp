@@ -2,6 +2,8 @@
 
 #include "resource_ids.h"
 
+#include "skin/message_box.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -52,8 +54,8 @@ constexpr Entry kStrings[] = {
     {res::ID_EDIT_CUT, "剪切所选对象到剪贴板\n剪切"},
     {res::ID_EDIT_PASTE, "插入剪贴板内容\n粘贴"},
     {res::ID_EDIT_SELECT_ALL, "选择全部对象\n全选"},
-    {res::ID_EDIT_UNDO, "撤消最后一步操作\n撤消"},
-    {res::ID_EDIT_REDO, "重做上次撤消的操作\n重做"},
+    {res::ID_UNDO, "撤销最后一步操作\n撤销"},
+    {res::ID_REDO, "重复上次撤销的操作\n重复"},
     {res::ID_WINDOW_CASCADE, "层叠窗口\n层叠"},
     {res::ID_WINDOW_TILE_HORZ, "平铺窗口\n平铺"},
     {res::ID_WINDOW_ARRANGE, "排列窗口图标\n排列图标"},
@@ -102,10 +104,11 @@ constexpr Entry kStrings[] = {
     {32991, "3磅"},
     {32992, "4.5磅"},
     {32993, "6磅"},
-    {34025, "无箭头"},
-    {34026, "起点箭头"},
-    {34027, "终点箭头"},
-    {34028, "双向箭头"},
+    {34023, "画箭头\n箭头"},
+    {34025, "直线"},
+    {34026, "起点有箭头"},
+    {34027, "终点有箭头"},
+    {34028, "双箭头"},
 
     // Measurement bar.
     {32840, "打开红外图像文件\n打开红外图像"},
@@ -183,6 +186,9 @@ QHash<int, QString>& overrides()
     static QHash<int, QString> table;
     return table;
 }
+
+// Message boxes take their texts from this table.
+const bool g_messageBoxStrings = (SetMessageBoxStrings(&LoadStringRes), true);
 
 } // namespace
 

@@ -1,7 +1,7 @@
 // CUnitDlg: the length and temperature units (dialog 329, "单位").
 #pragma once
 
-#include "dialog_base.h"
+#include "skin/dialog_base.h"
 
 class QButtonGroup;
 class QCheckBox;

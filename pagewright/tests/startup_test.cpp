@@ -21,6 +21,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
 #include <QTimer>
 #include <QToolButton>
 
@@ -91,6 +93,12 @@ TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
     EXPECT_EQ(frame->GetColorButton(res::ID_FILL_COLOR_BUTTON), 0x030201);
     ASSERT_NE(frame->GetPageCombo(), nullptr);
     ASSERT_NE(frame->GetFileCombo(), nullptr);
+    // A blank report opens at the start, in a maximised child frame.
+    ASSERT_EQ(frame->GetMdiClient()->subWindowList().size(), 1);
+    EXPECT_TRUE(frame->GetMdiClient()->subWindowList().front()->isMaximized());
+    EXPECT_EQ(frame->GetStatusBar()->GetPaneStyle(1), SBPS_DISABLED); // not locked
+    frame->GetMdiClient()->closeAllSubWindows();
+    QApplication::processEvents();
     // With no report open the page combo is empty and disabled.
     frame->UpdateCommandUI();
     EXPECT_EQ(frame->GetPageCombo()->count(), 0);
@@ -349,4 +357,24 @@ TEST(Startup, ScreenshotOfTheMainWindow)
     const QString path = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/pagewright_main.png");
     ASSERT_TRUE(shot.save(path));
     EXPECT_GE(shot.width(), 1000);
+}
+
+// Without a window system the program and the run script say so in one line
+// instead of Qt's list of platform plugins.
+TEST(Startup, WithoutAGraphicalSessionOneLineSaysSo)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    for (const char* program : {PAGEWRIGHT_PROGRAM, PAGEWRIGHT_RUN_SCRIPT}) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QString::fromLocal8Bit(program), {});
+        ASSERT_TRUE(p.waitForFinished(30000)) << program;
+        EXPECT_EQ(p.exitCode(), 1) << program;
+        const QByteArray err = p.readAllStandardError();
+        EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+        EXPECT_TRUE(err.contains("needs a graphical session")) << err.toStdString();
+        EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    }
 }

@@ -2,7 +2,7 @@
 // start-up in private folders, and a record of the message boxes shown.
 #pragma once
 
-#include "message_box.h"
+#include "skin/message_box.h"
 #include "rpt_app.h"
 
 #include <QByteArray>

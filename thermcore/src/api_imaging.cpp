@@ -86,8 +86,7 @@ void IFR_DoIfrProcess(IfrHandle h, const unsigned short* frame) {
 
 void IFR_ShowImage(IfrHandle h, const unsigned short* frame) {
     withObject(h, [frame](IfrObject& o) {
-        im::IM_DoHistogramProcess(o.imaging.get(), frame);
-        if (o.renderToSurface(frame) == 0) o.present();
+        if (o.renderToSurface(frame, true) == 0) o.present();
     });
 }
 

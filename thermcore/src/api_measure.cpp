@@ -4,11 +4,17 @@
 // Extremes start at the shape's first pixel (a rectangle's first corner
 // even when it has no pixel) and are replaced only by a strictly greater or
 // smaller gray, so the first occurrence wins; the temperature variants
-// convert the two extreme grays. Averages sum the temperatures in long
-// double in visiting order and divide by the shape's count; a rectangle
-// whose count is 0 or negative averages to NaN. Arrays receive one value
-// per pixel in visiting order; the caller sizes them by the ...Len call
-// (a shape of more than 2^31 - 1 pixels gives -1 and fills nothing).
+// convert the two extreme grays. A line's average sums its temperatures in
+// long double in visiting order. Rectangles and discs sum row by row: the
+// pixels inside the image in groups of eight added pairwise in double, the
+// groups in order in long double, a run of pixels outside as count times
+// its temperature; the rows are added in order. That stays well within
+// half a float ulp of the in-order long double sum, and gives its float
+// (docs/thermcore.md says why). The sum is divided by the shape's count; a
+// rectangle whose count is 0 or negative averages to NaN. Arrays receive one
+// value per pixel in visiting order; the caller sizes them by the ...Len
+// call (a shape of more than 2^31 - 1 pixels gives -1 and fills nothing).
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -16,6 +22,7 @@
 #include "measure.h"
 #include "model_dispatch.h"
 #include "scene_units.h"
+#include "span_kernels.h"
 
 using namespace thermcore;
 
@@ -31,6 +38,32 @@ struct Extremes {
         minX = maxX = x;
         minY = maxY = y;
         seeded = true;
+    }
+    // A run of `count` pixels from (x, y) to the right, all reading g.
+    void takeRun(int64_t x, int64_t y, int64_t count, int32_t g) {
+        if (count > 0) take(x, y, g);
+    }
+    // A span of the frame from (x, y) to the right: its lowest and highest
+    // grays at their first places, as visiting its pixels one by one gives.
+    void takeSpan(int64_t x, int64_t y, const uint16_t* grays, size_t n) {
+        if (n == 0) return;
+        if (!seeded) seed(x, y, static_cast<int16_t>(grays[0]));
+        const GrayBounds b = grayBounds(grays, n);
+        if (b.max > max) {
+            max = b.max;
+            maxX = x + static_cast<int64_t>(firstIndexOf(grays, n, b.max));
+            maxY = y;
+        }
+        if (b.min < min) {
+            min = b.min;
+            minX = x + static_cast<int64_t>(firstIndexOf(grays, n, b.min));
+            minY = y;
+        }
+    }
+    void takeRow(const RowPieces& p, int64_t y) {
+        takeRun(p.leftX, y, p.leftCount, p.leftGray);
+        takeSpan(p.spanX, y, p.span, p.spanCount);
+        takeRun(p.rightX, y, p.rightCount, kOutsideGray);
     }
     void take(int64_t x, int64_t y, int32_t g) {
         if (!seeded) {
@@ -74,6 +107,12 @@ void writeTemps(IfrObject& o, const Extremes& e, float* min, IfrPoint* minPos, f
     writePoint(maxPos, e.maxX, e.maxY);
 }
 
+// A sum of temperatures divided by the shape's count; NaN for no pixel.
+float averageOf(long double sum, int64_t count) {
+    if (count <= 0) return std::numeric_limits<float>::quiet_NaN();
+    return static_cast<float>(sum / static_cast<long double>(count));
+}
+
 // Sum of temperatures in visiting order, in long double. Temperatures are
 // staged a few hundred at a time and added in a loop of their own, which
 // keeps the running sum in a register (the conversion of a gray outside the
@@ -87,8 +126,7 @@ public:
     }
     float average(int64_t count) {
         flush();
-        if (count <= 0) return std::numeric_limits<float>::quiet_NaN();
-        return static_cast<float>(sum_ / static_cast<long double>(count));
+        return averageOf(sum_, count);
     }
 
 private:
@@ -104,6 +142,48 @@ private:
     size_t n_ = 0;
     float staged_[kStage];
 };
+
+// The temperatures of one row's pixels, summed: runs as count * temperature
+// (exact in long double), the span from the table when all its grays are in
+// it, else pixel by pixel.
+long double rowTempSum(TempLookup& lookup, const RowPieces& p) {
+    long double s = 0.0L;
+    if (p.leftCount > 0) s += static_cast<long double>(p.leftCount) * lookup(p.leftGray);
+    if (p.spanCount > 0) {
+        const GrayBounds b = grayBounds(p.span, p.spanCount);
+        if (const float* table = lookup.tableFor(b.min, b.max)) {
+            s += sumTemps(table, p.span, p.spanCount);
+        } else {
+            for (size_t i = 0; i < p.spanCount; ++i) s += lookup(static_cast<int16_t>(p.span[i]));
+        }
+    }
+    if (p.rightCount > 0) s += static_cast<long double>(p.rightCount) * lookup(kOutsideGray);
+    return s;
+}
+
+// Writes one row's temperatures; returns the position after them.
+float* rowTemps(TempLookup& lookup, const RowPieces& p, float* out) {
+    if (p.leftCount > 0) out = std::fill_n(out, p.leftCount, lookup(p.leftGray));
+    if (p.spanCount > 0) {
+        const GrayBounds b = grayBounds(p.span, p.spanCount);
+        if (const float* table = lookup.tableFor(b.min, b.max)) {
+            lookupTemps(table, p.span, p.spanCount, out);
+            out += p.spanCount;
+        } else {
+            for (size_t i = 0; i < p.spanCount; ++i) *out++ = lookup(static_cast<int16_t>(p.span[i]));
+        }
+    }
+    if (p.rightCount > 0) out = std::fill_n(out, p.rightCount, lookup(kOutsideGray));
+    return out;
+}
+
+// Writes one row's grays; returns the position after them.
+int* rowGrays(const RowPieces& p, int* out) {
+    out = std::fill_n(out, p.leftCount, p.leftGray);
+    widenGrays(p.span, p.spanCount, out);
+    out += p.spanCount;
+    return std::fill_n(out, p.rightCount, kOutsideGray);
+}
 
 // Arrays are sized by the ...Len calls, which cannot count beyond the int
 // range: a shape with more pixels fills none.
@@ -123,7 +203,7 @@ Extremes lineExtremes(const IfrObject& o, int x1, int y1, int x2, int y2) {
 Extremes rectExtremes(const IfrObject& o, const RectSpan& r) {
     Extremes e;
     e.seed(r.x1, r.y1, pointGray(o, r.x1, r.y1));
-    visitRect(r, [&](int64_t x, int64_t y) { e.take(x, y, pointGray(o, x, y)); });
+    visitRectRows(r, [&](int64_t y, int64_t xa, int64_t xb) { e.takeRow(rowPieces(o, y, xa, xb), y); });
     return e;
 }
 
@@ -131,7 +211,8 @@ Extremes rectExtremes(const IfrObject& o, const RectSpan& r) {
 
 Extremes circleExtremes(const IfrObject& o, int cx, int cy, int r) {
     Extremes e;
-    visitDisc(cx, cy, r, [&](int64_t x, int64_t y) { e.take(x, y, pointGray(o, x, y)); });
+    visitDiscRows(cx, cy, r,
+                  [&](int64_t y, int64_t xa, int64_t xb) { e.takeRow(rowPieces(o, y, xa, xb), y); });
     return e;
 }
 
@@ -172,7 +253,7 @@ int IFR_GetLineGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {
 int IFR_GetLineTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* temps) {
     return withObject(h, -1, [&](IfrObject& o) {
         if (temps == nullptr || !fitsAnArray(lineCount(x1, y1, x2, y2))) return -1;
-        const TempLookup lookup(o);
+        TempLookup lookup(o);
         size_t i = 0;
         traceLine(x1, y1, x2, y2,
                   [&](int64_t x, int64_t y) { temps[i++] = lookup(pointGray(o, x, y)); });
@@ -215,9 +296,10 @@ int IFR_GetRectGray(IfrHandle h, int x1, int y1, int x2, int y2, int* grays) {
     return withObject(h, -1, [&](IfrObject& o) {
         const RectSpan r = rectSpan(x1, y1, x2, y2);
         if (grays == nullptr || !fitsAnArray(r.count)) return -1;
-        size_t i = 0;
-        visitRect(r,
-                  [&](int64_t x, int64_t y) { grays[i++] = pointGray(o, x, y); });
+        int* out = grays;
+        visitRectRows(r, [&](int64_t y, int64_t xa, int64_t xb) {
+            out = rowGrays(rowPieces(o, y, xa, xb), out);
+        });
         return 0;
     });
 }
@@ -226,10 +308,11 @@ int IFR_GetRectTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* temps) {
     return withObject(h, -1, [&](IfrObject& o) {
         const RectSpan r = rectSpan(x1, y1, x2, y2);
         if (temps == nullptr || !fitsAnArray(r.count)) return -1;
-        const TempLookup lookup(o);
-        size_t i = 0;
-        visitRect(r,
-                  [&](int64_t x, int64_t y) { temps[i++] = lookup(pointGray(o, x, y)); });
+        TempLookup lookup(o);
+        float* out = temps;
+        visitRectRows(r, [&](int64_t y, int64_t xa, int64_t xb) {
+            out = rowTemps(lookup, rowPieces(o, y, xa, xb), out);
+        });
         return 0;
     });
 }
@@ -254,9 +337,12 @@ float IFR_GetRectAverageTemp(IfrHandle h, int x1, int y1, int x2, int y2) {
     return withObject(h, kBadTemperature, [&](IfrObject& o) {
         const RectSpan r = rectSpan(x1, y1, x2, y2);
         if (r.count <= 0) return std::numeric_limits<float>::quiet_NaN();
-        TempSum sum(o);
-        visitRect(r, [&](int64_t x, int64_t y) { sum.add(pointGray(o, x, y)); });
-        return sum.average(r.count);
+        TempLookup lookup(o);
+        long double sum = 0.0L;
+        visitRectRows(r, [&](int64_t y, int64_t xa, int64_t xb) {
+            sum += rowTempSum(lookup, rowPieces(o, y, xa, xb));
+        });
+        return averageOf(sum, r.count);
     });
 }
 
@@ -269,20 +355,23 @@ int IFR_GetCircleLen(IfrHandle h, int /*cx*/, int /*cy*/, int radius) {
 int IFR_GetCircleGray(IfrHandle h, int cx, int cy, int radius, int* grays) {
     return circleCall(h, radius, [&](IfrObject& o) {
         if (grays == nullptr || !fitsAnArray(discCount(radius))) return -1;
-        int64_t i = 0;
-        visitDisc(cx, cy, radius, [&](int64_t x, int64_t y) { grays[i++] = pointGray(o, x, y); });
-        return saturate32(i);
+        int* out = grays;
+        visitDiscRows(cx, cy, radius, [&](int64_t y, int64_t xa, int64_t xb) {
+            out = rowGrays(rowPieces(o, y, xa, xb), out);
+        });
+        return saturate32(out - grays);
     });
 }
 
 int IFR_GetCircleTemp(IfrHandle h, int cx, int cy, int radius, float* temps) {
     return circleCall(h, radius, [&](IfrObject& o) {
         if (temps == nullptr || !fitsAnArray(discCount(radius))) return -1;
-        const TempLookup lookup(o);
-        int64_t i = 0;
-        visitDisc(cx, cy, radius,
-                  [&](int64_t x, int64_t y) { temps[i++] = lookup(pointGray(o, x, y)); });
-        return i == 0 ? -1 : 0;
+        TempLookup lookup(o);
+        float* out = temps;
+        visitDiscRows(cx, cy, radius, [&](int64_t y, int64_t xa, int64_t xb) {
+            out = rowTemps(lookup, rowPieces(o, y, xa, xb), out);
+        });
+        return out == temps ? -1 : 0;
     });
 }
 
@@ -309,13 +398,14 @@ int IFR_GetCircleMinMaxTemp(IfrHandle h, int cx, int cy, int radius, float* min,
 float IFR_GetCircleAverageTemp(IfrHandle h, int cx, int cy, int radius) {
     if (h != nullptr && radius < 1) return -1.0f;
     return withObject(h, kBadTemperature, [&](IfrObject& o) {
-        TempSum sum(o);
+        TempLookup lookup(o);
+        long double sum = 0.0L;
         int64_t n = 0;
-        visitDisc(cx, cy, radius, [&](int64_t x, int64_t y) {
-            sum.add(pointGray(o, x, y));
-            ++n;
+        visitDiscRows(cx, cy, radius, [&](int64_t y, int64_t xa, int64_t xb) {
+            sum += rowTempSum(lookup, rowPieces(o, y, xa, xb));
+            n += xb - xa + 1;
         });
-        return n == 0 ? kBadTemperature : sum.average(n);
+        return n == 0 ? kBadTemperature : averageOf(sum, n);
     });
 }
 

@@ -172,7 +172,9 @@ struct IfrObject {
     void closeFile();
 
     // Renders a gray frame into the colour buffer and the surface; 0 or -1.
-    int renderToSurface(const uint16_t* frame);
+    // With the histogram: the histogram pass first (counted in the same
+    // pass over the frame), as IFR_ShowImage does.
+    int renderToSurface(const uint16_t* frame, bool withHistogram = false);
     // Hands the rendered surface to the present hook (objects with a window).
     void present();
 

@@ -6,9 +6,10 @@
 // inside, the signed 16-bit gray. Pixels outside the image therefore take
 // part in statistics with the gray -10000.
 //
-// Shapes are visited pixel by pixel without storing them, in 64-bit
-// coordinates, so a request of any size neither overflows a buffer nor
-// wraps around:
+// Shapes are visited without storing them, in 64-bit coordinates, so a
+// request of any size neither overflows a buffer nor wraps around; lines
+// pixel by pixel, rectangles and discs pixel by pixel or a row at a time
+// (rowPieces cuts a row into what the point rule reads alike):
 //  - lines: the pixels of the line DDA from the start, which reports the
 //    start and omits the end, then the end itself (at least one pixel);
 //  - rectangles: rows top to bottom, each left to right, both corners
@@ -28,6 +29,7 @@
 
 #include "ifr_object.h"
 #include "line_dda.h"
+#include "temp_table.h"
 
 namespace thermcore {
 
@@ -82,6 +84,57 @@ void visitRect(const RectSpan& r, Visit&& visit) {
     }
 }
 
+// One row of a shape, columns xa..xb (xa <= xb) of row y, as the point rule
+// reads it: a run before the frame's span (row 0's pixels left of x = 5 and
+// pixels left of the image), all reading one gray; the span read from the
+// frame; a run after it (pixels right of the image, and whole rows above or
+// below it), reading the outside gray.
+struct RowPieces {
+    int64_t leftX = 0;
+    int64_t leftCount = 0;
+    int32_t leftGray = kOutsideGray;
+    int64_t spanX = 0;
+    size_t spanCount = 0;
+    const uint16_t* span = nullptr;
+    int64_t rightX = 0;
+    int64_t rightCount = 0;
+};
+
+inline RowPieces rowPieces(const IfrObject& obj, int64_t y, int64_t xa, int64_t xb) {
+    RowPieces p;
+    // Row 0 reads its first five columns (and any left of them) as column 5.
+    const int64_t firstOwn = y == 0 ? 5 : 0;
+    p.leftX = xa;
+    p.leftCount = std::max<int64_t>(std::min(xb, firstOwn - 1) - xa + 1, 0);
+    if (y == 0) p.leftGray = pointGray(obj, 5, 0);
+    // Columns of this row that the frame holds.
+    int64_t held = 0;
+    if (y >= 0 && y < obj.height) {
+        const int64_t start = y * int64_t{obj.width};
+        const auto size = static_cast<int64_t>(obj.gray.size());
+        held = std::clamp<int64_t>(size - start, 0, obj.width);
+    }
+    const int64_t spanStart = std::max(xa, firstOwn);
+    const int64_t spanEnd = std::min(xb, held - 1);
+    if (spanStart <= spanEnd) {
+        p.spanX = spanStart;
+        p.spanCount = static_cast<size_t>(spanEnd - spanStart + 1);
+        p.span = obj.gray.data() + static_cast<size_t>(y * int64_t{obj.width} + spanStart);
+        p.rightX = spanEnd + 1;
+    } else {
+        p.rightX = spanStart;
+    }
+    p.rightCount = std::max<int64_t>(xb - p.rightX + 1, 0);
+    return p;
+}
+
+// Visits visitRow(y, xa, xb) for every row of the rectangle that has pixels.
+template <typename VisitRow>
+void visitRectRows(const RectSpan& r, VisitRow&& visitRow) {
+    if (r.x2 < r.x1) return;
+    for (int64_t y = r.y1; y <= r.y2; ++y) visitRow(y, r.x1, r.x2);
+}
+
 // Largest h with h * h <= v, for 0 <= v < 2^63.
 inline int64_t floorSqrt(int64_t v) {
     int64_t h = static_cast<int64_t>(std::sqrt(static_cast<double>(v)));
@@ -103,6 +156,16 @@ void visitDisc(int32_t cx, int32_t cy, int32_t radius, Visit&& visit) {
     }
 }
 
+// Visits visitRow(y, xa, xb) for every row of the disc (radius >= 0).
+template <typename VisitRow>
+void visitDiscRows(int32_t cx, int32_t cy, int32_t radius, VisitRow&& visitRow) {
+    const int64_t r = radius;
+    for (int64_t dy = -r; dy <= r; ++dy) {
+        const int64_t half = discHalfWidth(r, dy);
+        visitRow(cy + dy, cx - half, cx + half);
+    }
+}
+
 // The number of pixels of the disc, without reading the image (saturated).
 inline int64_t discCount(int32_t radius) {
     const int64_t r = radius;
@@ -116,16 +179,35 @@ inline int64_t discCount(int32_t radius) {
 }
 
 // Temperatures of grays for whole-area statistics: the object's table for
-// 0..16383, brought up to date when made, the direct conversion otherwise.
+// 0..16383, brought up to date when made, the direct conversion otherwise
+// (the last direct one is kept, so a run of equal grays outside the table
+// converts once; the object's calibration block still ends as the direct
+// conversion of the last such gray leaves it).
 class TempLookup {
 public:
     explicit TempLookup(IfrObject& obj) : obj_(obj) { obj.tempTable.refresh(obj); }
-    float operator()(int32_t gray) const {
-        return obj_.tempTable.covers(gray) ? obj_.tempTable.at(gray) : obj_.grayToTemp(gray);
+    float operator()(int32_t gray) {
+        if (TemperatureTable::covers(gray)) return obj_.tempTable.at(gray);
+        if (!direct_ || gray != directGray_) {
+            directTemp_ = obj_.grayToTemp(gray);
+            directGray_ = gray;
+            direct_ = true;
+        }
+        return directTemp_;
+    }
+    // The table, indexed by gray, holding every gray of the given range;
+    // null when the range leaves 0..16383.
+    const float* tableFor(int32_t min, int32_t max) {
+        if (!TemperatureTable::covers(min) || !TemperatureTable::covers(max)) return nullptr;
+        obj_.tempTable.cover(min, max);
+        return obj_.tempTable.values();
     }
 
 private:
     IfrObject& obj_;
+    bool direct_ = false;
+    int32_t directGray_ = 0;
+    float directTemp_ = 0.0f;
 };
 
 // The stored measurement records scaled to the image: each coordinate

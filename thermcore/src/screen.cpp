@@ -6,7 +6,6 @@
 // surface. Rows are width pixels apart (pitch = width * 4).
 #include "screen.h"
 
-#include <algorithm>
 #include <mutex>
 
 #include "ifr_object.h"
@@ -37,12 +36,18 @@ void setPresentHook(PresentHook hook) {
     hookSlot() = hook;
 }
 
-int IfrObject::renderToSurface(const uint16_t* frame) {
-    if (frame == nullptr || !imaging || pixelCount() == 0) return -1;
+int IfrObject::renderToSurface(const uint16_t* frame, bool withHistogram) {
+    if (frame == nullptr || !imaging || pixelCount() == 0) {
+        if (withHistogram) imaging::IM_DoHistogramProcess(imaging.get(), frame);
+        return -1;
+    }
     rgb.resize(pixelCount());
     surfacePixels.resize(pixelCount());
-    imaging::IM_DoIfrProcess(imaging.get(), frame, rgb.data());
-    std::copy(rgb.begin(), rgb.end(), surfacePixels.begin());
+    if (withHistogram) {
+        imaging::IM_DoHistogramAndIfrProcess(imaging.get(), frame, rgb.data(), surfacePixels.data());
+    } else {
+        imaging::IM_DoIfrProcessTwice(imaging.get(), frame, rgb.data(), surfacePixels.data());
+    }
     surface.pixels = surfacePixels.data();
     surface.width = width;
     surface.height = height;

@@ -2,6 +2,8 @@
 // imaging calls of an opened image.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -183,6 +185,45 @@ TEST(ImagingCalls, ResetAgcAppliesTheStoredDisplayBlockOnly) {
         IFR_CloseFile(h);
         IFR_Free(h);
     }
+}
+
+// A file whose display block converts to grays far outside what a frame can
+// hold, and callers that set such a range: the picture and histogram follow
+// the clamping rule (every gray of this frame lies inside the range, at
+// ruler index round((g - min) * 255 / (max - min))), without tables the size
+// of the range.
+TEST(ImagingCalls, DisplayRangesFarBeyondTheFrameGraysRender) {
+    IfrHandle h = IFR_LoadFile(nullptr, fixturePath("k8_display_far").c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(h, nullptr);
+    ASSERT_EQ(IFR_Next(h), 0);
+    IFR_ResetAGCStatus(h);
+    EXPECT_EQ(IFR_GetAGCStatus(h), 0);
+    const int64_t min = IFR_GetHistogramMinGray(h), max = IFR_GetHistogramMaxGray(h);
+    EXPECT_LT(min, -100000000);
+    EXPECT_GT(max, 100000000);
+    std::vector<unsigned short> frame;
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 16; ++x) frame.push_back(thermcore_test::expectedGray(x, y));
+    }
+    IfrSurface* s = nullptr;
+    ASSERT_EQ(IFR_GetDrawBuffer(h, frame.data(), &s), 0);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        const int64_t index = (2 * (frame[i] - min) * 255 + (max - min)) / (2 * (max - min));
+        ASSERT_EQ(s->pixels[i], static_cast<uint32_t>(index) * 0x010101u) << i;
+    }
+    std::vector<int> bins(256, 0);
+    IFR_GetHistogramTblData(h, bins.data());
+    EXPECT_EQ(std::accumulate(bins.begin(), bins.end(), 0), 16 * 12);
+
+    IFR_SetHistogramMinGray(h, INT_MIN);
+    IFR_SetHistogramMaxGray(h, INT_MAX);
+    IFR_DoHistogramProcess(h, frame.data());
+    ASSERT_EQ(IFR_GetDrawBuffer(h, frame.data(), &s), 0);
+    EXPECT_EQ(s->pixels[0], 128u * 0x010101u);  // the middle of the whole int range
+    IFR_GetHistogramTblData(h, bins.data());
+    EXPECT_EQ(bins[128], 16 * 12);
+    IFR_CloseFile(h);
+    IFR_Free(h);
 }
 
 TEST(ImagingCalls, FlipModeMirrorsTheColourImage) {

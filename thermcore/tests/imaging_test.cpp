@@ -2,6 +2,8 @@
 // colour ruler's two buffers.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <numeric>
 #include <vector>
 
@@ -98,6 +100,62 @@ TEST(Imaging, HistogramHas256BinsOverTheDisplayRange) {
     EXPECT_EQ(IM_GetHistogramTblData(im.h, 255), 211);  // 1301..1511
 }
 
+// Every gray a frame can hold, against the rule written out: colour index
+// 0 up to min, 255 from max, round((g - min) * 255 / (max - min)) between;
+// bin 0 below min, 255 above max, (g - min) * 256 / (max - min + 1) between.
+// Display ranges of any size, as a file's display block or a caller may set
+// them, keep the rule (and no table grows with the range).
+TEST(Imaging, EveryGrayFollowsTheRuleWhateverTheDisplayRange) {
+    std::vector<uint16_t> frame(65536);
+    std::iota(frame.begin(), frame.end(), uint16_t{0});  // all of them, -1 after 32767
+    const struct {
+        int min, max;
+    } ranges[] = {
+        {2000, 9000},           {-5, 16388},          {500, 500},          {500, 400},
+        {-32768, 32767},        {32767, -32768},      {-32769, 32768},     {32767, 32767},
+        {-32768, -32768},       {INT_MIN, INT_MAX},   {INT_MAX, INT_MIN},  {-216796320, 425195008},
+        {30000, 2000000000},    {-2000000000, -30000}, {40000, 50000},     {-50000, -40000},
+    };
+    Imaging im;
+    IM_SetAGCStatus(im.h, 0);
+    IM_SetImageResolution(im.h, 256, 256);
+    uint32_t* back = IM_GetBufferColorRuler(im.h);
+    for (uint32_t i = 0; i < 256; ++i) back[i] = i * 0x010203u;  // no two entries alike
+    IM_SwapColorRulerBuffer(im.h);
+    for (const auto& r : ranges) {
+        SCOPED_TRACE(testing::Message() << "display range " << r.min << " .. " << r.max);
+        IM_SetHistogramMinGray(im.h, r.min);
+        IM_SetHistogramMaxGray(im.h, r.max);
+        std::vector<uint32_t> rgb(frame.size()), copy(frame.size()), both(frame.size()), bothCopy(frame.size());
+        IM_DoIfrProcess(im.h, frame.data(), rgb.data());
+        IM_DoIfrProcessTwice(im.h, frame.data(), copy.data(), bothCopy.data());
+        EXPECT_EQ(copy, rgb);
+        EXPECT_EQ(bothCopy, rgb);
+        IM_DoHistogramProcess(im.h, frame.data());
+        std::vector<int> histogram(256);
+        for (int b = 0; b < 256; ++b) histogram[size_t(b)] = IM_GetHistogramTblData(im.h, b);
+
+        std::vector<int> want(256, 0);
+        int wrong = 0;
+        const int64_t min = r.min, max = r.max;
+        for (size_t i = 0; i < frame.size(); ++i) {
+            const int64_t g = static_cast<int16_t>(frame[i]);
+            const int64_t index = g <= min ? 0 : g >= max ? 255 : (2 * (g - min) * 255 + (max - min)) / (2 * (max - min));
+            const int64_t bin = g < min ? 0 : g > max ? 255 : (g - min) * 256 / (max - min + 1);
+            ++want[size_t(bin)];
+            if (rgb[i] != static_cast<uint32_t>(index) * 0x010203u && ++wrong <= 3) {
+                ADD_FAILURE() << "gray " << g << ": colour " << rgb[i] << ", index " << index;
+            }
+        }
+        EXPECT_EQ(histogram, want);
+
+        // The histogram counted in the colour pass is the same.
+        IM_DoHistogramAndIfrProcess(im.h, frame.data(), both.data(), nullptr);
+        EXPECT_EQ(both, rgb);
+        for (int b = 0; b < 256; ++b) EXPECT_EQ(IM_GetHistogramTblData(im.h, b), want[size_t(b)]) << b;
+    }
+}
+
 TEST(Imaging, FlipModes) {
     Imaging im;
     IM_SetAGCStatus(im.h, 0);
@@ -111,9 +169,14 @@ TEST(Imaging, FlipModes) {
                             {12, 11, 10, 2, 1, 0}};
     for (int mode = 0; mode < 4; ++mode) {
         IM_SetImageFlipMode(im.h, mode);
-        uint32_t rgb[6];
+        uint32_t rgb[6], both[6], copy[6];
         IM_DoIfrProcess(im.h, frame, rgb);
-        for (int i = 0; i < 6; ++i) EXPECT_EQ(rgb[i], grayColour(want[mode][i])) << mode << " " << i;
+        IM_DoHistogramAndIfrProcess(im.h, frame, both, copy);
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_EQ(rgb[i], grayColour(want[mode][i])) << mode << " " << i;
+            EXPECT_EQ(both[i], rgb[i]) << mode << " " << i;
+            EXPECT_EQ(copy[i], rgb[i]) << mode << " " << i;
+        }
     }
 }
 

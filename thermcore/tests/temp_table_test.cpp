@@ -1,6 +1,7 @@
 // The per-object table of gray -> temperature: identical to the direct
 // conversion, built without touching the calibration block, rebuilt exactly
-// when an input of the conversion changes.
+// when an input of the conversion changes, converting only the grays that
+// frames ask for.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +11,9 @@
 #include "file_open.h"
 #include "fixture_files.h"
 #include "ifr_object.h"
+#include "measure.h"
+#include "model_dispatch.h"
+#include "span_kernels.h"
 
 using namespace thermcore;
 using thermcore_test::allFixtures;
@@ -158,6 +162,88 @@ TEST(TemperatureTable, PlaneModelFollowsTheBoardOfTheFrame) {
     obj.scene.ambient100 = 9000;  // another band
     expectTableMatchesDirect(obj);
     EXPECT_EQ(obj.tempTable.builds(), 3u);
+}
+
+// What a whole-frame statistic asks of the table: the grays of every row.
+void coverFrame(IfrObject& obj) {
+    TempLookup lookup(obj);
+    for (int y = 0; y < obj.height; ++y) {
+        const RowPieces p = rowPieces(obj, y, 0, obj.width - 1);
+        const GrayBounds b = grayBounds(p.span, p.spanCount);
+        EXPECT_NE(lookup.tableFor(b.min, b.max), nullptr);
+    }
+}
+
+// Every held entry equals the direct conversion; returns how many are held.
+int expectHeldMatchDirect(IfrObject& obj) {
+    int held = 0;
+    int mismatches = 0;
+    for (int g = 0; g < TemperatureTable::kGrays; ++g) {
+        if (!obj.tempTable.holds(g, g)) continue;
+        ++held;
+        const float direct = obj.grayToTemp(g);
+        if (bits(obj.tempTable.values()[g]) != bits(direct) && ++mismatches <= 5) {
+            ADD_FAILURE() << "gray " << g << ": table " << obj.tempTable.values()[g] << ", direct " << direct;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    return held;
+}
+
+// A frame of the object's size whose grays run from lo to hi, with the
+// plane model's board held at 5500 (its brightest gray is an input of that
+// model: a frame that changes it is a scene change).
+void setFrame(IfrObject& obj, int lo, int hi) {
+    for (size_t i = 0; i < obj.gray.size(); ++i) {
+        obj.gray[i] = static_cast<uint16_t>(lo + static_cast<int>(i * 7919 % size_t(hi - lo + 1)));
+    }
+    obj.gray[0] = static_cast<uint16_t>(lo);
+    obj.gray[1] = static_cast<uint16_t>(hi);
+    if (modelFamilyOf(obj.block) != ModelFamily::Plane) return;
+    const BoardRect b = boardRect(obj);
+    for (int y = b.y; y < b.y + b.height; ++y) {
+        for (int x = b.x; x < b.x + b.width; ++x) obj.gray[size_t(y) * size_t(obj.width) + size_t(x)] = 5500;
+    }
+}
+
+TEST(TemperatureTable, ConvertsTheGraysFramesAskForAndGrowsWithThem) {
+    constexpr int kBlock = TemperatureTable::kBlockGrays;
+    for (const char* name : {"k4_320", "k8_160", "k11"}) {
+        SCOPED_TRACE(name);
+        Opened o(name);
+        IfrObject& obj = o.obj;
+        // A narrow frame converts its range, rounded out to whole blocks.
+        setFrame(obj, 5000, 5999);
+        coverFrame(obj);
+        const uint64_t builds = obj.tempTable.builds();
+        EXPECT_LE(obj.tempTable.converted(), 1000u + 2 * kBlock);
+        EXPECT_EQ(expectHeldMatchDirect(obj), static_cast<int>(obj.tempTable.converted()));
+        EXPECT_FALSE(obj.tempTable.holds(4000, 4000));
+        EXPECT_FALSE(obj.tempTable.holds(7000, 7000));
+
+        // Wider frames add what they need and keep what was converted.
+        const uint64_t before = obj.tempTable.converted();
+        setFrame(obj, 4000, 6999);
+        coverFrame(obj);
+        EXPECT_EQ(obj.tempTable.builds(), builds);
+        EXPECT_GT(obj.tempTable.converted(), before);
+        EXPECT_LE(obj.tempTable.converted(), 3000u + 2 * kBlock);
+        // A point far outside adds its own block only.
+        const uint64_t frameEntries = obj.tempTable.converted();
+        TempLookup point(obj);
+        point(16383);
+        EXPECT_EQ(obj.tempTable.converted(), frameEntries + kBlock);
+        EXPECT_FALSE(obj.tempTable.holds(10000, 10000));
+        EXPECT_EQ(expectHeldMatchDirect(obj), static_cast<int>(obj.tempTable.converted()));
+
+        // A scene change drops the entries; the next frame converts its own.
+        obj.scene.ambient100 += 300;
+        setFrame(obj, 5500, 5999);
+        coverFrame(obj);
+        EXPECT_EQ(obj.tempTable.builds(), builds + 1);
+        EXPECT_LE(obj.tempTable.converted(), 500u + 2 * kBlock);
+        EXPECT_EQ(expectHeldMatchDirect(obj), static_cast<int>(obj.tempTable.converted()));
+    }
 }
 
 }  // namespace

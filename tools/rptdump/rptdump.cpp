@@ -1,19 +1,26 @@
 // rptdump: opens a report through the report document and prints it as JSON
 // (page count, page size, version, flags, page titles and every object's
-// fields), or saves it again.
+// fields), saves it again, renders a page or prints it to PDF.
 //
-//     rptdump FILE               JSON on standard output
-//     rptdump FILE --save OUT    open FILE and save it as OUT
+//     rptdump FILE                          JSON on standard output
+//     rptdump FILE --save OUT               open FILE and save it as OUT
+//     rptdump FILE --png PAGE OUT [--zoom Z] page PAGE (from 1) as the view
+//                                           paints it at zoom Z (default 1),
+//                                           without selection, guides or shadow
+//     rptdump FILE --pdf OUT                every page as printing draws it
 //
 // A report that does not open gives its message on standard error and exit
-// status 1; a failed save exit status 3; wrong arguments 2.
+// status 1; a failed save or render exit status 3; wrong arguments 2.
 #include "document/draw_obj.h"
+#include "document/page_render.h"
 #include "document/rpt_doc.h"
+#include "irimage/draw_ir.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPdfWriter>
 
 #include <cstdio>
 
@@ -56,13 +63,29 @@ QJsonObject DumpDocument(CDI_RptDoc& doc)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Pages are drawn without a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     const bool save = args.size() == 3 && args[1] == QStringLiteral("--save");
-    if (args.size() != 1 && !save) {
-        std::fprintf(stderr, "usage: rptdump FILE [--save OUT]\n");
+    const bool pdf = args.size() == 3 && args[1] == QStringLiteral("--pdf");
+    const bool png = (args.size() == 4 || (args.size() == 6 && args[4] == QStringLiteral("--zoom"))) &&
+                     args[1] == QStringLiteral("--png");
+    bool numbersOk = true;
+    int page = 0;
+    double zoom = 1.0;
+    if (png) {
+        page = args[2].toInt(&numbersOk);
+        if (numbersOk && args.size() == 6)
+            zoom = args[5].toDouble(&numbersOk);
+        numbersOk = numbersOk && page >= 1 && zoom >= 0.1 && zoom <= 8.0;
+    }
+    if ((args.size() != 1 && !save && !pdf && !png) || !numbersOk) {
+        std::fprintf(stderr, "usage: rptdump FILE [--save OUT | --png PAGE OUT [--zoom Z] | --pdf OUT]\n");
         return 2;
     }
+    CDrawIR::Register(DrawClassRegistry::Standard());
     ToolEnvironment env;
     CDI_RptDoc doc(&env);
     if (!doc.OnOpenDocument(args[0]))
@@ -70,6 +93,20 @@ int main(int argc, char** argv)
     doc.SetPathName(args[0]);
     if (save)
         return doc.SaveToPath(args[2]) ? 0 : 3;
+    if (png) {
+        if (page > doc.GetPageCount()) {
+            std::fprintf(stderr, "rptdump: the report has %d pages\n", doc.GetPageCount());
+            return 3;
+        }
+        const QImage image = RenderPageImage(doc, page - 1, zoom);
+        return !image.isNull() && image.save(args[3], "PNG") ? 0 : 3;
+    }
+    if (pdf) {
+        QPdfWriter writer(args[2]);
+        writer.setResolution(300);
+        writer.setCreator(QStringLiteral("rptdump"));
+        return PrintPages(doc, writer, true) ? 0 : 3;
+    }
     const QByteArray json = QJsonDocument(DumpDocument(doc)).toJson(QJsonDocument::Indented);
     std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), stdout);
     return 0;

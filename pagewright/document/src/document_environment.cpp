@@ -1,8 +1,11 @@
 #include "document/document_environment.h"
 
+#include "platform/program_folder.h"
+
 #include <QDialog>
 #include <QDir>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -28,6 +31,16 @@ constexpr Text kTexts[] = {
     {doc_string::kAskToSave, "是否保存对“%1”的修改？"},
     {doc_string::kUndoReset, "撤销记录与报表内容不符，已清除撤销记录。"},
     {doc_string::kPropertiesTitle, "Analysis Objects Property"},
+    {doc_string::kNone, "None"},
+    {doc_string::kTempReadout, "温度:%.1f 宽度:%.1f"},
+    {doc_string::kDeletePage, "确定要删除当前页吗？"},
+    {doc_string::kTempUnitText, "℃"},
+    {doc_string::kTempUnitText + 1, "℉"},
+    {doc_string::kTempUnitText + 2, " K"},
+    {doc_string::kNoAnalysis, "(无)"},
+    {doc_string::kLineWord, "线"},
+    {doc_string::kPointWord, "点"},
+    {doc_string::kAreaWord, "区域"},
 };
 
 } // namespace
@@ -52,6 +65,40 @@ int DocumentEnvironment::MessageBox(const QString& text, int type, int stringId)
 bool DocumentEnvironment::RunDialog(QDialog& dialog)
 {
     return dialog.exec() == QDialog::Accepted;
+}
+
+namespace {
+
+std::vector<DocumentEnvironment::TempUnitObserver>& UnitObservers()
+{
+    static std::vector<DocumentEnvironment::TempUnitObserver> observers;
+    return observers;
+}
+
+} // namespace
+
+void DocumentEnvironment::AddTempUnitObserver(TempUnitObserver observer)
+{
+    auto& observers = UnitObservers();
+    if (std::find(observers.begin(), observers.end(), observer) == observers.end())
+        observers.push_back(observer);
+}
+
+void DocumentEnvironment::SetTempUnit(int unit)
+{
+    if (unit < 0 || unit > 2)
+        unit = 0;
+    if (unit == m_tempUnit)
+        return;
+    m_tempUnit = unit;
+    for (TempUnitObserver observer : UnitObservers())
+        observer(*this);
+}
+
+QString DocumentEnvironment::FindProgramFile(const QString& name) const
+{
+    const QString folder = ProgramFolder();
+    return folder.isEmpty() ? QString() : platform::ResolveProgramFile(folder, name);
 }
 
 QString DocumentEnvironment::TemporaryFolder() const

@@ -219,28 +219,17 @@ bool CDI_RptDoc::Restack(CDrawObj* obj, int where)
         return false;
     const bool atHead = it == m_objects.begin();
     const bool atTail = it + 1 == m_objects.end();
+    const bool towardsHead = where == kBackward || where == kToBack;
+    if (towardsHead ? atHead : atTail)
+        return false;
+    SaveRedoSnapshot(kUndoRestack, obj, 1);
     switch (where) {
-    case kBackward:
-        if (atHead)
-            return false;
-        std::iter_swap(it, it - 1);
-        break;
-    case kForward:
-        if (atTail)
-            return false;
-        std::iter_swap(it, it + 1);
-        break;
-    case kToBack:
-        if (atHead)
-            return false;
-        std::rotate(m_objects.begin(), it, it + 1);
-        break;
-    default:
-        if (atTail)
-            return false;
-        std::rotate(it, it + 1, m_objects.end());
-        break;
+    case kBackward: std::iter_swap(it, it - 1); break;
+    case kForward: std::iter_swap(it, it + 1); break;
+    case kToBack: std::rotate(m_objects.begin(), it, it + 1); break;
+    default: std::rotate(it, it + 1, m_objects.end()); break;
     }
+    SaveUndoSnapshot(kUndoRestack, obj, 1);
     MarkChanged();
     obj->Invalidate();
     return true;

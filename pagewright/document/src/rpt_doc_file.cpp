@@ -423,3 +423,30 @@ bool DeleteFileIfExists(const QString& path)
         return false;
     return !QFile::remove(path);
 }
+
+QByteArray CDI_RptDoc::ArchiveObjects(const std::vector<CDrawObj*>& objects)
+{
+    platform::ArchiveWriter ar(this);
+    ar.writeObjectList(objects);
+    return ar.data();
+}
+
+bool CDI_RptDoc::ReadArchivedObjects(QByteArrayView bytes, std::vector<std::unique_ptr<CDrawObj>>& out)
+{
+    out.clear();
+    try {
+        platform::ArchiveReader ar(bytes, m_registry->ArchiveRegistry(), this);
+        std::vector<std::unique_ptr<CDrawObj>> objects = ar.readObjectList<CDrawObj>();
+        if (ar.remaining() != 0)
+            return false;
+        for (const std::unique_ptr<CDrawObj>& obj : objects) {
+            if (obj == nullptr)
+                return false;
+            obj->SetDocument(this);
+        }
+        out = std::move(objects);
+        return true;
+    } catch (const platform::ArchiveError&) {
+        return false;
+    }
+}

@@ -27,9 +27,15 @@
 
 std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::SelectionPairs() const
 {
-    std::vector<UndoPair> pairs;
     if (m_pView == nullptr)
-        return pairs;
+        return {};
+    const std::vector<CDrawObj*>& selection = m_pView->GetSelection();
+    return PairsOf(std::vector<const CDrawObj*>(selection.begin(), selection.end()));
+}
+
+std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::PairsOf(const std::vector<const CDrawObj*>& objects) const
+{
+    std::vector<UndoPair> pairs;
     std::array<std::uint32_t, kUndoTypeClassNames.size()> counters{};
     std::unordered_map<const CDrawObj*, std::uint32_t> ordinals;
     std::unordered_map<const CDrawObj*, std::uint32_t> places;
@@ -40,7 +46,7 @@ std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::SelectionPairs() const
         if (code != kUndoTypeNone)
             ordinals[obj] = ++counters[static_cast<std::size_t>(code)];
     }
-    for (const CDrawObj* obj : m_pView->GetSelection()) {
+    for (const CDrawObj* obj : objects) {
         UndoPair pair;
         pair.code = obj->UndoTypeCode();
         if (pair.code != kUndoTypeNone) {
@@ -54,8 +60,41 @@ std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::SelectionPairs() const
     return pairs;
 }
 
-void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after)
+SharedByteStore::Key CDI_RptDoc::ShareSnapshotBytes(const QByteArray& bytes)
 {
+    const SharedByteStore::Key key = m_sharedBytes.Put(bytes);
+    if (key != SharedByteStore::kEmpty) {
+        if (m_snapshotKeys != nullptr)
+            m_snapshotKeys->push_back(key);
+        else
+            m_sharedBytes.Release(key); // no slot to hold it
+    }
+    return key;
+}
+
+QByteArray CDI_RptDoc::SharedSnapshotBytes(SharedByteStore::Key key) const
+{
+    std::optional<QByteArray> bytes = m_sharedBytes.Get(key);
+    if (!bytes)
+        throw platform::ArchiveError(platform::ArchiveErrorCode::BadIndex, 0);
+    return *bytes;
+}
+
+void CDI_RptDoc::ClearSlot(CRtfMemFile& file, SlotKeys& keys)
+{
+    file.Assign({});
+    m_sharedBytes.Release(keys);
+    keys.clear();
+}
+
+void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool after, const CDrawObj* only)
+{
+    SlotKeys written;
+    struct Collecting {
+        SlotKeys*& target;
+        Collecting(SlotKeys*& t, SlotKeys* list) : target(t) { target = list; }
+        ~Collecting() { target = nullptr; }
+    } collecting(m_snapshotKeys, &written);
     platform::ArchiveWriter ar(this);
     ar.writeU32(static_cast<std::uint32_t>(m_nPages));
     ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
@@ -63,7 +102,7 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after)
     if ((after && kind == kUndoPageInsert) || (!after && kind == kUndoPageDelete))
         ar.writeStringBytes(m_pages[static_cast<std::size_t>(m_nCurPage)].TitleBytes());
     if (kind != kUndoPageInsert && !(after && kind == kUndoPageDelete)) {
-        const std::vector<UndoPair> pairs = SelectionPairs();
+        const std::vector<UndoPair> pairs = only != nullptr ? PairsOf({only}) : SelectionPairs();
         ar.writeU32(static_cast<std::uint32_t>(pairs.size()));
         for (const UndoPair& p : pairs) {
             ar.writeU32(static_cast<std::uint32_t>(p.code));
@@ -71,7 +110,9 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after)
         }
         for (const UndoPair& p : pairs)
             ar.writeU32(p.index);
-        const bool records = !((!after && kind == kUndoAdd) || (after && kind == kUndoDelete));
+        // A stacking-order step keeps only the places: no record changes.
+        const bool records =
+            kind != kUndoRestack && !((!after && kind == kUndoAdd) || (after && kind == kUndoDelete));
         if (records) {
             const std::vector<CDrawObj*>& selection = m_pView->GetSelection();
             for (std::size_t i = 0; i < pairs.size(); ++i) {
@@ -83,27 +124,30 @@ void CDI_RptDoc::WriteSnapshot(CRtfMemFile& file, int kind, bool after)
         }
     }
     file.Assign(ar.data());
+    m_sharedBytes.Release(keys);
+    keys = std::move(written);
 }
 
 void CDI_RptDoc::SaveRedoSnapshot(int kind, CDrawObj* obj, int mode)
 {
-    (void)obj;
     (void)mode;
-    WriteSnapshot(m_staged, kind, false);
+    WriteSnapshot(m_staged, m_stagedKeys, kind, false, kind == kUndoRestack ? obj : nullptr);
     m_hasStaged = true;
 }
 
 void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
 {
-    (void)obj;
     if (mode != 1) {
         ResetUndoHistory();
         SetModifiedFlag(mode != 0);
         return;
     }
     CRtfMemFile& before = m_redo[static_cast<std::size_t>(m_nUndoIndex)];
+    SlotKeys& beforeKeys = m_redoKeys[static_cast<std::size_t>(m_nUndoIndex)];
     if (m_hasStaged) {
         std::swap(before, m_staged);
+        std::swap(beforeKeys, m_stagedKeys);
+        ClearSlot(m_staged, m_stagedKeys);
         m_hasStaged = false;
     } else {
         // A change recorded without its before snapshot: undoing it changes
@@ -113,10 +157,12 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
         ar.writeU32(static_cast<std::uint32_t>(m_nCurPage));
         ar.writeU32(kUndoDrop);
         ar.writeU32(0);
+        ClearSlot(before, beforeKeys);
         before.Assign(ar.data());
     }
     m_nUndoIndex = (m_nUndoIndex + 1) % kUndoSlots;
-    WriteSnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], kind, true);
+    WriteSnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], m_undoKeys[static_cast<std::size_t>(m_nUndoIndex)],
+                  kind, true, kind == kUndoRestack ? obj : nullptr);
     if (m_nUndoCount < kUndoSlots)
         ++m_nUndoCount;
     m_nRedoCount = 0;
@@ -125,11 +171,11 @@ void CDI_RptDoc::SaveUndoSnapshot(int kind, CDrawObj* obj, int mode)
 
 void CDI_RptDoc::ResetUndoHistory()
 {
-    for (CRtfMemFile& f : m_undo)
-        f.Assign({});
-    for (CRtfMemFile& f : m_redo)
-        f.Assign({});
-    m_staged.Assign({});
+    for (std::size_t i = 0; i < m_undo.size(); ++i) {
+        ClearSlot(m_undo[i], m_undoKeys[i]);
+        ClearSlot(m_redo[i], m_redoKeys[i]);
+    }
+    ClearSlot(m_staged, m_stagedKeys);
     m_hasStaged = false;
     m_nUndoCount = 0;
     m_nUndoIndex = 0;
@@ -153,33 +199,45 @@ void CDI_RptDoc::OnEditUndo()
     }
     if (m_nUndoCount == 0)
         return;
+    const auto after = static_cast<std::size_t>(m_nUndoIndex);
     m_nUndoIndex = (m_nUndoIndex + kUndoSlots - 1) % kUndoSlots;
-    ApplySnapshot(m_redo[static_cast<std::size_t>(m_nUndoIndex)], true);
+    ApplySnapshot(m_redo[static_cast<std::size_t>(m_nUndoIndex)], true, m_undo[after]);
 }
 
 void CDI_RptDoc::OnEditRedo()
 {
     if (m_nUndoCount >= kUndoSlots || m_nRedoCount == 0)
         return;
+    const auto before = static_cast<std::size_t>(m_nUndoIndex);
     m_nUndoIndex = (m_nUndoIndex + 1) % kUndoSlots;
-    ApplySnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], false);
+    ApplySnapshot(m_undo[static_cast<std::size_t>(m_nUndoIndex)], false, m_redo[before]);
 }
 
-void CDI_RptDoc::ApplySnapshot(const CRtfMemFile& file, bool undo)
+void CDI_RptDoc::ApplySnapshot(const CRtfMemFile& file, bool undo, const CRtfMemFile& other)
 {
+    struct Reading {
+        bool& flag;
+        explicit Reading(bool& f) : flag(f) { flag = true; }
+        ~Reading() { flag = false; }
+    } reading(m_readingSnapshot);
     try {
         platform::ArchiveReader ar(file.Data(), m_registry->ArchiveRegistry(), this);
         const std::uint32_t pages = ar.readU32();
         const std::uint32_t current = ar.readU32();
         const std::uint32_t kind = ar.readU32();
-        if (pages == 0 || pages > static_cast<std::uint32_t>(kMaxPages) || current >= pages || kind > kUndoDrop)
+        if (pages == 0 || pages > static_cast<std::uint32_t>(kMaxPages) || current >= pages || kind > kUndoRestack)
             throw UndoAbandoned{};
         const int insertKind = undo ? kUndoPageDelete : kUndoPageInsert; // steps that bring a page back
         const int deleteKind = undo ? kUndoPageInsert : kUndoPageDelete; // steps that take one away
         const int addKind = undo ? kUndoDelete : kUndoAdd;               // objects re-created
         const int removeKind = undo ? kUndoAdd : kUndoDelete;            // objects removed
 
-        if (static_cast<int>(kind) == deleteKind) {
+        if (kind == kUndoRestack) {
+            if (pages != static_cast<std::uint32_t>(m_nPages))
+                throw UndoAbandoned{};
+            ApplyRestack(ar, other);
+            m_nCurPage = static_cast<int>(current);
+        } else if (static_cast<int>(kind) == deleteKind) {
             if (pages < 2)
                 throw UndoAbandoned{};
             m_nPages = static_cast<int>(pages);
@@ -242,10 +300,38 @@ void CDI_RptDoc::FinishUndoStep()
         if (m_pView->HasTextEditor())
             m_pView->HideTextEditor();
         m_pView->ClearSelection();
-        m_pView->RebuildIRObjects();
+        m_pView->RefreshIRObjects();
     }
     UpdateAllViews(nullptr, DrawView::kHintAll);
     SetModifiedFlag(true);
+}
+
+void CDI_RptDoc::ApplyRestack(platform::ArchiveReader& ar, const CRtfMemFile& other)
+{
+    // The places to go back to, and where the objects are now.
+    const std::vector<UndoPair> target = ReadPairs(ar);
+    platform::ArchiveReader now(other.Data(), m_registry->ArchiveRegistry(), this);
+    now.readU32();
+    now.readU32();
+    if (now.readU32() != kUndoRestack)
+        throw UndoAbandoned{};
+    const std::vector<UndoPair> current = ReadPairs(now);
+    if (current.size() != target.size())
+        throw UndoAbandoned{};
+    std::vector<std::pair<std::uint32_t, CDrawObj*>> moving;
+    for (std::size_t i = 0; i < target.size(); ++i) {
+        const std::uint32_t at = current[i].index;
+        if (at >= m_objects.size() || m_objects[at]->UndoTypeCode() != target[i].code ||
+            target[i].index >= m_objects.size())
+            throw UndoAbandoned{};
+        moving.emplace_back(target[i].index, m_objects[at]);
+    }
+    for (const auto& [place, obj] : moving)
+        m_objects.erase(std::find(m_objects.begin(), m_objects.end(), obj));
+    std::stable_sort(moving.begin(), moving.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [place, obj] : moving)
+        m_objects.insert(m_objects.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(place, m_objects.size())),
+                         obj);
 }
 
 std::vector<CDI_RptDoc::UndoPair> CDI_RptDoc::ReadPairs(platform::ArchiveReader& ar) const

@@ -704,3 +704,77 @@ TEST_F(ReportFileTest, DeleteFileIfExistsSaysWhetherAFileStaysInTheWay)
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("busy.doc/inner")));
     EXPECT_TRUE(DeleteFileIfExists(Path("busy.doc"))); // cannot be deleted
 }
+
+// The view's output paths without a window: a page as the screen paints it,
+// and every page as printing draws it, 105 units lower on its sheet.
+TEST_F(ReportFileTest, RptdumpRendersAPageAndPrintsEveryPageToPdf)
+{
+    CDI_RptDoc doc(&m_env);
+    BuildSampleReport(doc);
+    doc.InsertPage(0, QStringLiteral("Third"));
+    ASSERT_TRUE(doc.OnSaveDocument(Path("three.rpt")));
+    const QString tool = QStringLiteral(DOCUMENT_TEST_RPTDUMP);
+
+    ProgramRun r = RunProgram(tool, {Path("three.rpt"), QStringLiteral("--pdf"), Path("three.pdf")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = RunProgram(QStringLiteral("pdfinfo"), {Path("three.pdf")});
+    ASSERT_EQ(r.exitCode, 0) << "pdfinfo (poppler-utils) is needed";
+    EXPECT_TRUE(r.out.contains("Pages:           3")) << r.out.toStdString();
+    // 8330 x 11790 units of 1/1008 inch in whole points.
+    EXPECT_TRUE(r.out.contains("Page size:       595 x 842 pts")) << r.out.toStdString();
+
+    for (const char* zoom : {"0.5", "1", "2"}) {
+        r = RunProgram(tool, {Path("three.rpt"), QStringLiteral("--png"), QStringLiteral("1"), Path("page1.png"),
+                              QStringLiteral("--zoom"), QString::fromLatin1(zoom)});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QImage image(Path("page1.png"));
+        const double z = QByteArray(zoom).toDouble();
+        EXPECT_EQ(image.size(), QSize(int(std::ceil(8330 * 96 / std::trunc(1008 / z))),
+                                      int(std::ceil(11790 * 96 / std::trunc(1008 / z)))));
+    }
+    r = RunProgram(tool, {Path("three.rpt"), QStringLiteral("--png"), QStringLiteral("1"), Path("page1.png")});
+    ASSERT_EQ(r.exitCode, 0);
+    r = RunProgram(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-f"),
+                                                QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+                                                QStringLiteral("-png"), Path("three.pdf"), Path("sheet")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QImage screen(Path("page1.png"));
+    QImage sheet(Path("sheet-1.png"));
+    ASSERT_FALSE(sheet.isNull());
+    ASSERT_FALSE(screen.isNull());
+    // The sheet shows the page 105 units (10 pixels at 96 dpi) lower.
+    const int shift = 10;
+    std::int64_t differ = 0;
+    std::int64_t inked = 0;
+    const int w = std::min(screen.width(), sheet.width());
+    const int h = std::min(screen.height(), sheet.height() - shift);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QColor a = screen.pixelColor(x, y);
+            const QColor b = sheet.pixelColor(x, y + shift);
+            if (a != Qt::white)
+                ++inked;
+            if (std::abs(a.red() - b.red()) > 80 || std::abs(a.green() - b.green()) > 80 ||
+                std::abs(a.blue() - b.blue()) > 80)
+                ++differ;
+        }
+    }
+    EXPECT_GT(inked, std::int64_t(w) * h / 20); // the shapes are there
+    EXPECT_LT(differ, inked / 50) << differ << " of " << inked;
+
+    // A report that does not open: its message, exit 1.
+    QFile junk(Path("junk.rpt"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a report");
+    junk.close();
+    for (const QStringList& args : {QStringList{Path("junk.rpt"), QStringLiteral("--pdf"), Path("junk.pdf")},
+                                    QStringList{Path("junk.rpt"), QStringLiteral("--png"), QStringLiteral("1"),
+                                                Path("junk.png")}}) {
+        r = RunProgram(tool, args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(Path("junk.pdf")));
+    r = RunProgram(tool, {Path("three.rpt"), QStringLiteral("--png"), QStringLiteral("0"), Path("none.png")});
+    EXPECT_EQ(r.exitCode, 2);
+}

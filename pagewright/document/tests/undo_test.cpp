@@ -341,7 +341,10 @@ TEST_F(UndoTest, ARecordIsNeverReadIntoAnObjectOfAnotherClass)
     CDrawRect* plain = Rect(DocRect(0, 0, 10, -10));
     m_doc.AddNoUndo(std::make_unique<Subshape>(&m_view, DocRect(20, 0, 30, -10)));
     Change({plain}, [&] { plain->pen.color = RGB(1, 2, 3); });
-    m_doc.MoveToFront(plain); // not recorded: the first rectangle is now the other class
+    // Taken out and put back without a step: the first rectangle is now the
+    // other class.
+    ASSERT_TRUE(m_doc.Remove(plain));
+    m_doc.AddNoUndo(std::unique_ptr<CDrawObj>(plain));
     const QByteArray before = State();
 
     m_doc.OnEditUndo();
@@ -350,6 +353,51 @@ TEST_F(UndoTest, ARecordIsNeverReadIntoAnObjectOfAnotherClass)
     EXPECT_EQ(m_env.messages[0].stringId, doc_string::kUndoReset);
     EXPECT_FALSE(m_doc.CanUndo());
     EXPECT_FALSE(m_doc.CanRedo());
+}
+
+// Stacking-order changes are steps of their own: undoing one puts the object
+// back, and the steps before it still find their objects (ordinals count in
+// list order, so a reorder without a step would send them to the wrong one).
+TEST_F(UndoTest, StackingOrderIsUndoneAndRedoneInItsPlace)
+{
+    CDrawRect* a = Rect(DocRect(0, 0, 10, -10));
+    CDrawRect* b = Rect(DocRect(20, 0, 30, -10));
+    CDrawRect* c = Rect(DocRect(40, 0, 50, -10));
+    Change({a}, [&] { a->pen.color = RGB(9, 9, 9); });
+    const QByteArray changed = State();
+    struct Case {
+        bool (CDI_RptDoc::*move)(CDrawObj*);
+        CDrawRect* obj;
+        std::vector<CDrawRect*> after;
+    };
+    const Case cases[] = {
+        {&CDI_RptDoc::MoveToFront, a, {b, c, a}},
+        {&CDI_RptDoc::MoveToBack, c, {c, a, b}},
+        {&CDI_RptDoc::MoveForward, a, {b, a, c}},
+        {&CDI_RptDoc::MoveBackward, b, {b, a, c}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(int(&k - cases));
+        Select({k.obj});
+        const int steps = m_doc.GetUndoCount();
+        ASSERT_TRUE((m_doc.*k.move)(k.obj));
+        EXPECT_EQ(m_doc.GetUndoCount(), steps + 1);
+        EXPECT_EQ(m_doc.GetObjects(), std::vector<CDrawObj*>(k.after.begin(), k.after.end()));
+        const QByteArray moved = State();
+        m_doc.OnEditUndo();
+        EXPECT_EQ(State(), changed);
+        m_doc.OnEditRedo();
+        EXPECT_EQ(State(), moved);
+        m_doc.OnEditUndo();
+    }
+    // The older change still names the first rectangle.
+    m_doc.OnEditUndo();
+    EXPECT_EQ(m_doc.GetObjects()[0]->GetLogPen().color, 0u);
+    EXPECT_TRUE(m_env.messages.empty());
+    // At the head already: nothing moves, no step.
+    const int steps = m_doc.GetUndoCount();
+    EXPECT_FALSE(m_doc.MoveToBack(m_doc.GetObjects()[0]));
+    EXPECT_EQ(m_doc.GetUndoCount(), steps);
 }
 
 TEST_F(UndoTest, ObjectOperationsRecordTheirOwnSteps)
@@ -396,21 +444,23 @@ TEST_F(UndoTest, TheRedoCountBelongsToItsDocumentAndResets)
 
 TEST_F(UndoTest, TextBeingEditedIsUndoneByTheEditorFirst)
 {
-    class EditingView : public CountingView {
+    class Editor : public InPlaceTextEditor {
     public:
-        bool HasTextEditor() const override { return true; }
-        bool IsTextEditorVisible() const override { return true; }
-        bool TextEditorCanUndo() const override { return canUndo; }
-        void TextEditorUndo() override { ++editorUndos; }
+        bool IsVisible() const override { return true; }
+        void Hide() override {}
+        bool CanUndo() const override { return canUndo; }
+        void Undo() override { ++editorUndos; }
         bool canUndo = true;
         int editorUndos = 0;
-    } view;
+    } editor;
+    CountingView view;
+    view.SetTextEditor(&editor);
     m_doc.SetView(&view);
     AddShape(m_doc, &view, CDrawRect::rectangle, DocRect(0, 0, 1, 1), true);
     m_doc.OnEditUndo();
-    EXPECT_EQ(view.editorUndos, 1);
+    EXPECT_EQ(editor.editorUndos, 1);
     EXPECT_EQ(m_doc.GetUndoCount(), 1);
-    view.canUndo = false;
+    editor.canUndo = false;
     m_doc.OnEditUndo();
     EXPECT_EQ(m_doc.GetUndoCount(), 0);
     m_doc.SetView(nullptr);

@@ -23,6 +23,9 @@
 //    Both start as a gray ramp (entry i = i * 0x010101).
 //  - Histogram: 256 bins over [min, max] of the last pass, bin =
 //    (g - min) * 256 / (max - min + 1); grays outside fall into the end bins.
+//  - Any display range may be set (a file's display block converts to grays
+//    that need not fit a frame's); the colour and bin tables cover only the
+//    grays a 16-bit frame can hold, at most 65536 entries.
 //  - Level, gain, contrast, combo modes, filter, enhancement and the
 //    non-uniformity settings are stored and read back; they do not change
 //    the picture.
@@ -45,6 +48,11 @@ void IM_SetImageResolution(ImHandle h, int width, int height);
 
 void IM_DoHistogramProcess(ImHandle h, const uint16_t* frame);
 void IM_DoIfrProcess(ImHandle h, const uint16_t* frame, uint32_t* rgb);
+// The same written into two buffers in one pass (copy may be NULL).
+void IM_DoIfrProcessTwice(ImHandle h, const uint16_t* frame, uint32_t* rgb, uint32_t* copy);
+// IM_DoHistogramProcess, then IM_DoIfrProcessTwice, with the histogram
+// counted in the colour pass (rgb NULL: the histogram alone).
+void IM_DoHistogramAndIfrProcess(ImHandle h, const uint16_t* frame, uint32_t* rgb, uint32_t* copy);
 
 uint32_t* IM_GetBufferColorRuler(ImHandle h);
 void IM_SwapColorRulerBuffer(ImHandle h);

@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class QDialog;
 
@@ -27,6 +28,9 @@ inline constexpr int kReport = 61497;          // "Report": new page titles are 
 inline constexpr int kVersionMismatch = 61503; // undo refused in a document of another version
 inline constexpr int kHideNumbers = 61506;     // "隐藏编号(&H)"
 inline constexpr int kShowNumbers = 61507;     // "显示编号(&X)"
+inline constexpr int kNone = 61491;            // status pane 2 without a numbered object
+inline constexpr int kTempReadout = 61477;     // "温度:%.1f 宽度:%.1f"
+inline constexpr int kDeletePage = 61467;      // delete the current page?
 // Texts of this library (the program's table may override them).
 inline constexpr int kOpenFailed = 61600;      // %1: file; %2: reason
 inline constexpr int kBadFormat = 61601;       // damaged or not a report
@@ -36,7 +40,26 @@ inline constexpr int kSaveFailed = 61604;      // %1: file; %2: reason
 inline constexpr int kAskToSave = 61605;       // %1: document title
 inline constexpr int kUndoReset = 61606;       // an undo step did not fit the report
 inline constexpr int kPropertiesTitle = 61607; // "Analysis Objects Property"
+// Texts of the infrared image object.
+inline constexpr int kTempUnitText = 61449;    // + unit: "℃", "℉", " K"
+inline constexpr int kNoAnalysis = 61478;      // "(无)"
+inline constexpr int kLineWord = 61479;        // "线"
+inline constexpr int kPointWord = 61482;       // "点"
+inline constexpr int kAreaWord = 61492;        // "区域"
 } // namespace doc_string
+
+// The main frame's file combo box and file-name window, through which an
+// infrared image shows its picture-folder list.
+class FileComboHost {
+public:
+    virtual ~FileComboHost() = default;
+    virtual void ResetContent() = 0;
+    virtual void AddString(const QString& text) = 0;
+    virtual void SetCurSel(int index) = 0;
+    virtual int GetCurSel() const = 0;
+    virtual void SetFileNameText(const QString& text) = 0;
+    virtual void FocusFileName() = 0;
+};
 
 class DocumentEnvironment {
 public:
@@ -105,8 +128,41 @@ public:
     // The main frame's page list: the titles and the current page.
     virtual void FillPageTitles(const QStringList& titles, int current) { (void)titles, (void)current; }
 
+    // The temperature unit of read-outs: 0 Celsius, 1 Fahrenheit, 2 Kelvin.
+    virtual int TemperatureUnit() const { return 0; }
+
     // Folder of the working copies of templates.
     virtual QString TemporaryFolder() const;
+
+    // ---- what infrared images read of the program
+    // The temperature unit (0 Celsius, 1 Fahrenheit, 2 Kelvin). Changing it
+    // tells every observer (the image library recomputes the statistics of
+    // every image of every open document).
+    int TempUnit() const { return m_tempUnit; }
+    void SetTempUnit(int unit);
+    // The unit's text (string kTempUnitText + unit).
+    QString TempUnitText() const { return LoadString(doc_string::kTempUnitText + m_tempUnit); }
+    using TempUnitObserver = void (*)(DocumentEnvironment& env);
+    // Adds an observer once (a second call with the same one does nothing).
+    static void AddTempUnitObserver(TempUnitObserver observer);
+
+    // Number of palettes loaded (headless: none).
+    virtual int PaletteCount() const { return 0; }
+    // Makes palette index the program's current palette.
+    virtual void SelectPalette(int index) { (void)index; }
+    // A file of the program folder, its name matched without regard to case;
+    // the plain path in the folder when none matches.
+    virtual QString FindProgramFile(const QString& name) const;
+    // Remembers the last infrared file shown (setting PicPath/PicPath).
+    virtual void SetPicPath(const QString& path) { (void)path; }
+    // The data-file table of the command-line filling: the infrared files a
+    // report's image loads together.
+    virtual QStringList DataFileNames() const { return {}; }
+    // The main frame's file combo; null when there is none.
+    virtual FileComboHost* FileCombo() { return nullptr; }
+
+private:
+    int m_tempUnit = 0;
 };
 
 // A headless environment shared by documents made without one.

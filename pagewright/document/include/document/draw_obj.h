@@ -41,8 +41,9 @@ class PageDC;
 // object resets it when it is destroyed.
 extern int g_dragHandle;
 
-// The standard cursors that handles show.
-enum class HandleCursor { Arrow, IBeam, SizeNWSE, SizeNESW, SizeWE, SizeNS, SizeAll };
+// The cursors that handles and tools show: the standard shapes and the
+// program's own images (Pencil 107, Move 137, Drag 139).
+enum class HandleCursor { Arrow, IBeam, SizeNWSE, SizeNESW, SizeWE, SizeNS, SizeAll, Cross, Pencil, Move, Drag };
 
 class CDrawObj : public platform::ArchiveObject {
 public:

@@ -30,6 +30,7 @@
 #include "document/draw_class.h"
 #include "document/geometry.h"
 #include "document/rtf_mem_file.h"
+#include "document/shared_byte_store.h"
 
 #include "platform/archive.h"
 #include "platform/dib_image.h"
@@ -85,7 +86,19 @@ public:
     // Reports larger than this are not read.
     static constexpr std::uint64_t kMaxContentsBytes = std::uint64_t(1) << 30;
 
-    enum UndoKind { kUndoAdd = 0, kUndoDelete = 1, kUndoChange = 2, kUndoPageInsert = 3, kUndoPageDelete = 4, kUndoDrop = 5 };
+    // Kinds of undo steps. kUndoRestack (a stacking-order change of one
+    // object) lives only in the memory snapshots: its undo and redo find the
+    // object at its place in the other snapshot of the step and put it back
+    // at the place this one recorded.
+    enum UndoKind {
+        kUndoAdd = 0,
+        kUndoDelete = 1,
+        kUndoChange = 2,
+        kUndoPageInsert = 3,
+        kUndoPageDelete = 4,
+        kUndoDrop = 5,
+        kUndoRestack = 6
+    };
 
     // Command identifiers the document handles.
     enum Command {
@@ -140,12 +153,20 @@ public:
     // trackers). The list is never reordered.
     void Draw(PageDC& dc, DrawView* view);
     // Stacking order of one object: one place towards the head (drawn
-    // earlier) or the tail, or to the head or the tail. False when it did not
-    // move.
+    // earlier) or the tail, or to the head or the tail; a move is an undo
+    // step of its own. False when it did not move.
     bool MoveBackward(CDrawObj* obj) { return Restack(obj, kBackward); }
     bool MoveForward(CDrawObj* obj) { return Restack(obj, kForward); }
     bool MoveToBack(CDrawObj* obj) { return Restack(obj, kToBack); }
     bool MoveToFront(CDrawObj* obj) { return Restack(obj, kToFront); }
+
+    // The clipboard form of objects: their list archived as in a report
+    // (count, then each object by its class record).
+    QByteArray ArchiveObjects(const std::vector<CDrawObj*>& objects);
+    // Reads such a list into new objects of this document (not added);
+    // false, with nothing made, when the bytes are not a whole list of known
+    // objects.
+    bool ReadArchivedObjects(QByteArrayView bytes, std::vector<std::unique_ptr<CDrawObj>>& out);
 
     // ---- pages
     int GetPageCount() const { return m_nPages; }
@@ -238,6 +259,14 @@ public:
     int GetUndoCount() const { return m_nUndoCount; }
     int GetRedoCount() const { return m_nRedoCount; }
     int GetUndoIndex() const { return m_nUndoIndex; }
+    // Large blocks of bytes (infrared files) in snapshots: while a snapshot
+    // is written or read, objects put such a block into the document's
+    // shared store once and write its key instead of the bytes.
+    bool InSnapshot() const { return m_snapshotKeys != nullptr || m_readingSnapshot; }
+    SharedByteStore::Key ShareSnapshotBytes(const QByteArray& bytes);
+    // The block of a key; platform::ArchiveError for a key not held.
+    QByteArray SharedSnapshotBytes(SharedByteStore::Key key) const;
+    const SharedByteStore& SnapshotStore() const { return m_sharedBytes; }
     // The snapshot memory files (for inspection).
     const CRtfMemFile& UndoSlot(int i) const { return m_undo[static_cast<std::size_t>(i)]; }
     const CRtfMemFile& RedoSlot(int i) const { return m_redo[static_cast<std::size_t>(i)]; }
@@ -280,11 +309,19 @@ private:
 
     // Snapshots.
     std::vector<UndoPair> SelectionPairs() const;
-    void WriteSnapshot(CRtfMemFile& file, int kind, bool after);
+    std::vector<UndoPair> PairsOf(const std::vector<const CDrawObj*>& objects) const;
+    using SlotKeys = std::vector<SharedByteStore::Key>;
+    // Writes a snapshot into a slot; keys: the slot's shared blocks, released
+    // and replaced by those the new snapshot holds. only: the one object of a
+    // stacking-order step (else the view's selection).
+    void WriteSnapshot(CRtfMemFile& file, SlotKeys& keys, int kind, bool after, const CDrawObj* only = nullptr);
+    void ClearSlot(CRtfMemFile& file, SlotKeys& keys);
     // The object each pair names (null where none has that ordinal).
     std::vector<CDrawObj*> ResolvePairs(const std::vector<UndoPair>& pairs) const;
     using Recreated = std::vector<std::pair<UndoPair, std::unique_ptr<CDrawObj>>>;
-    void ApplySnapshot(const CRtfMemFile& file, bool undo);
+    // other: the step's other snapshot, which describes the current state.
+    void ApplySnapshot(const CRtfMemFile& file, bool undo, const CRtfMemFile& other);
+    void ApplyRestack(platform::ArchiveReader& ar, const CRtfMemFile& other);
     std::vector<UndoPair> ReadPairs(platform::ArchiveReader& ar) const;
     const DrawClass& ClassForCode(int code) const;
     void RemovePairs(const std::vector<UndoPair>& pairs);
@@ -317,6 +354,12 @@ private:
     std::array<CRtfMemFile, kUndoSlots> m_undo; // after snapshots, read by redo
     std::array<CRtfMemFile, kUndoSlots> m_redo; // before snapshots, read by undo
     CRtfMemFile m_staged;                       // a before snapshot waiting for its after
+    SharedByteStore m_sharedBytes;              // blocks the snapshots share
+    std::array<SlotKeys, kUndoSlots> m_undoKeys;
+    std::array<SlotKeys, kUndoSlots> m_redoKeys;
+    SlotKeys m_stagedKeys;
+    SlotKeys* m_snapshotKeys = nullptr;         // set while a snapshot is written
+    bool m_readingSnapshot = false;
     bool m_hasStaged = false;
     int m_nUndoIndex = 0;
     int m_nUndoCount = 0;

@@ -1,4 +1,4 @@
-// CDialog: the modal dialogs of the report designer. Controls carry their
+// CDialog: the modal dialogs of both programs. Controls carry their
 // numeric ids (GetDlgItem); members travel to and from the controls in
 // DoDataExchange, loaded when the dialog opens and saved and checked on OK.
 #pragma once
@@ -12,11 +12,15 @@ class QDialogButtonBox;
 class CDialog : public QDialog {
     Q_OBJECT
 public:
+    // The button ids of OK and Cancel, which DoModal returns.
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 2;
+
     CDialog(int templateId, QWidget* parent);
 
     int GetTemplateId() const { return m_templateId; }
 
-    // Runs the dialog; res::IDOK or res::IDCANCEL.
+    // Runs the dialog; kIdOk or kIdCancel.
     int DoModal();
 
     QWidget* GetDlgItem(int id) const;
@@ -26,7 +30,7 @@ public:
         return qobject_cast<T*>(GetDlgItem(id));
     }
 
-    // Presses a button (IDOK, IDCANCEL or a control id), as a click would.
+    // Presses a button (kIdOk, kIdCancel or a control id), as a click would.
     void ClickButton(int id);
 
 protected:

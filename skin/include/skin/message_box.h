@@ -1,5 +1,6 @@
-// Message boxes of the report designer. Every box goes through
-// AfxMessageBox, so that tests can answer and record them (SetMessageBoxHook).
+// Message boxes of both programs. Every box goes through AfxMessageBox, so
+// that tests can answer and record them (SetMessageBoxHook). Each program
+// gives its own string table (SetMessageBoxStrings).
 #pragma once
 
 #include <QString>
@@ -32,6 +33,15 @@ struct MessageBoxRequest {
 // A hook answers in place of the box (return the button pressed).
 using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
 void SetMessageBoxHook(MessageBoxHook hook);
+
+// The program's string lookup: the text of a string id, empty when none.
+// The caption of every box is the text of kAppTitleStringId.
+using MessageBoxStrings = std::function<QString(int stringId)>;
+void SetMessageBoxStrings(MessageBoxStrings lookup);
+inline constexpr int kAppTitleStringId = 57344;
+
+// Shows a prepared request (an empty caption takes the program's title).
+int ShowMessageBox(MessageBoxRequest request);
 
 // Shows text with the program's title as caption (or the given caption).
 int AfxMessageBox(const QString& text, int type = MB_OK, const QString& caption = {});

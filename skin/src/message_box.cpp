@@ -1,7 +1,4 @@
-#include "message_box.h"
-
-#include "resource_ids.h"
-#include "string_table.h"
+#include "skin/message_box.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -12,6 +9,17 @@ MessageBoxHook& hook()
 {
     static MessageBoxHook h;
     return h;
+}
+
+MessageBoxStrings& strings()
+{
+    static MessageBoxStrings s;
+    return s;
+}
+
+QString lookUp(int id)
+{
+    return strings() ? strings()(id) : QString();
 }
 
 QPointer<QWidget>& parentWindow()
@@ -51,17 +59,26 @@ int show(const MessageBoxRequest& request)
 
 void SetMessageBoxHook(MessageBoxHook h) { hook() = std::move(h); }
 
+void SetMessageBoxStrings(MessageBoxStrings lookup) { strings() = std::move(lookup); }
+
 void SetMessageBoxParent(QWidget* parent) { parentWindow() = parent; }
+
+int ShowMessageBox(MessageBoxRequest request)
+{
+    if (request.caption.isEmpty())
+        request.caption = lookUp(kAppTitleStringId);
+    return show(request);
+}
 
 int AfxMessageBox(const QString& text, int type, const QString& caption)
 {
-    return show({text, caption.isEmpty() ? LoadStringRes(res::AFX_IDS_APP_TITLE) : caption, type, 0});
+    return show({text, caption.isEmpty() ? lookUp(kAppTitleStringId) : caption, type, 0});
 }
 
 int AfxMessageBox(int stringId, int type)
 {
-    QString text = LoadStringRes(stringId);
+    QString text = lookUp(stringId);
     if (text.isEmpty())
         text = QString::number(stringId);
-    return show({text, LoadStringRes(res::AFX_IDS_APP_TITLE), type, stringId});
+    return show({text, lookUp(kAppTitleStringId), type, stringId});
 }

@@ -1,6 +1,4 @@
-#include "dialog_base.h"
-
-#include "resource_ids.h"
+#include "skin/dialog_base.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -36,10 +34,10 @@ QDialogButtonBox* CDialog::MakeOkCancel(bool withCancel)
 {
     auto* box = new QDialogButtonBox(this);
     QPushButton* ok = box->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    SetControlId(ok, res::IDOK);
+    SetControlId(ok, kIdOk);
     ok->setDefault(true);
     if (withCancel)
-        SetControlId(box->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole), res::IDCANCEL);
+        SetControlId(box->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole), kIdCancel);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     return box;
@@ -99,7 +97,7 @@ void CDialog::reject() { OnCancel(); }
 int CDialog::DoModal()
 {
     m_initialised = false;
-    return exec() == QDialog::Accepted ? res::IDOK : res::IDCANCEL;
+    return exec() == QDialog::Accepted ? kIdOk : kIdCancel;
 }
 
 void CDialog::ClickButton(int id)

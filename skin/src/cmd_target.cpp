@@ -1,4 +1,4 @@
-#include "cmd_target.h"
+#include "skin/cmd_target.h"
 
 void CCmdTarget::OnCommandRange(int first, int last, std::function<void(int)> handler)
 {

@@ -1,0 +1,111 @@
+#include "app_environment.h"
+
+#include "color_status_bar.h"
+#include "main_frame.h"
+#include "resource_ids.h"
+#include "rpt_app.h"
+#include "rpt_template.h"
+#include "string_table.h"
+
+#include "platform/settings.h"
+#include "skin/message_box.h"
+
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+
+#include <cmath>
+
+CAppEnvironment::CAppEnvironment(CDI_RptApp& app)
+    : m_app(app), m_scratch(QDir::tempPath() + QStringLiteral("/pagewright-XXXXXX"))
+{
+}
+
+QString CAppEnvironment::LoadString(int id) const
+{
+    const QString text = LoadStringRes(id);
+    return text.isEmpty() ? DocumentEnvironment::LoadString(id) : text;
+}
+
+int CAppEnvironment::MessageBox(const QString& text, int type, int stringId)
+{
+    return ShowMessageBox({text, {}, type, stringId});
+}
+
+QString CAppEnvironment::ProgramFolder() const { return m_app.GetAppDirectory(); }
+
+std::optional<QSize> CAppEnvironment::DefaultPrinterPageMm() const
+{
+    const std::optional<QSizeF> mm = m_app.PrintablePageMm();
+    if (!mm)
+        return std::nullopt;
+    return QSize(int(std::lround(mm->width())), int(std::lround(mm->height())));
+}
+
+void CAppEnvironment::SetPageInches(float width, float height)
+{
+    m_app.m_pageWidth = width;
+    m_app.m_pageHeight = height;
+}
+
+QString CAppEnvironment::TakeStartFile() { return std::exchange(m_app.m_startFile, QString()); }
+
+DocumentEnvironment::TemplateChoice CAppEnvironment::ChooseTemplate()
+{
+    // The template chooser belongs to the template part of the program;
+    // until then a new report is blank.
+    return {};
+}
+
+QString CAppEnvironment::GetSavePath() const { return m_app.m_savePath; }
+
+void CAppEnvironment::SetSavePath(const QString& folder)
+{
+    m_app.m_savePath = folder;
+    m_app.GetSettings().writeString(QStringLiteral("SavePath"), QStringLiteral("SavePath"), folder);
+}
+
+QString CAppEnvironment::PromptSaveFileName(const QString& proposed, bool replace)
+{
+    (void)replace;
+    QString filter;
+    if (const CDI_RptTemplate* t = m_app.GetDocTemplate())
+        filter = t->GetDocString(CDI_RptTemplate::filterName);
+    return QFileDialog::getSaveFileName(m_app.GetMainFrame(), LoadStringRes(res::AFX_IDS_APP_TITLE), proposed, filter);
+}
+
+std::optional<COLORREF> CAppEnvironment::ChooseColor(COLORREF initial)
+{
+    const QColor chosen = QColorDialog::getColor(QColor(GetRValue(initial), GetGValue(initial), GetBValue(initial)),
+                                                 m_app.GetMainFrame());
+    if (!chosen.isValid())
+        return std::nullopt;
+    return RGB(chosen.red(), chosen.green(), chosen.blue());
+}
+
+bool CAppEnvironment::RunDialog(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+
+void CAppEnvironment::SetLockIndicator(bool locked)
+{
+    CMainFrame* frame = m_app.GetMainFrame();
+    if (frame == nullptr || frame->GetStatusBar() == nullptr)
+        return;
+    CColorStatusBar* bar = frame->GetStatusBar();
+    for (int i = 0; i < bar->GetCount(); ++i) {
+        if (bar->GetItemID(i) == res::ID_INDICATOR_LOCKED)
+            bar->SetPaneStyle(i, locked ? SBPS_NORMAL : SBPS_DISABLED); // a disabled pane is hidden
+    }
+}
+
+void CAppEnvironment::FillPageTitles(const QStringList& titles, int current)
+{
+    if (CMainFrame* frame = m_app.GetMainFrame())
+        frame->FillPageTitles(int(titles.size()), current);
+}
+
+int CAppEnvironment::TemperatureUnit() const { return m_app.tempetype; }
+
+QString CAppEnvironment::TemporaryFolder() const
+{
+    return m_scratch.isValid() ? m_scratch.path() : DocumentEnvironment::TemporaryFolder();
+}

@@ -1,0 +1,38 @@
+// CAppEnvironment: what the report documents get from the program: its
+// string table and message boxes, the program folder, the printer page, the
+// remembered save folder, file, colour and modal dialogs, the main frame's
+// lock pane and page list, the start file, the temperature unit, and one
+// private scratch folder (removed at exit) for every scratch file.
+#pragma once
+
+#include "document/document_environment.h"
+
+#include <QTemporaryDir>
+
+class CDI_RptApp;
+
+class CAppEnvironment : public DocumentEnvironment {
+public:
+    explicit CAppEnvironment(CDI_RptApp& app);
+
+    QString LoadString(int id) const override;
+    int MessageBox(const QString& text, int type, int stringId) override;
+    QString ProgramFolder() const override;
+    std::optional<QSize> DefaultPrinterPageMm() const override;
+    void SetPageInches(float width, float height) override;
+    QString TakeStartFile() override;
+    TemplateChoice ChooseTemplate() override;
+    QString GetSavePath() const override;
+    void SetSavePath(const QString& folder) override;
+    QString PromptSaveFileName(const QString& proposed, bool replace) override;
+    std::optional<COLORREF> ChooseColor(COLORREF initial) override;
+    bool RunDialog(QDialog& dialog) override;
+    void SetLockIndicator(bool locked) override;
+    void FillPageTitles(const QStringList& titles, int current) override;
+    int TemperatureUnit() const override;
+    QString TemporaryFolder() const override;
+
+private:
+    CDI_RptApp& m_app;
+    QTemporaryDir m_scratch;
+};

@@ -1,0 +1,254 @@
+// CDrawIR: the report object that shows one infrared image.
+//
+// It holds the image holder (CIrImage) over the shown file, the rendered
+// picture (a packed DIB), the scene parameters, the display range, ten
+// isotherm bands, its analyses, the list of infrared files of the picture
+// folder it was opened from (each with the file's bytes) and the objects
+// bound to it by its number (dependents).
+//
+// Temperatures are held in degrees Celsius: m_fLimits [0..1] the histogram
+// span, [2..3] the range found at opening, [4..5] the display range (high,
+// low). Analysis statistics are in the display unit at measuring time.
+// Humidity is a fraction of 1.
+//
+// Record (class "CDrawIR", schema 0), written at record version 6 and read
+// for reports of format versions 0.0 to 6.0:
+//
+//     base record, image holder record, u8 record version, f32 scale x, y,
+//     f32 display high, low, [rec > 1] f32 opening range high, low,
+//     i32 number, u32 time, string file name, string folder,
+//     f32 file min, max, 4 strings (model, serial, date, version),
+//     u32 scale text colour, f32 emissivity, distance, ambient, background,
+//     reference, humidity, string object type,
+//     [doc > 4.0] 5 x u32 reference settings,
+//     isotherms (10 when doc > 5.0, else 2) of u32 on, f32 centre, f32 width,
+//     u32 colour,
+//     [doc > 0.0] 3 x u32 show flags, i32 file count (at most 601), i32 index,
+//     i32 sort mode, the entries (string key, string path, u32 length,
+//     u32 time, the bytes, [doc > 1.0] u16 emissivity, i32 ambient,
+//     u16 distance, u16 humidity, i32 reference, [doc > 2.0] f32 range high,
+//     low, [doc > 3.0 or rec > 2] f32 atmosphere, atmosphere copy),
+//     [doc > 1.0] u32 unit, i32 palette, u32 inverted, f32 transmittance,
+//     the analyses (doc >= 4: 256-byte records; older: 128-byte records).
+//
+// An archive without a document reads as format version 6.0. Reading checks
+// every length and count against the bytes left before allocating; any
+// fault is a platform::ArchiveError.
+//
+// In the undo snapshots of a report the file bytes are not copied: each is
+// put once into the document's shared store and the record holds its key.
+#pragma once
+
+#include "irimage/ir_analysis.h"
+#include "irimage/ir_file_entry.h"
+#include "irimage/ir_image.h"
+
+#include "document/draw_obj.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class IRImageDependent;
+
+struct IRIsotherm {
+    float centre = 0;
+    float width = 0;
+    std::uint32_t enabled = 0;
+    COLORREF color = 0;
+};
+
+class CDrawIR : public CDrawObj {
+public:
+    static const DrawClass kClass;
+    static constexpr int kIsotherms = 10;
+    static constexpr int kMaxAnalyses = 100;
+    static constexpr std::array<COLORREF, kIsotherms> kIsoDefaultColors{
+        0x0000FF, 0x0097FF, 0x00C890, 0x609830, 0xCFC830, 0xFF672F, 0x7F007F, 0x909790, 0xFFC800, 0x5F2F93};
+    static constexpr std::uint8_t kRecordVersion = 6;
+
+    // The serial factory's constructor (before a record is read).
+    CDrawIR();
+    // A new image on the view's document: the number from the view, the
+    // dependents of that number collected.
+    CDrawIR(DrawView* view, const DocRect& rect);
+    ~CDrawIR() override;
+
+    const DrawClass& GetRuntimeClass() const override { return kClass; }
+    void Serialize(platform::ArchiveWriter& ar) const override;
+    void Serialize(platform::ArchiveReader& ar) override;
+    void Dump(QJsonObject& out) const override;
+
+    // The program environment (the document's, else the headless one).
+    DocumentEnvironment& Environment() const;
+
+    // ---- picture
+    bool HasImage() const { return !m_dib.isEmpty(); }
+    const QByteArray& Dib() const { return m_dib; }
+    CIrImage& Image() { return *m_image; }
+    const CIrImage& Image() const { return *m_image; }
+    int ImageWidth() const { return m_image->Width(); }
+    int ImageHeight() const { return m_image->Height(); }
+    // The changed byte (set by every change; readers clear it) and a counter
+    // raised by every change but the loads of a chart's collection.
+    std::uint8_t m_bChanged = 0;
+    std::uint64_t ChangeCount() const { return m_changeCount; }
+
+    // ---- analyses
+    int NextAnalysisNumber(int category) const;
+    void ComputeAnalysis(std::size_t index);
+    void RecomputeAll();
+    void MeasureAnalysis(IRAnalysisItem& item);
+    bool GetAnalysisName(int kind, int number, QString& name) const;
+    bool FindLine(int number, IRShape& shape, float& emissivity, float& distance, float& background,
+                  QString& name) const;
+    bool FindArea(int number, IRShape& shape, float& emissivity, float& distance, float& background, int& kind,
+                  QString& name) const;
+    double GetReferenceTemp(std::size_t index) const;
+    void CopyAnalysesTo(IRAnalysisArray& target) const;
+
+    // ---- file list
+    // Makes path the only file of the list and shows it; false when it could
+    // not be opened (nothing changes then).
+    bool LoadIRFile(const QString& path);
+    // The list from the program's data-file table; shows the entry of path.
+    bool LoadIRFileEx(const QString& path);
+    // Shows entry i (also made the current index). countChange false: the
+    // restoring load at the end of a chart's collection.
+    bool LoadFileAtIndex(int i, bool countChange = true);
+    // Loads entry i into the holder for measuring only.
+    bool LoadFileForMeasure(int i);
+    void BuildFileList();
+    void SortFileList();
+    bool CompareFileNames(const QString& a, const QString& b) const;
+    void MakeUniqueKey(int i, int k);
+    void RefreshFileCombo();
+    void SelectFileInCombo();
+    void ReadComboSelection();
+    // Switches the palette and records it in the current entry's bytes.
+    void SetPalette(int index);
+    const std::vector<IRFileEntry>& Files() const { return m_files; }
+    int FileCount() const { return static_cast<int>(m_files.size()); }
+    int FileIndex() const { return m_nFileIndex; }
+    void SetFileIndex(int i) { m_nFileIndex = i; }
+    int SortMode() const { return m_nSortMode; }
+    void SetSortMode(int mode) { m_nSortMode = mode; }
+
+    static float AtmosphericTransmittance(float t, float rh, float d);
+
+    // After undo or redo read a record: the range, isotherms, measurements
+    // and picture again.
+    void RefreshAfterUndo();
+
+    // ---- dependents
+    // The image number, as the creator sets it; the fields and tables of the
+    // document bound to that number become dependents.
+    void SetNumber(int number);
+    void AddDependent(IRImageDependent* dependent);
+    void RemoveDependent(IRImageDependent* dependent);
+    const std::vector<IRImageDependent*>& Dependents() const { return m_dependents; }
+    // Tells every dependent that the image changed.
+    void NotifyDependents();
+
+    // Registers the class in a registry (with its undo re-render), and the
+    // unit observer that recomputes every image when the unit changes.
+    static void Register(DrawClassRegistry& registry);
+    // Every live image object (for the unit observer and tests).
+    static const std::vector<CDrawIR*>& LiveImages();
+
+    // ---- members (names of the object's record)
+    COLORREF m_clrScaleText = 0;
+    std::uint32_t m_nHolderFlag = 0;
+    IRAnalysisArray m_analyses;
+    CIRItemArray m_oldItems;
+    float m_fScaleX = 0;
+    float m_fScaleY = 0;
+    std::uint32_t m_timeCreated = 0;
+    std::uint32_t m_bShowBar = 1;
+    std::uint32_t m_bShowMarks = 1;
+    std::uint32_t m_b3DEffect = 0;
+    std::uint32_t m_bLiveUpdate = 1;
+    std::uint32_t m_bReadAnalyses = 1;
+    float m_fEmissivity = 0.9f;
+    QString m_strObjectType;
+    float m_fDistance = 10.0f;
+    float m_fAmbient = 20.0f;
+    float m_fBackground = 20.0f;
+    float m_fTransmittance = 1.0f;
+    float m_fHumidity = 0.8f;
+    float m_fReference = 20.0f;
+    std::int32_t m_bUseRefTarget = 0;
+    std::int32_t m_bUseRefTemp = 1;
+    std::int32_t m_nRefKind = 1;
+    std::int32_t m_nRefNumber = 1;
+    std::int32_t m_nRefIndex = 1;
+    std::uint32_t m_bInverted = 0;
+    std::array<float, 6> m_fLimits{};
+    float m_fFileLow = 0;
+    float m_fFileHigh = 0;
+    std::int32_t m_nNumber = 0;
+    std::array<IRIsotherm, kIsotherms> m_isotherms{};
+    QString m_strFolder;
+    QString m_strFileName;
+    std::uint8_t m_bListFlag = 1;
+    std::int32_t m_nPrevSortMode = 1;
+    std::uint8_t m_bFlagA = 1;
+    std::uint8_t m_bFlagB = 0;
+    std::uint32_t m_nReserved = 0;
+    float m_fFileMin = 0;
+    float m_fFileMax = 0;
+    std::uint32_t m_nHolderByte = 0;
+    std::array<QString, 4> m_strInfo;
+
+private:
+    void MarkChanged(bool count = true);
+    // The holder reads the unit, palettes and program folder of this
+    // object's environment.
+    void SyncHolderEnvironment();
+    // The first line (area false) or rectangle or ellipse with the number.
+    const IRAnalysisItem* FindAnalysis(int number, bool area) const;
+    void ReadRecord(platform::ArchiveReader& ar);
+    void ReadEntries(platform::ArchiveReader& ar, float docVersion, int recordVersion);
+    QByteArray ReadFileBytes(platform::ArchiveReader& ar, std::uint32_t length);
+    void WriteFileBytes(platform::ArchiveWriter& ar, const QByteArray& bytes) const;
+    void WriteImageBlock(platform::ArchiveWriter& ar) const;
+    void ReadImageBlock(platform::ArchiveReader& ar);
+    static IRFileEntry EntryFromHolder(const CIrImage& holder, const QString& path);
+    bool ShowCurrentEntry(int oldWidth, bool keepRange, bool countChange);
+    void AllocateDib();
+    void ReadDisplayRange();
+    void ApplyIsotherms();
+    void Render();
+    void TakeHolderParameters(const IRFileEntry& referenceEntry);
+    void RescaleAnalyses(int oldWidth);
+    void RefreshAnalyses();
+    bool FinishListLoad(const QString& path, int oldWidth);
+    // Loads an entry into a new holder that replaces the current one only
+    // when the load succeeded: a failed load leaves the shown image as it
+    // was, still measurable.
+    bool LoadEntry(const IRFileEntry& entry);
+    void CollectDependents();
+    void RecomputeForUnit();
+
+    std::unique_ptr<CIrImage> m_image; // replaced whole by each successful load
+    QByteArray m_dib;
+    std::int32_t m_nSortMode = 2;
+    std::int32_t m_nFileIndex = 0;
+    std::vector<IRFileEntry> m_files;
+    std::vector<IRImageDependent*> m_dependents;
+    std::uint64_t m_changeCount = 0;
+    bool m_reading = false;
+    bool m_measuringOnly = false; // a chart's collection: no change counted
+    std::array<IRIsotherm, kIsotherms> m_isothermsBeforeRead{};
+    float m_fCameraHigh = 0; // the camera's range in whole degrees
+    float m_fCameraLow = 0;
+    std::uint8_t m_workingRange = 0;
+    std::uint8_t m_lensCode = 0;
+
+    friend class IRImageDependent;
+    static void OnTempUnitChanged(DocumentEnvironment& env);
+};

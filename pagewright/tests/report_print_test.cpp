@@ -1,0 +1,212 @@
+// The report view's output: printing and print preview to PDF, screenshots
+// of the view at its zoom steps, and the in-place editor's formatting
+// changes through a fake editor.
+#include "view_test_support.h"
+
+#include "resource_ids.h"
+
+#include "document/draw_tool.h"
+
+#include "platform/summary_info.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray PdfInfo(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished(30000);
+    return p.readAllStandardOutput();
+}
+
+} // namespace
+
+TEST(ReportPrint, PrintingGivesAPdfSheetPerPageAndLeavesTheReportOnItsPage)
+{
+    ViewFixture f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("three.rpt"));
+    ASSERT_TRUE(WriteShapesReport(path, 3));
+    CDI_RptView* view = f.Open(path);
+    ASSERT_NE(view, nullptr);
+    view->OnPageCommand(CDI_RptDoc::ID_NEXT_PAGE);
+    view->Select(view->GetDocument()->GetObjects()[0]);
+
+    const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
+    CDI_RptView::SetPrintDialogHook([&pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    f.Command(res::ID_FILE_PRINT);
+    CDI_RptView::SetPrintDialogHook({});
+    const QByteArray info = PdfInfo(pdf);
+    EXPECT_TRUE(info.contains("Pages:           3")) << info.toStdString();
+    EXPECT_TRUE(info.contains("595 x 842 pts")) << info.toStdString();
+    EXPECT_EQ(view->GetDocument()->GetCurPage(), 1);
+    EXPECT_TRUE(view->GetSelection().empty()); // printing clears the selection
+    EXPECT_NE(view->GetDocument()->GetSummaryInfo().GetFileTime(platform::pid::LastPrinted), 0u);
+
+    // Preview draws the same pages and records no print.
+    const QString previewPath = dir.filePath(QStringLiteral("other.rpt"));
+    ASSERT_TRUE(WriteShapesReport(previewPath, 3));
+    CDI_RptView* other = f.Open(previewPath);
+    ASSERT_NE(other, nullptr);
+    other->OnPageCommand(CDI_RptDoc::ID_LAST_PAGE);
+    const QString previewPdf = dir.filePath(QStringLiteral("preview.pdf"));
+    int painted = 0;
+    CDI_RptView::SetPreviewHook([&](const std::function<void(QPrinter*)>& paint) {
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(previewPdf);
+        paint(&printer);
+        ++painted;
+    });
+    f.Command(res::ID_FILE_PRINT_PREVIEW);
+    CDI_RptView::SetPreviewHook({});
+    EXPECT_EQ(painted, 1);
+    EXPECT_TRUE(PdfInfo(previewPdf).contains("Pages:           3"));
+    EXPECT_EQ(other->GetDocument()->GetCurPage(), 2);
+    EXPECT_EQ(other->GetDocument()->GetSummaryInfo().GetFileTime(platform::pid::LastPrinted), 0u);
+}
+
+// Screenshots of the two-page shapes report at 50, 100 and 200 %, with and
+// without guides, in a window narrower and wider than the page, kept in the
+// build tree; the guides are where they belong.
+TEST(ReportPrint, ScreenshotsAtTheZoomStepsWithAndWithoutGuides)
+{
+    ViewFixture f;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shapes.rpt"));
+    ASSERT_TRUE(WriteShapesReport(path, 2));
+    CDI_RptView* view = f.Open(path);
+    ASSERT_NE(view, nullptr);
+    const QString folder = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/view-shots");
+    QDir().mkpath(folder);
+    struct Zoom {
+        int id;
+        const char* name;
+    };
+    for (int frameWidth : {600, 1500}) {
+        f.Frame()->resize(frameWidth, 900);
+        QApplication::processEvents();
+        for (const Zoom& z : {Zoom{32935, "50"}, Zoom{32933, "100"}, Zoom{32931, "200"}}) {
+            f.Command(z.id);
+            for (bool grid : {true, false}) {
+                if (view->m_bGrid != grid)
+                    f.Command(res::ID_GRID);
+                const QImage shot = view->grab().toImage();
+                const QString name = QStringLiteral("%1/zoom%2-%3-%4.png")
+                                         .arg(folder, QString::fromLatin1(z.name),
+                                              grid ? QStringLiteral("grid") : QStringLiteral("plain"),
+                                              frameWidth < 1000 ? QStringLiteral("narrow") : QStringLiteral("wide"));
+                EXPECT_TRUE(shot.save(name));
+                if (z.id != 32933)
+                    continue;
+                // The first guide: 700 units below the page top, from 700
+                // units in from the left edge.
+                const QPoint guide = view->DocToClient(QPoint(view->m_xOffset + 1500, -105 - 700));
+                bool found = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    found = found || shot.pixelColor(guide + QPoint(0, dy)) == QColor(0xC4, 0xC4, 0xC4);
+                EXPECT_EQ(found, grid) << frameWidth;
+            }
+        }
+    }
+}
+
+namespace {
+
+// A text object as the view sees it: the class name is what counts.
+class FakeText : public CDrawRect {
+public:
+    static const DrawClass kClass;
+    using CDrawRect::CDrawRect;
+    const DrawClass& GetRuntimeClass() const override { return kClass; }
+    int DoCommand(unsigned id, const QString& text, int value) override
+    {
+        commands.push_back({id, text, value});
+        return CDrawRect::DoCommand(id, text, value);
+    }
+    struct Command {
+        unsigned id;
+        QString text;
+        int value;
+    };
+    std::vector<Command> commands;
+};
+const DrawClass FakeText::kClass{{"CDrawText", 0, &platform::createArchiveObject<FakeText>}, &CDrawRect::kClass,
+                                 &CreateDrawObjForUndo<FakeText>};
+
+// Records what the view asks of the editor; streams out "<text>+<code>".
+class FakeEditor : public InPlaceTextEditor {
+public:
+    bool IsVisible() const override { return visible; }
+    void Hide() override { visible = false; }
+    void StreamIn(const CRtfMemFile& text) override { current = text.Data().toByteArray(); }
+    void StreamOut(CRtfMemFile& text) override { text.Write(current); }
+    void SetSel(int start, int end) override { selectedAll = start == 0 && end == -1; }
+    void ApplyFormat(int code, std::intptr_t value) override
+    {
+        if (selectedAll)
+            current += "+" + QByteArray::number(code) + ":" + QByteArray::number(qint64(value));
+    }
+    bool visible = false;
+    bool selectedAll = false;
+    QByteArray current;
+};
+
+} // namespace
+
+TEST(ReportPrint, FormattingChangesOfTheEditorReachTheSelectedTexts)
+{
+    ViewFixture f;
+    f.box.WriteProgramFile(QStringLiteral("wenben.dat"), "DEFAULT");
+    CDI_RptView* view = f.View();
+    FakeEditor editor;
+    view->SetTextEditor(&editor);
+    CDI_RptDoc* doc = view->GetDocument();
+    auto* full = static_cast<FakeText*>(doc->AddNoUndo(std::make_unique<FakeText>(view, DocRect(0, 0, 100, -100))));
+    full->GetTextStore()->Write(QByteArrayView("TEXT"));
+    auto* empty = static_cast<FakeText*>(doc->AddNoUndo(std::make_unique<FakeText>(view, DocRect(0, 0, 100, -100))));
+    CDrawRect* rect = f.AddRect({200, -200, 300, -300});
+
+    // Several selected: every text is formatted through the editor, the
+    // rest is skipped; one step.
+    for (CDrawObj* o : {static_cast<CDrawObj*>(full), static_cast<CDrawObj*>(empty), static_cast<CDrawObj*>(rect)})
+        view->Select(o, true);
+    view->OnTextFormatChange(1, 0);
+    EXPECT_EQ(full->GetTextStore()->Data(), QByteArrayView("TEXT+1:0"));
+    EXPECT_EQ(empty->GetTextStore()->Data(), QByteArrayView("DEFAULT+1:0"));
+    EXPECT_EQ(rect->GetTextStore()->GetLength(), 0u);
+    EXPECT_EQ(doc->GetUndoCount(), 1);
+    view->OnTextFormatChange(8, 0); // no such change
+    EXPECT_EQ(full->GetTextStore()->Data(), QByteArrayView("TEXT+1:0"));
+
+    // One text: only while the editor shows, as a command of the object.
+    view->Select(full, false);
+    view->OnTextFormatChange(3, 7);
+    EXPECT_TRUE(full->commands.empty());
+    editor.visible = true;
+    view->OnTextFormatChange(3, 7);
+    ASSERT_EQ(full->commands.size(), 1u);
+    EXPECT_EQ(full->commands[0].text, QStringLiteral("3"));
+    EXPECT_EQ(full->commands[0].value, 0);
+    EXPECT_EQ(full->formatValue, 7);
+
+    // Another object: a step of its own with the value.
+    const int steps = doc->GetUndoCount();
+    view->Select(rect, false);
+    view->OnTextFormatChange(7, 0x0000FF);
+    EXPECT_EQ(rect->formatValue, 0x0000FF);
+    EXPECT_EQ(doc->GetUndoCount(), steps + 1);
+    view->SetTextEditor(nullptr);
+}
