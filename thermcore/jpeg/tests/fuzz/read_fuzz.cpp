@@ -1,7 +1,8 @@
 // libFuzzer target over JpegRead: the input is a stream after one control
 // byte. Each input is read as a header (mode 1), as the whole image (mode
 // 3) to an output colour the control byte picks, reduced (mode 15), as a
-// region, interrupted after every MCU, and for its thumbnail (mode 21).
+// region, interrupted after every MCU, into component planes, and for its
+// thumbnail (mode 21).
 // Buffers are exactly as large as the fields say, so AddressSanitizer sees
 // any write past them.
 #include <cstddef>
@@ -79,6 +80,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadImage(stream, control, JPEG_MODE_READ_MEMORY, width, height, false, false);
     ReadImage(stream, control, JPEG_MODE_READ_HALF_MEMORY, (width + 1) / 2, (height + 1) / 2, false, false);
     ReadImage(stream, control, JPEG_MODE_READ_MEMORY, width, height, true, (control & 0x20) != 0);
+
+    // Component planes instead of pixels.
+    JPEG_PROPERTIES planes{};
+    if (JpegInit(&planes) == 0) {
+        planes.JpegBytes = stream.data();
+        planes.JpegSize = static_cast<int32_t>(stream.size());
+        planes.PlaneOutput = (control & 1) + 1;
+        JpegRead(&planes, JPEG_MODE_READ_MEMORY);
+        JpegFree(&planes);
+    }
 
     // Thumbnail into a small buffer.
     JPEG_PROPERTIES t{};
