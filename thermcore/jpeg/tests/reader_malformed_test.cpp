@@ -3,6 +3,7 @@
 // and no read writes outside the caller's buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "decoder_support.h"
@@ -224,6 +225,31 @@ TEST(MalformedStream, EveryTruncationIsAnErrorFromMemoryAndFromAFile)
         EXPECT_EQ(GuardedRead(noEoi), JPEG_MEMORY_ERROR);
         EXPECT_EQ(GuardedRead(noEoi, JPEG_MODE_READ_FILE), JPEG_FILE_ERROR);
     }
+}
+
+TEST(MalformedStream, IncompleteProgressiveStreamsStillPutOutTheirImage)
+{
+    // Cut in front of the third scan: the DC scan is in, the image is put
+    // out at the end of the data (blurred), and the read reports the cut.
+    const Bytes& whole = Progressive();
+    size_t at = FindMarker(whole, 0xDA);
+    at = FindMarker(whole, 0xDA, at + 2);
+    at = FindMarker(whole, 0xDA, at + 2);
+    const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(at));
+    const ReadResult full = ReadJpeg(whole, JPEG_COLOUR_RGB, 3);
+    const ReadResult partial = ReadJpeg(cut, JPEG_COLOUR_RGB, 3, JPEG_MODE_READ_MEMORY, {}, 40, 24);
+    ASSERT_EQ(full.rc, 0);
+    EXPECT_EQ(partial.rc, JPEG_MEMORY_ERROR);
+    EXPECT_EQ(std::count(partial.image.pixels.begin(), partial.image.pixels.end(), 0x5A) <
+                  static_cast<long>(partial.image.pixels.size() / 50),
+              true); // written, not left as the fill
+    EXPECT_GT(Psnr(partial.image, full.image), 15.0);
+    // The same cut closed by an EOI reads with success.
+    Bytes closed = cut;
+    closed.insert(closed.end(), {0xFF, 0xD9});
+    const ReadResult ended = ReadJpeg(closed, JPEG_COLOUR_RGB, 3, JPEG_MODE_READ_MEMORY, {}, 40, 24);
+    EXPECT_EQ(ended.rc, 0);
+    EXPECT_EQ(ended.image.pixels, partial.image.pixels);
 }
 
 TEST(MalformedStream, BitFlipsNeverLeaveTheBuffer)
