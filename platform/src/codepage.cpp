@@ -103,6 +103,10 @@ std::string convert(iconv_t cd, std::string_view input, std::string_view replace
         inLeft -= n;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    // A converter that holds a character back (code page 1258 waits for a
+    // combining mark) gives it up now.
+    ensureRoom(16);
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
     out.resize(out.size() - outLeft);
     return out;
 }
@@ -166,6 +170,128 @@ QByteArray toGbk(QStringView text, std::size_t maxBytes)
     QByteArray gbk = toGbk(text);
     gbk.truncate(static_cast<qsizetype>(gbkFitLength(gbk, maxBytes)));
     return gbk;
+}
+
+namespace {
+
+const char* iconvNameOfCodePage(int codePage)
+{
+    switch (codePage) {
+    case 936: return "GBK";
+    case 950: return "BIG5";
+    case 932: return "CP932";
+    case 949: return "CP949";
+    case 874: return "CP874";
+    case 437: return "CP437";
+    case 1250: return "CP1250";
+    case 1251: return "CP1251";
+    case 1252: return "CP1252";
+    case 1253: return "CP1253";
+    case 1254: return "CP1254";
+    case 1255: return "CP1255";
+    case 1256: return "CP1256";
+    case 1257: return "CP1257";
+    case 1258: return "CP1258";
+    case 10000: return "MACINTOSH";
+    default: return nullptr;
+    }
+}
+
+void* openIconv(const char* to, const char* from)
+{
+    if (from == nullptr || to == nullptr)
+        return nullptr;
+    const iconv_t cd = iconv_open(to, from);
+    return cd == reinterpret_cast<iconv_t>(-1) ? nullptr : static_cast<void*>(cd);
+}
+
+} // namespace
+
+int codePageOfCharset(int charset)
+{
+    switch (charset) {
+    case 0: return 1252;
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 255: return 437;
+    default: return 0;
+    }
+}
+
+CodePageConverter::CodePageConverter(int codePage)
+    : m_codePage(codePage)
+{
+    const char* name = iconvNameOfCodePage(codePage);
+    m_decoder = openIconv("UTF-8", name);
+    m_encoder = openIconv(name, "UTF-8");
+}
+
+CodePageConverter::~CodePageConverter()
+{
+    if (m_decoder != nullptr)
+        iconv_close(static_cast<iconv_t>(m_decoder));
+    if (m_encoder != nullptr)
+        iconv_close(static_cast<iconv_t>(m_encoder));
+}
+
+QString CodePageConverter::decode(QByteArrayView bytes)
+{
+    const std::string utf8 = convert(static_cast<iconv_t>(m_decoder),
+                                     std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())),
+                                     "\xEF\xBF\xBD", [](const char*, std::size_t) { return std::size_t{1}; });
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+bool CodePageConverter::encode(char32_t c, QByteArray& out)
+{
+    if (c < 0x80) {
+        out.append(static_cast<char>(c));
+        return true;
+    }
+    if (m_encoder == nullptr || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return false;
+    char in[4];
+    std::size_t inLeft;
+    if (c < 0x800) {
+        in[0] = static_cast<char>(0xC0 | (c >> 6));
+        in[1] = static_cast<char>(0x80 | (c & 0x3F));
+        inLeft = 2;
+    } else if (c < 0x10000) {
+        in[0] = static_cast<char>(0xE0 | (c >> 12));
+        in[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        in[2] = static_cast<char>(0x80 | (c & 0x3F));
+        inLeft = 3;
+    } else {
+        in[0] = static_cast<char>(0xF0 | (c >> 18));
+        in[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        in[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        in[3] = static_cast<char>(0x80 | (c & 0x3F));
+        inLeft = 4;
+    }
+    char buffer[8];
+    char* inPtr = in;
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof buffer;
+    const auto cd = static_cast<iconv_t>(m_encoder);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
+        return false;
+    // Flush any shift state (none of the code pages above has one).
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, static_cast<qsizetype>(sizeof buffer - outLeft));
+    return true;
 }
 
 } // namespace platform

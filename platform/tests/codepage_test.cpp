@@ -1,5 +1,7 @@
 #include "platform/codepage.h"
 
+#include <QList>
+
 #include <gtest/gtest.h>
 
 #include "test_support.h"
@@ -59,6 +61,65 @@ TEST(CodePage, CutsAtCharacterBoundaries)
     EXPECT_EQ(gbkFitLength(hex("6181"), 2), 2u);
     EXPECT_EQ(gbkFitLength(hex("812061"), 2), 2u);
     EXPECT_EQ(toGbk(QStringLiteral("报表简介"), 7), hex("b1a8b1edbcf2"));
+}
+
+} // namespace
+} // namespace platform
+
+namespace platform {
+namespace {
+
+TEST(CodePageConverter, DecodesAndEncodesByCodePage)
+{
+    struct Case {
+        int codePage;
+        const char* hexBytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {936, "d6d0cec4", QStringLiteral("中文")},
+        {1252, "e9e8a3", QStringLiteral("éè£")},
+        {1252, "80", QStringLiteral("€")},
+        {1251, "cff0e8e2e5f2", QStringLiteral("Привет")},
+        {932, "82a0", QStringLiteral("あ")},
+        {950, "a4a4", QStringLiteral("中")},
+        {1258, "61e2", QStringLiteral("aâ")}, // the last character is held back until the end
+    };
+    for (const Case& c : cases) {
+        CodePageConverter cp(c.codePage);
+        ASSERT_TRUE(cp.isValid()) << c.codePage;
+        EXPECT_EQ(cp.decode(test::hex(c.hexBytes)), c.text) << c.codePage;
+        QByteArray encoded;
+        for (char32_t u : c.text.toUcs4())
+            ASSERT_TRUE(cp.encode(u, encoded)) << c.codePage;
+        EXPECT_EQ(encoded, test::hex(c.hexBytes)) << c.codePage;
+    }
+}
+
+TEST(CodePageConverter, RefusesWhatTheCodePageLacks)
+{
+    CodePageConverter western(1252);
+    QByteArray out("x");
+    EXPECT_FALSE(western.encode(U'中', out));
+    EXPECT_FALSE(western.encode(0xD800, out)); // a lone surrogate is no character
+    EXPECT_EQ(out, QByteArray("x"));
+    // A lone lead byte decodes as U+FFFD and the next byte is read afresh.
+    EXPECT_EQ(CodePageConverter(936).decode(test::hex("b020")), QStringLiteral("\uFFFD "));
+    // An unknown code page keeps ASCII only.
+    CodePageConverter unknown(12345);
+    EXPECT_FALSE(unknown.isValid());
+    EXPECT_EQ(unknown.decode(test::hex("41e9")), QStringLiteral("A\uFFFD"));
+}
+
+TEST(CodePageConverter, MapsCharacterSetsToCodePages)
+{
+    EXPECT_EQ(codePageOfCharset(0), 1252);
+    EXPECT_EQ(codePageOfCharset(134), 936);
+    EXPECT_EQ(codePageOfCharset(136), 950);
+    EXPECT_EQ(codePageOfCharset(204), 1251);
+    EXPECT_EQ(codePageOfCharset(1), 0); // the default set names none
+    EXPECT_EQ(codePageOfCharset(2), 0);
+    EXPECT_EQ(codePageOfCharset(99), 0);
 }
 
 } // namespace

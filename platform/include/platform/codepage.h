@@ -39,6 +39,44 @@ QByteArray truncateGbk(QByteArrayView gbk, std::size_t maxBytes);
 // text in GBK, cut to at most maxBytes bytes at a character boundary.
 QByteArray toGbk(QStringView text, std::size_t maxBytes);
 
+// Code pages other than GBK, for texts that name their own (RTF font
+// character sets, an RTF's \ansicpg).
+inline constexpr int kWesternCodePage = 1252;
+
+// The Windows code page of a font character set (the value of an RTF
+// \fcharsetN or a CHARFORMAT's charset): 0 Western 1252, 134 GBK 936, 136
+// Big5 950, 128 Shift-JIS 932, 129 Hangul 949, the European and Middle
+// Eastern sets their 125x pages, 222 Thai 874. 0 for a set that names no
+// code page of its own (1 default, 2 symbol, unknown values).
+int codePageOfCharset(int charset);
+
+// Converts between one Windows code page and Unicode, keeping its iconv
+// descriptors open for repeated use (a reader or writer holds one per code
+// page it meets). An unknown code page converts ASCII only.
+class CodePageConverter {
+public:
+    explicit CodePageConverter(int codePage);
+    ~CodePageConverter();
+    CodePageConverter(const CodePageConverter&) = delete;
+    CodePageConverter& operator=(const CodePageConverter&) = delete;
+
+    int codePage() const { return m_codePage; }
+    // True when iconv knows the code page.
+    bool isValid() const { return m_decoder != nullptr; }
+    // Bytes to text; a byte that does not decode (a lone lead byte) becomes
+    // U+FFFD and the byte after it is read afresh.
+    QString decode(QByteArrayView bytes);
+    // One character (a Unicode scalar value) to its bytes in the code page,
+    // appended to out; false, with out unchanged, when the code page has no
+    // such character.
+    bool encode(char32_t c, QByteArray& out);
+
+private:
+    int m_codePage;
+    void* m_decoder = nullptr; // iconv_t
+    void* m_encoder = nullptr;
+};
+
 // True for a byte that starts a double-byte GBK character.
 constexpr bool isGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "document/geometry.h"
+#include "document/text_run_list.h"
 
 #include <QPointF>
 

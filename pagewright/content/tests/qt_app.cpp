@@ -1,0 +1,27 @@
+// One QApplication for the whole test run (widgets, fonts, image plugins).
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class QtAppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "pagewright_content_tests";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    std::unique_ptr<QApplication> m_app;
+};
+
+const auto* const kRegistered = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+
+} // namespace

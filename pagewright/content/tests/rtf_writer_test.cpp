@@ -1,0 +1,118 @@
+#include "content/rtf_writer.h"
+
+#include "content/rtf_reader.h"
+#include "document/draw_obj.h"
+#include "test_support.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+using namespace content_test;
+using rich_text::ReadRtf;
+using rich_text::WriteRtf;
+
+QTextCharFormat Format(const QString& face, double points, int charset = 134)
+{
+    QTextCharFormat f;
+    f.setFontFamilies({face});
+    f.setFontPointSize(points);
+    f.setProperty(rich_text::kCharsetProperty, charset);
+    return f;
+}
+
+// Centred Chinese title; a bold red line with characters RTF escapes, a
+// tab and a character GBK lacks; an empty right-aligned paragraph in Arial.
+void BuildSample(QTextDocument& doc)
+{
+    QTextCursor c(&doc);
+    QTextBlockFormat centre;
+    centre.setAlignment(Qt::AlignHCenter);
+    c.setBlockFormat(centre);
+    c.insertText(QStringLiteral("红外"), Format(QStringLiteral("宋体"), 10.5));
+    c.insertBlock(QTextBlockFormat());
+    QTextCharFormat red = Format(QStringLiteral("宋体"), 10.5);
+    red.setFontWeight(QFont::Bold);
+    red.setForeground(QColor(255, 0, 0));
+    c.insertText(QStringLiteral("a\\{b}"), red);
+    c.insertText(QStringLiteral("\t\u0E01€"), Format(QStringLiteral("宋体"), 10.5));
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight);
+    right.setLeftMargin(24); // 360 twips
+    QTextCharFormat arial = Format(QStringLiteral("Arial"), 9, 0);
+    arial.setProperty(rich_text::kFamilyProperty, rich_text::kFamilySwiss);
+    arial.setProperty(rich_text::kPitchProperty, 2);
+    c.insertBlock(right, arial);
+}
+
+TEST(RtfWriter, WritesTheEditorsShape)
+{
+    QTextDocument doc;
+    BuildSample(doc);
+    const QByteArray expected =
+        "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl{\\f0\\fnil\\fcharset134 "
+        "\\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss\\fprq2\\fcharset0 Arial;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+        "\\viewkind4\\uc1\\pard\\qc\\f0\\fs21\\'ba\\'ec\\'cd\\'e2\\par\r\n"
+        "\\pard\\cf1\\b\\f0\\fs21 a\\\\\\{b\\}\\cf0\\b0\\tab\\u3585?\\'80\\par\r\n"
+        "\\pard\\qr\\li360\\f1\\fs18\\par\r\n"
+        "}\r\n";
+    EXPECT_EQ(WriteRtf(doc), expected);
+}
+
+TEST(RtfWriter, KeepsTheShapeThatByteRewritesNeed)
+{
+    // Without explicit colours there is no colour table, and the colour
+    // rewrite of stored texts adds one and turns the first paragraph white.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText("one", Format("Arial", 12, 0));
+    c.insertBlock();
+    c.insertText("two");
+    const QByteArray rtf = WriteRtf(doc);
+    EXPECT_FALSE(rtf.contains("colortbl"));
+    // The font table closes with the first "}}"; every paragraph opens with
+    // \pard and a further control word and ends with \par CRLF.
+    EXPECT_EQ(rtf.indexOf("}}"), rtf.indexOf("{\\fonttbl") + rtf.mid(rtf.indexOf("{\\fonttbl")).indexOf(";}}") + 1);
+    EXPECT_EQ(rtf.count("\\pard\\"), 2);
+    EXPECT_EQ(rtf.count("\\par\r\n"), 2);
+    EXPECT_TRUE(rtf.endsWith("\\par\r\n}\r\n"));
+
+    QTextDocument inverted;
+    ReadRtf(InvertRtfColorTable(rtf), &inverted, nullptr);
+    const std::vector<Para> paras = Describe(inverted);
+    ASSERT_EQ(paras.size(), 2u);
+    EXPECT_EQ(paras[0].pieces[0].color, 0xFFFFFF);
+    EXPECT_EQ(paras[0].pieces[0].face, "Arial");
+
+    // With a colour table, the rewrite inverts each entry and keeps auto.
+    QTextDocument coloured;
+    BuildSample(coloured);
+    QTextDocument back;
+    ReadRtf(InvertRtfColorTable(WriteRtf(coloured)), &back, nullptr);
+    const std::vector<Para> b = Describe(back);
+    EXPECT_EQ(b[1].pieces[0].color, 0xFFFF00); // red becomes cyan
+    EXPECT_EQ(b[1].pieces[1].color, -1);       // auto stays auto
+    EXPECT_EQ(b[0].pieces[0].color, -1);
+}
+
+TEST(RtfWriter, RoundTripsEveryFixture)
+{
+    const char* const fixtures[] = {"editor_chinese.rtf", "inserted_tables.rtf", "libreoffice_html.rtf",
+                                    "libreoffice_odt.rtf"};
+    for (const char* name : fixtures) {
+        QTextDocument first;
+        ReadRtf(Fixture(name), &first, nullptr);
+        const QByteArray written = WriteRtf(first);
+        QTextDocument second;
+        const auto result = ReadRtf(written, &second, nullptr);
+        EXPECT_EQ(result.error, rich_text::RtfError::kNone) << name;
+        // read(write(read(x))) = read(x) on the model ...
+        EXPECT_EQ(Describe(second), Describe(first)) << name;
+        // ... and write(read(write(m))) = write(m) byte for byte.
+        EXPECT_EQ(WriteRtf(second), written) << name;
+    }
+}
+
+} // namespace
