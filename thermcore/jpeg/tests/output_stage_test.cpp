@@ -19,7 +19,7 @@ namespace {
 
 TEST(RegionClip, PlacesAndClipsMcus)
 {
-    uint8_t base[4] = {};
+    uint8_t base[64 * 48] = {};
     uint8_t* dest = nullptr;
     Rect r;
     // Without a region the last MCU of a 20-pixel row keeps 4 columns.

@@ -2,6 +2,7 @@
 // and rdjpgcom report them, thumbnails, tables-only and abbreviated streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <regex>
 
@@ -107,9 +108,11 @@ Bytes WithThumbnail(const Bytes& jpeg, int width, int height, const Bytes& pixel
 {
     Bytes app0{'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 1, 0, 1, static_cast<uint8_t>(width), static_cast<uint8_t>(height)};
     app0.insert(app0.end(), pixels.begin(), pixels.end());
-    Bytes out{0xFF, 0xD8, 0xFF, 0xE0, static_cast<uint8_t>((app0.size() + 2) >> 8),
-              static_cast<uint8_t>(app0.size() + 2)};
-    out.insert(out.end(), app0.begin(), app0.end());
+    Bytes out(6 + app0.size());
+    const uint8_t head[6] = {0xFF, 0xD8, 0xFF, 0xE0, static_cast<uint8_t>((app0.size() + 2) >> 8),
+                             static_cast<uint8_t>(app0.size() + 2)};
+    std::copy(head, head + 6, out.begin());
+    std::copy(app0.begin(), app0.end(), out.begin() + 6);
     // Drop the stream's own APP0.
     size_t rest = 2;
     if (jpeg[2] == 0xFF && jpeg[3] == 0xE0)
