@@ -1,6 +1,7 @@
 // The report view in the running program: opening reports, mouse scripts of
 // the drawing tools, the editing commands, pages and zoom.
 #include "view_test_support.h"
+#include "app_environment.h"
 
 #include "new_page_dlg.h"
 #include "resource_ids.h"
@@ -646,10 +647,11 @@ TEST_F(ReportViewTest, TheAnalysisToolMeasuresOnImagesAndReadsTemperatures)
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5500, -3000}));
     const int px = int((spot.x() - 2000) * (100.0 / 7000.0));
     EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", double(px)));
-    f.app->tempetype = 1;
+    f.app->GetDocumentEnvironment().SetTempUnit(1);
+    EXPECT_EQ(f.app->tempetype, 1) << "the program's setting follows the one unit";
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5500, -3000}));
     EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", px * 1.8 + 32));
-    f.app->tempetype = 0;
+    f.app->GetDocumentEnvironment().SetTempUnit(0);
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({1000, -3000}));
     EXPECT_TRUE(view->GetToolTipText().isEmpty());
     // The colour bar: 50 units right of 1.33333 x the height, 260 wide,
@@ -817,4 +819,49 @@ TEST_F(ReportViewTest, ABandFromAnEmptyPlaceSelectsWhatItTouchesOnThisPage)
     EXPECT_EQ(f.View()->GetSelection().size(), 3u);
     f.Click({8000, -9000});
     EXPECT_TRUE(f.View()->GetSelection().empty());
+}
+
+TEST_F(ReportViewTest, PhotoAndLogoToolsMakeTheirObjectsWithTheirMenus)
+{
+    const auto ids = [](QMenu* menu) {
+        std::vector<int> out;
+        for (QAction* a : menu->actions())
+            out.push_back(a->data().toInt());
+        return out;
+    };
+    f.Frame()->GetCommandAction(32804);
+    f.Frame()->GetCommandAction(32972);
+    f.Frame()->UpdateCommandUI();
+    EXPECT_TRUE(f.Frame()->GetCommandAction(32804)->isEnabled());
+    EXPECT_TRUE(f.Frame()->GetCommandAction(32972)->isEnabled());
+    f.Command(32804);
+    f.Drag({1000, -1000}, {3000, -3000});
+    f.Command(32972);
+    f.Drag({5000, -1000}, {7000, -3000});
+    ASSERT_EQ(Objects().size(), 2u);
+    EXPECT_TRUE(IsKindOfName(Objects()[0], "CDrawPhoto"));
+    EXPECT_TRUE(IsKindOfName(Objects()[1], "CDrawLogo"));
+
+    std::unique_ptr<QMenu> onPhoto(f.View()->BuildContextMenu(f.Client({2000, -2000})));
+    ASSERT_NE(onPhoto, nullptr);
+    const std::vector<int> photoIds = ids(onPhoto.get());
+    EXPECT_NE(std::find(photoIds.begin(), photoIds.end(), 34055), photoIds.end());
+    std::unique_ptr<QMenu> onLogo(f.View()->BuildContextMenu(f.Client({6000, -2000})));
+    ASSERT_NE(onLogo, nullptr);
+    EXPECT_NE(std::find(ids(onLogo.get()).begin(), ids(onLogo.get()).end(), 32971), ids(onLogo.get()).end());
+}
+
+TEST_F(ReportViewTest, EmbeddedObjectCommandsAreDisabled)
+{
+    for (int id : {57856, 57638, 57857, 57872})
+        f.Frame()->GetCommandAction(id);
+    QAction* show = f.Frame()->GetCommandAction(res::ID_SHOW_OBJECTS);
+    f.Frame()->UpdateCommandUI();
+    for (int id : {57856, 57638, 57857, 57872})
+        EXPECT_FALSE(f.Frame()->GetCommandAction(id)->isEnabled()) << id;
+    EXPECT_TRUE(show->isChecked());
+    f.Command(res::ID_SHOW_OBJECTS);
+    f.Frame()->UpdateCommandUI();
+    EXPECT_FALSE(show->isChecked());
+    f.Command(res::ID_SHOW_OBJECTS);
 }

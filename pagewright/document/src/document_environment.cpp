@@ -31,12 +31,15 @@ constexpr Text kTexts[] = {
     {doc_string::kAskToSave, "是否保存对“%1”的修改？"},
     {doc_string::kUndoReset, "撤销记录与报表内容不符，已清除撤销记录。"},
     {doc_string::kPropertiesTitle, "Analysis Objects Property"},
+    {doc_string::kEmbeddedObject, "报表中含有嵌入对象，本平台不能打开。"},
     {doc_string::kNone, "None"},
     {doc_string::kTempReadout, "温度:%.1f 宽度:%.1f"},
     {doc_string::kDeletePage, "确定要删除当前页吗？"},
     {doc_string::kTempUnitText, "℃"},
     {doc_string::kTempUnitText + 1, "℉"},
     {doc_string::kTempUnitText + 2, " K"},
+    {doc_string::kLengthUnitText, "m"},
+    {doc_string::kLengthUnitText + 1, "ft"},
     {doc_string::kNoAnalysis, "(无)"},
     {doc_string::kLineWord, "线"},
     {doc_string::kPointWord, "点"},
@@ -91,6 +94,7 @@ void DocumentEnvironment::SetTempUnit(int unit)
     if (unit == m_tempUnit)
         return;
     m_tempUnit = unit;
+    TempUnitChanged();
     for (TempUnitObserver observer : UnitObservers())
         observer(*this);
 }

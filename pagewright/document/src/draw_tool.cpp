@@ -1,5 +1,6 @@
 #include "document/draw_tool.h"
 
+#include "document/draw_photo.h"
 #include "document/draw_poly.h"
 #include "document/draw_rect.h"
 #include "document/draw_view.h"
@@ -26,7 +27,18 @@ namespace {
 
 std::array<ToolObjectFactory, kShapeKindCount>& factories()
 {
-    static std::array<ToolObjectFactory, kShapeKindCount> list;
+    // The photo and the logo are this library's own; the other band tools'
+    // objects come with their modules.
+    static std::array<ToolObjectFactory, kShapeKindCount> list = [] {
+        std::array<ToolObjectFactory, kShapeKindCount> l;
+        l[kShapePhoto] = [](DrawView& view, const DocRect& rect) -> std::unique_ptr<CDrawObj> {
+            return std::make_unique<CDrawPhoto>(&view, rect);
+        };
+        l[kShapeLogo] = [](DrawView& view, const DocRect& rect) -> std::unique_ptr<CDrawObj> {
+            return std::make_unique<CDrawLogo>(&view, rect);
+        };
+        return l;
+    }();
     return list;
 }
 
@@ -836,7 +848,7 @@ void CAnalysisTool::OnMouseMove(DrawView& view, int flags, QPoint point)
 
 void CAnalysisTool::ShowReadout(DrawView& view, float celsius)
 {
-    const int unit = view.GetDocument() != nullptr ? view.GetDocument()->Environment().TemperatureUnit() : 0;
+    const int unit = view.GetDocument() != nullptr ? view.GetDocument()->Environment().TempUnit() : 0;
     double shown = celsius;
     if (unit == 1)
         shown = celsius * 1.8 + 32;
