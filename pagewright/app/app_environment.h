@@ -24,7 +24,8 @@ public:
     TemplateChoice ChooseTemplate() override;
     QString GetSavePath() const override;
     void SetSavePath(const QString& folder) override;
-    QString PromptSaveFileName(const QString& proposed, bool replace) override;
+    QString PromptSaveFileName(const QString& proposed, bool replace, const QString& filter = {}) override;
+    void OpenWithDefaultApplication(const QString& path) override;
     std::optional<COLORREF> ChooseColor(COLORREF initial) override;
     bool RunDialog(QDialog& dialog) override;
     void SetLockIndicator(bool locked) override;
