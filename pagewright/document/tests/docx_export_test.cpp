@@ -402,3 +402,63 @@ TEST(ReportExport, AsksForTheFileWritesItWholeAndOffersToOpenIt)
     EXPECT_TRUE(QFileInfo(dir.path()).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.docx"});
 }
+
+// Three pages through rptdump --docx, opened by python-docx and converted by
+// LibreOffice; the pages are left in the build tree to be looked at.
+TEST(ReportExport, ThreePageReportConvertsToThreePagesWithEachObjectOnItsPage)
+{
+    QTemporaryDir dir;
+    CDI_RptDoc doc;
+    doc.InsertPage(0, QStringLiteral("2"));
+    doc.InsertPage(0, QStringLiteral("3"));
+    doc.SetCurPage(0);
+    AddShape(doc, nullptr, CDrawRect::rectangle, DocRect(600, -650, 2600, -2650));
+    AddShape(doc, nullptr, CDrawRect::line, DocRect(3500, -1500, 6000, -4000));
+    doc.SetCurPage(1);
+    for (int style = 1; style <= 3; ++style)
+        AddShape(doc, nullptr, CDrawRect::arrow, DocRect(1000, -1000 * style, 5000, -1000 * style))->arrowStyle = style;
+    doc.SetCurPage(2);
+    AddShape(doc, nullptr, CDrawRect::rectangle, DocRect(3000, -5000, 6000, -8000));
+    const QString report = dir.filePath(QStringLiteral("three.rpt"));
+    ASSERT_TRUE(doc.SaveToPath(report));
+    const QString docx = dir.filePath(QStringLiteral("three.docx"));
+    QProcess dump;
+    dump.start(QStringLiteral(DOCUMENT_TEST_RPTDUMP), {report, QStringLiteral("--docx"), docx});
+    ASSERT_TRUE(dump.waitForFinished(60000));
+    ASSERT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
+
+    const QString out = QStringLiteral(DOCUMENT_TEST_ARTIFACTS "/three-page-docx");
+    QDir(out).removeRecursively();
+    // Probes (points from the page corner): the rectangle's corner, the line's
+    // middle, the middle of each arrow, the last page's rectangle corner.
+    const auto pt = [](double x, double y) {
+        return QStringLiteral("%1,%2").arg(50 + DocxExport::LeftPoints(x)).arg(50 + DocxExport::TopPoints(y));
+    };
+    QProcess check;
+    check.start(QStringLiteral(DOCUMENT_TEST_PYTHON),
+                {QStringLiteral(DOCUMENT_TEST_SCRIPTS "/docx_render_check.py"), docx, out, pt(600, -650),
+                 pt(4750, -2750), pt(3000, -1000), pt(3000, -2000), pt(3000, -3000), pt(3000, -5000)});
+    ASSERT_TRUE(check.waitForFinished(180000));
+    if (check.exitCode() == 77)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ASSERT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    const QJsonObject r = QJsonDocument::fromJson(check.readAllStandardOutput()).object();
+    EXPECT_EQ(r["pages"].toInt(), 3);
+    EXPECT_NEAR(r["size"].toArray()[0].toDouble(), 8330.0 / 1008.0 * 72.0, 1.0);
+    EXPECT_NEAR(r["size"].toArray()[1].toDouble(), 11790.0 / 1008.0 * 72.0, 1.0);
+    const QJsonArray pages = r["rendered"].toArray();
+    ASSERT_EQ(pages.size(), 3);
+    // The rectangle at (600, -650) starts at the margin corner within a point.
+    const QJsonArray ink0 = pages[0].toObject()["ink"].toArray();
+    ASSERT_EQ(ink0.size(), 4);
+    EXPECT_NEAR(ink0[0].toDouble(), 50.0, 1.0);
+    EXPECT_NEAR(ink0[1].toDouble(), 50.0, 1.0);
+    const std::vector<std::vector<bool>> expected{{true, true, false, false, false, false},
+                                                  {false, false, true, true, true, false},
+                                                  {false, false, false, false, false, true}};
+    for (int p = 0; p < 3; ++p) {
+        const QJsonArray probes = pages[p].toObject()["probes"].toArray();
+        for (int i = 0; i < probes.size(); ++i)
+            EXPECT_EQ(probes[i].toBool(), expected[std::size_t(p)][std::size_t(i)]) << "page " << p << " probe " << i;
+    }
+}
