@@ -114,6 +114,8 @@ void CAppEnvironment::FillPageTitles(const QStringList& titles, int current)
 
 int CAppEnvironment::TemperatureUnit() const { return m_app.tempetype; }
 
+QStringList CAppEnvironment::DataFileNames() const { return m_app.m_fieldNames.mid(0, m_app.m_fieldCount); }
+
 QString CAppEnvironment::TemporaryFolder() const
 {
     return m_scratch.isValid() ? m_scratch.path() : DocumentEnvironment::TemporaryFolder();

@@ -32,6 +32,7 @@ public:
     void FillPageTitles(const QStringList& titles, int current) override;
     int TemperatureUnit() const override;
     QString TemporaryFolder() const override;
+    QStringList DataFileNames() const override;
 
 private:
     CDI_RptApp& m_app;
