@@ -25,7 +25,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -163,7 +162,6 @@ bool CDI_RptApp::InitInstance()
     m_docEnv = std::make_unique<CAppEnvironment>(*this);
     m_template = std::make_unique<CDI_RptTemplate>(res::IDR_REPORTTYPE);
     m_template->SetOpener([this](const QString& path) { return OpenReport(path); });
-    m_fontList = QFontDatabase::families();
     // 15: the main frame.
     auto* frame = new CMainFrame(*this);
     if (!frame->LoadFrame(res::IDR_MAINFRAME)) {
@@ -367,8 +365,9 @@ void CDI_RptApp::OnUnits()
     dlg.m_tempUnit = tempetype;
     if (dlg.DoModal() != res::IDOK)
         return;
-    tempetype = dlg.m_tempUnit;
     metertype = dlg.m_lengthUnit;
+    m_docEnv->SetLengthUnit(metertype);
+    m_docEnv->SetTempUnit(dlg.m_tempUnit); // sets tempetype
     // The units are stored whether or not "save as default" was ticked.
     m_settings->writeInt(QStringLiteral("metertype"), QStringLiteral("metertype"), metertype);
     m_settings->writeInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), tempetype);

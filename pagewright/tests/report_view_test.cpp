@@ -1,6 +1,7 @@
 // The report view in the running program: opening reports, mouse scripts of
 // the drawing tools, the editing commands, pages and zoom.
 #include "view_test_support.h"
+#include "app_environment.h"
 
 #include "new_page_dlg.h"
 #include "resource_ids.h"
@@ -9,6 +10,7 @@
 #include "document/draw_poly.h"
 #include "document/draw_tool.h"
 
+#include "skin/color_picker_button.h"
 #include "skin/tool_bar_ex.h"
 
 #include <gtest/gtest.h>
@@ -645,10 +647,11 @@ TEST_F(ReportViewTest, TheAnalysisToolMeasuresOnImagesAndReadsTemperatures)
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5500, -3000}));
     const int px = int((spot.x() - 2000) * (100.0 / 7000.0));
     EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", double(px)));
-    f.app->tempetype = 1;
+    f.app->GetDocumentEnvironment().SetTempUnit(1);
+    EXPECT_EQ(f.app->tempetype, 1) << "the program's setting follows the one unit";
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5500, -3000}));
     EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", px * 1.8 + 32));
-    f.app->tempetype = 0;
+    f.app->GetDocumentEnvironment().SetTempUnit(0);
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({1000, -3000}));
     EXPECT_TRUE(view->GetToolTipText().isEmpty());
     // The colour bar: 50 units right of 1.33333 x the height, 260 wide,
@@ -785,13 +788,12 @@ TEST_F(ReportViewTest, AlignmentArrowheadsAndTheColourButtons)
     f.Frame()->UpdateCommandUI();
     EXPECT_FALSE(f.Frame()->GetCommandAction(34025)->isEnabled());
 
-    // The object bar's fill and border colours, one step each.
+    // The object bar's fill and border colours, one step each: a colour
+    // picked on a colour button runs its command.
     CToolBarEx* bar = f.Frame()->GetControlBar(res::IDW_OBJECT_BAR);
-    bar->SetColorButton(res::ID_FILL_COLOR_BUTTON, QColor(1, 2, 3));
-    bar->SetColorButton(res::ID_LINE_COLOR_BUTTON, QColor(4, 5, 6));
     const int steps = Steps();
-    f.Command(res::ID_FILL_COLOR_BUTTON);
-    f.Command(res::ID_LINE_COLOR_BUTTON);
+    bar->GetColorPicker(res::ID_FILL_COLOR_BUTTON)->SetColor(RGB(1, 2, 3));
+    bar->GetColorPicker(res::ID_LINE_COLOR_BUTTON)->SetColor(RGB(4, 5, 6));
     EXPECT_EQ(ref->brush.color, RGB(1, 2, 3));
     EXPECT_EQ(ref->brushOn, 1);
     EXPECT_EQ(ref->pen.color, RGB(4, 5, 6));
