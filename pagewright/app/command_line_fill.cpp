@@ -108,5 +108,12 @@ bool CDI_RptApp::FillReportFromCommandLine(const QString& path)
     image->CopyAnalysesTo(m_analysisArray);
     if (m_fieldCount > 0)
         image->LoadIRFileEx(m_fieldNames.first());
+    // The shown file's visible-light picture goes to a scratch file of its
+    // own, deleted once the photos have read it.
+    const QString picture = UniqueScratchFile(m_docEnv->TemporaryFolder(), QStringLiteral("visible-XXXXXX.bmp"));
+    if (!picture.isEmpty()) {
+        image->ExportVisibleImage(picture);
+        QFile::remove(picture);
+    }
     return doc.SaveToPath(path);
 }

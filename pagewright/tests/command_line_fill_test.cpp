@@ -97,11 +97,12 @@ void CloseAll(Filled& f)
     QApplication::processEvents();
 }
 
-// Filled copies left in the scratch folder (the open report's own working
-// copy, made from one, does not count).
+// Filled copies and visible pictures left in the scratch folder (the open
+// report's own working copy, made from a filled copy, does not count).
 QStringList FilledCopies(const CDI_RptApp& app)
 {
-    return QDir(app.GetDocumentEnvironment().TemporaryFolder()).entryList({QStringLiteral("filled-*.rpm")}, QDir::Files);
+    return QDir(app.GetDocumentEnvironment().TemporaryFolder())
+        .entryList({QStringLiteral("filled-*.rpm"), QStringLiteral("visible-*")}, QDir::Files);
 }
 
 } // namespace
