@@ -4,6 +4,7 @@
 #include "irimage/draw_ir.h"
 
 #include "document/docx_export.h"
+#include "document/draw_photo.h"
 #include "document/draw_rect.h"
 #include "document/rpt_doc.h"
 
@@ -30,36 +31,23 @@ void EnsureApplication()
     (void)app;
 }
 
-// An object that exports a picture of its own, as the photo does.
-class PictureObject : public CDrawObj {
-public:
-    PictureObject(const DocRect& rect, QImage picture) : CDrawObj(nullptr, rect), m_picture(std::move(picture)) {}
-    void ExportToWord(CWordExport& exporter) override
-    {
-        const DocRect n = position.Normalized();
-        exporter.ExportImage(float(n.left), float(n.bottom), float(n.Width()), float(n.Height()), m_picture, false);
-    }
-
-private:
-    QImage m_picture;
-};
-
-// A photo of the size a 4000 x 3000 frame has at zoom 1.
-QImage PhotoPicture()
+// A 640 x 480 photo file.
+QString PhotoFile(const QTemporaryDir& dir)
 {
-    QImage image(381, 286, QImage::Format_RGB32);
+    QImage image(640, 480, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             image.setPixel(x, y, qRgb((x * 7 + y * 3) & 0xFF, (x * y) & 0xFF, (y * 5) & 0xFF));
-    return image;
+    const QString path = dir.filePath(QStringLiteral("photo.bmp"));
+    return image.save(path, "BMP") ? path : QString();
 }
 
-std::unique_ptr<CDI_RptDoc> TenPageReport()
+std::unique_ptr<CDI_RptDoc> TenPageReport(const QTemporaryDir& dir)
 {
     auto doc = std::make_unique<CDI_RptDoc>();
     for (int p = 1; p < 10; ++p)
         doc->InsertPage(0, QStringLiteral("Report%1").arg(p + 1));
-    const QImage photo = PhotoPicture();
+    const QString photoFile = PhotoFile(dir);
     for (int p = 0; p < 10; ++p) {
         // A 320 x 240 infrared file in an image object of 6000 x 4500 units.
         auto image = std::make_unique<CDrawIR>(nullptr, DocRect(700, -700, 6700, -5200));
@@ -67,9 +55,11 @@ std::unique_ptr<CDI_RptDoc> TenPageReport()
         if (!image->LoadIRFile(QStringLiteral(DOCX_BENCH_FIXTURES "/k4_320.vni")))
             return nullptr;
         doc->AddNoUndo(std::move(image));
-        auto picture = std::make_unique<PictureObject>(DocRect(700, -5500, 4700, -8500), photo);
-        picture->page = std::uint32_t(p);
-        doc->AddNoUndo(std::move(picture));
+        auto photo = std::make_unique<CDrawPhoto>(nullptr, DocRect(700, -5500, 4700, -8500));
+        photo->page = std::uint32_t(p);
+        if (!photo->LoadPicture(photoFile))
+            return nullptr;
+        doc->AddNoUndo(std::move(photo));
         for (int i = 0; i < 10; ++i) {
             auto shape = std::make_unique<CDrawRect>(nullptr, DocRect(5000, -5500 - i * 500, 7500, -5800 - i * 500));
             shape->shape = i % 3 == 0 ? CDrawRect::rectangle : i % 3 == 1 ? CDrawRect::line : CDrawRect::arrow;
@@ -84,12 +74,12 @@ std::unique_ptr<CDI_RptDoc> TenPageReport()
 void BM_DocxExportOfTenPages(benchmark::State& state)
 {
     EnsureApplication();
-    const std::unique_ptr<CDI_RptDoc> doc = TenPageReport();
+    QTemporaryDir dir;
+    const std::unique_ptr<CDI_RptDoc> doc = TenPageReport(dir);
     if (doc == nullptr) {
-        state.SkipWithError("the infrared fixture is missing");
+        state.SkipWithError("the infrared fixture or the photo did not load");
         return;
     }
-    QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.docx"));
     for (auto _ : state) {
         DocxExport exporter;

@@ -1,12 +1,14 @@
 // Filling a report from the command line: "template|data" makes a copy of
 // the template, loads the data file's infrared files into the copy's first
-// infrared image, and the copy opens as the new, untitled report.
+// infrared image and a picture into its photos, and the copy opens as the
+// new, untitled report.
 #include "rpt_app.h"
 
 #include "app_environment.h"
 #include "field_data_file.h"
 #include "resource_ids.h"
 
+#include "document/draw_photo.h"
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 #include "skin/message_box.h"
@@ -109,11 +111,18 @@ bool CDI_RptApp::FillReportFromCommandLine(const QString& path)
     if (m_fieldCount > 0)
         image->LoadIRFileEx(m_fieldNames.first());
     // The shown file's visible-light picture goes to a scratch file of its
-    // own, deleted once the photos have read it.
+    // own, deleted once the photos have read it. Every photo takes the first
+    // line's value when that file exists, else that picture.
     const QString picture = UniqueScratchFile(m_docEnv->TemporaryFolder(), QStringLiteral("visible-XXXXXX.bmp"));
-    if (!picture.isEmpty()) {
+    if (!picture.isEmpty())
         image->ExportVisibleImage(picture);
-        QFile::remove(picture);
+    const QString value = m_fieldCount > 0 ? m_fieldValues.value(0) : QString();
+    const QString photoFile = !value.isEmpty() && QFileInfo(value).isFile() ? value : picture;
+    for (CDrawObj* obj : doc.GetObjects()) {
+        if (obj->IsKindOf(CDrawPhoto::kClass) && !photoFile.isEmpty())
+            static_cast<CDrawPhoto*>(obj)->LoadPicture(photoFile);
     }
+    if (!picture.isEmpty())
+        QFile::remove(picture);
     return doc.SaveToPath(path);
 }

@@ -9,6 +9,7 @@
 #include "rpt_view.h"
 #include "split_frame.h"
 
+#include "document/draw_photo.h"
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 #include "platform/codepage.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -39,7 +41,8 @@ void WriteAll(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-// A template with one infrared image (one area analysis, no file).
+// A template with one infrared image (one area analysis, no file) and one
+// empty photo.
 void WriteTemplate(const QString& path)
 {
     CDrawIR::Register(DrawClassRegistry::Standard());
@@ -52,6 +55,7 @@ void WriteTemplate(const QString& path)
     area.distance = 1.0f;
     image->m_analyses.Add(area);
     doc.AddNoUndo(std::move(image));
+    doc.AddNoUndo(std::make_unique<CDrawPhoto>(nullptr, DocRect(1000, -5000, 3000, -7000)));
     ASSERT_TRUE(doc.SaveToPath(path));
 }
 
@@ -59,6 +63,7 @@ struct Filled {
     std::unique_ptr<CDI_RptApp> app;
     CDI_RptDoc* doc = nullptr;
     CDrawIR* image = nullptr;
+    CDrawPhoto* photo = nullptr;
     int reports = 0;
 };
 
@@ -78,10 +83,10 @@ Filled StartWith(StartupSandbox& box, const QString& argument)
     }
     if (f.doc != nullptr) {
         for (CDrawObj* obj : f.doc->GetObjects()) {
-            if (obj->IsKindOf(CDrawIR::kClass)) {
+            if (f.image == nullptr && obj->IsKindOf(CDrawIR::kClass))
                 f.image = static_cast<CDrawIR*>(obj);
-                break;
-            }
+            if (f.photo == nullptr && obj->IsKindOf(CDrawPhoto::kClass))
+                f.photo = static_cast<CDrawPhoto*>(obj);
         }
     }
     return f;
@@ -119,6 +124,9 @@ TEST(CommandLineFill, TemplateAndDataOpenAnUntitledFilledReport)
     const QString chinese = box.Path(QString::fromUtf8("红外/图像一.vni"));
     WriteAll(chinese, ReadAll(Fixture("k4_320.vni")));
     const QString photo = box.Path(QStringLiteral("photo.bmp"));
+    QImage visible(64, 48, QImage::Format_RGB32);
+    visible.fill(Qt::green);
+    ASSERT_TRUE(visible.save(photo, "BMP"));
     const QString data = box.Path(QStringLiteral("in/data.txt"));
     WriteAll(data, platform::toGbk(chinese + QLatin1Char(';') + photo + QStringLiteral("\r\n") + Fixture("k8_160.vni") +
                                    QStringLiteral(";ignored\r\n") + Fixture("k4.vni") + QStringLiteral("\r\n")));
@@ -139,6 +147,10 @@ TEST(CommandLineFill, TemplateAndDataOpenAnUntitledFilledReport)
     EXPECT_EQ(f.app->m_fieldCount, 3);
     EXPECT_EQ(f.app->m_fieldValues.value(0), photo);
     EXPECT_EQ(f.app->m_analysisArray.GetSize(), 1u);
+    // The photo shows the first line's picture.
+    ASSERT_NE(f.photo, nullptr);
+    EXPECT_TRUE(f.photo->HasPicture());
+    EXPECT_EQ(f.photo->pictureWidth, 64);
 
     // The template is unchanged and nothing was left beside it or in the
     // scratch folder.
@@ -164,6 +176,9 @@ TEST(CommandLineFill, AnEmptyDataFileSavesTheCopyWithItsAnalysesAndNoFile)
     EXPECT_EQ(f.app->m_analysisArray.GetSize(), 1u);
     EXPECT_EQ(f.app->m_fieldCount, 0);
     EXPECT_TRUE(FilledCopies(*f.app).isEmpty());
+    // No file shown, no visible picture: the photo keeps its placeholder.
+    ASSERT_NE(f.photo, nullptr);
+    EXPECT_FALSE(f.photo->HasPicture());
     CloseAll(f);
 }
 

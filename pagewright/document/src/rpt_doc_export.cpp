@@ -3,6 +3,11 @@
 
 #include "document/docx_export.h"
 #include "document/draw_obj.h"
+#include "document/word_wait_dlg.h"
+
+#include <QApplication>
+
+#include <memory>
 
 void CDI_RptDoc::ExportPages(CWordExport& exporter)
 {
@@ -26,9 +31,19 @@ bool CDI_RptDoc::OnExportToWord()
     if (path.isEmpty())
         return false;
     DocxExport exporter;
-    // Objects render their pictures offscreen and leave their rich text as
-    // it was; the view stays on its page.
-    ExportPages(exporter);
+    {
+        // The notice while the document is made (with a window system only);
+        // one pass of events paints it.
+        std::unique_ptr<CWordWaitDlg> wait;
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+            wait = std::make_unique<CWordWaitDlg>();
+            wait->show();
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+        // Objects render their pictures offscreen and leave their rich text
+        // as it was; the view stays on its page.
+        ExportPages(exporter);
+    }
     // The file is replaced only by a complete document.
     if (!exporter.SaveAs(path)) {
         m_env->MessageBox(doc_string::kTargetInUse, DocumentEnvironment::kOk | DocumentEnvironment::kIconExclamation);

@@ -3,9 +3,12 @@
 #include "test_support.h"
 
 #include "document/docx_export.h"
+#include "document/draw_photo.h"
+#include "document/word_wait_dlg.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -401,4 +404,64 @@ TEST(ReportExport, AsksForTheFileWritesItWholeAndOffersToOpenIt)
     }
     EXPECT_TRUE(QFileInfo(dir.path()).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.docx"});
+}
+
+namespace {
+
+// Notes whether the wait notice is on screen while it exports.
+class NoticeProbe : public CDrawObj {
+public:
+    using CDrawObj::CDrawObj;
+    void ExportToWord(CWordExport& exporter) override
+    {
+        (void)exporter;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            noticeShown = noticeShown || (qobject_cast<CWordWaitDlg*>(w) != nullptr && w->isVisible());
+    }
+    bool noticeShown = false;
+};
+
+} // namespace
+
+TEST(ReportExport, PhotosAndLogosExportTheirPicturesWhileTheNoticeShows)
+{
+    QTemporaryDir dir;
+    RecordingEnvironment env;
+    CDI_RptDoc doc(&env);
+    const QString file = dir.filePath(QStringLiteral("photo.bmp"));
+    QImage source(64, 48, QImage::Format_RGB32);
+    source.fill(Qt::blue);
+    ASSERT_TRUE(source.save(file, "BMP"));
+    auto* photo = static_cast<CDrawPhoto*>(
+        doc.AddNoUndo(std::make_unique<CDrawPhoto>(nullptr, DocRect(1000, -3000, 3000, -1000))));
+    photo->page = 0;
+    ASSERT_TRUE(photo->LoadPicture(file));
+    auto* logo =
+        static_cast<CDrawLogo*>(doc.AddNoUndo(std::make_unique<CDrawLogo>(nullptr, DocRect(4000, -1000, 5008, -2008))));
+    logo->page = 0;
+    auto* probe = static_cast<NoticeProbe*>(doc.AddNoUndo(std::make_unique<NoticeProbe>()));
+    probe->page = 0;
+
+    RecordingExport ex;
+    doc.ExportPages(ex);
+    ASSERT_EQ(ex.pictures.size(), 2u);
+    const DocRect p = photo->position.Normalized();
+    EXPECT_EQ(ex.calls[2], QStringLiteral("image %1,%2 %3x%4 %5x%6 0")
+                               .arg(p.left).arg(p.bottom).arg(p.Width()).arg(p.Height())
+                               .arg(ex.pictures[0].width()).arg(ex.pictures[0].height()));
+    EXPECT_EQ(ex.pictures[0], photo->ExportPicture());
+    EXPECT_EQ(ex.calls[4], QStringLiteral("image 4000,-1000 1008x1008 96x96 0"));
+    EXPECT_EQ(ex.pictures[1], logo->ExportPicture());
+    EXPECT_FALSE(probe->noticeShown);
+
+    // The menu command shows the notice while the objects export, and
+    // closes it.
+    env.promptAnswer = dir.filePath(QStringLiteral("out.docx"));
+    ASSERT_TRUE(doc.OnExportToWord());
+    EXPECT_TRUE(probe->noticeShown);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<CWordWaitDlg*>(w), nullptr);
+    const QJsonArray objects = Objects(Dump(env.promptAnswer), 0);
+    ASSERT_EQ(objects.size(), 2);
+    EXPECT_TRUE(objects[0].toObject()["pictures"].toArray()[0].toObject()["png"].toBool());
 }

@@ -1,4 +1,4 @@
-// A three-page report with shapes and an infrared image through
+// A three-page report with shapes, a photo, a logo and an infrared image through
 // rptdump --docx: opened by python-docx, converted by LibreOffice (one
 // headless conversion), its pages rendered by pdftoppm and left in the build
 // tree to be looked at.
@@ -7,9 +7,11 @@
 #include "irimage/draw_ir.h"
 
 #include "document/docx_export.h"
+#include "document/draw_photo.h"
 #include "document/draw_rect.h"
 
 #include <QDir>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -46,13 +48,22 @@ TEST(ReportExport, ThreePagesConvertWithEachObjectOnItsPage)
     AddShape(r.doc, 0, CDrawRect::line, DocRect(3500, -1500, 6000, -4000));
     for (int style = 1; style <= 3; ++style)
         AddShape(r.doc, 1, CDrawRect::arrow, DocRect(1000, -1000 * style, 5000, -1000 * style))->arrowStyle = style;
+    QTemporaryDir dir;
+    const QString pictureFile = dir.filePath(QStringLiteral("photo.bmp"));
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(QColor(0, 0, 160));
+    ASSERT_TRUE(picture.save(pictureFile, "BMP"));
+    auto* photo = static_cast<CDrawPhoto*>(
+        r.doc.AddNoUndo(std::make_unique<CDrawPhoto>(nullptr, DocRect(1000, -3500, 4000, -5750))));
+    ASSERT_TRUE(photo->LoadPicture(pictureFile));
+    photo->page = 1;
+    r.doc.AddNoUndo(std::make_unique<CDrawLogo>(nullptr, DocRect(6500, -1000, 7500, -2000)))->page = 0;
     CDrawIR* ir = r.AddImage(1);
     ASSERT_TRUE(ir->LoadIRFile(Fixture("k4_320.vni")));
     ir->position = DocRect(1000, -5000, 5199, -7400);
     ir->page = 2;
     ir->SetView(nullptr);
 
-    QTemporaryDir dir;
     const QString report = dir.filePath(QStringLiteral("three.rpt"));
     ASSERT_TRUE(r.doc.SaveToPath(report));
     const QString docx = dir.filePath(QStringLiteral("three.docx"));
@@ -64,11 +75,12 @@ TEST(ReportExport, ThreePagesConvertWithEachObjectOnItsPage)
     const QString out = QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/three-page-docx");
     QDir(out).removeRecursively();
     // Probes: the rectangle's corner, the line's middle, each arrow's middle,
-    // the middle of the image.
+    // the middle of the image, the middle of the photo, the logo's corner.
     QProcess check;
     check.start(QStringLiteral(IRIMAGE_TEST_PYTHON),
                 {QStringLiteral(IRIMAGE_DOCX_SCRIPTS "/docx_render_check.py"), docx, out, At(600, -650),
-                 At(4750, -2750), At(3000, -1000), At(3000, -2000), At(3000, -3000), At(2000, -6200)});
+                 At(4750, -2750), At(3000, -1000), At(3000, -2000), At(3000, -3000), At(2000, -6200),
+                 At(2500, -4625), At(6500, -1000)});
     ASSERT_TRUE(check.waitForFinished(180000));
     if (check.exitCode() == 77)
         GTEST_SKIP() << "LibreOffice is not installed";
@@ -91,12 +103,12 @@ TEST(ReportExport, ThreePagesConvertWithEachObjectOnItsPage)
     EXPECT_NEAR(ink2[1].toDouble(), 50 + DocxExport::TopPoints(-5000), 1.5);
     EXPECT_NEAR(ink2[2].toDouble(), 50 + DocxExport::LeftPoints(5199), 1.5);
     EXPECT_NEAR(ink2[3].toDouble(), 50 + DocxExport::TopPoints(-7400), 1.5);
-    const std::vector<std::vector<bool>> expected{{true, true, false, false, false, false},
-                                                  {false, false, true, true, true, false},
-                                                  {false, false, false, false, false, true}};
+    const std::vector<std::vector<bool>> expected{{true, true, false, false, false, false, false, true},
+                                                  {false, false, true, true, true, false, true, false},
+                                                  {false, false, false, false, false, true, false, false}};
     for (int p = 0; p < 3; ++p) {
         const QJsonArray probes = pages[p].toObject()["probes"].toArray();
-        ASSERT_EQ(probes.size(), 6);
+        ASSERT_EQ(probes.size(), 8);
         for (int i = 0; i < probes.size(); ++i)
             EXPECT_EQ(probes[i].toBool(), expected[std::size_t(p)][std::size_t(i)]) << "page " << p << " probe " << i;
     }
