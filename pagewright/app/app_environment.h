@@ -34,6 +34,8 @@ public:
     QByteArray PaletteTable() const override;
     QString TemporaryFolder() const override;
     QStringList DataFileNames() const override;
+    QString PaletteName(int index) const override;
+    QStringList ObjectTypes() const override;
 
 protected:
     // The program's unit setting follows the environment's unit.
