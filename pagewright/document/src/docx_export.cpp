@@ -431,24 +431,25 @@ void DocxExport::ExportImage(float left, float top, float width, float height, c
     AddItem(Anchor(box, TextBoxShape("<a:noFill/>", Line(border, 0.75, 0), content, box.width, box.height)));
 }
 
-void DocxExport::ExportText(bool fill, COLORREF fillColor, float left, float top, float width, float height,
-                            bool border, float borderWeight, COLORREF borderColor, const QString& text,
-                            const QString& fontName, float fontSize, const TextRunList& runs)
+void DocxExport::ExportText(const TextBox& text, const TextRunList& runs)
 {
+    // The text objects give the box's lower edge; it is placed by its upper.
     Box box;
-    Place(left, top, width, height, box.left, box.top, box.width, box.height);
+    Place(text.left, float(double(text.top) + std::abs(double(text.height))), text.width, text.height, box.left,
+          box.top, box.width, box.height);
     box.id = m_nextId++;
     QByteArray content = Runs(runs, false);
     // Without runs the label the object passed is written in its font.
-    if (runs.runs.empty() && !text.isEmpty()) {
+    if (runs.runs.empty() && !text.text.isEmpty()) {
         RunFormat f;
-        f.face = fontName;
-        f.halfPoints = std::isfinite(fontSize) ? int(std::lround(std::clamp(fontSize, 1.0f, 1638.0f) * 2.0f)) : 24;
-        content = Run(f, text);
+        f.face = text.fontName;
+        f.halfPoints =
+            std::isfinite(text.fontSize) ? int(std::lround(std::clamp(text.fontSize, 1.0f, 1638.0f) * 2.0f)) : 24;
+        content = Run(f, text.text);
     }
-    const QByteArray fillXml = fill ? "<a:solidFill><a:srgbClr val=\"" + Hex(fillColor) + "\"/></a:solidFill>"
-                                    : QByteArray("<a:noFill/>");
-    AddItem(Anchor(box, TextBoxShape(fillXml, Line(border, borderWeight, borderColor),
+    const QByteArray fillXml = text.fill ? "<a:solidFill><a:srgbClr val=\"" + Hex(text.fillColor) + "\"/></a:solidFill>"
+                                         : QByteArray("<a:noFill/>");
+    AddItem(Anchor(box, TextBoxShape(fillXml, Line(text.border, text.penWidth, text.penColor),
                                      Paragraph(content, runs.alignment), box.width, box.height)));
 }
 

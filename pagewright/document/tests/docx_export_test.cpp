@@ -151,26 +151,47 @@ TEST(DocxExport, TextBoxesCarryRunsWithFontsSizesColoursAndAlignment)
     second.underline = true;
     runs.runs.push_back(second);
     runs.runs.push_back(MakeRun("Arial", 24, QString(QChar(0x0B)))); // a lone mark after a run: left out
-    ex.ExportText(true, RGB(0, 255, 0), 600, -650, 2016, 1008, true, 1.5f, RGB(0, 0, 255), {}, {}, 12, runs);
+    CWordExport::TextBox box;
+    box.fill = true;
+    box.fillColor = RGB(0, 255, 0);
+    box.left = 600;
+    box.top = -1658; // the lower edge
+    box.width = 2016;
+    box.height = 1008;
+    box.border = true;
+    box.penWidth = 2;
+    box.penColor = RGB(0, 0, 255);
+    ex.ExportText(box, runs);
 
     TextRunList lone;
     lone.alignment = 2;
     lone.runs.push_back(MakeRun("Arial", 20, QString(QChar(0x0B)))); // first run: kept
-    ex.ExportText(false, 0, 600, -650, 1000, 1000, false, 1, 0, {}, {}, 12, lone);
+    CWordExport::TextBox plainBox;
+    plainBox.left = 600;
+    plainBox.top = -1650;
+    plainBox.width = plainBox.height = 1000;
+    ex.ExportText(plainBox, lone);
 
     TextRunList none; // a label without runs is written in the font passed
-    ex.ExportText(false, 0, 600, -650, 1000, 1000, false, 1, 0, QStringLiteral("NO.1"), QStringLiteral("Arial"), 9,
-                  none);
+    CWordExport::TextBox label = plainBox;
+    label.text = QStringLiteral("NO.1");
+    label.fontName = QStringLiteral("Arial");
+    label.fontSize = 9;
+    ex.ExportText(label, none);
 
     const QJsonArray objects = Objects(Saved(ex, dir, true), 0);
     ASSERT_EQ(objects.size(), 3);
-    const QJsonObject box = objects[0].toObject();
-    EXPECT_TRUE(box["textbox"].toBool());
-    EXPECT_EQ(box["insets"].toArray(), (QJsonArray{"0", "0", "0", "0"}));
-    EXPECT_EQ(box["fill"].toString(), "00FF00");
-    EXPECT_EQ(box["line"].toObject()["color"].toString(), "0000FF");
-    EXPECT_NEAR(box["line"].toObject()["weight"].toDouble(), 1.5, kPt);
-    const QJsonObject para = box["paragraphs"].toArray()[0].toObject();
+    const QJsonObject placed = objects[0].toObject();
+    EXPECT_TRUE(placed["textbox"].toBool());
+    EXPECT_EQ(placed["insets"].toArray(), (QJsonArray{"0", "0", "0", "0"}));
+    // Placed by its upper edge: the margin corner.
+    EXPECT_NEAR(placed["left"].toDouble(), 0.0, kPt);
+    EXPECT_NEAR(placed["top"].toDouble(), 0.0, kPt);
+    EXPECT_NEAR(placed["height"].toDouble(), 1008 * DocxExport::kPointsPerUnitY, kPt);
+    EXPECT_EQ(placed["fill"].toString(), "00FF00");
+    EXPECT_EQ(placed["line"].toObject()["color"].toString(), "0000FF");
+    EXPECT_NEAR(placed["line"].toObject()["weight"].toDouble(), 2.0, kPt);
+    const QJsonObject para = placed["paragraphs"].toArray()[0].toObject();
     EXPECT_EQ(para["jc"].toString(), "center");
     const QJsonArray r = para["runs"].toArray();
     ASSERT_EQ(r.size(), 2);

@@ -45,9 +45,7 @@ public:
     void InsertPageBreak(int page) override;
     void GoToPage(int page) override;
     void ExportImage(float left, float top, float width, float height, const QImage& picture, bool border) override;
-    void ExportText(bool fill, COLORREF fillColor, float left, float top, float width, float height, bool border,
-                    float borderWeight, COLORREF borderColor, const QString& text, const QString& fontName,
-                    float fontSize, const TextRunList& runs) override;
+    void ExportText(const TextBox& box, const TextRunList& runs) override;
     void ExportLine(QPointF begin, QPointF end, float weight, COLORREF color) override;
     void ExportArrow(QPointF begin, QPointF end, float weight, COLORREF color, const ArrowHeads& heads) override;
     void ExportRectangle(float left, float top, float width, float height, float weight, COLORREF color) override;

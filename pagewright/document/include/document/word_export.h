@@ -58,17 +58,23 @@ public:
     {
         (void)left, (void)top, (void)width, (void)height, (void)picture, (void)border;
     }
-    // A text box with a fill of fillColor when `fill` is set and a line of
-    // borderWeight points and borderColor when `border` is set; then the
-    // paragraph alignment and the runs of `runs`. text, fontName and fontSize
-    // are what the text objects pass along (their label and first font).
-    virtual void ExportText(bool fill, COLORREF fillColor, float left, float top, float width, float height,
-                            bool border, float borderWeight, COLORREF borderColor, const QString& text,
-                            const QString& fontName, float fontSize, const TextRunList& runs)
-    {
-        (void)fill, (void)fillColor, (void)left, (void)top, (void)width, (void)height, (void)border,
-            (void)borderWeight, (void)borderColor, (void)text, (void)fontName, (void)fontSize, (void)runs;
-    }
+    // A text or field box: fill (on, colour), the box (left, lower edge,
+    // width, height), border (on, pen width in pixels, written as points,
+    // colour), the label of a field (empty for a text box), the box's font
+    // name and size in points, and the paragraphs as the RTF reader gave
+    // them: the alignment and the runs with their fonts.
+    struct TextBox {
+        bool fill = false;
+        COLORREF fillColor = 0xFFFFFF;
+        float left = 0, top = 0, width = 0, height = 0;
+        bool border = false;
+        int penWidth = 1;
+        COLORREF penColor = 0;
+        QString text;
+        QString fontName;
+        float fontSize = 12;
+    };
+    virtual void ExportText(const TextBox& box, const TextRunList& runs) { (void)box, (void)runs; }
 
     virtual void ExportLine(QPointF begin, QPointF end, float weight, COLORREF color)
     {
