@@ -173,11 +173,11 @@ TEST(DocxExport, TextBoxesCarryRunsWithFontsSizesColoursAndAlignment)
     ex.ExportText(plainBox, lone);
 
     TextRunList none; // a label without runs is written in the font passed
-    CWordExport::TextBox label = plainBox;
-    label.text = QStringLiteral("NO.1");
-    label.fontName = QStringLiteral("Arial");
-    label.fontSize = 9;
-    ex.ExportText(label, none);
+    CWordExport::TextBox labelBox = plainBox;
+    labelBox.text = QStringLiteral("NO.1");
+    labelBox.fontName = QStringLiteral("Arial");
+    labelBox.fontSize = 9;
+    ex.ExportText(labelBox, none);
 
     const QJsonArray objects = Objects(Saved(ex, dir, true), 0);
     ASSERT_EQ(objects.size(), 3);
