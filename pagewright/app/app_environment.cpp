@@ -19,6 +19,8 @@
 CAppEnvironment::CAppEnvironment(CDI_RptApp& app)
     : m_app(app), m_scratch(QDir::tempPath() + QStringLiteral("/pagewright-XXXXXX"))
 {
+    SetTempUnit(app.tempetype);
+    SetLengthUnit(app.metertype);
 }
 
 QString CAppEnvironment::LoadString(int id) const
@@ -103,7 +105,15 @@ void CAppEnvironment::FillPageTitles(const QStringList& titles, int current)
         frame->FillPageTitles(int(titles.size()), current);
 }
 
-int CAppEnvironment::TemperatureUnit() const { return m_app.tempetype; }
+int CAppEnvironment::PaletteCount() const { return m_app.GetPaletteCount(); }
+
+QByteArray CAppEnvironment::PaletteTable() const { return m_app.GetPaletteTable(); }
+
+void CAppEnvironment::TempUnitChanged()
+{
+    m_app.tempetype = TempUnit();
+    m_app.UpdateUnitTexts();
+}
 
 QString CAppEnvironment::TemporaryFolder() const
 {

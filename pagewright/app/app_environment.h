@@ -29,8 +29,13 @@ public:
     bool RunDialog(QDialog& dialog) override;
     void SetLockIndicator(bool locked) override;
     void FillPageTitles(const QStringList& titles, int current) override;
-    int TemperatureUnit() const override;
+    int PaletteCount() const override;
+    QByteArray PaletteTable() const override;
     QString TemporaryFolder() const override;
+
+protected:
+    // The program's unit setting follows the environment's unit.
+    void TempUnitChanged() override;
 
 private:
     CDI_RptApp& m_app;

@@ -360,8 +360,9 @@ void CDI_RptApp::OnUnits()
     dlg.m_tempUnit = tempetype;
     if (dlg.DoModal() != res::IDOK)
         return;
-    tempetype = dlg.m_tempUnit;
     metertype = dlg.m_lengthUnit;
+    m_docEnv->SetLengthUnit(metertype);
+    m_docEnv->SetTempUnit(dlg.m_tempUnit); // sets tempetype
     // The units are stored whether or not "save as default" was ticked.
     m_settings->writeInt(QStringLiteral("metertype"), QStringLiteral("metertype"), metertype);
     m_settings->writeInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), tempetype);

@@ -1,6 +1,7 @@
 // The report view in the running program: opening reports, mouse scripts of
 // the drawing tools, the editing commands, pages and zoom.
 #include "view_test_support.h"
+#include "app_environment.h"
 
 #include "new_page_dlg.h"
 #include "resource_ids.h"
@@ -645,10 +646,11 @@ TEST_F(ReportViewTest, TheAnalysisToolMeasuresOnImagesAndReadsTemperatures)
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5500, -3000}));
     const int px = int((spot.x() - 2000) * (100.0 / 7000.0));
     EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", double(px)));
-    f.app->tempetype = 1;
+    f.app->GetDocumentEnvironment().SetTempUnit(1);
+    EXPECT_EQ(f.app->tempetype, 1) << "the program's setting follows the one unit";
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({5500, -3000}));
     EXPECT_EQ(view->GetToolTipText(), QString::fromUtf8("温度:") + QString::asprintf("%4.1f", px * 1.8 + 32));
-    f.app->tempetype = 0;
+    f.app->GetDocumentEnvironment().SetTempUnit(0);
     DispatchToolEvent(*view, ToolEvent::Move, 0, f.Client({1000, -3000}));
     EXPECT_TRUE(view->GetToolTipText().isEmpty());
     // The colour bar: 50 units right of 1.33333 x the height, 260 wide,

@@ -37,6 +37,8 @@ constexpr Text kTexts[] = {
     {doc_string::kTempUnitText, "℃"},
     {doc_string::kTempUnitText + 1, "℉"},
     {doc_string::kTempUnitText + 2, " K"},
+    {doc_string::kLengthUnitText, "m"},
+    {doc_string::kLengthUnitText + 1, "ft"},
     {doc_string::kNoAnalysis, "(无)"},
     {doc_string::kLineWord, "线"},
     {doc_string::kPointWord, "点"},
@@ -91,6 +93,7 @@ void DocumentEnvironment::SetTempUnit(int unit)
     if (unit == m_tempUnit)
         return;
     m_tempUnit = unit;
+    TempUnitChanged();
     for (TempUnitObserver observer : UnitObservers())
         observer(*this);
 }

@@ -836,7 +836,7 @@ void CAnalysisTool::OnMouseMove(DrawView& view, int flags, QPoint point)
 
 void CAnalysisTool::ShowReadout(DrawView& view, float celsius)
 {
-    const int unit = view.GetDocument() != nullptr ? view.GetDocument()->Environment().TemperatureUnit() : 0;
+    const int unit = view.GetDocument() != nullptr ? view.GetDocument()->Environment().TempUnit() : 0;
     double shown = celsius;
     if (unit == 1)
         shown = celsius * 1.8 + 32;

@@ -4,6 +4,7 @@
 #include "irimage/ir_dependent.h"
 #include "irimage/temperature_text.h"
 
+#include "document/draw_tool.h"
 #include "document/draw_view.h"
 #include "document/rpt_doc.h"
 
@@ -94,6 +95,9 @@ void CDrawIR::Register(DrawClassRegistry& registry)
     if (registry.Find(kClass.Name()) == nullptr)
         registry.Add(kClass);
     DocumentEnvironment::AddTempUnitObserver(&CDrawIR::OnTempUnitChanged);
+    SetToolObjectFactory(kShapeIRImage, [](DrawView& view, const DocRect& rect) -> std::unique_ptr<CDrawObj> {
+        return std::make_unique<CDrawIR>(&view, rect);
+    });
 }
 
 void CDrawIR::OnTempUnitChanged(DocumentEnvironment& env)
@@ -117,7 +121,7 @@ void CDrawIR::RecomputeForUnit()
     NotifyDependents();
 }
 
-void CDrawIR::MarkChanged(bool count)
+void CDrawIR::NoteChange(bool count)
 {
     m_bChanged = 1;
     if (count && !m_measuringOnly)
@@ -251,7 +255,7 @@ void CDrawIR::MeasureAnalysis(IRAnalysisItem& item)
     default:
         return;
     }
-    MarkChanged();
+    NoteChange();
 }
 
 void CDrawIR::ComputeAnalysis(std::size_t index)
@@ -264,7 +268,7 @@ void CDrawIR::RecomputeAll()
 {
     for (std::size_t i = 0; i < m_analyses.GetSize(); ++i)
         ComputeAnalysis(i);
-    MarkChanged();
+    NoteChange();
 }
 
 bool CDrawIR::GetAnalysisName(int kind, int number, QString& name) const

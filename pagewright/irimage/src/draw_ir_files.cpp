@@ -183,7 +183,7 @@ bool CDrawIR::ShowCurrentEntry(int oldWidth, bool keepRange, bool countChange)
     const bool measuring = m_measuringOnly;
     m_measuringOnly = !countChange;
     RefreshAnalyses();
-    MarkChanged();
+    NoteChange();
     m_measuringOnly = measuring;
     NotifyDependents();
     if (document != nullptr)
@@ -309,7 +309,7 @@ void CDrawIR::SetPalette(int index)
         ApplyIsotherms();
         Render();
     }
-    MarkChanged();
+    NoteChange();
     NotifyDependents();
 }
 

@@ -276,7 +276,7 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
             m_fLimits[3] = openLow;
         }
     }
-    MarkChanged();
+    NoteChange();
 }
 
 void CDrawIR::ReadEntries(platform::ArchiveReader& ar, float version, int record)

@@ -10,6 +10,7 @@
 
 #include "document/geometry.h"
 
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,7 @@ inline constexpr int kUndoReset = 61606;       // an undo step did not fit the r
 inline constexpr int kPropertiesTitle = 61607; // "Analysis Objects Property"
 // Texts of the infrared image object.
 inline constexpr int kTempUnitText = 61449;    // + unit: "℃", "℉", " K"
+inline constexpr int kLengthUnitText = 61452;  // + unit: "m", "ft"
 inline constexpr int kNoAnalysis = 61478;      // "(无)"
 inline constexpr int kLineWord = 61479;        // "线"
 inline constexpr int kPointWord = 61482;       // "点"
@@ -128,16 +130,14 @@ public:
     // The main frame's page list: the titles and the current page.
     virtual void FillPageTitles(const QStringList& titles, int current) { (void)titles, (void)current; }
 
-    // The temperature unit of read-outs: 0 Celsius, 1 Fahrenheit, 2 Kelvin.
-    virtual int TemperatureUnit() const { return 0; }
-
     // Folder of the working copies of templates.
     virtual QString TemporaryFolder() const;
 
     // ---- what infrared images read of the program
-    // The temperature unit (0 Celsius, 1 Fahrenheit, 2 Kelvin). Changing it
-    // tells every observer (the image library recomputes the statistics of
-    // every image of every open document).
+    // The one temperature unit of read-outs, scales and texts (0 Celsius,
+    // 1 Fahrenheit, 2 Kelvin). Changing it tells the program
+    // (TempUnitChanged) and every observer (the image library recomputes the
+    // statistics of every image of every open document).
     int TempUnit() const { return m_tempUnit; }
     void SetTempUnit(int unit);
     // The unit's text (string kTempUnitText + unit).
@@ -146,8 +146,17 @@ public:
     // Adds an observer once (a second call with the same one does nothing).
     static void AddTempUnitObserver(TempUnitObserver observer);
 
+    // The length unit of field texts (0 metres, 1 feet) and its text
+    // (string kLengthUnitText + unit).
+    int LengthUnit() const { return m_lengthUnit; }
+    void SetLengthUnit(int unit) { m_lengthUnit = unit == 1 ? 1 : 0; }
+    QString LengthUnitText() const { return LoadString(doc_string::kLengthUnitText + m_lengthUnit); }
+
     // Number of palettes loaded (headless: none).
     virtual int PaletteCount() const { return 0; }
+    // The palette table: PaletteCount() x 256 entries of 4 bytes (blue,
+    // green, red, 0); empty when none is loaded.
+    virtual QByteArray PaletteTable() const { return {}; }
     // Makes palette index the program's current palette.
     virtual void SelectPalette(int index) { (void)index; }
     // A file of the program folder, its name matched without regard to case;
@@ -161,8 +170,13 @@ public:
     // The main frame's file combo; null when there is none.
     virtual FileComboHost* FileCombo() { return nullptr; }
 
+protected:
+    // Called after the unit changed, before the observers.
+    virtual void TempUnitChanged() {}
+
 private:
     int m_tempUnit = 0;
+    int m_lengthUnit = 0;
 };
 
 // A headless environment shared by documents made without one.

@@ -44,16 +44,21 @@
 #include "irimage/ir_image.h"
 
 #include "document/draw_obj.h"
+#include "document/ir_image_object.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class IRImageDependent;
+class PageDC;
 
 struct IRIsotherm {
     float centre = 0;
@@ -62,7 +67,7 @@ struct IRIsotherm {
     COLORREF color = 0;
 };
 
-class CDrawIR : public CDrawObj {
+class CDrawIR : public CDrawObj, public IRImageObject {
 public:
     static const DrawClass kClass;
     static constexpr int kIsotherms = 10;
@@ -85,6 +90,96 @@ public:
 
     // The program environment (the document's, else the headless one).
     DocumentEnvironment& Environment() const;
+
+    // ---- drawing and editing on the page (draw_ir_draw.cpp, draw_ir_edit.cpp)
+    // Background, picture, colour bar with scale and isotherm bands, board
+    // rectangle, marks, profile markers, frame and "NO.n". Keeps the
+    // rectangle at its legal size and 4:3 aspect first (by the last handle
+    // moved) and sets the pixel scales.
+    void Draw(PageDC& dc) override;
+    // Handles 1-8 resize; 9 + 3i, 10 + 3i, 11 + 3i body, upper and lower edge
+    // of isotherm band i on the colour bar; 40 onwards the analyses in array
+    // order (a point 1, a line 3, a rectangle 9, an ellipse 2 handles).
+    HandleCursor GetHandleCursor(int handle) const override;
+    int HitTest(QPoint point, DrawView* view, bool selected, int flag) override;
+    void MoveHandleTo(int handle, QPoint point, int flags, DrawView* view) override;
+    // Refreshes the main frame's file combo.
+    void BeginEdit(DrawView* view, int flag) override;
+    // The image's submenu of context menu 110.
+    int GetPopupMenuIndex() const override { return 1; }
+    // The colour bar's rectangle on the page (bar insets as drawn).
+    DocRect ColorBarRect() const;
+    // The first handle of analysis index (40 onwards), and the analysis that
+    // owns a handle (-1 for none).
+    int FirstAnalysisHandle(std::size_t index) const;
+    int AnalysisOfHandle(int handle) const;
+    // A page point as a picture pixel and back (the pixel scales).
+    QPoint PageToPixel(QPoint page) const;
+    QPoint PixelToPage(int px, int py) const;
+
+    // ---- IRImageObject
+    int GetIRNumber() const override { return m_nNumber; }
+    void SetIRNumber(int number) override { SetNumber(number); }
+    bool HasPicture() const override { return HasImage(); }
+    QSize ImageSize() const override;
+    double PixelScaleX() const override { return m_fScaleX; }
+    double PixelScaleY() const override { return m_fScaleY; }
+    std::optional<float> PointTemperature(int px, int py) const override;
+    std::pair<float, float> ScaleRange() const override;
+    // Without a picture they show 61461 and change nothing; a shape with a
+    // coordinate below 1 or outside the picture is not added. Each add is one
+    // undo step (snapshots before and after).
+    void AddPointAnalysis(QPoint point) override;
+    void AddLineAnalysis(const DocRect& ends) override;
+    void AddAreaAnalysis(const DocRect& rect) override;
+    void AddEllipseAnalysis(const DocRect& rect) override;
+    void DeleteHandleOwner(int handle) override;
+    void SetIsothermAtPoint(int x1, int y1, int x2, int y2) override;
+    void MarkChanged() override { NoteChange(); }
+    DocRect LabelArea() const override;
+
+    // ---- field texts (field_texts.cpp)
+    // The text of field id: plain, or labelled when text is "SPEC" on entry.
+    // Groups 0 and 1 (33200-33309) and 2 (33400-33406); unknown ids leave
+    // text as it came.
+    void GetInfoText(int id, QString& text) const;
+    void GetParamText(int id, QString& text) const;
+    // Groups 3 (33500-33506), 4 (33600-33611) and 5 (33700-33714) of the
+    // point, line or area (rectangle or ellipse) analysis with that number;
+    // text is emptied first. withDelta adds " dt:" and the difference to the
+    // analysis' reference temperature to the labelled temperature fields.
+    void GetPointText(int number, int id, QString& text, bool withDelta) const;
+    void GetLineText(int number, int id, QString& text, bool withDelta) const;
+    void GetAreaText(int number, int id, QString& text, bool withDelta) const;
+    // Group 6 (33800-33801) of isotherm index 0..9 while it is enabled;
+    // otherwise text is left as it came.
+    void GetIsothermText(int index, int id, QString& text) const;
+
+    // ---- whole-object rendering and exports (draw_ir_render.cpp)
+    // Draws the whole object into dc (picture, bar, marks, frame, and "NO.n"
+    // inside the upper right unless m_bHideNumberOnce, which it clears).
+    void RenderFrame(PageDC& dc);
+    // The whole object on white, the size of its rectangle on the view at
+    // zoom (96 pixels per 1008 units x zoom); null without a picture.
+    QImage RenderFrameImage(double zoom);
+    // That picture as a BMP file; false without a picture or when the file
+    // cannot be written (an existing file is then kept).
+    bool SaveFrameAsBmp(const QString& path, double zoom = 1.0);
+    // The batch step: opens irPath in the holder, renders it with palette,
+    // writes the picture alone (wholeObject false) or the whole object to
+    // bmpPath; the holder is closed at the end. False when nothing was
+    // written.
+    bool RenderFileToBitmap(bool wholeObject, const QString& irPath, const QString& bmpPath, int palette,
+                            double zoom = 1.0);
+    // Writes the loaded file's visible-light photo to path; false when there
+    // is none or it could not be written.
+    bool ExportVisibleImage(const QString& path);
+    // The cursor positions of profile charts linked to this image (ten
+    // slots), and their crosses on the line analyses.
+    void CollectProfileLinks();
+    void DrawProfileMarkers(PageDC& dc, const DocRect& picture);
+    // Hides "NO.n" in the next RenderFrame only (not stored).
+    bool m_bHideNumberOnce = false;
 
     // ---- picture
     bool HasImage() const { return !m_dib.isEmpty(); }
@@ -154,8 +249,9 @@ public:
     // Tells every dependent that the image changed.
     void NotifyDependents();
 
-    // Registers the class in a registry (with its undo re-render), and the
-    // unit observer that recomputes every image when the unit changes.
+    // Registers the class in a registry (with its undo re-render), the unit
+    // observer that recomputes every image when the unit changes, and the
+    // image tool's factory (tool kind 7).
     static void Register(DrawClassRegistry& registry);
     // Every live image object (for the unit observer and tests).
     static const std::vector<CDrawIR*>& LiveImages();
@@ -205,7 +301,7 @@ public:
     std::array<QString, 4> m_strInfo;
 
 private:
-    void MarkChanged(bool count = true);
+    void NoteChange(bool count = true);
     // The holder reads the unit, palettes and program folder of this
     // object's environment.
     void SyncHolderEnvironment();
