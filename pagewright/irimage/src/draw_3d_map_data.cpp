@@ -103,19 +103,11 @@ std::unique_ptr<float[]> CDraw3DMap::GetAreaTemperatures(int imageNumber, bool a
     return buffer;
 }
 
-std::unique_ptr<std::uint8_t[]> CDraw3DMap::GetAreaColors(int imageNumber, bool area, int areaNumber,
-                                                          QSize* size) const
+std::unique_ptr<std::uint8_t[]> CDraw3DMap::PictureColors(QByteArrayView dib, QSize imageSize, const QRect& region)
 {
-    const CDrawIR* image = FindImage(imageNumber);
-    Region region;
-    float emissivity = 0, distance = 0, background = 0;
-    if (image == nullptr || !FindRegion(*image, area, areaNumber, region, emissivity, distance, background))
-        return nullptr;
-
-    const QByteArray& dib = image->Dib();
     platform::DibInfoHeader header{};
-    if (platform::CheckDib(dib) != platform::DibCheck::Ok || !platform::GetDIBInfoHeader(dib, &header) ||
-        header.biBitCount != 24)
+    if (region.isEmpty() || platform::CheckDib(dib) != platform::DibCheck::Ok ||
+        !platform::GetDIBInfoHeader(dib, &header) || header.biBitCount != 24)
         return nullptr;
     const int pictureW = header.biWidth;
     const int pictureH = header.biHeight < 0 ? -header.biHeight : header.biHeight;
@@ -125,26 +117,44 @@ std::unique_ptr<std::uint8_t[]> CDraw3DMap::GetAreaColors(int imageNumber, bool 
     if (pictureW <= 0 || pictureH <= 0 || stride == 0)
         return nullptr;
     // A picture drawn larger than the image (doubled) steps over its pixels.
-    const int sx = std::max(1, pictureW / std::max(image->ImageWidth(), 1));
-    const int sy = std::max(1, pictureH / std::max(image->ImageHeight(), 1));
+    const int sx = std::max(1, pictureW / std::max(imageSize.width(), 1));
+    const int sy = std::max(1, pictureH / std::max(imageSize.height(), 1));
 
-    auto colors = std::make_unique<std::uint8_t[]>(std::size_t(region.cx) * std::size_t(region.cy) * 3);
-    const auto* base = reinterpret_cast<const std::uint8_t*>(dib.constData()) + bits;
+    const int cx = region.width();
+    const int cy = region.height();
+    auto colors = std::make_unique<std::uint8_t[]>(std::size_t(cx) * std::size_t(cy) * 3);
+    const auto* base = reinterpret_cast<const std::uint8_t*>(dib.data()) + bits;
     std::uint8_t* out = colors.get();
     // Row 0 of the colours is the region's lowest row, as the grid's is.
-    for (int r = 0; r < region.cy; ++r) {
-        const std::int64_t fromTop = std::int64_t(region.y0 + region.cy - 1 - r) * sy;
-        const std::int64_t stored = std::clamp<std::int64_t>(topDown ? fromTop : pictureH - 1 - fromTop, 0,
-                                                             pictureH - 1);
+    for (int r = 0; r < cy; ++r) {
+        const std::int64_t fromTop = (std::int64_t(region.y()) + cy - 1 - r) * sy;
+        const std::int64_t stored =
+            std::clamp<std::int64_t>(topDown ? fromTop : pictureH - 1 - fromTop, 0, pictureH - 1);
         const std::uint8_t* row = base + std::size_t(stored) * stride;
-        for (int c = 0; c < region.cx; ++c) {
-            const std::int64_t x = std::clamp<std::int64_t>(std::int64_t(region.x0 + c) * sx, 0, pictureW - 1);
+        for (int c = 0; c < cx; ++c) {
+            const std::int64_t x = std::clamp<std::int64_t>((std::int64_t(region.x()) + c) * sx, 0, pictureW - 1);
             const std::uint8_t* p = row + std::size_t(x) * 3;
             *out++ = p[0];
             *out++ = p[1];
             *out++ = p[2];
         }
     }
+    return colors;
+}
+
+std::unique_ptr<std::uint8_t[]> CDraw3DMap::GetAreaColors(int imageNumber, bool area, int areaNumber,
+                                                          QSize* size) const
+{
+    const CDrawIR* image = FindImage(imageNumber);
+    Region region;
+    float emissivity = 0, distance = 0, background = 0;
+    if (image == nullptr || !FindRegion(*image, area, areaNumber, region, emissivity, distance, background))
+        return nullptr;
+
+    auto colors = PictureColors(image->Dib(), QSize(image->ImageWidth(), image->ImageHeight()),
+                                QRect(region.x0, region.y0, region.cx, region.cy));
+    if (colors == nullptr)
+        return nullptr;
     if (size != nullptr)
         *size = QSize(region.cx, region.cy);
     return colors;

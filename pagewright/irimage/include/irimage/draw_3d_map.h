@@ -27,7 +27,9 @@
 
 #include "platform/dib_image.h"
 
+#include <QByteArrayView>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <cstdint>
@@ -95,6 +97,12 @@ public:
 
     // An analysis rectangle, normalised (picture pixels).
     static DocRect AreaRect(const IRShape& shape);
+
+    // The colours of region (image pixels, rows from the top) from a 24-bit
+    // packed DIB of an image of imageSize pixels, possibly drawn larger
+    // (doubled): row 0 the region's lowest row; pixels outside the picture
+    // are taken from its nearest edge. Null for another kind of picture.
+    static std::unique_ptr<std::uint8_t[]> PictureColors(QByteArrayView dib, QSize imageSize, const QRect& region);
 
     // The object drawn on white at its size on the view (the picture the
     // word-processor export inserts); null without a view.
