@@ -77,11 +77,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // Compiles the grid into list 1 when its data changed (context current;
+    // the first paint after SetData does it).
+    void CompileList();
 
 private:
     void Zoom(float factor);
-    // Compiles the grid into list 1 when its data changed (context current).
-    void CompileList();
     void ReleaseList();
 
     CHeightGrid m_grid;
