@@ -2,6 +2,8 @@
 // file; stepping through a 100-file list; saving and reopening a report of
 // four images of 100 listed files; the memory of 30 undo steps on such an
 // image, with the file bytes shared and as full copies.
+#include "bench_registry.h"
+
 #include "irimage/draw_ir.h"
 
 #include "document/draw_view.h"
@@ -26,16 +28,6 @@ public:
     QStringList files;
 };
 
-const DrawClassRegistry& Registry()
-{
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        return r;
-    }();
-    return registry;
-}
-
 IRAnalysisItem Analysis(std::int32_t kind, IRShape shape)
 {
     IRAnalysisItem item;
@@ -51,7 +43,7 @@ IRAnalysisItem Analysis(std::int32_t kind, IRShape shape)
 void BM_OpenRenderFiveAnalyses640x480(benchmark::State& state)
 {
     BenchEnvironment env;
-    CDI_RptDoc doc(&env, &Registry());
+    CDI_RptDoc doc(&env, &BenchRegistry());
     auto* ir = static_cast<CDrawIR*>(doc.AddNoUndo(std::make_unique<CDrawIR>()));
     for (auto _ : state) {
         if (!ir->LoadIRFile(Fixture("k8_640.vni")))
@@ -73,7 +65,7 @@ void BM_LoadFileAtIndexIn100Files(benchmark::State& state)
     BenchEnvironment env;
     for (int i = 0; i < 100; ++i)
         env.files << Fixture(i % 2 == 0 ? "k8_640.vni" : "k4_320.vni");
-    CDI_RptDoc doc(&env, &Registry());
+    CDI_RptDoc doc(&env, &BenchRegistry());
     auto* ir = static_cast<CDrawIR*>(doc.AddNoUndo(std::make_unique<CDrawIR>()));
     if (!ir->LoadIRFileEx(env.files[0]))
         state.SkipWithError("list failed");
@@ -108,12 +100,12 @@ void BM_SaveAndReopenFourImagesOf100Files(benchmark::State& state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.rpt"));
     BenchEnvironment env;
-    CDI_RptDoc doc(&env, &Registry());
+    CDI_RptDoc doc(&env, &BenchRegistry());
     FillFourImages(doc, env, nullptr);
     for (auto _ : state) {
         if (!doc.OnSaveDocument(path))
             state.SkipWithError("save failed");
-        CDI_RptDoc reopened(&env, &Registry());
+        CDI_RptDoc reopened(&env, &BenchRegistry());
         if (!reopened.OnOpenDocument(path) || reopened.GetObjects().size() != 4)
             state.SkipWithError("reopen failed");
         benchmark::DoNotOptimize(reopened.GetObjects().data());
@@ -128,7 +120,7 @@ void BM_ThirtyUndoStepsMemory(benchmark::State& state)
 {
     BenchEnvironment env;
     for (auto _ : state) {
-        CDI_RptDoc doc(&env, &Registry());
+        CDI_RptDoc doc(&env, &BenchRegistry());
         DrawView view;
         doc.SetView(&view);
         FillFourImages(doc, env, &view);

@@ -1,14 +1,21 @@
 // Building the skin from a base colour, measuring and painting a menu of
-// twenty items, and painting a frame's caption and menu bar. Run offscreen:
+// twenty items, painting a frame's caption and menu bar, re-skinning the
+// seven toolbars of the main frame, and listing the installed fonts. Run
+// offscreen:
 //   QT_QPA_PLATFORM=offscreen build/release/bench/skin/bench_skin
 #include "skin/caption.h"
+#include "skin/font_combos.h"
+#include "skin/format_bar_receiver.h"
 #include "skin/icon_menu.h"
 #include "skin/skin_colors.h"
+#include "skin/skin_resources.h"
 #include "skin/skin_style.h"
+#include "skin/tool_bar_ex.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -109,5 +116,76 @@ void BM_FrameCaptionAndMenuBar(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FrameCaptionAndMenuBar)->Unit(benchmark::kMillisecond);
+
+// The main frame's seven bars as they are sized (buttons, separators, a
+// combo on two of them): a style change gives each its new background,
+// which rebuilds its three image lists, and repaints it.
+void BM_ReskinSevenToolBars(benchmark::State& state)
+{
+    skin::SkinState& s = skinState();
+    constexpr int S = skin::kSeparator;
+    const std::vector<std::vector<int>> bars = {
+        {1, 2, 3, S, 4, 5, 6, S, 7, 8, S, 9, 10, S, 11},
+        {1, S, 2, 3, 4, 5, 6, 7, S, 8, 9, 10, S, 11, 12, 13},
+        {1, S, 2, 3, 4, 5, 6, 7, S, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, S, 114, 32981, 32982, 20},
+        {1, 2, 3, 4, S, 5, 6, 7, 8},
+        {1, S, 2, 3, 4, 5, 6, S, 7, 8, 9},
+        {1, 2, 3, 4, 5, 6, 7, 8, S, 9, S, 10, 11},
+        {1, 2, S, 3, 4, 5, S, 6, 7, 8},
+    };
+    QMainWindow window;
+    std::vector<CToolBarEx*> toolBars;
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        skin::ToolBarResource res;
+        res.id = 9000 + int(i);
+        res.commands = bars[i];
+        int images = 0;
+        for (int c : bars[i])
+            images += c != S ? 1 : 0;
+        res.bitmap = QImage(16 * images, 16, QImage::Format_RGB32);
+        res.bitmap.fill(qRgb(192, 192, 192));
+        for (int x = 0; x < res.bitmap.width(); x += 3)
+            res.bitmap.setPixel(x, 7, qRgb(x % 256, 40, 200));
+        skin::RegisterToolBar(res);
+        auto* bar = new CToolBarEx;
+        bar->LoadToolBarEx(res.id);
+        window.addToolBar(bar);
+        toolBars.push_back(bar);
+    }
+    toolBars[2]->AddButtonCtrl(114);
+    toolBars[2]->AddButtonCtrl(32981);
+    toolBars[2]->AddButtonCtrl(32982);
+    toolBars[4]->AddComboCtrl(5, 120, 200);
+    toolBars[5]->AddComboCtrl(9, 120, 200);
+    window.resize(1280, 200);
+    window.show();
+    QApplication::processEvents();
+    QImage target(1280, 60, QImage::Format_ARGB32_Premultiplied);
+    int style = 0;
+    for (auto _ : state) {
+        style = (style + 1) % skin::SkinState::kStyleCount;
+        const COLORREF base = s.m_clrStylePresets[std::size_t(style)];
+        state.PauseTiming();
+        s.BuildSkinBitmaps(base);
+        state.ResumeTiming();
+        for (CToolBarEx* bar : toolBars) {
+            bar->SetBackground(s.m_clrSkinBase, s.m_clrSkinLight);
+            bar->render(&target);
+        }
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_ReskinSevenToolBars)->Unit(benchmark::kMillisecond);
+
+void BM_FillFonts(benchmark::State& state)
+{
+    skinState();
+    CFontNameCombo combo;
+    for (auto _ : state) {
+        combo.FillFonts(DEFAULT_CHARSET);
+        benchmark::DoNotOptimize(combo.count());
+    }
+}
+BENCHMARK(BM_FillFonts)->Unit(benchmark::kMillisecond);
 
 } // namespace

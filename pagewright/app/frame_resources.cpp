@@ -20,7 +20,11 @@ constexpr QRgb kStripBackground = 0xFFC0C0C0;
 // on the background, one pixel higher than the images.
 void registerBar(int id, QSize imageSize, std::vector<int> commands)
 {
-    skin::ToolBarResource res{id, imageSize, std::move(commands), {}};
+    skin::ToolBarResource res;
+    res.id = id;
+    res.width = std::uint16_t(imageSize.width());
+    res.height = std::uint16_t(imageSize.height());
+    res.commands = std::move(commands);
     int n = 0;
     for (int c : res.commands)
         n += c != skin::kSeparator ? 1 : 0;
@@ -63,7 +67,8 @@ void RegisterFrameToolBars()
     registerBar(IDR_PAGE_BAR, {16, 15}, {32826, S, 32829, 32830, ID_PAGE_COMBO, 32831, 32832, S, 32833, 32834, 32835});
     registerBar(IDR_PLAY_BAR, {16, 15},
                 {34009, 34010, 34011, 34013, 34012, 34014, 34015, 34016, S, ID_FILE_COMBO, S, 34017, 34018});
-    registerBar(IDR_FORMAT_BAR, {16, 16}, {104, 108, 111, S, 117, 119, 121});
+    // The first two buttons give way to the font name and size combos.
+    registerBar(IDR_FORMAT_BAR, {16, 16}, {ID_FONT_NAME, ID_FONT_SIZE, S, 104, 108, 111, S, 117, 119, 121});
     // Images only, for the menus.
     registerBar(IDR_IMAGE_BAR, {64, 15}, {});
     registerBar(IDR_IR_BAR, {16, 15}, {32841, 32855, 32863});

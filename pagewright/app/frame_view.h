@@ -5,19 +5,9 @@
 #pragma once
 
 #include "skin/cmd_target.h"
+#include "skin/scroll_codes.h" // the codes the view receives from the frame's bars
 
 #include <QWidget>
-
-// Scroll codes, as the view receives them from the frame's bars.
-inline constexpr int SB_LINEUP = 0;
-inline constexpr int SB_LINEDOWN = 1;
-inline constexpr int SB_PAGEUP = 2;
-inline constexpr int SB_PAGEDOWN = 3;
-inline constexpr int SB_THUMBPOSITION = 4;
-inline constexpr int SB_THUMBTRACK = 5;
-inline constexpr int SB_TOP = 6;
-inline constexpr int SB_BOTTOM = 7;
-inline constexpr int SB_ENDSCROLL = 8;
 
 class CFrameView : public QWidget, public CCmdTarget {
     Q_OBJECT

@@ -13,6 +13,7 @@
 
 #include "platform/settings.h"
 #include "skin/caption.h"
+#include "skin/message_box.h"
 #include "skin/metrics.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_resources.h"
@@ -71,7 +72,7 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
         if (items.empty())
             return nullptr;
         auto* menu = new QMenu(parent);
-        BuildMenu(menu, items.front().items, [this](int cmd, const QString&) { return GetCommandAction(cmd); });
+        BuildMenu(menu, items.front().items, [this](int cmd, const QString& text) { return GetMenuAction(cmd, text); });
         return menu;
     });
 
@@ -131,6 +132,21 @@ QAction* CMainFrame::GetCommandAction(int id)
     return a;
 }
 
+QAction* CMainFrame::GetMenuAction(int id, const QString& text)
+{
+    QAction* a = GetCommandAction(id);
+    if (a->property("menuText").isNull()) {
+        a->setProperty("menuText", text);
+        a->setText(text.section(QLatin1Char('\t'), 0, 0));
+        const QString keys = text.section(QLatin1Char('\t'), 1);
+        if (!keys.isEmpty()) {
+            a->setShortcut(QKeySequence(keys == QLatin1String("Del") ? QStringLiteral("Delete") : keys));
+            a->setShortcutContext(Qt::ApplicationShortcut);
+        }
+    }
+    return a;
+}
+
 void CMainFrame::ExecuteCommand(int id)
 {
     RouteCmdMsg(id, CmdMode::Execute, nullptr);
@@ -166,6 +182,10 @@ void CMainFrame::UpdateCommandUI()
             // A command nobody handles is disabled.
             a->setEnabled(RouteCmdMsg(it.key(), CmdMode::Probe, nullptr));
         }
+    }
+    if (m_formatBar != nullptr) {
+        const CSplitFrame* child = MDIGetActive();
+        m_formatBar->OnUpdateCmdUI(child != nullptr && child->GetActiveView() != nullptr);
     }
     if (m_statusBar == nullptr)
         return;
@@ -243,6 +263,11 @@ void CMainFrame::createBars()
     FillPageCombo(1);
     GetControlBar(IDW_PLAY_BAR)->AddComboCtrl(ID_FILE_COMBO, 120, 200);
     m_formatBar->PositionCombos();
+    m_formatBar->SetMessageHandler([](int, const QString& text) { AfxMessageBox(text, MB_ICONINFORMATION); });
+    connect(&m_app.m_signals, &CAppSignals::reporterPrinterChanged, m_formatBar, &CTextFormatBar::OnPrinterChanged);
+    // A bar that moves repaints the frame's caption.
+    for (CToolBarEx* bar : m_bars)
+        connect(bar, &CToolBarEx::moved, this, [this] { QTimer::singleShot(1, this, [this] { repaintCaption(); }); });
 
     for (int id : kDockOrder) {
         for (int start : kRowStarts) {
@@ -255,19 +280,7 @@ void CMainFrame::createBars()
 
 void CMainFrame::buildMenus()
 {
-    auto action = [this](int id, const QString& text) {
-        QAction* a = GetCommandAction(id);
-        if (a->property("menuText").isNull()) {
-            a->setProperty("menuText", text);
-            a->setText(text.section(QLatin1Char('\t'), 0, 0));
-            const QString keys = text.section(QLatin1Char('\t'), 1);
-            if (!keys.isEmpty()) {
-                a->setShortcut(QKeySequence(keys == QLatin1String("Del") ? QStringLiteral("Delete") : keys));
-                a->setShortcutContext(Qt::ApplicationShortcut);
-            }
-        }
-        return a;
-    };
+    auto action = [this](int id, const QString& text) { return GetMenuAction(id, text); };
     for (const MenuItem& top : MenuResource(IDR_MAINFRAME)) {
         auto* menu = new QMenu(QString::fromUtf8(top.text), this);
         BuildMenu(menu, top.items, action);
@@ -435,7 +448,7 @@ void CMainFrame::ApplySkin()
 {
     const skin::SkinRoles s = skin::RolesOf(m_app.m_skin);
     for (CToolBarEx* bar : m_bars)
-        bar->SetBackground(s.light, s.background);
+        bar->SetBackground(m_app.m_skin.m_clrSkinBase, m_app.m_skin.m_clrSkinLight);
     if (m_statusBar != nullptr)
         m_statusBar->update();
     if (m_mdi != nullptr)
@@ -484,6 +497,14 @@ bool CMainFrame::event(QEvent* e)
         }
     }
     return QMainWindow::event(e);
+}
+
+void CMainFrame::repaintCaption()
+{
+    if (m_caption != nullptr)
+        m_caption->update();
+    if (menuBar() != nullptr)
+        menuBar()->update();
 }
 
 void CMainFrame::UpdateChildButtons()

@@ -44,6 +44,9 @@ public:
     // The action of a command (shared by menus and toolbars), made on first
     // use; its data is the command id.
     QAction* GetCommandAction(int id);
+    // The same, named as a menu item names it (text, "\t", accelerator)
+    // when no menu has named it before.
+    QAction* GetMenuAction(int id, const QString& text);
     // Runs a command as a menu or button would.
     void ExecuteCommand(int id);
     // Runs every update handler: enables, checks and pane texts.
@@ -108,6 +111,7 @@ private:
     void onUpdatePageCombo(CCmdUI& ui);
     void onCaptionButton(int button);
     void onChildButton(int button);
+    void repaintCaption();
 
     CDI_RptApp& m_app;
     int m_currentPage = 0;

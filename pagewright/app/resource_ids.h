@@ -94,6 +94,8 @@ inline constexpr int ID_FILE_COMBO = 34019;
 inline constexpr int ID_LINE_WIDTH = 32998;
 inline constexpr int ID_ARROW = 34024;
 inline constexpr int ID_TEXT_COLOR = 114;
+inline constexpr int ID_FONT_NAME = 32921;
+inline constexpr int ID_FONT_SIZE = 32922;
 inline constexpr int ID_FILL_COLOR_BUTTON = 32981;
 inline constexpr int ID_LINE_COLOR_BUTTON = 32982;
 

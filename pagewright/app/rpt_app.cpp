@@ -24,7 +24,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -162,7 +161,6 @@ bool CDI_RptApp::InitInstance()
     m_docEnv = std::make_unique<CAppEnvironment>(*this);
     m_template = std::make_unique<CDI_RptTemplate>(res::IDR_REPORTTYPE);
     m_template->SetOpener([this](const QString& path) { return OpenReport(path); });
-    m_fontList = QFontDatabase::families();
     // 15: the main frame.
     auto* frame = new CMainFrame(*this);
     if (!frame->LoadFrame(res::IDR_MAINFRAME)) {

@@ -7,6 +7,7 @@
 // One object exists while the program runs; theApp() returns it.
 #pragma once
 
+#include "app_signals.h"
 #include "skin/cmd_target.h"
 
 #include "skin/skin_colors.h"
@@ -98,7 +99,7 @@ public:
     int m_pageKind = 0;
     int m_defaultFontId = 17;   // the user-interface font
     bool m_newShell = true;
-    QStringList m_fontList;     // for the text format bar
+    CAppSignals m_signals;
     // The skin: style number, presets, shades and images.
     skin::SkinState m_skin;
     bool m_languageLoaded = false; // the string override file was read

@@ -9,6 +9,7 @@
 #include "skin/metrics.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
+#include "skin/skin_scroll_frame.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -34,8 +35,7 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
     m_hBar->setObjectName(QString::number(res::AFX_IDW_HSCROLL_FIRST));
     m_vBar = new CSkinScrollBar(Qt::Vertical, client);
     m_vBar->setObjectName(QString::number(res::AFX_IDW_VSCROLL_FIRST));
-    m_corner = new QWidget(client);
-    m_corner->setAutoFillBackground(true);
+    m_corner = new CSkinScrollCorner(client);
     for (CSkinScrollBar* bar : {m_hBar, m_vBar}) {
         bar->setSingleStep(1);
         bar->setRange(0, 0);
@@ -43,9 +43,18 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
         if (const CDI_RptApp* app = theAppOrNull())
             bar->SetBitmap(app->m_skin.m_hSkinScrollBitmap);
     }
-    QPalette pal = m_corner->palette();
-    pal.setColor(QPalette::Window, skin::CurrentRoles().background);
-    m_corner->setPalette(pal);
+    if (const CDI_RptApp* app = theAppOrNull())
+        m_corner->SetBitmap(app->m_skin.m_hSkinScrollBitmap);
+    // A new style gives both bars the new skin.
+    if (const CDI_RptApp* app = theAppOrNull()) {
+        connect(&app->m_skin, &skin::SkinState::changed, this, [this] {
+            if (const CDI_RptApp* a = theAppOrNull()) {
+                m_hBar->SetBitmap(a->m_skin.m_hSkinScrollBitmap);
+                m_vBar->SetBitmap(a->m_skin.m_hSkinScrollBitmap);
+                m_corner->SetBitmap(a->m_skin.m_hSkinScrollBitmap);
+            }
+        });
+    }
     view->setParent(client);
     grid->addWidget(m_caption, 0, 0, 1, 2);
     grid->addWidget(view, 1, 0);
@@ -57,8 +66,8 @@ CSplitFrame::CSplitFrame(CFrameView* view, QWidget* parent) : QMdiSubWindow(pare
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(1, 1);
     setWidget(client);
-    connect(m_hBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Horizontal, a); });
-    connect(m_vBar, &QAbstractSlider::actionTriggered, this, [this](int a) { onBarAction(Qt::Vertical, a); });
+    connect(m_hBar, &CSkinScrollBar::scrollCode, this, [this](int code, int pos) { onBarCode(Qt::Horizontal, code, pos); });
+    connect(m_vBar, &CSkinScrollBar::scrollCode, this, [this](int code, int pos) { onBarCode(Qt::Vertical, code, pos); });
     layoutBars();
 }
 
@@ -83,12 +92,7 @@ void CSplitFrame::SetScrollInfo(int which, int min, int max, int page, int pos)
     if (bar == nullptr)
         return;
     page = qMax(0, page);
-    // The view's range includes the last page; the bar's maximum is the
-    // last position a page can start at.
-    const int last = qMax(min, max - qMax(1, page) + 1);
-    bar->setRange(min, last);
-    bar->setPageStep(qMax(1, page));
-    bar->setValue(pos);
+    bar->SetScrollInfo(min, max, page, pos);
     bar->setEnabled(max - min + 1 > page);
     layoutBars();
 }
@@ -110,24 +114,12 @@ void CSplitFrame::layoutBars()
     m_corner->setVisible(h && v);
 }
 
-void CSplitFrame::onBarAction(Qt::Orientation orientation, int action)
+void CSplitFrame::onBarCode(Qt::Orientation orientation, int code, int position)
 {
     if (!m_view)
         return;
-    QScrollBar* bar = orientation == Qt::Horizontal ? static_cast<QScrollBar*>(m_hBar) : m_vBar;
-    int code = SB_ENDSCROLL;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
-    default: return;
-    }
     // The bar has already moved by the line or page, within its range.
-    m_view->OnScroll(orientation, code, bar->sliderPosition());
+    m_view->OnScroll(orientation, code, position);
     if (code <= SB_PAGEDOWN)
         m_view->update();
 }
@@ -164,7 +156,6 @@ void CSplitFrame::closeEvent(QCloseEvent* e)
     }
     if (m_view)
         m_view->ClearSelection();
-    CSkinScrollBar::SetFramesActive(false);
     QMdiSubWindow::closeEvent(e);
 }
 

@@ -14,6 +14,7 @@
 
 class CMainFrame;
 class CSkinScrollBar;
+class CSkinScrollCorner;
 namespace skin {
 class CaptionBar;
 }
@@ -53,7 +54,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    void onBarAction(Qt::Orientation orientation, int action);
+    void onBarCode(Qt::Orientation orientation, int code, int position);
     void onCaptionButton(int button);
     void layoutBars();
     CMainFrame* mainFrame() const;
@@ -62,7 +63,7 @@ private:
     CMySplitter m_splitter{Qt::Horizontal}; // made with the frame, never shown
     CSkinScrollBar* m_hBar;
     CSkinScrollBar* m_vBar;
-    QWidget* m_corner;
+    CSkinScrollCorner* m_corner;
     skin::CaptionBar* m_caption;
     QWidget* m_client;
     bool m_captionActive = true;

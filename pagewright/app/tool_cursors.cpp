@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <array>
+
 namespace {
 
 // A 32 x 32 cursor image drawn black on a white outline.
@@ -100,6 +102,97 @@ QCursor Drag()
     return QCursor(pixmap, 1, 1);
 }
 
+// An arrow with a small figure of what it handles below it; a delete cursor
+// crosses the figure out. Figures: 0 band, 1 point, 2 line, 3 rectangle,
+// 4 ellipse.
+QCursor Handling(int figure, bool deleting)
+{
+    QPixmap pixmap = Blank();
+    QPainter p(&pixmap);
+    QPainterPath path;
+    path.moveTo(1, 1);
+    path.lineTo(1, 14);
+    path.lineTo(4, 11);
+    path.lineTo(7, 17);
+    path.lineTo(9, 16);
+    path.lineTo(6, 10);
+    path.lineTo(10, 10);
+    path.closeSubpath();
+    switch (figure) {
+    case 0:
+        path.addRect(14, 16, 8, 14);
+        path.moveTo(14, 21);
+        path.lineTo(22, 21);
+        path.moveTo(14, 25);
+        path.lineTo(22, 25);
+        break;
+    case 1:
+        path.moveTo(12, 23);
+        path.lineTo(26, 23);
+        path.moveTo(19, 16);
+        path.lineTo(19, 30);
+        break;
+    case 2:
+        path.moveTo(11, 29);
+        path.lineTo(28, 17);
+        break;
+    case 3: path.addRect(11, 17, 17, 12); break;
+    default: path.addEllipse(11, 17, 17, 12); break;
+    }
+    if (deleting) {
+        path.moveTo(24, 2);
+        path.lineTo(30, 8);
+        path.moveTo(30, 2);
+        path.lineTo(24, 8);
+    }
+    Stroke(p, path);
+    p.end();
+    return QCursor(pixmap, 1, 1);
+}
+
+// A band edge: a horizontal bar with arrows up and down, hot spot at its
+// middle.
+QCursor BandEdge()
+{
+    QPixmap pixmap = Blank();
+    QPainter p(&pixmap);
+    QPainterPath path;
+    path.moveTo(6, 15);
+    path.lineTo(26, 15);
+    path.moveTo(16, 4);
+    path.lineTo(16, 26);
+    path.moveTo(12, 8);
+    path.lineTo(16, 4);
+    path.lineTo(20, 8);
+    path.moveTo(12, 22);
+    path.lineTo(16, 26);
+    path.lineTo(20, 22);
+    Stroke(p, path);
+    p.end();
+    return QCursor(pixmap, 16, 15);
+}
+
+// A shape's edge or end: a small square at the hot spot with a four-way
+// cross.
+QCursor ShapeEdge()
+{
+    QPixmap pixmap = Blank();
+    QPainter p(&pixmap);
+    QPainterPath path;
+    path.addRect(13, 13, 6, 6);
+    path.moveTo(16, 2);
+    path.lineTo(16, 10);
+    path.moveTo(16, 22);
+    path.lineTo(16, 30);
+    path.moveTo(2, 16);
+    path.lineTo(10, 16);
+    path.moveTo(22, 16);
+    path.lineTo(30, 16);
+    Stroke(p, path);
+    p.end();
+    return QCursor(pixmap, 16, 16);
+}
+
 } // namespace
 
 QCursor CursorFor(HandleCursor cursor)
@@ -123,6 +216,34 @@ QCursor CursorFor(HandleCursor cursor)
     case HandleCursor::Drag: {
         static const QCursor c = Drag();
         return c;
+    }
+    case HandleCursor::BandEdge: {
+        static const QCursor c = BandEdge();
+        return c;
+    }
+    case HandleCursor::ShapeEdge: {
+        static const QCursor c = ShapeEdge();
+        return c;
+    }
+    case HandleCursor::DeleteBand: {
+        static const QCursor c = Handling(0, true);
+        return c;
+    }
+    case HandleCursor::MovePoint:
+    case HandleCursor::MoveLine:
+    case HandleCursor::MoveRect:
+    case HandleCursor::MoveEllipse: {
+        static const std::array<QCursor, 4> moving = {Handling(1, false), Handling(2, false), Handling(3, false),
+                                                      Handling(4, false)};
+        return moving[std::size_t(int(cursor) - int(HandleCursor::MovePoint))];
+    }
+    case HandleCursor::DeletePoint:
+    case HandleCursor::DeleteLine:
+    case HandleCursor::DeleteRect:
+    case HandleCursor::DeleteEllipse: {
+        static const std::array<QCursor, 4> deleting = {Handling(1, true), Handling(2, true), Handling(3, true),
+                                                        Handling(4, true)};
+        return deleting[std::size_t(int(cursor) - int(HandleCursor::DeletePoint))];
     }
     default: return Qt::ArrowCursor;
     }

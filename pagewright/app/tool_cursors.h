@@ -1,6 +1,6 @@
 // The mouse cursors of handles and tools: Qt's standard shapes, and the
-// program's own pencil (107), move (137) and drag (139) images drawn at run
-// time.
+// program's own images drawn at run time (pencil 107, move 137, drag 139,
+// and those of infrared image bands and analyses).
 #pragma once
 
 #include "document/draw_obj.h"

@@ -16,6 +16,10 @@
 #include "skin/colors.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
+#include "skin/skin_scroll_frame.h"
+#include "skin/font_combos.h"
+#include "skin/text_format_bar.h"
+#include "skin/tool_bar_ex.h"
 
 #include <gtest/gtest.h>
 
@@ -214,13 +218,11 @@ TEST_F(FrameTest, ClosingAReportClearsItsSelection)
     FakeView* view = nullptr;
     CSplitFrame* child = openReport(&view);
     QPointer<FakeView> guard(view);
-    CSkinScrollBar::SetFramesActive(true);
     child->close();
     ASSERT_TRUE(guard); // deleted later, with its frame
     EXPECT_EQ(view->cleared, 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(guard);
-    EXPECT_FALSE(CSkinScrollBar::FramesActive());
     EXPECT_EQ(frame->MDIGetActive(), nullptr);
     frame->UpdateCommandUI();
     EXPECT_FALSE(frame->GetPageCombo()->isEnabled());
@@ -319,6 +321,72 @@ TEST_F(FrameTest, ScreenshotsInStylesZeroAndSix)
     report->setGeometry(40, 30, 500, 300);
     QApplication::processEvents();
     frame->grab().toImage().save(dir + QStringLiteral("/main-restored-report.png"));
+}
+
+TEST_F(FrameTest, ToolBarsAndReportScrollBarsInStylesZeroAndFour)
+{
+    const QString dir = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/shots");
+    QDir().mkpath(dir);
+    FakeView* view = nullptr;
+    CSplitFrame* report = openReport(&view);
+    report->SetScrollInfo(0, 0, 1999, 600, 300);
+    report->SetScrollInfo(1, 0, 2999, 500, 700);
+    // The adjust bar down the left side, the play bar floating.
+    CToolBarEx* left = frame->GetControlBar(res::IDW_ADJUST_BAR);
+    frame->addToolBar(Qt::LeftToolBarArea, left);
+    left->show();
+    CToolBarEx* floating = frame->GetControlBar(res::IDW_PLAY_BAR);
+    frame->removeToolBar(floating);
+    floating->setParent(frame, Qt::Tool | Qt::FramelessWindowHint);
+    floating->move(frame->mapToGlobal(QPoint(300, 300)));
+    floating->show();
+    frame->resize(1200, 760);
+    QApplication::processEvents();
+    ASSERT_TRUE(left->IsVertical());
+    ASSERT_TRUE(floating->isFloating());
+
+    for (int style : {0, 4}) {
+        app->m_skin.BuildSkinBitmaps(app->m_skin.m_clrStylePresets[std::size_t(style)]);
+        QApplication::processEvents();
+        // Every bar in the style's base and light shades.
+        for (CToolBarEx* bar : frame->GetToolBars()) {
+            const QImage img = bar->grab().toImage();
+            EXPECT_EQ(skin::FromQRgb(img.pixel(img.width() / 2, 0)), app->m_skin.m_clrSkinBase) << bar->GetControlId();
+            EXPECT_EQ(bar->GetBackgroundMode(), CToolBarEx::kGradient);
+        }
+        frame->grab().toImage().save(dir + QStringLiteral("/bars-style%1.png").arg(style));
+        floating->grab().toImage().save(dir + QStringLiteral("/bar-floating-style%1.png").arg(style));
+        report->grab().toImage().save(dir + QStringLiteral("/report-scrollbars-style%1.png").arg(style));
+        EXPECT_EQ(report->GetScrollBar(1)->GetBitmap().cacheKey(), app->m_skin.m_hSkinScrollBitmap.cacheKey());
+        // The corner square from the skin's column 8.
+        auto* corner = report->findChild<CSkinScrollCorner*>();
+        ASSERT_NE(corner, nullptr);
+        const int cell = app->m_skin.m_hSkinScrollBitmap.width() / 9;
+        EXPECT_EQ(corner->grab().toImage().pixel(cell / 2, cell / 2),
+                  app->m_skin.m_hSkinScrollBitmap.toImage().pixel(8 * cell + cell / 2, cell / 2));
+    }
+
+    // The report's bars are skin bars of the skin's cell, and scroll the view.
+    CSkinScrollBar* v = report->GetScrollBar(1);
+    ASSERT_TRUE(v->isVisible());
+    EXPECT_EQ(v->width(), app->m_skin.m_hSkinScrollBitmap.width() / 9);
+    QTest::mouseClick(v, Qt::LeftButton, {}, QPoint(v->width() / 2, v->height() - 3));
+    ASSERT_FALSE(view->scrolls.empty());
+    EXPECT_EQ(view->scrolls.back().code, SB_LINEDOWN);
+    EXPECT_EQ(view->scrolls.back().position, 701);
+
+    // The format bar's combos are there, enabled with a report open.
+    CTextFormatBar* format = static_cast<CTextFormatBar*>(frame->GetControlBar(res::IDW_FORMAT_BAR));
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(format->GetFontNameCombo()->isVisible());
+    EXPECT_TRUE(format->GetFontNameCombo()->isEnabled());
+    EXPECT_GT(format->GetFontNameCombo()->count(), 0);
+
+    // Activation leaves no hot button.
+    left->SetHotIndex(2);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(frame, &deactivate);
+    EXPECT_EQ(left->GetHotIndex(), -1);
 }
 
 TEST(RptTemplate, TwoExtensionsShareOneTemplate)

@@ -10,6 +10,7 @@
 #include "document/draw_poly.h"
 #include "document/draw_tool.h"
 
+#include "skin/color_picker_button.h"
 #include "skin/tool_bar_ex.h"
 
 #include <gtest/gtest.h>
@@ -787,13 +788,12 @@ TEST_F(ReportViewTest, AlignmentArrowheadsAndTheColourButtons)
     f.Frame()->UpdateCommandUI();
     EXPECT_FALSE(f.Frame()->GetCommandAction(34025)->isEnabled());
 
-    // The object bar's fill and border colours, one step each.
+    // The object bar's fill and border colours, one step each: a colour
+    // picked on a colour button runs its command.
     CToolBarEx* bar = f.Frame()->GetControlBar(res::IDW_OBJECT_BAR);
-    bar->SetColorButton(res::ID_FILL_COLOR_BUTTON, QColor(1, 2, 3));
-    bar->SetColorButton(res::ID_LINE_COLOR_BUTTON, QColor(4, 5, 6));
     const int steps = Steps();
-    f.Command(res::ID_FILL_COLOR_BUTTON);
-    f.Command(res::ID_LINE_COLOR_BUTTON);
+    bar->GetColorPicker(res::ID_FILL_COLOR_BUTTON)->SetColor(RGB(1, 2, 3));
+    bar->GetColorPicker(res::ID_LINE_COLOR_BUTTON)->SetColor(RGB(4, 5, 6));
     EXPECT_EQ(ref->brush.color, RGB(1, 2, 3));
     EXPECT_EQ(ref->brushOn, 1);
     EXPECT_EQ(ref->pen.color, RGB(4, 5, 6));

@@ -10,6 +10,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/settings.h"
+#include "skin/color_picker_button.h"
 #include "skin/colors.h"
 #include "skin/tool_bar_ex.h"
 
@@ -22,6 +23,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QProcess>
 #include <QTimer>
 #include <QToolButton>
@@ -86,10 +88,27 @@ TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
 
     // Drop-downs, colour buttons and combos where the buttons were.
     CToolBarEx* object = frame->GetControlBar(res::IDW_OBJECT_BAR);
-    EXPECT_NE(object->GetButton(res::ID_LINE_WIDTH)->menu(), nullptr);
-    EXPECT_NE(object->GetButton(res::ID_ARROW)->menu(), nullptr);
+    EXPECT_EQ(object->GetButtonKind(object->IndexOf(object->GetButton(res::ID_LINE_WIDTH))), kButtonDropDown);
+    EXPECT_EQ(object->GetButtonKind(object->IndexOf(object->GetButton(res::ID_ARROW))), kButtonDropDown);
+    // Their menus: line widths in points and the arrow styles.
+    const std::pair<int, QStringList> dropDowns[] = {
+        {res::ID_LINE_WIDTH,
+         {"0.25磅", "0.5磅", "0.75磅", "1磅", "1.5磅", "2.25磅", "3磅", "4.5磅", "6磅"}},
+        {res::ID_ARROW, {"直线", "起点有箭头", "终点有箭头", "双箭头"}},
+    };
+    for (const auto& [command, texts] : dropDowns) {
+        ASSERT_TRUE(object->OnDropDown(command)) << command;
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << command;
+        QStringList shown;
+        for (const QAction* a : menu->actions())
+            shown << a->text();
+        EXPECT_EQ(shown, texts) << command;
+        menu->close();
+    }
+    EXPECT_EQ(frame->GetColorButton(res::ID_TEXT_COLOR), 0); // black
     EXPECT_EQ(frame->GetColorButton(res::ID_FILL_COLOR_BUTTON), -1);
-    object->SetColorButton(res::ID_FILL_COLOR_BUTTON, QColor(1, 2, 3));
+    object->GetColorPicker(res::ID_FILL_COLOR_BUTTON)->SetColor(RGB(1, 2, 3));
     EXPECT_EQ(frame->GetColorButton(res::ID_FILL_COLOR_BUTTON), 0x030201);
     ASSERT_NE(frame->GetPageCombo(), nullptr);
     ASSERT_NE(frame->GetFileCombo(), nullptr);

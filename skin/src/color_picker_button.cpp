@@ -104,6 +104,10 @@ bool CColorPickerButton::openPopup(const QPoint& screenPoint)
     return true;
 }
 
+skin::ColorPopup* CColorPickerButton::GetPopup() const { return m_popup; }
+
+bool CColorPickerButton::IsPopupOpen() const { return m_popup != nullptr; }
+
 void CColorPickerButton::OpenPopup(const QPoint& screenPoint) { openPopup(screenPoint); }
 
 void CColorPickerButton::closePopup()
@@ -134,18 +138,21 @@ void CColorPickerButton::OnPopupRelease(COLORREF chosen)
         SetColor(chosen);
 }
 
+std::optional<COLORREF> CColorPickerButton::RunColorDialog(COLORREF initial, QWidget* parent)
+{
+    if (dialogHook())
+        return dialogHook()(initial);
+    const QColor c = QColorDialog::getColor(initial == kNoColor ? QColor(Qt::black) : skin::ToQColor(initial), parent);
+    if (!c.isValid())
+        return std::nullopt;
+    return skin::FromQColor(c);
+}
+
 void CColorPickerButton::OnMoreColors()
 {
     closePopup();
-    std::optional<COLORREF> chosen;
-    if (dialogHook()) {
-        chosen = dialogHook()(0);
-    } else {
-        const QColor c = QColorDialog::getColor(Qt::black, nullptr);
-        if (c.isValid())
-            chosen = skin::FromQColor(c);
-    }
-    if (chosen)
+    // The dialog opens on black.
+    if (const std::optional<COLORREF> chosen = RunColorDialog(0, nullptr))
         SetColor(*chosen);
 }
 

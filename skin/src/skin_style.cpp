@@ -3,12 +3,14 @@
 #include "skin/colors.h"
 #include "skin/icon_menu.h"
 #include "skin/skin_colors.h"
+#include "skin/tool_bar_ex.h"
 
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOptionMenuItem>
+#include <QToolButton>
 
 namespace skin {
 
@@ -44,6 +46,11 @@ IconMenuItem itemOf(const QStyleOptionMenuItem& opt, const QWidget* widget, bool
         }
     }
     return item;
+}
+
+const CToolBarEx* barOf(const QWidget* widget)
+{
+    return widget != nullptr ? qobject_cast<const CToolBarEx*>(widget->parentWidget()) : nullptr;
 }
 
 } // namespace
@@ -98,6 +105,22 @@ void SkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
             drawPrimitive(PE_FrameMenu, option, painter, widget);
         return;
     }
+    if (const auto* bar = qobject_cast<const CToolBarEx*>(widget)) {
+        if (element == PE_PanelToolBar) {
+            bar->PaintBackground(*painter, option->rect);
+            return;
+        }
+        if (element == PE_IndicatorToolBarHandle) {
+            bar->PaintGripper(*painter);
+            return;
+        }
+    }
+    if (element == PE_IndicatorToolBarSeparator) {
+        if (const CToolBarEx* bar = barOf(widget)) {
+            bar->PaintSeparator(*painter, option->rect);
+            return;
+        }
+    }
     if (m_skin && element == PE_PanelMenuBar) {
         painter->fillRect(option->rect, ToQColor(m_skin->m_clrSkinMid));
         return;
@@ -125,11 +148,37 @@ QSize SkinStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
             s.setHeight(22);
         return s;
     }
+    if (type == CT_ToolButton) {
+        if (const CToolBarEx* bar = barOf(widget))
+            return bar->ButtonSizeHint(qobject_cast<const QToolButton*>(widget));
+    }
     return QProxyStyle::sizeFromContents(type, option, size, widget);
+}
+
+void SkinStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                                   const QWidget* widget) const
+{
+    if (control == CC_ToolButton) {
+        if (const CToolBarEx* bar = barOf(widget)) {
+            bar->PaintButton(*painter, qobject_cast<const QToolButton*>(widget));
+            return;
+        }
+    }
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
 }
 
 int SkinStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
 {
+    if (qobject_cast<const CToolBarEx*>(widget) != nullptr) {
+        switch (metric) {
+        case PM_ToolBarHandleExtent: return 10; // the 8-pixel gripper inside the border
+        case PM_ToolBarFrameWidth: return 2;
+        case PM_ToolBarItemMargin:
+        case PM_ToolBarItemSpacing: return 0;
+        case PM_ToolBarSeparatorExtent: return 8;
+        default: break;
+        }
+    }
     if (m_skin) {
         switch (metric) {
         case PM_MenuPanelWidth: return g_menuBorder ? 1 : QProxyStyle::pixelMetric(metric, option, widget);

@@ -1,170 +1,370 @@
 #include "skin/tool_bar_ex.h"
 
+#include "skin/color_picker_button.h"
+#include "skin/flat_combo_box.h"
 #include "skin/skin_resources.h"
 
 #include <QAction>
-#include <QColorDialog>
-#include <QComboBox>
+#include <QApplication>
+#include <QCursor>
 #include <QEvent>
-#include <QListView>
+#include <QLayout>
 #include <QMenu>
-#include <QPainter>
-#include <QStyle>
-#include <QStyleOptionToolBar>
+#include <QMouseEvent>
 #include <QToolButton>
+
+#include <algorithm>
 
 CToolBarEx::CToolBarEx(QWidget* parent) : QToolBar(parent)
 {
     setMovable(true);
     setFloatable(true);
+    // Drop-down menus measure their items as the program's menus do.
+    m_iconMenu.SetImageSize(16, 15);
+    // Docking on another side or floating: the images again on the new
+    // background, and the frame repaints.
+    connect(this, &QToolBar::orientationChanged, this, [this] {
+        BuildImageLists();
+        update();
+    });
+    connect(this, &QToolBar::topLevelChanged, this, [this] {
+        BuildImageLists();
+        emit moved();
+    });
+}
+
+CToolBarEx::~CToolBarEx() = default;
+
+QAction* CToolBarEx::actionFor(int command)
+{
+    if (QAction* a = skin::CommandAction(command))
+        return a;
+    // No program around (tests): the bar keeps an action of its own.
+    for (QAction* a : m_ownActions) {
+        if (a->data().toInt() == command)
+            return a;
+    }
+    auto* a = new QAction(this);
+    a->setData(command);
+    a->setObjectName(QString::number(command));
+    m_ownActions.push_back(a);
+    return a;
 }
 
 bool CToolBarEx::LoadToolBarEx(int resourceId)
 {
     const skin::ToolBarResource* res = skin::FindToolBar(resourceId);
-    if (res == nullptr)
+    if (res == nullptr || res->bitmap.isNull())
         return false;
-    m_resourceId = resourceId;
-    clear();
-    setIconSize(res->imageSize);
-    for (int command : res->commands) {
-        if (command == skin::kSeparator) {
-            addSeparator();
-        } else if (QAction* action = skin::CommandAction(command)) {
-            addAction(action);
-        }
+    const int separators = int(std::count(res->commands.begin(), res->commands.end(), skin::kSeparator));
+    const int images = res->count() - separators;
+    // A resource of separators only has nothing to measure its images by.
+    if (images <= 0)
+        return false;
+    const QSize imageSize(res->bitmap.width() / images, res->bitmap.height() - 1);
+    if (imageSize.isEmpty())
+        return false;
+
+    for (const Button& b : m_buttons) {
+        if (b.action != nullptr && b.action->isSeparator())
+            delete b.action;
     }
+    clear();
+    m_buttons.clear();
+    m_hotIndex = -1;
+    m_resourceId = resourceId;
+    m_imageCount = images;
+    m_separatorCount = separators;
+    m_imageSize = imageSize;
+    m_buttonSize = imageSize + QSize(7, 7);
+    m_bitmap = res->bitmap;
+    setIconSize(imageSize);
+    int image = 0;
+    for (int command : res->commands) {
+        Button b;
+        b.command = command;
+        b.separator = command == skin::kSeparator;
+        if (b.separator) {
+            b.action = addSeparator();
+        } else {
+            b.image = image++;
+            b.action = actionFor(command);
+            addAction(b.action);
+            if (QWidget* w = widgetForAction(b.action))
+                w->installEventFilter(this);
+        }
+        m_buttons.push_back(b);
+    }
+    BuildImageLists();
     return true;
+}
+
+void CToolBarEx::BuildImageLists()
+{
+    m_images = skin::BuildToolBarImages(m_bitmap, m_imageSize.width(), m_imageSize.height());
+    update();
+}
+
+const skin::ImageList& CToolBarEx::GetImageList(int which) const
+{
+    switch (which) {
+    case 1: return m_images.disabled;
+    case 2: return m_images.hot;
+    default: return m_images.normal;
+    }
+}
+
+void CToolBarEx::SetBackground(COLORREF c1, COLORREF c2)
+{
+    m_back1 = c1;
+    m_back2 = c2;
+    m_backMode = kGradient;
+    BuildImageLists();
+    if (parentWidget() != nullptr)
+        parentWidget()->update();
+    update();
+    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        w->update();
+}
+
+int CToolBarEx::indexOfCommand(int command) const
+{
+    if (command == skin::kSeparator)
+        return -1;
+    for (std::size_t i = 0; i < m_buttons.size(); ++i) {
+        if (m_buttons[i].command == command)
+            return int(i);
+    }
+    return -1;
+}
+
+bool CToolBarEx::IsSeparator(int index) const
+{
+    return index >= 0 && index < GetButtonCount() && m_buttons[std::size_t(index)].separator;
+}
+
+void CToolBarEx::SetButtonKind(int index, int kind)
+{
+    if (index < 0 || index >= GetButtonCount())
+        return;
+    m_buttons[std::size_t(index)].kind = kind;
+    // The button measures itself again (a drop-down is wider by its arrow).
+    if (QWidget* w = widgetForAction(m_buttons[std::size_t(index)].action)) {
+        QEvent restyle(QEvent::StyleChange);
+        QApplication::sendEvent(w, &restyle);
+        w->updateGeometry();
+        if (layout() != nullptr)
+            layout()->invalidate();
+    }
+}
+
+int CToolBarEx::GetButtonKind(int index) const
+{
+    return index >= 0 && index < GetButtonCount() ? m_buttons[std::size_t(index)].kind : kButtonPlain;
 }
 
 QToolButton* CToolBarEx::GetButton(int commandId) const
 {
-    QAction* action = skin::CommandAction(commandId);
-    return action == nullptr ? nullptr : qobject_cast<QToolButton*>(widgetForAction(action));
+    const int i = indexOfCommand(commandId);
+    if (i < 0 || m_buttons[std::size_t(i)].kind == kButtonControl)
+        return nullptr;
+    return qobject_cast<QToolButton*>(widgetForAction(m_buttons[std::size_t(i)].action));
+}
+
+int CToolBarEx::IndexOf(const QWidget* button) const
+{
+    if (button == nullptr)
+        return -1;
+    for (std::size_t i = 0; i < m_buttons.size(); ++i) {
+        const Button& b = m_buttons[i];
+        if (!b.separator && b.kind != kButtonControl && widgetForAction(b.action) == button)
+            return int(i);
+    }
+    return -1;
 }
 
 bool CToolBarEx::SetDropDownButton(int commandId, int menuId)
 {
-    QToolButton* button = GetButton(commandId);
-    QMenu* menu = skin::PopupMenu(menuId, this);
-    if (button == nullptr || menu == nullptr)
+    const int i = indexOfCommand(commandId);
+    if (i < 0)
         return false;
-    button->setMenu(menu);
-    button->setPopupMode(QToolButton::MenuButtonPopup);
+    SetButtonKind(i, kButtonDropDown);
+    m_dropDowns.push_back({unsigned(commandId), unsigned(menuId), unsigned(kButtonDropDown)});
     return true;
 }
-
-namespace {
-
-QIcon colourIcon(const QIcon& base, const QColor& colour, QSize size)
-{
-    QPixmap pm = base.pixmap(size);
-    if (pm.isNull()) {
-        pm = QPixmap(size);
-        pm.fill(Qt::transparent);
-    }
-    QPainter p(&pm);
-    const QRect bar(0, size.height() - 4, size.width(), 4);
-    if (colour.isValid())
-        p.fillRect(bar, colour);
-    else
-        p.drawRect(bar.adjusted(0, 0, -1, -1));
-    return QIcon(pm);
-}
-
-} // namespace
 
 bool CToolBarEx::AddButtonCtrl(int commandId)
 {
-    QToolButton* button = GetButton(commandId);
-    QAction* action = skin::CommandAction(commandId);
-    if (button == nullptr || action == nullptr)
+    const int i = indexOfCommand(commandId);
+    if (i < 0)
         return false;
-    const QIcon base = action->icon();
-    button->setProperty("baseIcon", base);
-    button->setIcon(colourIcon(base, QColor(), iconSize()));
-    // The arrow part picks a colour; the button applies the chosen one.
-    auto* menu = new QMenu(button);
-    QAction* choose = menu->addAction(tr("其他颜色..."));
-    connect(choose, &QAction::triggered, this, [this, commandId, action] {
-        const QColor c = QColorDialog::getColor(m_colours.count(commandId) ? m_colours[commandId] : Qt::white, this);
-        if (c.isValid()) {
-            SetColorButton(commandId, c);
+    SetButtonKind(i, kButtonColor);
+    m_dropDowns.push_back({unsigned(commandId), 0u, unsigned(kButtonColor)});
+    const auto slot = std::find(kColorCommands.begin(), kColorCommands.end(), commandId);
+    if (slot == kColorCommands.end())
+        return true;
+    CColorPickerButton*& picker = m_pickers[std::size_t(slot - kColorCommands.begin())];
+    if (picker == nullptr) {
+        picker = new CColorPickerButton(this);
+        picker->setObjectName(QStringLiteral("ColorPicker%1").arg(commandId));
+        picker->SetDlgCtrlID(commandId);
+        picker->SetColor(commandId == kColorCommands[0] ? RGB(0, 0, 0) : CColorPickerButton::kNoColor);
+        picker->hide();
+        // A chosen colour reaches the program as the button's command.
+        QAction* action = m_buttons[std::size_t(i)].action;
+        connect(picker, &CColorPickerButton::command, this, [this, action](int) {
+            if (QWidget* w = widgetForAction(action))
+                w->update();
             action->trigger();
-        }
-    });
-    button->setMenu(menu);
-    button->setPopupMode(QToolButton::MenuButtonPopup);
+        });
+    }
+    if (QWidget* w = widgetForAction(m_buttons[std::size_t(i)].action))
+        picker->setGeometry(w->geometry());
     return true;
 }
 
-void CToolBarEx::SetColorButton(int commandId, const QColor& colour)
+CColorPickerButton* CToolBarEx::GetColorPicker(int commandId) const
 {
-    m_colours[commandId] = colour;
-    if (QToolButton* button = GetButton(commandId))
-        button->setIcon(colourIcon(button->property("baseIcon").value<QIcon>(), colour, iconSize()));
+    const auto slot = std::find(kColorCommands.begin(), kColorCommands.end(), commandId);
+    return slot == kColorCommands.end() ? nullptr : m_pickers[std::size_t(slot - kColorCommands.begin())];
 }
 
 long CToolBarEx::GetColorButton(int commandId) const
 {
-    const auto it = m_colours.find(commandId);
-    if (it == m_colours.end() || !it->second.isValid())
+    const CColorPickerButton* picker = GetColorPicker(commandId);
+    if (picker == nullptr || picker->GetColor() == CColorPickerButton::kNoColor)
         return -1;
-    const QColor& c = it->second;
-    return long(c.red()) | (long(c.green()) << 8) | (long(c.blue()) << 16);
+    return long(picker->GetColor());
 }
 
-QComboBox* CToolBarEx::AddComboCtrl(int commandId, int width, int dropHeight)
+bool CToolBarEx::PlaceControl(int index, QWidget* control)
 {
-    QAction* action = skin::CommandAction(commandId);
-    if (action == nullptr || widgetForAction(action) == nullptr)
+    if (index < 0 || index >= GetButtonCount() || control == nullptr)
+        return false;
+    Button& b = m_buttons[std::size_t(index)];
+    if (b.separator || b.kind == kButtonControl)
+        return false;
+    QAction* command = b.action;
+    if (QWidget* w = widgetForAction(command))
+        w->removeEventFilter(this);
+    b.action = insertWidget(command, control);
+    // A control kept hidden until now shows with its place.
+    b.action->setVisible(true);
+    removeAction(command);
+    b.kind = kButtonControl;
+    b.control = control;
+    return true;
+}
+
+CFlatComboBox* CToolBarEx::AddComboCtrl(int commandId, int width, int dropHeight)
+{
+    const int i = indexOfCommand(commandId);
+    if (i < 0 || m_buttons[std::size_t(i)].kind == kButtonControl)
         return nullptr;
-    auto* combo = new QComboBox(this);
+    QAction* command = m_buttons[std::size_t(i)].action;
+    auto* combo = new CFlatComboBox(this);
     combo->setObjectName(QString::number(commandId));
-    combo->setFixedWidth(width);
-    combo->setMaxVisibleItems(qMax(1, dropHeight / qMax(1, combo->fontMetrics().height() + 4)));
-    insertWidget(action, combo);
-    removeAction(action);
-    connect(combo, &QComboBox::activated, action, [action] { action->trigger(); });
-    m_combos[commandId] = combo;
+    combo->setFixedWidth(qMax(1, width - 1));
+    combo->setFixedHeight(qMax(1, combo->sizeHint().height() - 2));
+    combo->setMaxVisibleItems(qMax(1, dropHeight / qMax(1, combo->fontMetrics().height() + 2)));
+    PlaceControl(i, combo);
+    connect(combo, &QComboBox::activated, command, [command] { command->trigger(); });
+    m_controls[0] = combo;
     return combo;
 }
 
 QComboBox* CToolBarEx::GetCombo(int commandId) const
 {
-    const auto it = m_combos.find(commandId);
-    return it == m_combos.end() ? nullptr : it->second;
+    const int i = indexOfCommand(commandId);
+    return i < 0 ? nullptr : qobject_cast<QComboBox*>(m_buttons[std::size_t(i)].control.data());
 }
 
-void CToolBarEx::SetBackground(const QColor& from, const QColor& to)
+void CToolBarEx::SetControlWindows(QWidget* first, QWidget* second)
 {
-    m_backFrom = from;
-    m_backTo = to;
-    update();
+    m_controls[0] = first;
+    m_controls[1] = second;
 }
 
-void CToolBarEx::paintEvent(QPaintEvent* e)
+bool CToolBarEx::hasControlWindow() const { return m_controls[0] || m_controls[1]; }
+
+bool CToolBarEx::OnDropDown(int commandId)
 {
-    if (!m_backFrom.isValid()) {
-        QToolBar::paintEvent(e);
-        return;
+    const auto entry = std::find_if(m_dropDowns.begin(), m_dropDowns.end(),
+                                    [commandId](const ToolBarDropDownEntry& e) { return e.command == unsigned(commandId); });
+    QToolButton* button = GetButton(commandId);
+    if (entry == m_dropDowns.end() || button == nullptr)
+        return false;
+    if (entry->kind == unsigned(kButtonDropDown)) {
+        if (entry->menuId == 0)
+            return false;
+        QMenu* menu = skin::PopupMenu(int(entry->menuId), this);
+        if (menu == nullptr)
+            return false;
+        m_iconMenu.ConvertMenu(menu, false);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+        return true;
     }
-    // The bar in a top-to-bottom blend of its two colours, and its gripper.
-    QPainter p(this);
-    QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, m_backFrom);
-    g.setColorAt(1, m_backTo);
-    p.fillRect(rect(), g);
-    QStyleOptionToolBar opt;
-    initStyleOption(&opt);
-    opt.rect = style()->subElementRect(QStyle::SE_ToolBarHandle, &opt, this);
-    if (opt.rect.isValid())
-        style()->drawPrimitive(QStyle::PE_IndicatorToolBarHandle, &opt, &p, this);
+    CColorPickerButton* picker = GetColorPicker(commandId);
+    if (picker == nullptr)
+        return false;
+    picker->setGeometry(button->geometry().adjusted(0, 0, 0, 3));
+    picker->OpenPopup(QCursor::pos());
+    return true;
+}
+
+bool CToolBarEx::eventFilter(QObject* watched, QEvent* e)
+{
+    auto* button = qobject_cast<QToolButton*>(watched);
+    const int index = IndexOf(button);
+    if (index < 0)
+        return QToolBar::eventFilter(watched, e);
+    switch (e->type()) {
+    case QEvent::Enter:
+    case QEvent::HoverEnter:
+        if (m_hotIndex != index) {
+            m_hotIndex = index;
+            update();
+            for (QWidget* w : findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
+                w->update();
+        }
+        break;
+    case QEvent::Leave:
+    case QEvent::HoverLeave:
+        if (m_hotIndex == index) {
+            m_hotIndex = -1;
+            button->update();
+        }
+        break;
+    case QEvent::MouseButtonPress: {
+        auto* me = static_cast<QMouseEvent*>(e);
+        const Button& b = m_buttons[std::size_t(index)];
+        if (me->button() != Qt::LeftButton || !button->isEnabled())
+            break;
+        const bool arrowZone = me->position().x() >= ButtonFaceRect(button).right() + 1 - kArrowZone;
+        if (b.kind == kButtonDropDown || (b.kind == kButtonColor && arrowZone)) {
+            OnDropDown(b.command);
+            return true;
+        }
+        break;
+    }
+    default: break;
+    }
+    return QToolBar::eventFilter(watched, e);
 }
 
 bool CToolBarEx::event(QEvent* e)
 {
-    if (e->type() == QEvent::Leave)
+    if (e->type() == QEvent::Leave && m_hotIndex != -1) {
         m_hotIndex = -1;
+        for (QWidget* w : findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
+            w->update();
+    }
     return QToolBar::event(e);
+}
+
+void CToolBarEx::moveEvent(QMoveEvent* e)
+{
+    QToolBar::moveEvent(e);
+    emit moved();
 }

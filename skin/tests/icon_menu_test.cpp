@@ -19,7 +19,9 @@ namespace {
 // A toolbar strip: one coloured image per button on a grey background.
 void registerBar(int id, std::vector<int> commands, int n)
 {
-    skin::ToolBarResource res{id, {16, 15}, std::move(commands), {}};
+    skin::ToolBarResource res;
+    res.id = id;
+    res.commands = std::move(commands);
     QImage strip(16 * n, 16, QImage::Format_RGB32);
     strip.fill(qRgb(192, 192, 192));
     for (int i = 0; i < n; ++i)

@@ -11,3 +11,9 @@ void EnsureQApplication();
 std::unique_ptr<skin::SkinState> MakeSkin(int styleNum = 0);
 // Saves a screenshot for looking at, beside the test binary.
 void SaveShot(const QImage& image, const char* name);
+
+#include <QString>
+#include <ostream>
+
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -34,37 +34,11 @@ private:
     int m_number;
 };
 
-// A document with a view, and an image object on it.
-struct Report {
-    TestEnvironment env;
-    CDI_RptDoc doc{&env, &Registry()};
-    DrawView view;
-    Report() { doc.SetView(&view); }
-    ~Report() { doc.SetView(nullptr); }
-
-    CDrawIR* AddImage(int number = 1)
-    {
-        auto ir = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000));
-        ir->SetNumber(number);
-        return static_cast<CDrawIR*>(doc.AddNoUndo(std::move(ir)));
-    }
-};
-
-IRAnalysisItem Shape(std::int32_t kind, IRShape shape)
-{
-    IRAnalysisItem item;
-    item.kind = kind;
-    item.shape = shape;
-    item.emissivity = 0.95f;
-    item.distance = 1.0f;
-    return item;
-}
-
 } // namespace
 
 TEST(DrawIrObject, DefaultsOfBothConstructors)
 {
-    Report r;
+    ReportWithView r;
     CDrawIR* ir = r.AddImage();
     EXPECT_FLOAT_EQ(ir->m_fEmissivity, 0.9f);
     EXPECT_FLOAT_EQ(ir->m_fDistance, 10.0f);
@@ -99,7 +73,7 @@ TEST(DrawIrObject, DestroyingTheObjectClosesItsHandle)
 
 TEST(DrawIrFileList, LoadIRFileShowsTheFileAndAFailedCandidateChangesNothing)
 {
-    Report r;
+    ReportWithView r;
     CDrawIR* ir = r.AddImage();
     const QString path = Fixture("k4_320.vni");
     ASSERT_TRUE(ir->LoadIRFile(path));
@@ -204,7 +178,7 @@ TEST(DrawIrFileList, RectangleStatistics)
 
 TEST(DrawIrFileList, ANarrowerFileRescalesAndThePaletteAndRangeStayWithTheirFiles)
 {
-    Report r;
+    ReportWithView r;
     r.env.dataFiles = {Fixture("k4_320.vni"), Fixture("k8_160.vni")};
     CDrawIR* ir = r.AddImage();
     ir->SetSortMode(kOrderNameAdded);
@@ -242,7 +216,7 @@ TEST(DrawIrFileList, ANarrowerFileRescalesAndThePaletteAndRangeStayWithTheirFile
 TEST(DrawIrFileList, NaturalOrderAndUniqueComboKeys)
 {
     QTemporaryDir dir;
-    Report r;
+    ReportWithView r;
     r.env.withCombo = true;
     r.env.dataFiles = {CopyFixture(dir, "k4.vni", QStringLiteral("img10.VNI")),
                        CopyFixture(dir, "k5.vni", QStringLiteral("img9.VNI")),
@@ -283,7 +257,7 @@ TEST(DrawIrFileList, AListOf600FilesIsOrderedToo)
     // Beyond the loaders' 600 files nothing is added; at 600 the list is
     // still put in order.
     QTemporaryDir dir;
-    Report r;
+    ReportWithView r;
     const QString source = Fixture("k2.vni");
     for (int i = 601; i >= 0; --i) {
         const QString path = dir.filePath(QStringLiteral("f%1.VNI").arg(i));
@@ -300,7 +274,7 @@ TEST(DrawIrFileList, AListOf600FilesIsOrderedToo)
 
 TEST(DrawIrDependents, TheListNeverHoldsADeadObject)
 {
-    Report r;
+    ReportWithView r;
     auto* bound = static_cast<BoundField*>(r.doc.AddNoUndo(std::make_unique<BoundField>(2)));
     auto* other = static_cast<BoundField*>(r.doc.AddNoUndo(std::make_unique<BoundField>(3)));
     CDrawIR* ir = r.AddImage(2);
@@ -346,7 +320,7 @@ TEST(DrawIrUnits, AUnitChangeRecomputesEveryImageOfEveryDocument)
 
 TEST(DrawIrChanges, EveryChangeCountsButAChartsCollection)
 {
-    Report r;
+    ReportWithView r;
     r.env.dataFiles = {Fixture("k4_320.vni"), Fixture("k4.vni")};
     CDrawIR* ir = r.AddImage();
     ASSERT_TRUE(ir->LoadIRFileEx(Fixture("k4_320.vni")));

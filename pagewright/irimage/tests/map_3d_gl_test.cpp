@@ -150,7 +150,7 @@ TEST(Map3DWindow, ASnapshotIsAPaddedBottomUpDibThatOpensAsBmp)
     // half red, its upper half green; the corners show the background.
     QProcess probe;
     probe.start(QStringLiteral(IRIMAGE_TEST_PYTHON),
-                {QStringLiteral(IRIMAGE_TEST_SCRIPTS "/bmp_probe.py"), bmp, QStringLiteral("1,1"),
+                {QStringLiteral(IRIMAGE_TEST_SCRIPTS "/bmp_colour_probe.py"), bmp, QStringLiteral("1,1"),
                  QStringLiteral("299,198"), QStringLiteral("150,90"), QStringLiteral("150,110")});
     ASSERT_TRUE(probe.waitForFinished(30000));
     const QStringList lines = QString::fromLatin1(probe.readAllStandardOutput()).split(QLatin1Char('\n'));

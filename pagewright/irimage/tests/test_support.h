@@ -6,6 +6,8 @@
 
 #include "document/document_environment.h"
 #include "document/draw_class.h"
+#include "document/draw_view.h"
+#include "document/rpt_doc.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -16,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace irtest {
@@ -69,11 +72,31 @@ public:
     void SetPicPath(const QString& path) override { picPaths << path; }
     QStringList DataFileNames() const override { return dataFiles; }
     FileComboHost* FileCombo() override { return withCombo ? &combo : nullptr; }
-    int MessageBox(const QString&, int, int) override { return kAnswerNo; }
+    int MessageBox(const QString&, int, int stringId) override
+    {
+        messages.push_back(stringId);
+        return kAnswerNo;
+    }
+    // The palettes of the data folder (nruler1.bmp ...): 256 pixels of blue,
+    // green, red each, as the program loads them.
+    QByteArray PaletteTable() const override
+    {
+        QByteArray table;
+        for (int i = 1; i <= palettes; ++i) {
+            const QByteArray file = ReadAll(QDir(folder).filePath(QStringLiteral("nruler%1.bmp").arg(i)));
+            for (int k = 0; k < 256; ++k) {
+                const qsizetype at = 54 + 3 * k;
+                table.append(at + 3 <= file.size() ? file.mid(at, 3) : QByteArray(3, '\0'));
+                table.append('\0');
+            }
+        }
+        return table;
+    }
 
     QString folder = QStringLiteral(IRIMAGE_TEST_DATA);
     int palettes = 10;
     std::vector<int> selectedPalettes;
+    std::vector<int> messages; // string ids of the message boxes shown
     QStringList picPaths;
     QStringList dataFiles;
     bool withCombo = false;
@@ -90,5 +113,32 @@ inline const DrawClassRegistry& Registry()
     }();
     return registry;
 }
+
+// An analysis of a kind and shape (emissivity 0.95 at 1 m).
+inline IRAnalysisItem Shape(std::int32_t kind, IRShape shape)
+{
+    IRAnalysisItem item;
+    item.kind = kind;
+    item.shape = shape;
+    item.emissivity = 0.95f;
+    item.distance = 1.0f;
+    return item;
+}
+
+// A document with a view, and an image object on it.
+struct ReportWithView {
+    TestEnvironment env;
+    CDI_RptDoc doc{&env, &Registry()};
+    DrawView view;
+    ReportWithView() { doc.SetView(&view); }
+    ~ReportWithView() { doc.SetView(nullptr); }
+
+    CDrawIR* AddImage(int number = 1)
+    {
+        auto ir = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000));
+        ir->SetNumber(number);
+        return static_cast<CDrawIR*>(doc.AddNoUndo(std::move(ir)));
+    }
+};
 
 } // namespace irtest

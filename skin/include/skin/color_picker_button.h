@@ -41,8 +41,8 @@ public:
     // Opens the popup as a press at a screen point would (the toolbar's
     // drop-down colour buttons).
     void OpenPopup(const QPoint& screenPoint);
-    bool IsPopupOpen() const { return m_popup != nullptr; }
-    skin::ColorPopup* GetPopup() const { return m_popup; }
+    bool IsPopupOpen() const;
+    skin::ColorPopup* GetPopup() const;
 
     // The eyedropper, hot spot at its bottom left.
     static QCursor EyedropperCursor();
@@ -50,6 +50,8 @@ public:
     // The colour dialog behind "other colours"; a hook answers it in tests.
     using ColorDialogHook = std::function<std::optional<COLORREF>(COLORREF initial)>;
     static void SetColorDialogHook(ColorDialogHook hook);
+    // The colour dialog (or the hook) on initial; nullopt when cancelled.
+    static std::optional<COLORREF> RunColorDialog(COLORREF initial, QWidget* parent);
 
     // From the popup: the colour chosen on release, or the other-colours
     // button.

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QSize>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -20,12 +21,21 @@ inline constexpr int kSeparator = 0;
 
 struct ToolBarResource {
     int id = 0;
-    QSize imageSize{16, 15};
-    std::vector<int> commands; // kSeparator between groups
-    // One image per non-separator button, left to right, imageSize each;
+    // The toolbar record: version, the width and height of a button image,
+    // and one command id per button (count = commands.size()), kSeparator
+    // between groups. The bar itself measures its images on the strip.
+    std::uint16_t version = 1;
+    std::uint16_t width = 16;
+    std::uint16_t height = 15;
+    std::vector<int> commands;
+    // The image strip: one image per non-separator button, left to right,
     // one pixel higher than the images. Pixels (0, 0) and (1, 1) are
-    // background, and pixel (1, 1) is the colour that menus leave out.
+    // background: the toolbars leave out the colour of (0, 0), menus that
+    // of (1, 1).
     QImage bitmap;
+
+    int count() const { return int(commands.size()); }
+    QSize imageSize() const { return {width, height}; }
 };
 
 void RegisterToolBar(const ToolBarResource& resource);

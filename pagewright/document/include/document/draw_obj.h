@@ -42,8 +42,34 @@ class PageDC;
 extern int g_dragHandle;
 
 // The cursors that handles and tools show: the standard shapes and the
-// program's own images (Pencil 107, Move 137, Drag 139).
-enum class HandleCursor { Arrow, IBeam, SizeNWSE, SizeNESW, SizeWE, SizeNS, SizeAll, Cross, Pencil, Move, Drag };
+// program's own images (Pencil 107, Move 137, Drag 139; for the bands and
+// analyses of infrared images: DeleteBand 168, BandEdge 308, ShapeEdge 316,
+// MovePoint 330, MoveLine 331, MoveRect 332, MoveEllipse 333 and their
+// delete forms DeletePoint 1502 ... DeleteEllipse 1505).
+enum class HandleCursor {
+    Arrow,
+    IBeam,
+    SizeNWSE,
+    SizeNESW,
+    SizeWE,
+    SizeNS,
+    SizeAll,
+    Cross,
+    Pencil,
+    Move,
+    Drag,
+    DeleteBand,
+    BandEdge,
+    ShapeEdge,
+    MovePoint,
+    MoveLine,
+    MoveRect,
+    MoveEllipse,
+    DeletePoint,
+    DeleteLine,
+    DeleteRect,
+    DeleteEllipse,
+};
 
 class CDrawObj : public platform::ArchiveObject {
 public:

@@ -107,6 +107,13 @@ public:
     void BeginEdit(DrawView* view, int flag) override;
     // The image's submenu of context menu 110.
     int GetPopupMenuIndex() const override { return 1; }
+    // A line of fewer than two pixels, or a rectangle or ellipse side under
+    // two pixels, made drawable: the lower coordinate - 2 when it is at least
+    // 4, else the upper + 2 (a line: the second x + 1 when the first is below
+    // 3, else the first - 1).
+    static void TidyShape(IRAnalysisItem& item);
+    // The scale's major and minor steps for a span per 400 units of bar.
+    static std::pair<double, double> ScaleSteps(double perStep);
     // The colour bar's rectangle on the page (bar insets as drawn).
     DocRect ColorBarRect() const;
     // The first handle of analysis index (40 onwards), and the analysis that
@@ -180,6 +187,16 @@ public:
     void DrawProfileMarkers(PageDC& dc, const DocRect& picture);
     // Hides "NO.n" in the next RenderFrame only (not stored).
     bool m_bHideNumberOnce = false;
+
+    // A profile chart's cursors as collected (ten slots; only ten charts can
+    // be linked).
+    struct ProfileLink {
+        bool used = false;
+        COLORREF colour = 0;
+        std::array<float, 10> positions{};
+    };
+    static constexpr int kProfileLinks = 10;
+    const std::array<ProfileLink, kProfileLinks>& ProfileLinks() const { return m_profileLinks; }
 
     // ---- picture
     bool HasImage() const { return !m_dib.isEmpty(); }
@@ -302,6 +319,8 @@ public:
 
 private:
     void NoteChange(bool count = true);
+    // Groups 3 to 5 of the field texts.
+    void AnalysisFieldText(int number, int id, QString& text, bool withDelta, int group) const;
     // The holder reads the unit, palettes and program folder of this
     // object's environment.
     void SyncHolderEnvironment();
@@ -330,7 +349,27 @@ private:
     void CollectDependents();
     void RecomputeForUnit();
 
+    // Drawing (draw_ir_draw.cpp): the size and aspect rules, and everything
+    // inside the rectangle but the frame and number.
+    void EnforceSizeAndAspect();
+    void DrawContents(PageDC& dc, const DocRect& rect);
+    void DrawColorBar(PageDC& dc, const DocRect& rect);
+    void DrawScale(PageDC& dc, const DocRect& bar);
+    void DrawBoardRect(PageDC& dc, const DocRect& rect);
+    void DrawMarks(PageDC& dc, const DocRect& rect);
+    void DrawFrameAndNumber(PageDC& dc, const DocRect& rect, QPoint numberAt, bool number);
+    // The picture as an image, converted again only when the DIB changed.
+    const QImage& Picture() const;
+    // Analysis adds and band edits (draw_ir_edit.cpp).
+    bool RefuseWithoutImage();
+    void AppendAnalysis(IRAnalysisItem item, int category, int nameId);
+    void ApplyDisplayAfterBandChange();
+
     std::unique_ptr<CIrImage> m_image; // replaced whole by each successful load
+    mutable QImage m_picture;
+    mutable QByteArray m_pictureDib; // the DIB m_picture was made from
+    std::array<ProfileLink, kProfileLinks> m_profileLinks{};
+    std::array<int, 4> m_dragOffset{}; // mouse to the dragged shape's left, top, right, bottom (page units)
     QByteArray m_dib;
     std::int32_t m_nSortMode = 2;
     std::int32_t m_nFileIndex = 0;

@@ -1,0 +1,113 @@
+// Drawing the infrared image object: a 640 x 480 picture with its colour
+// bar, three isotherm bands and 20 analyses on a page at zoom 1, and its
+// whole-object picture at zoom 2.
+#include "bench_registry.h"
+
+#include "irimage/draw_ir.h"
+
+#include "document/draw_view.h"
+#include "document/page_dc.h"
+#include "document/rpt_doc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+void EnsureApplication()
+{
+    static QGuiApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "bench_pagewright_irimage_draw";
+        static char* argv[] = {name, nullptr};
+        return new QGuiApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+// The program's palettes: 256 entries of blue, green, red, 0 from the
+// first row of each ruler file.
+class PaletteEnvironment : public DocumentEnvironment {
+public:
+    PaletteEnvironment()
+    {
+        for (int i = 1; i <= 10; ++i) {
+            QFile file(QDir(QStringLiteral(IRIMAGE_BENCH_DATA)).filePath(QStringLiteral("nruler%1.bmp").arg(i)));
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            for (int k = 0; k < 256; ++k)
+                m_table.append(bytes.mid(54 + 3 * k, 3).leftJustified(3, '\0')).append('\0');
+        }
+    }
+    QString ProgramFolder() const override { return QStringLiteral(IRIMAGE_BENCH_DATA); }
+    int PaletteCount() const override { return 10; }
+    QByteArray PaletteTable() const override { return m_table; }
+
+private:
+    QByteArray m_table;
+};
+
+struct Scene {
+    PaletteEnvironment env;
+    CDI_RptDoc doc{&env, &BenchRegistry()};
+    CDrawIR* ir = nullptr;
+    Scene()
+    {
+        ir = static_cast<CDrawIR*>(doc.AddNoUndo(std::make_unique<CDrawIR>()));
+        ir->LoadIRFile(QStringLiteral(IRIMAGE_BENCH_FIXTURES "/k8_640.vni"));
+        ir->position = DocRect(500, -4300, 7833, -500);
+        ir->activeHandle = 2;
+        const float low = ir->m_fLimits[5];
+        const float span = ir->m_fLimits[4] - low;
+        for (int i = 0; i < 3; ++i)
+            ir->m_isotherms[std::size_t(i)] = IRIsotherm{low + span * (0.2f + 0.3f * float(i)), span * 0.05f, 1,
+                                                       CDrawIR::kIsoDefaultColors[std::size_t(i)]};
+        ir->SetPalette(0);
+        for (int i = 0; i < 20; ++i) {
+            IRAnalysisItem item;
+            item.kind = 1 + i % 4;
+            const int x = 20 + 28 * i;
+            item.shape = {x, 40 + 15 * i, x + 60, 100 + 15 * i};
+            item.labelMode = 1 + i % 4;
+            item.color = 0xFFFF00;
+            item.emissivity = 0.95f;
+            item.distance = 2.0f;
+            item.number = 1 + i / 4;
+            item.SetName(QStringLiteral("A%1").arg(i));
+            ir->m_analyses.Add(item);
+        }
+        ir->RecomputeAll();
+    }
+};
+
+void BM_DrawImageWithBarAnd20Analyses(benchmark::State& state)
+{
+    EnsureApplication();
+    Scene scene;
+    QImage page(1000, 800, QImage::Format_RGB32);
+    for (auto _ : state) {
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        PageDC dc(painter, PageMapping::ForZoom(1.0));
+        scene.ir->Draw(dc);
+    }
+}
+BENCHMARK(BM_DrawImageWithBarAnd20Analyses)->Unit(benchmark::kMillisecond);
+
+void BM_WholeObjectPictureAtZoom2(benchmark::State& state)
+{
+    EnsureApplication();
+    Scene scene;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene.ir->RenderFrameImage(2.0));
+}
+BENCHMARK(BM_WholeObjectPictureAtZoom2)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,20 @@
+// Texts of the infrared image object: the labels of its field identifiers,
+// the scale formats and its messages. The program's string table may
+// override any of them.
+#pragma once
+
+#include <QString>
+
+class DocumentEnvironment;
+
+namespace ir_string {
+inline constexpr int kFieldGroupHeading = 33100; // + group 0..6
+inline constexpr int kScaleFormat = 61446;       // + unit: "%5.1f℃", "%5.1f℉", "%5.1f K"
+inline constexpr int kNoImage = 61461;           // no infrared image imported, cannot measure
+inline constexpr int kNoLens = 61463;            // + lens code 1..3: the extension lenses
+inline constexpr int kNoInfo = 61501;            // "No Info"
+} // namespace ir_string
+
+// The text of id: the program's, else this library's own; empty when neither
+// knows it.
+QString IRString(const DocumentEnvironment& env, int id);

@@ -1,0 +1,191 @@
+// The whole image object as a picture: BMP files read back by PIL, the batch
+// step's bitmaps, the one-shot number flag, the clipboard left alone, the
+// visible photo, and the markers of profile charts.
+#include "test_support.h"
+
+#include "irimage/draw_ir.h"
+#include "irimage/ir_profile_link.h"
+
+#include "document/page_dc.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace irtest;
+
+namespace {
+
+struct BmpInfo {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    QString mode;
+};
+
+BmpInfo ReadBmp(const QString& path)
+{
+    QProcess probe;
+    probe.start(QStringLiteral(IRIMAGE_TEST_PYTHON), {QStringLiteral(IRIMAGE_TEST_SCRIPTS "/bmp_probe.py"), path});
+    EXPECT_TRUE(probe.waitForFinished(30000));
+    EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
+    const QStringList lines = QString::fromUtf8(probe.readAllStandardOutput()).split(QLatin1Char('\n'));
+    if (lines.size() < 4)
+        return {};
+    return {lines[0].toInt(), lines[1].toInt(), lines[2].toInt(), lines[3]};
+}
+
+int Stride24(int width) { return (width * 3 + 3) & ~3; }
+
+// An image object 2400 units high with its bar: 4199 x 2400 units, at zoom
+// z trunc(1008 / z) units per 96 pixels.
+struct RenderReport : ReportWithView {
+    CDrawIR* ir = AddImage(3);
+    QTemporaryDir dir;
+    RenderReport()
+    {
+        EXPECT_TRUE(ir->LoadIRFile(Fixture("k4_320.vni")));
+        ir->position = DocRect(1000, -3400, 5199, -1000);
+        ir->m_analyses.Add(Shape(kAnalysisRect, {50, 50, 150, 120}));
+        ir->m_analyses[0].labelMode = 1;
+        ir->m_analyses[0].color = 0xFFFF00;
+        ir->RecomputeAll();
+        doc.SetShowNumbers(true);
+    }
+    static int Pixels(int units, double zoom) { return int(std::lround(units * 96.0 / int(1008 / zoom))); }
+};
+
+// A profile chart bound to image 3, its cursor half-way along line 1.
+class FakeProfile : public CDrawObj, public IRProfileCursors {
+public:
+    FakeProfile(int number, COLORREF colour, float position) : m_number(number), m_colour(colour), m_at(position) {}
+    int ProfileImageNumber() const override { return m_number; }
+    COLORREF ProfileCursorColor() const override { return m_colour; }
+    float ProfileCursorPosition(int line) const override { return line == 1 ? m_at : 0.0f; }
+
+private:
+    int m_number;
+    COLORREF m_colour;
+    float m_at;
+};
+
+} // namespace
+
+TEST(DrawIrRender, BmpFilesHoldTheObjectAtTheViewsZoom)
+{
+    RenderReport r;
+    QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
+    for (double zoom : {1.0, 2.0}) {
+        SCOPED_TRACE(zoom);
+        const QString path = r.dir.filePath(QStringLiteral("frame%1.bmp").arg(zoom));
+        ASSERT_TRUE(r.ir->SaveFrameAsBmp(path, zoom));
+        const BmpInfo info = ReadBmp(path);
+        EXPECT_EQ(info.width, RenderReport::Pixels(4199, zoom));
+        EXPECT_EQ(info.height, RenderReport::Pixels(2400, zoom));
+        EXPECT_EQ(info.stride, Stride24(info.width));
+        EXPECT_EQ(info.mode, QStringLiteral("RGB"));
+        const QImage picture = r.ir->RenderFrameImage(zoom);
+        ASSERT_TRUE(picture.save(QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/ir-frame-zoom%1.png").arg(int(zoom))));
+        // The picture and the white beyond the bar's labels.
+        EXPECT_NE(picture.pixel(picture.width() / 4, picture.height() / 2), qRgb(255, 255, 255));
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's text"));
+    // No folder to write into: false, nothing left behind.
+    EXPECT_FALSE(r.ir->SaveFrameAsBmp(r.dir.filePath(QStringLiteral("no/such/frame.bmp"))));
+}
+
+TEST(DrawIrRender, TheNumberSitsInsideTheUpperRightUnlessHiddenOnce)
+{
+    RenderReport r;
+    const auto darkInCorner = [&r] {
+        const QImage picture = r.ir->RenderFrameImage(1.0);
+        // "NO.3" at 560 units left of the right edge, 13 below the top.
+        const int x0 = picture.width() - RenderReport::Pixels(560, 1.0);
+        int dark = 0;
+        for (int y = 2; y < RenderReport::Pixels(140, 1.0); ++y)
+            for (int x = x0; x < x0 + RenderReport::Pixels(400, 1.0) && x < picture.width(); ++x)
+                dark += qGray(picture.pixel(x, y)) < 80 ? 1 : 0;
+        return dark;
+    };
+    r.ir->m_bShowBar = 0; // the corner is then over white, not the bar
+    r.ir->position = DocRect(1000, -3400, 5199, -1000);
+    const int shown = darkInCorner();
+    EXPECT_GT(shown, 10);
+    r.ir->m_bHideNumberOnce = true;
+    EXPECT_LT(darkInCorner(), shown / 2) << "hidden once";
+    EXPECT_FALSE(r.ir->m_bHideNumberOnce);
+    EXPECT_EQ(darkInCorner(), shown) << "and shown again";
+}
+
+TEST(DrawIrRender, TheBatchStepWritesTheFileOrTheObjectAndKeepsTheShownImage)
+{
+    RenderReport r;
+    const QByteArray shownDib = r.ir->Dib();
+    const QString picture = r.dir.filePath(QStringLiteral("picture.bmp"));
+    ASSERT_TRUE(r.ir->RenderFileToBitmap(false, Fixture("k8_640.vni"), picture, 2));
+    BmpInfo info = ReadBmp(picture);
+    EXPECT_EQ(info.width, 640);
+    EXPECT_EQ(info.height, 480);
+    EXPECT_EQ(info.stride, Stride24(640)) << "the picture's own DIB";
+    const QString whole = r.dir.filePath(QStringLiteral("whole.bmp"));
+    ASSERT_TRUE(r.ir->RenderFileToBitmap(true, Fixture("k8_640.vni"), whole, 2));
+    info = ReadBmp(whole);
+    EXPECT_EQ(info.width, RenderReport::Pixels(4199, 1.0));
+    EXPECT_EQ(info.stride, Stride24(info.width));
+    // A file that does not open writes nothing; the object shows its own
+    // image, still measurable.
+    EXPECT_FALSE(r.ir->RenderFileToBitmap(true, Fixture("bad_model.vni"), r.dir.filePath(QStringLiteral("x.bmp")), 0));
+    EXPECT_FALSE(QFile::exists(r.dir.filePath(QStringLiteral("x.bmp"))));
+    EXPECT_EQ(r.ir->Dib(), shownDib);
+    EXPECT_EQ(r.ir->ImageWidth(), 320);
+    EXPECT_TRUE(r.ir->PointTemperature(10, 10).has_value());
+}
+
+TEST(DrawIrRender, TheVisiblePhotoIsWrittenOnlyWhenTheFileHasOne)
+{
+    RenderReport r;
+    const QString path = r.dir.filePath(QStringLiteral("photo.bmp"));
+    EXPECT_FALSE(r.ir->ExportVisibleImage(path)) << "k4_320 has no photo";
+    ASSERT_TRUE(r.ir->LoadIRFile(Fixture("k8_640.vni")));
+    ASSERT_TRUE(r.ir->ExportVisibleImage(path));
+    // What the holder's photo writer gives, passed on whole.
+    const QString direct = r.dir.filePath(QStringLiteral("direct.raw"));
+    int format = 3;
+    r.ir->Image().SaveCCDFile(direct, &format);
+    EXPECT_EQ(ReadAll(path), ReadAll(direct));
+    EXPECT_EQ(ReadAll(path).size(), 64 * 48 * 4);
+    // The scratch copy is gone from the program's scratch folder.
+    EXPECT_TRUE(QDir(r.env.TemporaryFolder()).entryList({QStringLiteral("photo-*")}).isEmpty());
+}
+
+TEST(DrawIrRender, ProfileChartsMarkTheirCursorOnLineOneInTenSlotsAtMost)
+{
+    RenderReport r;
+    r.ir->m_analyses.RemoveAll();
+    IRAnalysisItem line = Shape(kAnalysisLine, {20, 120, 220, 120});
+    line.number = 1;
+    r.ir->m_analyses.Add(line);
+    r.doc.AddNoUndo(std::make_unique<FakeProfile>(3, 0x00FF00, 0.5f));
+    r.doc.AddNoUndo(std::make_unique<FakeProfile>(4, 0x0000FF, 0.25f)); // another image's
+    for (int i = 0; i < 10; ++i)
+        r.doc.AddNoUndo(std::make_unique<FakeProfile>(3, 0xFF0000, 0.0f)); // no cursor
+    r.ir->CollectProfileLinks();
+    int used = 0;
+    for (const CDrawIR::ProfileLink& link : r.ir->ProfileLinks())
+        used += link.used ? 1 : 0;
+    EXPECT_EQ(used, 10) << "eleven charts of image 3, ten slots";
+    EXPECT_EQ(r.ir->ProfileLinks()[0].colour, 0x00FF00u);
+    // The cross half-way along the line (pixel 120, 120) in the chart's
+    // colour.
+    const QImage picture = r.ir->RenderFrameImage(1.0);
+    const double unitsPerPixel = 2400.0 / 240;
+    const int x = RenderReport::Pixels(int(120 * unitsPerPixel), 1.0);
+    const int y = RenderReport::Pixels(int(120 * unitsPerPixel) + 50, 1.0);
+    EXPECT_EQ(picture.pixel(x, y), qRgb(0, 255, 0));
+}

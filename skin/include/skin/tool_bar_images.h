@@ -1,0 +1,28 @@
+// The three image lists of a skinned toolbar, composed from its image
+// strip: normal, disabled (a light shadow one pixel down and right under a
+// grey copy) and hot (brightened, also shown for checked and pressed
+// buttons). The strip's pixel (0, 0) is the see-through colour of all
+// three.
+#pragma once
+
+#include "skin/skin_colors.h"
+
+#include <QImage>
+
+namespace skin {
+
+// The strips before cutting, see-through pixels still in the strip's
+// colour (0, 0).
+QImage DisabledToolBarStrip(const QImage& strip);
+QImage HotToolBarStrip(const QImage& strip);
+
+struct ToolBarImages {
+    ImageList normal;
+    ImageList disabled;
+    ImageList hot;
+};
+// Cuts the three strips into images of w x h, see-through pixels
+// transparent; empty lists for an empty strip or size.
+ToolBarImages BuildToolBarImages(const QImage& strip, int w, int h);
+
+} // namespace skin
