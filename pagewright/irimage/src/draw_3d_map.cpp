@@ -3,6 +3,7 @@
 #include "irimage/draw_3d_map.h"
 
 #include "irimage/draw_ir.h"
+#include "irimage/ir_marks.h"
 #include "irimage/map_prop_dlg.h"
 
 #include "document/draw_rect.h"
@@ -279,14 +280,10 @@ void CDraw3DMap::Draw(PageDC& dc)
     const bool withSnapshot = m_bHasSnapshot != 0 && !m_snapshot.IsEmpty();
     if (withSnapshot) {
         dc.DrawImage(inner, m_snapshot.ToImage());
-        if (document != nullptr && document->GetShowNumbers()) {
-            const DocRect box(r.right, r.bottom, ClampToInt(std::int64_t(r.right) + 2000),
-                              ClampToInt(std::int64_t(r.bottom) - 256));
-            dc.DrawText(box, QStringLiteral("NO.%1").arg(m_nIRNumber), QFont(QStringLiteral("Arial")), 128,
-                        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, 0);
-        }
+        if (document != nullptr && document->GetShowNumbers())
+            ir_marks::DrawLabel(dc, r.right, r.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), 0, kNumberHeight);
     } else {
-        dc.DrawText(inner, QStringLiteral("3D Map"), QFont(QStringLiteral("Arial")), 128,
+        dc.DrawText(inner, QStringLiteral("3D Map"), QFont(QStringLiteral("Arial")), kNumberHeight,
                     Qt::AlignCenter | Qt::TextDontClip, 0);
     }
 }

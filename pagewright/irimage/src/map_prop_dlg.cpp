@@ -35,7 +35,7 @@ QDoubleSpinBox* MakeEdit(double min, double max)
 {
     auto* edit = new QDoubleSpinBox;
     edit->setRange(min, max);
-    edit->setDecimals(3);
+    edit->setDecimals(2);
     edit->setSingleStep(1);
     edit->setKeyboardTracking(true);
     return edit;

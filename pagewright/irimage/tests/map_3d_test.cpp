@@ -16,6 +16,7 @@
 #include "platform/dib.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QImage>
 #include <QPainter>
@@ -239,6 +240,8 @@ TEST(Map3DRecord, AMapWithASnapshotReloadsAndShowsIt)
     EXPECT_EQ(map->m_nIRNumber, 1);
     r.view.RebuildIRObjects();
     const QImage shown = DrawObject(*map);
+    QDir().mkpath(QStringLiteral(IRIMAGE_TEST_ARTIFACTS));
+    shown.copy(0, 0, 200, 100).save(QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/map3d-on-page.png"));
     const QColor centre = shown.pixelColor(38, 38);
     EXPECT_NEAR(centre.green(), 160, 8);
     EXPECT_NEAR(centre.red(), 30, 8);
@@ -287,6 +290,7 @@ TEST(Map3DLink, DeletingTheImageOrTheShownRectangleUnlinksAtTheNextDraw)
         EXPECT_EQ(DrawObject(*r.map).pixel(38, 38), SnapshotColour());
         r.RemoveRectangle(1);
         const QImage shown = DrawObject(*r.map);
+        shown.copy(0, 0, 200, 100).save(QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/map3d-unlinked.png"));
         EXPECT_EQ(r.map->m_bLinked, 0);
         EXPECT_EQ(r.map->m_bHasSnapshot, 0);
         EXPECT_NE(shown.pixel(38, 38), SnapshotColour()) << "\"3D Map\" again";

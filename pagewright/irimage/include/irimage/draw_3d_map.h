@@ -48,6 +48,8 @@ public:
     static constexpr int kMinHandleSide = 50;
     static constexpr unsigned kCmdSettings = 34021;
     static constexpr int kRecordBlockSize = 32;
+    // Height of "NO.n" and "3D Map" (logical units).
+    static constexpr int kNumberHeight = 128;
 
     CDraw3DMap();
     CDraw3DMap(DrawView* view, const DocRect& rect);
