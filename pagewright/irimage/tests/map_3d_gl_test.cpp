@@ -13,6 +13,7 @@
 #include "platform/dib.h"
 #include "platform/dib_image.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -231,5 +232,79 @@ TEST(Map3DWindow, ConfirmingTheDialogStoresThePreviewInTheMap)
     EXPECT_EQ(map->m_fRotX, -30.0f);
     EXPECT_EQ(map->m_nDataWidth, 318);
     map->m_snapshot.ToImage().save(Artifacts() + QStringLiteral("/map3d-snapshot.png"));
+    doc.SetView(nullptr);
+}
+
+namespace {
+
+// Runs the properties dialog as a user would: the area of 40 x 20 chosen,
+// then OK.
+class ConfirmingEnvironment : public TestEnvironment {
+public:
+    bool RunDialog(QDialog& dialog) override
+    {
+        auto& dlg = static_cast<C3DMapPropDlg&>(dialog);
+        dlg.show();
+        for (int i = 0; i < 20 && !dlg.Preview()->HasContext(); ++i)
+            QCoreApplication::processEvents();
+        hadContext = dlg.Preview()->HasContext();
+        auto* areas = dlg.GetDlgItemAs<QComboBox>(C3DMapPropDlg::kIdAreaCombo);
+        areas->setCurrentIndex(0);
+        emit areas->activated(0);
+        dlg.ClickButton(CDialog::kIdOk);
+        return dlg.result() == QDialog::Accepted;
+    }
+    bool hadContext = false;
+};
+
+} // namespace
+
+TEST(Map3DWindow, ThePropertiesCommandFitsTheFrameToTheSnapshotInOneUndoStep)
+{
+    ConfirmingEnvironment env;
+    static const DrawClassRegistry registry = [] {
+        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
+        CDrawIR::Register(r);
+        CDraw3DMap::Register(r);
+        return r;
+    }();
+    CDI_RptDoc doc(&env, &registry);
+    DrawView view;
+    doc.SetView(&view);
+    auto image = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000));
+    image->SetNumber(1);
+    ASSERT_TRUE(image->LoadIRFile(Fixture("k4_320.vni")));
+    IRAnalysisItem rect;
+    rect.kind = kAnalysisRect;
+    rect.number = 1;
+    rect.shape = {50, 60, 90, 80};
+    rect.emissivity = 0.95f;
+    rect.distance = 1.0f;
+    image->m_analyses.Add(rect);
+    doc.AddNoUndo(std::move(image));
+    auto* map = static_cast<CDraw3DMap*>(doc.AddNoUndo(std::make_unique<CDraw3DMap>(&view, DocRect(0, 0, 3000, -3000))));
+    view.RebuildIRObjects();
+    view.Select(map); // the command reaches the selected object
+
+    EXPECT_EQ(map->DoCommand(CDraw3DMap::kCmdSettings, QString(), 0), 1);
+    if (!env.hadContext) {
+        doc.SetView(nullptr);
+        GTEST_SKIP() << "no OpenGL context on this display";
+    }
+    ASSERT_EQ(map->m_bHasSnapshot, 1);
+    EXPECT_EQ(map->m_fZoom, 64.0f);
+    // 3000 x 3000 is narrower than the snapshot's 4:3: the width follows.
+    const double aspect = map->SnapshotAspect();
+    EXPECT_EQ(map->position, DocRect(0, -3000, int(3000 * aspect), 0));
+    ASSERT_TRUE(doc.CanUndo());
+    doc.OnEditUndo();
+    map = nullptr;
+    for (CDrawObj* o : doc.GetObjects())
+        if (auto* m = dynamic_cast<CDraw3DMap*>(o))
+            map = m;
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->m_bHasSnapshot, 0);
+    EXPECT_EQ(map->m_bLinked, 0);
+    EXPECT_EQ(map->position, DocRect(0, 0, 3000, -3000));
     doc.SetView(nullptr);
 }
