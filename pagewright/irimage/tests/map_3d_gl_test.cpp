@@ -88,6 +88,34 @@ void SendWheel(QWidget& w, int delta)
     QCoreApplication::sendEvent(&w, &e);
 }
 
+// A report with image 1 (k4_320, a 40 x 20 rectangle analysis 1) and a
+// 3000 x 3000 map, on a view.
+struct MapReport {
+    CDI_RptDoc doc;
+    DrawView view;
+    CDrawIR* image = nullptr;
+    CDraw3DMap* map = nullptr;
+
+    explicit MapReport(DocumentEnvironment& env) : doc(&env, &RegistryWithMaps())
+    {
+        doc.SetView(&view);
+        auto ir = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000));
+        ir->SetNumber(1);
+        EXPECT_TRUE(ir->LoadIRFile(Fixture("k4_320.vni")));
+        IRAnalysisItem rect;
+        rect.kind = kAnalysisRect;
+        rect.number = 1;
+        rect.shape = {50, 60, 90, 80};
+        rect.emissivity = 0.95f;
+        rect.distance = 1.0f;
+        ir->m_analyses.Add(rect);
+        image = static_cast<CDrawIR*>(doc.AddNoUndo(std::move(ir)));
+        map = static_cast<CDraw3DMap*>(doc.AddNoUndo(std::make_unique<CDraw3DMap>(&view, DocRect(0, 0, 3000, -3000))));
+        view.RebuildIRObjects();
+    }
+    ~MapReport() { doc.SetView(nullptr); }
+};
+
 #define REQUIRE_CONTEXT(window)                                                                                    \
     if (!(window).wnd.HasContext())                                                                                \
     GTEST_SKIP() << "no OpenGL context on this display"
@@ -197,31 +225,15 @@ TEST(Map3DWindow, DragRotatesAndTheWheelAndKeypadZoom)
 TEST(Map3DWindow, ConfirmingTheDialogStoresThePreviewInTheMap)
 {
     TestEnvironment env;
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        CDraw3DMap::Register(r);
-        return r;
-    }();
-    CDI_RptDoc doc(&env, &registry);
-    DrawView view;
-    doc.SetView(&view);
-    auto image = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000));
-    image->SetNumber(1);
-    ASSERT_TRUE(image->LoadIRFile(Fixture("k4_320.vni")));
-    doc.AddNoUndo(std::move(image));
-    auto* map = static_cast<CDraw3DMap*>(doc.AddNoUndo(std::make_unique<CDraw3DMap>(&view, DocRect(0, 0, 3000, -3000))));
-    view.RebuildIRObjects();
-
+    MapReport r(env);
+    CDraw3DMap* map = r.map;
     C3DMapPropDlg dlg;
     dlg.SetMapObject(map);
     dlg.show();
     for (int i = 0; i < 20 && !dlg.Preview()->HasContext(); ++i)
         QCoreApplication::processEvents();
-    if (!dlg.Preview()->HasContext()) {
-        doc.SetView(nullptr);
+    if (!dlg.Preview()->HasContext())
         GTEST_SKIP() << "no OpenGL context on this display";
-    }
     dlg.OnPreviewChanged(CGLMapWnd::kRotationX, -30.0f);
     dlg.grab().save(Artifacts() + QStringLiteral("/map3d-dialog.png"));
     dlg.ClickButton(CDialog::kIdOk);
@@ -232,7 +244,6 @@ TEST(Map3DWindow, ConfirmingTheDialogStoresThePreviewInTheMap)
     EXPECT_EQ(map->m_fRotX, -30.0f);
     EXPECT_EQ(map->m_nDataWidth, 318);
     map->m_snapshot.ToImage().save(Artifacts() + QStringLiteral("/map3d-snapshot.png"));
-    doc.SetView(nullptr);
 }
 
 namespace {
@@ -262,49 +273,26 @@ public:
 TEST(Map3DWindow, ThePropertiesCommandFitsTheFrameToTheSnapshotInOneUndoStep)
 {
     ConfirmingEnvironment env;
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        CDraw3DMap::Register(r);
-        return r;
-    }();
-    CDI_RptDoc doc(&env, &registry);
-    DrawView view;
-    doc.SetView(&view);
-    auto image = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000));
-    image->SetNumber(1);
-    ASSERT_TRUE(image->LoadIRFile(Fixture("k4_320.vni")));
-    IRAnalysisItem rect;
-    rect.kind = kAnalysisRect;
-    rect.number = 1;
-    rect.shape = {50, 60, 90, 80};
-    rect.emissivity = 0.95f;
-    rect.distance = 1.0f;
-    image->m_analyses.Add(rect);
-    doc.AddNoUndo(std::move(image));
-    auto* map = static_cast<CDraw3DMap*>(doc.AddNoUndo(std::make_unique<CDraw3DMap>(&view, DocRect(0, 0, 3000, -3000))));
-    view.RebuildIRObjects();
-    view.Select(map); // the command reaches the selected object
+    MapReport r(env);
+    CDraw3DMap* map = r.map;
+    r.view.Select(map); // the command reaches the selected object
 
     EXPECT_EQ(map->DoCommand(CDraw3DMap::kCmdSettings, QString(), 0), 1);
-    if (!env.hadContext) {
-        doc.SetView(nullptr);
+    if (!env.hadContext)
         GTEST_SKIP() << "no OpenGL context on this display";
-    }
     ASSERT_EQ(map->m_bHasSnapshot, 1);
     EXPECT_EQ(map->m_fZoom, 64.0f);
     // 3000 x 3000 is narrower than the snapshot's 4:3: the width follows.
     const double aspect = map->SnapshotAspect();
     EXPECT_EQ(map->position, DocRect(0, -3000, int(3000 * aspect), 0));
-    ASSERT_TRUE(doc.CanUndo());
-    doc.OnEditUndo();
+    ASSERT_TRUE(r.doc.CanUndo());
+    r.doc.OnEditUndo();
     map = nullptr;
-    for (CDrawObj* o : doc.GetObjects())
+    for (CDrawObj* o : r.doc.GetObjects())
         if (auto* m = dynamic_cast<CDraw3DMap*>(o))
             map = m;
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map->m_bHasSnapshot, 0);
     EXPECT_EQ(map->m_bLinked, 0);
     EXPECT_EQ(map->position, DocRect(0, 0, 3000, -3000));
-    doc.SetView(nullptr);
 }

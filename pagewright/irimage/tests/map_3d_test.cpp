@@ -33,17 +33,6 @@ using namespace irtest;
 
 namespace {
 
-const DrawClassRegistry& MapRegistry()
-{
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        CDraw3DMap::Register(r);
-        return r;
-    }();
-    return registry;
-}
-
 IRAnalysisItem Rectangle(int number, IRShape shape)
 {
     IRAnalysisItem item;
@@ -59,7 +48,7 @@ IRAnalysisItem Rectangle(int number, IRShape shape)
 // A report with a view, an image (k4_320, 320 x 240) and a map.
 struct Report {
     TestEnvironment env;
-    CDI_RptDoc doc{&env, &MapRegistry()};
+    CDI_RptDoc doc{&env, &RegistryWithMaps()};
     DrawView view;
     CDrawIR* ir = nullptr;
     CDraw3DMap* map = nullptr;
@@ -103,7 +92,7 @@ QByteArray Record(const CDraw3DMap& map)
 
 void ReadRecord(CDraw3DMap& map, const QByteArray& bytes)
 {
-    platform::ArchiveReader r(bytes, MapRegistry().ArchiveRegistry());
+    platform::ArchiveReader r(bytes, RegistryWithMaps().ArchiveRegistry());
     map.Serialize(r);
     EXPECT_TRUE(r.atEnd());
 }
@@ -211,7 +200,7 @@ TEST(Map3DRecord, ANewMapStoresTheResetValuesAndTruncationIsAnError)
     for (int n = 0; n < whole.size(); ++n) {
         CDraw3DMap map;
         const QByteArray cut = whole.left(n);
-        platform::ArchiveReader r(cut, MapRegistry().ArchiveRegistry());
+        platform::ArchiveReader r(cut, RegistryWithMaps().ArchiveRegistry());
         EXPECT_THROW(map.Serialize(r), platform::ArchiveError) << n;
     }
 }
