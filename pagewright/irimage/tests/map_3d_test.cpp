@@ -229,6 +229,11 @@ TEST(Map3DRecord, AMapWithASnapshotReloadsAndShowsIt)
     EXPECT_EQ(map->m_nIRNumber, 1);
     r.view.RebuildIRObjects();
     const QImage shown = DrawObject(*map);
+    // The word-processor picture: the object alone at its size on the view.
+    const QImage exported = map->RenderExportImage();
+    const DocRect client = r.view.DocToClient(map->position);
+    EXPECT_EQ(exported.size(), QSize(int(client.Width()), int(client.Height())));
+    EXPECT_NEAR(exported.pixelColor(exported.width() / 2, exported.height() / 2).green(), 160, 8);
     QDir().mkpath(QStringLiteral(IRIMAGE_TEST_ARTIFACTS));
     shown.copy(0, 0, 200, 100).save(QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/map3d-on-page.png"));
     const QColor centre = shown.pixelColor(38, 38);
