@@ -58,6 +58,10 @@
 #include <vector>
 
 class IRImageDependent;
+class CIRImagePage;
+class CIRParamPage;
+class CIRAnalysisPage;
+class CIRPalettePage;
 class PageDC;
 
 struct IRIsotherm {
@@ -144,6 +148,11 @@ public:
     void SetIsothermAtPoint(int x1, int y1, int x2, int y2) override;
     void MarkChanged() override { NoteChange(); }
     DocRect LabelArea() const override;
+    // The loaded file's visible-light photo, written by the holder into a
+    // unique file of folder: "photo-*.jpg" when the camera stored a JPEG
+    // photo (sub-kind 8), else "photo-*.bmp"; empty, leaving nothing, when
+    // there is no photo or nothing was written.
+    QString WriteVisiblePhoto(const QString& folder) override;
 
     // ---- field texts (field_texts.cpp)
     // The text of field id: plain, or labelled when text is "SPEC" on entry.
@@ -256,6 +265,13 @@ public:
     // and picture again.
     void RefreshAfterUndo();
 
+    // ---- the property sheet (draw_ir_properties.cpp)
+    // The modal sheet of the image (command 32841, opening the object): on
+    // OK the values go to the object, its holder and the current file's
+    // bytes, and the file is shown again, as one undo step; Cancel restores
+    // every analysis the analysis page changed.
+    void OnEditProperties() override;
+
     // ---- dependents
     // The image number, as the creator sets it; the fields and tables of the
     // document bound to that number become dependents.
@@ -348,6 +364,14 @@ private:
     bool LoadEntry(const IRFileEntry& entry);
     void CollectDependents();
     void RecomputeForUnit();
+    struct SheetPages {
+        CIRImagePage* image;
+        CIRParamPage* param;
+        CIRAnalysisPage* analysis;
+        CIRPalettePage* palette;
+    };
+    void FillSheetPages(const SheetPages& pages);
+    void ApplySheetPages(const SheetPages& pages, const IRAnalysisArray& saved);
 
     // Drawing (draw_ir_draw.cpp): the size and aspect rules, and everything
     // inside the rectangle but the frame and number.
