@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -308,6 +309,55 @@ void PropertySheet::reject()
             page->OnCancel();
     }
     QDialog::reject();
+}
+
+int PropertySheet::GetTabCount() const { return m_tabs->count(); }
+
+QString PropertySheet::GetTabText(int i) const { return m_tabs->tabText(i); }
+
+void PropertySheet::RemoveTab(int i)
+{
+    PropertyPage* page = GetPage(i);
+    if (page == nullptr)
+        return;
+    m_pages.erase(m_pages.begin() + i);
+    m_removed.push_back(page);
+    m_switching = true;
+    m_tabs->removeTab(i);
+    m_switching = false;
+    if (m_active > i) {
+        --m_active;
+    } else if (m_active == i) {
+        m_active = std::max(0, i - 1);
+        if (PropertyPage* shown = GetActivePage()) {
+            m_stack->setCurrentWidget(shown);
+            shown->OnSetActive();
+        }
+    }
+    m_switching = true;
+    m_tabs->setCurrentIndex(m_active);
+    m_switching = false;
+}
+
+void PropertySheet::InsertTab(int i, PropertyPage* page, const QString& text)
+{
+    if (page == nullptr || std::find(m_pages.begin(), m_pages.end(), page) != m_pages.end())
+        return;
+    const auto removed = std::find(m_removed.begin(), m_removed.end(), page);
+    if (removed != m_removed.end()) {
+        m_removed.erase(removed);
+    } else {
+        page->SetEnvironment(&m_env);
+        m_stack->addWidget(page);
+    }
+    i = std::clamp(i, 0, GetPageCount());
+    m_pages.insert(m_pages.begin() + i, page);
+    m_switching = true;
+    m_tabs->insertTab(i, text);
+    if (m_active >= i && GetPageCount() > 1)
+        ++m_active;
+    m_tabs->setCurrentIndex(m_active);
+    m_switching = false;
 }
 
 // ---- dynamic creation

@@ -137,6 +137,16 @@ public:
     bool SetActivePage(int i);
     bool HasApplyButton() const { return false; }
 
+    // Tabs taken out and put back while the sheet runs (a table cell's
+    // field page follows the cell's kind). A page taken out stays the
+    // sheet's but is neither shown nor applied; tab indexes are page indexes
+    // of the pages shown.
+    int GetTabCount() const;
+    QString GetTabText(int i) const;
+    void RemoveTab(int i);
+    // Shows page (one taken out, or a new one) as tab i with text.
+    void InsertTab(int i, PropertyPage* page, const QString& text);
+
     // Runs the sheet through the environment: kIdOk or kIdCancel.
     int DoModal();
     // Presses OK or Cancel, as a click would.
@@ -155,6 +165,7 @@ private:
     QTabBar* m_tabs;
     QStackedWidget* m_stack;
     std::vector<PropertyPage*> m_pages;
+    std::vector<PropertyPage*> m_removed;
     int m_active = 0;
     bool m_switching = false;
 };
