@@ -431,6 +431,10 @@ QImage CDraw3DMap::RenderExportImage()
 
 void CDraw3DMap::ExportToWord(CWordExport& exporter)
 {
-    (void)exporter;
     ValidateLink();
+    const QImage picture = RenderExportImage();
+    if (picture.isNull())
+        return;
+    const DocRect r = position.Normalized();
+    exporter.ExportImage(float(r.left), float(r.bottom), float(r.Width()), float(r.Height()), picture, false);
 }

@@ -10,6 +10,7 @@
 #include "document/draw_view.h"
 #include "document/page_dc.h"
 #include "document/rpt_doc.h"
+#include "document/word_export.h"
 
 #include "platform/archive_reader.h"
 #include "platform/archive_writer.h"
@@ -26,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <memory>
 
@@ -205,6 +207,21 @@ TEST(Map3DRecord, ANewMapStoresTheResetValuesAndTruncationIsAnError)
     }
 }
 
+namespace {
+
+class MapPictureExport : public CWordExport {
+public:
+    void ExportImage(float l, float t, float w, float h, const QImage& picture, bool) override
+    {
+        places.push_back({l, t, w, h});
+        pictures.push_back(picture);
+    }
+    std::vector<std::array<float, 4>> places;
+    std::vector<QImage> pictures;
+};
+
+} // namespace
+
 TEST(Map3DRecord, AMapWithASnapshotReloadsAndShowsIt)
 {
     QTemporaryDir dir;
@@ -234,6 +251,14 @@ TEST(Map3DRecord, AMapWithASnapshotReloadsAndShowsIt)
     const DocRect client = r.view.DocToClient(map->position);
     EXPECT_EQ(exported.size(), QSize(int(client.Width()), int(client.Height())));
     EXPECT_NEAR(exported.pixelColor(exported.width() / 2, exported.height() / 2).green(), 160, 8);
+    // The export hands that picture to the word processor at the object's upper left.
+    MapPictureExport exporter;
+    map->ExportToWord(exporter);
+    ASSERT_EQ(exporter.places.size(), 1u);
+    const DocRect frame = map->position.Normalized();
+    EXPECT_EQ(exporter.places[0], (std::array<float, 4>{float(frame.left), float(frame.bottom),
+                                                        float(frame.Width()), float(frame.Height())}));
+    EXPECT_EQ(exporter.pictures[0].size(), exported.size());
     QDir().mkpath(QStringLiteral(IRIMAGE_TEST_ARTIFACTS));
     shown.copy(0, 0, 200, 100).save(QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/map3d-on-page.png"));
     const QColor centre = shown.pixelColor(38, 38);
