@@ -158,7 +158,8 @@ BatchOutcome RunBatchPictures(DocumentEnvironment& env, const DrawClassRegistry&
     return outcome;
 }
 
-QString BatchSummary(const QString& finished, const BatchOutcome& outcome)
+QString BatchSummary(const QString& finished, const BatchOutcome& outcome, const QString& notLoaded,
+                     const QString& notSaved, const QString& sharedNames)
 {
     QString text = finished;
     const auto section = [&text](const QString& heading, const QStringList& items) {
@@ -168,8 +169,8 @@ QString BatchSummary(const QString& finished, const BatchOutcome& outcome)
         for (const QString& item : items)
             text += QStringLiteral("\n") + QDir::toNativeSeparators(item);
     };
-    section(QStringLiteral("以下文件未能载入："), outcome.failed);
-    section(QStringLiteral("以下文件未能保存："), outcome.unsaved);
-    section(QStringLiteral("以下输出文件由多个文件生成（后者覆盖前者）："), outcome.sharedNames);
+    section(notLoaded, outcome.failed);
+    section(notSaved, outcome.unsaved);
+    section(sharedNames, outcome.sharedNames);
     return text;
 }

@@ -38,5 +38,7 @@ BatchOutcome RunBatchReports(DocumentEnvironment& env, const DrawClassRegistry& 
 BatchOutcome RunBatchPictures(DocumentEnvironment& env, const DrawClassRegistry& registry, const QStringList& files,
                               const QString& folder, bool colourBar, int palette);
 
-// The finishing text: "批处理完成！" and, below it, what went wrong.
-QString BatchSummary(const QString& finished, const BatchOutcome& outcome);
+// The finishing text, and below it what went wrong, each list under its
+// heading.
+QString BatchSummary(const QString& finished, const BatchOutcome& outcome, const QString& notLoaded,
+                     const QString& notSaved, const QString& sharedNames);
