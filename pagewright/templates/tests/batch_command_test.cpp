@@ -204,6 +204,11 @@ TEST(BatchCommand, ReportsAfterRefusedFolderAndTemplateWithDeletionsOnTheWay)
             dlg.GetDlgItemAs<QLineEdit>(res::IDC_BATCH_FOLDER)->setText(f.out.path());
             Click(dlg, CDialog::kIdOk);
         },
+        [](CDialog& dlg) { Click(dlg, res::IDC_BATCH_BACK); }, // template dialog: back
+        [&](CDialog& dlg) {
+            EXPECT_EQ(Items(dlg), (QStringList{in.a, in.a})); // as confirmed
+            Click(dlg, CDialog::kIdOk);
+        },
         [&](CDialog& dlg) {
             // A typed path that names no file is refused.
             dlg.GetDlgItemAs<QLineEdit>(res::IDC_TEMPLATE_PATH)->setText(work.filePath(QStringLiteral("none.rpm")));
@@ -216,6 +221,7 @@ TEST(BatchCommand, ReportsAfterRefusedFolderAndTemplateWithDeletionsOnTheWay)
     };
     f.app->OnBatch();
     EXPECT_TRUE(d.steps.empty());
+    EXPECT_EQ(d.shown, (std::vector<int>{341, 342, 345, 342, 345}));
     EXPECT_EQ(f.MessageIds(), (std::vector<int>{res::IDS_BATCH_NO_FOLDER, res::IDS_TEMPLATE_NOT_FOUND, 0}));
     // The same file twice: processed twice, one name, and that is said.
     const QString report = f.out.filePath(QStringLiteral("IR0001.rpt"));
