@@ -3,6 +3,7 @@
 #include "rpt_app.h"
 
 #include "document/draw_class.h"
+#include "content/text_objects.h"
 #include "irimage/draw_ir.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
     QApplication qapp(argc, argv);
     // The object classes a report may hold beyond the document's own.
     CDrawIR::Register(DrawClassRegistry::Standard());
+    RegisterTextObjects(DrawClassRegistry::Standard());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 

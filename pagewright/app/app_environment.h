@@ -32,6 +32,8 @@ public:
     int PaletteCount() const override;
     QByteArray PaletteTable() const override;
     QString TemporaryFolder() const override;
+    QString PaletteName(int index) const override;
+    QStringList ObjectTypes() const override;
 
 protected:
     // The program's unit setting follows the environment's unit.

@@ -58,6 +58,10 @@
 #include <vector>
 
 class IRImageDependent;
+class CIRImagePage;
+class CIRParamPage;
+class CIRAnalysisPage;
+class CIRPalettePage;
 class PageDC;
 
 struct IRIsotherm {
@@ -261,6 +265,13 @@ public:
     // and picture again.
     void RefreshAfterUndo();
 
+    // ---- the property sheet (draw_ir_properties.cpp)
+    // The modal sheet of the image (command 32841, opening the object): on
+    // OK the values go to the object, its holder and the current file's
+    // bytes, and the file is shown again, as one undo step; Cancel restores
+    // every analysis the analysis page changed.
+    void OnEditProperties() override;
+
     // ---- dependents
     // The image number, as the creator sets it; the fields and tables of the
     // document bound to that number become dependents.
@@ -353,6 +364,14 @@ private:
     bool LoadEntry(const IRFileEntry& entry);
     void CollectDependents();
     void RecomputeForUnit();
+    struct SheetPages {
+        CIRImagePage* image;
+        CIRParamPage* param;
+        CIRAnalysisPage* analysis;
+        CIRPalettePage* palette;
+    };
+    void FillSheetPages(const SheetPages& pages);
+    void ApplySheetPages(const SheetPages& pages, const IRAnalysisArray& saved);
 
     // Drawing (draw_ir_draw.cpp): the size and aspect rules, and everything
     // inside the rectangle but the frame and number.
