@@ -146,5 +146,31 @@ inline constexpr int IDC_PAGE_TITLE = 495;
 inline constexpr int IDC_ABOUT_ICON = 1001;
 inline constexpr int IDC_ABOUT_TITLE = 1002;
 inline constexpr int IDC_ABOUT_LINE2 = 1003;
+// Batch command: dialogs, controls and messages.
+inline constexpr int IDD_BATCH_TYPE = 341;
+inline constexpr int IDD_BATCH_SETTING = 342;
+inline constexpr int IDD_BATCH_PICTURE = 343;
+inline constexpr int IDD_TEMPLATE_PATH = 345;
+inline constexpr int IDC_BATCH_SELECT = 189;
+inline constexpr int IDC_BATCH_LIST = 208;
+inline constexpr int IDC_BATCH_FIRST = 439; // first radio of a dialog's group
+inline constexpr int IDC_BATCH_SECOND = 440;
+inline constexpr int IDC_PALETTE_PREVIEW = 471;
+inline constexpr int IDC_BATCH_FOLDER = 472;
+inline constexpr int IDC_BATCH_DELETE = 476;
+inline constexpr int IDC_TEMPLATE_PATH = 477;
+inline constexpr int IDC_BATCH_SAVE_PATH = 479;
+inline constexpr int IDC_BATCH_BACK = 480;
+inline constexpr int IDC_BATCH_PALETTE = 481;
+inline constexpr int IDC_CHOOSE_TEMPLATE = 482;
+inline constexpr int IDS_BATCH_DONE = 61456;
+inline constexpr int IDS_CHOOSE_SAVE_PATH = 61498;
+inline constexpr int IDS_TEMPLATE_NOT_FOUND = 61535;
+inline constexpr int IDS_BATCH_NO_FOLDER = 61710;
+inline constexpr int IDS_BATCH_TEMPLATE_UNREADABLE = 61711;
+inline constexpr int IDS_BATCH_TEMPLATE_NO_IMAGE = 61712;
+inline constexpr int IDS_BATCH_NOT_LOADED = 61713;
+inline constexpr int IDS_BATCH_NOT_SAVED = 61714;
+inline constexpr int IDS_BATCH_SHARED_NAMES = 61715;
 
 } // namespace res

@@ -378,11 +378,6 @@ void CDI_RptApp::OnUnits()
     }
 }
 
-void CDI_RptApp::OnBatch()
-{
-    // Batch reports belong to the template and batch part of the program.
-}
-
 void CDI_RptApp::OnAppAbout()
 {
     CAboutDlg dlg(m_mainFrame);

@@ -13,6 +13,8 @@
 #include "irimage/ir_analysis.h"
 #include "skin/skin_colors.h"
 
+#include "irimage/ir_analysis.h"
+
 #include <QByteArray>
 #include <QPointer>
 #include <QSizeF>
@@ -72,6 +74,9 @@ public:
     void OnFileOpen();
     void OnUnits();
     void OnBatch();
+    // Batch generation over m_batchFiles into folder.
+    void BatchReports(const QString& templatePath, const QString& folder);
+    void BatchPictures(const QString& folder, bool colourBar, int palette);
     void OnAppAbout();
     void OnFilePrintSetup();
 
@@ -114,6 +119,13 @@ public:
     QStringList m_objectTypes;
     QStringList m_recentFiles;  // at most four, newest first
     QStringList m_paletteNames; // kMaxPaletteNames slots
+    // The batch command: its kind (0 reports, 1 pictures), input files in
+    // the order added, output folder; and the measurements of a batch
+    // template, copied for each file.
+    int m_batchType = 0;
+    QStringList m_batchFiles;
+    QString m_batchFolder;
+    IRAnalysisArray m_irAnalyses;
 
     int GetPaletteCount() const { return m_paletteCount; }
     // Palette i (0-based): 256 x (blue, green, red, 0); null past the count.
