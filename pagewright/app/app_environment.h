@@ -32,6 +32,8 @@ public:
     int PaletteCount() const override;
     QByteArray PaletteTable() const override;
     QString TemporaryFolder() const override;
+    void SetPicPath(const QString& path) override;
+    QString PicPath() const override;
 
 protected:
     // The program's unit setting follows the environment's unit.

@@ -75,7 +75,6 @@ public:
     bool m_bGrid = true;
     bool m_bActive = false;
     bool m_bPlaying = false;
-    bool m_bAppendFrames = true;
     QPoint m_pasteOffset{100, -100};
 
     // Scrolling: the total size (device pixels) and the scroll position.

@@ -33,9 +33,10 @@ QStringList CIRFileDlg::NameFilters(const QString& filter)
             break;
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The text already names its patterns: keep it as it is when they
-        // agree, else append them for the dialog to read.
-        out << (parts[i].contains(QLatin1Char('(')) ? parts[i] : QStringLiteral("%1 (%2)").arg(parts[i], patterns));
+        // The dialog reads the patterns from the parentheses at the end.
+        const qsizetype paren = parts[i].indexOf(QLatin1Char('('));
+        const QString text = (paren < 0 ? parts[i] : parts[i].left(paren)).trimmed();
+        out << QStringLiteral("%1 (%2)").arg(text, patterns);
     }
     return out;
 }

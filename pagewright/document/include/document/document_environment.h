@@ -164,6 +164,8 @@ public:
     virtual QString FindProgramFile(const QString& name) const;
     // Remembers the last infrared file shown (setting PicPath/PicPath).
     virtual void SetPicPath(const QString& path) { (void)path; }
+    // The last infrared file shown (empty: none remembered).
+    virtual QString PicPath() const { return {}; }
     // The data-file table of the command-line filling: the infrared files a
     // report's image loads together.
     virtual QStringList DataFileNames() const { return {}; }

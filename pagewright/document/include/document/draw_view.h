@@ -86,6 +86,9 @@ public:
     QPoint m_scrollPos;
     int m_xOffset = 0;
     int m_dpi = 96;
+    // The next open command of an image appends the chosen files to its
+    // list (several may be chosen) instead of replacing the shown one.
+    bool m_bAppendFrames = true;
 
     // The screen mapping: window extent trunc(1008 / zoom), a 10-unit margin
     // at the left and top (window origin (-10, 10)), scrolled.
