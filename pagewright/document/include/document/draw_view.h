@@ -163,6 +163,9 @@ public:
     const QString& GetToolTipText() const { return m_toolTip; }
     // Paints what is invalid now.
     virtual void UpdateWindow() {}
+    // The colour-scale range dialog's change, in tenths of a degree
+    // Celsius (the report view applies it to the selected image).
+    virtual void OnScaleRangeChanged(int upperTenths, int lowerTenths) { (void)upperTenths, (void)lowerTenths; }
     // Closes an embedded item active in place (none here).
     virtual void CloseInPlaceItem() {}
     // A program text by string id (the document's environment).

@@ -270,6 +270,9 @@ public:
     int FileCount() const { return static_cast<int>(m_files.size()); }
     int FileIndex() const { return m_nFileIndex; }
     void SetFileIndex(int i) { m_nFileIndex = i; }
+    // Takes entry i out of the list (the later ones move down); the index
+    // stays inside the list. The object is marked changed.
+    void RemoveFileAt(int i);
     int SortMode() const { return m_nSortMode; }
     void SetSortMode(int mode) { m_nSortMode = mode; }
 
