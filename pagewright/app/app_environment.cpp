@@ -1,6 +1,6 @@
 #include "app_environment.h"
 
-#include "color_status_bar.h"
+#include "skin/color_status_bar.h"
 #include "main_frame.h"
 #include "resource_ids.h"
 #include "rpt_app.h"

@@ -1,7 +1,7 @@
 #include "main_frame.h"
 
 #include "child_buttons.h"
-#include "color_status_bar.h"
+#include "skin/color_status_bar.h"
 #include "frame_resources.h"
 #include "frame_view.h"
 #include "platform/program_folder.h"
@@ -226,7 +226,10 @@ bool CMainFrame::LoadFrame(int resourceId)
     createBars();
     m_statusBar = new CColorStatusBar(this);
     m_statusBar->setObjectName(QString::number(AFX_IDW_STATUS_BAR));
-    if (!m_statusBar->SetIndicators(kIndicators, int(std::size(kIndicators))))
+    const auto paneText = [](int id) {
+        return LoadStringRes(id == ID_SEPARATOR ? AFX_IDS_IDLEMESSAGE : id);
+    };
+    if (!m_statusBar->SetIndicators(kIndicators, int(std::size(kIndicators)), paneText))
         return false;
     setStatusBar(m_statusBar);
     buildMenus();

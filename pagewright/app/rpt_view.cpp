@@ -14,7 +14,7 @@
 #include "document/page_dc.h"
 #include "document/rpt_doc.h"
 
-#include "color_status_bar.h"
+#include "skin/color_status_bar.h"
 
 #include "skin/skin_colors.h"
 

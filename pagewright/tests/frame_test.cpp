@@ -2,7 +2,7 @@
 // the child frame's maximised state, scroll bars and closing.
 #include "test_support.h"
 
-#include "color_status_bar.h"
+#include "skin/color_status_bar.h"
 #include "frame_view.h"
 #include "main_frame.h"
 #include "resource_ids.h"

@@ -820,3 +820,48 @@ TEST_F(ReportViewTest, ABandFromAnEmptyPlaceSelectsWhatItTouchesOnThisPage)
     f.Click({8000, -9000});
     EXPECT_TRUE(f.View()->GetSelection().empty());
 }
+
+TEST_F(ReportViewTest, PhotoAndLogoToolsMakeTheirObjectsWithTheirMenus)
+{
+    const auto ids = [](QMenu* menu) {
+        std::vector<int> out;
+        for (QAction* a : menu->actions())
+            out.push_back(a->data().toInt());
+        return out;
+    };
+    f.Frame()->GetCommandAction(32804);
+    f.Frame()->GetCommandAction(32972);
+    f.Frame()->UpdateCommandUI();
+    EXPECT_TRUE(f.Frame()->GetCommandAction(32804)->isEnabled());
+    EXPECT_TRUE(f.Frame()->GetCommandAction(32972)->isEnabled());
+    f.Command(32804);
+    f.Drag({1000, -1000}, {3000, -3000});
+    f.Command(32972);
+    f.Drag({5000, -1000}, {7000, -3000});
+    ASSERT_EQ(Objects().size(), 2u);
+    EXPECT_TRUE(IsKindOfName(Objects()[0], "CDrawPhoto"));
+    EXPECT_TRUE(IsKindOfName(Objects()[1], "CDrawLogo"));
+
+    std::unique_ptr<QMenu> onPhoto(f.View()->BuildContextMenu(f.Client({2000, -2000})));
+    ASSERT_NE(onPhoto, nullptr);
+    const std::vector<int> photoIds = ids(onPhoto.get());
+    EXPECT_NE(std::find(photoIds.begin(), photoIds.end(), 34055), photoIds.end());
+    std::unique_ptr<QMenu> onLogo(f.View()->BuildContextMenu(f.Client({6000, -2000})));
+    ASSERT_NE(onLogo, nullptr);
+    EXPECT_NE(std::find(ids(onLogo.get()).begin(), ids(onLogo.get()).end(), 32971), ids(onLogo.get()).end());
+}
+
+TEST_F(ReportViewTest, EmbeddedObjectCommandsAreDisabled)
+{
+    for (int id : {57856, 57638, 57857, 57872})
+        f.Frame()->GetCommandAction(id);
+    QAction* show = f.Frame()->GetCommandAction(res::ID_SHOW_OBJECTS);
+    f.Frame()->UpdateCommandUI();
+    for (int id : {57856, 57638, 57857, 57872})
+        EXPECT_FALSE(f.Frame()->GetCommandAction(id)->isEnabled()) << id;
+    EXPECT_TRUE(show->isChecked());
+    f.Command(res::ID_SHOW_OBJECTS);
+    f.Frame()->UpdateCommandUI();
+    EXPECT_FALSE(show->isChecked());
+    f.Command(res::ID_SHOW_OBJECTS);
+}

@@ -2,7 +2,7 @@
 // edition, field.ini, page size, the Cardpull call, units across a restart.
 #include "test_support.h"
 
-#include "color_status_bar.h"
+#include "skin/color_status_bar.h"
 #include "main_frame.h"
 #include "resource_ids.h"
 #include "string_table.h"

@@ -6,7 +6,9 @@
 #include "skin/metrics.h"
 #include "skin/skin_colors.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QPainter>
 
 namespace skin {
@@ -49,6 +51,28 @@ protected:
     }
 };
 
+// The browser's other-colours button: light grey, raised or sunken, three
+// overlapping squares.
+class SmallOtherColorsButton : public QAbstractButton {
+public:
+    using QAbstractButton::QAbstractButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const QRect r = rect();
+        p.fillRect(r, QColor(0xC0, 0xC0, 0xC0));
+        const bool sunken = isDown();
+        const QColor dark = ToQColor(COLOR_3DDKSHADOW);
+        Draw3dRect(p, r, sunken ? dark : Qt::white, sunken ? Qt::white : dark);
+        const int shift = sunken ? 1 : 0;
+        const COLORREF squares[3] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(255, 255, 0)};
+        for (int i = 0; i < 3; ++i)
+            p.fillRect(QRect(QPoint(3 + 2 * i + shift, 3 + 2 * i + shift), QSize(5, 5)), ToQColor(squares[i]));
+    }
+};
+
 } // namespace
 
 ColorPopup::ColorPopup(CColorPickerButton* owner, COLORREF initial)
@@ -60,9 +84,16 @@ ColorPopup::ColorPopup(CColorPickerButton* owner, COLORREF initial)
     setFixedSize(kWidth, kHeight);
     setMouseTracking(true);
     setCursor(CColorPickerButton::EyedropperCursor());
-    m_more = new OtherColorsButton(this);
+    const SkinState* skin = CurrentSkin();
+    m_browser = skin != nullptr && skin->m_look == SkinLook::Browser;
+    if (m_browser) {
+        m_more = new SmallOtherColorsButton(this);
+        m_more->setGeometry(QRect(ToWidget(kBrowserMoreButton.topLeft()), kBrowserMoreButton.size()));
+    } else {
+        m_more = new OtherColorsButton(this);
+        m_more->setGeometry(QRect(ToWidget(QPoint(62, 123)), QSize(125, 22)));
+    }
     m_more->setObjectName(QString::number(kMoreButtonId));
-    m_more->setGeometry(QRect(ToWidget(QPoint(62, 123)), QSize(125, 22)));
     m_more->setCursor(CColorPickerButton::EyedropperCursor());
     connect(m_more, &QAbstractButton::clicked, this, [this] {
         m_done = true;
@@ -98,6 +129,31 @@ COLORREF ColorPopup::CellColor(int cell)
     return RGB(51 * (3 * block + c / 6), 51 * (c % 6), 51 * r);
 }
 
+COLORREF ColorPopup::CellColorOf(int cell) const
+{
+    if (m_browser && cell == kNoColorCell) {
+        // The last cube cell: k = 108 + 17 x 6 + 5.
+        const int k = 215;
+        return RGB(k / 36 * 51, k / 6 % 6 * 51, k % 6 * 51);
+    }
+    return CellColor(cell);
+}
+
+std::optional<COLORREF> ColorPopup::ScreenColor(QPoint global)
+{
+    QScreen* screen = QGuiApplication::screenAt(global);
+    if (screen == nullptr)
+        return std::nullopt;
+    const QPoint local = global - screen->geometry().topLeft();
+    const QPixmap shot = screen->grabWindow(0, local.x(), local.y(), 1, 1);
+    if (shot.isNull())
+        return std::nullopt;
+    const QImage img = shot.toImage();
+    if (img.isNull() || img.width() < 1 || img.height() < 1)
+        return std::nullopt;
+    return FromQRgb(img.pixel(0, 0));
+}
+
 QRect ColorPopup::CellRect(int cell)
 {
     return QRect(10 * (cell % kColumns), 10 * (cell / kColumns), 9, 9);
@@ -127,6 +183,16 @@ void ColorPopup::BeginPress(QPoint client, bool fromButton)
 
 void ColorPopup::track(QPoint c)
 {
+    if (!QRect(0, 0, kWidth - 2, kHeight - 2).contains(c) && m_browser) {
+        // Outside: the screen's colour under the mouse, where it can be read.
+        if (const std::optional<COLORREF> screen = ScreenColor(mapToGlobal(ToWidget(c))))
+            m_hot = *screen;
+        if (s_focusCell != -1)
+            s_focusCell = -1;
+        setCursor(CColorPickerButton::EyedropperCursor());
+        update();
+        return;
+    }
     if (!QRect(0, 0, kWidth - 2, kHeight - 2).contains(c)) {
         if (m_hot != m_initial) {
             m_hot = m_initial;
@@ -145,7 +211,7 @@ void ColorPopup::track(QPoint c)
     }
     if (cell != s_focusCell) {
         if (cell != -1)
-            m_hot = CellColor(cell);
+            m_hot = CellColorOf(cell);
         s_focusCell = cell;
     }
     update();
@@ -181,7 +247,7 @@ void ColorPopup::mouseReleaseEvent(QMouseEvent* e)
     m_opening = false;
     m_pressed = false;
     if (m_moved || clicked) {
-        if (!QRect(0, 0, kWidth - 2, kHeight - 2).contains(c))
+        if (!QRect(0, 0, kWidth - 2, kHeight - 2).contains(c) && !m_browser)
             m_hot = m_initial;
         commit();
     }
@@ -210,9 +276,41 @@ void ColorPopup::hideEvent(QHideEvent* e)
         m_owner->OnPopupRelease(m_initial);
 }
 
+void ColorPopup::paintBrowser(QPainter& p)
+{
+    p.fillRect(rect(), Qt::white);
+    p.setPen(Qt::black);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.translate(1, 1);
+    p.setClipRect(QRect(0, 0, kWidth - 2, kHeight - 2));
+    for (int x = 9; x <= 179; x += 10)
+        p.drawLine(x, 0, x, kGridHeight - 1);
+    for (int y = 9; y <= 119; y += 10)
+        p.drawLine(0, y, 189, y);
+    p.fillRect(QRect(0, 120, 191, 30), QColor(0xC0, 0xC0, 0xC0));
+    p.drawRect(kBrowserSwatch.adjusted(-1, -1, 0, 0));
+    for (int cell = 0; cell < kColumns * kRows; ++cell)
+        p.fillRect(CellRect(cell), ToQColor(CellColorOf(cell)));
+    if (s_focusCell >= 0 && s_focusCell < kColumns * kRows) {
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawRect(QRect(10 * (s_focusCell % kColumns), 10 * (s_focusCell / kColumns), 9, 9));
+    }
+    p.fillRect(kBrowserSwatch, ToQColor(m_hot == CColorPickerButton::kNoColor ? m_initial : m_hot));
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    font.setWeight(QFont::Normal);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QRect(kBrowserText, QSize(100, 16)), Qt::AlignLeft | Qt::AlignTop, CColorPickerButton::ColorText(m_hot));
+}
+
 void ColorPopup::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    if (m_browser) {
+        paintBrowser(p);
+        return;
+    }
     p.fillRect(rect(), Qt::white);
     p.setPen(Qt::black);
     p.drawRect(rect().adjusted(0, 0, -1, -1));

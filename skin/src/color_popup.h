@@ -3,6 +3,12 @@
 // colour), a band with the preview of the colour under the mouse and the
 // other-colours button (id 100).
 //
+// The browser's popup (when the current skin has the browser's look) has
+// the same size, grid and choosing, no no-colour cell, a light grey band
+// with a swatch, the colour as "#RRGGBB" and a 16 x 16 other-colours
+// button; outside the popup the colour under the mouse is read from the
+// screen where the platform allows it.
+//
 // Choosing, in client coordinates: a press on the picker button that is
 // dragged to a cell and released commits that cell; a click without moving
 // keeps the popup open, and a later click on a cell commits it; closing
@@ -14,6 +20,8 @@
 #include <QAbstractButton>
 #include <QPointer>
 #include <QWidget>
+
+#include <optional>
 
 class CColorPickerButton;
 
@@ -35,6 +43,14 @@ public:
     static int CellAt(QPoint client);
     // The colour of a cell; 0xFFFFFFFF for the no-colour cell.
     static COLORREF CellColor(int cell);
+    // The colour of a cell in this popup's look (the browser's has no
+    // no-colour cell).
+    COLORREF CellColorOf(int cell) const;
+    bool IsBrowserLook() const { return m_browser; }
+    // The browser's layout, client coordinates.
+    static constexpr QRect kBrowserSwatch{5, 125, 35, 18};
+    static constexpr QPoint kBrowserText{80, 127};
+    static constexpr QRect kBrowserMoreButton{167, 126, 16, 16};
     // Client rectangle of a cell (9 x 9).
     static QRect CellRect(int cell);
     // Where the popup opens for a button's screen rectangle on a screen.
@@ -62,8 +78,12 @@ protected:
 private:
     void track(QPoint client);
     void commit();
+    void paintBrowser(QPainter& p);
+    // The screen's colour at a global point, when it can be read.
+    static std::optional<COLORREF> ScreenColor(QPoint global);
 
     QPointer<CColorPickerButton> m_owner;
+    bool m_browser = false;
     COLORREF m_initial;
     COLORREF m_hot;
     QPoint m_pressPoint{-10000, -10000};

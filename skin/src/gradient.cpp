@@ -126,6 +126,31 @@ std::vector<COLORREF> GlossRows(int n, COLORREF from, COLORREF to)
     });
 }
 
+std::vector<COLORREF> SoftGlossRows(int n, COLORREF from, COLORREF to)
+{
+    const Channels f = split(from);
+    const Channels t = split(to);
+    const std::array<float, 3> s = steps(f, t, 2 * n);
+    const int start = n / 3;
+    const int rise = n / 3 - 2;
+    Channels turn = f;
+    if (rise > 0) {
+        for (std::size_t k = 0; k < 3; ++k)
+            turn.v[k] = f.v[k] + offset(start + rise - 1, s[k]);
+    }
+    return perLine(n, [&](int i, std::size_t k) {
+        const int c = f.v[k] + offset(start + i, s[k]);
+        return i < rise ? 2 * c - f.v[k] : turn.v[k] + t.v[k] - c;
+    });
+}
+
+std::vector<COLORREF> GradientBarLines(int n, COLORREF from, COLORREF to)
+{
+    const Channels f = split(from);
+    const Channels t = split(to);
+    return perLine(n, [&](int i, std::size_t k) { return f.v[k] + i * (t.v[k] - f.v[k]) / n; });
+}
+
 void FillLines(QImage& image, const QRect& r, const std::vector<COLORREF>& lines, bool columns)
 {
     const QRect area = r.intersected(image.rect());
@@ -156,13 +181,15 @@ void PaintGradient(QImage& image, const QRect& r, COLORREF from, COLORREF to, bo
     const int n = columns ? r.width() : r.height();
     std::vector<COLORREF> lines;
     // Columns of the button face and the gloss are plain linear blends.
-    if (columns && (kind == Gradient::ButtonFace || kind == Gradient::Gloss))
+    if (columns && (kind == Gradient::ButtonFace || kind == Gradient::Gloss || kind == Gradient::SoftGloss))
         kind = Gradient::Linear;
     switch (kind) {
     case Gradient::Linear: lines = LinearGradientLines(n, from, to); break;
     case Gradient::Rect: lines = GradientRectLines(n, from, to); break;
     case Gradient::ButtonFace: lines = ButtonFaceRows(n, from, to); break;
     case Gradient::Gloss: lines = GlossRows(n, from, to); break;
+    case Gradient::SoftGloss: lines = SoftGlossRows(n, from, to); break;
+    case Gradient::Bar: lines = GradientBarLines(n, from, to); break;
     }
     FillLines(image, r, lines, columns);
 }
@@ -190,6 +217,18 @@ void DrawGlossGradient(QPainter* dc, int left, int top, int right, int bottom, C
 {
     // Drawn off screen and copied once, to the rectangle's own corner.
     drawBand(dc, left, top, right, bottom, from, to, columns, Gradient::Gloss);
+}
+
+void DrawSoftGlossGradient(QPainter* dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to,
+                           bool columns)
+{
+    drawBand(dc, left, top, right, bottom, from, to, columns, Gradient::SoftGloss);
+}
+
+void DrawGradientBar(QPainter* dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to,
+                     bool columns)
+{
+    drawBand(dc, left, top, right, bottom, from, to, columns, Gradient::Bar);
 }
 
 } // namespace skin

@@ -16,6 +16,8 @@ namespace {
 
 const char kLinkProperty[] = "skinIconMenu";
 constexpr COLORREF kPressedText = RGB(14, 0, 0);
+// The browser writes grayed items in one fixed light blue.
+constexpr COLORREF kBrowserGrayedText = RGB(132, 184, 235);
 
 void frame(QPainter& p, const QRect& r, COLORREF c)
 {
@@ -24,9 +26,14 @@ void frame(QPainter& p, const QRect& r, COLORREF c)
     p.drawRect(r.adjusted(0, 0, -1, -1));
 }
 
-void gradientRect(QPainter& p, const QRect& r, COLORREF from, COLORREF to, bool columns)
+// The report designer blends with the float step, the browser with the
+// menus' integer blend.
+void gradientRect(QPainter& p, const QRect& r, COLORREF from, COLORREF to, bool columns, skin::SkinLook look)
 {
-    skin::DrawGradientRect(&p, r.left(), r.top(), r.right() + 1, r.bottom() + 1, from, to, columns);
+    if (look == skin::SkinLook::Browser)
+        skin::DrawGradientBar(&p, r.left(), r.top(), r.right() + 1, r.bottom() + 1, from, to, columns);
+    else
+        skin::DrawGradientRect(&p, r.left(), r.top(), r.right() + 1, r.bottom() + 1, from, to, columns);
 }
 
 } // namespace
@@ -196,6 +203,11 @@ QSize CIconMenu::MeasureItem(const IconMenuItem& item, const QString& shortcut) 
     return QSize(width, m_imageHeight + 4 * m_margin + 10);
 }
 
+void CIconMenu::DrawGradientBar(QPainter* dc, const QRect& r, COLORREF from, COLORREF to, bool horizontal)
+{
+    skin::DrawGradientBar(dc, r.left(), r.top(), r.right() + 1, r.bottom() + 1, from, to, horizontal);
+}
+
 void CIconMenu::DrawItem(QPainter& p, const MenuItemPaint& d, const skin::SkinState& s) const
 {
     if (!p.isActive())
@@ -220,7 +232,8 @@ void CIconMenu::DrawItem(QPainter& p, const MenuItemPaint& d, const skin::SkinSt
             p.fillRect(r, ToQColor(s.m_clrSkinMid));
         } else {
             p.fillRect(r, ToQColor(s.m_clrSkinLight));
-            skin::DrawGradientRect(&p, l, t, l + cx + 3 * M + E + 5, b, s.m_clrSkinLight, s.m_clrSkinBase, true);
+            gradientRect(p, QRect(QPoint(l, t), QPoint(l + cx + 3 * M + E + 4, b - 1)), s.m_clrSkinLight,
+                         s.m_clrSkinBase, true, s.m_look);
         }
     };
     background();
@@ -233,21 +246,21 @@ void CIconMenu::DrawItem(QPainter& p, const MenuItemPaint& d, const skin::SkinSt
     }
     COLORREF text = 0;
     if (d.grayed) {
-        text = s.m_clrSkinMuted;
+        text = s.m_look == skin::SkinLook::Browser ? kBrowserGrayedText : s.m_clrSkinMuted;
     } else if (bar) {
         const QRect band(l + 2 * M, t, right - (l + 2 * M), b - t);
         if (d.selected) {
-            gradientRect(p, band, s.m_clrSkinLight, s.m_clrSkinBase, false);
+            gradientRect(p, band, s.m_clrSkinLight, s.m_clrSkinBase, false, s.m_look);
             frame(p, band, s.m_clrSkinLight);
             text = kPressedText;
         } else if (d.hot) {
-            gradientRect(p, band, s.m_clrSkinWhite, s.m_clrSkinLight2, false);
+            gradientRect(p, band, s.m_clrSkinWhite, s.m_clrSkinLight2, false, s.m_look);
             frame(p, band, s.m_clrSkinBase);
             text = kPressedText;
         }
     } else if (d.selected) {
         const QRect hi(l + M + E, t + 1, right - 2 - (l + M + E), b - 1 - (t + 1));
-        gradientRect(p, hi, s.m_clrSkinWhite, s.m_clrSkinLight2, false);
+        gradientRect(p, hi, s.m_clrSkinWhite, s.m_clrSkinLight2, false, s.m_look);
         frame(p, hi, s.m_clrSkinBase);
         text = kPressedText;
     }

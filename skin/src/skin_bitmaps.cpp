@@ -47,8 +47,10 @@ void drawGlyph(QImage& img, const SkinState& s, int glyph, int state, int l, int
     switch (glyph) {
     case 0: { // close
         const int in = large ? 6 : 4;
+        // The browser's second stroke mirrors the first exactly.
+        const int shift = s.m_look == SkinLook::Browser ? 0 : 1;
         thickLine(img, {l + in, t + in}, {r - in, b - in}, dark);
-        thickLine(img, {r - in - 1, t + in}, {l + in - 1, b - in}, dark);
+        thickLine(img, {r - in - shift, t + in}, {l + in - shift, b - in}, dark);
         break;
     }
     case 1: // restore
@@ -133,7 +135,11 @@ QImage BuildCaptionStrip(const SkinState& s, int cell)
             FrameBox(img, l, t, cell, cell, kWhite);
             break;
         default:
-            if (large) {
+            if (large && s.m_look == SkinLook::Browser) {
+                // Normal and spare faces: a soft gloss to the mid shade.
+                PaintGradient(img, box, state == 0 ? s.m_clrSkinPale : s.m_clrSkinLight2, s.m_clrSkinMid, false,
+                              Gradient::SoftGloss);
+            } else if (large) {
                 PaintGradient(img, box, state == 0 ? s.m_clrSkinPale : s.m_clrSkinGrey,
                               state == 0 ? s.m_clrSkinMid : s.m_clrSkinMuted, false, Gradient::ButtonFace);
             } else {

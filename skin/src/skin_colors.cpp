@@ -68,7 +68,7 @@ COLORREF SkinState::Shade(int n) const
     }
 }
 
-void SkinState::BuildSkinBitmaps(COLORREF base)
+void SkinState::DeriveShades(COLORREF base)
 {
     const int r = GetRValue(base);
     const int g = GetGValue(base);
@@ -89,6 +89,11 @@ void SkinState::BuildSkinBitmaps(COLORREF base)
     RgbToHls(base, &h, &l, &s);
     m_clrSkinMuted = HlsToRgb(h, l, WORD(std::max(int(s) - 90, 0)));
     m_clrSkinDark = m_clrSkinDark2 = HlsToRgb(h, WORD(std::max(int(l) - 80, 0)), s);
+}
+
+void SkinState::BuildSkinBitmaps(COLORREF base)
+{
+    DeriveShades(base);
 
     // Caption-button strips: 16 cells of 22 and of 15 pixels.
     m_largeStrip = BuildCaptionStrip(*this, 22);

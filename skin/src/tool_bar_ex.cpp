@@ -1,6 +1,7 @@
 #include "skin/tool_bar_ex.h"
 
 #include "skin/color_picker_button.h"
+#include "skin/colors.h"
 #include "skin/flat_combo_box.h"
 #include "skin/skin_resources.h"
 
@@ -11,6 +12,8 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QToolButton>
 
 #include <algorithm>
@@ -99,9 +102,23 @@ bool CToolBarEx::LoadToolBarEx(int resourceId)
     return true;
 }
 
+bool CToolBarEx::IsBrowserLook()
+{
+    const skin::SkinState* s = skin::CurrentSkin();
+    return s != nullptr && s->m_look == skin::SkinLook::Browser;
+}
+
 void CToolBarEx::BuildImageLists()
 {
-    m_images = skin::BuildToolBarImages(m_bitmap, m_imageSize.width(), m_imageSize.height());
+    m_images = skin::BuildToolBarImages(m_bitmap, m_imageSize.width(), m_imageSize.height(),
+                                        IsBrowserLook() ? skin::kBrowserShadow : skin::kReportShadow);
+    if (IsBrowserLook()) {
+        // Edit and list controls on the bar: light blue with blue text.
+        QPalette pal = palette();
+        pal.setColor(QPalette::Base, skin::ToQColor(kBrowserControlBack));
+        pal.setColor(QPalette::Text, skin::ToQColor(kBrowserControlText));
+        setPalette(pal);
+    }
     update();
 }
 
@@ -120,7 +137,8 @@ void CToolBarEx::SetBackground(COLORREF c1, COLORREF c2)
     m_back2 = c2;
     m_backMode = kGradient;
     BuildImageLists();
-    if (parentWidget() != nullptr)
+    // The browser's bar repaints only itself.
+    if (parentWidget() != nullptr && !IsBrowserLook())
         parentWidget()->update();
     update();
     for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
@@ -366,5 +384,29 @@ bool CToolBarEx::event(QEvent* e)
 void CToolBarEx::moveEvent(QMoveEvent* e)
 {
     QToolBar::moveEvent(e);
+    if (IsBrowserLook())
+        RepaintLeftArea(QRect(e->oldPos(), size()));
     emit moved();
+}
+
+void CToolBarEx::resizeEvent(QResizeEvent* e)
+{
+    QToolBar::resizeEvent(e);
+    if (IsBrowserLook())
+        RepaintLeftArea(QRect(pos(), e->oldSize()));
+}
+
+void CToolBarEx::RepaintLeftArea(const QRect& old)
+{
+    QWidget* parent = parentWidget();
+    if (parent == nullptr || isWindow())
+        return;
+    parent->update(old);
+    for (QWidget* child : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child == this || !child->isVisible() || child->isWindow())
+            continue;
+        const QRect inChild = old.translated(-child->pos());
+        if (inChild.intersects(child->rect()))
+            child->update(inChild);
+    }
 }

@@ -39,6 +39,10 @@ void frameRect(QPainter& p, const QRect& r, COLORREF c)
 
 void CToolBarEx::fillBand(QPainter& p, const QRect& r, COLORREF from, COLORREF to, bool columns) const
 {
+    if (IsBrowserLook()) {
+        CIconMenu::DrawGradientBar(&p, r, from, to, columns);
+        return;
+    }
     skin::DrawGradientRect(&p, r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), from, to, columns);
 }
 
@@ -90,7 +94,12 @@ void CToolBarEx::PaintBackground(QPainter& p, const QRect& r) const
     }
     // The border: the first colour outside, the two colours inside it.
     const QRect outer = rect();
-    if (m_backMode == kGradient) {
+    if (IsBrowserLook()) {
+        // The browser's border: mid shade outside, the first colour inside.
+        const QColor mid = skin::ToQColor(shade(3));
+        skin::Draw3dRect(p, outer, mid, mid);
+        skin::Draw3dRect(p, outer.adjusted(1, 1, -1, -1), skin::ToQColor(m_back1), skin::ToQColor(m_back1));
+    } else if (m_backMode == kGradient) {
         skin::Draw3dRect(p, outer, skin::ToQColor(m_back1), skin::ToQColor(m_back1));
         skin::Draw3dRect(p, outer.adjusted(1, 1, -1, -1), skin::ToQColor(m_back1), skin::ToQColor(m_back2));
     }

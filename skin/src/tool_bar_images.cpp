@@ -4,8 +4,6 @@ namespace skin {
 
 namespace {
 
-constexpr QRgb kShadow = 0xFFC8C8C8;
-
 QRgb opaque(QRgb c) { return c | 0xFF000000u; }
 
 QImage rgbCopy(const QImage& strip) { return strip.convertToFormat(QImage::Format_RGB32); }
@@ -14,7 +12,7 @@ QRgb seeThroughOf(const QImage& strip) { return opaque(strip.pixel(0, 0)); }
 
 } // namespace
 
-QImage DisabledToolBarStrip(const QImage& strip)
+QImage DisabledToolBarStrip(const QImage& strip, QRgb shadow)
 {
     if (strip.isNull())
         return {};
@@ -30,7 +28,7 @@ QImage DisabledToolBarStrip(const QImage& strip)
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y + 1));
         for (int x = 0; x + 1 < w; ++x) {
             if (opaque(in[x]) != see)
-                row[x + 1] = kShadow;
+                row[x + 1] = shadow;
         }
     }
     // Over it, the image in grey.
@@ -69,7 +67,7 @@ QImage HotToolBarStrip(const QImage& strip)
     return out;
 }
 
-ToolBarImages BuildToolBarImages(const QImage& strip, int w, int h)
+ToolBarImages BuildToolBarImages(const QImage& strip, int w, int h, QRgb shadow)
 {
     ToolBarImages lists;
     if (strip.isNull() || w <= 0 || h <= 0) {
@@ -78,7 +76,7 @@ ToolBarImages BuildToolBarImages(const QImage& strip, int w, int h)
     }
     const COLORREF see = FromQRgb(strip.pixel(0, 0));
     lists.normal = CutImageList(rgbCopy(strip), w, h, see);
-    lists.disabled = CutImageList(DisabledToolBarStrip(strip), w, h, see);
+    lists.disabled = CutImageList(DisabledToolBarStrip(strip, shadow), w, h, see);
     lists.hot = CutImageList(HotToolBarStrip(strip), w, h, see);
     return lists;
 }

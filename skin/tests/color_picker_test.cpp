@@ -5,6 +5,8 @@
 #include "skin/color_picker_button.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QTest>
 
@@ -173,4 +175,108 @@ TEST(ColorPicker, Screenshots)
         SaveShot(popup->grab().toImage(), style == 0 ? "palette-style0" : "palette-style6");
         popup->close();
     }
+}
+
+// ---- the browser's popup ----
+
+namespace {
+
+struct BrowserPicker : Picker {
+    BrowserPicker()
+    {
+        skinState->m_look = skin::SkinLook::Browser;
+        button->SetColor(RGB(10, 20, 30));
+        commands.clear();
+    }
+    ColorPopup* open()
+    {
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(10, 10));
+        return button->GetPopup();
+    }
+    static COLORREF at(const QImage& img, QPoint client)
+    {
+        return skin::FromQRgb(img.pixel(ColorPopup::ToWidget(client)));
+    }
+};
+
+} // namespace
+
+TEST(BrowserColorPicker, LayoutCellsSwatchAndText)
+{
+    BrowserPicker t;
+    ColorPopup* popup = t.open();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(popup->IsBrowserLook());
+    EXPECT_EQ(popup->size(), QSize(191, 150));
+    // Greys 23 and 0 in rows 10 and 11; the cube counts down each column.
+    EXPECT_EQ(popup->CellColorOf(10 * 19), RGB(23, 23, 23));
+    EXPECT_EQ(popup->CellColorOf(11 * 19), RGB(0, 0, 0));
+    for (int band = 0; band < 2; ++band) {
+        for (int col = 1; col < 19; ++col) {
+            for (int r = 0; r < 6; ++r) {
+                const int k = band * 108 + (col - 1) * 6 + r;
+                const COLORREF want = RGB(k / 36 * 51, k / 6 % 6 * 51, k % 6 * 51);
+                ASSERT_EQ(popup->CellColorOf((band * 6 + r) * 19 + col), want) << col << ',' << band * 6 + r;
+            }
+        }
+    }
+    // No no-colour cell: the last cell is white.
+    EXPECT_EQ(popup->CellColorOf(227), RGB(255, 255, 255));
+    const QImage img = popup->grab().toImage();
+    EXPECT_EQ(BrowserPicker::at(img, QPoint(14, 64)), popup->CellColorOf(6 * 19 + 1));
+    EXPECT_EQ(BrowserPicker::at(img, QPoint(9, 50)), 0u); // grid line
+    EXPECT_EQ(BrowserPicker::at(img, QPoint(60, 130)), RGB(192, 192, 192));
+    EXPECT_EQ(BrowserPicker::at(img, QPoint(4, 124)), 0u); // frame round the swatch
+    EXPECT_EQ(BrowserPicker::at(img, QPoint(20, 134)), RGB(10, 20, 30));
+    EXPECT_EQ(popup->MoreButton()->geometry(), QRect(ColorPopup::ToWidget(QPoint(167, 126)), QSize(16, 16)));
+    // Some dark text right of (80, 127).
+    bool text = false;
+    for (int y = 127; y < 143 && !text; ++y) {
+        for (int x = 80; x < 160; ++x)
+            text = text || BrowserPicker::at(img, QPoint(x, y)) == 0u;
+    }
+    EXPECT_TRUE(text);
+    SaveShot(img, "browser-colour-popup");
+}
+
+TEST(BrowserColorPicker, GridLinesClearTheHotCellBelowShowsTheInitialColour)
+{
+    BrowserPicker t;
+    ColorPopup* popup = t.open();
+    ASSERT_NE(popup, nullptr);
+    QTest::mouseMove(popup, Picker::cellPoint(3, 2));
+    EXPECT_EQ(popup->FocusCell(), 2 * 19 + 3);
+    EXPECT_EQ(popup->HotColor(), popup->CellColorOf(2 * 19 + 3));
+    // A grid line: no hot cell, the colour stays.
+    QTest::mouseMove(popup, ColorPopup::ToWidget(QPoint(39, 24)));
+    EXPECT_EQ(popup->FocusCell(), -1);
+    EXPECT_EQ(popup->HotColor(), popup->CellColorOf(2 * 19 + 3));
+    // Below the grid: the initial colour again.
+    QTest::mouseMove(popup, ColorPopup::ToWidget(QPoint(60, 130)));
+    EXPECT_EQ(popup->HotColor(), RGB(10, 20, 30));
+    // The last cell is a colour here: a drag and release takes it.
+    QTest::mouseMove(popup, Picker::cellPoint(18, 11));
+    QTest::mouseRelease(popup, Qt::LeftButton, {}, Picker::cellPoint(18, 11));
+    EXPECT_EQ(t.button->GetColor(), RGB(255, 255, 255));
+    EXPECT_EQ(t.commands, std::vector<int>{1077});
+}
+
+TEST(BrowserColorPicker, OutsideThePopupTheColourComesFromTheScreenOrStays)
+{
+    BrowserPicker t;
+    ColorPopup* popup = t.open();
+    ASSERT_NE(popup, nullptr);
+    QTest::mouseMove(popup, Picker::cellPoint(5, 5));
+    const COLORREF cell = popup->HotColor();
+    const QPoint outside = ColorPopup::ToWidget(QPoint(250, 60));
+    QTest::mouseMove(popup, outside);
+    const COLORREF hot = popup->HotColor();
+    EXPECT_EQ(popup->FocusCell(), -1);
+    // Where the platform gives no screen pixels the colour stays.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr || screen->grabWindow(0, 0, 0, 1, 1).isNull()) {
+        EXPECT_EQ(hot, cell);
+    }
+    QTest::mouseRelease(popup, Qt::LeftButton, {}, outside);
+    EXPECT_EQ(t.button->GetColor(), hot);
 }

@@ -31,6 +31,7 @@ constexpr Text kTexts[] = {
     {doc_string::kAskToSave, "是否保存对“%1”的修改？"},
     {doc_string::kUndoReset, "撤销记录与报表内容不符，已清除撤销记录。"},
     {doc_string::kPropertiesTitle, "Analysis Objects Property"},
+    {doc_string::kEmbeddedObject, "报表中含有嵌入对象，本平台不能打开。"},
     {doc_string::kNone, "None"},
     {doc_string::kTempReadout, "温度:%.1f 宽度:%.1f"},
     {doc_string::kDeletePage, "确定要删除当前页吗？"},

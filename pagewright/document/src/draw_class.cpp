@@ -1,6 +1,8 @@
 #include "document/draw_class.h"
 
 #include "document/draw_obj.h"
+#include "document/draw_photo.h"
+#include "document/embedded_item.h"
 #include "document/draw_poly.h"
 #include "document/draw_rect.h"
 
@@ -48,6 +50,10 @@ DrawClassRegistry DrawClassRegistry::MakeBasic()
     r.Add(CDrawObj::kClass);
     r.Add(CDrawRect::kClass);
     r.Add(CDrawPoly::kClass);
+    r.Add(CDrawPhoto::kClass);
+    r.Add(CDrawLogo::kClass);
+    r.Add(CDrawOleObj::kClass);
+    r.Add(CDrawItem::kClass);
     return r;
 }
 

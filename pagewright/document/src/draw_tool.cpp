@@ -1,5 +1,6 @@
 #include "document/draw_tool.h"
 
+#include "document/draw_photo.h"
 #include "document/draw_poly.h"
 #include "document/draw_rect.h"
 #include "document/draw_view.h"
@@ -26,7 +27,18 @@ namespace {
 
 std::array<ToolObjectFactory, kShapeKindCount>& factories()
 {
-    static std::array<ToolObjectFactory, kShapeKindCount> list;
+    // The photo and the logo are this library's own; the other band tools'
+    // objects come with their modules.
+    static std::array<ToolObjectFactory, kShapeKindCount> list = [] {
+        std::array<ToolObjectFactory, kShapeKindCount> l;
+        l[kShapePhoto] = [](DrawView& view, const DocRect& rect) -> std::unique_ptr<CDrawObj> {
+            return std::make_unique<CDrawPhoto>(&view, rect);
+        };
+        l[kShapeLogo] = [](DrawView& view, const DocRect& rect) -> std::unique_ptr<CDrawObj> {
+            return std::make_unique<CDrawLogo>(&view, rect);
+        };
+        return l;
+    }();
     return list;
 }
 

@@ -242,12 +242,14 @@ DocRect DrawView::PaintedArea(CDrawObj* obj) const
     pad += 35 + static_cast<std::int64_t>(4 * unitsPerPixel) + 1;
     DocRect area(ClampToInt(r.left - pad), ClampToInt(r.top - pad), ClampToInt(r.right + pad),
                  ClampToInt(r.bottom + pad));
-    if (const IRImageObject* image = AsIRImage(obj)) {
-        const DocRect label = image->LabelArea().Normalized();
-        if (!label.IsEmpty())
-            area = DocRect(std::min(area.left, label.left), std::min(area.top, label.top),
-                           std::max(area.right, label.right), std::max(area.bottom, label.bottom));
-    }
+    DocRect label;
+    if (const IRImageObject* image = AsIRImage(obj))
+        label = image->LabelArea().Normalized();
+    else if (const IRLinkedObject* linked = AsIRLinked(obj))
+        label = linked->LabelArea().Normalized();
+    if (!label.IsEmpty())
+        area = DocRect(std::min(area.left, label.left), std::min(area.top, label.top),
+                       std::max(area.right, label.right), std::max(area.bottom, label.bottom));
     return area;
 }
 

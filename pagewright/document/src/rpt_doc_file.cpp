@@ -167,6 +167,9 @@ bool CDI_RptDoc::LoadContents(QByteArrayView bytes, QString* error)
         platform::ArchiveReader ar(bytes, m_registry->ArchiveRegistry(), this);
         Serialize(ar);
         return true;
+    } catch (const RecordRefused& e) {
+        if (error != nullptr)
+            *error = m_env->LoadString(e.StringId());
     } catch (const platform::ArchiveError& e) {
         if (error != nullptr)
             *error = MessageForArchiveError(static_cast<int>(e.code()));

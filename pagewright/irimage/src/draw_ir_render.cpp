@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QSaveFile>
 #include <QTemporaryFile>
@@ -147,6 +148,27 @@ bool CDrawIR::ExportVisibleImage(const QString& path)
     }
     QFile::remove(temporary);
     return written;
+}
+
+QString CDrawIR::WriteVisiblePhoto(const QString& folder)
+{
+    if (!HasImage() || !m_image->ExistCCD())
+        return {};
+    const bool jpeg = m_image->ModelVersion() == 8;
+    QTemporaryFile file(QDir(folder).filePath(jpeg ? QStringLiteral("photo-XXXXXX.jpg") : QStringLiteral("photo-XXXXXX.bmp")));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return {};
+    const QString path = file.fileName();
+    file.close();
+    // The holder leaves the empty file as it is when it writes nothing.
+    int format = 3;
+    m_image->SaveCCDFile(path, &format);
+    if (QFileInfo(path).size() <= 0) {
+        QFile::remove(path);
+        return {};
+    }
+    return path;
 }
 
 void CDrawIR::CollectProfileLinks()

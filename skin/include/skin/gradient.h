@@ -33,6 +33,15 @@ std::vector<COLORREF> ButtonFaceRows(int n, COLORREF from, COLORREF to);
 // the end colour on the last row but one and the start colour on the last.
 std::vector<COLORREF> GlossRows(int n, COLORREF from, COLORREF to);
 
+// Rows of a soft gloss band: the step is (to - from) / (2n) and the row
+// counter starts at n / 3; rows before n / 3 - 2 rise twice as fast, the
+// rest fall back from the turn value K. A band too low to rise turns at the
+// start colour.
+std::vector<COLORREF> SoftGlossRows(int n, COLORREF from, COLORREF to);
+// The menus' integer blend: line i of n is from + i * (to - from) / n per
+// channel, truncated.
+std::vector<COLORREF> GradientBarLines(int n, COLORREF from, COLORREF to);
+
 // Paints lines (rows or columns) into an image over a rectangle clipped to it.
 void FillLines(QImage& image, const QRect& r, const std::vector<COLORREF>& lines, bool columns);
 
@@ -44,10 +53,15 @@ void DrawButtonFaceGradient(QPainter* dc, int left, int top, int right, int bott
                             bool columns);
 void DrawGlossGradient(QPainter* dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to,
                        bool columns);
+void DrawSoftGlossGradient(QPainter* dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to,
+                           bool columns);
+// The menus' gradient fill (integer blend), used by the browser's controls.
+void DrawGradientBar(QPainter* dc, int left, int top, int right, int bottom, COLORREF from, COLORREF to,
+                     bool columns);
 
 // The same painters straight into an image (used while building the skin
 // images).
-enum class Gradient { Linear, Rect, ButtonFace, Gloss };
+enum class Gradient { Linear, Rect, ButtonFace, Gloss, SoftGloss, Bar };
 void PaintGradient(QImage& image, const QRect& r, COLORREF from, COLORREF to, bool columns, Gradient kind);
 
 } // namespace skin

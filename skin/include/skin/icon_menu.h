@@ -70,6 +70,10 @@ public:
     int FindImageIndex(int commandId) const;
     void FreeItems();
 
+    // The menus' two-colour fill: per column (horizontal) or per row, each
+    // channel from + i * (to - from) / n, truncated.
+    static void DrawGradientBar(QPainter* dc, const QRect& r, COLORREF from, COLORREF to, bool horizontal);
+
     QSize MeasureItem(const IconMenuItem& item, const QString& shortcut = {}) const;
     void DrawItem(QPainter& p, const MenuItemPaint& paint, const skin::SkinState& skin) const;
 

@@ -29,6 +29,11 @@ struct ImageList {
 // Caption-button images: four per button, in this order of blocks.
 enum CaptionGlyph { kGlyphClose = 0, kGlyphRestore = 4, kGlyphMaximize = 8, kGlyphMinimize = 12 };
 
+// Which program's painting the skinned controls follow where the two
+// differ (caption strip, menu, flat combo, toolbar, status bar): the report
+// designer's or the image browser's.
+enum class SkinLook { Report, Browser };
+
 class SkinState : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +41,9 @@ public:
 
     SkinState();
 
+    // Derives the shades from the base colour only (nothing is drawn, no
+    // signal).
+    void DeriveShades(COLORREF base);
     // Derives every shade from the base colour, then redraws the caption
     // strips and the scroll-bar skin; emits changed().
     void BuildSkinBitmaps(COLORREF base);
@@ -50,6 +58,7 @@ public:
     // Shade n (1..9), as the controls number them.
     COLORREF Shade(int n) const;
 
+    SkinLook m_look = SkinLook::Report;
     int m_nStyleNum = 0;
     std::array<COLORREF, kStyleCount> m_clrStylePresets;
     COLORREF m_clrSkinDark = 0;

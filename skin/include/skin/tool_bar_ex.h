@@ -49,6 +49,10 @@ public:
     // The commands that own a colour picker.
     static constexpr std::array<int, 3> kColorCommands = {114, 32981, 32982};
 
+    // The browser's edit and list colours on the bar.
+    static constexpr COLORREF kBrowserControlBack = 0xE6C5BC;
+    static constexpr COLORREF kBrowserControlText = 0xFF0000;
+
     explicit CToolBarEx(QWidget* parent = nullptr);
     ~CToolBarEx() override;
 
@@ -138,6 +142,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    // The browser's bar, moved or resized: repaints the area it left in the
+    // parent and in the parent's other children.
+    void RepaintLeftArea(const QRect& oldGeometry);
+    // Whether the current skin paints in the browser's look.
+    static bool IsBrowserLook();
 
 private:
     struct Button {

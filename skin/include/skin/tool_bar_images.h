@@ -11,9 +11,14 @@
 
 namespace skin {
 
+// The light shadow under disabled images: the report designer's and the
+// browser's.
+inline constexpr QRgb kReportShadow = 0xFFC8C8C8;
+inline constexpr QRgb kBrowserShadow = 0xFFFAFAFA;
+
 // The strips before cutting, see-through pixels still in the strip's
 // colour (0, 0).
-QImage DisabledToolBarStrip(const QImage& strip);
+QImage DisabledToolBarStrip(const QImage& strip, QRgb shadow = kReportShadow);
 QImage HotToolBarStrip(const QImage& strip);
 
 struct ToolBarImages {
@@ -23,6 +28,6 @@ struct ToolBarImages {
 };
 // Cuts the three strips into images of w x h, see-through pixels
 // transparent; empty lists for an empty strip or size.
-ToolBarImages BuildToolBarImages(const QImage& strip, int w, int h);
+ToolBarImages BuildToolBarImages(const QImage& strip, int w, int h, QRgb shadow = kReportShadow);
 
 } // namespace skin

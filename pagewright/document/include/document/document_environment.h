@@ -41,6 +41,7 @@ inline constexpr int kSaveFailed = 61604;      // %1: file; %2: reason
 inline constexpr int kAskToSave = 61605;       // %1: document title
 inline constexpr int kUndoReset = 61606;       // an undo step did not fit the report
 inline constexpr int kPropertiesTitle = 61607; // "Analysis Objects Property"
+inline constexpr int kEmbeddedObject = 61608;  // a report with embedded items, which this platform cannot open
 // Texts of the infrared image object.
 inline constexpr int kTempUnitText = 61449;    // + unit: "℃", "℉", " K"
 inline constexpr int kLengthUnitText = 61452;  // + unit: "m", "ft"

@@ -16,6 +16,8 @@
 #include "document/geometry.h"
 #include "platform/archive.h"
 
+#include <cstddef>
+
 #include <array>
 #include <memory>
 #include <string_view>
@@ -70,6 +72,21 @@ public:
 private:
     std::vector<const DrawClass*> m_classes;
     platform::ArchiveClassRegistry m_archive;
+};
+
+// Thrown while reading a record that the program refuses for a reason of
+// its own (an archive fault to every reader); the document shows the text of
+// the string id instead of its general message.
+class RecordRefused : public platform::ArchiveError {
+public:
+    RecordRefused(int stringId, std::size_t offset)
+        : platform::ArchiveError(platform::ArchiveErrorCode::BadClass, offset), m_stringId(stringId)
+    {
+    }
+    int StringId() const { return m_stringId; }
+
+private:
+    int m_stringId;
 };
 
 // Undo identifies an object by a type code and its ordinal among the objects

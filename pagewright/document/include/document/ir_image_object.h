@@ -11,6 +11,7 @@
 
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
 #include <optional>
 #include <utility>
@@ -53,6 +54,15 @@ public:
     // Page area the object paints beside its rectangle (its number below the
     // picture); empty when none.
     virtual DocRect LabelArea() const { return {}; }
+    // Writes the visible-light photo the image holds to a new file of a
+    // unique name in folder (a JPEG file when the camera stored a JPEG photo,
+    // else a BMP file) and returns its path; the caller removes it. Empty,
+    // with nothing left behind, when there is no photo or the write failed.
+    virtual QString WriteVisiblePhoto(const QString& folder)
+    {
+        (void)folder;
+        return {};
+    }
 };
 
 // An object bound to an infrared image by its number: photos, 3D maps,
@@ -63,6 +73,9 @@ public:
     virtual ~IRLinkedObject() = default;
     virtual int GetLinkedIRNumber() const = 0;
     virtual void SetLinkedIRNumber(int number) = 0;
+    // Page area the object paints beside its rectangle (its number); empty
+    // when none.
+    virtual DocRect LabelArea() const { return {}; }
 };
 
 // The object's image interface, or null when it is not an infrared image.

@@ -164,6 +164,11 @@ public:
     void SetIsothermAtPoint(int x1, int y1, int x2, int y2) override;
     void MarkChanged() override { NoteChange(); }
     DocRect LabelArea() const override;
+    // The loaded file's visible-light photo, written by the holder into a
+    // unique file of folder: "photo-*.jpg" when the camera stored a JPEG
+    // photo (sub-kind 8), else "photo-*.bmp"; empty, leaving nothing, when
+    // there is no photo or nothing was written.
+    QString WriteVisiblePhoto(const QString& folder) override;
 
     // ---- field texts (field_texts.cpp)
     // The text of field id: plain, or labelled when text is "SPEC" on entry.

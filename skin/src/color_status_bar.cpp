@@ -1,10 +1,8 @@
-#include "color_status_bar.h"
-
-#include "resource_ids.h"
-#include "string_table.h"
+#include "skin/color_status_bar.h"
 
 #include "skin/colors.h"
 #include "skin/draw3d.h"
+#include "skin/metrics.h"
 #include "skin/skin_colors.h"
 
 #include <QPainter>
@@ -13,19 +11,21 @@ CColorStatusBar::CColorStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(false);
     connect(this, &QStatusBar::messageChanged, this, [this] { update(); });
+    const skin::SkinState* skin = skin::CurrentSkin();
+    m_brBack = skin != nullptr ? skin->m_clrSkinMid : skin::COLOR_BTNFACE;
 }
 
-bool CColorStatusBar::SetIndicators(const int* ids, int count)
+bool CColorStatusBar::SetIndicators(const int* ids, int count, const std::function<QString(int id)>& textOf)
 {
     m_panes.clear();
     const QFontMetrics fm(font());
     for (int i = 0; i < count; ++i) {
         Pane pane{ids[i], {}, SBPS_NORMAL, 0};
-        if (ids[i] == res::ID_SEPARATOR) {
+        if (ids[i] == kMessagePaneId) {
             pane.style = SBPS_STRETCH;
-            pane.text = LoadStringRes(res::AFX_IDS_IDLEMESSAGE);
+            pane.text = textOf(ids[i]);
         } else {
-            pane.text = LoadStringRes(ids[i]);
+            pane.text = textOf(ids[i]);
             if (pane.text.isEmpty())
                 return false;
             pane.width = fm.horizontalAdvance(pane.text) + 12;
@@ -81,7 +81,7 @@ QString CColorStatusBar::GetMessageText() const
     const QString message = currentMessage();
     if (!message.isEmpty())
         return message;
-    const int index = CommandToIndex(res::ID_SEPARATOR);
+    const int index = CommandToIndex(kMessagePaneId);
     return GetPaneText(index);
 }
 
@@ -131,6 +131,53 @@ QRect CColorStatusBar::GetItemRect(int index) const
 void CColorStatusBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    const skin::SkinState* skin = skin::CurrentSkin();
+    if (skin != nullptr && skin->m_look == skin::SkinLook::Browser)
+        paintBrowser(p);
+    else
+        paintReport(p);
+}
+
+void CColorStatusBar::paintBrowser(QPainter& p)
+{
+    const skin::SkinState& s = *skin::CurrentSkin();
+    const QColor mid = skin::ToQColor(s.m_clrSkinMid);
+    const QColor base = skin::ToQColor(s.m_clrSkinBase);
+    const QColor light = skin::ToQColor(s.m_clrSkinLight);
+    const QColor dark = skin::ToQColor(s.m_clrSkinDark);
+    // The erase: mid shade, a base and a light line along the top.
+    p.fillRect(rect(), mid);
+    p.fillRect(0, 0, width(), 1, base);
+    p.fillRect(0, 1, width(), 1, light);
+
+    // Size grip: six 3 x 3 squares, dark at the top left, light at the
+    // bottom right.
+    const int r = width();
+    const int b = height();
+    const QPoint corners[6] = {{r - 5, b - 5},  {r - 5, b - 10}, {r - 10, b - 5},
+                               {r - 10, b - 10}, {r - 15, b - 5}, {r - 5, b - 15}};
+    for (const QPoint& c : corners)
+        skin::Draw3dRect(p, QRect(c, QSize(3, 3)), dark, light);
+
+    p.setFont(skin::IconTitleFont());
+    for (int i = 0; i < GetCount(); ++i) {
+        const Pane& pane = m_panes[std::size_t(i)];
+        QRect rc = GetItemRect(i);
+        // The last of four panes is as wide as the third plus 4.
+        if (i == 3)
+            rc.setWidth(GetItemRect(2).width() + 4);
+        p.fillRect(rc, mid);
+        if (!(pane.style & SBPS_DISABLED)) {
+            const QString text = pane.id == kMessagePaneId ? GetMessageText() : pane.text;
+            p.setPen(palette().windowText().color());
+            p.drawText(rc, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        }
+        skin::Draw3dRect(p, QRect(rc.left() + rc.width() - 2, rc.top(), 2, rc.height()), base, light);
+    }
+}
+
+void CColorStatusBar::paintReport(QPainter& p)
+{
     const skin::SkinRoles colors = skin::CurrentRoles();
     // Background with a light and a dark line along the top.
     p.fillRect(rect(), colors.background);
@@ -157,7 +204,7 @@ void CColorStatusBar::paintEvent(QPaintEvent*)
         QRect r = GetItemRect(i);
         p.fillRect(r, colors.background);
         if (!(pane.style & SBPS_DISABLED)) {
-            const QString text = pane.id == res::ID_SEPARATOR ? GetMessageText() : pane.text;
+            const QString text = pane.id == kMessagePaneId ? GetMessageText() : pane.text;
             p.setPen(palette().windowText().color());
             p.drawText(r.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
         }
