@@ -80,6 +80,17 @@ struct CommandReport {
         auto obj = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000));
         obj->SetNumber(1);
         ir = static_cast<CDrawIR*>(doc.AddNoUndo(std::move(obj)));
+        // Undo snapshots hold the selection, as the view leaves it.
+        view.Select(ir);
+    }
+    // The image after undo or redo (the object may be read again).
+    CDrawIR* Image() const
+    {
+        for (CDrawObj* obj : doc.GetObjects()) {
+            if (auto* image = dynamic_cast<CDrawIR*>(obj))
+                return image;
+        }
+        return nullptr;
     }
     ~CommandReport() { doc.SetView(nullptr); }
 };
