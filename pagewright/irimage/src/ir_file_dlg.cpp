@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -87,8 +88,12 @@ CIRFileDlg::CIRFileDlg(DocumentEnvironment& env, bool open, const QString& defau
         layout->addWidget(box, layout->rowCount(), 0, 1, layout->columnCount());
 
     connect(m_play, &QPushButton::clicked, this, &CIRFileDlg::OnPlayVoice);
-    connect(this, &QFileDialog::currentChanged, this, [this](const QString&) { PreviewSelection(selectedFiles()); });
+    // The file-name field follows the list's selection only after this
+    // notification: the selection is read once the event is done.
+    connect(this, &QFileDialog::currentChanged, this,
+            [this](const QString&) { QTimer::singleShot(0, this, [this] { PreviewSelection(selectedFiles()); }); });
     ClearPanel();
+    resize(900, 720);
 }
 
 CIRFileDlg::~CIRFileDlg() = default;
