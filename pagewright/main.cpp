@@ -4,6 +4,7 @@
 
 #include "document/draw_class.h"
 #include "irimage/draw_ir.h"
+#include "platform/voice_player.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -29,6 +30,8 @@ int main(int argc, char** argv)
     QApplication qapp(argc, argv);
     // The object classes a report may hold beyond the document's own.
     CDrawIR::Register(DrawClassRegistry::Standard());
+    // Voice notes play through Qt Multimedia.
+    platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 

@@ -49,23 +49,14 @@ private:
     std::unique_ptr<QTemporaryFile> m_copy;
 };
 
-VoicePlayer* g_installed = nullptr;
-
 } // namespace
 
-VoicePlayer& CurrentVoicePlayer()
+VoicePlayer& QtVoicePlayerInstance()
 {
-    if (g_installed != nullptr)
-        return *g_installed;
-    static QtVoicePlayer player;
-    return player;
-}
-
-VoicePlayer* InstallVoicePlayer(VoicePlayer* player)
-{
-    VoicePlayer* previous = g_installed;
-    g_installed = player;
-    return previous;
+    // Made once and kept to the end of the process: the sound effect must
+    // not outlive the application object in a static destructor.
+    static QtVoicePlayer* player = new QtVoicePlayer;
+    return *player;
 }
 
 } // namespace platform

@@ -3,8 +3,9 @@
 // default sound when the file cannot be played, and a new note replacing
 // the one still playing.
 //
-// The process's player is the Qt Multimedia one (platform_voice) unless a
-// program or a test installs another (the recording player of tests).
+// The process's player is a silent one until a program installs the Qt
+// Multimedia player (platform_voice_qt, QtVoicePlayerInstance) at start;
+// tests install the recording player.
 #pragma once
 
 #include <QString>
@@ -21,11 +22,14 @@ public:
     virtual void Stop() = 0;
 };
 
-// The process's player: the one installed, else the Qt Multimedia player.
+// The process's player: the one installed, else a silent one.
 VoicePlayer& CurrentVoicePlayer();
-// Installs a player for the whole process (null: the Qt Multimedia player
-// again); returns the one installed before (null for the default). The
-// caller keeps ownership.
+// Installs a player for the whole process (null: the silent one again);
+// returns the one installed before (null for the default). The caller keeps
+// ownership.
 VoicePlayer* InstallVoicePlayer(VoicePlayer* player);
+// The Qt Multimedia player (platform_voice_qt): one sound effect for the
+// process, made on first use on the program's thread.
+VoicePlayer& QtVoicePlayerInstance();
 
 } // namespace platform
