@@ -3,6 +3,7 @@
 #include "rpt_app.h"
 
 #include "document/draw_class.h"
+#include "content/text_objects.h"
 #include "irimage/draw_ir.h"
 #include "platform/voice_player.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     QApplication qapp(argc, argv);
     // The object classes a report may hold beyond the document's own.
     CDrawIR::Register(DrawClassRegistry::Standard());
+    RegisterTextObjects(DrawClassRegistry::Standard());
     // Voice notes play through Qt Multimedia.
     platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));

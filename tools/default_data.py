@@ -68,6 +68,15 @@ def write_field_ini(template, path):
         f.write("\r\n".join(lines).encode("gbk") + b"\r\n")
 
 
+# The editor's and new texts' starting rich text: one empty paragraph in the
+# default Chinese font (宋体, GB2312, 10.5 points).
+def wenben_rtf():
+    face = "".join("\\'%02x" % b for b in "宋体".encode("gbk"))
+    text = ("{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl{\\f0\\fnil\\fcharset134 "
+            + face + ";}}\r\n\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs21\\par\r\n}\r\n")
+    return text.encode("ascii")
+
+
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("outdir")
@@ -79,6 +88,8 @@ def main(argv=None):
             f.write(bmp_24(ramp(stops)))
     template = args.field_ini or os.path.join(os.path.dirname(__file__), "..", "data", "field.ini.in")
     write_field_ini(template, os.path.join(args.outdir, "field.ini"))
+    with open(os.path.join(args.outdir, "wenben.dat"), "wb") as f:
+        f.write(wenben_rtf())
     return 0
 
 

@@ -7,12 +7,19 @@
 // The decoder's kernels: Huffman decoding of the picture's baseline scan
 // (MB/s of entropy-coded data) and the 8x8 inverse transforms (time per
 // block).
+//
+// Decoding: 640x480 and 4000x3000 4:2:0 quality-80 files (made by our
+// encoder) into B, G, R, beside TurboJPEG's tjDecompress2 with
+// TJFLAG_FASTUPSAMPLE (block replication, as our default) on the same
+// files; and repeated region reads of the lower half, which skip the rows
+// above through the restart index after the first read.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -34,41 +41,48 @@ constexpr int kHeight = 480;
 constexpr int kQuality = 80;
 
 // A thermal-camera-like scene: a warm blob on a sloped background, an edge,
-// and fine texture, in B, G, R.
+// and fine texture, in B, G, R (the 640x480 scene scaled to the size).
+std::vector<uint8_t> Scene(int width, int height)
+{
+    std::vector<uint8_t> p(static_cast<size_t>(width) * height * 3);
+    uint32_t state = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            state = state * 1103515245u + 12345u;
+            const int texture = static_cast<int>((state >> 16) & 15) - 8;
+            const int sx = static_cast<int>(int64_t{x} * kWidth / width);
+            const int sy = static_cast<int>(int64_t{y} * kHeight / height);
+            const int dx = sx - 400, dy = sy - 200;
+            const int heat = 255 - std::min(255, (dx * dx + dy * dy) / 150);
+            int level = std::max(heat, (sx + sy) / 6) + texture;
+            if (sx > 100 && sx < 140)
+                level = 240 + texture;
+            level = std::clamp(level, 0, 255);
+            uint8_t* q = &p[(static_cast<size_t>(y) * width + x) * 3];
+            q[0] = static_cast<uint8_t>(255 - level);                          // blue
+            q[1] = static_cast<uint8_t>(level > 128 ? (level - 128) * 2 : 0); // green
+            q[2] = static_cast<uint8_t>(std::min(255, level * 2));           // red
+        }
+    }
+    return p;
+}
+
 const std::vector<uint8_t>& Picture()
 {
-    static const std::vector<uint8_t> pixels = [] {
-        std::vector<uint8_t> p(static_cast<size_t>(kWidth) * kHeight * 3);
-        uint32_t state = 12345;
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                state = state * 1103515245u + 12345u;
-                const int texture = static_cast<int>((state >> 16) & 15) - 8;
-                const int dx = x - 400, dy = y - 200;
-                const int heat = 255 - std::min(255, (dx * dx + dy * dy) / 150);
-                int level = std::max(heat, (x + y) / 6) + texture;
-                if (x > 100 && x < 140)
-                    level = 240 + texture;
-                level = std::clamp(level, 0, 255);
-                uint8_t* q = &p[(static_cast<size_t>(y) * kWidth + x) * 3];
-                q[0] = static_cast<uint8_t>(255 - level);          // blue
-                q[1] = static_cast<uint8_t>(level > 128 ? (level - 128) * 2 : 0); // green
-                q[2] = static_cast<uint8_t>(std::min(255, level * 2));           // red
-            }
-        }
-        return p;
-    }();
+    static const std::vector<uint8_t> pixels = Scene(kWidth, kHeight);
     return pixels;
 }
 
-// One encode of the picture into `out`; returns the stream's size, or 0.
-size_t EncodePicture(std::vector<uint8_t>& out, int sampling, int progressive)
+// One encode of a width x height scene into `out`; returns the stream's
+// size, or 0.
+size_t EncodeScene(std::vector<uint8_t>& out, const std::vector<uint8_t>& scene, int width, int height, int sampling,
+                   int progressive)
 {
     JPEG_PROPERTIES p{};
     JpegInit(&p);
-    p.ImageBytes = const_cast<uint8_t*>(Picture().data());
-    p.ImageWidth = p.JpegWidth = kWidth;
-    p.ImageHeight = p.JpegHeight = kHeight;
+    p.ImageBytes = const_cast<uint8_t*>(scene.data());
+    p.ImageWidth = p.JpegWidth = width;
+    p.ImageHeight = p.JpegHeight = height;
     p.ImageChannels = 3;
     p.ImageColour = JPEG_COLOUR_BGR;
     p.JpegChannels = 3;
@@ -82,6 +96,31 @@ size_t EncodePicture(std::vector<uint8_t>& out, int sampling, int progressive)
     const size_t size = rc == 0 ? static_cast<size_t>(p.JpegSize) : 0;
     JpegFree(&p);
     return size;
+}
+
+size_t EncodePicture(std::vector<uint8_t>& out, int sampling, int progressive)
+{
+    return EncodeScene(out, Picture(), kWidth, kHeight, sampling, progressive);
+}
+
+// The decoding benchmarks' files: 4:2:0, quality 80.
+struct DecodeFile {
+    int width, height;
+    std::vector<uint8_t> jpeg;
+};
+
+const DecodeFile& FileOfSize(int width, int height)
+{
+    static std::vector<std::unique_ptr<DecodeFile>> files;
+    for (const auto& f : files) {
+        if (f->width == width && f->height == height)
+            return *f;
+    }
+    auto f = std::make_unique<DecodeFile>(DecodeFile{width, height, {}});
+    f->jpeg.resize(static_cast<size_t>(width) * height * 3 + 65536);
+    f->jpeg.resize(EncodeScene(f->jpeg, Scene(width, height), width, height, JPEG_SAMPLING_420, 0));
+    files.push_back(std::move(f));
+    return *files.back();
 }
 
 void BM_ThermjpegEncodeProgressive(benchmark::State& state)
@@ -260,3 +299,77 @@ BENCHMARK(BM_TurboJpegEncodeProgressive)->Name("BM_TurboJpegEncodeProgressive/42
 #endif
 
 } // namespace
+
+// Decoding a whole file into B, G, R pixels with the generic kernels.
+void BM_ThermjpegDecode(benchmark::State& state)
+{
+    setenv("USECPU", "0", 1);
+    const DecodeFile& file = FileOfSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    std::vector<uint8_t> jpeg = file.jpeg;
+    std::vector<uint8_t> pixels(static_cast<size_t>(file.width) * file.height * 3);
+    JPEG_PROPERTIES p{};
+    JpegInit(&p);
+    p.ImageBytes = pixels.data();
+    p.ImageWidth = file.width;
+    p.ImageHeight = file.height;
+    p.ImageChannels = 3;
+    p.ImageColour = JPEG_COLOUR_BGR;
+    p.JpegBytes = jpeg.data();
+    p.JpegSize = static_cast<int32_t>(jpeg.size());
+    for (auto _ : state) {
+        if (JpegRead(&p, JPEG_MODE_READ_MEMORY) != 0)
+            state.SkipWithError("JpegRead failed");
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    JpegFree(&p);
+    state.counters["Mpixel"] = benchmark::Counter(double(file.width) * file.height * 1e-6,
+                                                  benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ThermjpegDecode)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+
+// Repeated region reads of the lower half on one record: after the first,
+// the rows above come from the restart index.
+void BM_ThermjpegDecodeLowerHalf(benchmark::State& state)
+{
+    setenv("USECPU", "0", 1);
+    const DecodeFile& file = FileOfSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    std::vector<uint8_t> jpeg = file.jpeg;
+    const int half = file.height / 2;
+    std::vector<uint8_t> pixels(static_cast<size_t>(file.width) * (file.height - half) * 3);
+    JPEG_PROPERTIES p{};
+    JpegInit(&p);
+    p.ImageBytes = pixels.data();
+    p.ImageWidth = file.width;
+    p.ImageHeight = file.height - half;
+    p.ImageChannels = 3;
+    p.ImageColour = JPEG_COLOUR_BGR;
+    p.JpegBytes = jpeg.data();
+    p.JpegSize = static_cast<int32_t>(jpeg.size());
+    p.OutputRegion = {0, half, file.width, file.height};
+    for (auto _ : state) {
+        if (JpegRead(&p, JPEG_MODE_READ_MEMORY) != JPEG_ROI_SUCCESS)
+            state.SkipWithError("JpegRead failed");
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    JpegFree(&p);
+}
+BENCHMARK(BM_ThermjpegDecodeLowerHalf)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+
+#if THERMJPEG_BENCH_TURBOJPEG
+void BM_TurboJpegDecode(benchmark::State& state)
+{
+    const DecodeFile& file = FileOfSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    std::vector<uint8_t> pixels(static_cast<size_t>(file.width) * file.height * 3);
+    tjhandle handle = tjInitDecompress();
+    for (auto _ : state) {
+        if (tjDecompress2(handle, file.jpeg.data(), static_cast<unsigned long>(file.jpeg.size()), pixels.data(),
+                          file.width, 0, file.height, TJPF_BGR, TJFLAG_FASTUPSAMPLE) != 0)
+            state.SkipWithError(tjGetErrorStr2(handle));
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    tjDestroy(handle);
+    state.counters["Mpixel"] = benchmark::Counter(double(file.width) * file.height * 1e-6,
+                                                  benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_TurboJpegDecode)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+#endif

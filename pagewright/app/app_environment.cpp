@@ -129,3 +129,10 @@ QString CAppEnvironment::TemporaryFolder() const
 {
     return m_scratch.isValid() ? m_scratch.path() : DocumentEnvironment::TemporaryFolder();
 }
+
+QString CAppEnvironment::PaletteName(int index) const
+{
+    return index >= 0 && index < m_app.m_paletteNames.size() ? m_app.m_paletteNames[index] : QString();
+}
+
+QStringList CAppEnvironment::ObjectTypes() const { return m_app.m_objectTypes; }

@@ -34,6 +34,8 @@ public:
     QString TemporaryFolder() const override;
     void SetPicPath(const QString& path) override;
     QString PicPath() const override;
+    QString PaletteName(int index) const override;
+    QStringList ObjectTypes() const override;
 
 protected:
     // The program's unit setting follows the environment's unit.

@@ -80,6 +80,7 @@ public:
 
     // COLORREF of colour button 32981 or 32982 (or 114), -1 when none.
     long GetColorButton(int id) const;
+    CTextFormatBar* GetFormatBar() const { return m_formatBar; }
 
     // The skin colours again (colour style commands).
     void ApplySkin();

@@ -4,6 +4,9 @@
 // (pages, zoom and printing).
 #include "rpt_view.h"
 
+#include "content/text_edit_view.h"
+#include "skin/text_format_bar.h"
+
 #include "main_frame.h"
 #include "resource_ids.h"
 #include "rpt_app.h"
@@ -90,24 +93,27 @@ private:
     CDI_RptView& m_view;
 };
 
-// The in-place editor until the text objects bring theirs: never shown.
-class CDI_RptView::HiddenEditor : public InPlaceTextEditor {
-public:
-    bool IsVisible() const override { return false; }
-    void Hide() override {}
-};
-
 const char CDI_RptView::kClipboardFormat[] = "application/x-pagewright-draw-objects";
 
 CDI_RptView::CDI_RptView(std::unique_ptr<CDI_RptDoc> document, QWidget* parent)
     : CFrameView(parent), m_document(std::move(document)), m_docTarget(std::make_unique<DocumentTarget>(*this)),
-      m_standInEditor(std::make_unique<HiddenEditor>())
+      m_editor(std::make_unique<CTextEditView>(static_cast<DrawView&>(*this), this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setObjectName(QStringLiteral("CDI_RptView"));
-    SetTextEditor(m_standInEditor.get());
+    SetTextEditor(m_editor.get());
+    m_editor->SetColorButtonSource([](int id) -> long {
+        const CDI_RptApp* app = theAppOrNull();
+        return app != nullptr && app->GetMainFrame() != nullptr ? app->GetMainFrame()->GetColorButton(id) : -1;
+    });
+    connect(m_editor.get(), &CTextEditView::textEditChanged, this,
+            [this](int code, qintptr value) { OnTextFormatChange(code, value); });
+    connect(m_editor.get(), &CTextEditView::activated, this, [this](bool) {
+        ConnectFormatBar();
+        OnRedrawSelection();
+    });
     SetupCommands();
     if (m_document != nullptr)
         m_document->SetView(this);
@@ -120,6 +126,12 @@ CDI_RptView::~CDI_RptView()
         m_document->SetView(nullptr);
     // The document goes before the editor it may still reach.
     m_document.reset();
+    SetTextEditor(nullptr);
+    // The bar may outlive the view (closing a report) or be on its way out
+    // with the main frame: only a bar still there is told.
+    if (m_formatBar != nullptr && m_formatBar->GetReceiver() == m_editor.get())
+        m_formatBar->SetReceiver(nullptr);
+    m_editor.reset();
 }
 
 void CDI_RptView::OnInitialUpdate()
@@ -204,6 +216,25 @@ void CDI_RptView::UpdateOffset()
     const double zoom = m_fZoom > 0 ? m_fZoom : 1.0;
     const double pageWidth = GetDocument() != nullptr ? GetDocument()->GetPageSize().width() : 0;
     m_xOffset = std::max(0, TruncToInt((width() * 10.5 / zoom - pageWidth) * 0.5));
+}
+
+CTextFormatBar* CDI_RptView::FormatBar()
+{
+    const CDI_RptApp* app = theAppOrNull();
+    return app != nullptr && app->GetMainFrame() != nullptr ? app->GetMainFrame()->GetFormatBar() : nullptr;
+}
+
+void CDI_RptView::ConnectFormatBar()
+{
+    m_formatBar = FormatBar();
+    if (m_formatBar != nullptr)
+        m_formatBar->SetReceiver(m_editor.get());
+}
+
+void CDI_RptView::PlaceTextEditor()
+{
+    if (GetSelection().size() == 1)
+        GetSelection().front()->PlaceEditor(this);
 }
 
 int CDI_RptView::PixelShift() const
@@ -511,6 +542,7 @@ void CDI_RptView::focusInEvent(QFocusEvent* e)
         m_bActive = true;
         OnRedrawSelection();
     }
+    ConnectFormatBar();
     if (CDI_RptDoc* doc = GetDocument())
         doc->FillPageTitles();
 }

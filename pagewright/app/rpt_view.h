@@ -18,6 +18,9 @@
 
 #include "document/draw_view.h"
 
+class CTextEditView;
+class CTextFormatBar;
+
 #include <QPointer>
 #include <QRegion>
 
@@ -86,7 +89,10 @@ public:
     // next or previous page. True when the view moved.
     bool OnScrollBy(QSize delta);
     // The page's pixel shift to the right.
-    int PixelShift() const;
+    int PixelShift() const override;
+    // The in-place editor over the one selected text object.
+    void PlaceTextEditor() override;
+    CTextEditView* TextEditView() const { return m_editor.get(); }
     // Recomputes m_xOffset from the client width.
     void UpdateOffset();
 
@@ -140,8 +146,11 @@ protected:
 
 private:
     class DocumentTarget;
-    class HiddenEditor;
 
+    // The main frame's format bar (null without one) talks to this view's
+    // editor while the view is active.
+    static CTextFormatBar* FormatBar();
+    void ConnectFormatBar();
     void SetupCommands();
     void SetupEditCommands();
     void SetupPageCommands();
@@ -182,7 +191,8 @@ private:
 
     std::unique_ptr<CDI_RptDoc> m_document;
     std::unique_ptr<DocumentTarget> m_docTarget;
-    std::unique_ptr<HiddenEditor> m_standInEditor;
+    std::unique_ptr<CTextEditView> m_editor;
+    QPointer<CTextFormatBar> m_formatBar;
     QSize m_totalSize;
     QRegion m_invalid;
     QRect m_bandClient; // the band as last painted

@@ -168,7 +168,7 @@ void CDI_RptView::OnUpdateIRCommand(CCmdUI& ui)
     case 32857: ui.Enable(ir != nullptr && ir->Image().ExistSound()); break;
     // The remark becomes a text object: only while text objects exist.
     case 32852:
-        ui.Enable(ir != nullptr && HasToolObjectFactory(kShapeText) && ir->Image().ExistRemark());
+        ui.Enable(ir != nullptr && CDrawIR::HasRemarkTextFactory() && ir->Image().ExistRemark());
         break;
     case 32866: ui.Enable(ir != nullptr && (ir->Image().PhotoWidth() > 0 || ir->Image().ExistCCD())); break;
     default: ui.Enable(ir != nullptr); break;

@@ -2,6 +2,8 @@
 
 #include "resource_ids.h"
 
+#include "content/field_catalogue.h"
+
 #include "skin/message_box.h"
 
 #include <QFile>
@@ -168,6 +170,11 @@ constexpr Entry kStrings[] = {
     {117, "左对齐\n左对齐"},
     {119, "居中\n居中"},
     {121, "右对齐\n右对齐"},
+
+    // Object property sheets and the field and cell pages (the field and
+    // group names come from the field catalogue).
+    {32788, "对象属性"},
+    {61460, "属性域"},
 };
 
 QHash<int, QString>& builtIn()
@@ -197,7 +204,9 @@ QString LoadStringRes(int id)
     const auto it = overrides().constFind(id);
     if (it != overrides().constEnd())
         return *it;
-    return builtIn().value(id);
+    if (const auto it = builtIn().constFind(id); it != builtIn().constEnd())
+        return *it;
+    return field_catalogue::BuiltInText(id);
 }
 
 QString CommandPrompt(int commandId) { return LoadStringRes(commandId).section(QLatin1Char('\n'), 0, 0); }

@@ -14,21 +14,26 @@ CDialog::CDialog(int templateId, QWidget* parent) : QDialog(parent), m_templateI
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 
-void CDialog::SetControlId(QWidget* control, int id)
+void SetDialogControlId(QWidget* control, int id)
 {
     control->setProperty(kIdProperty, id);
     control->setObjectName(QString::number(id));
 }
 
-QWidget* CDialog::GetDlgItem(int id) const
+QWidget* FindDialogControl(const QWidget* root, int id)
 {
-    const QList<QWidget*> children = findChildren<QWidget*>();
+    const QList<QWidget*> children = root->findChildren<QWidget*>();
     for (QWidget* w : children) {
-        if (w->property(kIdProperty).toInt() == id && w->property(kIdProperty).isValid())
+        const QVariant v = w->property(kIdProperty);
+        if (v.isValid() && v.toInt() == id)
             return w;
     }
     return nullptr;
 }
+
+void CDialog::SetControlId(QWidget* control, int id) { SetDialogControlId(control, id); }
+
+QWidget* CDialog::GetDlgItem(int id) const { return FindDialogControl(this, id); }
 
 QDialogButtonBox* CDialog::MakeOkCancel(bool withCancel)
 {

@@ -14,6 +14,7 @@
 #include "document/draw_obj.h"
 #include "document/page_render.h"
 #include "document/rpt_doc.h"
+#include "content/text_objects.h"
 #include "irimage/draw_ir.h"
 
 #include <QGuiApplication>
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
         return 2;
     }
     CDrawIR::Register(DrawClassRegistry::Standard());
+    RegisterTextObjects(DrawClassRegistry::Standard());
     ToolEnvironment env;
     CDI_RptDoc doc(&env);
     if (!doc.OnOpenDocument(args[0]))

@@ -44,6 +44,18 @@ constexpr Text kTexts[] = {
     {doc_string::kLineWord, "线"},
     {doc_string::kPointWord, "点"},
     {doc_string::kAreaWord, "区域"},
+    {doc_string::kIRSettingsTitle, "设置...."},
+    {doc_string::kIsothermWord, "等温"},
+    {doc_string::kEmissivityRange10, "请填入一个0.1到1之间的数字！"},
+    {doc_string::kEmissivityRange1, "请填入一个0.01到1之间的数字！"},
+    {doc_string::kTemperature, "温度"},
+    {doc_string::kMaxTemperature, "最高温度"},
+    {doc_string::kMinTemperature, "最低温度"},
+    {doc_string::kAvgTemperature, "平均温度"},
+    {doc_string::kEnterNumber, "请输入一个数字。"},
+    {doc_string::kEnterInteger, "请输入一个整数。"},
+    {doc_string::kNumberRange, "请输入一个介于 %1 和 %2 之间的数字。"},
+    {doc_string::kIntegerRange, "请输入一个介于 %1 和 %2 之间的整数。"},
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "irimage/draw_ir.h"
 
 #include "irimage/ir_dependent.h"
+#include "irimage/ir_property_pages.h"
 #include "irimage/temperature_text.h"
 
 #include "document/draw_tool.h"
@@ -95,6 +96,7 @@ void CDrawIR::Register(DrawClassRegistry& registry)
     if (registry.Find(kClass.Name()) == nullptr)
         registry.Add(kClass);
     DocumentEnvironment::AddTempUnitObserver(&CDrawIR::OnTempUnitChanged);
+    RegisterIRPropertyPages();
     SetToolObjectFactory(kShapeIRImage, [](DrawView& view, const DocRect& rect) -> std::unique_ptr<CDrawObj> {
         return std::make_unique<CDrawIR>(&view, rect);
     });

@@ -3,6 +3,7 @@
 // visible photo).
 #include "irimage/draw_ir.h"
 
+#include "irimage/ir_file_parts.h"
 #include "irimage/ir_strings.h"
 #include "irimage/scale_range_dlg.h"
 #include "irimage/target_select_dlg.h"
@@ -11,6 +12,8 @@
 #include "document/draw_view.h"
 #include "document/rpt_doc.h"
 #include "document/word_wait_dlg.h"
+
+#include "platform/codepage.h"
 
 #include <QFile>
 #include <QLabel>
@@ -45,8 +48,50 @@ std::unique_ptr<QObject> CDrawIR::ShowExportWait()
     return wait;
 }
 
-// The remark becomes a text object once the report has text objects.
-int CDrawIR::OnShowRemark() { return 1; }
+namespace {
+
+CDrawIR::RemarkTextFactory& RemarkFactory()
+{
+    static CDrawIR::RemarkTextFactory factory;
+    return factory;
+}
+
+// A size in client pixels as page units at the view's zoom.
+QSize PixelsToPage(DrawView* v, int width, int height)
+{
+    if (v == nullptr)
+        return {width, height};
+    const QPoint origin = v->ClientToDoc(QPoint(0, 0));
+    const QPoint corner = v->ClientToDoc(QPoint(width, height));
+    return {std::abs(corner.x() - origin.x()), std::abs(corner.y() - origin.y())};
+}
+
+} // namespace
+
+void CDrawIR::SetRemarkTextFactory(RemarkTextFactory factory) { RemarkFactory() = std::move(factory); }
+bool CDrawIR::HasRemarkTextFactory() { return static_cast<bool>(RemarkFactory()); }
+
+int CDrawIR::OnShowRemark()
+{
+    if (!HasImage() || document == nullptr || !HasRemarkTextFactory())
+        return 1;
+    DrawView* v = document->GetView();
+    const QSize size = PixelsToPage(v, 180, 100);
+    const int left = std::max(position.left, position.right);
+    const int top = std::max(position.top, position.bottom); // y grows upwards
+    QString text;
+    {
+        const IRScratchFiles files(Environment());
+        if (m_image->SaveRemarkFile(files.Remark()) == 1) {
+            QFile file(files.Remark());
+            if (file.open(QIODevice::ReadOnly))
+                text = platform::fromGbk(file.readAll());
+        }
+    }
+    document->Add(RemarkFactory()(v, DocRect(left, top, left + size.width(), top - size.height()), text));
+    Invalidate();
+    return 1;
+}
 
 int CDrawIR::OnShowVisiblePhoto()
 {
@@ -54,12 +99,7 @@ int CDrawIR::OnShowVisiblePhoto()
         return 1;
     DrawView* v = document->GetView();
     // The photo's size in pixels as page units at the view's zoom.
-    int height = m_image->PhotoHeight();
-    if (v != nullptr) {
-        const QPoint origin = v->ClientToDoc(QPoint(0, 0));
-        const QPoint corner = v->ClientToDoc(QPoint(m_image->PhotoWidth(), m_image->PhotoHeight()));
-        height = std::abs(corner.y() - origin.y());
-    }
+    const int height = PixelsToPage(v, m_image->PhotoWidth(), m_image->PhotoHeight()).height();
     const int left = std::max(position.left, position.right);
     const int top = std::max(position.top, position.bottom); // y grows upwards
     auto photo = std::make_unique<CDrawPhoto>(v, DocRect(left, top, left + 100, top - height));

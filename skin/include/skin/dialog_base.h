@@ -9,6 +9,11 @@ class QAbstractButton;
 class QButtonGroup;
 class QDialogButtonBox;
 
+// The numeric id of a dialog control (kept as a property and as its object
+// name, "1043"), and the first control under root that carries an id.
+void SetDialogControlId(QWidget* control, int id);
+QWidget* FindDialogControl(const QWidget* root, int id);
+
 class CDialog : public QDialog {
     Q_OBJECT
 public:

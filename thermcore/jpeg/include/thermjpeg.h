@@ -8,11 +8,13 @@
  * same call with the same mode and InterruptFlag clear.
  *
  * This build encodes baseline sequential streams, and progressive streams when
- * Progressive is set (modes 8 to 13), to a file or to memory. JpegRead returns
- * JPEG_NOT_SUPPORTED (-12).
+ * Progressive is set (modes 8 to 13), to a file or to memory, and decodes
+ * baseline, extended and progressive streams (modes 0 to 7 and 14 to 21):
+ * parameters, whole images, reduced images, regions, thumbnails.
  *
  * Caller data is checked before anything is written: every result below zero
- * names the cause, and a failing write closes the file it opened. Faults the
+ * names the cause, and a failing call closes the file it opened. A read
+ * never writes past ImageWidth x |ImageHeight| pixels of the caller's buffer. Faults the
  * codec cannot see (an ImageBytes buffer shorter than the geometry says, a
  * caller table shorter than its counts say) stay the caller's responsibility.
  *
@@ -89,12 +91,28 @@ enum {
 
 /* Modes: even modes use JpegFile, odd modes JpegBytes/JpegSize. */
 enum {
+    JPEG_MODE_HEADER_FILE = 0,        /* stream parameters up to the first scan */
+    JPEG_MODE_HEADER_MEMORY = 1,
+    JPEG_MODE_READ_FILE = 2,          /* whole image into ImageBytes */
+    JPEG_MODE_READ_MEMORY = 3,
+    JPEG_MODE_READ_TABLES_FILE = 4,   /* a stream of tables only; they stay for modes 6 and 7 */
+    JPEG_MODE_READ_TABLES_MEMORY = 5,
+    JPEG_MODE_READ_ABBREVIATED_FILE = 6, /* image with tables from an earlier read */
+    JPEG_MODE_READ_ABBREVIATED_MEMORY = 7,
     JPEG_MODE_WRITE_FILE = 8,         /* whole image */
     JPEG_MODE_WRITE_MEMORY = 9,
     JPEG_MODE_TABLES_FILE = 10,       /* header and tables, then EOI */
     JPEG_MODE_TABLES_MEMORY = 11,
     JPEG_MODE_ABBREVIATED_FILE = 12,  /* image without DQT/DHT, tables from the state */
-    JPEG_MODE_ABBREVIATED_MEMORY = 13
+    JPEG_MODE_ABBREVIATED_MEMORY = 13,
+    JPEG_MODE_READ_HALF_FILE = 14,    /* whole image reduced to 1/2, 1/4, 1/8 */
+    JPEG_MODE_READ_HALF_MEMORY = 15,
+    JPEG_MODE_READ_QUARTER_FILE = 16,
+    JPEG_MODE_READ_QUARTER_MEMORY = 17,
+    JPEG_MODE_READ_EIGHTH_FILE = 18,
+    JPEG_MODE_READ_EIGHTH_MEMORY = 19,
+    JPEG_MODE_THUMBNAIL_FILE = 20,    /* parameters, and the JFIF thumbnail into ImageBytes */
+    JPEG_MODE_THUMBNAIL_MEMORY = 21
 };
 
 enum { JPEG_MAX_COMPONENTS = 4 };
@@ -133,6 +151,14 @@ typedef struct JpegOwnHuffmanTables {
     uint8_t DcNumber[JPEG_MAX_COMPONENTS];
     uint8_t AcNumber[JPEG_MAX_COMPONENTS];
 } JpegOwnHuffmanTables;
+
+/* An output region: left, top, right, bottom (right and bottom exclusive). */
+typedef struct JpegRegion {
+    int32_t Left;
+    int32_t Top;
+    int32_t Right;
+    int32_t Bottom;
+} JpegRegion;
 
 struct JpegCodecState; /* the codec's own working state */
 
@@ -183,8 +209,22 @@ typedef struct JPEG_PROPERTIES {
     uint8_t JfifUnits;
     uint16_t JfifXDensity;
     uint16_t JfifYDensity;
-    const char* CommentBytes;
-    uint16_t CommentLength;
+    char* CommentBytes;     /* write: the comment to store; header reads: the buffer a comment is copied into */
+    uint16_t CommentLength; /* write: its length; header reads: the buffer's size on entry, the comment's length after */
+
+    /* Read extensions. */
+    JpegRegion OutputRegion;  /* output pixels (of the reduced image for modes 14 to 19); all zero: whole image.
+                                 Right or bottom 0 reaches the image's edge. The region's corner lands at the
+                                 buffer's first pixel; a region read returns 2 when the region is complete. */
+    int32_t SmoothUpsampling; /* non-zero: 2x1 and 2x2 chroma through the triangle filters, else replicated */
+    int32_t InterruptColumn;  /* after a read returned 1: output pixels finished in the MCU row ... */
+    int32_t InterruptRow;     /* ... and output rows finished, both measured from the image's corner */
+    int32_t PlaneOutput;      /* full-size reads: 1 samples, 2 quantised coefficients into the planes
+                                 below instead of pixels (ImageBytes unused) */
+    const int16_t* OutputPlanes[JPEG_MAX_COMPONENTS]; /* owned by the codec until the next read or JpegFree;
+                                 laid out as JpegPlaneInput's planes */
+    int32_t OutputPlaneWidth[JPEG_MAX_COMPONENTS];    /* values a line: MCUs per row x H x 8 */
+    int32_t OutputPlaneHeight[JPEG_MAX_COMPONENTS];   /* lines: MCU rows x V x 8 */
 } JPEG_PROPERTIES;
 
 int JpegInit(JPEG_PROPERTIES* properties);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <tuple>
 
 #include "baseline_encoder.h"
 #include "bit_output.h"
@@ -17,6 +18,7 @@
 #include "file_io.h"
 #include "mcu_preparers.h"
 #include "progressive_encoder.h"
+#include "stream_reader.h"
 #include "stream_writer.h"
 #include "thermjpeg.h"
 
@@ -285,6 +287,215 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
     return rc;
 }
 
+bool IsReadMode(int mode) { return InRange(mode, 0, 7) || InRange(mode, 14, 21); }
+
+int CheckReadProperties(const JPEG_PROPERTIES& p, const CodecState& s, int mode)
+{
+    if (p.ReuseSettings)
+        return s.settingsCopied && IsReadMode(mode) ? 0 : JPEG_INVALID_PROPERTIES;
+    if (!IsReadMode(mode))
+        return JPEG_INVALID_PROPERTIES;
+    const bool pixels = (!JpegIsHeaderMode(mode) && p.PlaneOutput == 0) || mode >= 20;
+    if (!InRange(p.PlaneOutput, 0, 2))
+        return JPEG_INVALID_PROPERTIES;
+    if (pixels) {
+        if (p.ImageBytes == nullptr || !InRange(p.ImageWidth, 1, kMaxDimension) ||
+            !InRange(p.ImageHeight, -kMaxDimension, kMaxDimension) || p.ImageHeight == 0)
+            return JPEG_INVALID_PROPERTIES;
+        if (mode >= 20 && p.ImageColour != JPEG_COLOUR_RGB && p.ImageColour != JPEG_COLOUR_BGR)
+            return JPEG_THUMBNAIL_WRONG_COLOUR;
+        if (p.ImagePadBytes < 0 || !InRange(p.ImageChannels, 1, 255))
+            return JPEG_INVALID_PROPERTIES;
+        if (p.ImageSampling != 0 && !(p.ImageSampling == 2 && p.ImageColour == JPEG_COLOUR_YCBCR))
+            return JPEG_BAD_SUBSAMPLING;
+    }
+    if (IsFileMode(mode) ? p.JpegFile == nullptr : (p.JpegBytes == nullptr || p.JpegSize <= 0))
+        return JPEG_INVALID_PROPERTIES;
+    if (p.DctMethod != 0 && p.DctMethod != 1)
+        return JPEG_INVALID_PROPERTIES;
+    return 0;
+}
+
+void CloseReadFile(CodecState& s, int& rc)
+{
+    JpegSource& source = s.dec.source;
+    if (source.file < 0)
+        return;
+    const bool closed = JpegCloseFile(source.file);
+    source.file = -1;
+    if (!closed && rc >= 0)
+        rc = JPEG_CLOSE_ERROR;
+}
+
+// Tables the caller gives for an abbreviated stream.
+int TakeOwnTables(const JPEG_PROPERTIES& p, CodecState& s)
+{
+    DecoderState& d = s.dec;
+    if (p.OwnQuantTables.Enabled) {
+        for (const auto& table : p.OwnQuantTables.Tables) {
+            if (table.Values == nullptr)
+                continue;
+            if (!InRange(table.Number, 0, 3))
+                return JPEG_BAD_QUANT_TABLE;
+            for (int k = 0; k < 64; ++k)
+                d.quantValues[table.Number][k] = table.Values[k];
+            d.quantDefined[table.Number] = true;
+            d.dequantMethod[table.Number] = -1;
+        }
+    }
+    if (p.OwnHuffmanTables.Enabled) {
+        for (const auto& table : p.OwnHuffmanTables.Tables) {
+            if (table.Bits == nullptr || table.Values == nullptr)
+                continue;
+            if (table.Class > 1 || table.Number > 3)
+                return JPEG_BAD_HUFFMAN_TABLE;
+            HuffmanDecoder& decoder = table.Class == 0 ? d.dcTables[table.Number] : d.acTables[table.Number];
+            if (JpegBuildHuffmanDecoder(table.Bits, table.Values, table.Class, table.Number, decoder) != 0)
+                return JPEG_BAD_HUFFMAN_TABLE;
+        }
+    }
+    return 0;
+}
+
+void ClearTables(DecoderState& d)
+{
+    for (int t = 0; t < 4; ++t) {
+        d.quantDefined[t] = false;
+        d.dequantMethod[t] = -1;
+        d.dcTables[t].built = false;
+        d.acTables[t].built = false;
+    }
+}
+
+int JpegSamplingCode(const DecoderState& d)
+{
+    auto is = [&](int c, int h, int v) { return d.components[c].h == h && d.components[c].v == v; };
+    switch (d.componentCount) {
+    case 1:
+        return JPEG_SAMPLING_444;
+    case 2:
+        return is(0, 1, 1) && is(1, 1, 1) ? JPEG_SAMPLING_444 : JPEG_SAMPLING_OTHER;
+    case 3:
+        if (!is(1, 1, 1) || !is(2, 1, 1))
+            return JPEG_SAMPLING_OTHER;
+        return is(0, 1, 1) ? JPEG_SAMPLING_444 : is(0, 2, 2) ? JPEG_SAMPLING_420 : is(0, 2, 1) ? JPEG_SAMPLING_422
+                                                                                              : JPEG_SAMPLING_OTHER;
+    case 4:
+        if (!is(1, 1, 1) || !is(2, 1, 1))
+            return JPEG_SAMPLING_OTHER;
+        for (const auto& [h, v, code] : {std::tuple{1, 1, 0}, std::tuple{2, 2, 3}, std::tuple{2, 1, 4}}) {
+            if (is(0, h, v) && is(3, h, v))
+                return code;
+        }
+        return JPEG_SAMPLING_OTHER;
+    default:
+        return JPEG_SAMPLING_OTHER;
+    }
+}
+
+// The stream's parameters into the public block after a read.
+void ReportStream(JPEG_PROPERTIES& p, CodecState& s, int mode)
+{
+    const DecoderState& d = s.dec;
+    p.RestartInterval = d.restartInterval;
+    if (!d.frameSeen)
+        return;
+    p.JpegWidth = d.width;
+    p.JpegHeight = d.height;
+    p.JpegChannels = d.componentCount;
+    p.JpegSampling = JpegSamplingCode(d);
+    p.JpegColour = JpegStreamColour(s);
+    if (JpegIsHeaderMode(mode)) {
+        if ((mode == 0 || mode == 1) && d.adobeSeen) {
+            p.ImageChannels = d.componentCount;
+            if (d.componentCount == 4)
+                p.ImageColour = JPEG_COLOUR_INV_RGBA;
+        }
+        bool subsampled = false;
+        for (int c = 0; c < d.componentCount; ++c)
+            subsampled = subsampled || d.components[c].h != 1 || d.components[c].v != 1;
+        p.Resample = subsampled;
+        p.ConvertColour = p.JpegColour == JPEG_COLOUR_YCBCR || p.JpegColour == JPEG_COLOUR_YCCK;
+    } else {
+        for (int c = 0; c < d.componentCount && d.planeOutput != 0; ++c) {
+            if (d.planes[c].empty())
+                continue;
+            p.OutputPlanes[c] = d.planes[c].data();
+            p.OutputPlaneWidth[c] = d.mcusPerRow * d.components[c].h * 8;
+            p.OutputPlaneHeight[c] = d.mcuRows * d.components[c].v * 8;
+        }
+        p.Resample = d.resample;
+        p.ConvertColour = d.convertColour;
+        if (p.ImageColour == JPEG_COLOUR_YCBCR && p.JpegColour == JPEG_COLOUR_YCBCR && p.ImageChannels == 2)
+            p.ImageSampling = 2;
+    }
+}
+
+int Read(JPEG_PROPERTIES& p, CodecState& s, int mode)
+{
+    DecoderState& d = s.dec;
+    p.Mode = mode;
+    const bool resuming = d.scan.has_value() && d.suspendedMode == mode;
+    if (!resuming) {
+        d.scan.reset();
+        d.suspendedMode = -1;
+    }
+    if (int rc = CheckReadProperties(p, s, mode))
+        return rc;
+
+    if (!resuming) {
+        if (!p.ReuseSettings)
+            CopySettings(p, s);
+        if (JpegIsHeaderMode(mode))
+            ClearTables(d);
+        else if (int rc = TakeOwnTables(p, s))
+            return rc;
+        d.mode = mode;
+        d.reduction = mode >= 14 && mode <= 19 ? 1 << ((mode - 12) / 2) : 1;
+        d.smooth = p.SmoothUpsampling != 0;
+        d.planeOutput = JpegIsHeaderMode(mode) ? 0 : p.PlaneOutput;
+        for (int c = 0; c < JPEG_MAX_COMPONENTS; ++c) {
+            d.planes[c].clear();
+            d.planes[c].shrink_to_fit();
+            p.OutputPlanes[c] = nullptr;
+            p.OutputPlaneWidth[c] = p.OutputPlaneHeight[c] = 0;
+        }
+        d.stopOffset = -1;
+        d.commentRoom = p.CommentBytes ? p.CommentLength : 0;
+        p.JfifFound = 0;
+        p.ThumbWidth = 0;
+        p.ThumbHeight = 0;
+        int rc = 0;
+        CloseReadFile(s, rc);
+        if (IsFileMode(mode)) {
+            const int file = JpegOpenFile(s.settings.jpegFile, FileAccess::ReadOnly);
+            if (file < 0)
+                return JPEG_INVALID_FILE_NAME;
+            JpegSourceAttachFile(d.source, file);
+        } else {
+            JpegSourceAttachMemory(d.source, s.settings.jpegBytes, static_cast<size_t>(s.settings.jpegSize));
+        }
+    }
+
+    int rc = JpegReadStream(s, p, mode);
+    if (rc == JPEG_INTERRUPTED) {
+        d.suspendedMode = mode;
+        p.InterruptColumn = d.interruptX;
+        p.InterruptRow = d.interruptY;
+        return rc;
+    }
+    d.scan.reset();
+    if (rc == 0 || rc == JPEG_ROI_SUCCESS)
+        ReportStream(p, s, mode);
+    // A header read leaves the file at the marker it stopped in front of.
+    if (rc == 0 && d.source.isFile() && d.stopOffset >= 0 &&
+        !JpegSeekFile(d.source.file, d.stopOffset, SeekOrigin::Start))
+        rc = JPEG_FILE_ERROR;
+    if (rc < 0 || mode == 2 || mode == 4 || mode == 6)
+        CloseReadFile(s, rc);
+    return rc;
+}
+
 // Runs one operation of a record: exceptions become result codes.
 template <class Body>
 int Guarded(Body body)
@@ -360,8 +571,14 @@ extern "C" int JpegRead(JPEG_PROPERTIES* properties, int mode)
 {
     if (properties == nullptr || properties->Codec == nullptr)
         return JPEG_INVALID_PROPERTIES;
-    properties->Mode = mode;
-    return JPEG_NOT_SUPPORTED;
+    CodecState& s = *properties->Codec;
+    int rc = Guarded([&] { return Read(*properties, s, mode); });
+    if (rc < 0) {
+        s.dec.scan.reset();
+        CloseReadFile(s, rc);
+    }
+    s.kernels.clearSimdState();
+    return rc;
 }
 
 extern "C" int JpegFree(JPEG_PROPERTIES* properties)
@@ -371,6 +588,7 @@ extern "C" int JpegFree(JPEG_PROPERTIES* properties)
     JPEG_PROPERTIES& p = *properties;
     int rc = 0;
     CloseFile(*p.Codec, rc);
+    CloseReadFile(*p.Codec, rc);
     p.OwnQuantTables = JpegOwnQuantTables{};
     p.OwnHuffmanTables.Enabled = 0;
     for (auto& table : p.OwnHuffmanTables.Tables)

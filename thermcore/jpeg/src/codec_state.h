@@ -1,6 +1,6 @@
 // The codec's working state behind JPEG_PROPERTIES::Codec: the copy of the
-// public settings, the frame, the tables, the output record, the MCU buffer
-// and a suspended scan. One allocation per JpegInit; nothing is allocated per
+// public settings, the frame, the tables, the output record, the MCU buffer,
+// a suspended scan and the read path's state. One allocation per JpegInit; nothing is allocated per
 // write or per MCU.
 #ifndef THERMJPEG_CODEC_STATE_H
 #define THERMJPEG_CODEC_STATE_H
@@ -10,20 +10,14 @@
 #include <memory>
 #include <optional>
 
+#include "decoder_state.h"
+#include "frame_component.h"
 #include "kernel_table.h"
 #include "thermjpeg.h"
 
 namespace thermjpeg {
 
-inline constexpr int kMaxBlocksPerMcu = 10; // Y 2x2, Cb, Cr, fourth 2x2
 inline constexpr int kFileBufferSize = 4096;
-
-struct FrameComponent {
-    int id = 0;
-    int h = 1; // horizontal sampling factor
-    int v = 1; // vertical sampling factor
-    int quantNumber = 0;
-};
 
 // Quantisation table slot: the caller's or the default base table, the
 // quality-scaled values (zig-zag order, as in DQT) and the quantiser's
@@ -149,12 +143,15 @@ struct CodecState {
     OutputRecord out;
     alignas(32) int16_t mcuBuffer[kMaxBlocksPerMcu * 64] = {};
 
-    // The progressive encoder's quantised coefficients of the whole image:
-    // MCUs in raster order, each MCU's blocks in MCU order, each block in
-    // natural order. Made by each progressive write (replacing the last
-    // one's), released with the state.
+    // The quantised coefficients of the whole image (the progressive
+    // encoder's, or the decoder's buffered scans): MCUs in raster order, each
+    // MCU's blocks in MCU order, each block in natural order. Made by each
+    // progressive write or buffered read (replacing the last one's),
+    // released with the state.
     std::unique_ptr<int16_t[]> coefficients;
     size_t coefficientBytes = 0;
+
+    DecoderState dec; // the read path
 
     int fastPathCode = 0; // recorded by JpegSelectMcuPreparer
     std::optional<ScanRecord> scan; // a suspended encode

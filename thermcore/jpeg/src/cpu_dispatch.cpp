@@ -13,6 +13,7 @@
 #include "huffman_encoder.h"
 #include "inverse_dct.h"
 #include "kernel_table.h"
+#include "pixel_writers.h"
 #include "quantize.h"
 #include "sample_converters.h"
 
@@ -139,8 +140,9 @@ void JpegFillKernelsGeneric(KernelTable& t)
     t.dequantizeFast = JpegDequantizeFast;
     t.dequantizeAccurate = JpegDequantize;
     t.dequantizeCurrent = JpegDequantizeFast;
-    // fdctCurrent, idctCurrent and its reduced companions, prepareMcu,
-    // writeMcu and the pixel writers stay empty here.
+    JpegFillPixelKernels(t);
+    // fdctCurrent, idctCurrent and its reduced companions, dequantizeCurrent,
+    // prepareMcu and writeMcu are set per image.
 }
 
 // Until the processor-specific kernels exist, a processor set is the

@@ -33,7 +33,8 @@ int DecodeSlow(BitReader& r, const HuffmanDecoder& t, int32_t code, int length, 
 
 inline int DecodeSymbol(BitReader& r, const HuffmanDecoder& t, int& symbol)
 {
-    if (r.bitCount < 16) {
+    // 32 or more bits hold a code and its extra bits: one fill serves both.
+    if (r.bitCount < 32) {
         const int rc = JpegFillBits(r, 0);
         if (rc < 0)
             return rc;
@@ -241,6 +242,9 @@ int JpegBuildHuffmanDecoder(const uint8_t* bits, const uint8_t* values, int cls,
         }
         code <<= 1;
     }
+    // No code has length 0: the slow path, entered with fewer than 8 bits
+    // left, starts by taking a bit.
+    d.maxCode[0] = -1;
     d.maxCode[17] = -1;
     std::memcpy(d.symbols, values, static_cast<size_t>(total));
     d.built = true;

@@ -1,7 +1,7 @@
 // The kernel table: every inner loop of the codec is called through it. It is
 // filled once per JpegInit from one of five sets chosen by the processor code
 // (cpu_dispatch.cpp); the header writer, the MCU-preparer selection and the
-// read path later fill the "current" entries.
+// read path later fill the "current" entries and writeMcu.
 #ifndef THERMJPEG_KERNEL_TABLE_H
 #define THERMJPEG_KERNEL_TABLE_H
 
@@ -40,9 +40,15 @@ using DequantizeKernel = void (*)(int16_t* block, const int32_t* table);
 // stores the DC in *block when block is not null.
 using DecodeBlockKernel = int (*)(BitReader& reader, const HuffmanDecoder& dc, const HuffmanDecoder& ac,
                                   int32_t* dcPredictor, int16_t* block);
-// Slot type of the decoder's pixel writers; they stay empty until the
-// output stage fills them.
-using DecoderKernel = void (*)();
+// Writes one decoded MCU (samples in the MCU buffer) into the caller's
+// pixels: 0, or -8 when it lies outside the output region (nothing written).
+using McuWriter = int (*)(CodecState& state, int mcuColumn, int mcuRow);
+// Whole-MCU pixel kernel of a fixed layout: the first luminance block (the
+// others follow it), the two chroma blocks and the first block of a fourth
+// component (null when there is none), the MCU's top-left output byte and
+// the signed line stride. No clipping: every pixel of the MCU is written.
+using PixelKernel = void (*)(const int16_t* y, const int16_t* cb, const int16_t* cr, const int16_t* k,
+                             uint8_t* destination, ptrdiff_t stride);
 
 struct KernelTable {
     const char* setName; // the set installed: "generic", "mmx5", "mmx6", "sse", "sse2"
@@ -64,16 +70,16 @@ struct KernelTable {
     SampleConverter samplesYcbycr;
     SampleConverter samplesInvRgbA, samplesInvRgbAH2V1, samplesInvRgbAH2V2;
     SampleConverter samples4;
-    DecoderKernel writeMcu;
-    DecoderKernel pixelsGray;
-    DecoderKernel pixelsRgb, pixelsRgbH2V1, pixelsRgbH2V2;
-    DecoderKernel pixelsBgr, pixelsBgrH2V1, pixelsBgrH2V2;
-    DecoderKernel pixelsRgba, pixelsRgbaH2V1, pixelsRgbaH2V2;
-    DecoderKernel pixelsYcc, pixelsYccH2V1, pixelsYccH2V2;
-    DecoderKernel pixelsYccFill;
-    DecoderKernel pixelsYcbycr;
-    DecoderKernel pixelsInvRgbA, pixelsInvRgbAH2V1, pixelsInvRgbAH2V2;
-    DecoderKernel pixels4;
+    McuWriter writeMcu;
+    PixelKernel pixelsGray;
+    PixelKernel pixelsRgb, pixelsRgbH2V1, pixelsRgbH2V2;
+    PixelKernel pixelsBgr, pixelsBgrH2V1, pixelsBgrH2V2;
+    PixelKernel pixelsRgba, pixelsRgbaH2V1, pixelsRgbaH2V2;
+    PixelKernel pixelsYcc, pixelsYccH2V1, pixelsYccH2V2;
+    PixelKernel pixelsYccFill;
+    PixelKernel pixelsYcbycr;
+    PixelKernel pixelsInvRgbA, pixelsInvRgbAH2V1, pixelsInvRgbAH2V2;
+    PixelKernel pixels4;
     EncodeBlockKernel encodeBlock;
     DecodeBlockKernel decodeBlock;
     DecodeBlockKernel decodeBlockDc;

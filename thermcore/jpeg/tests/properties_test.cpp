@@ -77,14 +77,31 @@ TEST(Properties, CallsOnARecordThatIsNotInitialised)
     EXPECT_EQ(JpegWrite(&p, 9), JPEG_INVALID_PROPERTIES);
 }
 
-TEST(Properties, ReadIsNotSupportedYet)
+TEST(Properties, ReadsRefuseBadSettingsBeforeReading)
 {
     Codec codec;
     uint8_t jpeg[16] = {0xFF, 0xD8};
-    codec.p.JpegBytes = jpeg;
-    codec.p.JpegSize = sizeof jpeg;
-    EXPECT_EQ(JpegRead(&codec.p, 1), JPEG_NOT_SUPPORTED);
-    EXPECT_EQ(JpegRead(&codec.p, 3), JPEG_NOT_SUPPORTED);
+    uint8_t pixels[3] = {};
+    JPEG_PROPERTIES& p = codec.p;
+    p.JpegBytes = jpeg;
+    p.JpegSize = sizeof jpeg;
+    EXPECT_EQ(JpegRead(&p, 1), JPEG_MEMORY_ERROR); // the stream ends before a frame
+    EXPECT_EQ(JpegRead(&p, 3), JPEG_INVALID_PROPERTIES); // no pixel buffer
+    p.ImageBytes = pixels;
+    p.ImageWidth = p.ImageHeight = 1;
+    EXPECT_EQ(JpegRead(&p, 22), JPEG_INVALID_PROPERTIES);
+    EXPECT_EQ(JpegRead(&p, 8), JPEG_INVALID_PROPERTIES);
+    p.ImageColour = JPEG_COLOUR_GRAY;
+    EXPECT_EQ(JpegRead(&p, 21), JPEG_THUMBNAIL_WRONG_COLOUR);
+    p.ImageColour = JPEG_COLOUR_RGB;
+    p.DctMethod = 2;
+    EXPECT_EQ(JpegRead(&p, 3), JPEG_INVALID_PROPERTIES);
+    p.DctMethod = 1;
+    EXPECT_EQ(JpegRead(&p, 2), JPEG_INVALID_PROPERTIES); // no file name
+    p.JpegFile = "/nonexistent/folder/in.jpg";
+    EXPECT_EQ(JpegRead(&p, 2), JPEG_INVALID_FILE_NAME);
+    p.JpegSize = 0;
+    EXPECT_EQ(JpegRead(&p, 3), JPEG_INVALID_PROPERTIES);
 }
 
 struct BadCase {

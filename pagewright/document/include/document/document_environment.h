@@ -42,6 +42,11 @@ inline constexpr int kAskToSave = 61605;       // %1: document title
 inline constexpr int kUndoReset = 61606;       // an undo step did not fit the report
 inline constexpr int kPropertiesTitle = 61607; // "Analysis Objects Property"
 inline constexpr int kEmbeddedObject = 61608;  // a report with embedded items, which this platform cannot open
+// Messages of the data exchange of dialogs and property pages.
+inline constexpr int kEnterNumber = 61609;     // a text that is no number
+inline constexpr int kEnterInteger = 61610;    // a text that is no integer
+inline constexpr int kNumberRange = 61611;     // %1, %2: the bounds
+inline constexpr int kIntegerRange = 61612;    // %1, %2: the bounds
 // Texts of the infrared image object.
 inline constexpr int kTempUnitText = 61449;    // + unit: "℃", "℉", " K"
 inline constexpr int kLengthUnitText = 61452;  // + unit: "m", "ft"
@@ -49,6 +54,14 @@ inline constexpr int kNoAnalysis = 61478;      // "(无)"
 inline constexpr int kLineWord = 61479;        // "线"
 inline constexpr int kPointWord = 61482;       // "点"
 inline constexpr int kAreaWord = 61492;        // "区域"
+inline constexpr int kIRSettingsTitle = 61475; // "设置...."
+inline constexpr int kIsothermWord = 61500;    // "等温"
+inline constexpr int kEmissivityRange10 = 61508; // "请填入一个0.1到1之间的数字！"
+inline constexpr int kEmissivityRange1 = 61509;  // "请填入一个0.01到1之间的数字！"
+inline constexpr int kTemperature = 33500;     // "温度"
+inline constexpr int kMaxTemperature = 33205;  // "最高温度"
+inline constexpr int kMinTemperature = 33206;  // "最低温度"
+inline constexpr int kAvgTemperature = 33603;  // "平均温度"
 } // namespace doc_string
 
 // The main frame's file combo box and file-name window, through which an
@@ -73,6 +86,7 @@ public:
     static constexpr int kIconStop = 0x10;
     static constexpr int kIconQuestion = 0x20;
     static constexpr int kIconExclamation = 0x30;
+    static constexpr int kIconInformation = 0x40;
     static constexpr int kAnswerOk = 1;
     static constexpr int kAnswerCancel = 2;
     static constexpr int kAnswerYes = 6;
@@ -167,6 +181,15 @@ public:
     virtual void SetPicPath(const QString& path) { (void)path; }
     // The last infrared file shown (empty: none remembered).
     virtual QString PicPath() const { return {}; }
+    // The object types of the settings (field.ini [OBJECTTYPE]); each text
+    // begins with an emissivity in per cent.
+    virtual QStringList ObjectTypes() const { return {}; }
+    // The display name of palette index; empty past the palettes named.
+    virtual QString PaletteName(int index) const
+    {
+        (void)index;
+        return {};
+    }
     // The data-file table of the command-line filling: the infrared files a
     // report's image loads together.
     virtual QStringList DataFileNames() const { return {}; }

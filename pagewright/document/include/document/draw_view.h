@@ -194,6 +194,9 @@ public:
     }
     // Places the visible editor over the edited object (after a paint).
     virtual void PlaceTextEditor() {}
+    // Client pixels by which the page is drawn right of the mapping (the
+    // centred page of a wide window).
+    virtual int PixelShift() const { return 0; }
 
 private:
     friend class CDI_RptDoc;

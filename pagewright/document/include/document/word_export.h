@@ -10,6 +10,7 @@
 #include "document/text_run_list.h"
 
 #include <QPointF>
+#include <QString>
 
 class CWordExport {
 public:
@@ -30,4 +31,22 @@ public:
     virtual void ExportLine(QPointF begin, QPointF end, float weight, COLORREF color) = 0;
     virtual void ExportArrow(QPointF begin, QPointF end, float weight, COLORREF color, const ArrowHeads& heads) = 0;
     virtual void ExportRectangle(float left, float top, float width, float height, float weight, COLORREF color) = 0;
+
+    // A text or field box: fill (on, colour), the box (left, lower edge,
+    // width, height), border (on, pen width in pixels, colour), the label of
+    // a field (empty for a text box), the box's font name and size in points,
+    // and the paragraphs as the RTF reader gave them. An exporter without
+    // text boxes leaves it out.
+    struct TextBox {
+        bool fill = false;
+        COLORREF fillColor = 0xFFFFFF;
+        float left = 0, top = 0, width = 0, height = 0;
+        bool border = false;
+        int penWidth = 1;
+        COLORREF penColor = 0;
+        QString text;
+        QString fontName;
+        float fontSize = 12;
+    };
+    virtual void ExportText(const TextBox& box, const TextRunList& runs) { (void)box, (void)runs; }
 };

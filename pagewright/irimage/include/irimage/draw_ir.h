@@ -52,6 +52,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -59,6 +60,10 @@
 #include <vector>
 
 class IRImageDependent;
+class CIRImagePage;
+class CIRParamPage;
+class CIRAnalysisPage;
+class CIRPalettePage;
 class PageDC;
 
 struct IRIsotherm {
@@ -136,6 +141,12 @@ public:
     // entry. A file that cannot be read changes nothing and is named in a
     // message (-1); no file: 0. One undo step.
     int OpenFiles(const QStringList& paths, bool append);
+    // What makes the text object of the remark command (the text objects
+    // register it): a text object at rect (page units) holding text.
+    using RemarkTextFactory =
+        std::function<std::unique_ptr<CDrawObj>(DrawView* view, const DocRect& rect, const QString& text)>;
+    static void SetRemarkTextFactory(RemarkTextFactory factory);
+    static bool HasRemarkTextFactory();
     // Writes the temperatures of the whole image at step (1 to 4) or of
     // analysis target (step 0) as a workbook at path: through a scratch file
     // of the same folder renamed over path when complete, so a failure keeps
@@ -287,6 +298,13 @@ public:
     // and picture again.
     void RefreshAfterUndo();
 
+    // ---- the property sheet (draw_ir_properties.cpp)
+    // The modal sheet of the image (command 32841, opening the object): on
+    // OK the values go to the object, its holder and the current file's
+    // bytes, and the file is shown again, as one undo step; Cancel restores
+    // every analysis the analysis page changed.
+    void OnEditProperties() override;
+
     // ---- dependents
     // The image number, as the creator sets it; the fields and tables of the
     // document bound to that number become dependents.
@@ -402,6 +420,14 @@ private:
     bool LoadEntry(const IRFileEntry& entry);
     void CollectDependents();
     void RecomputeForUnit();
+    struct SheetPages {
+        CIRImagePage* image;
+        CIRParamPage* param;
+        CIRAnalysisPage* analysis;
+        CIRPalettePage* palette;
+    };
+    void FillSheetPages(const SheetPages& pages);
+    void ApplySheetPages(const SheetPages& pages, const IRAnalysisArray& saved);
 
     // Drawing (draw_ir_draw.cpp): the size and aspect rules, and everything
     // inside the rectangle but the frame and number.

@@ -1,0 +1,34 @@
+#include "content/default_text.h"
+
+#include "document/document_environment.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+
+#include <atomic>
+
+namespace {
+
+constexpr qint64 kMaxDefaultTextBytes = 1 << 20;
+
+} // namespace
+
+QByteArray BuiltInDefaultRichText()
+{
+    return QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl{\\f0\\fnil\\fcharset134 "
+                             "\\'cb\\'ce\\'cc\\'e5;}}\r\n\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs21\\par\r\n}\r\n");
+}
+
+QByteArray LoadDefaultRichText(const DocumentEnvironment& env)
+{
+    static std::atomic<bool> warned{false};
+    QFile file(env.FindProgramFile(QStringLiteral("wenben.dat")));
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.size() <= kMaxDefaultTextBytes) {
+        QByteArray bytes = file.readAll();
+        if (bytes.startsWith("{\\rtf"))
+            return bytes;
+    }
+    if (!warned.exchange(true))
+        qWarning("wenben.dat is missing or unreadable in the program folder; using the built-in default text");
+    return BuiltInDefaultRichText();
+}

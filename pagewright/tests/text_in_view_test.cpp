@@ -1,0 +1,130 @@
+// Text boxes edited in place in the report view: the editor over the box
+// where its text was drawn, formatting through the view's commands, undo and
+// redo from the view.
+#include "view_test_support.h"
+
+#include "resource_ids.h"
+
+#include <gtest/gtest.h>
+
+#include "content/draw_text.h"
+#include "content/rtf_reader.h"
+#include "content/text_edit_view.h"
+#include "content/text_objects.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+const QByteArray kChineseText =
+    "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\r\n"
+    "\\viewkind4\\uc1\\pard\\f0\\fs28 \\'ba\\'ec\\'cd\\'e2\\'b1\\'a8\\'b1\\'ed Report\\par\r\n}\r\n";
+
+// The bounding box of the dark pixels inside area.
+QRect InkBox(const QImage& image, const QRect& area)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 100)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+class TextInViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(f.app, nullptr);
+        RegisterTextObjects(DrawClassRegistry::Standard());
+        text = static_cast<CDrawText*>(
+            f.Doc()->Add(std::make_unique<CDrawText>(f.View(), DocRect(600, -400, 3600, -1400))));
+        text->penOn = 0;
+        text->textStore.Assign(kChineseText);
+        f.View()->activateWindow();
+        f.View()->setFocus();
+        QApplication::processEvents();
+    }
+    CTextEditView* Editor() const { return f.View()->TextEditView(); }
+    QImage Grab() const
+    {
+        QApplication::processEvents();
+        return f.View()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    ViewFixture f;
+    CDrawText* text = nullptr;
+};
+
+QTextCharFormat FirstFormat(const CRtfMemFile& store, Qt::Alignment* align = nullptr)
+{
+    QTextDocument doc;
+    rich_text::ReadRtf(store.Data(), &doc, nullptr);
+    if (align != nullptr)
+        *align = doc.firstBlock().blockFormat().alignment();
+    QTextCursor c(&doc);
+    c.setPosition(1);
+    return c.charFormat();
+}
+
+} // namespace
+
+TEST_F(TextInViewTest, TheEditorOpensOverTheBoxWithItsTextWhereItWasDrawn)
+{
+    f.Command(32931); // 200 %
+    const QImage drawn = Grab();
+    const QPoint centre(2100, -900);
+    f.Click(centre); // selects
+    f.Click(centre); // the text area: edit in place
+    ASSERT_TRUE(Editor()->IsVisible());
+    EXPECT_EQ(Editor()->Zoom(), 2.0f);
+    EXPECT_EQ(Editor()->GetWindowText(), QStringLiteral("红外报表 Report"));
+    Editor()->SetSel(0, 0); // the characters as typed, not selected
+    const QImage editing = Grab();
+    const QString dir = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/text-shots");
+    QDir().mkpath(dir);
+    drawn.save(dir + QStringLiteral("/box-zoom2-drawn.png"));
+    editing.save(dir + QStringLiteral("/box-zoom2-editing.png"));
+    // Inside the selection handles of the box.
+    const QRect area = Editor()->geometry().adjusted(6, 6, -6, -6);
+    const QRect before = InkBox(drawn, area);
+    const QRect after = InkBox(editing, area);
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_FALSE(after.isEmpty());
+    EXPECT_LE(std::abs(before.left() - after.left()), 2) << "drawn " << before.left() << " editing " << after.left();
+    EXPECT_LE(std::abs(before.top() - after.top()), 2) << "drawn " << before.top() << " editing " << after.top();
+    EXPECT_LE(std::abs(before.right() - after.right()), 2);
+    EXPECT_LE(std::abs(before.bottom() - after.bottom()), 2);
+}
+
+TEST_F(TextInViewTest, FormatCommandsOfTheViewAreStepsOfUndoAndRedo)
+{
+    const QPoint centre(2100, -900);
+    f.Click(centre);
+    f.Click(centre);
+    ASSERT_TRUE(Editor()->IsVisible());
+    Editor()->SetSel(0, -1);
+    const int steps = f.Doc()->GetUndoCount();
+    f.Command(104);  // bold
+    f.Command(119);  // centre
+    EXPECT_EQ(f.Doc()->GetUndoCount(), steps + 2);
+    Qt::Alignment align;
+    QTextCharFormat format = FirstFormat(text->textStore, &align);
+    EXPECT_EQ(format.fontWeight(), QFont::Bold);
+    EXPECT_TRUE(align & Qt::AlignHCenter);
+    f.Command(res::ID_UNDO);
+    format = FirstFormat(text->textStore, &align);
+    EXPECT_FALSE(align & Qt::AlignHCenter);
+    EXPECT_EQ(format.fontWeight(), QFont::Bold);
+    f.Command(res::ID_UNDO);
+    EXPECT_NE(FirstFormat(text->textStore).fontWeight(), QFont::Bold);
+    f.Command(res::ID_REDO);
+    f.Command(res::ID_REDO);
+    format = FirstFormat(text->textStore, &align);
+    EXPECT_EQ(format.fontWeight(), QFont::Bold);
+    EXPECT_TRUE(align & Qt::AlignHCenter);
+}
