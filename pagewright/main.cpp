@@ -4,6 +4,7 @@
 
 #include "document/draw_class.h"
 #include "content/text_objects.h"
+#include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
 #include "platform/voice_player.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     // The object classes a report may hold beyond the document's own.
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
+    CDraw3DMap::Register(DrawClassRegistry::Standard());
     // Voice notes play through Qt Multimedia.
     platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));

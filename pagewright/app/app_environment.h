@@ -24,7 +24,8 @@ public:
     TemplateChoice ChooseTemplate() override;
     QString GetSavePath() const override;
     void SetSavePath(const QString& folder) override;
-    QString PromptSaveFileName(const QString& proposed, bool replace) override;
+    QString PromptSaveFileName(const QString& proposed, bool replace, const QString& filter = {}) override;
+    void OpenWithDefaultApplication(const QString& path) override;
     std::optional<COLORREF> ChooseColor(COLORREF initial) override;
     bool RunDialog(QDialog& dialog) override;
     void SetLockIndicator(bool locked) override;
@@ -34,6 +35,7 @@ public:
     QString TemporaryFolder() const override;
     void SetPicPath(const QString& path) override;
     QString PicPath() const override;
+    QStringList DataFileNames() const override;
     QString PaletteName(int index) const override;
     QStringList ObjectTypes() const override;
 
