@@ -6,6 +6,7 @@
 #include "content/text_objects.h"
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
+#include "platform/voice_player.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
     CDraw3DMap::Register(DrawClassRegistry::Standard());
+    // Voice notes play through Qt Multimedia.
+    platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 

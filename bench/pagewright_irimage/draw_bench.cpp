@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -111,3 +112,46 @@ void BM_WholeObjectPictureAtZoom2(benchmark::State& state)
 BENCHMARK(BM_WholeObjectPictureAtZoom2)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// One playback step on 640 x 480 files: the next entry of a 10-file list is
+// loaded and rendered, its 20 analyses are measured again, and the object
+// is drawn.
+void BM_PlaybackStep640x480(benchmark::State& state)
+{
+    EnsureApplication();
+    Scene scene;
+    QTemporaryDir folder;
+    QStringList paths;
+    for (int i = 0; i < 10; ++i) {
+        paths << folder.filePath(QStringLiteral("IR%1.vni").arg(i));
+        QFile::copy(QStringLiteral(IRIMAGE_BENCH_FIXTURES "/k8_640.vni"), paths.back());
+    }
+    scene.ir->OpenFiles(paths, true);
+    QImage page(1000, 800, QImage::Format_RGB32);
+    int i = 0;
+    for (auto _ : state) {
+        i = (i + 1) % scene.ir->FileCount();
+        scene.ir->LoadFileAtIndex(i);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        PageDC dc(painter, PageMapping::ForZoom(1.0));
+        scene.ir->Draw(dc);
+    }
+}
+BENCHMARK(BM_PlaybackStep640x480)->Unit(benchmark::kMillisecond);
+
+// The temperatures of a whole 640 x 480 image at step 1 as a workbook (three
+// sheets).
+void BM_ExportWorkbook640x480Step1(benchmark::State& state)
+{
+    EnsureApplication();
+    Scene scene;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("IR.xlsx"));
+    for (auto _ : state) {
+        QString error;
+        if (!scene.ir->ExportTemperatures(path, 1, -1, &error))
+            state.SkipWithError(error.toUtf8().constData());
+    }
+}
+BENCHMARK(BM_ExportWorkbook640x480Step1)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -69,6 +69,16 @@ void CAppEnvironment::SetSavePath(const QString& folder)
     m_app.GetSettings().writeString(QStringLiteral("SavePath"), QStringLiteral("SavePath"), folder);
 }
 
+void CAppEnvironment::SetPicPath(const QString& path)
+{
+    m_app.GetSettings().writeString(QStringLiteral("PicPath"), QStringLiteral("PicPath"), path);
+}
+
+QString CAppEnvironment::PicPath() const
+{
+    return m_app.GetSettings().readString(QStringLiteral("PicPath"), QStringLiteral("PicPath"));
+}
+
 QString CAppEnvironment::PromptSaveFileName(const QString& proposed, bool replace, const QString& filter)
 {
     (void)replace;

@@ -33,6 +33,8 @@ public:
     int PaletteCount() const override;
     QByteArray PaletteTable() const override;
     QString TemporaryFolder() const override;
+    void SetPicPath(const QString& path) override;
+    QString PicPath() const override;
     QStringList DataFileNames() const override;
     QString PaletteName(int index) const override;
     QStringList ObjectTypes() const override;

@@ -108,8 +108,8 @@ CMainFrame::~CMainFrame()
     }
     if (m_idleTimer != nullptr)
         m_idleTimer->stop();
-    // The voice note that an infrared image extracted, and the layout again.
-    QFile::remove(platform::ResolveProgramFile(m_app.GetAppDirectory(), QStringLiteral("TEMP.WAV")));
+    // The layout again. (Voice notes live in the private scratch folder,
+    // which goes at exit.)
     SaveBarState(QStringLiteral("ToolBarPostion"));
     skin::SetCommandActionProvider({});
     skin::SetPopupMenuProvider({});

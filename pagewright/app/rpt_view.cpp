@@ -121,6 +121,7 @@ CDI_RptView::CDI_RptView(std::unique_ptr<CDI_RptDoc> document, QWidget* parent)
 
 CDI_RptView::~CDI_RptView()
 {
+    StopPlayback();
     if (m_document != nullptr)
         m_document->SetView(nullptr);
     // The document goes before the editor it may still reach.

@@ -28,7 +28,9 @@ class CTextFormatBar;
 #include <memory>
 
 class CDI_RptDoc;
+class CDrawIR;
 class CSplitFrame;
+class QTimer;
 class QMenu;
 class QPagedPaintDevice;
 class QPrinter;
@@ -78,7 +80,6 @@ public:
     bool m_bGrid = true;
     bool m_bActive = false;
     bool m_bPlaying = false;
-    bool m_bAppendFrames = true;
     QPoint m_pasteOffset{100, -100};
 
     // Scrolling: the total size (device pixels) and the scroll position.
@@ -104,6 +105,19 @@ public:
     void OnTextFormatChange(int code, std::intptr_t value);
     // Message 0x401: the selection is redrawn.
     void OnRedrawSelection();
+    // ---- infrared commands (rpt_view_ir.cpp)
+    static constexpr int kPlayTimers = 3;
+    // 32840-32868: the sub-mode commands go to the first image of the
+    // document, the others to a selection that starts with an image.
+    void OnIRObjectCommand(int id);
+    // The range dialog's change (tenths of a degree Celsius): the display
+    // range of the one selected image, applied at once.
+    void OnScaleRangeChanged(int upperTenths, int lowerTenths) override;
+    // A tick of playback timer 1 (play), 2 (fast forward) or 3 (rewind).
+    void OnPlayTimer(int id);
+    void StopPlayback();
+    bool IsPlayTimerActive(int id) const;
+
     // The context menu at a client point (null: none); the caller owns it.
     QMenu* BuildContextMenu(QPoint client);
 
@@ -140,6 +154,19 @@ private:
     void SetupCommands();
     void SetupEditCommands();
     void SetupPageCommands();
+    void SetupIRCommands();
+    // The one selected object when it is an image (with a picture: the
+    // second).
+    CDrawIR* SelectedImageObject() const;
+    CDrawIR* SelectedImage() const;
+    // The first selected object when it is an image.
+    CDrawIR* FirstSelectedIR() const;
+    void OnUpdateIRCommand(CCmdUI& ui);
+    void OnFrameCommand(int id);
+    void OnUpdateFrameCommand(CCmdUI& ui);
+    void ShowFrame(CDrawIR& ir, int index, bool selectFirst);
+    void DeleteCurrentFrame(CDrawIR& ir);
+    void StartPlayTimer(int id);
     CSplitFrame* Frame() const;
     void UpdateScrollBars();
     void Invalidate(const QRect& client);
@@ -170,4 +197,5 @@ private:
     QRegion m_invalid;
     QRect m_bandClient; // the band as last painted
     int m_copyPage = -1;
+    QTimer* m_playTimers[kPlayTimers] = {};
 };

@@ -73,6 +73,7 @@ void CDI_RptView::SetupCommands()
     }
     SetupEditCommands();
     SetupPageCommands();
+    SetupIRCommands();
 }
 
 void CDI_RptView::SetTool(int kind)

@@ -1,5 +1,7 @@
 #include "content/text_objects.h"
 
+#include "irimage/draw_ir.h"
+
 #include "content/draw_field.h"
 #include "content/draw_text.h"
 #include "content/field_prop.h"
@@ -8,6 +10,7 @@
 #include "document/draw_view.h"
 #include "document/property_sheet.h"
 #include "document/rpt_doc.h"
+#include "irimage/draw_ir.h"
 
 namespace {
 
@@ -42,4 +45,11 @@ void RegisterTextObjects(DrawClassRegistry& registry)
         return std::make_unique<CDrawText>(&view, rect);
     });
     SetToolObjectFactory(kShapeField, &MakeField);
+    // The image's remark command puts the file's remark on the page.
+    CDrawIR::SetRemarkTextFactory([](DrawView* view, const DocRect& rect, const QString& text) {
+        auto remark = std::make_unique<CDrawText>(view, rect);
+        if (!text.isEmpty())
+            remark->SetPlainText(view, text, 0, nullptr);
+        return std::unique_ptr<CDrawObj>(std::move(remark));
+    });
 }

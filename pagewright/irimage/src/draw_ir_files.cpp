@@ -329,6 +329,17 @@ void CDrawIR::RefreshFileCombo()
     combo->FocusFileName();
 }
 
+void CDrawIR::RemoveFileAt(int i)
+{
+    if (i < 0 || i >= FileCount())
+        return;
+    m_files.erase(m_files.begin() + i);
+    m_bFlagA = 1;
+    if (m_nFileIndex >= FileCount())
+        m_nFileIndex = std::max(FileCount() - 1, 0);
+    NoteChange();
+}
+
 void CDrawIR::SelectFileInCombo()
 {
     FileComboHost* combo = Environment().FileCombo();

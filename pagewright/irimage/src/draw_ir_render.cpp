@@ -92,6 +92,11 @@ bool CDrawIR::SaveFrameAsBmp(const QString& path, double zoom)
     return SaveBytes(path, platform::SaveDIB(platform::BitmapToDIB(image, 24)));
 }
 
+bool CDrawIR::SavePictureAsBmp(const QString& path) const
+{
+    return HasImage() && SaveBytes(path, platform::SaveDIB(m_dib));
+}
+
 bool CDrawIR::RenderFileToBitmap(bool wholeObject, const QString& irPath, const QString& bmpPath, int palette,
                                  double zoom)
 {

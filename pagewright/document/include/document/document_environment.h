@@ -186,6 +186,8 @@ public:
     virtual QString FindProgramFile(const QString& name) const;
     // Remembers the last infrared file shown (setting PicPath/PicPath).
     virtual void SetPicPath(const QString& path) { (void)path; }
+    // The last infrared file shown (empty: none remembered).
+    virtual QString PicPath() const { return {}; }
     // The object types of the settings (field.ini [OBJECTTYPE]); each text
     // begins with an emissivity in per cent.
     virtual QStringList ObjectTypes() const { return {}; }

@@ -86,6 +86,9 @@ public:
     QPoint m_scrollPos;
     int m_xOffset = 0;
     int m_dpi = 96;
+    // The next open command of an image appends the chosen files to its
+    // list (several may be chosen) instead of replacing the shown one.
+    bool m_bAppendFrames = true;
 
     // The screen mapping: window extent trunc(1008 / zoom), a 10-unit margin
     // at the left and top (window origin (-10, 10)), scrolled.
@@ -160,6 +163,9 @@ public:
     const QString& GetToolTipText() const { return m_toolTip; }
     // Paints what is invalid now.
     virtual void UpdateWindow() {}
+    // The colour-scale range dialog's change, in tenths of a degree
+    // Celsius (the report view applies it to the selected image).
+    virtual void OnScaleRangeChanged(int upperTenths, int lowerTenths) { (void)upperTenths, (void)lowerTenths; }
     // Closes an embedded item active in place (none here).
     virtual void CloseInPlaceItem() {}
     // A program text by string id (the document's environment).

@@ -49,8 +49,10 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -128,6 +130,31 @@ public:
     QPoint PageToPixel(QPoint page) const;
     QPoint PixelToPage(int px, int py) const;
 
+    // ---- commands (draw_ir_commands.cpp, ir_temperature_export.cpp)
+    // The commands of the image's context menu and of the infrared bar, and
+    // the formatting key "7" (scale text colour) of 1024. 1 when the
+    // command ran or was ignored, 0 when it stopped early, -1 when a chosen
+    // file could not be opened. Next and previous palette also answer to
+    // 512 and 768 (the view's palette buttons).
+    int DoCommand(unsigned id, const QString& text, int value) override;
+    // Opens files into the list: appended, or each replacing the current
+    // entry. A file that cannot be read changes nothing and is named in a
+    // message (-1); no file: 0. One undo step.
+    int OpenFiles(const QStringList& paths, bool append);
+    // What makes the text object of the remark command (the text objects
+    // register it): a text object at rect (page units) holding text.
+    using RemarkTextFactory =
+        std::function<std::unique_ptr<CDrawObj>(DrawView* view, const DocRect& rect, const QString& text)>;
+    static void SetRemarkTextFactory(RemarkTextFactory factory);
+    static bool HasRemarkTextFactory();
+    // Writes the temperatures of the whole image at step (1 to 4) or of
+    // analysis target (step 0) as a workbook at path: through a scratch file
+    // of the same folder renamed over path when complete, so a failure keeps
+    // an existing file. False with the reason in *error.
+    bool ExportTemperatures(const QString& path, int step, int target, QString* error);
+    // The number of data columns the export of step or target writes.
+    int ExportColumnCount(int step, int target) const;
+
     // ---- IRImageObject
     int GetIRNumber() const override { return m_nNumber; }
     void SetIRNumber(int number) override { SetNumber(number); }
@@ -185,6 +212,9 @@ public:
     // That picture as a BMP file; false without a picture or when the file
     // cannot be written (an existing file is then kept).
     bool SaveFrameAsBmp(const QString& path, double zoom = 1.0);
+    // The rendered picture alone as a BMP file; false without a picture or
+    // when the file cannot be written.
+    bool SavePictureAsBmp(const QString& path) const;
     // The batch step: opens irPath in the holder, renders it with palette,
     // writes the picture alone (wholeObject false) or the whole object to
     // bmpPath; the holder is closed at the end. False when nothing was
@@ -260,6 +290,9 @@ public:
     int FileCount() const { return static_cast<int>(m_files.size()); }
     int FileIndex() const { return m_nFileIndex; }
     void SetFileIndex(int i) { m_nFileIndex = i; }
+    // Takes entry i out of the list (the later ones move down); the index
+    // stays inside the list. The object is marked changed.
+    void RemoveFileAt(int i);
     int SortMode() const { return m_nSortMode; }
     void SetSortMode(int mode) { m_nSortMode = mode; }
 
@@ -338,6 +371,29 @@ public:
     std::array<QString, 4> m_strInfo;
 
 private:
+    // Commands (draw_ir_commands.cpp, draw_ir_command_dialogs.cpp).
+    int OnOpenCommand();
+    // The holder's display range, isotherms and (withPalette) palette
+    // applied again, the picture rendered and redrawn.
+    void Rerender(bool withPalette);
+    int OnRangeCommand();
+    int OnSaveAs();
+    int OnSaveWithBar();
+    int OnPlayVoice();
+    int OnSaveVoice();
+    int OnShowRemark();
+    int OnShowVisiblePhoto();
+    int OnDeleteAnalyses();
+    int StepPalette(int delta);
+    int OnExportCommand(int step);
+    // The range dialog, run modally; false when there is none to run. The
+    // four values are read back whatever the answer.
+    bool RunRangeDialog();
+    // The target dialog: the chosen analysis index, -1 for none.
+    int ChooseExportTarget();
+    // The wait notice while the workbook is written (closed when dropped).
+    std::unique_ptr<QObject> ShowExportWait();
+
     void NoteChange(bool count = true);
     // Groups 3 to 5 of the field texts.
     void AnalysisFieldText(int number, int id, QString& text, bool withDelta, int group) const;

@@ -1,0 +1,72 @@
+// CIRFileDlg: the file dialog that chooses infrared files. Beside the usual
+// file controls it shows a preview panel (the dialog's template 152): the
+// false-colour image with the visible photo in its other half, the file's
+// date and time, the image size, the remark, and a button that plays the
+// voice note. The preview extracts the selected file's parts into scratch
+// files of the dialog's own (ExtractIRFileParts), once per path.
+#pragma once
+
+#include "irimage/ir_file_parts.h"
+
+#include <QFileDialog>
+#include <QString>
+
+class DocumentEnvironment;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+class CIRFileDlg : public QFileDialog {
+    Q_OBJECT
+public:
+    // Control identifiers of the panel.
+    static constexpr int kPreview = 181;
+    static constexpr int kPlayVoice = 182;
+    static constexpr int kDate = 185;
+    static constexpr int kTime = 187;
+    static constexpr int kSize = 188;
+    static constexpr int kRemark = 189;
+
+    // open: an open dialog (else a save dialog); filter in the "text|pattern|"
+    // form of the file dialogs; the title is string 61457.
+    CIRFileDlg(DocumentEnvironment& env, bool open, const QString& defaultExt, const QString& fileName,
+               const QString& filter, QWidget* parent = nullptr);
+    ~CIRFileDlg() override;
+
+    // The preview of a selection: one file is previewed (its parts are
+    // extracted when it is not the path last previewed); none or several
+    // leave the panel empty.
+    void PreviewSelection(const QStringList& selected);
+    // Button 182: plays the extracted voice note.
+    void OnPlayVoice();
+
+    // What the panel shows (tests and the commands).
+    QString FieldText(int id) const;
+    bool PlayEnabled() const;
+    const QImage& PreviewImage() const { return m_preview; }
+    const IRFileParts& Parts() const { return m_parts; }
+    const IRScratchFiles& Scratch() const { return m_files; }
+    int ExtractionCount() const { return m_extractions; }
+
+    // The "text|pattern|text|pattern||" filter as the dialog's name filters.
+    static QStringList NameFilters(const QString& filter);
+
+private:
+    void ClearPanel();
+    void ShowPreview();
+
+    DocumentEnvironment& m_env;
+    IRScratchFiles m_files;
+    IRFileParts m_parts;
+    QString m_lastPreviewed;
+    bool m_lastOpened = false;
+    int m_extractions = 0;
+    QImage m_preview;
+    QLabel* m_picture = nullptr;
+    QLineEdit* m_date = nullptr;
+    QLineEdit* m_time = nullptr;
+    QLineEdit* m_size = nullptr;
+    QPlainTextEdit* m_remark = nullptr;
+    QPushButton* m_play = nullptr;
+};

@@ -1,0 +1,32 @@
+#include "irimage/ir_file_prompt.h"
+
+#include "irimage/ir_file_dlg.h"
+
+#include "document/document_environment.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+QString PromptIRSaveFile(DocumentEnvironment& env, const QString& proposed, const QString& filter, int* filterIndex)
+{
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = CIRFileDlg::NameFilters(filter);
+    dialog.setNameFilters(filters);
+    dialog.selectFile(proposed);
+    if (!env.RunDialog(dialog) || dialog.selectedFiles().isEmpty())
+        return {};
+    if (filterIndex != nullptr)
+        *filterIndex = static_cast<int>(std::max<qsizetype>(filters.indexOf(dialog.selectedNameFilter()), 0)) + 1;
+    return dialog.selectedFiles().front();
+}
+
+QString WithExtension(const QString& path, const QString& extension, bool anyCase)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    const bool has = anyCase ? suffix.compare(extension, Qt::CaseInsensitive) == 0
+                             : (suffix == extension || suffix == extension.toUpper());
+    return has ? path : path + QLatin1Char('.') + extension;
+}

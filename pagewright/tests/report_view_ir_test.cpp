@@ -1,0 +1,189 @@
+// The view's infrared commands: routing, update rules, the range signal,
+// frame commands and playback on the timers (driven tick by tick).
+#include "view_test_support.h"
+
+#include "document/draw_tool.h"
+
+#include "irimage/draw_ir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ReportViewIRTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(f.app, nullptr);
+        view = f.View();
+        auto obj = std::make_unique<CDrawIR>(view, DocRect(100, -100, 4000, -3000));
+        ir = static_cast<CDrawIR*>(view->GetDocument()->AddNoUndo(std::move(obj)));
+        view->InsertIRObject(ir);
+        QStringList paths;
+        for (int i = 1; i <= 6; ++i) {
+            paths << folder.filePath(QStringLiteral("IR%1.VNI").arg(i));
+            ASSERT_TRUE(QFile::copy(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/k4.vni"), paths.back()));
+        }
+        ASSERT_EQ(ir->OpenFiles(paths, true), 1);
+        ASSERT_EQ(ir->FileCount(), 6);
+        view->Select(ir);
+    }
+
+    bool Enabled(int id, bool* checked = nullptr)
+    {
+        CCmdUI ui(id);
+        EXPECT_TRUE(view->OnCmdMsg(id, CCmdTarget::CmdMode::Update, &ui)) << id;
+        if (checked != nullptr)
+            *checked = ui.IsChecked();
+        return ui.IsEnabled();
+    }
+    void Run(int id) { view->OnCmdMsg(id, CCmdTarget::CmdMode::Execute, nullptr); }
+    void At(int index)
+    {
+        ir->SetFileIndex(index);
+        ir->LoadFileAtIndex(index);
+    }
+
+    ViewFixture f;
+    QTemporaryDir folder;
+    CDI_RptView* view = nullptr;
+    CDrawIR* ir = nullptr;
+};
+
+} // namespace
+
+TEST_F(ReportViewIRTest, UpdateRulesFollowTheSelectionAndTheList)
+{
+    struct Rule {
+        int index;
+        bool playing;
+        std::vector<std::pair<int, bool>> enabled;
+    };
+    const Rule rules[] = {
+        {0, false, {{34009, false}, {34011, false}, {34010, false}, {34013, true}, {34015, true}, {34014, true},
+                    {34016, true}, {34012, false}, {34017, true}, {34018, true}, {34019, true}, {32847, true},
+                    {32840, true}, {32842, true}, {32850, false}, {32857, false}, {32799, true}}},
+        {5, false, {{34009, true}, {34011, true}, {34010, true}, {34013, false}, {34015, false}, {34014, false},
+                    {34016, false}}},
+        {5, true, {{34013, true}, {34015, true}, {34014, true}, {34016, true}, {34012, true}}},
+    };
+    for (const Rule& rule : rules) {
+        At(rule.index);
+        view->m_bPlaying = rule.playing;
+        for (const auto& [id, on] : rule.enabled)
+            EXPECT_EQ(Enabled(id), on) << id << " at " << rule.index;
+    }
+    view->m_bPlaying = false;
+
+    g_currentKind = kShapeSelect;
+    g_toolMode = kModePointAnalysis;
+    bool checked = false;
+    Enabled(32842, &checked);
+    EXPECT_TRUE(checked);
+    Enabled(32843, &checked);
+    EXPECT_FALSE(checked);
+    g_toolMode = kModeNone;
+
+    ir->SetSortMode(1);
+    Enabled(32839, &checked);
+    EXPECT_TRUE(checked);
+    Enabled(32838, &checked);
+    EXPECT_FALSE(checked);
+
+    // Nothing selected: the image commands and frames are off.
+    view->ClearSelection();
+    for (int id : {32847, 34009, 34013, 34017, 34018, 32840, 32799})
+        EXPECT_FALSE(Enabled(id)) << id;
+}
+
+TEST_F(ReportViewIRTest, PlaybackStepsOnTicksAndStopsAtTheEnds)
+{
+    At(4);
+    Run(34013);
+    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_TRUE(view->IsPlayTimerActive(1));
+    view->OnPlayTimer(1);
+    EXPECT_EQ(ir->FileIndex(), 5);
+    EXPECT_TRUE(view->m_bPlaying);
+    view->OnPlayTimer(1);
+    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_FALSE(view->IsPlayTimerActive(1));
+
+    Run(34010);
+    EXPECT_TRUE(view->IsPlayTimerActive(3));
+    for (int tick = 1; tick <= 5; ++tick) {
+        view->OnPlayTimer(3);
+        EXPECT_EQ(ir->FileIndex(), 5 - tick);
+        EXPECT_TRUE(view->m_bPlaying);
+    }
+    view->OnPlayTimer(3);
+    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_EQ(ir->FileIndex(), 0);
+
+    // Fast forward replaces rewind; a tick after the selection changed stops.
+    Run(34015);
+    EXPECT_TRUE(view->IsPlayTimerActive(2));
+    EXPECT_FALSE(view->IsPlayTimerActive(3));
+    view->ClearSelection();
+    view->OnPlayTimer(2);
+    EXPECT_FALSE(view->m_bPlaying);
+}
+
+TEST_F(ReportViewIRTest, FrameCommandsStayInsideTheListAndDeleteShowsTheNewLast)
+{
+    At(0);
+    Run(34011);
+    EXPECT_EQ(ir->FileIndex(), 0);
+    Run(34016);
+    EXPECT_EQ(ir->FileIndex(), 5);
+    Run(34014);
+    EXPECT_EQ(ir->FileIndex(), 5);
+    Run(34009);
+    EXPECT_EQ(ir->FileIndex(), 0);
+
+    At(5);
+    const int steps = view->GetDocument()->GetUndoCount();
+    Run(34017);
+    EXPECT_EQ(ir->FileCount(), 5);
+    EXPECT_EQ(ir->FileIndex(), 4);
+    EXPECT_EQ(ir->m_strFileName, QStringLiteral("IR5.VNI"));
+    EXPECT_EQ(view->GetDocument()->GetUndoCount(), steps + 1);
+}
+
+TEST_F(ReportViewIRTest, RangeSignalSetsTheDisplayRangeInTenths)
+{
+    view->OnScaleRangeChanged(3655, 2012);
+    EXPECT_FLOAT_EQ(ir->m_fLimits[4], 365.5f);
+    EXPECT_FLOAT_EQ(ir->m_fLimits[5], 201.2f);
+    EXPECT_FLOAT_EQ(ir->Image().SetRangeHigh(), 365.5f);
+}
+
+TEST_F(ReportViewIRTest, ImageCommandsReachOnlyAnImageFirstInTheSelection)
+{
+    ir->SetPalette(0);
+    CDrawRect* rect = f.AddRect(DocRect(5000, -100, 6000, -1000));
+    view->Select(rect);
+    view->Select(ir, true);
+    const int steps = view->GetDocument()->GetUndoCount();
+    view->OnIRObjectCommand(32868);
+    EXPECT_EQ(ir->Image().PaletteIndex(), 0);
+    EXPECT_EQ(view->GetDocument()->GetUndoCount(), steps);
+    EXPECT_FALSE(view->m_bAppendFrames);
+
+    // The sub-mode commands go to the document's first image regardless.
+    g_toolMode = kModeNone;
+    view->OnIRObjectCommand(32843);
+    EXPECT_EQ(g_toolMode, kModeLineAnalysis);
+    g_toolMode = kModeNone;
+    g_currentKind = kShapeSelect;
+
+    view->Select(ir);
+    Run(32799);
+    EXPECT_EQ(ir->Image().PaletteIndex(), 1);
+    Run(32798);
+    EXPECT_EQ(ir->Image().PaletteIndex(), 0);
+}
