@@ -4,6 +4,7 @@
 
 #include "document/draw_class.h"
 #include "content/text_objects.h"
+#include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     // The object classes a report may hold beyond the document's own.
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
+    CDraw3DMap::Register(DrawClassRegistry::Standard());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 

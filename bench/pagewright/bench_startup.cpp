@@ -1,6 +1,7 @@
-// Time from starting the pagewright process to its first shown main window.
-// The program prints the wall clock once the shown frame has been through
-// its event loop (PAGEWRIGHT_STARTUP_PROBE); the time counted runs from just
+// Time from starting a program's process to its first shown main window.
+// The program (STARTUP_PROGRAM) prints the wall clock once the shown frame
+// has been through its event loop (the variable STARTUP_PROBE is set); the
+// time counted runs from just
 // before the process is spawned to that moment. The program runs on the
 // offscreen platform with its program and config folders in a scratch
 // directory that the first (uncounted) run seeds.
@@ -31,7 +32,7 @@ long long nowNs()
 std::string scratch()
 {
     static std::string dir = [] {
-        char templ[] = "/tmp/pagewright-bench-XXXXXX";
+        char templ[] = "/tmp/startup-bench-XXXXXX";
         const char* made = mkdtemp(templ);
         return std::string(made != nullptr ? made : "/tmp");
     }();
@@ -44,7 +45,7 @@ long long runOnce()
     int fds[2];
     if (pipe(fds) != 0)
         return -1;
-    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "PAGEWRIGHT_STARTUP_PROBE=1",
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", STARTUP_PROBE "=1",
                                     "XDG_DATA_HOME=" + scratch() + "/data", "XDG_CONFIG_HOME=" + scratch() + "/config",
                                     "XDG_RUNTIME_DIR=" + scratch(), "HOME=" + scratch()};
     for (char** e = environ; *e != nullptr; ++e) {
@@ -55,7 +56,7 @@ long long runOnce()
     for (std::string& s : env)
         envp.push_back(s.data());
     envp.push_back(nullptr);
-    char program[] = PAGEWRIGHT_PROGRAM;
+    char program[] = STARTUP_PROGRAM;
     char* argv[] = {program, nullptr};
 
     posix_spawn_file_actions_t actions;
@@ -89,13 +90,13 @@ void BM_StartupToShownWindow(benchmark::State& state)
 {
     static const bool seeded = runOnce() >= 0; // seeds the program folder
     if (!seeded) {
-        state.SkipWithError("pagewright did not report its shown window");
+        state.SkipWithError("the program did not report its shown window");
         return;
     }
     for (auto _ : state) {
         const long long ns = runOnce();
         if (ns < 0) {
-            state.SkipWithError("pagewright did not report its shown window");
+            state.SkipWithError("the program did not report its shown window");
             return;
         }
         state.SetIterationTime(double(ns) * 1e-9);

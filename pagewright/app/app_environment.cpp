@@ -11,8 +11,10 @@
 #include "skin/message_box.h"
 
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QUrl>
 
 #include <cmath>
 
@@ -67,13 +69,20 @@ void CAppEnvironment::SetSavePath(const QString& folder)
     m_app.GetSettings().writeString(QStringLiteral("SavePath"), QStringLiteral("SavePath"), folder);
 }
 
-QString CAppEnvironment::PromptSaveFileName(const QString& proposed, bool replace)
+QString CAppEnvironment::PromptSaveFileName(const QString& proposed, bool replace, const QString& filter)
 {
     (void)replace;
-    QString filter;
-    if (const CDI_RptTemplate* t = m_app.GetDocTemplate())
-        filter = t->GetDocString(CDI_RptTemplate::filterName);
-    return QFileDialog::getSaveFileName(m_app.GetMainFrame(), LoadStringRes(res::AFX_IDS_APP_TITLE), proposed, filter);
+    QString types = filter;
+    if (types.isEmpty()) {
+        if (const CDI_RptTemplate* t = m_app.GetDocTemplate())
+            types = t->GetDocString(CDI_RptTemplate::filterName);
+    }
+    return QFileDialog::getSaveFileName(m_app.GetMainFrame(), LoadStringRes(res::AFX_IDS_APP_TITLE), proposed, types);
+}
+
+void CAppEnvironment::OpenWithDefaultApplication(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 std::optional<COLORREF> CAppEnvironment::ChooseColor(COLORREF initial)
@@ -114,6 +123,8 @@ void CAppEnvironment::TempUnitChanged()
     m_app.tempetype = TempUnit();
     m_app.UpdateUnitTexts();
 }
+
+QStringList CAppEnvironment::DataFileNames() const { return m_app.m_fieldNames.mid(0, m_app.m_fieldCount); }
 
 QString CAppEnvironment::TemporaryFolder() const
 {

@@ -24,7 +24,8 @@ public:
     TemplateChoice ChooseTemplate() override;
     QString GetSavePath() const override;
     void SetSavePath(const QString& folder) override;
-    QString PromptSaveFileName(const QString& proposed, bool replace) override;
+    QString PromptSaveFileName(const QString& proposed, bool replace, const QString& filter = {}) override;
+    void OpenWithDefaultApplication(const QString& path) override;
     std::optional<COLORREF> ChooseColor(COLORREF initial) override;
     bool RunDialog(QDialog& dialog) override;
     void SetLockIndicator(bool locked) override;
@@ -32,6 +33,7 @@ public:
     int PaletteCount() const override;
     QByteArray PaletteTable() const override;
     QString TemporaryFolder() const override;
+    QStringList DataFileNames() const override;
     QString PaletteName(int index) const override;
     QStringList ObjectTypes() const override;
 

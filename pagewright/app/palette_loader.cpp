@@ -4,20 +4,9 @@
 #include "platform/program_folder.h"
 #include "resource_ids.h"
 
+#include "platform/bmp_file.h"
 #include "platform/dib.h"
 
-#include <QFile>
-
-bool ReadBmpFile(const QString& path, QByteArray* dib)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    // A palette file is small; a huge one is no palette.
-    const QByteArray bytes = file.size() <= 64 * 1024 * 1024 ? file.readAll() : QByteArray();
-    *dib = platform::ReadDIBFile(bytes);
-    return true;
-}
 
 bool PaletteFromDib(const QByteArray& dib, std::uint8_t* destination)
 {
@@ -57,7 +46,7 @@ bool PaletteFromDib(const QByteArray& dib, std::uint8_t* destination)
 PaletteLoad LoadPaletteBmp(int, std::uint8_t* destination, const QString& fileName, const QString& programDir)
 {
     QByteArray dib;
-    if (fileName.isEmpty() || !ReadBmpFile(platform::ResolveProgramFile(programDir, fileName), &dib)) {
+    if (fileName.isEmpty() || !platform::ReadBmpFile(platform::ResolveProgramFile(programDir, fileName), &dib)) {
         AfxMessageBox(res::IDS_PALETTE_FILE_MISSING);
         return PaletteLoad::FileMissing;
     }

@@ -10,9 +10,6 @@
 inline constexpr int kPaletteEntries = 256;
 inline constexpr int kPaletteBytes = kPaletteEntries * 4;
 
-// The packed DIB of a .bmp file into *dib. False when the file cannot be
-// opened; a file that is no BMP gives true and an empty DIB.
-bool ReadBmpFile(const QString& path, QByteArray* dib);
 
 enum class PaletteLoad {
     Loaded,

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -170,11 +171,17 @@ bool CDI_RptApp::InitInstance()
     m_mainFrame = frame;
     SetMessageBoxParent(frame);
     // 16: file types are registered by the installed .desktop and MIME files.
-    // 17-18: the command line: a report to open, else a new report.
-    const QString file = m_options.arguments.isEmpty() ? QString() : m_options.arguments.first();
+    // 17-18: the command line: a report to open, else a new report; a
+    // "template|data" argument makes the new report from a filled copy.
+    QString file = m_options.arguments.isEmpty() ? QString() : m_options.arguments.first();
+    const QString filled = PrepareCommandLineFill(file);
+    m_startFile = filled;
     m_template->OpenDocumentFile(file);
-    // 19: only the first new document opens the start file.
+    // 19: only the first new document opens the start file; the filled copy
+    // (the report read it through a working copy of its own) goes.
     m_startFile.clear();
+    if (!filled.isEmpty())
+        QFile::remove(filled);
     // 20: show the frame.
     frame->LoadMenuImages(nullptr, true);
     frame->LoadMenuImages(frame->menuBar(), false);

@@ -10,6 +10,7 @@
 #include "app_signals.h"
 #include "skin/cmd_target.h"
 
+#include "irimage/ir_analysis.h"
 #include "skin/skin_colors.h"
 
 #include <QByteArray>
@@ -104,6 +105,12 @@ public:
     skin::SkinState m_skin;
     bool m_languageLoaded = false; // the string override file was read
     QString m_startFile;        // a report the next new document opens
+    // The data file of a command-line filling: infrared file paths (names)
+    // and values, one per line, and the analyses carried between images.
+    QStringList m_fieldNames;
+    QStringList m_fieldValues;
+    int m_fieldCount = 0;
+    IRAnalysisArray m_analysisArray;
     QStringList m_objectTypes;
     QStringList m_recentFiles;  // at most four, newest first
     QStringList m_paletteNames; // kMaxPaletteNames slots
@@ -126,9 +133,17 @@ public:
     CAppEnvironment& GetDocumentEnvironment() const { return *m_docEnv; }
     // Loads Cardpull and calls fnMydll once; false when it was not there.
     bool CallCardpull();
+    // Opens the report at path, loads the data file's infrared files into
+    // its first infrared image object, saves it; false when the report did
+    // not open, holds no infrared image or could not be saved.
+    bool FillReportFromCommandLine(const QString& path);
 
 private:
     void SetupCommands();
+    // A command line "template|data": reads the data file, fills a copy of
+    // the template and returns the copy's path (empty when nothing was
+    // filled); file is cleared whenever the argument had that form.
+    QString PrepareCommandLineFill(QString& file);
     bool CheckEdition();
 
     StartupOptions m_options;

@@ -7,7 +7,7 @@
 
 #include "skin/cmd_target.h"
 #include "frame_view.h"
-#include "my_splitter.h"
+#include "skin/my_splitter.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>

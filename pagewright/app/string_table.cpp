@@ -5,11 +5,10 @@
 #include "content/field_catalogue.h"
 
 #include "skin/message_box.h"
+#include "platform/string_overrides.h"
 
-#include <QFile>
 #include <QHash>
 
-#include <utility>
 
 namespace {
 
@@ -220,25 +219,7 @@ QString CommandTip(int commandId)
 
 bool LoadStringOverrides(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > 4 * 1024 * 1024)
-        return false;
-    QHash<int, QString> table;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        bool ok = false;
-        const int id = eq > 0 ? line.left(eq).trimmed().toInt(&ok) : 0;
-        if (!ok)
-            continue;
-        QString text = line.mid(eq + 1);
-        text.replace(QLatin1String("\\n"), QLatin1String("\n"));
-        table.insert(id, text);
-    }
-    overrides() = std::move(table);
-    return true;
+    return platform::ReadStringOverrides(path, &overrides());
 }
 
 void ClearStringOverrides() { overrides().clear(); }

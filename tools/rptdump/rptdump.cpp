@@ -8,13 +8,18 @@
 //                                           paints it at zoom Z (default 1),
 //                                           without selection, guides or shadow
 //     rptdump FILE --pdf OUT                every page as printing draws it
+//     rptdump FILE --docx OUT               the export to a word-processor
+//                                           document, as the menu command
+//                                           writes it (no dialog)
 //
 // A report that does not open gives its message on standard error and exit
 // status 1; a failed save or render exit status 3; wrong arguments 2.
+#include "document/docx_export.h"
 #include "document/draw_obj.h"
 #include "document/page_render.h"
 #include "document/rpt_doc.h"
 #include "content/text_objects.h"
+#include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
 
 #include <QGuiApplication>
@@ -71,6 +76,7 @@ int main(int argc, char** argv)
     const QStringList args = QCoreApplication::arguments().mid(1);
     const bool save = args.size() == 3 && args[1] == QStringLiteral("--save");
     const bool pdf = args.size() == 3 && args[1] == QStringLiteral("--pdf");
+    const bool docx = args.size() == 3 && args[1] == QStringLiteral("--docx");
     const bool png = (args.size() == 4 || (args.size() == 6 && args[4] == QStringLiteral("--zoom"))) &&
                      args[1] == QStringLiteral("--png");
     bool numbersOk = true;
@@ -82,12 +88,13 @@ int main(int argc, char** argv)
             zoom = args[5].toDouble(&numbersOk);
         numbersOk = numbersOk && page >= 1 && zoom >= 0.1 && zoom <= 8.0;
     }
-    if ((args.size() != 1 && !save && !pdf && !png) || !numbersOk) {
-        std::fprintf(stderr, "usage: rptdump FILE [--save OUT | --png PAGE OUT [--zoom Z] | --pdf OUT]\n");
+    if ((args.size() != 1 && !save && !pdf && !png && !docx) || !numbersOk) {
+        std::fprintf(stderr, "usage: rptdump FILE [--save OUT | --png PAGE OUT [--zoom Z] | --pdf OUT | --docx OUT]\n");
         return 2;
     }
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
+    CDraw3DMap::Register(DrawClassRegistry::Standard());
     ToolEnvironment env;
     CDI_RptDoc doc(&env);
     if (!doc.OnOpenDocument(args[0]))
@@ -102,6 +109,11 @@ int main(int argc, char** argv)
         }
         const QImage image = RenderPageImage(doc, page - 1, zoom);
         return !image.isNull() && image.save(args[3], "PNG") ? 0 : 3;
+    }
+    if (docx) {
+        DocxExport exporter;
+        doc.ExportPages(exporter);
+        return exporter.SaveAs(args[2]) ? 0 : 3;
     }
     if (pdf) {
         QPdfWriter writer(args[2]);

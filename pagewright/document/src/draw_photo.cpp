@@ -6,6 +6,7 @@
 #include "document/page_dc.h"
 #include "document/rpt_doc.h"
 #include "document/view_file_dlg.h"
+#include "document/word_export.h"
 
 #include "platform/archive_reader.h"
 #include "platform/archive_writer.h"
@@ -243,6 +244,22 @@ void CDrawPhoto::Draw(PageDC& dc)
         DrawPlaceholder(dc, inner, QStringLiteral("PHOTO"), Qt::AlignVCenter);
     }
 }
+
+namespace {
+
+void ExportPictureObject(const CDrawObj& obj, const QImage& picture, CWordExport& exporter)
+{
+    if (picture.isNull())
+        return;
+    const DocRect r = obj.position.Normalized();
+    exporter.ExportImage(float(r.left), float(r.bottom), float(r.Width()), float(r.Height()), picture, false);
+}
+
+} // namespace
+
+void CDrawPhoto::ExportToWord(CWordExport& exporter) { ExportPictureObject(*this, ExportPicture(), exporter); }
+
+void CDrawLogo::ExportToWord(CWordExport& exporter) { ExportPictureObject(*this, ExportPicture(), exporter); }
 
 QImage CDrawPhoto::ExportPicture() const
 {

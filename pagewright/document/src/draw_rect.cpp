@@ -202,19 +202,38 @@ void CDrawRect::Draw(PageDC& dc)
     }
 }
 
-bool CDrawRect::Intersects(const DocRect& rect)
+namespace {
+
+// The object's rectangle as hit tests take it: a line-thin side widened
+// (1 unit across, 10 down) so that it can still be met.
+DocRect HitFrame(const DocRect& position, bool* degenerate)
 {
-    const DocRect r = rect.Normalized();
     DocRect c = position.Normalized();
-    bool degenerate = false;
+    *degenerate = false;
     if (c.Width() == 0) {
         c.right = ClampToInt(std::int64_t(c.right) + 1);
-        degenerate = true;
+        *degenerate = true;
     }
     if (c.Height() == 0) {
         c.bottom = ClampToInt(std::int64_t(c.bottom) + 10);
-        degenerate = true;
+        *degenerate = true;
     }
+    return c;
+}
+
+} // namespace
+
+bool IntersectsFrame(const DocRect& position, const DocRect& rect)
+{
+    bool degenerate = false;
+    return !HitFrame(position, &degenerate).Intersected(rect.Normalized()).IsEmpty();
+}
+
+bool CDrawRect::Intersects(const DocRect& rect)
+{
+    const DocRect r = rect.Normalized();
+    bool degenerate = false;
+    const DocRect c = HitFrame(position, &degenerate);
     if (c.Intersected(r).IsEmpty())
         return false;
     if (degenerate)

@@ -452,6 +452,7 @@ bool CDI_RptDoc::OnCommand(int id)
     case ID_LOCK: OnLock(); return true;
     case ID_SAVE_AS_TEMPLATE: OnSaveAsTemplate(); return true;
     case ID_SHOW_NUMBERS: OnShowNumbers(); return true;
+    case ID_EXPORT_WORD: OnExportToWord(); return true;
     default: return false;
     }
 }
@@ -462,6 +463,7 @@ bool CDI_RptDoc::OnUpdateCommand(int id, DocCommandUI& ui) const
     case ID_BACKGROUND_COLOR:
     case ID_FILE_SUMMARYINFO:
     case ID_SAVE_AS_TEMPLATE:
+    case ID_EXPORT_WORD:
         ui.enabled = true;
         return true;
     case ID_EDIT_UNDO:

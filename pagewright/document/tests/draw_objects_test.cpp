@@ -53,25 +53,6 @@ int DarkPixels(const QImage& image, QRect area)
     return n;
 }
 
-class RecordingExport : public CWordExport {
-public:
-    void ExportLine(QPointF b, QPointF e, float weight, COLORREF color) override
-    {
-        calls << QStringLiteral("line %1,%2 %3,%4 %5 %6").arg(b.x()).arg(b.y()).arg(e.x()).arg(e.y()).arg(weight).arg(color);
-    }
-    void ExportArrow(QPointF b, QPointF e, float weight, COLORREF color, const ArrowHeads& h) override
-    {
-        calls << QStringLiteral("arrow %1,%2 %3,%4 %5 %6 %7%8%9 %10%11%12")
-                     .arg(b.x()).arg(b.y()).arg(e.x()).arg(e.y()).arg(weight).arg(color)
-                     .arg(h.beginStyle).arg(h.beginLength).arg(h.beginWidth)
-                     .arg(h.endStyle).arg(h.endLength).arg(h.endWidth);
-    }
-    void ExportRectangle(float l, float t, float w, float h, float weight, COLORREF color) override
-    {
-        calls << QStringLiteral("rect %1,%2 %3x%4 %5 %6").arg(l).arg(t).arg(w).arg(h).arg(weight).arg(color);
-    }
-    QStringList calls;
-};
 
 class PropertiesCounter : public CDrawObj {
 public:

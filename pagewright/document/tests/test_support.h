@@ -6,12 +6,14 @@
 #include "document/draw_rect.h"
 #include "document/draw_view.h"
 #include "document/rpt_doc.h"
+#include "document/word_export.h"
 
 #include "platform/compound_file.h"
 #include "platform/storage.h"
 
 #include <QByteArray>
 #include <QDialog>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -53,9 +55,10 @@ public:
     TemplateChoice ChooseTemplate() override { return templateChoice; }
     QString GetSavePath() const override { return savePath; }
     void SetSavePath(const QString& folder) override { savePath = folder; }
-    QString PromptSaveFileName(const QString& proposed, bool replace) override
+    QString PromptSaveFileName(const QString& proposed, bool replace, const QString& filter = {}) override
     {
         prompted.push_back(proposed);
+        promptedFilters.push_back(filter);
         (void)replace;
         return promptAnswer;
     }
@@ -73,7 +76,11 @@ public:
     }
     QString TemporaryFolder() const override { return tempFolder.isEmpty() ? DocumentEnvironment::TemporaryFolder() : tempFolder; }
 
+    void OpenWithDefaultApplication(const QString& path) override { openedFiles.push_back(path); }
+
     std::vector<Message> messages;
+    QStringList promptedFilters;
+    QStringList openedFiles;
     int answer = kAnswerOk;
     QString programFolder;
     std::optional<QSize> printerMm;
@@ -89,6 +96,37 @@ public:
     QStringList pageList;
     int pageListCurrent = -1;
     QString tempFolder;
+};
+
+// An exporter that records the calls it gets, one line each.
+class RecordingExport : public CWordExport {
+public:
+    void NewDocument(float w, float h) override { calls << QStringLiteral("new %1x%2").arg(w).arg(h); }
+    void InsertPageBreak(int page) override { calls << QStringLiteral("break %1").arg(page); }
+    void GoToPage(int page) override { calls << QStringLiteral("page %1").arg(page); }
+    void ExportImage(float l, float t, float w, float h, const QImage& picture, bool border) override
+    {
+        calls << QStringLiteral("image %1,%2 %3x%4 %5x%6 %7")
+                     .arg(l).arg(t).arg(w).arg(h).arg(picture.width()).arg(picture.height()).arg(border);
+        pictures.push_back(picture);
+    }
+    void ExportLine(QPointF b, QPointF e, float weight, COLORREF color) override
+    {
+        calls << QStringLiteral("line %1,%2 %3,%4 %5 %6").arg(b.x()).arg(b.y()).arg(e.x()).arg(e.y()).arg(weight).arg(color);
+    }
+    void ExportArrow(QPointF b, QPointF e, float weight, COLORREF color, const ArrowHeads& h) override
+    {
+        calls << QStringLiteral("arrow %1,%2 %3,%4 %5 %6 %7%8%9 %10%11%12")
+                     .arg(b.x()).arg(b.y()).arg(e.x()).arg(e.y()).arg(weight).arg(color)
+                     .arg(h.beginStyle).arg(h.beginLength).arg(h.beginWidth)
+                     .arg(h.endStyle).arg(h.endLength).arg(h.endWidth);
+    }
+    void ExportRectangle(float l, float t, float w, float h, float weight, COLORREF color) override
+    {
+        calls << QStringLiteral("rect %1,%2 %3x%4 %5 %6").arg(l).arg(t).arg(w).arg(h).arg(weight).arg(color);
+    }
+    QStringList calls;
+    std::vector<QImage> pictures;
 };
 
 // A view that counts what it is asked to repaint.

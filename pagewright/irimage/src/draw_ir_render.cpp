@@ -7,8 +7,10 @@
 #include "irimage/ir_profile_link.h"
 #include "irimage/temperature_text.h"
 
+#include "document/draw_view.h"
 #include "document/page_dc.h"
 #include "document/rpt_doc.h"
+#include "document/word_export.h"
 
 #include "platform/dib.h"
 #include "platform/dib_image.h"
@@ -71,6 +73,15 @@ QImage CDrawIR::RenderFrameImage(double zoom)
     RenderFrame(dc);
     painter.end();
     return image;
+}
+
+void CDrawIR::ExportToWord(CWordExport& exporter)
+{
+    const QImage image = RenderFrameImage(view != nullptr ? double(view->m_fZoom) : 1.0);
+    if (image.isNull())
+        return;
+    const DocRect r = position.Normalized();
+    exporter.ExportImage(float(r.left), float(r.bottom), float(r.Width()), float(r.Height()), image, false);
 }
 
 bool CDrawIR::SaveFrameAsBmp(const QString& path, double zoom)

@@ -7,6 +7,7 @@
 #include "irimage/ir_profile_link.h"
 
 #include "document/page_dc.h"
+#include "document/word_export.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -16,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <vector>
 
 using namespace irtest;
 
@@ -188,4 +191,38 @@ TEST(DrawIrRender, ProfileChartsMarkTheirCursorOnLineOneInTenSlotsAtMost)
     const int x = RenderReport::Pixels(int(120 * unitsPerPixel), 1.0);
     const int y = RenderReport::Pixels(int(120 * unitsPerPixel) + 50, 1.0);
     EXPECT_EQ(picture.pixel(x, y), qRgb(0, 255, 0));
+}
+
+namespace {
+
+class PictureExport : public CWordExport {
+public:
+    void ExportImage(float l, float t, float w, float h, const QImage& picture, bool border) override
+    {
+        places.push_back({l, t, w, h});
+        pictures.push_back(picture);
+        borders.push_back(border);
+    }
+    std::vector<std::array<float, 4>> places;
+    std::vector<QImage> pictures;
+    std::vector<bool> borders;
+};
+
+} // namespace
+
+TEST(DrawIrRender, TheWordExportPlacesTheWholeObjectPictureAtItsUpperLeft)
+{
+    RenderReport r;
+    r.ir->position = DocRect(1000, -1000, 5199, -3400); // mirrored: normalised for the export
+    PictureExport exporter;
+    r.ir->ExportToWord(exporter);
+    ASSERT_EQ(exporter.places.size(), 1u);
+    EXPECT_EQ(exporter.places[0], (std::array<float, 4>{1000, -1000, 4199, 2400}));
+    EXPECT_FALSE(exporter.borders[0]);
+    EXPECT_EQ(exporter.pictures[0].size(), QSize(RenderReport::Pixels(4199, 1.0), RenderReport::Pixels(2400, 1.0)));
+
+    // Without a picture nothing is exported.
+    CDrawIR* empty = r.AddImage(4);
+    empty->ExportToWord(exporter);
+    EXPECT_EQ(exporter.places.size(), 1u);
 }

@@ -2,6 +2,7 @@
 // what the object asks of the program, fixture paths and small file edits.
 #pragma once
 
+#include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
 
 #include "document/document_environment.h"
@@ -140,5 +141,17 @@ struct ReportWithView {
         return static_cast<CDrawIR*>(doc.AddNoUndo(std::move(ir)));
     }
 };
+
+// The basic classes, the image object and the 3D map.
+inline const DrawClassRegistry& RegistryWithMaps()
+{
+    static const DrawClassRegistry registry = [] {
+        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
+        CDrawIR::Register(r);
+        CDraw3DMap::Register(r);
+        return r;
+    }();
+    return registry;
+}
 
 } // namespace irtest

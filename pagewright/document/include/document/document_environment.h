@@ -32,6 +32,9 @@ inline constexpr int kShowNumbers = 61507;     // "显示编号(&X)"
 inline constexpr int kNone = 61491;            // status pane 2 without a numbered object
 inline constexpr int kTempReadout = 61477;     // "温度:%.1f 宽度:%.1f"
 inline constexpr int kDeletePage = 61467;      // delete the current page?
+inline constexpr int kExportedOpenIt = 61462;  // the report was exported; open it?
+inline constexpr int kOpenDocumentCaption = 61476; // "打开文档"
+inline constexpr int kTargetInUse = 61502;     // the target file is in use
 // Texts of this library (the program's table may override them).
 inline constexpr int kOpenFailed = 61600;      // %1: file; %2: reason
 inline constexpr int kBadFormat = 61601;       // damaged or not a report
@@ -125,12 +128,16 @@ public:
     virtual QString GetSavePath() const { return {}; }
     virtual void SetSavePath(const QString& folder) { (void)folder; }
     // The save-file prompt with a proposed path; replace: save (true) or save
-    // a copy. Empty when cancelled (headless: always).
-    virtual QString PromptSaveFileName(const QString& proposed, bool replace)
+    // a copy; filter: the file types offered (empty: reports). Empty when
+    // cancelled (headless: always).
+    virtual QString PromptSaveFileName(const QString& proposed, bool replace, const QString& filter = {})
     {
-        (void)proposed, (void)replace;
+        (void)proposed, (void)replace, (void)filter;
         return {};
     }
+    // Opens a file with the desktop's default application for its type
+    // (headless: nothing).
+    virtual void OpenWithDefaultApplication(const QString& path) { (void)path; }
     // The colour dialog; nullopt when cancelled (headless: always).
     virtual std::optional<COLORREF> ChooseColor(COLORREF initial)
     {

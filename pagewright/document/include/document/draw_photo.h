@@ -63,6 +63,9 @@ public:
     void OnEditProperties() override;
     int DoCommand(unsigned id, const QString& text, int value) override;
     int GetPopupMenuIndex() const override;
+    // The export picture in a borderless box at (left, upper edge, width,
+    // height) of the normalised frame.
+    void ExportToWord(CWordExport& exporter) override;
 
     // IRLinkedObject
     int GetLinkedIRNumber() const override { return imageNumber; }
@@ -115,6 +118,8 @@ public:
     void Draw(PageDC& dc) override;
     int DoCommand(unsigned id, const QString& text, int value) override;
     int GetPopupMenuIndex() const override;
+    // As the photo's.
+    void ExportToWord(CWordExport& exporter) override;
 
     // The export picture: the frame, then the document's logo or the word
     // "LOGO", as ExportPicture of the photo.

@@ -50,5 +50,8 @@ public:
 using ArrowHead = std::array<QPoint, 4>;
 // The head at tip (x2, y2) of a line from (x1, y1), for the scaled pen width w.
 ArrowHead ComputeArrowHead(QPoint tail, QPoint tip, int w);
+// The rectangle shape's intersection test, which tables, charts and maps
+// share: whether the object's rectangle (a line-thin side widened) meets rect.
+bool IntersectsFrame(const DocRect& position, const DocRect& rect);
 // The pen width as drawn: stored width x 10.5, truncated.
 int ScaledPenWidth(std::int32_t stored);

@@ -46,6 +46,7 @@
 #include <vector>
 
 class CDrawObj;
+class CWordExport;
 class DrawView;
 class PageDC;
 
@@ -110,6 +111,7 @@ public:
         ID_PREV_PAGE = 32830,
         ID_NEXT_PAGE = 32831,
         ID_LAST_PAGE = 32832,
+        ID_EXPORT_WORD = 32817,
         ID_LOCK = 1500,
         ID_SAVE_AS_TEMPLATE = 34036,
         ID_SHOW_NUMBERS = 34049,
@@ -278,6 +280,15 @@ public:
     void OnLock();
     void OnShowNumbers();
     bool OnSaveAsTemplate();
+    // Export to a word-processor document (.docx): asks for the file, writes
+    // every page with its objects, offers to open the result. False when
+    // cancelled or the file could not be written (message 61502).
+    bool OnExportToWord();
+    // Every page in order (a break before each page after the first) and
+    // every object of the list, in list order, on its page, through its own
+    // export. Objects on pages past the last are left out.
+    void ExportPages(CWordExport& exporter);
+
     // Runs a command of the table above; false for another id.
     bool OnCommand(int id);
     // The state of a command; false for an id the document does not handle.

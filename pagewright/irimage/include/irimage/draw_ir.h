@@ -178,6 +178,10 @@ public:
     // The whole object on white, the size of its rectangle on the view at
     // zoom (96 pixels per 1008 units x zoom); null without a picture.
     QImage RenderFrameImage(double zoom);
+    // The word-processor export: that picture at the view's zoom (1 without
+    // a view) in a borderless box at the object's place; nothing without a
+    // picture.
+    void ExportToWord(CWordExport& exporter) override;
     // That picture as a BMP file; false without a picture or when the file
     // cannot be written (an existing file is then kept).
     bool SaveFrameAsBmp(const QString& path, double zoom = 1.0);

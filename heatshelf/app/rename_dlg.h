@@ -1,0 +1,34 @@
+// CRenameDlg: the dialog in which the user types a file's new name
+// (template 138, edit 1051), on the theme's middle shade.
+#pragma once
+
+#include "heatshelf/theme.h"
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace heatshelf {
+
+class CRenameDlg : public QDialog {
+    Q_OBJECT
+public:
+    CRenameDlg(const Theme& theme, QWidget* parent = nullptr);
+
+    // The name, exchanged with edit 1051: set before exec (shown selected),
+    // read after.
+    QString m_strNewName;
+
+    int exec() override;
+    void accept() override;
+    QLineEdit* Edit() const { return m_edit; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    const Theme& m_theme;
+    QLineEdit* m_edit;
+};
+
+} // namespace heatshelf

@@ -1,0 +1,120 @@
+#include "string_table.h"
+
+#include "resource_ids.h"
+
+#include "platform/string_overrides.h"
+#include "skin/message_box.h"
+
+#include <QHash>
+
+namespace heatshelf {
+namespace {
+
+struct Entry {
+    int id;
+    const char* text;
+};
+
+constexpr Entry kStrings[] = {
+    {res::IDR_MAINFRAME, "红外图像浏览器"},
+    {res::IDR_HEATSHTYPE, "\n\nHeatshelf\n\n\nHeatshelf.Document\nHeatshelf Document"},
+    {res::AFX_IDS_APP_TITLE, "Heatshelf"},
+    {res::AFX_IDS_IDLEMESSAGE, "就绪"},
+    {res::IDS_PALETTE_FILE_MISSING, "没有找到色标文件"},
+    // Category list, result columns, rows and device values.
+    {1021, "温度数据"},
+    {1022, "位置数据"},
+    {1023, "测量参数"},
+    {1024, "文件信息"},
+    {1025, "测温对象"},
+    {1026, "名称"},
+    {1027, "温度"},
+    {1028, "最高温"},
+    {1029, "最低温"},
+    {1030, "平均温"},
+    {1031, "点温"},
+    {1032, "最高温位置"},
+    {1033, "最低温位置"},
+    {1034, "发射率"},
+    {1035, "距离"},
+    {1036, "环境温度"},
+    {1037, "备注"},
+    {1038, "日期"},
+    {1039, "时间"},
+    {1040, "文件名"},
+    {1041, "仪器型号"},
+    {1042, "内容"},
+    {1043, "测温档位"},
+    {1044, "低温档"},
+    {1045, "中温档"},
+    {1046, "高温档"},
+    {1047, "超高温档"},
+    // Commands: "status-bar prompt\ntooltip".
+    {res::ID_THUMBNAILS, "以缩略图显示文件夹中的图像\n缩略图"},
+    {res::ID_PREVIOUS, "显示上一幅图像\n上一幅"},
+    {res::ID_SINGLE, "显示单幅图像\n单幅图像"},
+    {res::ID_NEXT, "显示下一幅图像\n下一幅"},
+    {res::ID_UNUSED_1008, "\n"},
+    {res::ID_SHOW_AGAIN, "重新显示当前图像\n刷新"},
+    {res::ID_INVERT, "反转色标\n反色"},
+    {res::ID_PLAY_SOUND, "播放图像的语音注释\n语音"},
+    {res::ID_MEASURE_OBJECTS, "显示或隐藏测温对象\n测温对象"},
+    {res::ID_PALETTE_SELECT, "选择色标\n色标"},
+    {res::ID_FOLDER_PANE, "显示或隐藏文件夹窗格\n文件夹"},
+    {res::ID_THEME_MENU, "选择界面颜色\n界面颜色"},
+    {32777, "蓝色界面\n蓝色"},
+    {32778, "紫色界面\n紫色"},
+    {32779, "绿色界面\n绿色"},
+    {32780, "浅绿界面\n浅绿"},
+    {32781, "红色界面\n红色"},
+    {32782, "黄色界面\n黄色"},
+    {res::ID_APP_ABOUT, "显示程序信息、版本号和版权\n关于"},
+    {res::ID_APP_EXIT, "退出应用程序\n退出"},
+    {res::ID_VIEW_TOOLBAR, "显示或隐藏工具栏\n工具栏"},
+    {res::ID_VIEW_STATUS_BAR, "显示或隐藏状态栏\n状态栏"},
+    {res::ID_INDICATOR_CAPS, "大写"},
+    {res::ID_INDICATOR_NUM, "数字"},
+    {res::ID_INDICATOR_SCRL, "滚动"},
+};
+
+QHash<int, QString>& builtIn()
+{
+    static QHash<int, QString> table = [] {
+        QHash<int, QString> t;
+        for (const Entry& e : kStrings)
+            t.insert(e.id, QString::fromUtf8(e.text));
+        return t;
+    }();
+    return table;
+}
+
+QHash<int, QString>& overrides()
+{
+    static QHash<int, QString> table;
+    return table;
+}
+
+} // namespace
+
+QString LoadStringRes(int id)
+{
+    const auto it = overrides().constFind(id);
+    if (it != overrides().constEnd())
+        return *it;
+    return builtIn().value(id);
+}
+
+QString CommandPrompt(int commandId) { return LoadStringRes(commandId).section(QLatin1Char('\n'), 0, 0); }
+
+QString CommandTip(int commandId)
+{
+    const QString text = LoadStringRes(commandId);
+    const qsizetype at = text.indexOf(QLatin1Char('\n'));
+    return at < 0 ? QString() : text.mid(at + 1);
+}
+
+bool LoadStringOverrides(const QString& path) { return platform::ReadStringOverrides(path, &overrides()); }
+
+void ClearStringOverrides() { overrides().clear(); }
+
+} // namespace heatshelf
