@@ -145,19 +145,27 @@ void WholeMcu(const int16_t* y, const int16_t* cb, const int16_t* cr, const int1
             for (int bx = 0; bx < Hs; ++bx) {
                 const int16_t* yr = y + ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8;
                 const int16_t* kr = k ? k + ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8 : nullptr;
-                for (int x = 0; x < 8; ++x, d += bpp) {
-                    const int ci = chromaRow + (bx * 8 + x) / Hs;
-                    const int yv = yr[x] & 0xFF;
-                    const uint8_t r = range[yv + tr[ci]], g = range[yv + tg[ci]], b = range[yv + tb[ci]];
-                    if constexpr (L == kBgr) {
-                        d[0] = b, d[1] = g, d[2] = r;
-                    } else if constexpr (L == kInvRgbK) {
-                        d[0] = static_cast<uint8_t>(255 - r), d[1] = static_cast<uint8_t>(255 - g);
-                        d[2] = static_cast<uint8_t>(255 - b), d[3] = static_cast<uint8_t>(kr[x]);
-                    } else {
-                        d[0] = r, d[1] = g, d[2] = b;
-                        if constexpr (L == kRgba)
-                            d[3] = 255;
+                // Each chroma sample serves Hs neighbouring pixels of the row.
+                const int chromaBase = chromaRow + bx * (8 / Hs);
+                for (int cx = 0; cx < 8 / Hs; ++cx) {
+                    const int ci = chromaBase + cx;
+                    const uint8_t* rr = range + tr[ci];
+                    const uint8_t* rg = range + tg[ci];
+                    const uint8_t* rb = range + tb[ci];
+                    for (int dx = 0; dx < Hs; ++dx, d += bpp) {
+                        const int x = cx * Hs + dx;
+                        const int yv = yr[x] & 0xFF;
+                        const uint8_t r = rr[yv], g = rg[yv], b = rb[yv];
+                        if constexpr (L == kBgr) {
+                            d[0] = b, d[1] = g, d[2] = r;
+                        } else if constexpr (L == kInvRgbK) {
+                            d[0] = static_cast<uint8_t>(255 - r), d[1] = static_cast<uint8_t>(255 - g);
+                            d[2] = static_cast<uint8_t>(255 - b), d[3] = static_cast<uint8_t>(kr[x]);
+                        } else {
+                            d[0] = r, d[1] = g, d[2] = b;
+                            if constexpr (L == kRgba)
+                                d[3] = 255;
+                        }
                     }
                 }
             }
