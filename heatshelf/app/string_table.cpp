@@ -5,15 +5,11 @@
 #include "platform/string_overrides.h"
 #include "skin/message_box.h"
 
-#include <QHash>
 
 namespace heatshelf {
 namespace {
 
-struct Entry {
-    int id;
-    const char* text;
-};
+using Entry = platform::StringTable::Entry;
 
 constexpr Entry kStrings[] = {
     {res::IDR_MAINFRAME, "红外图像浏览器"},
@@ -77,44 +73,27 @@ constexpr Entry kStrings[] = {
     {res::ID_INDICATOR_SCRL, "滚动"},
 };
 
-QHash<int, QString>& builtIn()
+platform::StringTable& table()
 {
-    static QHash<int, QString> table = [] {
-        QHash<int, QString> t;
-        for (const Entry& e : kStrings)
-            t.insert(e.id, QString::fromUtf8(e.text));
-        return t;
-    }();
-    return table;
-}
-
-QHash<int, QString>& overrides()
-{
-    static QHash<int, QString> table;
-    return table;
+    static platform::StringTable t(kStrings);
+    return t;
 }
 
 } // namespace
 
 QString LoadStringRes(int id)
 {
-    const auto it = overrides().constFind(id);
-    if (it != overrides().constEnd())
-        return *it;
-    return builtIn().value(id);
+    if (const QString* text = table().Find(id))
+        return *text;
+    return QString();
 }
 
-QString CommandPrompt(int commandId) { return LoadStringRes(commandId).section(QLatin1Char('\n'), 0, 0); }
+QString CommandPrompt(int commandId) { return platform::StringTable::PromptOf(LoadStringRes(commandId)); }
 
-QString CommandTip(int commandId)
-{
-    const QString text = LoadStringRes(commandId);
-    const qsizetype at = text.indexOf(QLatin1Char('\n'));
-    return at < 0 ? QString() : text.mid(at + 1);
-}
+QString CommandTip(int commandId) { return platform::StringTable::TipOf(LoadStringRes(commandId)); }
 
-bool LoadStringOverrides(const QString& path) { return platform::ReadStringOverrides(path, &overrides()); }
+bool LoadStringOverrides(const QString& path) { return table().LoadOverrides(path); }
 
-void ClearStringOverrides() { overrides().clear(); }
+void ClearStringOverrides() { table().ClearOverrides(); }
 
 } // namespace heatshelf

@@ -7,15 +7,11 @@
 #include "skin/message_box.h"
 #include "platform/string_overrides.h"
 
-#include <QHash>
 
 
 namespace {
 
-struct Entry {
-    int id;
-    const char* text;
-};
+using Entry = platform::StringTable::Entry;
 
 // Prompts of commands are "status-bar text\ntooltip".
 constexpr Entry kStrings[] = {
@@ -185,21 +181,10 @@ constexpr Entry kStrings[] = {
     {61460, "属性域"},
 };
 
-QHash<int, QString>& builtIn()
+platform::StringTable& table()
 {
-    static QHash<int, QString> table = [] {
-        QHash<int, QString> t;
-        for (const Entry& e : kStrings)
-            t.insert(e.id, QString::fromUtf8(e.text));
-        return t;
-    }();
-    return table;
-}
-
-QHash<int, QString>& overrides()
-{
-    static QHash<int, QString> table;
-    return table;
+    static platform::StringTable t(kStrings);
+    return t;
 }
 
 // Message boxes take their texts from this table.
@@ -209,26 +194,15 @@ const bool g_messageBoxStrings = (SetMessageBoxStrings(&LoadStringRes), true);
 
 QString LoadStringRes(int id)
 {
-    const auto it = overrides().constFind(id);
-    if (it != overrides().constEnd())
-        return *it;
-    if (const auto it = builtIn().constFind(id); it != builtIn().constEnd())
-        return *it;
+    if (const QString* text = table().Find(id))
+        return *text;
     return field_catalogue::BuiltInText(id);
 }
 
-QString CommandPrompt(int commandId) { return LoadStringRes(commandId).section(QLatin1Char('\n'), 0, 0); }
+QString CommandPrompt(int commandId) { return platform::StringTable::PromptOf(LoadStringRes(commandId)); }
 
-QString CommandTip(int commandId)
-{
-    const QString text = LoadStringRes(commandId);
-    const qsizetype at = text.indexOf(QLatin1Char('\n'));
-    return at < 0 ? QString() : text.mid(at + 1);
-}
+QString CommandTip(int commandId) { return platform::StringTable::TipOf(LoadStringRes(commandId)); }
 
-bool LoadStringOverrides(const QString& path)
-{
-    return platform::ReadStringOverrides(path, &overrides());
-}
+bool LoadStringOverrides(const QString& path) { return table().LoadOverrides(path); }
 
-void ClearStringOverrides() { overrides().clear(); }
+void ClearStringOverrides() { table().ClearOverrides(); }

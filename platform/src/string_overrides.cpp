@@ -27,4 +27,27 @@ bool ReadStringOverrides(const QString& path, QHash<int, QString>* out)
     return true;
 }
 
+StringTable::StringTable(std::span<const Entry> builtIn)
+{
+    for (const Entry& e : builtIn)
+        m_builtIn.insert(e.id, QString::fromUtf8(e.text));
+}
+
+const QString* StringTable::Find(int id) const
+{
+    if (const auto it = m_overrides.constFind(id); it != m_overrides.constEnd())
+        return &*it;
+    if (const auto it = m_builtIn.constFind(id); it != m_builtIn.constEnd())
+        return &*it;
+    return nullptr;
+}
+
+QString StringTable::PromptOf(const QString& text) { return text.section(QLatin1Char('\n'), 0, 0); }
+
+QString StringTable::TipOf(const QString& text)
+{
+    const qsizetype at = text.indexOf(QLatin1Char('\n'));
+    return at < 0 ? QString() : text.mid(at + 1);
+}
+
 } // namespace platform
