@@ -31,14 +31,48 @@ int DecodeSlow(BitReader& r, const HuffmanDecoder& t, int32_t code, int length, 
     return 0;
 }
 
+// Tops the buffer up when fewer than 32 bits are valid (32 hold a code and
+// its extra bits, so one fill serves both): whole bytes here while no 0xFF
+// comes, JpegFillBits from there on, which leaves the reader as if it had
+// done all the filling. Returns 0 or a negative error.
+inline int Refill(BitReader& r)
+{
+    if (r.bitCount >= 32)
+        return 0;
+    if (r.marker == 0) {
+        while (r.bytesLeft > 0 && *r.next != 0xFF) {
+            r.bitBuffer |= uint64_t{*r.next} << (56 - r.bitCount);
+            r.bitCount += 8;
+            ++r.next;
+            --r.bytesLeft;
+            ++r.consumed;
+            if (r.bitCount > 56)
+                return 0;
+        }
+    }
+    const int rc = JpegFillBits(r, 0);
+    return rc < 0 ? rc : 0;
+}
+
+// The combined entry for the next bits, or 0 when the code or its extra
+// bits reach past the look-ahead or past the valid bits.
+inline uint32_t FastEntry(const BitReader& r, const HuffmanDecoder& t)
+{
+    const uint32_t entry = t.fast[r.bitBuffer >> (64 - kHuffmanFastBits)];
+    return static_cast<int>(entry & 0xFF) <= r.bitCount ? entry : 0;
+}
+
+inline void Skip(BitReader& r, uint32_t entry)
+{
+    const int n = static_cast<int>(entry & 0xFF);
+    r.bitBuffer <<= n;
+    r.bitCount -= n;
+}
+
 inline int DecodeSymbol(BitReader& r, const HuffmanDecoder& t, int& symbol)
 {
-    // 32 or more bits hold a code and its extra bits: one fill serves both.
-    if (r.bitCount < 32) {
-        const int rc = JpegFillBits(r, 0);
-        if (rc < 0)
-            return rc;
-    }
+    if (int rc = Refill(r))
+        return rc;
     if (r.bitCount < 8)
         return DecodeSlow(r, t, 0, 0, symbol);
     const uint32_t entry = t.lookahead[r.bitBuffer >> 56];
@@ -64,6 +98,15 @@ inline int ReceiveExtend(BitReader& r, int s, int32_t& value)
 
 inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
 {
+    if (int rc = Refill(r))
+        return rc;
+    if (const uint32_t entry = FastEntry(r, dc)) {
+        Skip(r, entry);
+        const int16_t v = static_cast<int16_t>(entry >> 16); // 0 only for category 0
+        if (v != 0)
+            *predictor = static_cast<int16_t>(*predictor + v);
+        return 0;
+    }
     int symbol;
     if (int rc = DecodeSymbol(r, dc, symbol))
         return rc;
@@ -81,6 +124,21 @@ template <bool kStore>
 int DecodeAc(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
 {
     for (int k = 1; k < 64;) {
+        if (int rc = Refill(r))
+            return rc;
+        if (const uint32_t entry = FastEntry(r, ac)) {
+            Skip(r, entry);
+            if (entry & kHuffmanFastEob)
+                break;
+            // ZRL stores a zero 15 places on, which is the same as skipping 16.
+            k += static_cast<int>(entry >> 8) & 15;
+            if (k > 63)
+                k = 63;
+            if constexpr (kStore)
+                block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
+            ++k;
+            continue;
+        }
         int symbol;
         if (int rc = DecodeSymbol(r, ac, symbol))
             return rc;
@@ -203,6 +261,47 @@ int DecodeAcFirst(BitReader& r, int16_t* block, const HuffmanDecoder& ac, int ss
     return 0;
 }
 
+// s bits (1..15) as a signed value (T.81 EXTEND).
+constexpr int32_t Extend(uint32_t bits, int s)
+{
+    const int32_t value = static_cast<int32_t>(bits);
+    return value < (1 << (s - 1)) ? value + 1 - (1 << s) : value;
+}
+
+// Fills d.fast from the canonical codes already in d.minCode / d.maxCode.
+void BuildFastTable(HuffmanDecoder& d, const uint8_t* values)
+{
+    constexpr int bits = kHuffmanFastBits;
+    for (int length = 1; length <= bits; ++length) {
+        if (d.maxCode[length] < 0)
+            continue;
+        for (int32_t code = d.minCode[length]; code <= d.maxCode[length]; ++code) {
+            const int symbol = values[d.firstIndex[length] + code - d.minCode[length]];
+            const int run = symbol >> 4; // DC decoding reads past it
+            const int s = symbol & 15;
+            const int free = bits - length; // bits after the code
+            const uint32_t first = static_cast<uint32_t>(code) << free;
+            if (s == 0) {
+                // DC category 0, AC end of block or ZRL: no extra bits.
+                const uint32_t entry = static_cast<uint32_t>(length) | (run == 15 ? 15u << 8 : kHuffmanFastEob);
+                for (uint32_t j = 0; j < (1u << free); ++j)
+                    d.fast[first | j] = entry;
+                continue;
+            }
+            if (s > free)
+                continue; // the extra bits reach past the look-ahead
+            for (uint32_t extra = 0; extra < (1u << s); ++extra) {
+                const uint32_t value = static_cast<uint16_t>(Extend(extra, s));
+                const uint32_t entry = (value << 16) | (static_cast<uint32_t>(run) << 8) |
+                                       static_cast<uint32_t>(length + s);
+                const uint32_t prefix = first | (extra << (free - s));
+                for (uint32_t j = 0; j < (1u << (free - s)); ++j)
+                    d.fast[prefix | j] = entry;
+            }
+        }
+    }
+}
+
 } // namespace
 
 int JpegBuildHuffmanDecoder(const uint8_t* bits, const uint8_t* values, int cls, int number, HuffmanDecoder& d)
@@ -242,6 +341,7 @@ int JpegBuildHuffmanDecoder(const uint8_t* bits, const uint8_t* values, int cls,
         }
         code <<= 1;
     }
+    BuildFastTable(d, values);
     // No code has length 0: the slow path, entered with fewer than 8 bits
     // left, starts by taking a bit.
     d.maxCode[0] = -1;

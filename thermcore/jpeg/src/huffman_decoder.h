@@ -18,6 +18,15 @@
 
 namespace thermjpeg {
 
+// Bits the combined table of HuffmanDecoder looks ahead.
+inline constexpr int kHuffmanFastBits = 10;
+
+// Entries of the combined table: bits 0..7 the bits a code and its extra
+// bits take together, bits 8..11 the zero run before the value (15 with
+// value 0 for ZRL), kHuffmanFastEob for an end of block, bits 16..31 the
+// value as a signed 16-bit number.
+inline constexpr uint32_t kHuffmanFastEob = 1u << 12;
+
 // Decoder table of one DHT table.
 struct HuffmanDecoder {
     int cls = 0;    // 0 DC, 1 AC
@@ -26,6 +35,10 @@ struct HuffmanDecoder {
     // Indexed by the next 8 bits: (code length << 16) | symbol, or 0 when
     // the code there is longer than 8 bits (the slow path decodes it).
     uint32_t lookahead[256] = {};
+    // Indexed by the next kHuffmanFastBits bits: a code together with its
+    // extra bits (the decoded value) when both fit, else 0. The entries
+    // serve DC decoding too, which reads only the length and the value.
+    uint32_t fast[1 << kHuffmanFastBits] = {};
     // Per code length L (1..16; index 17 holds the sentinel): the smallest
     // and largest code of that length (largest -1 when there is none) and
     // the index in `symbols` of its first symbol.

@@ -1,5 +1,6 @@
 #include "inverse_dct.h"
 
+
 namespace thermjpeg {
 namespace {
 
@@ -63,19 +64,6 @@ inline void Accurate4Products(const i64 x[8], i64 y[4])
 
 inline i64 Accurate2Odd(const i64 x[8]) { return x[5] * 6967 + x[1] * 29692 - x[7] * 5906 - x[3] * 10426; }
 
-// A column or row whose inputs 1..7 are zero transforms to x0 everywhere
-// (scaled by the pass); the accurate 8x8 takes that shortcut, which gives
-// the same results as the full arithmetic.
-template <class T>
-inline bool AcZero(const T* p, int stride)
-{
-    for (int i = 1; i < 8; ++i) {
-        if (p[i * stride] != 0)
-            return false;
-    }
-    return true;
-}
-
 template <class T>
 inline void Column(const T* block, int column, i64 x[8])
 {
@@ -88,6 +76,196 @@ inline void Row(const T* row, i64 x[8])
 {
     for (int i = 0; i < 8; ++i)
         x[i] = row[i];
+}
+
+
+// The accurate 8x8 comes in two forms with the same results. The wide form
+// computes every intermediate in 64 bits and takes any 16-bit input. The
+// narrow form works in 32 bits, with each product a 16 x 16 -> 32-bit
+// multiply and all eight rows (or columns) of a pass side by side, which the
+// compiler runs on vector lanes. A pass's output is a sum of its inputs
+// with weights whose magnitudes add up to less than 294,048, rounding terms
+// aside, so inputs within kNarrowLimit keep every intermediate inside 32
+// bits and the narrow form exact. Ordinary image data stays far below the
+// limit; larger values (very dark or bright blocks, corrupt streams) take
+// the wide form for that pass.
+constexpr int kNarrowLimit = 7295;
+
+inline int16_t WideSample(i64 z) { return Clamp((z + 1048576) >> 21); }
+
+inline int16_t NarrowSample(int32_t z)
+{
+    const int32_t v = ((z + 1048576) >> 21) + 128;
+    return static_cast<int16_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// A column or row whose inputs 1..7 are zero transforms to x0 everywhere
+// (scaled by the pass); the wide form takes that shortcut, which gives the
+// same results as the full arithmetic.
+template <class T>
+inline bool AcZero(const T* p, int stride)
+{
+    for (int i = 1; i < 8; ++i) {
+        if (p[i * stride] != 0)
+            return false;
+    }
+    return true;
+}
+
+template <class T>
+inline bool WithinNarrowLimit(const T* values)
+{
+    T low = 0, high = 0;
+    for (int i = 0; i < 64; ++i) {
+        low = values[i] < low ? values[i] : low;
+        high = values[i] > high ? values[i] : high;
+    }
+    return low >= -kNarrowLimit && high <= kNarrowLimit;
+}
+
+void AccurateRowsWide(const int16_t* block, int32_t* scratch)
+{
+    i64 x[8];
+    for (int r = 0; r < 8; ++r) {
+        int32_t* out = scratch + r * 8;
+        if (AcZero(block + r * 8, 1)) {
+            const int32_t v = block[r * 8] * 8;
+            for (int i = 0; i < 8; ++i)
+                out[i] = v;
+            continue;
+        }
+        Row(block + r * 8, x);
+        const i64 f = x[1] * 6393 - x[7] * 32138;
+        const i64 g = x[5] * 27246 - x[3] * 18205;
+        const i64 h = x[7] * 6393 + x[1] * 32138;
+        const i64 l = x[5] * 18205 + x[3] * 27246;
+        const i64 E = ((f + g + 2048) >> 12) * 5793;
+        const i64 T = ((h + l + 2048) >> 12) * 5793;
+        const i64 Pa = h + f - l - g;
+        const i64 Pb = h + g - l - f;
+        const i64 rr = (x[0] - x[4]) * 32768;
+        const i64 u = (x[0] + x[4]) * 32768;
+        const i64 w = x[2] * 42813 + x[6] * 17734;
+        const i64 B = x[2] * 17734 - x[6] * 42813;
+        const i64 r2 = rr - B;
+        const i64 u2 = u - w;
+        out[0] = static_cast<int32_t>((T + u + w + 2048) >> 12);
+        out[7] = static_cast<int32_t>((u + w - T + 2048) >> 12);
+        out[1] = static_cast<int32_t>((Pa + rr + B + 2048) >> 12);
+        out[6] = static_cast<int32_t>((rr + B - Pa + 2048) >> 12);
+        out[2] = static_cast<int32_t>((Pb + r2 + 2048) >> 12);
+        out[5] = static_cast<int32_t>((r2 - Pb + 2048) >> 12);
+        out[3] = static_cast<int32_t>((E + u2 + 2048) >> 12);
+        out[4] = static_cast<int32_t>((u2 - E + 2048) >> 12);
+    }
+}
+
+void AccurateColumnsWide(const int32_t* scratch, int16_t* block)
+{
+    i64 x[8];
+    for (int c = 0; c < 8; ++c) {
+        if (AcZero(scratch + c, 8)) {
+            const int16_t v = WideSample(i64{scratch[c]} * 32768);
+            for (int i = 0; i < 8; ++i)
+                block[i * 8 + c] = v;
+            continue;
+        }
+        Column(scratch, c, x);
+        const i64 d = x[1] * 32138 + x[7] * 6393;
+        const i64 e = x[5] * 18205 + x[3] * 27246;
+        const i64 F = ((d + e + 2048) >> 12) * 5793;
+        const i64 h1 = x[1] * 6393 - x[7] * 32138;
+        const i64 h2 = x[5] * 27246 - x[3] * 18205;
+        const i64 V = ((h1 + h2 + 2048) >> 12) * 5793;
+        const i64 P = d + h1 - e - h2;
+        const i64 Q = d + h2 - e - h1;
+        const i64 L = (x[0] + x[4]) * 32768;
+        const i64 O = x[2] * 42813 + x[6] * 17734;
+        const i64 H = (x[0] - x[4]) * 32768;
+        const i64 K = x[2] * 17734 - x[6] * 42813;
+        block[0 * 8 + c] = WideSample(F + L + O);
+        block[7 * 8 + c] = WideSample(L + O - F);
+        block[1 * 8 + c] = WideSample(P + H + K);
+        block[6 * 8 + c] = WideSample(H + K - P);
+        block[2 * 8 + c] = WideSample(Q + H - K);
+        block[5 * 8 + c] = WideSample(H - K - Q);
+        block[3 * 8 + c] = WideSample(V + L - O);
+        block[4 * 8 + c] = WideSample(L - O - V);
+    }
+}
+
+// The narrow row pass; 42813 = 32768 + 10045 keeps every factor within 16
+// bits.
+void AccurateRowsNarrow(const int16_t* in, int32_t* out)
+{
+    for (int r = 0; r < 8; ++r) {
+        const int16_t x0 = in[r * 8], x1 = in[r * 8 + 1], x2 = in[r * 8 + 2], x3 = in[r * 8 + 3];
+        const int16_t x4 = in[r * 8 + 4], x5 = in[r * 8 + 5], x6 = in[r * 8 + 6], x7 = in[r * 8 + 7];
+        const int32_t f = x1 * 6393 - x7 * 32138;
+        const int32_t g = x5 * 27246 - x3 * 18205;
+        const int32_t h = x7 * 6393 + x1 * 32138;
+        const int32_t l = x5 * 18205 + x3 * 27246;
+        const int32_t E = ((f + g + 2048) >> 12) * 5793;
+        const int32_t T = ((h + l + 2048) >> 12) * 5793;
+        const int32_t Pa = h + f - l - g;
+        const int32_t Pb = h + g - l - f;
+        const int32_t rr = (x0 - x4) * 32768;
+        const int32_t u = (x0 + x4) * 32768;
+        const int32_t w = x2 * 10045 + x2 * 32768 + x6 * 17734;
+        const int32_t B = x2 * 17734 - x6 * 10045 - x6 * 32768;
+        const int32_t r2 = rr - B;
+        const int32_t u2 = u - w;
+        int32_t* o = out + r * 8;
+        o[0] = (T + u + w + 2048) >> 12;
+        o[7] = (u + w - T + 2048) >> 12;
+        o[1] = (Pa + rr + B + 2048) >> 12;
+        o[6] = (rr + B - Pa + 2048) >> 12;
+        o[2] = (Pb + r2 + 2048) >> 12;
+        o[5] = (r2 - Pb + 2048) >> 12;
+        o[3] = (E + u2 + 2048) >> 12;
+        o[4] = (u2 - E + 2048) >> 12;
+    }
+}
+
+// The narrow column pass, all eight columns side by side.
+void AccurateColumnsNarrow(const int32_t* in, int16_t* out)
+{
+    int16_t n[64]; // 16-bit inputs make the products 16 x 16 -> 32 bits
+    for (int i = 0; i < 64; ++i)
+        n[i] = static_cast<int16_t>(in[i]);
+    for (int c = 0; c < 8; ++c) {
+        const int16_t x0 = n[c], x1 = n[8 + c], x2 = n[16 + c], x3 = n[24 + c];
+        const int16_t x4 = n[32 + c], x5 = n[40 + c], x6 = n[48 + c], x7 = n[56 + c];
+        const int32_t d = x1 * 32138 + x7 * 6393;
+        const int32_t e = x5 * 18205 + x3 * 27246;
+        const int32_t F = ((d + e + 2048) >> 12) * 5793;
+        const int32_t h1 = x1 * 6393 - x7 * 32138;
+        const int32_t h2 = x5 * 27246 - x3 * 18205;
+        const int32_t V = ((h1 + h2 + 2048) >> 12) * 5793;
+        const int32_t P = d + h1 - e - h2;
+        const int32_t Q = d + h2 - e - h1;
+        const int32_t L = (x0 + x4) * 32768;
+        const int32_t O = x2 * 10045 + x2 * 32768 + x6 * 17734;
+        const int32_t H = (x0 - x4) * 32768;
+        const int32_t K = x2 * 17734 - x6 * 10045 - x6 * 32768;
+        out[0 * 8 + c] = NarrowSample(F + L + O);
+        out[7 * 8 + c] = NarrowSample(L + O - F);
+        out[1 * 8 + c] = NarrowSample(P + H + K);
+        out[6 * 8 + c] = NarrowSample(H + K - P);
+        out[2 * 8 + c] = NarrowSample(Q + H - K);
+        out[5 * 8 + c] = NarrowSample(H - K - Q);
+        out[3 * 8 + c] = NarrowSample(V + L - O);
+        out[4 * 8 + c] = NarrowSample(L - O - V);
+    }
+}
+
+// True when every AC term of the block is zero.
+inline bool DcOnly(const int16_t* block)
+{
+    int16_t any = 0;
+    for (int i = 1; i < 64; ++i)
+        any = static_cast<int16_t>(any | block[i]);
+    return any == 0;
 }
 
 } // namespace
@@ -156,70 +334,22 @@ void JpegIdctFast1(int16_t* block)
 
 void JpegIdctAccurate(int16_t* block)
 {
+    if (DcOnly(block)) {
+        // Both passes keep a lone DC term flat: 8 x DC after the rows.
+        const int16_t v = WideSample(i64{block[0]} * 8 * 32768);
+        for (int i = 0; i < 64; ++i)
+            block[i] = v;
+        return;
+    }
     alignas(32) int32_t scratch[64];
-    i64 x[8];
-    for (int r = 0; r < 8; ++r) {
-        int32_t* out = scratch + r * 8;
-        if (AcZero(block + r * 8, 1)) {
-            const int32_t v = block[r * 8] * 8;
-            for (int i = 0; i < 8; ++i)
-                out[i] = v;
-            continue;
-        }
-        Row(block + r * 8, x);
-        const i64 f = x[1] * 6393 - x[7] * 32138;
-        const i64 g = x[5] * 27246 - x[3] * 18205;
-        const i64 h = x[7] * 6393 + x[1] * 32138;
-        const i64 l = x[5] * 18205 + x[3] * 27246;
-        const i64 E = ((f + g + 2048) >> 12) * 5793;
-        const i64 T = ((h + l + 2048) >> 12) * 5793;
-        const i64 Pa = h + f - l - g;
-        const i64 Pb = h + g - l - f;
-        const i64 rr = (x[0] - x[4]) * 32768;
-        const i64 u = (x[0] + x[4]) * 32768;
-        const i64 w = x[2] * 42813 + x[6] * 17734;
-        const i64 B = x[2] * 17734 - x[6] * 42813;
-        const i64 r2 = rr - B;
-        const i64 u2 = u - w;
-        out[0] = static_cast<int32_t>((T + u + w + 2048) >> 12);
-        out[7] = static_cast<int32_t>((u + w - T + 2048) >> 12);
-        out[1] = static_cast<int32_t>((Pa + rr + B + 2048) >> 12);
-        out[6] = static_cast<int32_t>((rr + B - Pa + 2048) >> 12);
-        out[2] = static_cast<int32_t>((Pb + r2 + 2048) >> 12);
-        out[5] = static_cast<int32_t>((r2 - Pb + 2048) >> 12);
-        out[3] = static_cast<int32_t>((E + u2 + 2048) >> 12);
-        out[4] = static_cast<int32_t>((u2 - E + 2048) >> 12);
-    }
-    auto S = [](i64 z) { return Clamp((z + 1048576) >> 21); };
-    for (int c = 0; c < 8; ++c) {
-        if (AcZero(scratch + c, 8)) {
-            const int16_t v = S(i64{scratch[c]} * 32768);
-            for (int i = 0; i < 8; ++i)
-                block[i * 8 + c] = v;
-            continue;
-        }
-        Column(scratch, c, x);
-        const i64 d = x[1] * 32138 + x[7] * 6393;
-        const i64 e = x[5] * 18205 + x[3] * 27246;
-        const i64 F = ((d + e + 2048) >> 12) * 5793;
-        const i64 h1 = x[1] * 6393 - x[7] * 32138;
-        const i64 h2 = x[5] * 27246 - x[3] * 18205;
-        const i64 V = ((h1 + h2 + 2048) >> 12) * 5793;
-        const i64 P = d + h1 - e - h2;
-        const i64 Q = d + h2 - e - h1;
-        const i64 L = (x[0] + x[4]) * 32768;
-        const i64 O = x[2] * 42813 + x[6] * 17734;
-        const i64 H = (x[0] - x[4]) * 32768;
-        const i64 K = x[2] * 17734 - x[6] * 42813;
-        block[0 * 8 + c] = S(F + L + O);
-        block[7 * 8 + c] = S(L + O - F);
-        block[1 * 8 + c] = S(P + H + K);
-        block[6 * 8 + c] = S(H + K - P);
-        block[2 * 8 + c] = S(Q + H - K);
-        block[5 * 8 + c] = S(H - K - Q);
-        block[3 * 8 + c] = S(V + L - O);
-        block[4 * 8 + c] = S(L - O - V);
-    }
+    if (WithinNarrowLimit(block))
+        AccurateRowsNarrow(block, scratch);
+    else
+        AccurateRowsWide(block, scratch);
+    if (WithinNarrowLimit(scratch))
+        AccurateColumnsNarrow(scratch, block);
+    else
+        AccurateColumnsWide(scratch, block);
 }
 
 void JpegIdctAccurate4(int16_t* block)

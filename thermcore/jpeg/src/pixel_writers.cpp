@@ -1,7 +1,9 @@
 #include "pixel_writers.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "codec_state.h"
 #include "region_clip.h"
@@ -124,50 +126,90 @@ void McuPixels(const int16_t* y, const int16_t* cb, const int16_t* cr, const int
     }
 }
 
+inline int Clamp8(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
+// One converted pixel as the bytes it stores, first byte lowest.
+template <int L>
+inline uint32_t PixelWord(int y, int tr, int tg, int tb, int k)
+{
+    const uint32_t r = static_cast<uint32_t>(Clamp8(y + tr));
+    const uint32_t g = static_cast<uint32_t>(Clamp8(y + tg));
+    const uint32_t b = static_cast<uint32_t>(Clamp8(y + tb));
+    if constexpr (L == kBgr)
+        return b | g << 8 | r << 16;
+    else if constexpr (L == kRgb)
+        return r | g << 8 | b << 16;
+    else if constexpr (L == kRgba)
+        return r | g << 8 | b << 16 | 0xFF000000u;
+    else
+        return (255 - r) | (255 - g) << 8 | (255 - b) << 16 | static_cast<uint32_t>(k & 0xFF) << 24;
+}
+
+// Stores a row of n converted pixels. Three-byte pixels go out as
+// overlapping four-byte stores, each one's fourth byte rewritten by the
+// next; the last pixel's three bytes alone, so nothing past the row is
+// touched.
+template <int L, int N>
+inline void StoreWords(uint8_t* d, const uint32_t* words)
+{
+    constexpr int bpp = BytesPerPixel(L);
+    if constexpr (std::endian::native == std::endian::little) {
+        if constexpr (bpp == 4) {
+            std::memcpy(d, words, 4 * N);
+        } else {
+            for (int x = 0; x < N - 1; ++x)
+                std::memcpy(d + 3 * x, words + x, 4);
+            std::memcpy(d + 3 * (N - 1), words + N - 1, 3);
+        }
+    } else {
+        for (int x = 0; x < N; ++x) {
+            for (int i = 0; i < bpp; ++i)
+                d[bpp * x + i] = static_cast<uint8_t>(words[x] >> (8 * i));
+        }
+    }
+}
+
 // The whole MCU, row by row. Converting layouts compute the chroma terms
-// of the MCU's 64 chroma samples once, then add them to the luminance (the
-// samples are 0..255, as the inverse transforms leave them).
+// of the MCU's 64 chroma samples once, widen each chroma row to the
+// luminance row's width, and convert a row of pixels at a time (the
+// samples are 0..255, as the inverse transforms leave them); the compiler
+// runs these loops on vector lanes.
 template <int L, int Hs, int Vs>
 void WholeMcu(const int16_t* y, const int16_t* cb, const int16_t* cr, const int16_t* k, uint8_t* dest,
               ptrdiff_t stride)
 {
-    constexpr int bpp = BytesPerPixel(L);
     if constexpr (Converts(L)) {
-        int tr[64], tg[64], tb[64];
+        constexpr int width = 8 * Hs;
+        int16_t tr[64], tg[64], tb[64];
         for (int i = 0; i < 64; ++i) {
-            const ChromaTerms t = Terms(cb[i] & 0xFF, cr[i] & 0xFF);
-            tr[i] = 256 + t.r, tg[i] = 256 - t.g, tb[i] = 256 + t.b;
+            const int cbv = cb[i] & 0xFF, crv = cr[i] & 0xFF;
+            tr[i] = static_cast<int16_t>((crv * 359 - 45813) >> 8);
+            tg[i] = static_cast<int16_t>(-((cbv * 88 + crv * 183 - 34806) >> 8));
+            tb[i] = static_cast<int16_t>((cbv * 454 - 57937) >> 8);
         }
-        const uint8_t* range = kRange.values;
-        for (int py = 0; py < 8 * Vs; ++py) {
-            uint8_t* d = dest + py * stride;
-            const int chromaRow = (py / Vs) * 8;
-            for (int bx = 0; bx < Hs; ++bx) {
-                const int16_t* yr = y + ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8;
-                const int16_t* kr = k ? k + ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8 : nullptr;
-                // Each chroma sample serves Hs neighbouring pixels of the row.
-                const int chromaBase = chromaRow + bx * (8 / Hs);
-                for (int cx = 0; cx < 8 / Hs; ++cx) {
-                    const int ci = chromaBase + cx;
-                    const uint8_t* rr = range + tr[ci];
-                    const uint8_t* rg = range + tg[ci];
-                    const uint8_t* rb = range + tb[ci];
-                    for (int dx = 0; dx < Hs; ++dx, d += bpp) {
-                        const int x = cx * Hs + dx;
-                        const int yv = yr[x] & 0xFF;
-                        const uint8_t r = rr[yv], g = rg[yv], b = rb[yv];
-                        if constexpr (L == kBgr) {
-                            d[0] = b, d[1] = g, d[2] = r;
-                        } else if constexpr (L == kInvRgbK) {
-                            d[0] = static_cast<uint8_t>(255 - r), d[1] = static_cast<uint8_t>(255 - g);
-                            d[2] = static_cast<uint8_t>(255 - b), d[3] = static_cast<uint8_t>(kr[x]);
-                        } else {
-                            d[0] = r, d[1] = g, d[2] = b;
-                            if constexpr (L == kRgba)
-                                d[3] = 255;
-                        }
+        for (int cy = 0; cy < 8; ++cy) {
+            int16_t rowR[width], rowG[width], rowB[width];
+            for (int x = 0; x < width; ++x) {
+                rowR[x] = tr[cy * 8 + x / Hs];
+                rowG[x] = tg[cy * 8 + x / Hs];
+                rowB[x] = tb[cy * 8 + x / Hs];
+            }
+            for (int dy = 0; dy < Vs; ++dy) {
+                const int py = cy * Vs + dy;
+                int16_t ys[width], ks[width] = {};
+                for (int bx = 0; bx < Hs; ++bx) {
+                    const int at = ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8;
+                    for (int x = 0; x < 8; ++x) {
+                        ys[bx * 8 + x] = static_cast<int16_t>(y[at + x] & 0xFF);
+                        if constexpr (L == kInvRgbK)
+                            ks[bx * 8 + x] = k[at + x];
                     }
                 }
+                uint32_t words[width];
+#pragma GCC unroll 1
+                for (int x = 0; x < width; ++x)
+                    words[x] = PixelWord<L>(ys[x], rowR[x], rowG[x], rowB[x], ks[x]);
+                StoreWords<L, width>(dest + py * stride, words);
             }
         }
     } else {

@@ -1,6 +1,7 @@
 // The accurate 8x8 inverse DCT against a plain 64-bit form of the same
-// arithmetic with no shortcut: the kernel's all-zero row and column shortcuts
-// (and any faster form of the kernel) must give the same samples bit for bit,
+// arithmetic with no shortcut: the kernel's shortcuts (all-zero rows and
+// columns, lone DC terms) and its 32-bit form for inputs small enough (and
+// any faster form of the kernel) must give the same samples bit for bit,
 // on random blocks of every magnitude, at the magnitudes where 32-bit partial
 // sums would stop fitting and on coefficients only a corrupt stream carries.
 #include <gtest/gtest.h>
@@ -117,6 +118,17 @@ TEST(AccurateIdctEquivalence, SignPatternsAtTheLimits)
     high.fill(32767);
     ExpectSame(low, "all -32768", 0);
     ExpectSame(high, "all 32767", 0);
+}
+
+TEST(AccurateIdctEquivalence, LoneDcTermsOfEveryValue)
+{
+    // A block with nothing but its DC term comes out flat; every 16-bit
+    // value, the saturating ones included.
+    for (int dc = -32768; dc <= 32767; ++dc) {
+        Block b{};
+        b[0] = static_cast<int16_t>(dc);
+        ExpectSame(b, "lone DC", dc);
+    }
 }
 
 } // namespace

@@ -54,8 +54,9 @@ struct WriterCase {
     int channels; // bytes a pixel
 };
 
-// Fixed-layout writers into a buffer of exactly the visible pixels: the
-// edge form writes the same bytes as the whole-MCU kernel and nothing else.
+// Fixed-layout writers into a buffer of exactly the visible pixels, each
+// line followed by a few spare bytes: the edge form writes the same bytes
+// as the whole-MCU kernel, and neither writes anything else.
 TEST(FixedLayoutWriters, EdgeFormsAgreeWithTheWholeMcuKernels)
 {
     const WriterCase cases[] = {{1, 3, 1, 1, 3},  {2, 3, 1, 1, 3},  {3, 3, 2, 2, 3},  {4, 3, 2, 2, 3},
@@ -76,22 +77,28 @@ TEST(FixedLayoutWriters, EdgeFormsAgreeWithTheWholeMcuKernels)
         const McuWriter writer = JpegFixedLayoutWriter(w.configuration);
         ASSERT_NE(writer, nullptr);
 
+        const int line = width * w.channels + 5;
         auto write = [&](int visibleWidth, int visibleHeight) {
-            std::vector<uint8_t> out(static_cast<size_t>(width) * height * w.channels + 64, 0xCD);
+            std::vector<uint8_t> out(static_cast<size_t>(line) * height, 0xCD);
             d.outBase = out.data();
             d.outBytes = w.channels;
-            d.outStride = width * w.channels;
+            d.outStride = line;
             d.clipWidth = visibleWidth;
             d.clipHeight = visibleHeight;
             EXPECT_EQ(writer(*s, 0, 0), 0);
             return out;
         };
         const std::vector<uint8_t> whole = write(width, height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = width * w.channels; x < line; ++x)
+                ASSERT_EQ(whole[static_cast<size_t>(y) * line + x], 0xCD)
+                    << "configuration " << w.configuration << " wrote past its line at " << x << "," << y;
+        }
         for (const auto& [vw, vh] : {std::pair{width - 3, height}, std::pair{5, height - 1}, std::pair{1, 1}}) {
             const std::vector<uint8_t> part = write(vw, vh);
             for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width * w.channels; ++x) {
-                    const size_t i = static_cast<size_t>(y) * width * w.channels + x;
+                for (int x = 0; x < line; ++x) {
+                    const size_t i = static_cast<size_t>(y) * line + x;
                     const bool inside = y < vh && x < vw * w.channels;
                     EXPECT_EQ(part[i], inside ? whole[i] : 0xCD)
                         << "configuration " << w.configuration << " at " << x << "," << y;
