@@ -83,20 +83,21 @@ inline void Row(const T* row, i64 x[8])
 // computes every intermediate in 64 bits and takes any 16-bit input. The
 // narrow form works in 32 bits, with each product a 16 x 16 -> 32-bit
 // multiply and all eight rows (or columns) of a pass side by side, which the
-// compiler runs on vector lanes. A pass's output is a sum of its inputs
-// with weights whose magnitudes add up to less than 294,048, rounding terms
-// aside, so inputs within kNarrowLimit keep every intermediate inside 32
-// bits and the narrow form exact. Ordinary image data stays far below the
-// limit; larger values (very dark or bright blocks, corrupt streams) take
-// the wide form for that pass.
-constexpr int kNarrowLimit = 7295;
+// compiler runs on vector lanes. With a pass's inputs within -8192..8191 no
+// intermediate of either pass, partial sums and rounding terms included,
+// reaches 2,006,941,758 in magnitude, so the narrow form is exact there.
+// Ordinary image data stays within that range; other values (corrupt
+// streams, extreme quantisers) take the wide form for that pass.
+constexpr int kNarrowBias = 8192;
+constexpr unsigned kNarrowSpan = 16384; // inputs + kNarrowBias lie in 0..kNarrowSpan - 1
 
 inline int16_t WideSample(i64 z) { return Clamp((z + 1048576) >> 21); }
 
 inline int16_t NarrowSample(int32_t z)
 {
-    const int32_t v = ((z + 1048576) >> 21) + 128;
-    return static_cast<int16_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+    // |z| < 2^31 leaves the shifted value within +-1024: clamp in 16 bits.
+    const int16_t v = static_cast<int16_t>(((z + 1048576) >> 21) + 128);
+    return v < 0 ? int16_t{0} : v > 255 ? int16_t{255} : v;
 }
 
 // A column or row whose inputs 1..7 are zero transforms to x0 everywhere
@@ -112,15 +113,14 @@ inline bool AcZero(const T* p, int stride)
     return true;
 }
 
-template <class T>
-inline bool WithinNarrowLimit(const T* values)
+// True when every coefficient of the block lies within the narrow range:
+// biased into 0..kNarrowSpan - 1, no value sets a bit from 14 on.
+inline bool InNarrowRange(const int16_t* block)
 {
-    T low = 0, high = 0;
-    for (int i = 0; i < 64; ++i) {
-        low = values[i] < low ? values[i] : low;
-        high = values[i] > high ? values[i] : high;
-    }
-    return low >= -kNarrowLimit && high <= kNarrowLimit;
+    uint16_t bits = 0;
+    for (int i = 0; i < 64; ++i)
+        bits = static_cast<uint16_t>(bits | static_cast<uint16_t>(block[i] + kNarrowBias));
+    return bits < kNarrowSpan;
 }
 
 void AccurateRowsWide(const int16_t* block, int32_t* scratch)
@@ -227,12 +227,18 @@ void AccurateRowsNarrow(const int16_t* in, int32_t* out)
     }
 }
 
-// The narrow column pass, all eight columns side by side.
-void AccurateColumnsNarrow(const int32_t* in, int16_t* out)
+// The narrow column pass, all eight columns side by side. Returns false,
+// with nothing written, when an input lies outside the narrow range.
+bool AccurateColumnsNarrow(const int32_t* in, int16_t* out)
 {
     int16_t n[64]; // 16-bit inputs make the products 16 x 16 -> 32 bits
-    for (int i = 0; i < 64; ++i)
+    uint32_t bits = 0;
+    for (int i = 0; i < 64; ++i) {
+        bits |= static_cast<uint32_t>(in[i] + kNarrowBias);
         n[i] = static_cast<int16_t>(in[i]);
+    }
+    if (bits >= kNarrowSpan)
+        return false;
     for (int c = 0; c < 8; ++c) {
         const int16_t x0 = n[c], x1 = n[8 + c], x2 = n[16 + c], x3 = n[24 + c];
         const int16_t x4 = n[32 + c], x5 = n[40 + c], x6 = n[48 + c], x7 = n[56 + c];
@@ -257,6 +263,7 @@ void AccurateColumnsNarrow(const int32_t* in, int16_t* out)
         out[3 * 8 + c] = NarrowSample(V + L - O);
         out[4 * 8 + c] = NarrowSample(L - O - V);
     }
+    return true;
 }
 
 // True when every AC term of the block is zero.
@@ -342,13 +349,11 @@ void JpegIdctAccurate(int16_t* block)
         return;
     }
     alignas(32) int32_t scratch[64];
-    if (WithinNarrowLimit(block))
+    if (InNarrowRange(block))
         AccurateRowsNarrow(block, scratch);
     else
         AccurateRowsWide(block, scratch);
-    if (WithinNarrowLimit(scratch))
-        AccurateColumnsNarrow(scratch, block);
-    else
+    if (!AccurateColumnsNarrow(scratch, block))
         AccurateColumnsWide(scratch, block);
 }
 

@@ -126,15 +126,17 @@ void McuPixels(const int16_t* y, const int16_t* cb, const int16_t* cr, const int
     }
 }
 
-inline int Clamp8(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+// A sample plus a chroma term (-256..511) clamped to 0..255, in 16 bits.
+inline uint8_t Clamp8(int16_t v)
+{
+    const int16_t low = v < 0 ? int16_t{0} : v;
+    return static_cast<uint8_t>(low > 255 ? int16_t{255} : low);
+}
 
 // One converted pixel as the bytes it stores, first byte lowest.
 template <int L>
-inline uint32_t PixelWord(int y, int tr, int tg, int tb, int k)
+inline uint32_t PixelWord(uint32_t r, uint32_t g, uint32_t b, uint32_t k)
 {
-    const uint32_t r = static_cast<uint32_t>(Clamp8(y + tr));
-    const uint32_t g = static_cast<uint32_t>(Clamp8(y + tg));
-    const uint32_t b = static_cast<uint32_t>(Clamp8(y + tb));
     if constexpr (L == kBgr)
         return b | g << 8 | r << 16;
     else if constexpr (L == kRgb)
@@ -142,7 +144,7 @@ inline uint32_t PixelWord(int y, int tr, int tg, int tb, int k)
     else if constexpr (L == kRgba)
         return r | g << 8 | b << 16 | 0xFF000000u;
     else
-        return (255 - r) | (255 - g) << 8 | (255 - b) << 16 | static_cast<uint32_t>(k & 0xFF) << 24;
+        return (255 - r) | (255 - g) << 8 | (255 - b) << 16 | k << 24;
 }
 
 // Stores a row of n converted pixels. Three-byte pixels go out as
@@ -196,19 +198,26 @@ void WholeMcu(const int16_t* y, const int16_t* cb, const int16_t* cr, const int1
             }
             for (int dy = 0; dy < Vs; ++dy) {
                 const int py = cy * Vs + dy;
-                int16_t ys[width], ks[width] = {};
+                int16_t ys[width];
+                uint8_t ks[width] = {};
                 for (int bx = 0; bx < Hs; ++bx) {
                     const int at = ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8;
                     for (int x = 0; x < 8; ++x) {
                         ys[bx * 8 + x] = static_cast<int16_t>(y[at + x] & 0xFF);
                         if constexpr (L == kInvRgbK)
-                            ks[bx * 8 + x] = k[at + x];
+                            ks[bx * 8 + x] = static_cast<uint8_t>(k[at + x]);
                     }
+                }
+                uint8_t r[width], g[width], b[width];
+                for (int x = 0; x < width; ++x) {
+                    r[x] = Clamp8(static_cast<int16_t>(ys[x] + rowR[x]));
+                    g[x] = Clamp8(static_cast<int16_t>(ys[x] + rowG[x]));
+                    b[x] = Clamp8(static_cast<int16_t>(ys[x] + rowB[x]));
                 }
                 uint32_t words[width];
 #pragma GCC unroll 1
                 for (int x = 0; x < width; ++x)
-                    words[x] = PixelWord<L>(ys[x], rowR[x], rowG[x], rowB[x], ks[x]);
+                    words[x] = PixelWord<L>(r[x], g[x], b[x], ks[x]);
                 StoreWords<L, width>(dest + py * stride, words);
             }
         }
