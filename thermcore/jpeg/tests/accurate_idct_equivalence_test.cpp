@@ -76,7 +76,10 @@ TEST(AccurateIdctEquivalence, RandomBlocksOfEveryMagnitude)
     // Magnitudes around where 32-bit partial sums stop fitting (about 7300
     // per input; row outputs that large come from inputs near 912), ordinary
     // images and the whole 16-bit range.
-    const int magnitudes[] = {1, 16, 200, 911, 912, 913, 1024, 2047, 7295, 7296, 7297, 16384, 32767};
+    // The 32-bit form takes inputs of -8192..8191 in either pass (row
+    // outputs of that size come from inputs near 1024).
+    const int magnitudes[] = {1,    16,   200,  911,  912,  913,   1023,  1024, 1025,
+                              2047, 7295, 7296, 7297, 8191, 8192, 8193, 16384, 32767};
     int index = 0;
     for (int magnitude : magnitudes) {
         std::uniform_int_distribution<int> value(-magnitude, magnitude);
@@ -96,7 +99,7 @@ TEST(AccurateIdctEquivalence, SignPatternsAtTheLimits)
     // Every sign pattern of a row at full magnitude drives each output's
     // linear form to its extreme; repeated down the rows, the column pass
     // sees its largest inputs too.
-    const int magnitudes[] = {912, 913, 1024, 7296, 7297, 32767};
+    const int magnitudes[] = {912, 913, 1023, 1024, 1025, 7296, 7297, 8191, 8192, 8193, 32767};
     for (int magnitude : magnitudes) {
         for (int pattern = 0; pattern < 256; ++pattern) {
             Block row{}, square{}, column{};
