@@ -287,12 +287,14 @@ int CDrawTable::Inset() const { return ScaledPenWidth(pen.widthX); }
 
 void CDrawTable::SizesFromFractions()
 {
+    // A table without rows or columns keeps the room of one, so that its
+    // frame stays on the page.
     DocRect& r = position;
-    if (std::abs(std::int64_t(r.top) - r.bottom) < kMinHeightForRelayout)
-        r.top = Clamp32(std::int64_t(r.bottom) - std::int64_t(m_nRows) * kNewRowHeight);
-    if (std::abs(std::int64_t(r.left) - r.right) < kMinWidthForRelayout)
-        r.right = Clamp32(std::int64_t(r.left) + std::int64_t(m_nColumns) * kNewColumnWidth);
     r = r.Normalized();
+    if (std::int64_t(r.bottom) - r.top < kMinHeightForRelayout)
+        r.top = Clamp32(std::int64_t(r.bottom) - std::int64_t(std::max(m_nRows, 1)) * kNewRowHeight);
+    if (std::int64_t(r.right) - r.left < kMinWidthForRelayout)
+        r.right = Clamp32(std::int64_t(r.left) + std::int64_t(std::max(m_nColumns, 1)) * kNewColumnWidth);
     const std::int64_t inset = Inset();
     const double availW = double(std::max<std::int64_t>(0, std::int64_t(r.right) - r.left - 2 * inset));
     const double availH = double(std::max<std::int64_t>(0, std::int64_t(r.bottom) - r.top - 2 * inset));
