@@ -199,3 +199,17 @@ TEST(TableReport, AFieldCellMakesTheTableADependentOfItsImage)
     t->Remove();
     EXPECT_TRUE(image->Dependents().empty()) << "a deleted table leaves the list";
 }
+
+TEST(TableReport, TheFuzzSeedsAreReportsWithTables)
+{
+    for (const char* name : {"table-and-result-table", "empty-table"}) {
+        Report r;
+        QString error;
+        const QByteArray bytes = ReadFile(QStringLiteral(CONTENT_REPORT_SEEDS "/") + QLatin1String(name));
+        ASSERT_TRUE(r.doc.LoadContents(bytes, &error)) << name << ": " << error.toStdString();
+        ASSERT_EQ(r.doc.GetObjects().size(), 2u) << name;
+        EXPECT_NE(dynamic_cast<CDrawTable*>(r.doc.GetObjects()[0]), nullptr) << name;
+        EXPECT_NE(dynamic_cast<CDrawResultTable*>(r.doc.GetObjects()[1]), nullptr) << name;
+        EXPECT_EQ(r.doc.StoreContents(), bytes) << name;
+    }
+}
