@@ -2,8 +2,11 @@
 // row text, column drags, the font through the editor, and its export.
 #include "table_test_support.h"
 
+#include "content/field_prop.h"
 #include "content/text_edit_view.h"
+#include "document/property_sheet.h"
 
+#include <QLineEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QtEndian>
@@ -258,4 +261,28 @@ TEST(ResultTable, TheExportSplitsTheRowText)
     empty->ExportToWord(none);
     EXPECT_EQ(none.rows, 0);
     EXPECT_EQ(none.rowHeight, 164.0f);
+}
+
+TEST(ResultTable, ThePropertiesSheetRebindsTheFieldsSortedAndCancelKeepsThem)
+{
+    Report r;
+    CDrawResultTable* t = AddResult(r, {33401});
+    r.view.Select(t, false);
+    r.env.onDialog = [](QDialog& d) {
+        auto& sheet = static_cast<PropertySheet&>(d);
+        auto* page = static_cast<CFieldProp*>(sheet.GetPage(0));
+        EXPECT_EQ(page->m_nMode, CFieldProp::kSeveralFields);
+        EXPECT_EQ(page->FieldIdList, (QList<quint32>{33401}));
+        page->FieldIdList = {33603, 33201};
+        page->GetDlgItemAs<QLineEdit>(CFieldProp::kImageNumber)->setText(QStringLiteral("4"));
+        return true;
+    };
+    t->OnEditProperties();
+    EXPECT_EQ(t->FieldIds(), (std::vector<std::uint32_t>{33201, 33603}));
+    EXPECT_EQ(t->GetIRNumber(), 4);
+    EXPECT_EQ(r.doc.GetUndoCount(), 1);
+    r.env.onDialog = {};
+    t->OnEditProperties();
+    EXPECT_EQ(t->FieldIds(), (std::vector<std::uint32_t>{33201, 33603}));
+    EXPECT_EQ(r.doc.GetUndoCount(), 1);
 }
