@@ -9,6 +9,7 @@
 #include "rpt_app.h"
 #include "split_frame.h"
 
+#include "content/draw_table.h"
 #include "document/draw_rect.h"
 #include "document/draw_tool.h"
 #include "document/ir_image_object.h"
@@ -98,6 +99,13 @@ bool CDI_RptView::VersionMismatch()
     return true;
 }
 
+namespace {
+// The table commands of the cell menu.
+constexpr int kAddRowColumnCommand = 32964;
+constexpr int kDeleteRowCommand = 32977;
+constexpr int kDeleteColumnCommand = 32978;
+} // namespace
+
 void CDI_RptView::SetupEditCommands()
 {
     const auto hasSelection = [this](CCmdUI& ui) { ui.Enable(!GetSelection().empty()); };
@@ -121,6 +129,28 @@ void CDI_RptView::SetupEditCommands()
         }
     });
     CCmdTarget::OnUpdate(ID_SELECT_PAGE, selectAllUpdate);
+
+    // The selected table's rows and columns: add or delete through its
+    // dialog, delete the picked column or row.
+    const auto selectedTable = [this]() -> CDrawTable* {
+        return GetSelection().size() == 1 ? dynamic_cast<CDrawTable*>(GetSelection().front()) : nullptr;
+    };
+    const auto oneTable = [selectedTable](CCmdUI& ui) { ui.Enable(selectedTable() != nullptr); };
+    CCmdTarget::OnCommand(kAddRowColumnCommand, [selectedTable](int) {
+        if (CDrawTable* t = selectedTable())
+            t->InsertRowsColumns();
+    });
+    CCmdTarget::OnUpdate(kAddRowColumnCommand, oneTable);
+    CCmdTarget::OnCommand(kDeleteColumnCommand, [selectedTable](int) {
+        if (CDrawTable* t = selectedTable())
+            t->DeleteColumn();
+    });
+    CCmdTarget::OnUpdate(kDeleteColumnCommand, oneTable);
+    CCmdTarget::OnCommand(kDeleteRowCommand, [selectedTable](int) {
+        if (CDrawTable* t = selectedTable())
+            t->DeleteRow();
+    });
+    CCmdTarget::OnUpdate(kDeleteRowCommand, oneTable);
 
     // Delete, cut, copy, paste.
     CCmdTarget::OnCommand(res::ID_EDIT_CLEAR, [this](int) { OnEditClear(); });

@@ -55,11 +55,16 @@ void CCellFormat::DoDataExchange(DataExchange& dx)
         m_kind->setExclusive(true);
         if (QAbstractButton* b = m_kind->button(m_nCellKind))
             b->setChecked(true);
-        m_combo->SelectColor(m_color);
+        // No common colour (-1): nothing is chosen, and OK keeps it so.
+        if (m_color == 0xFFFFFFFF)
+            m_combo->setCurrentIndex(-1);
+        else
+            m_combo->SelectColor(m_color);
         return;
     }
     m_nCellKind = m_kind->checkedId();
-    m_color = m_combo->GetSelectedColor();
+    if (m_combo->currentIndex() >= 0)
+        m_color = m_combo->GetSelectedColor();
 }
 
 void CCellFormat::OnTextChosen()

@@ -6,6 +6,7 @@
 #include "content/draw_field.h"
 #include "content/draw_text.h"
 #include "content/text_edit_view.h"
+#include "content/table_objects.h"
 #include "content/text_objects.h"
 #include "document/document_environment.h"
 #include "document/draw_class.h"
@@ -33,6 +34,7 @@ inline const DrawClassRegistry& Registry()
         DrawClassRegistry r = DrawClassRegistry::MakeBasic();
         CDrawIR::Register(r);
         RegisterTextObjects(r);
+        RegisterTableObjects(r);
         return r;
     }();
     return registry;

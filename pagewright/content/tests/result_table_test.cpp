@@ -1,0 +1,288 @@
+// The result table: record, rows from an image's fields and analyses, the
+// row text, column drags, the font through the editor, and its export.
+#include "table_test_support.h"
+
+#include "content/field_prop.h"
+#include "content/text_edit_view.h"
+#include "document/property_sheet.h"
+
+#include <QLineEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QtEndian>
+
+using namespace table_test;
+
+namespace {
+
+// An image with the fixture file and two spots, a line and an area.
+CDrawIR* AddLoadedImage(Report& r, QTemporaryDir& dir, int spots = 2)
+{
+    CDrawIR* image = r.AddImage(1, DocRect(100, -100, 4100, -3100));
+    const QString file = dir.filePath(QStringLiteral("k4_320.vni"));
+    QFile::copy(QStringLiteral(CONTENT_IR_FIXTURES "/k4_320.vni"), file);
+    EXPECT_TRUE(image->LoadIRFile(file));
+    const auto add = [image](int kind, int number, IRShape shape) {
+        IRAnalysisItem item;
+        item.kind = kind;
+        item.number = number;
+        item.shape = shape;
+        item.emissivity = 0.95f;
+        item.distance = 1.0f;
+        image->m_analyses.Add(item);
+    };
+    for (int i = 0; i < spots; ++i)
+        add(kAnalysisPoint, i + 1, {100 + 50 * i, 100, 0, 0});
+    add(kAnalysisLine, 1, {10, 200, 300, 200});
+    add(kAnalysisRect, 1, {20, 20, 120, 100});
+    image->RecomputeAll();
+    return image;
+}
+
+CDrawResultTable* AddResult(Report& r, std::vector<std::uint32_t> ids, const DocRect& rect = DocRect(600, -3500, 3180, -3300))
+{
+    auto* t = r.Add(std::make_unique<CDrawResultTable>(&r.view, rect));
+    t->SetFieldIds(std::move(ids));
+    return t;
+}
+
+QStringList Rows(const QString& rowText)
+{
+    QStringList parts = rowText.split(QStringLiteral("\\\\"));
+    if (!parts.isEmpty() && parts.back().isEmpty())
+        parts.pop_back();
+    return parts;
+}
+
+} // namespace
+
+TEST(ResultTable, RecordEqualsTheGoldenBytesAndReadsBack)
+{
+    const QByteArray golden = ReadFile(QStringLiteral(CONTENT_GOLDEN "/result_table.bin"));
+    ASSERT_FALSE(golden.isEmpty());
+    platform::ArchiveReader reader(golden, Registry().ArchiveRegistry());
+    CDrawResultTable t;
+    t.Serialize(reader);
+    EXPECT_EQ(t.GetIRNumber(), 2);
+    EXPECT_EQ(t.FieldIds(), (std::vector<std::uint32_t>{33203, 33401}));
+    EXPECT_EQ(t.GetDifference(), 1);
+    EXPECT_EQ(t.RowHeight(), 238.0f);
+    EXPECT_EQ(t.Font().FaceName(), QStringLiteral("Times New Roman"));
+    EXPECT_EQ(t.Font().dwMask, 0x20000007u);
+    EXPECT_EQ(RecordOf(t).toHex(), golden.toHex());
+    // A new table's font and colours.
+    CDrawResultTable made(nullptr, DocRect(600, -2000, 3180, -1500));
+    EXPECT_EQ(made.Font().ToBytes(), t.Font().ToBytes());
+    EXPECT_EQ(made.pen.widthX, 2);
+    EXPECT_EQ(made.brush.color, 0x00FFFFu);
+    EXPECT_EQ(made.brushOn, 1);
+    EXPECT_EQ(made.roundness, QPoint(16, 16));
+    EXPECT_EQ(made.ColumnWidths(), (std::array<std::uint16_t, 2>{1290, 1290}));
+}
+
+TEST(ResultTable, AFieldCountBeyondTheDataIsRefused)
+{
+    QByteArray bytes = ReadFile(QStringLiteral(CONTENT_GOLDEN "/result_table.bin"));
+    qToLittleEndian(std::uint32_t(0x40000000), bytes.data() + 56 + 14 + 4 + 4);
+    platform::ArchiveReader reader(bytes, Registry().ArchiveRegistry());
+    CDrawResultTable t;
+    EXPECT_THROW(t.Serialize(reader), platform::ArchiveError);
+}
+
+TEST(ResultTable, ANewTableWithoutFieldsIsOneLineHighAndSplitInHalves)
+{
+    Report r;
+    CDrawResultTable* t = AddResult(r, {});
+    DrawOnce(*t);
+    const DocRect n = t->position.Normalized();
+    EXPECT_EQ(n.Width(), 2580);
+    EXPECT_EQ(n.Height(), 21 * 2 + t->LineHeight() + 40);
+    EXPECT_EQ(n.bottom, -3300) << "the upper edge stays";
+    EXPECT_EQ(t->ColumnWidths(), (std::array<std::uint16_t, 2>{1290, 1290}));
+    EXPECT_EQ(t->FontHeight(), 160);
+}
+
+TEST(ResultTable, ImageAndParameterFieldsGiveAHeaderPerGroup)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    CDrawResultTable* t = AddResult(r, {33203, 33401});
+    DrawOnce(*t);
+    EXPECT_EQ(t->RowCount(), 4);
+    const QStringList rows = Rows(t->RowText());
+    ASSERT_EQ(rows.size(), 8) << t->RowText().toStdString();
+    EXPECT_EQ(rows[0], QStringLiteral("红外图像信息/"));
+    EXPECT_EQ(rows[1], QStringLiteral("数值/"));
+    EXPECT_EQ(rows[2], QStringLiteral("存储位置"));
+    EXPECT_TRUE(rows[3].contains(dir.path())) << rows[3].toStdString();
+    EXPECT_EQ(rows[4], QStringLiteral("目标参数/"));
+    EXPECT_EQ(rows[6], QStringLiteral("距离"));
+    EXPECT_TRUE(t->RowText().startsWith(QStringLiteral("红外图像信息/\\\\数值/\\\\存储位置\\\\")));
+    const DocRect n = t->position.Normalized();
+    EXPECT_EQ(n.Height(), 4 * int(t->RowHeight()) + 2 * ScaledPenWidth(2)) << "the height follows the rows";
+}
+
+TEST(ResultTable, SpotFieldsRepeatForEveryPointAnalysisInOrder)
+{
+    Report r;
+    QTemporaryDir dir;
+    CDrawIR* image = AddLoadedImage(r, dir);
+    CDrawResultTable* t = AddResult(r, {33500, 33703});
+    t->BuildRows(nullptr);
+    const QStringList rows = Rows(t->RowText());
+    // spot header, spot 1, spot 2, area header, area 1.
+    ASSERT_EQ(t->RowCount(), 5) << t->RowText().toStdString();
+    EXPECT_EQ(rows[0], QStringLiteral("点分析/"));
+    QString first, second;
+    image->GetPointText(1, 33500, first = QStringLiteral("SPEC"), false);
+    image->GetPointText(2, 33500, second = QStringLiteral("SPEC"), false);
+    EXPECT_EQ(rows[2] + QLatin1Char('\n') + rows[3], first);
+    EXPECT_EQ(rows[4] + QLatin1Char('\n') + rows[5], second);
+    EXPECT_EQ(rows[6], QStringLiteral("区域分析/"));
+}
+
+TEST(ResultTable, AnUnknownFieldIsAllValueAndAMissingImageGivesNoRows)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    CDrawResultTable* t = AddResult(r, {33299}); // group 0, an id its formatter does not know
+    t->BuildRows(nullptr);
+    EXPECT_EQ(Rows(t->RowText()), (QStringList{QStringLiteral("红外图像信息/"), QStringLiteral("数值/"), QString(),
+                                               QStringLiteral("SPEC")}));
+    CDrawResultTable* orphan = AddResult(r, {33203});
+    orphan->SetIRNumber(9);
+    DrawOnce(*orphan);
+    EXPECT_EQ(orphan->RowCount(), 0);
+    EXPECT_EQ(orphan->position.Normalized().Height(), 21 * 2 + orphan->LineHeight() + 40);
+}
+
+TEST(ResultTable, ColumnDragsKeepBothColumnsAbove200AndTheHeightFollowsTheRows)
+{
+    struct Case {
+        int handle;
+        int x;
+        bool accepted;
+    };
+    // Columns 1290 + 1290 from x 600 (divider at 1890).
+    const Case cases[] = {
+        {10, 1890 - 1090, false}, {10, 1890 - 1089, true}, {10, 1890 + 1090, false}, {10, 1890 + 1000, true},
+        {9, 600 + 1090, false},   {9, 600 + 1089, true},   {11, 3180 - 1090, false}, {11, 3180 + 500, true},
+    };
+    for (const Case& c : cases) {
+        Report r;
+        CDrawResultTable* t = AddResult(r, {});
+        t->MoveHandleTo(c.handle, QPoint(c.x, -3400), 0, &r.view);
+        const auto w = t->ColumnWidths();
+        const bool changed = w != std::array<std::uint16_t, 2>{1290, 1290};
+        EXPECT_EQ(changed, c.accepted) << c.handle << " " << c.x;
+        if (c.accepted) {
+            EXPECT_GT(std::min(w[0], w[1]), 200) << c.handle << " " << c.x;
+        }
+    }
+    Report r;
+    CDrawResultTable* t = AddResult(r, {});
+    const DocRect before = t->position;
+    t->MoveHandleTo(2, QPoint(1000, -5000), 0, &r.view);
+    t->MoveHandleTo(6, QPoint(1000, 0), 0, &r.view);
+    EXPECT_EQ(t->position, before);
+    // Handle 4 to the right keeps the shares.
+    t->MoveHandleTo(4, QPoint(600 + 4000, -3400), CDrawObj::kMoveNoUndo, &r.view);
+    EXPECT_EQ(t->ColumnWidths(), (std::array<std::uint16_t, 2>{2000, 2000}));
+}
+
+TEST(ResultTable, TheFormatBarSetsTheWholeFontAndAlignmentStaysLeft)
+{
+    Report r;
+    CDrawResultTable* t = AddResult(r, {33203});
+    EXPECT_EQ(t->DoCommand(CDrawObj::kFormatCommand, QStringLiteral("1"), 0), 0) << "no editor borrowed yet";
+    r.view.Select(t, false);
+    t->BeginEdit(&r.view, 0);
+    EXPECT_FALSE(r.editor->IsVisible());
+    // Bold from the bar: the editor's selection, then the key.
+    QTextCursor c = r.editor->Cursor();
+    c.select(QTextCursor::Document);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    c.mergeCharFormat(bold);
+    r.editor->SetCursor(c);
+    t->DoCommand(CDrawObj::kFormatCommand, QStringLiteral("1"), 0);
+    EXPECT_NE(t->Font().dwEffects & platform::CFE_BOLD, 0u);
+    EXPECT_EQ(t->Font().FaceName(), QStringLiteral("Times New Roman"));
+    // Centre from the bar: the editor goes back to left.
+    QTextCursor all = r.editor->Cursor();
+    all.select(QTextCursor::Document);
+    QTextBlockFormat centre;
+    centre.setAlignment(Qt::AlignHCenter);
+    all.mergeBlockFormat(centre);
+    r.editor->SetCursor(all);
+    t->DoCommand(CDrawObj::kFormatCommand, QStringLiteral("5"), 0);
+    EXPECT_TRUE(r.editor->Document()->firstBlock().blockFormat().alignment() & Qt::AlignLeft);
+    t->EndEdit(&r.view);
+    EXPECT_NE(t->Font().dwEffects & platform::CFE_BOLD, 0u);
+}
+
+TEST(ResultTable, TheExportSplitsTheRowText)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    struct Recorder : CWordExport {
+        int rows = -1;
+        float rowHeight = 0;
+        float top = 0;
+        QString text;
+        CellFormat format;
+        int ExportResultTable(int n, float, float t, float, float, float, float, float h, bool, COLORREF, int) override
+        {
+            rows = n;
+            top = t;
+            rowHeight = h;
+            return 1;
+        }
+        void FillResultTableCells(int, int, const CellFormat& f, const QString& rowText) override
+        {
+            format = f;
+            text = rowText;
+        }
+    };
+    CDrawResultTable* t = AddResult(r, {33203, 33401});
+    Recorder exporter;
+    t->ExportToWord(exporter);
+    EXPECT_EQ(exporter.rows, 4);
+    EXPECT_EQ(exporter.rowHeight, 238.0f);
+    EXPECT_EQ(exporter.top, -3300.0f) << "the upper edge";
+    EXPECT_EQ(Rows(exporter.text).size(), 8);
+    EXPECT_EQ(exporter.format.faceName, QStringLiteral("Times New Roman"));
+    EXPECT_EQ(exporter.format.heightTwips, 240);
+    CDrawResultTable* empty = AddResult(r, {});
+    Recorder none;
+    empty->ExportToWord(none);
+    EXPECT_EQ(none.rows, 0);
+    EXPECT_EQ(none.rowHeight, 164.0f);
+}
+
+TEST(ResultTable, ThePropertiesSheetRebindsTheFieldsSortedAndCancelKeepsThem)
+{
+    Report r;
+    CDrawResultTable* t = AddResult(r, {33401});
+    r.view.Select(t, false);
+    r.env.onDialog = [](QDialog& d) {
+        auto& sheet = static_cast<PropertySheet&>(d);
+        auto* page = static_cast<CFieldProp*>(sheet.GetPage(0));
+        EXPECT_EQ(page->m_nMode, CFieldProp::kSeveralFields);
+        EXPECT_EQ(page->FieldIdList, (QList<quint32>{33401}));
+        page->FieldIdList = {33603, 33201};
+        page->GetDlgItemAs<QLineEdit>(CFieldProp::kImageNumber)->setText(QStringLiteral("4"));
+        return true;
+    };
+    t->OnEditProperties();
+    EXPECT_EQ(t->FieldIds(), (std::vector<std::uint32_t>{33201, 33603}));
+    EXPECT_EQ(t->GetIRNumber(), 4);
+    EXPECT_EQ(r.doc.GetUndoCount(), 1);
+    r.env.onDialog = {};
+    t->OnEditProperties();
+    EXPECT_EQ(t->FieldIds(), (std::vector<std::uint32_t>{33201, 33603}));
+    EXPECT_EQ(r.doc.GetUndoCount(), 1);
+}
