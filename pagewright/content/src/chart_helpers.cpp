@@ -16,6 +16,35 @@ constexpr int kUnitTextId = 61449;
 
 } // namespace
 
+QString Text(const DocumentEnvironment& env, int id)
+{
+    const QString own = env.LoadString(id);
+    if (!own.isEmpty())
+        return own;
+    struct BuiltIn {
+        int id;
+        const char* text;
+    };
+    static constexpr BuiltIn kTexts[] = {
+        {text::kObjectProperties, "对象属性"}, {text::kLineChartTitle, "线测温图"},
+        {text::kPointTemperature, "温度"},     {text::kNone, "(无)"},
+        {text::kLine, "线"},                   {text::kHistogram, "直方图"},
+        {text::kCursor, "Cursor"},             {text::kPoint, "点"},
+        {61483, "线最高"},                     {61484, "线最低"},
+        {61485, "线平均"},                     {61486, "线温差"},
+        {61487, "区最高"},                     {61488, "区最低"},
+        {61489, "区平均"},                     {61490, "区温差"},
+        {text::kArea, "区域"},                 {text::kMinBelowMax, "最低温度必需低于最高温度。"},
+        {kUnitTextId, "℃"},                    {kUnitTextId + 1, "℉"},
+        {kUnitTextId + 2, " K"},
+    };
+    for (const BuiltIn& t : kTexts) {
+        if (t.id == id)
+            return QString::fromUtf8(t.text);
+    }
+    return {};
+}
+
 float ToUnit(float celsius, int unit)
 {
     if (unit == kUnitFahrenheit)
@@ -44,7 +73,7 @@ float ToUnitWhole(float celsius, int unit)
 QString UnitText(const DocumentEnvironment& env, int unit)
 {
     const int u = unit == kUnitFahrenheit || unit == kUnitKelvin ? unit : 0;
-    return env.LoadString(kUnitTextId + u);
+    return Text(env, kUnitTextId + u);
 }
 
 int FloorBound(double v)

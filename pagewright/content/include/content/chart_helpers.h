@@ -29,6 +29,25 @@ float ToUnitWhole(float celsius, int unit);
 // The unit's text: strings 61449 "℃", 61450 "℉", 61451 " K".
 QString UnitText(const DocumentEnvironment& env, int unit);
 
+// String ids of the charts and their pages.
+namespace text {
+inline constexpr int kObjectProperties = 32788; // "对象属性"
+inline constexpr int kLineChartTitle = 33902;   // "线测温图"
+inline constexpr int kPointTemperature = 33500; // "温度"
+inline constexpr int kNone = 61478;             // "(无)"
+inline constexpr int kLine = 61479;             // "线"
+inline constexpr int kHistogram = 61480;        // "直方图"
+inline constexpr int kCursor = 61481;           // "Cursor"
+inline constexpr int kPoint = 61482;            // "点"
+inline constexpr int kLineMax = 61483;          // "线最高" .. 61486 "线温差"
+inline constexpr int kAreaMax = 61487;          // "区最高" .. 61490 "区温差"
+inline constexpr int kArea = 61492;             // "区域"
+inline constexpr int kMinBelowMax = 61499;      // "最低温度必需低于最高温度。"
+} // namespace text
+// The program's text of a string id, or the charts' own when the program
+// has none.
+QString Text(const DocumentEnvironment& env, int id);
+
 // ---- whole-degree scale bounds
 // The integer bound of a scale: the floor of v (so -5.5 gives -6 and the
 // scale still covers it), saturated at the int range; NaN gives 0.
