@@ -5,6 +5,7 @@
 
 #include "skin/color_check_list_box.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
 

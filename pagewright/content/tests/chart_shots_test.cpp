@@ -36,7 +36,7 @@ QRgb Rgb(COLORREF c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
 TEST(ChartShots, ThreeLineProfileAndAreaHistogramInCelsiusAndFahrenheit)
 {
     ChartReport r;
-    r.doc.SetPageSize(QSize(8500, 11000));
+    r.doc.GetPrinterPageSize();
     CDrawIR* ir = r.AddImage(1, "k4_320.vni", DocRect(600, -600, 4600, -3600));
     r.AddLine(1, {20, 40, 300, 40});
     r.AddLine(2, {20, 120, 300, 200});
@@ -53,10 +53,12 @@ TEST(ChartShots, ThreeLineProfileAndAreaHistogramInCelsiusAndFahrenheit)
     // A custom range inside the area's spread: both out-of-range classes fill.
     DrawOnce(*h);
     ASSERT_GT(h->m_nSampleCount, 0);
-    const auto [lo, hi] = std::minmax_element(h->m_samples.begin(), h->m_samples.end());
+    const auto [lowest, highest] = std::minmax_element(h->m_samples.begin(), h->m_samples.end());
+    const float lo = *lowest;
+    const float hi = *highest;
     h->m_bCustomScale = 1;
-    h->m_fCustomMin = *lo + (*hi - *lo) / 4;
-    h->m_fCustomMax = *hi - (*hi - *lo) / 4;
+    h->m_fCustomMin = lo + (hi - lo) / 4;
+    h->m_fCustomMax = hi - (hi - lo) / 4;
 
     for (int unit : {0, 1}) {
         r.env.SetTempUnit(unit);
@@ -74,7 +76,7 @@ TEST(ChartShots, ThreeLineProfileAndAreaHistogramInCelsiusAndFahrenheit)
         EXPECT_GT(h->m_fAbove, 0.0f);
         EXPECT_EQ(p->m_strUnit, unit == 0 ? QStringLiteral("℃") : QStringLiteral("℉"));
         // The custom range stays in Celsius whatever the unit.
-        EXPECT_EQ(h->m_fCustomMin, *lo + (*hi - *lo) / 4);
+        EXPECT_EQ(h->m_fCustomMin, lo + (hi - lo) / 4);
 
         const QImage profile = p->RenderExportImage();
         const QImage histogram = h->RenderExportImage();
