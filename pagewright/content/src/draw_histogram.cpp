@@ -153,13 +153,11 @@ CDrawHistogram::Bins CDrawHistogram::CountBins(std::span<const float> samples, s
             ++b.below;
         } else if (v >= last) {
             ++b.above;
-        } else {
-            for (std::size_t i = 0; i < n; ++i) {
-                if (v < edges[i + 1]) {
-                    ++b.counts[i];
-                    break;
-                }
-            }
+        } else if (v == v) {
+            // The first bin whose upper edge lies above v (edges rise).
+            const auto upper = std::upper_bound(edges.begin() + 1, edges.end(), v);
+            if (upper != edges.end())
+                ++b.counts[std::size_t(upper - edges.begin() - 1)];
         }
     }
     for (int c : b.counts)
@@ -386,7 +384,8 @@ void CDrawHistogram::DrawChart(PageDC& dc, const DocRect& rect)
 
     if (m_bTitle != 0) {
         const QString title = m_strAnalysisName + QStringLiteral("  ") + chart::Text(Env(), chart::text::kHistogram);
-        dc.DrawText(DocRect(r.left, r.top - 200, r.right, r.top - 450), title, chart::ChartFont(),
+        // Below the labels of the frequency axis, inside the reserved band.
+        dc.DrawText(DocRect(r.left, r.top - 200, r.right, r.top - 400), title, chart::ChartFont(),
                     chart::PointFontHeight(kLabelFont), Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
                     m_clrText);
     }
@@ -457,7 +456,7 @@ void CDrawHistogram::Draw(PageDC& dc)
     DrawContents(dc, position);
     if (document != nullptr && document->GetShowNumbers()) {
         const DocRect r = position.Normalized();
-        chart::TextAt(dc, r.right, r.top + chart::PointFontHeight(kNumberFont),
+        chart::TextAt(dc, r.right - 30, r.top + 30 + chart::PointFontHeight(kNumberFont),
                       QStringLiteral("NO.%1").arg(m_nIRNumber), kNumberFont, 0, Qt::AlignRight);
     }
 }

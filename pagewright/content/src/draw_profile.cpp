@@ -397,7 +397,8 @@ void CDrawProfile::DrawResultTable(PageDC& dc, const DocRect& rect)
     lines << Printf("  %s         %s         %s        %s ", chart::Text(env, chart::text::kLine),
                     QStringLiteral("MAX"), QStringLiteral("Min"), chart::Text(env, chart::text::kCursor));
     lines << ResultRows();
-    int y = r.bottom - 20;
+    // The table's height holds the header and every row exactly.
+    int y = r.bottom;
     for (const QString& line : lines) {
         if (std::int64_t(y) - row < r.top)
             break;
@@ -473,8 +474,8 @@ void CDrawProfile::Draw(PageDC& dc)
     DrawChart(dc, position);
     if (document != nullptr && document->GetShowNumbers()) {
         const DocRect r = position.Normalized();
-        chart::TextAt(dc, r.right, r.top + chart::PointFontHeight(kNumberFont), QStringLiteral("NO.%1").arg(m_nIRNumber),
-                      kNumberFont, 0, Qt::AlignRight);
+        chart::TextAt(dc, r.right - 30, r.top + 30 + chart::PointFontHeight(kNumberFont),
+                      QStringLiteral("NO.%1").arg(m_nIRNumber), kNumberFont, 0, Qt::AlignRight);
     }
 }
 

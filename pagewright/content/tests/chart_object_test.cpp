@@ -6,6 +6,7 @@
 #include "platform/archive_reader.h"
 
 #include <array>
+#include <cmath>
 
 #include <QJsonDocument>
 #include <QProcess>
@@ -205,16 +206,18 @@ TEST(ChartDrawing, AReversedOrHugeCustomRangeDrawsWithoutFillingABin)
     CDrawHistogram* h = r.AddHistogram();
     h->m_bLineMode = 0;
     h->m_bCustomScale = 1;
-    for (const auto& [max, min] : {std::pair{20.0f, 20.0f}, std::pair{10.0f, 40.0f}, std::pair{3e38f, -3e38f}}) {
+    for (const auto& [max, min] : {std::pair{20.0f, 20.0f}, std::pair{10.0f, 40.0f}, std::pair{3e38f, -3e38f},
+                                   std::pair{std::nanf(""), 10.0f}}) {
         h->m_fCustomMax = max;
         h->m_fCustomMin = min;
         const QImage image = DrawOnce(*h);
         EXPECT_FALSE(image.isNull());
         EXPECT_EQ(h->m_nSampleCount, 50 * 40);
-        if (max <= min) {
+        if (!(max > min)) {
             for (float f : h->m_frequencies)
                 EXPECT_EQ(f, 0.0f);
-            EXPECT_FLOAT_EQ(h->m_fBelow + h->m_fAbove, 1.0f);
+            if (!std::isnan(max))
+                EXPECT_FLOAT_EQ(h->m_fBelow + h->m_fAbove, 1.0f);
         }
     }
     // A huge custom scale on the profile: the axis does not walk every degree.
@@ -225,6 +228,11 @@ TEST(ChartDrawing, AReversedOrHugeCustomRangeDrawsWithoutFillingABin)
     p->m_fCustomMin = -3e38f;
     DrawOnce(*p);
     EXPECT_EQ(p->m_nSampleCount[0], 90);
+    // A stored cursor and range that are no numbers draw too.
+    p->m_fCustomMax = std::nanf("");
+    p->m_fCursor = std::nanf("");
+    DrawOnce(*p);
+    EXPECT_FALSE(p->ProfileCursorPosition(1) > 0.0f && p->ProfileCursorPosition(1) < 1.0f);
 }
 
 TEST(Histogram, LineModeSamplesBetweenTheEndPointsAsStored)

@@ -243,3 +243,30 @@ TEST(ColourPage, CurveRowsBeyondTheTwentiethTakeNoMark)
     EXPECT_EQ(page.CurveList()->item(19)->checkState(), Qt::Checked);
     EXPECT_EQ(page.CurveList()->item(20)->checkState(), Qt::Unchecked);
 }
+
+TEST(ProfileSheet, UndoAndRedoOfTheSheetsChangeRestoreBothStates)
+{
+    ChartReport r;
+    auto added = std::make_unique<CDrawProfile>(&r.view, DocRect(500, -4000, 5000, -6500));
+    CDrawProfile* p = added.get();
+    r.doc.Add(std::move(added));
+    r.env.onDialog = [&](QDialog& dialog) {
+        SetEdit(SheetOf(dialog).GetPage(0), CProfileParamPage::kMax, QStringLiteral("80"));
+        return true;
+    };
+    ASSERT_TRUE(p->EditSettings());
+    ASSERT_EQ(p->m_fCustomMax, 80.0f);
+    r.doc.OnEditUndo();
+    const auto profiles = [&r] {
+        std::vector<CDrawProfile*> found;
+        for (CDrawObj* obj : r.doc.GetObjects())
+            if (auto* chart = dynamic_cast<CDrawProfile*>(obj))
+                found.push_back(chart);
+        return found;
+    };
+    ASSERT_EQ(profiles().size(), 1u);
+    EXPECT_EQ(profiles().front()->m_fCustomMax, 45.0f);
+    r.doc.OnEditRedo();
+    ASSERT_EQ(profiles().size(), 1u);
+    EXPECT_EQ(profiles().front()->m_fCustomMax, 80.0f);
+}
