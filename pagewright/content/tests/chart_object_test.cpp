@@ -216,8 +216,9 @@ TEST(ChartDrawing, AReversedOrHugeCustomRangeDrawsWithoutFillingABin)
         if (!(max > min)) {
             for (float f : h->m_frequencies)
                 EXPECT_EQ(f, 0.0f);
-            if (!std::isnan(max))
+            if (!std::isnan(max)) {
                 EXPECT_FLOAT_EQ(h->m_fBelow + h->m_fAbove, 1.0f);
+            }
         }
     }
     // A huge custom scale on the profile: the axis does not walk every degree.

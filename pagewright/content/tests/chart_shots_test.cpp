@@ -88,4 +88,7 @@ TEST(ChartShots, ThreeLineProfileAndAreaHistogramInCelsiusAndFahrenheit)
         EXPECT_GT(CountColour(profile, Rgb(p->m_clrDivider)), 20);
         EXPECT_GT(CountColour(histogram, Rgb(h->m_clrBar)), 200);
     }
+    // The report itself, to open in the program.
+    r.env.SetTempUnit(0);
+    EXPECT_TRUE(r.doc.SaveToPath(Artifact(QStringLiteral("charts.rpt"))));
 }
