@@ -3,6 +3,7 @@
 #include "rpt_app.h"
 
 #include "document/draw_class.h"
+#include "content/table_objects.h"
 #include "content/text_objects.h"
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     // The object classes a report may hold beyond the document's own.
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
+    RegisterTableObjects(DrawClassRegistry::Standard());
     CDraw3DMap::Register(DrawClassRegistry::Standard());
     // Voice notes play through Qt Multimedia.
     platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());

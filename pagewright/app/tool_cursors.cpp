@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTransform>
 
 #include <array>
 
@@ -172,6 +173,49 @@ QCursor BandEdge()
     return QCursor(pixmap, 16, 15);
 }
 
+// A vertical border dragged sideways: a vertical bar with arrows left and
+// right.
+QCursor ColumnEdge()
+{
+    QPixmap pixmap = Blank();
+    QPainter p(&pixmap);
+    QPainterPath path;
+    path.moveTo(16, 6);
+    path.lineTo(16, 26);
+    path.moveTo(4, 16);
+    path.lineTo(28, 16);
+    path.moveTo(8, 12);
+    path.lineTo(4, 16);
+    path.lineTo(8, 20);
+    path.moveTo(24, 12);
+    path.lineTo(28, 16);
+    path.lineTo(24, 20);
+    Stroke(p, path);
+    p.end();
+    return QCursor(pixmap, 16, 16);
+}
+
+// Picking a column (a thick arrow pointing down) or a row (pointing right).
+QCursor StripArrow(bool down)
+{
+    QPixmap pixmap = Blank();
+    QPainter p(&pixmap);
+    QPainterPath path;
+    path.moveTo(13, 2);
+    path.lineTo(19, 2);
+    path.lineTo(19, 18);
+    path.lineTo(25, 18);
+    path.lineTo(16, 29);
+    path.lineTo(7, 18);
+    path.lineTo(13, 18);
+    path.closeSubpath();
+    if (!down)
+        path = QTransform().translate(32, 0).rotate(90).map(path);
+    p.fillPath(path, Qt::black);
+    p.end();
+    return down ? QCursor(pixmap, 16, 29) : QCursor(pixmap, 29, 16);
+}
+
 // A shape's edge or end: a small square at the hot spot with a four-way
 // cross.
 QCursor ShapeEdge()
@@ -219,6 +263,18 @@ QCursor CursorFor(HandleCursor cursor)
     }
     case HandleCursor::BandEdge: {
         static const QCursor c = BandEdge();
+        return c;
+    }
+    case HandleCursor::ColumnEdge: {
+        static const QCursor c = ColumnEdge();
+        return c;
+    }
+    case HandleCursor::ColumnStrip: {
+        static const QCursor c = StripArrow(true);
+        return c;
+    }
+    case HandleCursor::RowStrip: {
+        static const QCursor c = StripArrow(false);
         return c;
     }
     case HandleCursor::ShapeEdge: {

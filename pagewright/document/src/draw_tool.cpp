@@ -246,7 +246,8 @@ void CSelectionTool::OnLButtonDown(DrawView& view, int flags, QPoint point)
     }
     g_toolMode = kModeNone;
     if (view.GetSelection().size() == 1) {
-        g_dragHandle = first->HitTest(local, &view, true, 0);
+        // The click may pick an inner item (a table's column, row or cell).
+        g_dragHandle = first->HitTest(local, &view, true, 1);
         if (g_dragHandle >= 1 && g_dragHandle <= 8) {
             g_toolMode = kModeSize;
             SaveBefore(view, CDI_RptDoc::kUndoChange, first);

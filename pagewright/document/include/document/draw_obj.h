@@ -45,7 +45,9 @@ extern int g_dragHandle;
 // program's own images (Pencil 107, Move 137, Drag 139; for the bands and
 // analyses of infrared images: DeleteBand 168, BandEdge 308, ShapeEdge 316,
 // MovePoint 330, MoveLine 331, MoveRect 332, MoveEllipse 333 and their
-// delete forms DeletePoint 1502 ... DeleteEllipse 1505).
+// delete forms DeletePoint 1502 ... DeleteEllipse 1505; for tables and
+// charts: ColumnEdge 307 (a vertical border dragged sideways), ColumnStrip
+// 313 and RowStrip 314 (picking a whole column or row).
 enum class HandleCursor {
     Arrow,
     IBeam,
@@ -69,6 +71,9 @@ enum class HandleCursor {
     DeleteLine,
     DeleteRect,
     DeleteEllipse,
+    ColumnEdge,
+    ColumnStrip,
+    RowStrip,
 };
 
 class CDrawObj : public platform::ArchiveObject {
