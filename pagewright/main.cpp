@@ -4,6 +4,7 @@
 
 #include "document/draw_class.h"
 #include "content/table_objects.h"
+#include "content/chart_objects.h"
 #include "content/text_objects.h"
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
     RegisterTableObjects(DrawClassRegistry::Standard());
+    RegisterChartObjects(DrawClassRegistry::Standard());
     CDraw3DMap::Register(DrawClassRegistry::Standard());
     // Voice notes play through Qt Multimedia.
     platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());

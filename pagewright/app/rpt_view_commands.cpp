@@ -9,6 +9,8 @@
 #include "rpt_app.h"
 #include "split_frame.h"
 
+#include "content/draw_histogram.h"
+#include "content/draw_profile.h"
 #include "document/draw_rect.h"
 #include "document/draw_tool.h"
 #include "document/ir_image_object.h"
@@ -250,6 +252,19 @@ void CDI_RptView::SetupEditCommands()
         });
         CCmdTarget::OnUpdate(id, oneSelected);
     }
+    // The settings of the selected line profile or histogram.
+    CCmdTarget::OnCommand(32969, [this](int) {
+        if (GetSelection().size() == 1)
+            if (auto* profile = dynamic_cast<CDrawProfile*>(GetSelection().front()))
+                profile->EditSettings();
+    });
+    CCmdTarget::OnCommand(32970, [this](int) {
+        if (GetSelection().size() == 1)
+            if (auto* histogram = dynamic_cast<CDrawHistogram*>(GetSelection().front()))
+                histogram->EditSettings();
+    });
+    CCmdTarget::OnUpdate(32969, oneSelected);
+    CCmdTarget::OnUpdate(32970, oneSelected);
     // The editor's format states; the remaining update-only commands.
     for (int id : {104, 108, 111, 119, 117, 121}) {
         CCmdTarget::OnUpdate(id, [this](CCmdUI& ui) {

@@ -19,6 +19,7 @@
 #include "document/page_render.h"
 #include "document/rpt_doc.h"
 #include "content/table_objects.h"
+#include "content/chart_objects.h"
 #include "content/text_objects.h"
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv)
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
     RegisterTableObjects(DrawClassRegistry::Standard());
+    RegisterChartObjects(DrawClassRegistry::Standard());
     CDraw3DMap::Register(DrawClassRegistry::Standard());
     ToolEnvironment env;
     CDI_RptDoc doc(&env);

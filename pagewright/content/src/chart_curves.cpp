@@ -1,0 +1,148 @@
+#include "content/chart_curves.h"
+
+#include "document/page_dc.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace chart {
+
+namespace {
+
+// More ticks than this on one axis are more than any device shows.
+constexpr std::int64_t kMaxTicks = 20000;
+
+} // namespace
+
+void DrawTemperatureAxis(PageDC& dc, const DocRect& plot, int max, int min, const TemperatureAxis& axis)
+{
+    const DocRect p = plot.Normalized();
+    dc.SelectPen(ThinPen(0));
+    dc.SelectNullBrush();
+    dc.Rectangle(p);
+    const double span = double(max) - double(min);
+    const double d = span > 0 ? double(p.Height()) / span : 0.0;
+    if (std::isfinite(d) && d > 0) {
+        const Ladder ladder = CurveAxisLadder(d);
+        // Only multiples of the minor step carry marks.
+        const std::int64_t first = std::int64_t(std::ceil(double(min) / ladder.minor)) * ladder.minor;
+        std::int64_t ticks = 0;
+        for (std::int64_t t = first; t <= max && ticks < kMaxTicks; t += ladder.minor, ++ticks) {
+            const int y = TruncToInt(double(p.top) + (double(t) - min) * d);
+            if (t % ladder.major == 0) {
+                if (axis.grid) {
+                    dc.SelectPen(GridPen());
+                    dc.Line(QPoint(p.left, y), QPoint(p.right, y));
+                }
+                if (axis.hasRange && axis.lower <= float(t) && float(t) <= axis.upper)
+                    TextAt(dc, p.left - 200, y + 20, QString::number(t), 700, axis.textColor);
+                dc.SelectPen(ThinPen(0));
+                dc.Line(QPoint(p.left - 100, y), QPoint(p.left, y));
+            } else {
+                dc.SelectPen(ThinPen(0));
+                dc.Line(QPoint(p.left - 30, y), QPoint(p.left, y));
+            }
+        }
+    }
+    TextAt(dc, p.left - 200, ClampToInt(std::int64_t(p.bottom) + 90), axis.unitText, 700,
+           axis.textColor);
+}
+
+int MaxSampleCount(std::span<const CurveSeries> series)
+{
+    int n = 0;
+    for (const CurveSeries& s : series)
+        n = std::max(n, s.count);
+    return n;
+}
+
+int MaxPlottableCount(std::span<const CurveSeries> series)
+{
+    int n = 0;
+    for (const CurveSeries& s : series) {
+        if (s.samples != nullptr && s.count >= 2)
+            n = std::max(n, s.count);
+    }
+    return n;
+}
+
+void PlotCurves(PageDC& dc, const DocRect& plot, int max, int min, std::span<CurveSeries> series,
+                CurveCursor& cursor, const CurvePlotOptions& options)
+{
+    const DocRect p = plot.Normalized();
+    const double width = double(p.Width());
+    const double height = double(p.Height());
+    QPainter& painter = dc.Painter();
+    painter.save();
+    painter.setClipRect(dc.LPtoDP(p), Qt::IntersectClip);
+    if (options.background >= 0)
+        dc.FillRect(p, COLORREF(options.background));
+
+    // The cursor line.
+    const int x = ClampToInt(std::int64_t(p.left) + TruncToInt(width * double(cursor.fraction)));
+    cursor.bar = DocRect(ClampToInt(std::int64_t(x) - 10), p.top, ClampToInt(std::int64_t(x) + 10), p.bottom);
+    cursor.plot = p;
+    dc.SelectPen(ThinPen(cursor.color));
+    dc.Line(QPoint(x, p.top), QPoint(x, p.bottom));
+
+    const double span = double(max) - double(min);
+    const int common = MaxPlottableCount(series);
+    const bool drawable = span > 0 && width > 0 && common >= 2;
+    const auto y = [&](float v) { return TruncToInt(double(p.top) + (double(v) - min) * height / span); };
+    for (CurveSeries& s : series) {
+        if (!s.shown) {
+            if (s.cursorFraction != nullptr)
+                *s.cursorFraction = -1.0f;
+            continue;
+        }
+        if (!drawable || s.samples == nullptr || s.count < 2) {
+            if (s.plottedWidth != nullptr)
+                *s.plottedWidth = 0;
+            continue;
+        }
+        const double step = options.stretched ? width / double(s.count - 1) : width / double(common - 1);
+        dc.SelectPen(ThinPen(s.color));
+        double fx = p.left;
+        QPoint last(p.left, y(s.samples[0]));
+        for (int i = 1; i < s.count; ++i) {
+            fx += step;
+            const QPoint next(TruncToInt(fx), y(s.samples[i]));
+            dc.Line(last, next);
+            last = next;
+        }
+        const double plotted = double(last.x()) - p.left;
+        if (s.plottedWidth != nullptr)
+            *s.plottedWidth = TruncToInt(plotted);
+        if (s.cursorFraction != nullptr && plotted > 0)
+            *s.cursorFraction = float(width * double(cursor.fraction) / plotted);
+    }
+    painter.restore();
+}
+
+void DragCursor(int x, std::span<CurveSeries> series, CurveCursor& cursor)
+{
+    const DocRect& p = cursor.plot;
+    const int cx = std::clamp(x, std::min(p.left, p.right), std::max(p.left, p.right));
+    cursor.bar = DocRect(ClampToInt(std::int64_t(cx) - 10), p.top, ClampToInt(std::int64_t(cx) + 10), p.bottom);
+    if (p.Width() <= 0 || cx <= p.left)
+        cursor.fraction = 0.0f;
+    else if (cx >= p.right)
+        cursor.fraction = 1.0f;
+    else
+        cursor.fraction = float(double(cx - p.left) / double(p.Width()));
+    for (CurveSeries& s : series) {
+        if (!s.shown || s.plottedWidth == nullptr || *s.plottedWidth == 0 || s.cursorFraction == nullptr)
+            continue;
+        *s.cursorFraction = float(double(std::int64_t(cx) - p.left) / double(*s.plottedWidth));
+    }
+}
+
+const float* SampleAtCursor(const float* samples, int count, float fraction)
+{
+    if (samples == nullptr || count <= 0 || !(fraction > 0.0f && fraction < 1.0f))
+        return nullptr;
+    const int i = std::clamp(TruncToInt(double(count) * double(fraction)), 0, count - 1);
+    return samples + i;
+}
+
+} // namespace chart
