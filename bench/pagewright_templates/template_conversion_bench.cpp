@@ -11,6 +11,8 @@
 #include "layout_file.h"
 
 #include "content/draw_text.h"
+#include "content/chart_objects.h"
+#include "content/table_objects.h"
 #include "content/text_objects.h"
 #include "document/draw_photo.h"
 #include "document/draw_rect.h"
@@ -40,6 +42,8 @@ struct Program {
         qapp = std::make_unique<QApplication>(argc, argv);
         CDrawIR::Register(DrawClassRegistry::Standard());
         RegisterTextObjects(DrawClassRegistry::Standard());
+        RegisterTableObjects(DrawClassRegistry::Standard());
+        RegisterChartObjects(DrawClassRegistry::Standard());
         CDraw3DMap::Register(DrawClassRegistry::Standard());
         StartupOptions o;
         o.programFolder = root.filePath(QStringLiteral("program"));

@@ -2,6 +2,7 @@
 
 #include "profile_text.h"
 
+#include "content/draw_table.h"
 #include "content/draw_text.h"
 #include "document/draw_class.h"
 #include "document/draw_photo.h"
@@ -73,6 +74,21 @@ void WriteLayout(CDI_RptDoc& doc, DrawView& view, platform::IniDocument& ini)
         case kLayoutPhoto:
             ini.writeInt(section, LayoutKey(n, "IRNO"), static_cast<CDrawPhoto*>(object)->GetLinkedIRNumber());
             break;
+        case kLayoutTable: {
+            auto* table = static_cast<CDrawTable*>(object);
+            ini.writeInt(section, LayoutKey(n, "Row"), table->GetRowCount());
+            ini.writeInt(section, LayoutKey(n, "Col"), table->GetColumnCount());
+            for (int r = 0; r < table->GetRowCount(); ++r) {
+                for (int c = 0; c < table->GetColumnCount(); ++c) {
+                    QString text;
+                    int alignment = 0;
+                    table->GetCellText(&view, r, c, text, alignment);
+                    ini.writeString(section, LayoutCellKey(n, r, c, "Content"), EscapeProfileText(text));
+                    ini.writeInt(section, LayoutCellKey(n, r, c, "Align"), alignment);
+                }
+            }
+            break;
+        }
         case kLayoutText: {
             QString text;
             int alignment = 1; // an empty text is the default text, left-aligned

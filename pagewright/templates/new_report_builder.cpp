@@ -17,6 +17,10 @@
 #include "wizard_file.h"
 #include "wizard_state.h"
 
+#include "content/draw_histogram.h"
+#include "content/draw_profile.h"
+#include "content/draw_result_table.h"
+#include "content/draw_table.h"
 #include "content/draw_text.h"
 #include "content/text_format_ops.h"
 #include "document/draw_photo.h"
@@ -178,6 +182,7 @@ private:
         bool photoPlaced = false;
         if (imageNumber > 0) {
             CDrawIR* image = AddImage(irPath);
+            m_table->RegisterWithImages(&m_view);
             bottom = y0 + 20 * u;
             const QString picture = image->WriteVisiblePhoto(m_env.TemporaryFolder());
             if (!picture.isEmpty()) {
@@ -197,20 +202,72 @@ private:
         m_view.InvalidateAll();
     }
 
-    // The 4 x 2 table of location, camera, date and time; its device bottom.
+    // The 4 x 2 table of location, camera, date and time; the fields of
+    // date and time show image imageNumber (0: none). Its device bottom.
     int AddInformationTable(int i, int imageNumber)
     {
-        (void)i;
-        (void)imageNumber;
+        auto owned = std::make_unique<CDrawTable>(&m_view, Doc(80, 60 + 6 * u, W - 80, 60 + 12 * u), 4, 2);
+        owned->RecalcLayout();
+        m_table = Add(std::move(owned));
+        const int heads[] = {res::IDS_WIZARD_LOCATION, kCameraModel, kCreationDate, kCreationTime};
+        for (int c = 0; c < 4; ++c)
+            m_table->SetCellText(&m_view, 0, c, LoadStringRes(heads[c]), 0);
+        m_table->SetCellText(&m_view, 1, 0, m_wizard.Section(i), 0);
+        m_table->SetCellText(&m_view, 1, 1, m_wizard.DeviceName(i), 0);
+        // Row 1, columns 2 and 3 (cells 6 and 7) show the image's own date
+        // and time.
+        m_table->MakeFieldCell(6, imageNumber, kCreationDate);
+        m_table->MakeFieldCell(7, imageNumber, kCreationTime);
+        // Nothing active or picked: every cell is centred.
+        m_table->DoCommand(CDrawObj::kFormatCommand, QStringLiteral("5"), 0);
         return 60 + 12 * u;
     }
 
-    // The result table, line profile and histogram the wizard asked for;
-    // the device bottom of the last one placed (else bottom).
-    int AddOptionalObjects(int imageNumber, bool photoPlaced, int bottom)
+    // The result table, line profile and histogram the wizard asked for,
+    // each with its caption, showing image n: beside the image where the
+    // picture left room, else below it. The device bottom of the last one
+    // placed (else bottom).
+    int AddOptionalObjects(int n, bool photoPlaced, int bottom)
     {
-        (void)imageNumber;
-        (void)photoPlaced;
+        const bool P = photoPlaced;
+        const bool R = m_state.bWizardAttributeTable;
+        const bool F = m_state.bWizardLineProfile;
+        const bool G = m_state.bWizardHistogram;
+        const int y0 = Y0();
+        const int y1 = y0 + 24 * u;
+        const int b = y0 + 44 * u;
+        if (R) {
+            const DocRect d = P ? DocRect(80, y1, M - 80, b) : DocRect(M + 6 * u, y0, W - 80, y0 + 20 * u);
+            AddCaption(d.left, d.top, LoadStringRes(res::IDS_WIZARD_PROPERTY_TABLE));
+            auto table = std::make_unique<CDrawResultTable>(&m_view, Doc(d.left, d.top, d.right, d.bottom));
+            table->SetIRNumber(n);
+            table->SetFieldIds({33400, 33401, 33402, 33700}); // emissivity, distance, ambient, area maximum
+            table->SetDifference(0);
+            table->BuildRows(nullptr);
+            Add(std::move(table));
+            bottom = d.bottom;
+        }
+        if (F) {
+            const DocRect d = P && R ? DocRect(M + 3 * u, y1, W - 80, b) : DocRect(80, y1, M, b);
+            AddCaption(d.left, d.top, LoadStringRes(res::IDS_WIZARD_LINE_CHART));
+            auto profile = std::make_unique<CDrawProfile>(&m_view, Doc(d.left, d.top, d.right, d.bottom));
+            profile->SetLinkedIRNumber(n);
+            Add(std::move(profile));
+            bottom = d.bottom;
+        }
+        if (G) {
+            DocRect d(80, y1, M, b);
+            if (P && R && F)
+                d = DocRect(80, y1 + 24 * u, W - 80, b + 24 * u);
+            else if ((P && R && !F) || (F && !(P && R)))
+                d = DocRect(M + 3 * u, y1, W - 80, b);
+            AddCaption(d.left, d.top, LoadStringRes(res::IDS_WIZARD_HISTOGRAM));
+            auto histogram = std::make_unique<CDrawHistogram>(&m_view, Doc(d.left, d.top, d.right, d.bottom));
+            histogram->SetLinkedIRNumber(n);
+            histogram->m_bLineMode = 0; // the area measurement added over the image
+            Add(std::move(histogram));
+            bottom = d.bottom;
+        }
         return bottom;
     }
 
@@ -233,7 +290,12 @@ private:
         AddText(M + 10 * u, B + 2 * g + 9 * u, W - 80, B + 2 * g + 12 * u, inspector, 1, 240, TextColours::Clear);
     }
 
+    static constexpr int kCameraModel = 33300;
+    static constexpr int kCreationDate = 33200;
+    static constexpr int kCreationTime = 33201;
+
     DrawView m_map; // the device mapping of a view at its defaults
+    CDrawTable* m_table = nullptr; // the information table of the page being built
     CDI_RptView& m_view;
     CDI_RptDoc& m_doc;
     CAppEnvironment& m_env;

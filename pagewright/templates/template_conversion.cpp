@@ -11,6 +11,7 @@
 #include "wait_cursor.h"
 #include "wizard_file.h"
 
+#include "content/draw_table.h"
 #include "content/draw_text.h"
 #include "document/draw_photo.h"
 #include "document/draw_view.h"
@@ -86,8 +87,7 @@ void CDI_RptApp::FillFromWizard(CDI_RptView& view, const QString& layoutPath)
     int image = 1;
     int photoNumber = 1;
     int text = 1;
-    int table = 1;
-    (void)table;
+    int tableNumber = 1;
     const std::vector<CDrawObj*> objects = doc.GetObjects();
     for (CDrawObj* object : objects) {
         if (object->IsKindOf(CDrawIR::kClass)) {
@@ -131,6 +131,17 @@ void CDI_RptApp::FillFromWizard(CDI_RptView& view, const QString& layoutPath)
             if (own && content == layout.TextContent(t))
                 continue;
             static_cast<CDrawText*>(object)->SetPlainText(&view, content, layout.TextAlign(t), nullptr);
+        } else if (object->IsKindOf(CDrawTable::kClass)) {
+            auto* table = static_cast<CDrawTable*>(object);
+            const int n = tableNumber++;
+            for (int r = 0; r < table->GetRowCount(); ++r) {
+                for (int c = 0; c < table->GetColumnCount(); ++c) {
+                    const QString content = wizard.Cell(n, r, c);
+                    if (content == QLatin1String("--") || content == layout.CellContent(n, r, c).value_or(QString()))
+                        continue;
+                    table->SetCellText(&view, r, c, content, layout.CellAlign(n, r, c));
+                }
+            }
         }
     }
 }

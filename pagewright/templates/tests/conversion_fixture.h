@@ -12,6 +12,8 @@
 
 #include "content/draw_field.h"
 #include "content/draw_text.h"
+#include "content/chart_objects.h"
+#include "content/table_objects.h"
 #include "content/text_objects.h"
 #include "document/draw_photo.h"
 #include "document/draw_poly.h"
@@ -39,6 +41,8 @@ inline void RegisterObjectClasses()
 {
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
+    RegisterTableObjects(DrawClassRegistry::Standard());
+    RegisterChartObjects(DrawClassRegistry::Standard());
     CDraw3DMap::Register(DrawClassRegistry::Standard());
 }
 

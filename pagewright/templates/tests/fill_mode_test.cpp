@@ -5,6 +5,7 @@
 
 #include "batch_fixtures.h"
 
+#include "content/draw_table.h"
 #include "content/text_format_ops.h"
 #include "profile_text.h"
 #include "wizard_file.h"
@@ -161,6 +162,68 @@ TEST(FillMode, FillsANewReportFromTheWizardFileAndLeavesTheTemplateAlone)
             EXPECT_FALSE(p->HasPicture());
         }
     }
+}
+
+bool FirstRunBold(const CRtfMemFile& store, const DocumentEnvironment& env)
+{
+    QTextDocument doc;
+    rich_text::LoadStoreOrDefault(store, env, doc);
+    return doc.begin().begin().fragment().charFormat().fontWeight() >= QFont::Bold;
+}
+
+TEST(FillMode, CellsAreWrittenUnlessKeptOrEqualToTheTemplates)
+{
+    Conversion conv;
+    ASSERT_NE(conv.app, nullptr);
+    const QString templatePath = conv.Path(QStringLiteral("cells.rpm"));
+    {
+        TemplateBuilder t;
+        auto* table = t.Add(std::make_unique<CDrawTable>(&t.view, DocRect(100, -100, 4000, -1500), 3, 2));
+        table->RecalcLayout();
+        table->SetCellText(&t.view, 0, 0, QStringLiteral("keep"), 0);
+        table->SetCellText(&t.view, 0, 1, QStringLiteral("equal"), 2);
+        table->SetCellText(&t.view, 0, 2, QStringLiteral("old"), 2);
+        table->SetCellText(&t.view, 1, 0, QStringLiteral("old"), 1);
+        table->MakeFieldCell(4, 1, 33200);
+        for (int c = 0; c < 2; ++c)
+            rich_text::ApplyFormatToStore(*table->Cell(0, c)->GetTextStore(), t.doc.Environment(), 1, 0); // bold
+        t.Save(templatePath);
+    }
+    conv.app->ConvertReportTemplate(templatePath, QString(), 0);
+    platform::IniDocument wizard;
+    // Rows and columns of the template; the wizard hands the field cell's
+    // "--" back.
+    const char* cells[2][3] = {{"--", "equal", "新\\n值"}, {"", "--", "x"}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c)
+            wizard.writeString(u"TABLEOBJ", LayoutCellKey(1, r, c, "Content"), QString::fromUtf8(cells[r][c]));
+    ASSERT_TRUE(platform::IniFile(WizardFilePath(conv.box.ProgramFolder())).save(wizard));
+
+    conv.app->ConvertReportTemplate(templatePath, QStringLiteral("Cells"), 1);
+    CDI_RptView* view = conv.ActiveView();
+    ASSERT_NE(view, nullptr);
+    auto* table = dynamic_cast<CDrawTable*>(view->GetDocument()->GetObjects().at(0));
+    ASSERT_NE(table, nullptr);
+    const auto cell = [&](int r, int c) {
+        QString text;
+        int align = -1;
+        table->GetCellText(view, r, c, text, align);
+        return std::make_pair(text, align);
+    };
+    const DocumentEnvironment& env = view->GetDocument()->Environment();
+    EXPECT_EQ(cell(0, 0).first, QStringLiteral("keep"));
+    EXPECT_TRUE(FirstRunBold(*table->Cell(0, 0)->GetTextStore(), env));
+    // Equal to the template's own text: not rewritten, still bold.
+    EXPECT_EQ(cell(0, 1), std::make_pair(QStringLiteral("equal"), 2));
+    EXPECT_TRUE(FirstRunBold(*table->Cell(0, 1)->GetTextStore(), env));
+    // Written with the layout's alignment, its line break intact.
+    EXPECT_EQ(cell(0, 2).second, 2);
+    EXPECT_EQ(cell(0, 2).first.count(QLatin1Char('\n')), 1);
+    EXPECT_TRUE(cell(0, 2).first.startsWith(QStringLiteral("新")));
+    EXPECT_EQ(cell(1, 0).first, QString()); // empty clears
+    EXPECT_EQ(cell(1, 0).second, 1);
+    EXPECT_TRUE(table->Cell(1, 1)->IsKindOf(CDrawField::kClass));
+    EXPECT_EQ(cell(1, 2).first, QStringLiteral("x"));
 }
 
 TEST(FillMode, ATemplateThatDoesNotOpenLeavesNothingOpen)

@@ -7,7 +7,12 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "content/draw_histogram.h"
+#include "content/draw_profile.h"
+#include "content/draw_result_table.h"
+#include "content/draw_table.h"
 #include "platform/codepage.h"
+#include "profile_text.h"
 
 #include <map>
 
@@ -151,6 +156,58 @@ TEST(LayoutMode, EachObjectIsRecordedUnderItsKindInListOrder)
                                     "[DrawProfile]", "[DrawHistogram]", "[DrawTimeProfile]"}));
     const qsizetype updated = lines.indexOf(QStringLiteral("Updated=1"));
     EXPECT_EQ(lines.mid(updated - 1, 2), (QStringList{"PageCount=2", "Updated=1"}));
+}
+
+TEST(LayoutMode, TablesAndChartsOnlyUnderTheirOwnSectionsAndCellsInOrder)
+{
+    Conversion conv;
+    ASSERT_NE(conv.app, nullptr);
+    TemplateBuilder t;
+    auto* table = t.Add(std::make_unique<CDrawTable>(&t.view, DocRect(1040, -1040, 4190, -2090), 3, 2));
+    table->RecalcLayout();
+    table->SetCellText(&t.view, 0, 1, QStringLiteral("设备"), 2);
+    table->SetCellText(&t.view, 1, 2, QStringLiteral("a\\b"), 0);
+    table->MakeFieldCell(3, 1, 33200);
+    t.Add(std::make_unique<CDrawResultTable>(&t.view, DocRect(1040, -3140, 3140, -4190)));
+    t.Add(std::make_unique<CDrawProfile>(&t.view, DocRect(1040, -4190, 4190, -6290)));
+    t.Add(std::make_unique<CDrawHistogram>(&t.view, DocRect(1040, -6290, 4190, -8390)));
+    t.Add(std::make_unique<CDrawRect>(&t.view, DocRect(1040, -8390, 2090, -9440)));
+    const QString path = t.Save(conv.Path(QStringLiteral("tables.rpm")));
+    conv.app->ConvertReportTemplate(path, QString(), 0);
+
+    const QString ini = conv.Path(QStringLiteral("tables.ini"));
+    const LayoutFile layout = LayoutFile::Load(ini);
+    EXPECT_EQ(layout.ObjCount(kLayoutTable), 1);
+    EXPECT_EQ(layout.ObjCount(kLayoutResultTable), 1);
+    EXPECT_EQ(layout.ObjCount(kLayoutProfile), 1);
+    EXPECT_EQ(layout.ObjCount(kLayoutHistogram), 1);
+    EXPECT_EQ(layout.ObjCount(kLayoutRect), 1);
+    // The plain rectangle is the first of its section.
+    EXPECT_EQ(layout.Int(u"DrawRect", QStringLiteral("OBJ1_Top"), -1), DeviceY(-8390));
+
+    QStringList expected = {QStringLiteral("[DrawTable]"), QStringLiteral("OBJ1_Row=2"), QStringLiteral("OBJ1_Col=3")};
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            QString text;
+            int align = 1;
+            table->GetCellText(&t.view, r, c, text, align);
+            expected << QString::fromLatin1("OBJ1_%1_%2_Content=").arg(r).arg(c) +
+                            QString::fromLatin1(platform::toGbk(EscapeProfileText(text)))
+                     << QStringLiteral("OBJ1_%1_%2_Align=%3").arg(r).arg(c).arg(align);
+        }
+    }
+    expected << QStringLiteral("OBJ1_Left=100") << QStringLiteral("OBJ1_Top=100") << QStringLiteral("OBJ1_Width=300")
+             << QStringLiteral("OBJ1_Height=100") << QStringLiteral("OBJ1_InPage=0") << QStringLiteral("ObjCount=1")
+             << QString();
+    const QStringList lines = Lines(ini);
+    const qsizetype at = lines.indexOf(expected.first());
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(lines.mid(at, expected.size()), expected);
+    EXPECT_EQ(layout.CellContent(1, 0, 1), QStringLiteral("设备"));
+    EXPECT_EQ(layout.CellAlign(1, 0, 1), 2);
+    EXPECT_EQ(layout.CellContent(1, 1, 2), QStringLiteral("a\\b"));
+    EXPECT_EQ(layout.CellContent(1, 1, 0), QStringLiteral("--")); // the field cell
+    EXPECT_FALSE(layout.CellContent(1, 2, 0));
 }
 
 TEST(LayoutMode, KeysOfAnEarlierLayoutStayWhileTheCountDrops)

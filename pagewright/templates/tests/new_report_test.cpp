@@ -5,12 +5,19 @@
 
 #include "batch_fixtures.h"
 
+#include "content/draw_field.h"
+#include "content/draw_histogram.h"
+#include "content/draw_profile.h"
+#include "content/draw_result_table.h"
+#include "content/draw_table.h"
 #include "content/text_format_ops.h"
 #include "document/page_render.h"
 #include "wizard_file.h"
 #include "wizard_state.h"
 
 #include <QDate>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -40,11 +47,13 @@ public:
         Logo();
     }
 
-    // A page with (or without) an image and a picture.
-    void Page(const QString& title, bool image, bool picture)
+    // A page with (or without) an image and a picture, and the optional
+    // objects that the switches ask for.
+    void Page(const QString& title, bool image, bool picture, bool R = false, bool F = false, bool G = false)
     {
         Logo();
         Text(130, 60, W - 130, 60 + 5 * u, title);
+        objects.push_back({"CDrawTable", DocRect(80, 60 + 6 * u, W - 80, 60 + 12 * u), {}});
         int B = 60 + 12 * u;
         const int y0 = 60 + 16 * u;
         if (image) {
@@ -55,6 +64,26 @@ public:
         if (picture) {
             Caption(M + 6 * u, y0, QStringLiteral("可见光"));
             objects.push_back({"CDrawPhoto", DocRect(M + 6 * u, y0, W - 160, y0 + 20 * u), {}});
+        }
+        const bool P = picture;
+        const int y1 = y0 + 24 * u;
+        const int b = y0 + 44 * u;
+        const auto place = [&](const char* cls, const char* caption, DocRect d) {
+            Caption(d.left, d.top, QString::fromUtf8(caption));
+            objects.push_back({cls, d, {}});
+            B = d.bottom;
+        };
+        if (R)
+            place("CDrawResultTable", "属性表", P ? DocRect(80, y1, M - 80, b) : DocRect(M + 6 * u, y0, W - 80, y0 + 20 * u));
+        if (F)
+            place("CDrawProfile", "线测温图", P && R ? DocRect(M + 3 * u, y1, W - 80, b) : DocRect(80, y1, M, b));
+        if (G) {
+            DocRect d(80, y1, M, b);
+            if (P && R && F)
+                d = DocRect(80, y1 + 24 * u, W - 80, b + 24 * u);
+            else if ((P && R && !F) || (F && !(P && R)))
+                d = DocRect(M + 3 * u, y1, W - 80, b);
+            place("CDrawHistogram", "直方图", d);
         }
         Closing(B);
     }
@@ -221,6 +250,115 @@ TEST(NewReport, TwoImagesGiveTheCoverAndTwoPagesLaidOutByTheRules)
         ASSERT_FALSE(shot.isNull());
         EXPECT_TRUE(shot.save(QStringLiteral(TEMPLATES_TEST_SHOTS "/new_report_page%1.png").arg(p + 1)));
     }
+}
+
+TEST(NewReport, OptionalObjectsTakeTheirPlacesForEachSwitchAndPicture)
+{
+    Conversion conv;
+    ASSERT_NE(conv.app, nullptr);
+    const batchtest::Inputs& in = batchtest::SharedInputs();
+    const QString newTemp = conv.ProgramFile(QStringLiteral("template/NewTemp.rpt"));
+    // Page 1: an image with its own photo; page 2: an image without one.
+    SetWizard(conv, {in.a, in.b}, {});
+    for (int mask = 0; mask < 8; ++mask) {
+        const bool R = mask & 1, F = mask & 2, G = mask & 4;
+        WizardState& s = TheWizardState();
+        s.bWizardAttributeTable = R;
+        s.bWizardLineProfile = F;
+        s.bWizardHistogram = G;
+        const Built b = Build(conv, newTemp);
+        ASSERT_NE(b.doc, nullptr);
+        const DrawView map;
+        const QPoint page = map.DocToClient(QPoint(b.doc->GetPageSize().width(), b.doc->GetPageSize().height()));
+        ExpectedReport expected(std::abs(page.x()), std::abs(page.y()));
+        expected.Cover(s);
+        expected.Page(QStringLiteral("回路 1"), true, true, R, F, G);
+        expected.Page(QStringLiteral("回路 2"), true, false, R, F, G);
+        SCOPED_TRACE(mask);
+        ExpectObjects(*b.doc, expected);
+        // Every chart and result table shows its page's image; the
+        // histogram the area measurement added over it.
+        for (CDrawObj* o : b.doc->GetObjects()) {
+            const int image = int(o->page);
+            if (auto* r = dynamic_cast<CDrawResultTable*>(o)) {
+                EXPECT_EQ(r->GetIRNumber(), image);
+                EXPECT_EQ(r->FieldIds(), (std::vector<std::uint32_t>{33400, 33401, 33402, 33700}));
+            }
+            if (auto* p = dynamic_cast<CDrawProfile*>(o)) {
+                EXPECT_EQ(p->GetLinkedIRNumber(), image);
+            }
+            if (auto* h = dynamic_cast<CDrawHistogram*>(o)) {
+                EXPECT_EQ(h->GetLinkedIRNumber(), image);
+                EXPECT_EQ(h->m_bLineMode, 0);
+            }
+        }
+        conv.app->GetMainFrame()->GetMdiClient()->closeAllSubWindows();
+    }
+}
+
+TEST(NewReport, TheInformationTableShowsThePagesOwnImage)
+{
+    Conversion conv;
+    ASSERT_NE(conv.app, nullptr);
+    const batchtest::Inputs& in = batchtest::SharedInputs();
+    // A file whose name has two-byte characters, on page 2; page 1 has no
+    // image.
+    const QString named = conv.Path(QStringLiteral("检测0001.VNI"));
+    ASSERT_TRUE(QFile::copy(in.a, named));
+    SetWizard(conv, {QString(), named}, {});
+    const Built b = Build(conv, conv.ProgramFile(QStringLiteral("template/NewTemp.rpt")));
+    ASSERT_NE(b.doc, nullptr);
+    std::vector<CDrawTable*> tables;
+    for (CDrawObj* o : b.doc->GetObjects()) {
+        if (auto* t = dynamic_cast<CDrawTable*>(o))
+            tables.push_back(t);
+    }
+    ASSERT_EQ(tables.size(), 2u);
+    const auto texts = [&](CDrawTable* t) {
+        QStringList out;
+        for (int r = 0; r < 2; ++r) {
+            for (int c = 0; c < 4; ++c) {
+                QString text;
+                int align = -1;
+                t->GetCellText(b.view, r, c, text, align);
+                out << text;
+                if (r == 0 || c < 2) {
+                    EXPECT_EQ(align, 0) << r << c; // centred
+                }
+            }
+        }
+        return out;
+    };
+    EXPECT_EQ(texts(tables[0]), (QStringList{"检测地点", "摄像机型号", "创建日期", "创建时间", "主变", "VN410", "--", "--"}));
+    // Page 1 has no image: its fields are bound to none and show "-"; page
+    // 2's show image 1, the only one.
+    auto* unbound = dynamic_cast<CDrawField*>(tables[0]->CellAt(6));
+    auto* bound = dynamic_cast<CDrawField*>(tables[1]->CellAt(7));
+    ASSERT_NE(unbound, nullptr);
+    ASSERT_NE(bound, nullptr);
+    EXPECT_EQ(unbound->ImageNumber(), 0);
+    EXPECT_EQ(bound->ImageNumber(), 1);
+    EXPECT_EQ(bound->FieldId(), 33201);
+    QString text;
+    unbound->GetFieldText(text);
+    EXPECT_EQ(text, QStringLiteral("-"));
+
+    // The field builds its own display: a label with two-byte characters
+    // (the file name) comes out of its rich text through another reader.
+    bound->SetBinding(1, 1, 33202);
+    ASSERT_FALSE(RenderPageImage(*b.doc, 2, 1.0).isNull());
+    ASSERT_GT(bound->DisplayStore().GetLength(), 0u);
+    QTemporaryDir dir;
+    QFile rtf(dir.filePath(QStringLiteral("field.rtf")));
+    ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+    rtf.write(bound->DisplayStore().ToByteArray());
+    rtf.close();
+    QProcess unrtf;
+    unrtf.start(QStringLiteral("unrtf"), {QStringLiteral("--html"), rtf.fileName()});
+    ASSERT_TRUE(unrtf.waitForFinished(30000));
+    QTextDocument html;
+    html.setHtml(QString::fromUtf8(unrtf.readAllStandardOutput()));
+    EXPECT_TRUE(html.toPlainText().contains(QStringLiteral("检测0001"))) << html.toPlainText().toStdString();
 }
 
 TEST(NewReport, APageWithoutImageOrRoomUsesTheCompactClosingTexts)
