@@ -10,6 +10,7 @@
 #include "wizard_state.h"
 #include "layout_file.h"
 
+#include "content/draw_field.h"
 #include "content/draw_text.h"
 #include "content/chart_objects.h"
 #include "content/table_objects.h"
