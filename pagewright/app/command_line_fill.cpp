@@ -7,40 +7,18 @@
 #include "app_environment.h"
 #include "field_data_file.h"
 #include "resource_ids.h"
+#include "wait_cursor.h"
 
 #include "document/draw_photo.h"
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 #include "skin/message_box.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
 namespace {
-
-// Shows the wait cursor while it lives (with a window system only).
-class WaitCursor {
-public:
-    WaitCursor()
-    {
-        if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            m_set = true;
-        }
-    }
-    ~WaitCursor()
-    {
-        if (m_set)
-            QApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool m_set = false;
-};
 
 // A new empty file of a unique name in folder; empty when none could be made.
 QString UniqueScratchFile(const QString& folder, const QString& pattern)

@@ -172,5 +172,15 @@ inline constexpr int IDS_BATCH_TEMPLATE_NO_IMAGE = 61712;
 inline constexpr int IDS_BATCH_NOT_LOADED = 61713;
 inline constexpr int IDS_BATCH_NOT_SAVED = 61714;
 inline constexpr int IDS_BATCH_SHARED_NAMES = 61715;
+// Texts of a report made by the new-report wizard.
+inline constexpr int IDS_WIZARD_PROPERTY_TABLE = 61526;
+inline constexpr int IDS_WIZARD_LOCATION = 61537;
+inline constexpr int IDS_WIZARD_IR_IMAGE = 61541;
+inline constexpr int IDS_WIZARD_VISIBLE = 61542;
+inline constexpr int IDS_WIZARD_DIAGNOSIS = 61543;
+inline constexpr int IDS_WIZARD_HANDLING = 61544;
+inline constexpr int IDS_WIZARD_INSPECTOR = 61545;
+inline constexpr int IDS_WIZARD_LINE_CHART = 33902;
+inline constexpr int IDS_WIZARD_HISTOGRAM = 61480;
 
 } // namespace res

@@ -34,6 +34,8 @@ class IniFile;
 class CMainFrame;
 class CDI_RptTemplate;
 class CAppEnvironment;
+class CDI_RptView;
+class CSplitFrame;
 
 // Where start-up finds and keeps things; every empty field takes the
 // program's normal place, so tests can run it in folders of their own.
@@ -150,7 +152,23 @@ public:
     // not open, holds no infrared image or could not be saved.
     bool FillReportFromCommandLine(const QString& path);
 
+    // Template conversion, with the wait cursor: mode 0 writes the layout
+    // file beside the template (the template is read without a window and
+    // closed unsaved); mode 1 opens a new report from the template and fills
+    // it with the answers of the wizard file; mode 2 builds a new report
+    // from the wizard's answers on the template (the empty NewTemp.rpt).
+    // Both leave the report open, titled reportName, without a path (the
+    // first save asks where). Other modes only open the template.
+    void ConvertReportTemplate(const QString& templatePath, const QString& reportName, int mode);
+
 private:
+    void WriteTemplateLayout(const QString& templatePath);
+    // A new report read from a private copy of templatePath, in a window of
+    // its own; null when it did not open.
+    CSplitFrame* OpenNewFromTemplate(const QString& templatePath);
+    void FillFromWizard(CDI_RptView& view, const QString& layoutPath);
+    void BuildReportFromWizard(CDI_RptView& view);
+
     void SetupCommands();
     // A command line "template|data": reads the data file, fills a copy of
     // the template and returns the copy's path (empty when nothing was

@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -39,7 +40,7 @@ TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
     EXPECT_TRUE(box.messages.empty());
 
     // The program folder was made from the installed defaults.
-    for (const char* name : {"field.ini", "nruler1.bmp", "nruler10.bmp"})
+    for (const char* name : {"field.ini", "nruler1.bmp", "nruler10.bmp", "logo.jpg", "template/NewTemp.rpt"})
         EXPECT_TRUE(QFile::exists(box.ProgramFolder() + QLatin1Char('/') + QLatin1String(name))) << name;
     EXPECT_EQ(app->GetAppDirectory(), box.ProgramFolder());
 
@@ -135,8 +136,15 @@ TEST(Startup, SeedingKeepsTheUsersFiles)
     const QByteArray mine = FieldIni({"[COMMON]", "PalletteNum=1", "Pallette1=我的", "[FILENAME]",
                                       "Pallette1=NRULER3.BMP"});
     box.WriteProgramFile(QStringLiteral("field.ini"), mine);
+    // A template folder of the user's, in another case, with its own
+    // new-report template.
+    QDir().mkpath(box.ProgramFolder() + QStringLiteral("/Template"));
+    box.WriteProgramFile(QStringLiteral("Template/newtemp.rpt"), "mine");
     auto app = box.Start();
     ASSERT_NE(app, nullptr);
+    EXPECT_EQ(QDir(box.ProgramFolder() + QStringLiteral("/Template")).entryList(QDir::Files),
+              QStringList{QStringLiteral("newtemp.rpt")});
+    EXPECT_FALSE(QFileInfo::exists(box.ProgramFolder() + QStringLiteral("/template")));
     QFile f(box.ProgramFolder() + QStringLiteral("/field.ini"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), mine);

@@ -83,7 +83,20 @@ QByteArrayView cleanValue(QByteArrayView raw)
     return v;
 }
 
-int parseProfileInt(QByteArrayView text, int defaultValue)
+bool validName(QStringView name)
+{
+    if (name.isEmpty())
+        return false;
+    for (QChar c : name) {
+        if (c == u'=' || c == u'[' || c == u']' || c == u'\r' || c == u'\n')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int ParseProfileInt(QByteArrayView text, int defaultValue)
 {
     QByteArrayView t = trimmed(text);
     if (t.isEmpty())
@@ -104,19 +117,6 @@ int parseProfileInt(QByteArrayView text, int defaultValue)
         v = 0u - v;
     return static_cast<int>(v);
 }
-
-bool validName(QStringView name)
-{
-    if (name.isEmpty())
-        return false;
-    for (QChar c : name) {
-        if (c == u'=' || c == u'[' || c == u']' || c == u'\r' || c == u'\n')
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 IniDocument::IniDocument(const QByteArray& bytes)
 {
@@ -204,7 +204,7 @@ QString IniDocument::readString(QStringView section, QStringView key, const QStr
 int IniDocument::readInt(QStringView section, QStringView key, int defaultValue) const
 {
     const std::optional<QByteArray> raw = rawValue(section, key);
-    return raw ? parseProfileInt(*raw, defaultValue) : defaultValue;
+    return raw ? ParseProfileInt(*raw, defaultValue) : defaultValue;
 }
 
 QByteArray IniDocument::newLineEnd() const

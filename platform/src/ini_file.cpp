@@ -49,6 +49,18 @@ int IniFile::readInt(QStringView section, QStringView key, int defaultValue) con
     return load().readInt(section, key, defaultValue);
 }
 
+bool IniFile::commit(const QByteArray& bytes)
+{
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
 bool IniFile::writeString(QStringView section, QStringView key, QStringView value)
 {
     QLockFile lock(lockPath(m_path));
@@ -65,15 +77,16 @@ bool IniFile::writeString(QStringView section, QStringView key, QStringView valu
     const QByteArray after = doc->toBytes();
     if (after == before && QFile::exists(m_path))
         return true;
+    return commit(after);
+}
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+bool IniFile::save(const IniDocument& doc)
+{
+    QLockFile lock(lockPath(m_path));
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(5000))
         return false;
-    if (file.write(after) != after.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return commit(doc.toBytes());
 }
 
 bool IniFile::writeInt(QStringView section, QStringView key, int value)

@@ -64,6 +64,19 @@ bool SeedProgramFolder(const QString& folder, const QString& defaults)
         if (QFile::copy(defaults + QLatin1Char('/') + file, target))
             QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
     }
+    // Folders of data (the report templates) are seeded the same way, into
+    // the folder of that name when one exists in any case.
+    const QStringList folders = QDir(defaults).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& sub : folders) {
+        QString target = folder + QLatin1Char('/') + sub;
+        for (const QString& entry : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (entry.compare(sub, Qt::CaseInsensitive) == 0) {
+                target = folder + QLatin1Char('/') + entry;
+                break;
+            }
+        }
+        SeedProgramFolder(target, defaults + QLatin1Char('/') + sub);
+    }
     return true;
 }
 

@@ -177,5 +177,28 @@ TEST(IniFile, OneProgramsWriteKeepsTheOthersKeys)
     EXPECT_EQ(doc.readInt(u"COMMON", u"CustomR", 192), 200);
 }
 
+TEST(IniFile, WholeDocumentSaveReplacesTheFileAtOnce)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("layout.ini"));
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeString(u"System", u"Updated", u"0"));
+    IniDocument doc = ini.load();
+    ASSERT_TRUE(doc.writeInt(u"System", u"PageCount", 2));
+    ASSERT_TRUE(doc.writeString(u"DrawText", u"OBJ1_Content", u"检测"));
+    // Nothing reaches the disk before the save.
+    EXPECT_FALSE(ini.load().value(u"DrawText", u"OBJ1_Content"));
+    ASSERT_TRUE(ini.save(doc));
+    EXPECT_EQ(ini.load().toBytes(), doc.toBytes());
+    EXPECT_EQ(ini.readString(u"drawtext", u"OBJ1_Content "), QStringLiteral("检测"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("layout.ini")});
+
+    // A folder that does not exist: the save fails and makes nothing.
+    IniFile nowhere(dir.filePath(QStringLiteral("missing/layout.ini")));
+    EXPECT_FALSE(nowhere.save(doc));
+    EXPECT_FALSE(QFile::exists(nowhere.path()));
+}
+
 } // namespace
 } // namespace platform

@@ -223,6 +223,19 @@ CDrawObj* CDrawTable::ReplaceCell(std::size_t index, bool field, COLORREF penCol
     return slot.get();
 }
 
+CDrawField* CDrawTable::MakeFieldCell(std::size_t index, int imageNumber, int fieldId)
+{
+    if (index >= m_cells.size())
+        return nullptr;
+    auto* field = static_cast<CDrawField*>(ReplaceCell(index, true, m_cells[index]->pen.color));
+    field->SetPenFlag(0);
+    field->SetBrushFlag(0);
+    field->SetFillColorRaw(0xFEFEFE);
+    field->SetBinding(imageNumber, 1, fieldId);
+    RegisterWithImages(view);
+    return field;
+}
+
 void CDrawTable::OnEditProperties()
 {
     DrawView* v = view;

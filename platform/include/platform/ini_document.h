@@ -30,6 +30,10 @@
 
 namespace platform {
 
+// An integer value by the rule above: defaultValue for an empty text, else
+// an optional sign and the leading decimal digits (none: 0), wrapping.
+int ParseProfileInt(QByteArrayView text, int defaultValue);
+
 class IniDocument {
 public:
     IniDocument() = default;

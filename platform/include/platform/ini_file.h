@@ -38,11 +38,19 @@ public:
     bool writeString(QStringView section, QStringView key, QStringView value);
     bool writeInt(QStringView section, QStringView key, int value);
 
+    // Replaces the whole file with doc's text in one save, under the same
+    // lock and through the same temporary file as a single write (a writer
+    // that builds many keys at once calls this once). False when the lock
+    // or the save fails; the file is then unchanged.
+    bool save(const IniDocument& doc);
+
     // Files larger than this are not read (they are no settings file).
     static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 
 private:
     std::optional<IniDocument> read() const;
+    // Writes bytes over the file through a temporary file (lock held).
+    bool commit(const QByteArray& bytes);
 
     QString m_path;
 };

@@ -20,7 +20,8 @@ QString DefaultProgramFolder();
 QString DefaultDataFolder(const QString& exeDir);
 
 // Creates folder when missing and copies in every file of defaults that it
-// lacks (names compared without regard to case). False when the folder
+// lacks (names compared without regard to case), and so on into each
+// folder of defaults (the templates of "template/"). False when the folder
 // cannot be made.
 bool SeedProgramFolder(const QString& folder, const QString& defaults);
 

@@ -132,6 +132,10 @@ public:
     // A new cell as the table makes it: the table's view, the rectangle, pen
     // off, table-cell flag 1; a text cell with fill 0xFEFEFE switched off.
     std::unique_ptr<CDrawObj> NewCell(bool field, const DocRect& rect) const;
+    // Makes cell index (row by row from 0) a field cell in its place, fill
+    // off (0xFEFEFE), showing field fieldId of the image with that number
+    // (0: none, it shows "-"); null past the cells.
+    CDrawField* MakeFieldCell(std::size_t index, int imageNumber, int fieldId);
 
     // Undo: a 3 x 3 table with its cell list emptied; cells laid out after
     // a record was read.
