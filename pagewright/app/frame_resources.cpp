@@ -62,12 +62,8 @@ void RegisterFrameToolBars()
                 {ID_BATCH, ID_UNITS, ID_FILE_CLOSE, ID_FILE_SAVE_AS, ID_SUMMARY_INFO, ID_EXPORT_WORD, ID_APP_EXIT,
                  ID_EDIT_CLEAR, ID_EDIT_SELECT_ALL, ID_PROPERTIES, ID_LOGO, ID_FILL_COLOR, ID_LINE_COLOR,
                  ID_BACKGROUND_COLOR,
-                 34023,                 // arrow tool
-                 1499, 1506,            // delete page, page title
-                 32964, 32977, 32978,   // table rows and columns
-                 32969, 32970, 32983,   // curve, histogram and time curve settings
-                 34021, 34055, 32971,   // 3D map settings, picture settings and open
-                 32984});               // time curve to a workbook
+                 34023,         // arrow tool
+                 1499, 1506});  // delete page, page title
 }
 
 namespace {

@@ -129,18 +129,6 @@ constexpr CommandIconEntry kTable[] = {
     {R, 119, "format-justify-center"},
     {R, 121, "format-justify-right"},
 
-    // The view's object menus.
-    {R, 32964, "edit-table-insert-row-below"},
-    {R, 32977, "edit-table-delete-row"},
-    {R, 32978, "edit-table-delete-column"},
-    {R, 32969, "configure"},             // curve settings
-    {R, 32970, "configure"},             // histogram settings
-    {R, 32983, "configure"},             // time curve settings
-    {R, 34021, "configure"},             // 3D map settings
-    {R, 34055, "configure"},             // photo and logo settings
-    {R, 32971, "document-open"},         // open a photo or logo
-    {R, 32984, "x-office-spreadsheet"},  // time curve to a workbook
-
     // Image browser.
     {B, 1006, "view-preview"},           // one image
     {B, 1004, "view-list-icons"},        // thumbnails
