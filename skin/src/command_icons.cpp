@@ -7,6 +7,9 @@
 
 #include <cmath>
 
+// The icons are compiled into this static library: registered on first use.
+static void initSkinIcons() { Q_INIT_RESOURCE(skin_icons); }
+
 namespace skin {
 
 namespace {
@@ -216,6 +219,8 @@ QIcon CommandIcon(SkinLook program, int command) { return lookUp(program, comman
 
 QIcon OwnIcon(const QString& name)
 {
+    static const bool registered = (initSkinIcons(), true);
+    (void)registered;
     const QString path = ownPath(name);
     return QFile::exists(path) ? QIcon(path) : QIcon();
 }
