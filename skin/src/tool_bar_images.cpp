@@ -51,11 +51,14 @@ QImage recolouredAlpha(const QImage& strip, F f)
 
 QImage disabledAlpha(const QImage& strip, QRgb shadow)
 {
-    const QImage shade = recolouredAlpha(strip, [shadow](QRgb) { return shadow; });
-    const QImage grey = recolouredAlpha(strip, [](QRgb c) {
+    // Composed in device pixels; the result takes the strip's ratio again.
+    QImage shade = recolouredAlpha(strip, [shadow](QRgb) { return shadow; });
+    QImage grey = recolouredAlpha(strip, [](QRgb c) {
         const int g = greyOf(c);
         return qRgb(g, g, g);
     });
+    shade.setDevicePixelRatio(1);
+    grey.setDevicePixelRatio(1);
     QImage out(strip.size(), QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
     QPainter p(&out);

@@ -163,6 +163,11 @@ TEST_F(CommandIconsTest, AHighResolutionStripGivesTheSameBarWithSharperImages)
             ASSERT_EQ(images.GetImageCount(), 3) << dpr;
             EXPECT_EQ(images.images[1].deviceIndependentSize(), QSizeF(16, 15)) << dpr;
             EXPECT_EQ(images.images[1].devicePixelRatio(), dpr);
+            // Each list's image fills the cell as the normal one does (grey
+            // and shadow cover at least what the image covers).
+            EXPECT_GE(coveredPixels(images.images[1].toImage()),
+                      coveredPixels(bar.GetImageList(0).images[1].toImage()))
+                << "list " << list << " at " << dpr;
         }
         std::vector<QPixmap> menuImages;
         std::vector<int> ids;
