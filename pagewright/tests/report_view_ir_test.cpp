@@ -2,10 +2,15 @@
 // frame commands and playback on the timers (driven tick by tick).
 #include "view_test_support.h"
 
+#include "content/draw_text.h"
+#include "content/text_objects.h"
+#include "document/draw_class.h"
 #include "document/draw_tool.h"
 
 #include "irimage/draw_ir.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -186,4 +191,57 @@ TEST_F(ReportViewIRTest, ImageCommandsReachOnlyAnImageFirstInTheSelection)
     EXPECT_EQ(ir->Image().PaletteIndex(), 1);
     Run(32798);
     EXPECT_EQ(ir->Image().PaletteIndex(), 0);
+}
+
+// The remark command follows the file's remark: a sequence that carries one
+// (after its first frame, as cameras write it) enables it and puts the text,
+// read back from the code page, on the page beside the image; a still image
+// and a sequence without a remark leave it disabled.
+TEST_F(ReportViewIRTest, RemarkCommandPutsTheFilesRemarkBesideTheImage)
+{
+    RegisterTextObjects(DrawClassRegistry::Standard());
+    const QString remark = QString::fromUtf8("红外序列备注：锅炉房东侧管道");
+    struct Case {
+        const char* file;
+        bool sequence;
+        QString text; // empty: no remark
+    };
+    const Case cases[] = {
+        {"seq_l1.vnv", true, remark},
+        {"jpg_seq.jpg", true, remark}, // the same sequence in a JPEG container
+        {"seq_l3.vnv", true, QString()},
+        {"k4.vni", false, QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString path = folder.filePath(QString::fromLatin1(c.file));
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/") + QString::fromLatin1(c.file), path));
+        ASSERT_EQ(ir->OpenFiles({path}, false), 1);
+        view->Select(ir);
+        // A sequence answers once its frame index is built.
+        const QDeadlineTimer deadline(10000);
+        const QString probe = folder.filePath(QStringLiteral("probe.txt"));
+        while (c.sequence && ir->Image().SaveRemarkFile(probe) != 1 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        ASSERT_EQ(Enabled(32852), !c.text.isEmpty());
+        if (c.text.isEmpty())
+            continue;
+
+        const std::size_t before = view->GetDocument()->GetObjects().size();
+        Run(32852);
+        ASSERT_EQ(view->GetDocument()->GetObjects().size(), before + 1);
+        auto* text = dynamic_cast<CDrawText*>(view->GetDocument()->GetObjects().back());
+        ASSERT_NE(text, nullptr);
+        QString plain;
+        int alignment = 0;
+        text->GetPlainText(view, plain, alignment);
+        EXPECT_EQ(plain, c.text);
+        const DocRect image = ir->position.Normalized();
+        const DocRect box = text->position.Normalized();
+        EXPECT_EQ(box.left, image.right);
+        EXPECT_EQ(box.bottom, image.bottom); // upper edges (y grows upwards)
+        ASSERT_TRUE(view->GetDocument()->Remove(text));
+        text->Remove();
+    }
 }

@@ -30,7 +30,7 @@ bool extractsFromSequence(const IfrObject& obj) { return isSequence(obj); }
 
 bool extractsReady(const IfrObject& obj) { return obj.hasFile() && obj.indexReady.load() != 0; }
 
-std::vector<ChunkSpan> sequenceChunks(const IfrObject& obj, uint32_t type) {
+std::vector<ChunkSpan> sequenceChunks(const IfrObject& obj, std::span<const uint32_t> types) {
     std::vector<ChunkSpan> found;
     const uint32_t layout = obj.seq.header.layout;
     if (obj.file == nullptr || layout == 0 || layout > 3) return found;
@@ -44,8 +44,8 @@ std::vector<ChunkSpan> sequenceChunks(const IfrObject& obj, uint32_t type) {
         const ChunkHeader h = decodeChunkHeader(raw, layout);
         const int64_t dataAt = pos + headerSize;
         const int64_t left = end - dataAt;
-        if (h.hasMagic() && h.type == type) {
-            found.push_back({dataAt, static_cast<uint32_t>(std::min<int64_t>(h.size, left))});
+        if (h.hasMagic() && std::find(types.begin(), types.end(), h.type) != types.end()) {
+            found.push_back({dataAt, static_cast<uint32_t>(std::min<int64_t>(h.size, left)), h.type});
         }
         if (int64_t{h.size} >= left) break;
         pos = dataAt + h.size;

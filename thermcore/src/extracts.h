@@ -29,10 +29,14 @@ namespace thermcore {
 struct ChunkSpan {
     int64_t offset = 0;  // of the data in the file
     uint32_t size = 0;   // bytes of data present (a chunk cut by the end of the file is cut here too)
+    uint32_t type = 0;
 };
-// Chunks of the given type with the chunk magic, in file order; empty for a
+// Chunks of the given types with the chunk magic, in file order; empty for a
 // layout-0 sequence or without an open file.
-std::vector<ChunkSpan> sequenceChunks(const IfrObject& obj, uint32_t type);
+std::vector<ChunkSpan> sequenceChunks(const IfrObject& obj, std::span<const uint32_t> types);
+inline std::vector<ChunkSpan> sequenceChunks(const IfrObject& obj, uint32_t type) {
+    return sequenceChunks(obj, std::span<const uint32_t>(&type, 1));
+}
 // Reads n bytes at offset from the object's open file without moving its
 // position; false on a short read.
 bool readFileAt(const IfrObject& obj, int64_t offset, void* dest, size_t n);

@@ -97,7 +97,7 @@ int readNextFrame(IfrObject& obj) {
 
 int fileDataLength(IfrObject& obj) {
     if (!obj.hasFile()) return 0;
-    if (isSequence(obj)) return static_cast<int>(sequenceData(obj).length);
+    if (isSequence(obj)) return static_cast<int>(sequenceDataLength(obj));
     if (obj.kind == IFR_KIND_IMAGE || obj.kind == IFR_KIND_JPEG) {
         return static_cast<int>(obj.irDataLength);
     }
@@ -106,18 +106,21 @@ int fileDataLength(IfrObject& obj) {
 
 void copyFileData(IfrObject& obj, void* buffer) {
     if (buffer == nullptr || !obj.hasFile()) return;
-    const DataRange d = isSequence(obj) ? sequenceData(obj)
-                                        : DataRange{obj.startOffset, fileDataLength(obj)};
-    if (d.length <= 0) return;
-    // Never more than the length handed out, even if the file grew since.
     auto* dest = static_cast<uint8_t*>(buffer);
+    if (isSequence(obj)) {
+        copySequenceData(obj, dest);
+        return;
+    }
+    const int64_t length = fileDataLength(obj);
+    if (length <= 0) return;
+    // Never more than the length handed out, even if the file grew since.
     const int64_t restore = ftello(obj.file);
     size_t got = 0;
-    if (fseeko(obj.file, d.offset, SEEK_SET) == 0) {
-        got = std::fread(dest, 1, static_cast<size_t>(d.length), obj.file);
+    if (fseeko(obj.file, obj.startOffset, SEEK_SET) == 0) {
+        got = std::fread(dest, 1, static_cast<size_t>(length), obj.file);
     }
-    if (got < static_cast<size_t>(d.length)) {
-        std::memset(dest + got, 0, static_cast<size_t>(d.length) - got);
+    if (got < static_cast<size_t>(length)) {
+        std::memset(dest + got, 0, static_cast<size_t>(length) - got);
     }
     fseeko(obj.file, restore >= 0 ? restore : obj.firstFrameOffset, SEEK_SET);
 }

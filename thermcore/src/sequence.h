@@ -66,12 +66,20 @@ int readSequenceFrame(IfrObject& obj);
 int applyParamChunk(IfrObject& obj, FileCursor& at, uint32_t size);
 // Positions the file on the first frame; nothing read since.
 void rewindToFirstFrame(IfrObject& obj);
-// IR data of a sequence for IFR_GetFileLen, and where it begins.
-struct DataRange {
-    int64_t offset = 0;
-    int64_t length = 0;
-};
-DataRange sequenceData(IfrObject& obj);
+
+// --- sequence_copy.cpp
+// The IR data of a sequence (IFR_GetFileLen, IFR_GetFileBuff): in a JPEG
+// container the sequence from its header to the end of the file; a layout-0
+// sequence's first frame (a still image); in layouts 1 to 3 the header and
+// every chunk up to and including the first gray chunk, followed by the
+// sound, photo and remark chunks that come later in the file. Those follow
+// under headers of their own (the frame's time stamp, the previous data size
+// of the copy), so the copy opens again as a sequence of one frame that still
+// carries the file's voice note, photo and remark.
+int64_t sequenceDataLength(IfrObject& obj);
+// Writes the sequenceDataLength bytes into dest (what cannot be read is
+// zero) and leaves the file where it was.
+void copySequenceData(IfrObject& obj, uint8_t* dest);
 
 // --- frame_step.cpp
 int priorFrame(IfrObject& obj);

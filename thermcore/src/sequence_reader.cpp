@@ -225,34 +225,4 @@ void rewindToFirstFrame(IfrObject& obj) {
     obj.currentTime = obj.firstTime;
 }
 
-DataRange sequenceData(IfrObject& obj) {
-    DataRange d{obj.startOffset, 0};
-    if (!obj.hasFile()) return d;
-    const SequenceState& s = obj.seq;
-    if (obj.kind == IFR_KIND_JPEG) {
-        d.length = s.fileEnd - obj.startOffset;
-        return d;
-    }
-    if (s.header.layout == 0) {
-        // One frame: a still image.
-        d.offset = obj.firstFrameOffset;
-        d.length = s.frameSize;
-        return d;
-    }
-    // The header and every chunk up to and including the first gray chunk.
-    const int64_t restore = ftello(obj.file);
-    FileCursor at(obj.file, s.fileEnd);
-    if (at.seek(obj.firstFrameOffset)) {
-        ChunkHeader h;
-        while (at.header(s.header.layout, h) && h.hasMagic() && at.skip(h.size)) {
-            if (h.type == kChunkGray) {
-                d.length = at.pos() - obj.startOffset;
-                break;
-            }
-        }
-    }
-    if (restore >= 0) fseeko(obj.file, restore, SEEK_SET);
-    return d;
-}
-
 }  // namespace thermcore

@@ -2,9 +2,12 @@
 // and the JPEG container, read back with independent readers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "extract_support.h"
 
@@ -170,6 +173,48 @@ TEST(Extracts, ExistenceByFileKind) {
     EXPECT_EQ(IFR_ExistSound(nullptr), -1);
     EXPECT_EQ(IFR_ExistCCD(foreign), 0);
     EXPECT_EQ(IFR_ExistRemark(foreign), 0);
+}
+
+// What a handle gives of its voice note, photo and remark.
+struct Parts {
+    int sound = 0, photo = 0, remark = 0;
+    Bytes wav, picture, text;
+    bool operator==(const Parts&) const = default;
+};
+
+Parts partsOf(IfrHandle h, const ScratchDir& dir) {
+    Parts p{IFR_ExistSound(h), IFR_ExistCCD(h), IFR_ExistRemark(h), {}, {}, {}};
+    int kind = 0;
+    if (IFR_GetSoundFile(h, dir.path("p.wav").c_str()) == 1) p.wav = readBytes(dir.path("p.wav"));
+    if (IFR_SaveCCDFile(h, dir.path("p.jpg").c_str(), &kind) == 1) p.picture = readBytes(dir.path("p.jpg"));
+    if (IFR_SaveRemarkFile(h, dir.path("p.txt").c_str()) == 1) p.text = readBytes(dir.path("p.txt"));
+    return p;
+}
+
+// The copy of a sequence (IFR_GetFileBuff) carries the voice note, photo and
+// remark that follow its first frame: opened again from memory, as a report
+// keeps its images, it gives what the file gives.
+TEST(Extracts, CopyOfASequenceKeepsItsParts) {
+    ScratchDir dir;
+    for (const char* file : {"x_seq_l1.vnv", "x_seq_l2.vnv", "x_seq_l3.vnv", "x_jpg_seq.jpg", "seq_l1.vnv",
+                             "seq_l2.vnv"}) {
+        SCOPED_TRACE(file);
+        OpenFile h(file);
+        ASSERT_TRUE(h.waitIndexed(dir));
+        const Parts original = partsOf(h, dir);
+        Bytes copy(static_cast<size_t>(std::max(IFR_GetFileLen(h), 0)));
+        IFR_GetFileBuff(h, copy.data());
+        IfrHandle c = IFR_LoadBuffer(nullptr, copy.data(), static_cast<int>(copy.size()));
+        ASSERT_NE(c, nullptr);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (IFR_SaveRemarkFile(c, dir.path("probe.txt").c_str()) != 1 &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        EXPECT_EQ(partsOf(c, dir), original);
+        IFR_CloseFile(c);
+        IFR_Free(c);
+    }
 }
 
 TEST(Extracts, LeaveTheSequenceWhereItWas) {

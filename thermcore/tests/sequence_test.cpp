@@ -244,22 +244,25 @@ TEST(Sequence, FileDataIsHandedOutAndReopens) {
         int kind;
         int64_t offset;  // of the bytes in the file
         int64_t length;  // -1: to the end of the file
+        int64_t parts;   // bytes of the later sound, photo and remark chunks appended
         int thirdGray;   // of the third IFR_Next on the original
         bool stillCopy;  // the copy reopens as a still image
         std::vector<int> reopened;  // frames of the copy (a still image: one IFR_Next)
     };
     const DataCase cases[] = {
-        // The header, then each chunk up to and including the first frame.
-        {"seq_l1.vnv", 1, 0, 16 + (20 + 1252) + (20 + 384), 3, false, {1}},
-        {"seq_l2.vnv", 1, 0, 16 + (28 + 1252) + (28 + 3356) + (28 + 24) + (28 + 384), 3, false, {1}},
-        {"seq_l3.vnv", 1, 0, 16 + (20 + 428 + 3356) + (20 + 384), 3, false, {1}},
-        {"seq_l2_no_params.vnv", 1, 0, 16 + 28 + 384, 3, false, {1}},
+        // The header, then each chunk up to and including the first frame,
+        // then the sound (200 bytes), photo (64) and remark (42) chunks that
+        // come later.
+        {"seq_l1.vnv", 1, 0, 16 + (20 + 1252) + (20 + 384), (20 + 200) + (20 + 64) + (20 + 42), 3, false, {1}},
+        {"seq_l2.vnv", 1, 0, 16 + (28 + 1252) + (28 + 3356) + (28 + 24) + (28 + 384), 0, 3, false, {1}},
+        {"seq_l3.vnv", 1, 0, 16 + (20 + 428 + 3356) + (20 + 384), 0, 3, false, {1}},
+        {"seq_l2_no_params.vnv", 1, 0, 16 + 28 + 384, 0, 3, false, {1}},
         // Layout 0: the first frame, a still image.
-        {"seq_l0.vnv", 1, 12, 428 + 384 + 824 + 16, 3, true, {1}},
+        {"seq_l0.vnv", 1, 12, 428 + 384 + 824 + 16, 0, 3, true, {1}},
         // Containers: from the payload to the end; the last frame included.
-        {"jpg_seq.jpg", 2, 5008, -1, 3, false, iota(1, 5)},
-        {"jpg_seq_l2.jpg", 2, 5008, -1, 3, false, iota(1, 4)},
-        {"jpg_still.jpg", 2, 5000, -1, expectedGray(0, 0), true, {expectedGray(0, 0)}},
+        {"jpg_seq.jpg", 2, 5008, -1, 0, 3, false, iota(1, 5)},
+        {"jpg_seq_l2.jpg", 2, 5008, -1, 0, 3, false, iota(1, 4)},
+        {"jpg_still.jpg", 2, 5000, -1, 0, expectedGray(0, 0), true, {expectedGray(0, 0)}},
     };
     for (const DataCase& c : cases) {
         SCOPED_TRACE(c.file);
@@ -270,8 +273,8 @@ TEST(Sequence, FileDataIsHandedOutAndReopens) {
         ASSERT_EQ(IFR_Next(h), 0);
         ASSERT_EQ(IFR_Next(h), 0);
         const std::vector<uint8_t> data = fileData(h);
-        ASSERT_EQ(int64_t(data.size()), length);
-        EXPECT_TRUE(std::equal(data.begin(), data.end(), file.begin() + c.offset));
+        ASSERT_EQ(int64_t(data.size()), length + c.parts);
+        EXPECT_TRUE(std::equal(data.begin(), data.begin() + length, file.begin() + c.offset));
         // Neither call moved the file: the third frame comes next.
         EXPECT_EQ(IFR_Next(h), 0);
         EXPECT_EQ(lastFrame(h).firstGray, c.thirdGray);
@@ -285,6 +288,46 @@ TEST(Sequence, FileDataIsHandedOutAndReopens) {
         EXPECT_EQ(run.end, c.stillCopy ? 0 : -2);
         release(copy);
     }
+}
+
+// The chunks appended after the head are whole chunks of the copy: each
+// header says what the data is, stays at the frame's time stamp (first and
+// last time stamps of the copy agree), and records the size of the chunk
+// before it in the copy, as stepping backwards reads it.
+TEST(Sequence, PartsAfterTheFirstFrameFollowTheHead) {
+    IfrHandle h = openWithWindow(fixtureFile("seq_l1.vnv"), 1, kWindow);
+    ASSERT_NE(h, nullptr);
+    const std::vector<uint8_t> data = fileData(h);
+    release(h);
+    const std::vector<uint8_t> file = readBytes(fixtureFile("seq_l1.vnv"));
+    struct Appended {
+        uint32_t previous, type, size;
+        size_t from;  // the data's offset in the file
+    };
+    const size_t head = 16 + (20 + 1252) + (20 + 384);
+    const size_t frame1 = head + 20 + 200;  // frame 1 follows the sound chunk
+    const size_t photo = frame1 + 20 + 384 + 20;
+    const size_t remark = photo + 64 + 20 + 384 + 20;
+    const Appended expected[] = {{384, 3, 200, head + 20}, {200, 4, 64, photo}, {64, 7, 42, remark}};
+    size_t at = head;
+    for (const Appended& e : expected) {
+        SCOPED_TRACE(e.type);
+        ASSERT_LE(at + 20 + e.size, data.size());
+        const auto u32 = [&](size_t k) {
+            return uint32_t{data[k]} | uint32_t{data[k + 1]} << 8 | uint32_t{data[k + 2]} << 16 |
+                   uint32_t{data[k + 3]} << 24;
+        };
+        EXPECT_EQ(u32(at), 0x66DDDD66u);
+        EXPECT_EQ(u32(at + 4), 1000u);
+        EXPECT_EQ(u32(at + 8), e.previous);
+        EXPECT_EQ(u32(at + 12), e.type);
+        EXPECT_EQ(u32(at + 16), e.size);
+        EXPECT_TRUE(std::equal(data.begin() + static_cast<ptrdiff_t>(at + 20),
+                               data.begin() + static_cast<ptrdiff_t>(at + 20 + e.size),
+                               file.begin() + static_cast<ptrdiff_t>(e.from)));
+        at += 20 + e.size;
+    }
+    EXPECT_EQ(at, data.size());
 }
 
 // Points TMPDIR at a folder of its own while it lives.
