@@ -3,8 +3,10 @@
 #include "resource_ids.h"
 #include "string_table.h"
 
+#include "skin/command_icons.h"
 #include "skin/skin_resources.h"
 
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -13,9 +15,8 @@
 namespace heatshelf {
 namespace {
 
-constexpr QRgb kBack = qRgb(192, 192, 192);
-
-// One image of 16 x 15 at x.
+// A main-bar image of 16 x 15 at x, drawn by hand: the fallback for a
+// command whose icon cannot be found.
 void drawImage(QPainter& p, int x, int command)
 {
     p.save();
@@ -97,22 +98,10 @@ void drawImage(QPainter& p, int x, int command)
     p.restore();
 }
 
-QImage strip(const std::vector<int>& commands, const std::function<void(QPainter&, int, int)>& draw)
+QImage strip(const std::vector<int>& commands, const skin::IconFallback& fallback)
 {
-    int images = 0;
-    for (int c : commands)
-        images += c != skin::kSeparator ? 1 : 0;
-    QImage image(16 * images, 16, QImage::Format_RGB32);
-    image.fill(kBack);
-    QPainter p(&image);
-    int x = 0;
-    for (int c : commands) {
-        if (c == skin::kSeparator)
-            continue;
-        draw(p, x, c);
-        x += 16;
-    }
-    return image;
+    const qreal dpr = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+    return skin::RenderCommandStrip(skin::SkinLook::Browser, commands, {16, 15}, dpr, fallback);
 }
 
 } // namespace
@@ -120,20 +109,23 @@ QImage strip(const std::vector<int>& commands, const std::function<void(QPainter
 void RegisterFrameToolBars()
 {
     static const bool done = [] {
+        skin::UseIconTheme();
         skin::ToolBarResource main;
         main.id = res::IDR_MAINFRAME;
         main.commands = {res::ID_SINGLE, res::ID_THUMBNAILS, skin::kSeparator, res::ID_PREVIOUS, res::ID_NEXT,
                          skin::kSeparator, res::ID_UNUSED_1008, skin::kSeparator, res::ID_SHOW_AGAIN,
                          skin::kSeparator, res::ID_INVERT, skin::kSeparator, res::ID_PLAY_SOUND, skin::kSeparator,
                          res::ID_MEASURE_OBJECTS, skin::kSeparator, res::ID_PALETTE_SELECT};
-        main.bitmap = strip(main.commands, [](QPainter& p, int x, int c) { drawImage(p, x, c); });
+        main.bitmap = strip(main.commands, [](QPainter& p, const QRect& cell, int c) { drawImage(p, cell.x(), c); });
         skin::RegisterToolBar(main);
         skin::ToolBarResource themes;
         themes.id = res::IDR_THEME_BAR;
         themes.commands = {res::ID_THEME_MENU, 32777, 32778, 32779, 32780, 32781, 32782};
         static const QRgb kThemeColours[] = {qRgb(0x87, 0xB2, 0xEF), qRgb(0xC6, 0x9A, 0xF1), qRgb(0xA5, 0xC1, 0x88),
                                              qRgb(0x7C, 0xCD, 0xA5), qRgb(0xF1, 0x9A, 0x9A), qRgb(0xCD, 0xCD, 0x7C)};
-        themes.bitmap = strip(themes.commands, [](QPainter& p, int x, int c) {
+        // The theme items show their colour.
+        themes.bitmap = strip(themes.commands, [](QPainter& p, const QRect& cell, int c) {
+            const int x = cell.x();
             if (c == res::ID_THEME_MENU) {
                 for (int i = 0; i < 6; ++i)
                     p.fillRect(x + 2 + 2 * i, 2, 2, 11, QColor(kThemeColours[i]));
@@ -151,14 +143,8 @@ void RegisterFrameToolBars()
 
 QIcon ProgramIcon()
 {
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    for (int y = 0; y < 12; ++y)
-        p.fillRect(1, 2 + y, 14, 1, QColor::fromHsv(std::max(0, 240 - y * 22), 255, 255));
-    p.setPen(QColor(0, 0, 64));
-    p.drawRect(0, 1, 15, 13);
-    return QIcon(QPixmap::fromImage(image));
+    static const QIcon icon = skin::OwnIcon(QStringLiteral("heatshelf"));
+    return icon;
 }
 
 void BuildMainMenu(QMenuBar* bar, const std::function<QAction*(int, const QString&)>& action)

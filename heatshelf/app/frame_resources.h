@@ -1,6 +1,6 @@
-// The browser's code-built resources: toolbar 128 (ten 16 x 15 images
-// drawn here), the theme items' images (toolbar 149), menus 128 and 139,
-// and the program icon.
+// The browser's code-built resources: toolbar 128 (ten 16 x 15 images from
+// the commands' icons), the theme items' images (toolbar 149, their
+// colours), menus 128 and 139, and the program icon.
 #pragma once
 
 #include <QIcon>

@@ -4,13 +4,22 @@
 
 #include "resource_ids.h"
 
+#include "skin/command_icons.h"
+#include "skin/icon_menu.h"
 #include "skin/my_splitter.h"
 #include "skin/scroll_codes.h"
 #include "skin/skin_scroll_bar.h"
+#include "skin/tool_bar_ex.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSplitterHandle>
 #include <QTest>
 
@@ -225,4 +234,53 @@ TEST(MainFrame, LineAndPageScrollsRepaintTheViewAThumbTrackDoesNot)
     EXPECT_FALSE(bar->isEnabled());
     EXPECT_EQ(bar->GetScrollInfo().nPos, 0);
     EXPECT_FALSE(f.frame->GetSkinScrollBar(0)->isEnabled());
+}
+
+// The toolbar's and the menus' images come from icons (the theme's or our
+// own), not from the hand-drawn fallback; the theme items show their colour.
+TEST(MainFrame, EveryToolbarAndMenuImageIsAnIcon)
+{
+    FrameFixture f;
+    ASSERT_NE(f.frame, nullptr);
+    CToolBarEx* bar = f.frame->ToolBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(bar->isVisible());
+    std::vector<int> fallBack;
+    int buttons = 0;
+    for (QAction* a : bar->actions()) {
+        if (a->isSeparator())
+            continue;
+        const int id = a->data().toInt();
+        ++buttons;
+        if (skin::CommandIconSource(skin::SkinLook::Browser, id) == skin::IconSource::None)
+            fallBack.push_back(id);
+    }
+    EXPECT_EQ(buttons, 10);
+    for (int list = 0; list < 3; ++list)
+        EXPECT_EQ(bar->GetImageList(list).GetImageCount(), 10);
+
+    const CIconMenu& icons = f.frame->IconMenu();
+    int menuImages = 0;
+    const std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+        for (QAction* a : menu->actions()) {
+            if (a->menu() != nullptr) {
+                walk(a->menu());
+                continue;
+            }
+            const int id = a->data().toInt();
+            const QPixmap* image = a->isSeparator() ? nullptr : icons.GetImage(icons.FindImageIndex(id));
+            if (image == nullptr)
+                continue;
+            EXPECT_FALSE(image->isNull()) << id;
+            if (id >= res::ID_THEME_FIRST && id <= res::ID_THEME_LAST)
+                continue;
+            ++menuImages;
+            if (skin::CommandIconSource(skin::SkinLook::Browser, id) == skin::IconSource::None)
+                fallBack.push_back(id);
+        }
+    };
+    for (QAction* top : f.frame->menuBar()->actions())
+        walk(top->menu());
+    EXPECT_EQ(menuImages, 8); // the view menu's commands of the toolbar
+    EXPECT_TRUE(fallBack.empty()) << "first command drawn by the fallback: " << (fallBack.empty() ? 0 : fallBack[0]);
 }

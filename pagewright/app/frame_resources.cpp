@@ -3,21 +3,20 @@
 #include "program_icon.h"
 #include "resource_ids.h"
 
+#include "skin/command_icons.h"
 #include "skin/skin_resources.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
-#include <QPainter>
 
 using namespace res;
 
 namespace {
 
-constexpr QRgb kStripBackground = 0xFFC0C0C0;
-
-// A toolbar resource with its image strip: the command images side by side
-// on the background, one pixel higher than the images.
+// A toolbar resource with its image strip, drawn from the commands' icons
+// at the screen's pixel ratio.
 void registerBar(int id, QSize imageSize, std::vector<int> commands)
 {
     skin::ToolBarResource res;
@@ -25,23 +24,8 @@ void registerBar(int id, QSize imageSize, std::vector<int> commands)
     res.width = std::uint16_t(imageSize.width());
     res.height = std::uint16_t(imageSize.height());
     res.commands = std::move(commands);
-    int n = 0;
-    for (int c : res.commands)
-        n += c != skin::kSeparator ? 1 : 0;
-    QImage strip(qMax(1, n) * imageSize.width(), imageSize.height() + 1, QImage::Format_RGB32);
-    strip.fill(kStripBackground);
-    QPainter p(&strip);
-    int x = 0;
-    for (int c : res.commands) {
-        if (c == skin::kSeparator)
-            continue;
-        CommandIcon(c).paint(&p, QRect(QPoint(x, 0), imageSize));
-        x += imageSize.width();
-    }
-    p.end();
-    strip.setPixel(0, 0, kStripBackground);
-    strip.setPixel(1, 1, kStripBackground);
-    res.bitmap = strip;
+    const qreal dpr = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+    res.bitmap = skin::RenderCommandStrip(skin::SkinLook::Report, res.commands, imageSize, dpr, &PaintCommandGlyph);
     skin::RegisterToolBar(res);
 }
 
@@ -53,6 +37,7 @@ void RegisterFrameToolBars()
     if (done)
         return;
     done = true;
+    skin::UseIconTheme();
     constexpr int S = skin::kSeparator;
     registerBar(IDR_STANDARD_BAR, {16, 15},
                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, S, ID_UNDO, ID_REDO,
@@ -72,7 +57,13 @@ void RegisterFrameToolBars()
     // Images only, for the menus.
     registerBar(IDR_IMAGE_BAR, {64, 15}, {});
     registerBar(IDR_IR_BAR, {16, 15}, {32841, 32855, 32863});
-    registerBar(IDR_TOOL_BAR, {16, 15}, {ID_BATCH, ID_UNITS});
+    // The menus' other commands with an image of their own.
+    registerBar(IDR_TOOL_BAR, {16, 15},
+                {ID_BATCH, ID_UNITS, ID_FILE_CLOSE, ID_FILE_SAVE_AS, ID_SUMMARY_INFO, ID_EXPORT_WORD, ID_APP_EXIT,
+                 ID_EDIT_CLEAR, ID_EDIT_SELECT_ALL, ID_PROPERTIES, ID_LOGO, ID_FILL_COLOR, ID_LINE_COLOR,
+                 ID_BACKGROUND_COLOR,
+                 34023,         // arrow tool
+                 1499, 1506});  // delete page, page title
 }
 
 namespace {

@@ -1,9 +1,9 @@
 #include "program_icon.h"
 
+#include "skin/command_icons.h"
+
 #include <QHash>
-#include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 
@@ -39,28 +39,43 @@ constexpr Glyph kGlyphs[] = {
     {104, "B", kText}, {108, "I", kText}, {111, "U", kText}, {117, "⇤", kText}, {119, "≡", kText}, {121, "⇥", kText},
 };
 
-QPixmap drawGlyph(const Glyph& g)
+// The fallback for a command whose icon is neither ours nor in the theme:
+// its glyph on a tinted box.
+void drawGlyph(QPainter& p, const QRectF& cell, const Glyph& g)
 {
-    QPixmap pm(32, 30); // drawn at twice the size for sharp scaling
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QColor c = QColor::fromRgb(g.colour);
-    p.setPen(QPen(c.darker(130), 1.5));
+    p.setPen(QPen(c.darker(130), 0.75));
     p.setBrush(c.lighter(185));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 29, 27), 5, 5);
+    p.drawRoundedRect(cell.adjusted(0.75, 0.75, -0.75, -0.75), 2.5, 2.5);
     QFont f = p.font();
     const QString text = QString::fromUtf8(g.text);
-    f.setPixelSize(text.size() > 1 ? 15 : 20);
+    f.setPixelSize(text.size() > 1 ? 7 : 10);
     f.setBold(true);
     p.setFont(f);
     p.setPen(c.darker(140));
-    p.drawText(QRect(0, 0, 32, 30), Qt::AlignCenter, text);
-    return pm;
+    p.drawText(cell, Qt::AlignCenter, text);
+    p.restore();
+}
+
+const Glyph* glyphOf(int commandId)
+{
+    for (const Glyph& g : kGlyphs) {
+        if (g.id == commandId)
+            return &g;
+    }
+    return nullptr;
 }
 
 } // namespace
+
+void PaintCommandGlyph(QPainter& p, const QRect& cell, int commandId)
+{
+    if (const Glyph* g = glyphOf(commandId))
+        drawGlyph(p, QRectF(cell), *g);
+}
 
 QIcon CommandIcon(int commandId)
 {
@@ -68,11 +83,16 @@ QIcon CommandIcon(int commandId)
     const auto it = cache.constFind(commandId);
     if (it != cache.constEnd())
         return *it;
-    QIcon icon;
-    for (const Glyph& g : kGlyphs) {
-        if (g.id == commandId) {
-            icon = QIcon(drawGlyph(g));
-            break;
+    QIcon icon = skin::CommandIcon(skin::SkinLook::Report, commandId);
+    if (icon.isNull()) {
+        if (const Glyph* g = glyphOf(commandId)) {
+            QPixmap pm(32, 30); // drawn at twice the size for sharp scaling
+            pm.fill(Qt::transparent);
+            QPainter p(&pm);
+            p.scale(2, 2);
+            drawGlyph(p, QRectF(0, 0, 16, 15), *g);
+            p.end();
+            icon = QIcon(pm);
         }
     }
     cache.insert(commandId, icon);
@@ -81,23 +101,6 @@ QIcon CommandIcon(int commandId)
 
 QIcon ProgramIcon()
 {
-    static QIcon icon = [] {
-        QPixmap pm(64, 64);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        QLinearGradient g(0, 64, 0, 0);
-        g.setColorAt(0.0, QColor(30, 0, 110));
-        g.setColorAt(0.4, QColor(200, 40, 70));
-        g.setColorAt(0.75, QColor(250, 150, 0));
-        g.setColorAt(1.0, QColor(255, 250, 200));
-        p.setBrush(g);
-        p.setPen(QPen(QColor(40, 40, 40), 2));
-        p.drawRoundedRect(QRectF(4, 4, 56, 56), 10, 10);
-        p.setPen(QPen(Qt::white, 3));
-        p.drawLine(20, 32, 44, 32);
-        p.drawLine(32, 20, 32, 44);
-        return QIcon(pm);
-    }();
+    static const QIcon icon = skin::OwnIcon(QStringLiteral("pagewright"));
     return icon;
 }

@@ -14,6 +14,8 @@
 
 #include "skin/caption.h"
 #include "skin/colors.h"
+#include "skin/command_icons.h"
+#include "skin/icon_menu.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
 #include "skin/skin_scroll_frame.h"
@@ -32,7 +34,9 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QTest>
+#include <QToolButton>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -387,6 +391,61 @@ TEST_F(FrameTest, ToolBarsAndReportScrollBarsInStylesZeroAndFour)
     QEvent deactivate(QEvent::WindowDeactivate);
     QApplication::sendEvent(frame, &deactivate);
     EXPECT_EQ(left->GetHotIndex(), -1);
+}
+
+// Every image of every toolbar and menu comes from an icon (the theme's or
+// our own), not from the fallback glyphs; placeholders stand out here.
+TEST_F(FrameTest, EveryToolbarAndMenuImageIsAnIcon)
+{
+    std::vector<int> fallBack;
+    int buttons = 0;
+    for (CToolBarEx* bar : frame->GetToolBars()) {
+        ASSERT_TRUE(bar->isVisible()) << bar->GetControlId();
+        for (QAction* a : bar->actions()) {
+            const int id = a->data().toInt();
+            QToolButton* b = a->isSeparator() ? nullptr : bar->GetButton(id);
+            if (b == nullptr || bar->GetButtonKind(bar->IndexOf(b)) == kButtonControl)
+                continue; // combos stand in for these
+            ++buttons;
+            if (skin::CommandIconSource(skin::SkinLook::Report, id) == skin::IconSource::None)
+                fallBack.push_back(id);
+            EXPECT_FALSE(a->icon().isNull()) << id;
+        }
+        for (int list = 0; list < 3; ++list)
+            EXPECT_EQ(bar->GetImageList(list).GetImageCount(), bar->GetImageCount()) << bar->GetControlId();
+    }
+    EXPECT_GE(buttons, 70);
+
+    // The menus without a report, then those with one.
+    int menuImages = 0;
+    const std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+        const CIconMenu* icons = CIconMenu::ForWidget(menu);
+        ASSERT_NE(icons, nullptr) << menu->title().toStdString();
+        for (QAction* a : menu->actions()) {
+            if (a->menu() != nullptr) {
+                walk(a->menu());
+                continue;
+            }
+            const int id = a->data().toInt();
+            const QPixmap* image = a->isSeparator() ? nullptr : icons->GetImage(icons->FindImageIndex(id));
+            if (image == nullptr)
+                continue;
+            ++menuImages;
+            EXPECT_FALSE(image->isNull()) << id;
+            if (skin::CommandIconSource(skin::SkinLook::Report, id) == skin::IconSource::None)
+                fallBack.push_back(id);
+        }
+    };
+    for (QAction* top : frame->menuBar()->actions())
+        walk(top->menu());
+    const int frameImages = menuImages;
+    EXPECT_GE(frameImages, 5); // new, open, batch, units, exit, about
+    openReport();
+    menuImages = 0;
+    for (QAction* top : frame->menuBar()->actions())
+        walk(top->menu());
+    EXPECT_GE(menuImages, 60);
+    EXPECT_TRUE(fallBack.empty()) << "first command drawn by the fallback: " << (fallBack.empty() ? 0 : fallBack[0]);
 }
 
 TEST(RptTemplate, TwoExtensionsShareOneTemplate)

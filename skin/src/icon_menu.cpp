@@ -120,18 +120,7 @@ int CIconMenu::LoadToolBarImageList(int toolBarId, int cx, int cy, std::vector<Q
         return -1;
     const QImage& strip = res->bitmap;
     const QRgb mask = strip.width() > 1 && strip.height() > 1 ? strip.pixel(1, 1) : strip.pixel(0, 0);
-    images->clear();
-    for (int x = 0; x + cx <= strip.width(); x += cx) {
-        QImage cell = strip.copy(x, 0, cx, cy).convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < cell.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(cell.scanLine(y));
-            for (int i = 0; i < cell.width(); ++i) {
-                if ((row[i] | 0xFF000000u) == (mask | 0xFF000000u))
-                    row[i] = 0;
-            }
-        }
-        images->push_back(QPixmap::fromImage(cell));
-    }
+    *images = skin::CutImageList(strip, cx, cy, skin::FromQRgb(mask)).images;
     *ids = buttons;
     return int(ids->size());
 }

@@ -7,6 +7,8 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 namespace skin {
 
 namespace {
@@ -158,19 +160,30 @@ ImageList CutImageList(const QImage& strip, int w, int h, COLORREF mask)
 {
     ImageList list;
     list.cellSize = QSize(w, h);
-    if (w <= 0 || h <= 0)
+    if (w <= 0 || h <= 0 || strip.isNull())
         return list;
+    const qreal dpr = strip.devicePixelRatio();
     QImage argb = strip.convertToFormat(QImage::Format_ARGB32);
-    const QRgb see = ToQRgb(mask);
-    for (int y = 0; y < argb.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(argb.scanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            if (row[x] == see)
-                row[x] = 0;
+    // A strip with an alpha channel says itself what shows through.
+    if (!strip.hasAlphaChannel()) {
+        const QRgb see = ToQRgb(mask);
+        for (int y = 0; y < argb.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(argb.scanLine(y));
+            for (int x = 0; x < argb.width(); ++x) {
+                if (row[x] == see)
+                    row[x] = 0;
+            }
         }
     }
-    for (int x = 0; x + w <= argb.width(); x += w)
-        list.images.push_back(QPixmap::fromImage(argb.copy(x, 0, w, h)));
+    // Cells in device pixels; each image keeps the strip's pixel ratio, so it
+    // paints w x h in the widget's coordinates.
+    const int cw = int(std::lround(w * dpr));
+    const int ch = int(std::lround(h * dpr));
+    for (int x = 0; x + cw <= argb.width(); x += cw) {
+        QPixmap cell = QPixmap::fromImage(argb.copy(x, 0, cw, ch));
+        cell.setDevicePixelRatio(dpr);
+        list.images.push_back(cell);
+    }
     return list;
 }
 

@@ -64,7 +64,10 @@ bool CToolBarEx::LoadToolBarEx(int resourceId)
     // A resource of separators only has nothing to measure its images by.
     if (images <= 0)
         return false;
-    const QSize imageSize(res->bitmap.width() / images, res->bitmap.height() - 1);
+    // Measured in device-independent pixels: a strip drawn for a
+    // high-resolution screen gives the same bar.
+    const QSize strip = res->bitmap.deviceIndependentSize().toSize();
+    const QSize imageSize(strip.width() / images, strip.height() - 1);
     if (imageSize.isEmpty())
         return false;
 

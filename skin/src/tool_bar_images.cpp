@@ -1,8 +1,76 @@
 #include "skin/tool_bar_images.h"
 
+#include <QPainter>
+
+#include <cmath>
+
 namespace skin {
 
 namespace {
+
+// Strips drawn with an alpha channel (the programs' icons): transparent
+// pixels show through and every other pixel keeps its own coverage, so
+// smooth edges stay smooth on any background; the colour rules act on the
+// pixel's colour alone.
+bool hasAlpha(const QImage& strip) { return strip.hasAlphaChannel(); }
+
+QImage argbCopy(const QImage& strip)
+{
+    QImage out = strip.convertToFormat(QImage::Format_ARGB32);
+    out.setDevicePixelRatio(strip.devicePixelRatio());
+    return out;
+}
+
+int greyOf(QRgb c) { return int((qRed(c) + qBlue(c)) * 0.2 + qGreen(c) * 0.4); }
+
+QRgb brightened(QRgb c)
+{
+    const int r = qRed(c) > 240 ? 255 : qRed(c) + 15;
+    const int g = qGreen(c) >= 201 ? 255 : qGreen(c) + 55;
+    const int b = qBlue(c) > 240 ? 255 : qBlue(c) + 15;
+    return qRgb(r, g, b);
+}
+
+// Every drawn pixel recoloured by f, its alpha kept.
+template <typename F>
+QImage recolouredAlpha(const QImage& strip, F f)
+{
+    QImage out = argbCopy(strip);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const int a = qAlpha(row[x]);
+            if (a != 0) {
+                const QRgb c = f(row[x]);
+                row[x] = qRgba(qRed(c), qGreen(c), qBlue(c), a);
+            }
+        }
+    }
+    return out;
+}
+
+QImage disabledAlpha(const QImage& strip, QRgb shadow)
+{
+    // Composed in device pixels; the result takes the strip's ratio again.
+    QImage shade = recolouredAlpha(strip, [shadow](QRgb) { return shadow; });
+    QImage grey = recolouredAlpha(strip, [](QRgb c) {
+        const int g = greyOf(c);
+        return qRgb(g, g, g);
+    });
+    shade.setDevicePixelRatio(1);
+    grey.setDevicePixelRatio(1);
+    QImage out(strip.size(), QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    // One pixel down and right, in the strip's own pixels.
+    const int off = std::max(1, int(std::lround(strip.devicePixelRatio())));
+    p.drawImage(off, off, shade);
+    p.drawImage(0, 0, grey);
+    p.end();
+    QImage result = out.convertToFormat(QImage::Format_ARGB32);
+    result.setDevicePixelRatio(strip.devicePixelRatio());
+    return result;
+}
 
 QRgb opaque(QRgb c) { return c | 0xFF000000u; }
 
@@ -16,6 +84,8 @@ QImage DisabledToolBarStrip(const QImage& strip, QRgb shadow)
 {
     if (strip.isNull())
         return {};
+    if (hasAlpha(strip))
+        return disabledAlpha(strip, shadow);
     const QImage src = rgbCopy(strip);
     const QRgb see = seeThroughOf(src);
     QImage out(src.size(), QImage::Format_RGB32);
@@ -39,7 +109,7 @@ QImage DisabledToolBarStrip(const QImage& strip, QRgb shadow)
             const QRgb c = opaque(in[x]);
             if (c == see)
                 continue;
-            const int grey = int((qRed(c) + qBlue(c)) * 0.2 + qGreen(c) * 0.4);
+            const int grey = greyOf(c);
             row[x] = qRgb(grey, grey, grey);
         }
     }
@@ -50,18 +120,16 @@ QImage HotToolBarStrip(const QImage& strip)
 {
     if (strip.isNull())
         return {};
+    if (hasAlpha(strip))
+        return recolouredAlpha(strip, brightened);
     QImage out = rgbCopy(strip);
     const QRgb see = seeThroughOf(out);
     for (int y = 0; y < out.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x) {
             const QRgb c = opaque(row[x]);
-            if (c == see)
-                continue;
-            const int r = qRed(c) > 240 ? 255 : qRed(c) + 15;
-            const int g = qGreen(c) >= 201 ? 255 : qGreen(c) + 55;
-            const int b = qBlue(c) > 240 ? 255 : qBlue(c) + 15;
-            row[x] = qRgb(r, g, b);
+            if (c != see)
+                row[x] = brightened(c);
         }
     }
     return out;
@@ -75,7 +143,7 @@ ToolBarImages BuildToolBarImages(const QImage& strip, int w, int h, QRgb shadow)
         return lists;
     }
     const COLORREF see = FromQRgb(strip.pixel(0, 0));
-    lists.normal = CutImageList(rgbCopy(strip), w, h, see);
+    lists.normal = CutImageList(hasAlpha(strip) ? argbCopy(strip) : rgbCopy(strip), w, h, see);
     lists.disabled = CutImageList(DisabledToolBarStrip(strip, shadow), w, h, see);
     lists.hot = CutImageList(HotToolBarStrip(strip), w, h, see);
     return lists;

@@ -207,6 +207,45 @@ TEST_F(ToolBarTest, DisabledAndHotImagesMatchTheReference)
     EXPECT_EQ(hotCut.pixel(5, 5) | 0xFF000000u, hot.pixel(7 * 16 + 5, 5) | 0xFF000000u);
 }
 
+TEST_F(ToolBarTest, AlphaStripsKeepEdgesAndShowThroughOnlyWhereTransparent)
+{
+    // Two images: opaque black (the colour a keyed strip would lose), a
+    // half-covered edge pixel, a bright pixel, transparent elsewhere.
+    QImage strip(32, 16, QImage::Format_ARGB32);
+    strip.fill(Qt::transparent);
+    strip.setPixel(4, 4, qRgba(0, 0, 0, 255));
+    strip.setPixel(5, 4, qRgba(100, 200, 40, 128));
+    strip.setPixel(20, 7, qRgba(250, 210, 100, 255));
+    registerBar(9107, {1, 2}, strip);
+    ASSERT_TRUE(bar->LoadToolBarEx(9107));
+    const QImage normal = bar->GetImageList(0).images[0].toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage disabled = bar->GetImageList(1).images[0].toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage hot = bar->GetImageList(2).images[1].toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(normal.pixel(4, 4), qRgba(0, 0, 0, 255));
+    // Half-covered pixels go through premultiplied pixmaps: within 1.
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= 1 && std::abs(qGreen(a) - qGreen(b)) <= 1 &&
+               std::abs(qBlue(a) - qBlue(b)) <= 1 && qAlpha(a) == qAlpha(b);
+    };
+    EXPECT_TRUE(near(normal.pixel(5, 4), qRgba(100, 200, 40, 128)));
+    EXPECT_EQ(qAlpha(normal.pixel(0, 0)), 0);
+    // Disabled: grey ((R + B) * 0.2 + G * 0.4) over the light shadow one
+    // pixel down and right; the shadow keeps each pixel's coverage.
+    EXPECT_EQ(disabled.pixel(4, 4), qRgba(0, 0, 0, 255));
+    EXPECT_EQ(disabled.pixel(5, 5), skin::kReportShadow);
+    const QRgb half = disabled.pixel(6, 5);
+    EXPECT_NEAR(qRed(half), qRed(skin::kReportShadow), 1);
+    EXPECT_NEAR(qAlpha(half), 128, 1);
+    // (100 + 40) * 0.2 + 200 * 0.4 = 108, half covered, nothing under it.
+    EXPECT_NEAR(qRed(disabled.pixel(5, 4)), 108, 1);
+    EXPECT_NEAR(qGreen(disabled.pixel(5, 4)), 108, 1);
+    EXPECT_NEAR(qAlpha(disabled.pixel(5, 4)), 128, 1);
+    EXPECT_EQ(qAlpha(disabled.pixel(10, 10)), 0);
+    // Hot: R and B + 15 (255 above 240), G + 55 (255 from 201), alpha kept.
+    EXPECT_EQ(hot.pixel(4, 7), qRgba(255, 255, 115, 255));
+    EXPECT_EQ(qAlpha(hot.pixel(3, 7)), 0);
+}
+
 TEST_F(ToolBarTest, ColourButtonsShowTheirColourAndNoColourAsGrey)
 {
     for (int id : {114, 32981, 32982, 1005})

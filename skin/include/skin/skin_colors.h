@@ -106,8 +106,9 @@ SkinRoles CurrentRoles();
 // see-through.
 QImage BuildCaptionStrip(const SkinState& skin, int cell);
 
-// Cuts a strip into images of w x h; pixels of the mask colour become
-// see-through.
+// Cuts a strip into images of w x h (in the strip's device-independent
+// pixels); pixels of the mask colour become see-through, or, in a strip
+// with an alpha channel, the transparent ones stay so.
 ImageList CutImageList(const QImage& strip, int w, int h, COLORREF mask);
 
 } // namespace skin

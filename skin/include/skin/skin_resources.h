@@ -31,7 +31,9 @@ struct ToolBarResource {
     // The image strip: one image per non-separator button, left to right,
     // one pixel higher than the images. Pixels (0, 0) and (1, 1) are
     // background: the toolbars leave out the colour of (0, 0), menus that
-    // of (1, 1).
+    // of (1, 1); a strip with an alpha channel shows through where it is
+    // transparent. Sizes are in the strip's device-independent pixels (its
+    // devicePixelRatio).
     QImage bitmap;
 
     int count() const { return int(commands.size()); }

@@ -2,7 +2,10 @@
 // strip: normal, disabled (a light shadow one pixel down and right under a
 // grey copy) and hot (brightened, also shown for checked and pressed
 // buttons). The strip's pixel (0, 0) is the see-through colour of all
-// three.
+// three; in a strip with an alpha channel the transparent pixels show
+// through instead and each pixel keeps its alpha. A strip drawn at a device
+// pixel ratio gives images of that ratio (the shadow moves by one
+// device-independent pixel).
 #pragma once
 
 #include "skin/skin_colors.h"
