@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QThread>
 
 #include <algorithm>
 
@@ -54,7 +55,8 @@ QString cellText(const Cell& cell) { return cell.stringId != 0 ? LoadStringRes(c
 CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes, const QString& programFolder,
                                QWidget* parent)
     : CFolderView(parent), m_theme(theme), m_palettes(palettes), m_core(programFolder),
-      m_worker(std::make_unique<ThumbnailWorker>(programFolder, kThumbPicture))
+      m_worker(std::make_unique<ThumbnailWorker>(programFolder, kThumbPicture, thermcore::ExportedCalls(),
+                                                 std::clamp(QThread::idealThreadCount() - 1, 1, 4)))
 {
     m_cboPalette = new CFlatComboBox(this);
     m_cboPalette->setObjectName(QString::number(res::ID_PALETTE_SELECT));

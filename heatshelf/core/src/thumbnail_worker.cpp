@@ -30,21 +30,25 @@ QByteArray RenderThumbnail(CIrImage& holder, const QString& path, QSize cell) {
 }
 
 struct ThumbnailWorker::Shared {
-    Shared(QString appDirectory, const thermcore::IfrCalls& calls) : holder(std::move(appDirectory), calls) {}
     mutable std::mutex mutex;
     mutable std::condition_variable changed;
     std::deque<QString> queue;
     int batch = 0;
-    bool busy = false;
+    int busy = 0;  // threads rendering
     bool stop = false;
-    CIrImage holder;  // used by the worker thread only
 };
 
-ThumbnailWorker::ThumbnailWorker(QString appDirectory, QSize cell, const thermcore::IfrCalls& calls)
-    : m_cell(cell), m_shared(std::make_unique<Shared>(std::move(appDirectory), calls)) {
-    m_thread = QThread::create([this] { run(); });
-    m_thread->setObjectName(QStringLiteral("thumbnails"));
-    m_thread->start(QThread::LowPriority);
+ThumbnailWorker::ThumbnailWorker(QString appDirectory, QSize cell, const thermcore::IfrCalls& calls, int threads)
+    : m_cell(cell), m_shared(std::make_unique<Shared>()) {
+    const int count = std::clamp(threads, 1, 8);
+    for (int i = 0; i < count; ++i) {
+        // Each thread has a holder of its own: a handle serves one thread.
+        auto holder = std::make_shared<CIrImage>(appDirectory, calls);
+        QThread* t = QThread::create([this, holder] { run(*holder); });
+        t->setObjectName(QStringLiteral("thumbnails-%1").arg(i));
+        t->start(QThread::LowPriority);
+        m_threads.push_back(t);
+    }
 }
 
 ThumbnailWorker::~ThumbnailWorker() {
@@ -54,8 +58,10 @@ ThumbnailWorker::~ThumbnailWorker() {
         m_shared->queue.clear();
     }
     m_shared->changed.notify_all();
-    m_thread->wait();
-    delete m_thread;
+    for (QThread* t : m_threads) {
+        t->wait();
+        delete t;
+    }
 }
 
 int ThumbnailWorker::Start(const QStringList& paths) {
@@ -102,16 +108,16 @@ int ThumbnailWorker::batch() const {
 
 bool ThumbnailWorker::IsIdle() const {
     std::lock_guard lock(m_shared->mutex);
-    return m_shared->queue.empty() && !m_shared->busy;
+    return m_shared->queue.empty() && m_shared->busy == 0;
 }
 
 bool ThumbnailWorker::WaitIdle(int ms) const {
     std::unique_lock lock(m_shared->mutex);
     return m_shared->changed.wait_for(lock, std::chrono::milliseconds(ms),
-                                      [this] { return m_shared->queue.empty() && !m_shared->busy; });
+                                      [this] { return m_shared->queue.empty() && m_shared->busy == 0; });
 }
 
-void ThumbnailWorker::run() {
+void ThumbnailWorker::run(CIrImage& holder) {
     Shared& s = *m_shared;
     for (;;) {
         QString path;
@@ -123,9 +129,9 @@ void ThumbnailWorker::run() {
             path = std::move(s.queue.front());
             s.queue.pop_front();
             batch = s.batch;
-            s.busy = true;
+            ++s.busy;
         }
-        const QByteArray dib = RenderThumbnail(s.holder, path, m_cell);
+        const QByteArray dib = RenderThumbnail(holder, path, m_cell);
         bool current = false;
         {
             std::lock_guard lock(s.mutex);
@@ -137,7 +143,7 @@ void ThumbnailWorker::run() {
         if (current) emit rendered(batch, path, dib);
         {
             std::lock_guard lock(s.mutex);
-            s.busy = false;
+            --s.busy;
         }
         s.changed.notify_all();
     }

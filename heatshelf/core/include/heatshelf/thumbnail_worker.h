@@ -1,8 +1,9 @@
-// Renders the thumbnail grid's pictures on a thread of its own, so that the
+// Renders the thumbnail grid's pictures on threads of its own, so that the
 // grid never blocks the window: the grid queues the files it lays out, puts
-// the cells on screen first, and shows each picture as it arrives. The
-// worker has a holder of its own (a library handle is used by one thread at
-// a time) and hands back a copy scaled to the cell, never the full picture.
+// the cells on screen first, and shows each picture as it arrives. Each
+// thread has a holder of its own (a library handle is used by one thread at
+// a time); a picture comes back as a copy scaled to the cell, never the
+// full picture.
 #pragma once
 
 #include <QByteArray>
@@ -15,6 +16,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "thermcore_calls.h"
 
@@ -22,12 +24,15 @@ class QThread;
 
 namespace heatshelf {
 
+class CIrImage;
+
 class ThumbnailWorker : public QObject {
     Q_OBJECT
 public:
     // appDirectory: the program folder (palette files); cell: the size of
-    // the pictures handed back.
-    ThumbnailWorker(QString appDirectory, QSize cell, const thermcore::IfrCalls& calls = thermcore::ExportedCalls());
+    // the pictures handed back; threads: how many render at once (1..8).
+    ThumbnailWorker(QString appDirectory, QSize cell, const thermcore::IfrCalls& calls = thermcore::ExportedCalls(),
+                    int threads = 1);
     ~ThumbnailWorker() override;
     ThumbnailWorker(const ThumbnailWorker&) = delete;
     ThumbnailWorker& operator=(const ThumbnailWorker&) = delete;
@@ -55,17 +60,16 @@ signals:
     void rendered(int batch, const QString& path, const QByteArray& dib);
 
 private:
-    void run();
+    void run(CIrImage& holder);
 
     struct Shared;
     QSize m_cell;
     std::unique_ptr<Shared> m_shared;
-    QThread* m_thread = nullptr;
+    std::vector<QThread*> m_threads;
 };
 
 // The picture of one file scaled to a cell, rendered through a holder of
 // the caller's: a packed 24-bit bitmap, empty when it does not open.
-class CIrImage;
 QByteArray RenderThumbnail(CIrImage& holder, const QString& path, QSize cell);
 
 }  // namespace heatshelf
