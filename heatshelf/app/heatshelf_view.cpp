@@ -400,7 +400,7 @@ void CHeatshelfView::onThumbRendered(int batch, const QString& path, const QByte
         }
         pending = pending || t.state == GridThumb::Pending;
     }
-    if (!pending && m_worker->IsIdle())
+    if (!pending)
         emit thumbnailsDone();
 }
 

@@ -19,8 +19,6 @@
 namespace heatshelf {
 namespace {
 
-QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
-
 // The scale's and the grid's font: Arial at 9.6 points.
 QFont scaleFont()
 {
