@@ -7,12 +7,14 @@
 #include "skin/my_splitter.h"
 #include "skin/scroll_codes.h"
 #include "skin/skin_scroll_bar.h"
+#include "skin/tool_bar_ex.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QSplitterHandle>
 #include <QTest>
+#include <QToolButton>
 
 using namespace heatshelf;
 
@@ -123,6 +125,22 @@ TEST(MainFrame, CommandsTellTheView)
     EXPECT_EQ(v.log, sent); // the voice note is posted, not sent
     QApplication::processEvents();
     EXPECT_EQ(v.log.back(), QStringLiteral("play"));
+
+    // The toolbar's buttons run the same commands.
+    v.log.clear();
+    v.noFile = false;
+    v.last = false;
+    v.file = QStringLiteral("a.vni");
+    f.frame->UpdateCommandUI();
+    QToolButton* next = f.frame->ToolBar()->GetButton(res::ID_NEXT);
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(next->isEnabled());
+    QTest::mouseClick(next, Qt::LeftButton);
+    QToolButton* grid = f.frame->ToolBar()->GetButton(res::ID_THUMBNAILS);
+    ASSERT_NE(grid, nullptr);
+    QTest::mouseClick(grid, Qt::LeftButton);
+    EXPECT_EQ(v.log, (std::vector<QString>{"step 2 0", "step 3 0"}));
+    EXPECT_EQ(v.bits, 2);
 }
 
 TEST(MainFrame, FolderPaneIs180ThenHiddenThen160)
