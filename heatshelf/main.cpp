@@ -1,5 +1,8 @@
 // Heatshelf, the image browser.
 #include "heatshelf_app.h"
+#include "heatshelf_view.h"
+
+#include "platform/voice_player.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -19,7 +22,10 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Heatshelf"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 
-    heatshelf::CHeatshelfApp app;
+    platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());
+    heatshelf::StartupOptions options;
+    options.makeView = heatshelf::CHeatshelfView::Factory();
+    heatshelf::CHeatshelfApp app(std::move(options));
     if (!app.InitInstance())
         return app.ExitInstance();
 

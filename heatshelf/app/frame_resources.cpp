@@ -195,6 +195,8 @@ QMenu* BuildImageMenu(QWidget* parent, const std::function<QAction*(int, const Q
     item(res::ID_INVERT, "反色");
     item(res::ID_PLAY_SOUND, "播放语音");
     item(res::ID_MEASURE_OBJECTS, "测温对象");
+    menu->addSeparator();
+    item(res::ID_RENAME, "重命名...");
     return menu;
 }
 

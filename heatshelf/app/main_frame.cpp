@@ -13,6 +13,7 @@
 #include "skin/metrics.h"
 #include "skin/my_splitter.h"
 #include "skin/scroll_codes.h"
+#include "skin/skin_resources.h"
 #include "skin/skin_scroll_bar.h"
 #include "skin/tool_bar_ex.h"
 
@@ -81,7 +82,7 @@ CMainFrame::CMainFrame(Theme& theme, ViewFactory makeView, QWidget* parent)
     setupCommands();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() { skin::SetCommandActionProvider({}); }
 
 int CMainFrame::CaptionHeight() const { return skin::SM_CYFRAME + skin::SM_CYSIZE; }
 
@@ -122,6 +123,8 @@ bool CMainFrame::Create()
     setStatusBar(m_statusBar);
 
     RegisterFrameToolBars();
+    // The toolbar's buttons run the frame's commands (the menu's actions).
+    skin::SetCommandActionProvider([this](int id) { return action(id, QString()); });
     m_toolBar = new CToolBarEx(this);
     m_toolBar->setObjectName(QString::number(res::IDW_TOOLBAR));
     m_toolBar->SetControlId(res::IDW_TOOLBAR);

@@ -4,7 +4,8 @@
 namespace heatshelf::res {
 
 inline constexpr int IDR_MAINFRAME = 128;      // menu, toolbar, icon, caption string
-inline constexpr int IDR_HEATSHTYPE = 129;     // document string
+inline constexpr int IDS_TEMPERATURE_UNIT = 129; // the scale's unit
+inline constexpr int IDB_CATEGORIES = 136;     // the category list's icons
 inline constexpr int IDR_IMAGE_MENU = 139;     // the image view's context menu
 inline constexpr int IDR_THEME_BAR = 149;      // images of the theme items
 inline constexpr int IDD_ABOUTBOX = 100;
@@ -24,6 +25,7 @@ inline constexpr int ID_INVERT = 1010;
 inline constexpr int ID_PLAY_SOUND = 1011;
 inline constexpr int ID_MEASURE_OBJECTS = 1012;
 inline constexpr int ID_PALETTE_SELECT = 32773;
+inline constexpr int ID_RENAME = 32775;
 inline constexpr int ID_FOLDER_PANE = 32776;
 inline constexpr int ID_THEME_FIRST = 32777;
 inline constexpr int ID_THEME_LAST = 32782;

@@ -13,7 +13,8 @@ using Entry = platform::StringTable::Entry;
 
 constexpr Entry kStrings[] = {
     {res::IDR_MAINFRAME, "红外图像浏览器"},
-    {res::IDR_HEATSHTYPE, "\n\nHeatshelf\n\n\nHeatshelf.Document\nHeatshelf Document"},
+    {res::IDS_TEMPERATURE_UNIT, "℃"},
+    {res::ID_RENAME, "重命名文件\n重命名"},
     {res::AFX_IDS_APP_TITLE, "Heatshelf"},
     {res::AFX_IDS_IDLEMESSAGE, "就绪"},
     {res::IDS_PALETTE_FILE_MISSING, "没有找到色标文件"},

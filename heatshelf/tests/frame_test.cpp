@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QSplitterHandle>
 #include <QTest>
+#include <QToolButton>
 
 using namespace heatshelf;
 
@@ -132,6 +133,22 @@ TEST(MainFrame, CommandsTellTheView)
     EXPECT_EQ(v.log, sent); // the voice note is posted, not sent
     QApplication::processEvents();
     EXPECT_EQ(v.log.back(), QStringLiteral("play"));
+
+    // The toolbar's buttons run the same commands.
+    v.log.clear();
+    v.noFile = false;
+    v.last = false;
+    v.file = QStringLiteral("a.vni");
+    f.frame->UpdateCommandUI();
+    QToolButton* next = f.frame->ToolBar()->GetButton(res::ID_NEXT);
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(next->isEnabled());
+    QTest::mouseClick(next, Qt::LeftButton);
+    QToolButton* grid = f.frame->ToolBar()->GetButton(res::ID_THUMBNAILS);
+    ASSERT_NE(grid, nullptr);
+    QTest::mouseClick(grid, Qt::LeftButton);
+    EXPECT_EQ(v.log, (std::vector<QString>{"step 2 0", "step 3 0"}));
+    EXPECT_EQ(v.bits, 2);
 }
 
 TEST(MainFrame, FolderPaneIs180ThenHiddenThen160)

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include "heatshelf/view_geometry.h"
 #include "platform/dib.h"
 
@@ -45,18 +47,26 @@ void ImageViewCore::dropPicture() {
     m_imageShown = false;
 }
 
-bool ImageViewCore::renderPicture(QByteArray* dib, QImage* image) {
-    const int capacity = ThermcoreDibFileSize(m_image.displayWidth(), m_image.displayHeight());
-    m_buffer.resize(static_cast<size_t>(capacity));
+bool RenderHolderPicture(CIrImage& holder, std::vector<unsigned char>& buffer, QByteArray* dib, QImage* image) {
+    *dib = QByteArray();
+    *image = QImage();
+    // Sized for the picture the holder has, not a fixed block.
+    const int capacity = std::max(ThermcoreDibFileSize(holder.imageWidth(), holder.imageHeight()),
+                                  ThermcoreDibFileSize(holder.displayWidth(), holder.displayHeight()));
+    if (capacity <= 14) return false;
+    buffer.resize(static_cast<size_t>(capacity));
     int size = 0;
-    if (capacity == 0 || m_image.OutputDIB(m_buffer.data(), capacity, &size, 3) != 0) {
-        *dib = QByteArray();
-        *image = QImage();
-        return false;
-    }
-    *dib = QByteArray(reinterpret_cast<const char*>(m_buffer.data()), size - 14);
+    // The holder leaves a packed bitmap at the block's start; size counts
+    // the file header it dropped.
+    if (holder.OutputDIB(buffer.data(), capacity, &size, 3) != 0 || size <= 14 || size > capacity) return false;
+    *dib = QByteArray(reinterpret_cast<const char*>(buffer.data()), size - 14);
     *image = platform::DibToImage(*dib);
+    if (image->isNull()) *dib = QByteArray();
     return !image->isNull();
+}
+
+bool ImageViewCore::renderPicture(QByteArray* dib, QImage* image) {
+    return RenderHolderPicture(m_image, m_buffer, dib, image);
 }
 
 bool ImageViewCore::RenderCurrent() {
@@ -69,15 +79,25 @@ bool ImageViewCore::RenderCurrent() {
         return false;
     }
     m_imageShown = true;
-    if ((m_image.invert() != 0) == m_invert) {
+    m_rangeReset = (m_image.invert() != 0) == m_invert;
+    if (m_rangeReset) {
         m_image.GetTempRange(&m_rangeUpper, &m_rangeLower, &m_windowHigh, &m_windowLow);
         m_levelHigh = TruncateToTenth(m_windowHigh);
         m_levelLow = TruncateToTenth(m_windowLow);
+    } else {
+        // Inverting keeps the user's level and span: the reopened file
+        // would otherwise show its automatic window while the slider and
+        // the scale still show the user's.
+        m_image.SetLevelSpan(m_levelHigh, m_levelLow);
     }
     if (m_palette == -1) m_palette = m_image.palette();
+    m_palette = std::clamp(m_palette, 0, 9);
     m_image.SetPalette(m_palette);
     m_image.SetInvert(m_invert ? 1 : 0);
-    renderPicture(&m_pictureDib, &m_picture);
+    if (!renderPicture(&m_pictureDib, &m_picture)) {
+        dropPicture();
+        return false;
+    }
     loadPhoto();
     return true;
 }
@@ -95,12 +115,19 @@ void ImageViewCore::loadPhoto() {
     QFile::remove(path);
 }
 
-void ImageViewCore::SetLevel(int which, float temperature) {
+bool ImageViewCore::SetLevel(int which, float temperature) {
+    // Without a picture (nothing shown, or the file no longer opened) or a
+    // handle there is nothing to drive.
+    if (!m_imageShown || m_picture.isNull() || !m_image.handle() || (which != 1 && which != 2)) return false;
     if (which == 1) m_levelLow = temperature;
     if (which == 2) m_levelHigh = temperature;
-    if (!m_imageShown) return;
     m_image.SetLevelSpan(m_levelHigh, m_levelLow);
-    renderPicture(&m_pictureDib, &m_picture);
+    QByteArray dib;
+    QImage image;
+    if (!renderPicture(&dib, &image)) return false;
+    m_pictureDib = std::move(dib);
+    m_picture = std::move(image);
+    return true;
 }
 
 std::vector<Thumbnail> ImageViewCore::RenderThumbnails() {

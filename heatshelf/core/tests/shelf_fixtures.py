@@ -8,6 +8,7 @@ DIR/walk/          a.VNI, b.jpg (a JPEG without infrared payload), c.vnv,
                    folder sub.VNI
 DIR/records.vni    640 x 4: points 1, 3, 4 (the first at 301, 125), lines
                    in records 2 and 3, rectangle 2
+DIR/records_zero.vni  the same, point 1 with emissivity and distance 0
 DIR/photo_k10.vni  VN410K10 with a JPEG photo (16 x 8)
 DIR/photo_raw.vni  a raw photo 318 x 6
 DIR/sound.vni      an IMA ADPCM voice note
@@ -15,6 +16,10 @@ DIR/seq3.vnv       a sequence of three frames (layout 1)
 DIR/k11.vni        VN410K11 with its board rectangle
 DIR/k3.vni         VN410K3 (scheme 1: no last device value)
 DIR/big.vni        640 x 480
+DIR/shot.vni       640 x 480 warm spot with records and a raw photo
+DIR/blob640.vni    640 x 480 warm spot, point 1 stored on its hottest pixel
+DIR/blob320.vni    320 x 240 warm spot, point 1 stored at twice its hottest
+                   pixel (records refer to a 640-wide image)
 """
 import os
 import sys
@@ -23,6 +28,17 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "tools"))
 import vnigen  # noqa: E402
 from vnigen import Still, Seq, container, write, TINY_JPEG  # noqa: E402
+
+
+def hottest(w, h):
+    """The first pixel of the warm spot's greatest gray."""
+    best = None
+    for y in range(h):
+        for x in range(w):
+            g = vnigen.gray_blob(x, y, w, h)
+            if best is None or g > best[0]:
+                best = (g, x, y)
+    return best[1], best[2]
 
 
 def main(argv):
@@ -43,6 +59,10 @@ def main(argv):
                           ("line", 1): (10, 20, 600, 440), ("line", 2): (0, 0, 7, 9),
                           ("rect", 1): (100, 50, 33, 21)}
     write(os.path.join(out, "records.vni"), rec.bytes())
+    # The same with point 1's emissivity and distance stored as 0.
+    zero = bytearray(rec.bytes())
+    zero[48 + 12:48 + 20] = bytes(8)
+    write(os.path.join(out, "records_zero.vni"), bytes(zero))
 
     write(os.path.join(out, "photo_k10.vni"), Still("VN410K10").add_photo(16, 8, TINY_JPEG).bytes())
     write(os.path.join(out, "photo_raw.vni"), Still().add_photo(318, 6).bytes())
@@ -51,6 +71,14 @@ def main(argv):
     write(os.path.join(out, "k11.vni"), Still("VN410K11", 320, 240).bytes())
     write(os.path.join(out, "k3.vni"), Still("VN410K3").bytes())
     write(os.path.join(out, "big.vni"), vnigen._with(Still("VN410K4", 640, 480), pattern="blob").bytes())
+    shot = vnigen._with(Still("VN410K4", 640, 480), pattern="blob").add_photo()
+    shot.with_records = True
+    write(os.path.join(out, "shot.vni"), shot.bytes())
+    for w, h, scale in ((640, 480, 1), (320, 240, 2)):
+        x, y = hottest(w, h)
+        blob = vnigen._with(Still("VN410K4", w, h), pattern="blob")
+        blob.chosen_records = {("point", 0): (x * scale, y * scale)}
+        write(os.path.join(out, "blob%d.vni" % w), blob.bytes())
     return 0
 
 

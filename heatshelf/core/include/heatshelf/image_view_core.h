@@ -16,6 +16,11 @@
 
 namespace heatshelf {
 
+// Renders the holder's open file as a packed 24-bit bitmap (in a block
+// sized for its picture) and as an image; false, both empty, when the
+// holder gives none.
+bool RenderHolderPicture(CIrImage& holder, std::vector<unsigned char>& buffer, QByteArray* dib, QImage* image);
+
 struct Thumbnail {
     QString name;
     QByteArray dib;  // packed 24-bit bitmap
@@ -39,8 +44,10 @@ public:
     // Opens and renders the current file: false, with no picture, when
     // there is none or it does not open.
     bool RenderCurrent();
-    // The slider moved: which 1 the low end, 2 the high end.
-    void SetLevel(int which, float temperature);
+    // The slider moved: which 1 the low end, 2 the high end. Renders the
+    // picture again; false, changing nothing, when no picture is shown or
+    // the holder has no file.
+    bool SetLevel(int which, float temperature);
     // Renders every file of the folder that opens; forgets the current file.
     std::vector<Thumbnail> RenderThumbnails();
 
@@ -56,6 +63,9 @@ public:
 
     const WalkResult& walk() const { return m_walk; }
     bool imageShown() const { return m_imageShown; }
+    // The last render took the file's own range and window (not so right
+    // after the invert flag changed: the user's level and span stay).
+    bool rangeReset() const { return m_rangeReset; }
     // The picture as a packed 24-bit bitmap and as an image; empty or null
     // when nothing is shown.
     const QByteArray& pictureDib() const { return m_pictureDib; }
@@ -93,6 +103,7 @@ private:
     QString m_currentPath;
     WalkResult m_walk;
     bool m_imageShown = false;
+    bool m_rangeReset = false;
     bool m_invert = false;
     int m_palette = -1;
     float m_rangeUpper = 1500.1f;

@@ -1,0 +1,182 @@
+// The image view in the main window, offscreen, on the folders of
+// make_bench_folders.py: entering the thumbnail grid of 1000 files until
+// its first screen is painted (open tests cold and warm), scrolling while
+// the grid fills (the longest event-loop turn is reported), a Next step in
+// 500 files with the walk, render and paint, and a slider move to the
+// repainted picture.
+#include "current_folder.h"
+#include "heatshelf_app.h"
+#include "heatshelf_view.h"
+#include "resource_ids.h"
+
+#include "skin/message_box.h"
+#include "skin/scroll_codes.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+using heatshelf::CHeatshelfView;
+
+struct Browser {
+    Browser()
+    {
+        static int argc = 1;
+        static char name[] = "bench_heatshelf_view";
+        static char* argv[] = {name, nullptr};
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static QApplication app(argc, argv);
+        SetMessageBoxHook([](const MessageBoxRequest&) { return IDOK_ANSWER; });
+        heatshelf::StartupOptions options;
+        options.programFolder = dir.filePath(QStringLiteral("program"));
+        options.configFolder = dir.filePath(QStringLiteral("config"));
+        options.makeView = CHeatshelfView::Factory();
+        shelf = std::make_unique<heatshelf::CHeatshelfApp>(options);
+        if (!shelf->InitInstance())
+            return;
+        frame = shelf->MainFrame();
+        frame->resize(1280, 900);
+        frame->show();
+        view = dynamic_cast<CHeatshelfView*>(frame->GetRightView());
+        settle();
+    }
+    ~Browser()
+    {
+        if (shelf)
+            shelf->ExitInstance();
+    }
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
+    void show(const char* folder)
+    {
+        heatshelf::CurrentFolder() = QDir(QStringLiteral(HEATSHELF_BENCH_DIR)).filePath(QString::fromLatin1(folder));
+        view->Step(heatshelf::res::kStepFirst, true);
+        settle();
+    }
+    // The cells of the first screen all have their pictures.
+    bool firstScreenReady() const
+    {
+        const int columns = std::max(1, view->width() / 100);
+        const int cells = std::min<int>(int(view->Thumbs().size()), (view->height() / 70 + 1) * columns);
+        for (int i = 0; i < cells; ++i) {
+            if (view->Thumbs()[size_t(i)].state == CHeatshelfView::GridThumb::Pending)
+                return false;
+        }
+        return true;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<heatshelf::CHeatshelfApp> shelf;
+    heatshelf::CMainFrame* frame = nullptr;
+    CHeatshelfView* view = nullptr;
+};
+
+// range(0): 0 open tests cold (nothing known of the folder), 1 warm.
+void BM_EnterGridUntilFirstScreen(benchmark::State& state)
+{
+    Browser b;
+    if (b.view == nullptr) {
+        state.SkipWithError("start-up failed");
+        return;
+    }
+    b.show("folder1000");
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.frame->RunCommand(heatshelf::res::ID_SINGLE);
+        Browser::settle();
+        if (state.range(0) == 0)
+            b.view->Core().openTest().clear();
+        state.ResumeTiming();
+        b.frame->RunCommand(heatshelf::res::ID_THUMBNAILS);
+        while (!b.firstScreenReady())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        b.view->repaint();
+    }
+    state.counters["files"] = double(b.view->Thumbs().size());
+}
+BENCHMARK(BM_EnterGridUntilFirstScreen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+
+// One line down of the grid's bar with its repaint, while the worker fills
+// the grid; max_turn_ms is the longest turn of the event loop seen.
+void BM_ScrollWhileTheGridFills(benchmark::State& state)
+{
+    Browser b;
+    if (b.view == nullptr) {
+        state.SkipWithError("start-up failed");
+        return;
+    }
+    b.show("folder1000");
+    b.frame->RunCommand(heatshelf::res::ID_THUMBNAILS);
+    double longest = 0;
+    int step = 0;
+    for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
+        b.frame->OnVScroll(++step % 60 < 30 ? SB_LINEDOWN : SB_LINEUP, 0);
+        QApplication::processEvents();
+        b.view->repaint();
+        longest = std::max(longest, double(t.nsecsElapsed()) / 1e6);
+    }
+    state.counters["max_turn_ms"] = longest;
+    state.counters["pending_left"] = double(std::count_if(b.view->Thumbs().begin(), b.view->Thumbs().end(), [](const auto& t) {
+        return t.state == CHeatshelfView::GridThumb::Pending;
+    }));
+}
+BENCHMARK(BM_ScrollWhileTheGridFills)->Unit(benchmark::kMillisecond)->Iterations(200)->Repetitions(3);
+
+// Next in a folder of 500 (open tests warm): walk, render and paint.
+void BM_NextStepIn500(benchmark::State& state)
+{
+    Browser b;
+    if (b.view == nullptr) {
+        state.SkipWithError("start-up failed");
+        return;
+    }
+    b.show("folder500");
+    // Warm the open tests over the whole folder once.
+    while (!b.view->IsLast())
+        b.view->Step(heatshelf::res::kStepNext, false);
+    b.view->Step(heatshelf::res::kStepFirst, false);
+    for (auto _ : state) {
+        if (b.view->IsLast()) {
+            state.PauseTiming();
+            b.view->Step(heatshelf::res::kStepFirst, false);
+            state.ResumeTiming();
+        }
+        b.frame->RunCommand(heatshelf::res::ID_NEXT);
+        b.view->repaint();
+    }
+}
+BENCHMARK(BM_NextStepIn500)->Unit(benchmark::kMillisecond)->Iterations(100)->Repetitions(3);
+
+// A slider move on a 640 x 480 file to the repainted picture.
+void BM_SliderMoveToRepaint(benchmark::State& state)
+{
+    Browser b;
+    if (b.view == nullptr) {
+        state.SkipWithError("start-up failed");
+        return;
+    }
+    b.show("folder500");
+    b.view->repaint();
+    const float low = b.view->Core().levelLow();
+    int i = 0;
+    for (auto _ : state) {
+        b.view->OnLevelSpan(1, low + float(++i % 10));
+        b.view->repaint();
+    }
+}
+BENCHMARK(BM_SliderMoveToRepaint)->Unit(benchmark::kMillisecond)->Iterations(100)->Repetitions(3);
+
+} // namespace

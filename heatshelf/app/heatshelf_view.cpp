@@ -1,0 +1,593 @@
+#include "heatshelf_view.h"
+
+#include "category_icons.h"
+#include "current_folder.h"
+#include "frame_resources.h"
+#include "heatshelf_app.h"
+#include "palette_table.h"
+#include "rename_dlg.h"
+#include "resource_ids.h"
+#include "string_table.h"
+
+#include "heatshelf/file_rename.h"
+#include "heatshelf/header_ctrl_cl.h"
+#include "heatshelf/range_slider.h"
+#include "heatshelf/result_rows.h"
+#include "heatshelf/scroll_list_ctrl.h"
+#include "heatshelf/skin_list_ctrl.h"
+#include "heatshelf/theme.h"
+#include "platform/dib.h"
+#include "platform/voice_player.h"
+#include "skin/colors.h"
+#include "skin/flat_combo_box.h"
+#include "skin/skin_scroll_bar.h"
+#include "skin/skin_scroll_frame.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QThread>
+
+#include <algorithm>
+
+namespace heatshelf {
+
+namespace {
+
+// The lists' text and background in the theme's base shade.
+void paintListIn(QWidget* list, COLORREF base)
+{
+    QPalette pal = list->palette();
+    const QColor c = skin::ToQColor(base);
+    pal.setColor(QPalette::Base, c);
+    pal.setColor(QPalette::Window, c);
+    pal.setColor(QPalette::AlternateBase, c);
+    list->setPalette(pal);
+}
+
+QString cellText(const Cell& cell) { return cell.stringId != 0 ? LoadStringRes(cell.stringId) : cell.text; }
+
+} // namespace
+
+CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes, const QString& programFolder,
+                               QWidget* parent)
+    : CFolderView(parent), m_theme(theme), m_palettes(palettes), m_core(programFolder),
+      m_worker(std::make_unique<ThumbnailWorker>(programFolder, kThumbPicture, thermcore::ExportedCalls(),
+                                                 std::clamp(QThread::idealThreadCount() - 1, 1, 4)))
+{
+    m_cboPalette = new CFlatComboBox(this);
+    m_cboPalette->setObjectName(QString::number(res::ID_PALETTE_SELECT));
+    m_lstResults = new CScrollListCtrl(this);
+    m_lstResults->setObjectName(QString::number(kResultList));
+    m_lstCategories = new CSkinListCtrl(this);
+    m_lstCategories->setObjectName(QString::number(kCategoryList));
+    m_sldLevel = new CRangeSlider(this);
+    m_sldLevel->setObjectName(QString::number(kLevelSlider));
+    m_hdrResults = new CHeaderCtrlCl;
+
+    m_timer1.setSingleShot(true);
+    m_timer1.setInterval(10);
+    connect(&m_timer1, &QTimer::timeout, this, [this] { update(); });
+    m_timer2.setSingleShot(true);
+    m_timer2.setInterval(10);
+    connect(&m_timer2, &QTimer::timeout, this, [this] {
+        for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+            if (auto* frame = qobject_cast<CMainFrame*>(w)) {
+                frame->RecalcPaneLayout();
+                break;
+            }
+        }
+    });
+    connect(m_worker.get(), &ThumbnailWorker::rendered, this, &CHeatshelfView::onThumbRendered,
+            Qt::QueuedConnection);
+    connect(m_cboPalette, qOverload<int>(&QComboBox::activated), this, [this](int) {
+        m_bPaletteChosen = true;
+        Step(res::kStepAgain, false);
+    });
+    connect(m_sldLevel, &CRangeSlider::thumbMoved, this, &CHeatshelfView::OnLevelSpan);
+    connect(m_lstCategories, &QTreeWidget::itemClicked, this, [this] { OnCategoryClick(); });
+    connect(m_lstCategories, &QTreeWidget::itemDoubleClicked, this, [this] { OnCategoryDblClk(); });
+
+    askNewName = [this](const QString& oldName, QString* newName) {
+        CRenameDlg dlg(m_theme, this);
+        dlg.m_strNewName = oldName;
+        if (dlg.exec() != QDialog::Accepted)
+            return false;
+        *newName = dlg.m_strNewName;
+        return true;
+    };
+    OnInitialUpdate();
+}
+
+CHeatshelfView::~CHeatshelfView()
+{
+    // The worker's results must not reach a half-destroyed view.
+    disconnect(m_worker.get(), nullptr, this, nullptr);
+    m_worker.reset();
+}
+
+CMainFrame::ViewFactory CHeatshelfView::Factory()
+{
+    return [](QWidget* parent) -> IImageViewState* {
+        CHeatshelfApp* app = TheApp();
+        if (app == nullptr)
+            return nullptr;
+        return new CHeatshelfView(app->GetTheme(), app->Palettes(), app->ProgramDir(), parent);
+    };
+}
+
+void CHeatshelfView::OnInitialUpdate()
+{
+    SkinWndScroll(m_lstResults, m_theme.SkinScrollBitmap(), true);
+    SkinWndScroll(m_lstCategories, m_theme.SkinScrollBitmap(), true);
+    for (int i = 1; i <= 10; ++i)
+        m_cboPalette->addItem(QString::asprintf("Pallette%d", i));
+    m_cboPalette->setEditable(false);
+    m_cboPalette->setCurrentIndex(0);
+    m_cboPalette->setMaxVisibleItems(10);
+    m_bRelayout = true;
+    m_sldLevel->SetRange(0.0f, 100.0f);
+
+    m_lstCategories->setHeaderHidden(true);
+    m_lstCategories->setRootIsDecorated(false);
+    m_lstCategories->setIndentation(0);
+    m_lstCategories->setColumnCount(1);
+    m_lstCategories->setIconSize(QSize(16, 16));
+    m_lstCategories->setSelectionMode(QAbstractItemView::SingleSelection);
+    const QList<QIcon> icons = CategoryIcons();
+    for (int i = 0; i < 4; ++i) {
+        auto* item = new QTreeWidgetItem({LoadStringRes(res::IDS_FIRST_LIST_TEXT + i)});
+        item->setIcon(0, icons.value(i));
+        m_lstCategories->addTopLevelItem(item);
+    }
+    m_lstResults->setRootIsDecorated(false);
+    m_lstResults->setIndentation(0);
+    m_lstResults->setHeader(m_hdrResults);
+    m_hdrResults->setStretchLastSection(false);
+    m_hdrResults->setSectionsMovable(false);
+    m_nCategory = kNoCategory;
+    ApplyTheme();
+    m_lstCategories->setCurrentItem(m_lstCategories->topLevelItem(0));
+    OnCategoryClick();
+    // Nothing is shown until a folder is chosen.
+    showControls(false);
+}
+
+QString CHeatshelfView::UnitText() { return LoadStringRes(res::IDS_TEMPERATURE_UNIT); }
+
+QString CHeatshelfView::folderPath(const QString& name) const { return QDir(m_core.folder()).filePath(name); }
+
+bool CHeatshelfView::HasSoundNote() const
+{
+    return const_cast<ImageViewCore&>(m_core).HasSoundNote() != 0;
+}
+
+void CHeatshelfView::Step(int what, bool force)
+{
+    m_core.SetFolder(CurrentFolder());
+    if (what == res::kStepAgain) {
+        if (m_displayBits != 2) {
+            if (m_bThumbnails) {
+                m_bThumbnails = false;
+                m_worker->Cancel();
+                m_thumbs.clear();
+                startTimer2();
+            }
+        } else {
+            m_bAtLast = m_bAtFirst = m_bNoFile = true;
+            if (!m_bThumbnails || force) {
+                m_bThumbnails = true;
+                startTimer2();
+            }
+        }
+    } else if (force) {
+        startTimer2();
+    }
+    if (m_core.currentFile().isEmpty())
+        what = res::kStepFirst;
+    if (m_bThumbnails) {
+        if (force) {
+            m_rcThumbSelection = QRect();
+            m_nThumbSelected = 0;
+        }
+        renderThumbnails();
+        return;
+    }
+    if (m_bPaletteChosen) {
+        m_nPalette = m_cboPalette->currentIndex();
+        m_bPaletteChosen = false;
+    } else {
+        m_nPalette = -1;
+    }
+    m_core.SetInvert(m_bInvert);
+    m_core.ChooseFile(what, m_nPalette);
+    const WalkResult& w = m_core.walk();
+    m_bNoFile = w.index == -1;
+    m_bAtFirst = w.index == 0;
+    m_bAtLast = w.atLast;
+    RenderCurrent();
+    OnCategoryClick();
+    startTimer1();
+}
+
+void CHeatshelfView::RenderCurrent()
+{
+    if (m_bThumbnails) {
+        renderThumbnails();
+        return;
+    }
+    m_photoDib.clear();
+    if (m_core.imageShown()) {
+        if (m_core.rangeReset()) {
+            m_sldLevel->SetRange(m_core.rangeLower(), m_core.rangeUpper());
+            m_sldLevel->SetMarkedInterval(m_core.windowLow(), m_core.windowHigh());
+            m_sldLevel->SetThumbValues(m_core.windowLow(), m_core.windowHigh());
+        }
+        m_nPalette = m_core.palette();
+        m_cboPalette->setCurrentIndex(m_nPalette);
+        if (!m_core.photo().isNull())
+            m_photoDib = platform::BitmapToDIB(m_core.photo().convertToFormat(QImage::Format_RGB32), 24);
+        if (m_sldLevel->isHidden())
+            showControls(true);
+        m_sldLevel->update();
+    } else if (!m_sldLevel->isHidden()) {
+        showControls(false);
+    }
+    update();
+}
+
+void CHeatshelfView::showControls(bool show)
+{
+    m_cboPalette->setVisible(show);
+    m_lstCategories->setVisible(show);
+    m_lstResults->setVisible(show);
+    m_sldLevel->setVisible(show);
+    if (show)
+        m_bRelayout = true;
+}
+
+void CHeatshelfView::OnLevelSpan(int which, float temperature)
+{
+    if (!m_core.SetLevel(which, temperature))
+        return;
+    // The picture and the scale under it.
+    int bottom = int(height() * 0.6);
+    if (const std::optional<Rect> p = PictureRectangle())
+        bottom = std::max(bottom, p->bottom + 45);
+    update(0, 0, width(), bottom);
+}
+
+int CHeatshelfView::OnPlayVoice()
+{
+    QString path;
+    const int result = m_core.ExtractVoiceNote(&path);
+    if (result < 0 && m_core.holder().handle() == nullptr)
+        return -1;
+    if (result != 1 || path.isEmpty() || QFileInfo(path).size() <= 0)
+        return 0;
+    return platform::CurrentVoicePlayer().PlayFile(path) ? 1 : 0;
+}
+
+void CHeatshelfView::OnCategoryClick()
+{
+    const QList<QTreeWidgetItem*> chosen = m_lstCategories->selectedItems();
+    if (chosen.isEmpty())
+        return;
+    m_nCategory = m_lstCategories->indexOfTopLevelItem(chosen.first());
+    m_lstResults->clear();
+    m_hdrResults->m_titles.clear();
+    const bool shown = m_core.imageShown() && !m_bThumbnails;
+    const ResultTable table =
+        BuildResultTable(m_nCategory, shown ? &m_core.holder() : nullptr, shown ? m_core.currentFile() : QString());
+    QStringList titles;
+    for (const Column& c : table.columns)
+        titles << cellText(c.title);
+    m_lstResults->setColumnCount(int(titles.size()));
+    m_lstResults->setHeaderLabels(titles);
+    m_hdrResults->m_titles = titles;
+    for (int i = 0; i < int(table.columns.size()); ++i)
+        m_lstResults->setColumnWidth(i, table.columns[size_t(i)].width);
+    QList<QTreeWidgetItem*> items;
+    for (const std::vector<Cell>& row : table.rows) {
+        QStringList texts;
+        for (const Cell& c : row)
+            texts << cellText(c);
+        items << new QTreeWidgetItem(texts);
+    }
+    m_lstResults->addTopLevelItems(items);
+    m_hdrResults->update();
+}
+
+void CHeatshelfView::ApplyTheme()
+{
+    SetSkinScrollBitmap(m_lstResults, m_theme.SkinScrollBitmap());
+    SetSkinScrollBitmap(m_lstCategories, m_theme.SkinScrollBitmap());
+    paintListIn(m_lstResults, m_theme.SkinBase());
+    paintListIn(m_lstCategories, m_theme.SkinBase());
+    m_hdrResults->SetColors(m_theme.SkinBase(), 4);
+    m_cboPalette->RecreateBrushes();
+    for (QWidget* w : {static_cast<QWidget*>(m_lstResults), static_cast<QWidget*>(m_lstCategories),
+                       static_cast<QWidget*>(m_sldLevel), static_cast<QWidget*>(m_cboPalette)}) {
+        w->update();
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
+            area->viewport()->update();
+    }
+    update();
+}
+
+// ---- layout ----
+
+void CHeatshelfView::layoutLists()
+{
+    const int h = height();
+    const int top = int(0.65 * h);
+    const int bottom = std::max(top, h - 4);
+    m_lstCategories->setGeometry(QRect(QPoint(0, top), QPoint(89, bottom - 1)));
+    m_lstResults->setGeometry(QRect(QPoint(90, top), QPoint(std::max(90, width() - 1), bottom - 1)));
+}
+
+void CHeatshelfView::resizeEvent(QResizeEvent* e)
+{
+    CFolderView::resizeEvent(e);
+    m_bRelayout = true;
+    layoutLists();
+    if (m_bThumbnails) {
+        updateGridBar();
+        prioritiseVisible();
+    }
+    startTimer1();
+}
+
+std::optional<Rect> CHeatshelfView::PictureRectangle() const { return PictureRect(Rect{0, 0, width(), height()}); }
+
+void CHeatshelfView::placeControls(const Rect& picture)
+{
+    const int comboHeight = std::max(20, m_cboPalette->sizeHint().height());
+    m_cboPalette->setGeometry(picture.right + 6, picture.bottom + 3, 90, comboHeight);
+    const int right = picture.right + 6 + 90 + 5;
+    m_sldLevel->setGeometry(picture.left, picture.bottom + 45, std::max(40, right - picture.left), 30);
+}
+
+// ---- thumbnails ----
+
+void CHeatshelfView::renderThumbnails()
+{
+    showControls(false);
+    m_worker->Cancel();
+    m_thumbs.clear();
+    const QStringList candidates = InfraredCandidates(ListFolder(m_core.folder()));
+    QStringList paths;
+    for (const QString& name : candidates)
+        paths << folderPath(name);
+    m_core.openTest().testAll(paths);
+    for (const QString& name : candidates) {
+        if (m_core.openTest()(folderPath(name)))
+            m_thumbs.push_back({name, {}, GridThumb::Pending});
+    }
+    m_core.SetCurrentFile(QString());
+    updateGridBar();
+    // Visible cells first.
+    const int columns = ThumbColumns(width());
+    const int first = std::clamp(GridTopRow() * columns, 0, int(m_thumbs.size()));
+    QStringList order;
+    for (int i = first; i < int(m_thumbs.size()); ++i)
+        order << folderPath(m_thumbs[size_t(i)].name);
+    for (int i = 0; i < first; ++i)
+        order << folderPath(m_thumbs[size_t(i)].name);
+    m_thumbBatch = m_worker->Start(order);
+    if (m_thumbs.empty())
+        emit thumbnailsDone();
+    update();
+}
+
+void CHeatshelfView::onThumbRendered(int batch, const QString& path, const QByteArray& dib)
+{
+    if (batch != m_thumbBatch || !m_bThumbnails)
+        return;
+    const QString name = QFileInfo(path).fileName();
+    if (folderPath(name) != path)
+        return; // a folder left meanwhile
+    bool pending = false;
+    for (size_t i = 0; i < m_thumbs.size(); ++i) {
+        GridThumb& t = m_thumbs[i];
+        if (t.name == name && t.state == GridThumb::Pending) {
+            t.dib = dib;
+            t.state = dib.isEmpty() ? GridThumb::Failed : GridThumb::Ready;
+            update(ThumbCellRect(int(i)));
+        }
+        pending = pending || t.state == GridThumb::Pending;
+    }
+    if (!pending)
+        emit thumbnailsDone();
+}
+
+int CHeatshelfView::GridTopRow() const
+{
+    CSkinScrollBar* bar = GetScrollBarCtrl(1);
+    if (bar == nullptr || !bar->isEnabled())
+        return 0;
+    return std::max(0, bar->GetScrollInfo().nPos);
+}
+
+QRect CHeatshelfView::ThumbCellRect(int index) const
+{
+    const Rect c = ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1);
+    return QRect(c.left, c.top - GridTopRow() * 70, c.width(), c.height());
+}
+
+void CHeatshelfView::updateGridBar()
+{
+    CSkinScrollBar* bar = GetScrollBarCtrl(1);
+    if (bar == nullptr)
+        return;
+    const int rows = ThumbScrollSize(width(), int(m_thumbs.size())).height() / 70;
+    const int page = std::max(1, height() / 70);
+    const bool enable = m_bThumbnails && rows > page;
+    const CSkinScrollBar::ScrollInfo info = bar->GetScrollInfo();
+    const int pos = enable ? std::clamp(info.nPos, 0, std::max(0, rows - page)) : 0;
+    bar->SetScrollInfo(0, std::max(0, rows - 1), page, pos);
+    if (bar->isEnabled() != enable) {
+        bar->setEnabled(enable);
+        startTimer2();
+    }
+}
+
+void CHeatshelfView::prioritiseVisible()
+{
+    if (!m_bThumbnails || m_thumbs.empty())
+        return;
+    const int columns = ThumbColumns(width());
+    const int first = GridTopRow() * columns;
+    const int last = std::min(int(m_thumbs.size()), first + (height() / 70 + 2) * columns);
+    QStringList visible;
+    for (int i = std::max(0, first); i < last; ++i) {
+        if (m_thumbs[size_t(i)].state == GridThumb::Pending)
+            visible << folderPath(m_thumbs[size_t(i)].name);
+    }
+    if (!visible.isEmpty())
+        m_worker->Prioritise(visible);
+}
+
+void CHeatshelfView::Scroll(bool vertical, int, int)
+{
+    if (!vertical || !m_bThumbnails)
+        return;
+    // The frame moves its bar after passing the code on.
+    QTimer::singleShot(0, this, [this] {
+        prioritiseVisible();
+        update();
+    });
+}
+
+void CHeatshelfView::selectThumb(int index)
+{
+    if (index < 0 || index >= int(m_thumbs.size()))
+        return;
+    update(m_rcThumbSelection.adjusted(-3, -3, 3, 3));
+    m_nThumbSelected = index;
+    const Rect sel = ThumbSelectionRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1));
+    m_rcThumbSelection = QRect(sel.left, sel.top, sel.width(), sel.height());
+    update(m_rcThumbSelection.translated(0, -GridTopRow() * 70).adjusted(-3, -3, 3, 3));
+    m_core.SetCurrentFile(folderPath(m_thumbs[size_t(index)].name));
+}
+
+// ---- mouse ----
+
+void CHeatshelfView::mousePressEvent(QMouseEvent* e)
+{
+    if (m_bThumbnails && e->button() == Qt::LeftButton) {
+        const QPoint p = e->position().toPoint() + QPoint(0, GridTopRow() * 70);
+        const int index = ThumbAt(p, int(m_thumbs.size()), ThumbColumns(width()), false);
+        if (index >= 0)
+            selectThumb(index);
+    }
+    CFolderView::mousePressEvent(e);
+}
+
+void CHeatshelfView::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) {
+        CFolderView::mouseDoubleClickEvent(e);
+        return;
+    }
+    if (m_bThumbnails) {
+        const QPoint p = e->position().toPoint() + QPoint(0, GridTopRow() * 70);
+        const int index = ThumbAt(p, int(m_thumbs.size()), ThumbColumns(width()), true);
+        if (index < 0)
+            return;
+        const QString path = folderPath(m_thumbs[size_t(index)].name);
+        m_bThumbnails = false;
+        m_worker->Cancel();
+        startTimer2();
+        m_core.SetCurrentFile(path);
+        m_bAtLast = index == int(m_thumbs.size()) - 1;
+        m_thumbs.clear();
+        m_displayBits = 1;
+        Step(res::kStepAgain, false);
+        return;
+    }
+    m_nThumbSelected = std::max(0, CurrentIndex());
+    m_displayBits = 2;
+    Step(res::kStepAgain, false);
+    // Select the file that was shown, now in the grid.
+    selectThumb(std::min(m_nThumbSelected, int(m_thumbs.size()) - 1));
+}
+
+void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (m_bThumbnails && e->button() == Qt::RightButton) {
+        const QPoint p = e->position().toPoint() + QPoint(0, GridTopRow() * 70);
+        const int index = ThumbAt(p, int(m_thumbs.size()), ThumbColumns(width()), false);
+        if (index >= 0) {
+            selectThumb(index);
+            m_nThumbMenuItem = index;
+            CMainFrame* frame = nullptr;
+            for (QWidget* w = parentWidget(); w != nullptr && frame == nullptr; w = w->parentWidget())
+                frame = qobject_cast<CMainFrame*>(w);
+            if (m_menu == nullptr) {
+                m_menu = BuildImageMenu(this, [this](int id, const QString& text) {
+                    auto* a = new QAction(text, this);
+                    a->setData(id);
+                    connect(a, &QAction::triggered, this, [this, id] {
+                        if (id == res::ID_RENAME) {
+                            OnRename();
+                            return;
+                        }
+                        for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+                            if (auto* f = qobject_cast<CMainFrame*>(w)) {
+                                f->RunCommand(id);
+                                return;
+                            }
+                        }
+                    });
+                    return a;
+                });
+            }
+            for (QAction* a : m_menu->actions()) {
+                const int id = a->data().toInt();
+                if (id != 0 && id != res::ID_RENAME && frame != nullptr)
+                    a->setEnabled(frame->QueryCommand(id).IsEnabled());
+            }
+            m_menu->popup(e->globalPosition().toPoint());
+            return;
+        }
+    }
+    CFolderView::mouseReleaseEvent(e);
+}
+
+// ---- rename ----
+
+void CHeatshelfView::OnRename()
+{
+    if (m_nThumbMenuItem < 0 || m_nThumbMenuItem >= int(m_thumbs.size()))
+        return;
+    const QString oldName = m_thumbs[size_t(m_nThumbMenuItem)].name;
+    QString newName;
+    if (!askNewName || !askNewName(oldName, &newName) || newName == oldName)
+        return;
+    RenameThumbnail(m_nThumbMenuItem, newName);
+}
+
+bool CHeatshelfView::RenameThumbnail(int index, const QString& newName)
+{
+    if (index < 0 || index >= int(m_thumbs.size()))
+        return false;
+    GridThumb& t = m_thumbs[size_t(index)];
+    const QString oldPath = folderPath(t.name);
+    if (!RenameInFolder(m_core.folder(), t.name, newName))
+        return false;
+    t.name = newName;
+    const QString newPath = folderPath(newName);
+    if (m_core.currentFile() == oldPath)
+        m_core.SetCurrentFile(newPath);
+    // A picture not yet made is made under the new name.
+    if (t.state == GridThumb::Pending)
+        m_worker->Add(newPath);
+    update(ThumbCellRect(index));
+    return true;
+}
+
+} // namespace heatshelf

@@ -1,0 +1,199 @@
+// CHeatshelfView: the browser's right pane (form 130). It shows the infrared
+// files of the current folder one at a time (the picture with its stored
+// marks, colour bar and scale, the visible photo, the palette combo 32773,
+// the level slider 1002, the category list 1054 and the result list 1005)
+// or as a grid of thumbnails. The frame drives it through IImageViewState;
+// the headless work (walk, render, level, voice note) is ImageViewCore's,
+// the thumbnails' pictures are ThumbnailWorker's.
+#pragma once
+
+#include "folder_view.h"
+#include "main_frame.h"
+#include "view_state.h"
+
+#include "heatshelf/image_view_core.h"
+#include "heatshelf/thumbnail_worker.h"
+#include "heatshelf/view_geometry.h"
+
+#include <QByteArray>
+#include <QPixmap>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CFlatComboBox;
+class QMenu;
+
+namespace heatshelf {
+
+class CHeaderCtrlCl;
+class CRangeSlider;
+class CScrollListCtrl;
+class CSkinListCtrl;
+class PaletteTable;
+class Theme;
+
+class CHeatshelfView : public CFolderView, public IImageViewState {
+    Q_OBJECT
+public:
+    // Control ids of the form.
+    static constexpr int kLevelSlider = 1002;
+    static constexpr int kResultList = 1005;
+    static constexpr int kCategoryList = 1054;
+    static constexpr int kNoCategory = 5;
+    // Thumbnails' pictures: the grid cell less its frame and name.
+    static constexpr QSize kThumbPicture{64, 48};
+
+    CHeatshelfView(const Theme& theme, const PaletteTable& palettes, const QString& programFolder,
+                   QWidget* parent = nullptr);
+    ~CHeatshelfView() override;
+
+    // The image view of the running application (its theme, palettes and
+    // program folder), for StartupOptions::makeView.
+    static CMainFrame::ViewFactory Factory();
+
+    // ---- what the frame asks and tells ----
+    CFolderView* View() override { return this; }
+    int DisplayBits() const override { return m_displayBits; }
+    void SetDisplayBits(int bits) override { m_displayBits = bits; }
+    QString CurrentFileName() const override { return m_core.currentFile(); }
+    void SetCurrentFileName(const QString& name) override { SetCurrentFile(name); }
+    bool NoFile() const override { return m_bNoFile; }
+    bool IsFirst() const override { return m_bAtFirst; }
+    bool IsLast() const override { return m_bAtLast; }
+    bool Invert() const override { return m_bInvert; }
+    void SetInvert(bool on) override { m_bInvert = on; }
+    bool ShowMeasureObjects() const override { return m_bShowObjects; }
+    void SetShowMeasureObjects(bool on) override { m_bShowObjects = on; }
+    bool HasSoundNote() const override;
+    bool SoundButton() const override { return m_bSoundChecked; }
+    // Message 2024.
+    void Step(int what, bool force) override;
+    // Message 2029 (posted by the frame).
+    void PlayVoiceNote() override { OnPlayVoice(); }
+    void Scroll(bool vertical, int code, int position) override;
+    void ApplyTheme() override;
+
+    void SetCurrentFile(const QString& path) { m_core.SetCurrentFile(path); }
+    // Message 2025: which 1 the low end, 2 the high end. Nothing happens
+    // without a picture.
+    void OnLevelSpan(int which, float temperature);
+    // Message 2029: the player's answer for the note just extracted; 0 when
+    // there is no note (or no current file), -1 when the file does not open.
+    int OnPlayVoice();
+    // Rebuild the result list for the selected category.
+    void OnCategoryClick();
+    void OnCategoryDblClk() { OnCategoryClick(); }
+    // Command 32775: the rename dialog for the thumbnail last right-clicked.
+    void OnRename();
+    // Renames thumbnail index to a plain new name of the same folder; false,
+    // silently, when refused.
+    bool RenameThumbnail(int index, const QString& newName);
+    // The rename dialog; tests replace it (true with the name on OK).
+    std::function<bool(const QString& oldName, QString* newName)> askNewName;
+
+    // ---- state, for the frame's timers and for tests ----
+    bool IsThumbnails() const { return m_bThumbnails; }
+    int CurrentIndex() const { return m_core.walk().index; }
+    int Category() const { return m_nCategory; }
+    int Palette() const { return m_nPalette; }
+    ImageViewCore& Core() { return m_core; }
+    const ImageViewCore& Core() const { return m_core; }
+    ThumbnailWorker& Worker() { return *m_worker; }
+    CFlatComboBox* PaletteCombo() const { return m_cboPalette; }
+    CScrollListCtrl* ResultList() const { return m_lstResults; }
+    CSkinListCtrl* CategoryList() const { return m_lstCategories; }
+    CRangeSlider* LevelSlider() const { return m_sldLevel; }
+    CHeaderCtrlCl* ResultHeader() const { return m_hdrResults; }
+    // Where the picture goes in the present client area.
+    std::optional<Rect> PictureRectangle() const;
+
+    struct GridThumb {
+        QString name;
+        QByteArray dib;  // scaled to the cell; empty until it arrives
+        enum State { Pending, Ready, Failed } state = Pending;
+    };
+    const std::vector<GridThumb>& Thumbs() const { return m_thumbs; }
+    int SelectedThumb() const { return m_nThumbSelected; }
+    int ThumbMenuItem() const { return m_nThumbMenuItem; }
+    // The grid's first shown row (the frame's vertical bar).
+    int GridTopRow() const;
+    // The grid cell of a thumbnail in view coordinates, shrunk by its
+    // one-pixel gap.
+    QRect ThumbCellRect(int index) const;
+    // The scale's unit text.
+    static QString UnitText();
+
+signals:
+    // Every thumbnail of the grid has its picture (or has failed).
+    void thumbnailsDone();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    void OnInitialUpdate();
+    void RenderCurrent();
+    void renderThumbnails();
+    void showControls(bool show);
+    void fillCategoryList();
+    void layoutLists();
+    void startTimer1() { m_timer1.start(); }
+    void startTimer2() { m_timer2.start(); }
+    void onThumbRendered(int batch, const QString& path, const QByteArray& dib);
+    void updateGridBar();
+    void prioritiseVisible();
+    void selectThumb(int index);
+    QString folderPath(const QString& name) const;
+
+    void paintSingle(QPainter& p);
+    void paintThumbnails(QPainter& p);
+    // The picture with its board and stored marks, the size of rect.
+    QImage composePicture(const Rect& picture) const;
+    void drawScale(QPainter& p, const Rect& picture);
+    void placeControls(const Rect& picture);
+
+    const Theme& m_theme;
+    const PaletteTable& m_palettes;
+
+    CFlatComboBox* m_cboPalette = nullptr;
+    CScrollListCtrl* m_lstResults = nullptr;
+    CSkinListCtrl* m_lstCategories = nullptr;
+    CRangeSlider* m_sldLevel = nullptr;
+    CHeaderCtrlCl* m_hdrResults = nullptr;
+
+    bool m_bAtLast = true;
+    bool m_bAtFirst = true;
+    bool m_bNoFile = true;
+    bool m_bInvert = false;
+    bool m_bThumbnails = false;
+    bool m_bSoundChecked = false;
+    bool m_bShowObjects = true;
+    int m_nCategory = kNoCategory;
+    bool m_bRelayout = true;
+    bool m_bPaletteChosen = false;
+    int m_nPalette = -1;
+    int m_displayBits = 0;
+
+    ImageViewCore m_core;
+    QByteArray m_photoDib;  // the current photo as a packed bitmap
+    std::unique_ptr<ThumbnailWorker> m_worker;
+    int m_thumbBatch = 0;
+    std::vector<GridThumb> m_thumbs;
+    int m_nThumbSelected = 0;
+    int m_nThumbMenuItem = -1;
+    QRect m_rcThumbSelection;
+
+    QTimer m_timer1;  // repaint
+    QTimer m_timer2;  // the frame re-lays its right pane out
+    QMenu* m_menu = nullptr;
+};
+
+} // namespace heatshelf

@@ -1,0 +1,153 @@
+// The thumbnail worker over the library: pictures scaled to the cell, the
+// visible ones first, and a folder changing under it.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <map>
+
+#include "heatshelf/thumbnail_worker.h"
+#include "platform/dib.h"
+#include "shelf_test_support.h"
+
+namespace heatshelf {
+namespace {
+
+using heatshelf_test::fixture;
+
+void ensureApplication() {
+    if (QCoreApplication::instance() != nullptr) return;
+    static int argc = 1;
+    static char name[] = "heatshelf_core_tests";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+}
+
+// The results a worker delivered through the event loop, by path.
+struct Collector {
+    explicit Collector(ThumbnailWorker& w) {
+        ensureApplication();
+        QObject::connect(&w, &ThumbnailWorker::rendered, &context,
+                         [this](int batch, const QString& path, const QByteArray& dib) {
+                             order.push_back(path);
+                             results[path] = dib;
+                             batches.push_back(batch);
+                         });
+    }
+    void drain(ThumbnailWorker& w) {
+        ASSERT_TRUE(w.WaitIdle(60000));
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+    QObject context;
+    std::vector<QString> order;
+    std::vector<int> batches;
+    std::map<QString, QByteArray> results;
+};
+
+QString copyInto(const QTemporaryDir& dir, const QString& fixtureName, const QString& as) {
+    const QString to = dir.filePath(as);
+    QFile::copy(fixture(fixtureName), to);
+    return to;
+}
+
+TEST(ThumbnailWorkerTest, PicturesAreScaledToTheCellAndFailuresAreEmpty) {
+    QTemporaryDir app;
+    ThumbnailWorker worker(app.path(), QSize(64, 48));
+    Collector c(worker);
+    const QString big = fixture(QStringLiteral("big.vni"));
+    const QString cut = fixture(QStringLiteral("walk/f.VNI"));
+    const int batch = worker.Start({big, cut});
+    c.drain(worker);
+    ASSERT_EQ(c.results.size(), 2u);
+    for (int b : c.batches) EXPECT_EQ(b, batch);
+    const QImage image = platform::DibToImage(c.results[big]);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(64, 48));
+    // The warm spot lies right of the middle: brighter there than at the left edge.
+    EXPECT_NE(image.pixel(40, 22), image.pixel(2, 22));
+    EXPECT_TRUE(c.results[cut].isEmpty());
+}
+
+TEST(ThumbnailWorkerTest, PrioritisedPathsComeFirstAndANewBatchDropsTheOld) {
+    QTemporaryDir app;
+    QTemporaryDir folder;
+    QStringList paths;
+    for (int i = 0; i < 12; ++i) paths << copyInto(folder, QStringLiteral("walk/a.VNI"), QStringLiteral("t%1.VNI").arg(i, 2, 10, QLatin1Char('0')));
+    ThumbnailWorker worker(app.path(), QSize(64, 48));
+    Collector c(worker);
+    worker.Start(paths);
+    worker.Prioritise({paths[11], paths[10]});
+    c.drain(worker);
+    ASSERT_EQ(c.order.size(), 12u);
+    // At most the one being rendered precedes the two moved forward.
+    const auto pos = [&](const QString& p) { return std::find(c.order.begin(), c.order.end(), p) - c.order.begin(); };
+    EXPECT_LE(pos(paths[11]), 1);
+    EXPECT_LE(pos(paths[10]), 2);
+
+    c.order.clear();
+    c.batches.clear();
+    worker.Start(paths);
+    const int second = worker.Start({paths[0]});
+    c.drain(worker);
+    for (int b : c.batches) EXPECT_EQ(b, second);
+    EXPECT_LE(c.order.size(), 2u);
+}
+
+class ThumbnailWorkerThreadsTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(ThumbnailWorkerThreadsTest, AFolderChangingUnderTheWorkerStaysConsistent) {
+    QTemporaryDir app;
+    QTemporaryDir folder;
+    QStringList paths;
+    for (int i = 0; i < 40; ++i)
+        paths << copyInto(folder, i % 2 ? QStringLiteral("walk/a.VNI") : QStringLiteral("big.vni"),
+                          QStringLiteral("t%1.VNI").arg(i, 2, 10, QLatin1Char('0')));
+    ThumbnailWorker worker(app.path(), QSize(64, 48), thermcore::ExportedCalls(), GetParam());
+    Collector c(worker);
+    worker.Start(paths);
+    // While it renders: files go, come and change names.
+    for (int i = 0; i < 40; i += 3) QFile::remove(paths[i]);
+    for (int i = 1; i < 40; i += 5) {
+        const QString renamed = folder.filePath(QStringLiteral("r%1.VNI").arg(i));
+        QFile::rename(paths[i], renamed);
+        worker.Add(renamed);
+    }
+    copyInto(folder, QStringLiteral("walk/a.VNI"), QStringLiteral("new.VNI"));
+    worker.Add(folder.filePath(QStringLiteral("new.VNI")));
+    c.drain(worker);
+    // Every file there now that was asked for has its picture (a removed
+    // one may have been rendered before it went, or come back empty), and
+    // the renamed and added files were rendered under their new names.
+    for (const auto& [path, dib] : c.results) {
+        SCOPED_TRACE(path.toStdString());
+        if (QFile::exists(path)) {
+            EXPECT_FALSE(platform::DibToImage(dib).isNull());
+        }
+    }
+    for (const char* name : {"new.VNI", "r1.VNI", "r11.VNI", "t02.VNI", "t04.VNI"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(QFile::exists(folder.filePath(QString::fromLatin1(name))));
+        EXPECT_FALSE(c.results[folder.filePath(QString::fromLatin1(name))].isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OneAndThreeThreads, ThumbnailWorkerThreadsTest, ::testing::Values(1, 3));
+
+TEST(ThumbnailWorkerTest, DestroyingWhileBusyStopsCleanly) {
+    QTemporaryDir app;
+    QStringList paths;
+    for (int i = 0; i < 30; ++i) paths << fixture(QStringLiteral("big.vni"));
+    auto worker = std::make_unique<ThumbnailWorker>(app.path(), QSize(64, 48), thermcore::ExportedCalls(), 3);
+    worker->Start(paths);
+    worker.reset();
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace heatshelf

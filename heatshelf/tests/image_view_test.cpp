@@ -1,0 +1,418 @@
+// The image view in the main frame, over the library, on the core's camera
+// files: the walk through the frame's commands, an empty folder, the two
+// display modes, the level slider, the invert command, the result list,
+// renaming and the voice note.
+#include "app_test_support.h"
+#include "image_view_support.h"
+
+#include "current_folder.h"
+#include "heatshelf_view.h"
+#include "resource_ids.h"
+
+#include "heatshelf/header_ctrl_cl.h"
+#include "heatshelf/range_slider.h"
+#include "heatshelf/scroll_list_ctrl.h"
+#include "heatshelf/skin_list_ctrl.h"
+#include "platform/recording_voice_player.h"
+#include "skin/flat_combo_box.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace heatshelf;
+
+namespace {
+
+QStringList rowTexts(const CScrollListCtrl* list, int column)
+{
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        out << list->topLevelItem(i)->text(column);
+    return out;
+}
+
+QStringList headerTitles(const CScrollListCtrl* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->columnCount(); ++i)
+        out << list->headerItem()->text(i);
+    return out;
+}
+
+} // namespace
+
+TEST(ImageView, WalksTheFolderThroughTheFrameCommands)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    f.ShowFolder(FixturePath(QStringLiteral("walk")));
+    CHeatshelfView& v = *f.view;
+    const auto name = [&] { return QFileInfo(v.CurrentFileName()).fileName(); };
+    EXPECT_EQ(name(), QStringLiteral("a.VNI"));
+    EXPECT_EQ(v.CurrentIndex(), 0);
+    EXPECT_TRUE(v.IsFirst());
+    EXPECT_FALSE(f.frame->QueryCommand(res::ID_PREVIOUS).IsEnabled());
+    EXPECT_TRUE(f.frame->QueryCommand(res::ID_NEXT).IsEnabled());
+
+    // The JPEG without a payload (b.jpg) and the cut file are neither shown
+    // nor counted.
+    const QStringList expected = {QStringLiteral("a.VNI"), QStringLiteral("c.vnv"), QStringLiteral("D.JPG")};
+    for (int i = 1; i < 3; ++i) {
+        f.Run(res::ID_NEXT);
+        EXPECT_EQ(name(), expected[i]);
+        EXPECT_EQ(v.CurrentIndex(), i);
+        EXPECT_FALSE(v.Core().picture().isNull());
+    }
+    EXPECT_TRUE(v.IsLast());
+    EXPECT_FALSE(f.frame->QueryCommand(res::ID_NEXT).IsEnabled());
+    // Next on the last file keeps it shown.
+    v.Step(res::kStepNext, false);
+    EXPECT_EQ(name(), QStringLiteral("D.JPG"));
+    EXPECT_TRUE(v.IsLast());
+    EXPECT_FALSE(v.Core().picture().isNull());
+
+    f.Run(res::ID_PREVIOUS);
+    EXPECT_EQ(name(), QStringLiteral("c.vnv"));
+    f.Run(res::ID_PREVIOUS);
+    EXPECT_EQ(name(), QStringLiteral("a.VNI"));
+    EXPECT_TRUE(v.IsFirst());
+    EXPECT_FALSE(f.frame->QueryCommand(res::ID_PREVIOUS).IsEnabled());
+    EXPECT_FALSE(v.LevelSlider()->isHidden());
+    EXPECT_FALSE(v.PaletteCombo()->isHidden());
+}
+
+TEST(ImageView, AnEmptyFolderOrAFileThatNoLongerOpensShowsNothing)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir withPhoto;
+    CopyFixture(withPhoto, QStringLiteral("photo_raw.vni"), QStringLiteral("p.vni"));
+    f.ShowFolder(withPhoto.path());
+    ASSERT_FALSE(v.Core().photo().isNull());
+    // The file's data rows.
+    v.CategoryList()->setCurrentItem(v.CategoryList()->topLevelItem(3));
+    v.OnCategoryClick();
+    ASSERT_EQ(v.ResultList()->topLevelItemCount(), 5);
+
+    QTemporaryDir empty;
+    f.ShowFolder(empty.path());
+    EXPECT_EQ(v.CurrentIndex(), -1);
+    EXPECT_TRUE(v.NoFile());
+    for (QWidget* w : std::initializer_list<QWidget*>{v.PaletteCombo(), v.CategoryList(), v.ResultList(), v.LevelSlider()})
+        EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
+    EXPECT_EQ(v.ResultList()->topLevelItemCount(), 0);
+    EXPECT_TRUE(v.Core().photo().isNull());
+    EXPECT_TRUE(v.Core().picture().isNull());
+    EXPECT_FALSE(f.frame->QueryCommand(res::ID_SHOW_AGAIN).IsEnabled());
+    // Nothing but the background.
+    const QImage shot = Grab(v);
+    EXPECT_EQ(shot.pixel(shot.width() / 3, shot.height() / 3), shot.pixel(5, 5));
+
+    // The file shown is spoilt and shown again: its rows and photo go.
+    f.ShowFolder(withPhoto.path());
+    ASSERT_FALSE(v.Core().photo().isNull());
+    {
+        QFile spoil(withPhoto.filePath(QStringLiteral("p.vni")));
+        ASSERT_TRUE(spoil.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        spoil.write("not a camera file, and longer than before: ..............................");
+    }
+    v.Step(res::kStepAgain, false);
+    EXPECT_TRUE(v.Core().picture().isNull());
+    EXPECT_TRUE(v.Core().photo().isNull());
+    EXPECT_EQ(v.ResultList()->topLevelItemCount(), 0);
+    EXPECT_TRUE(v.LevelSlider()->isHidden());
+}
+
+TEST(ImageView, DoubleClickSwitchesBetweenPictureAndGrid)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    f.ShowFolder(FixturePath(QStringLiteral("walk")));
+    ASSERT_EQ(v.CurrentIndex(), 0);
+    f.Run(res::ID_NEXT);
+    ASSERT_EQ(v.CurrentIndex(), 1);
+
+    QSignalSpy done(&v, &CHeatshelfView::thumbnailsDone);
+    QTest::mouseDClick(&v, Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_TRUE(v.IsThumbnails());
+    EXPECT_EQ(v.DisplayBits(), 2);
+    EXPECT_TRUE(v.LevelSlider()->isHidden());
+    ASSERT_EQ(v.Thumbs().size(), 3u);
+    EXPECT_EQ(v.Thumbs()[1].name, QStringLiteral("c.vnv"));
+    EXPECT_EQ(v.SelectedThumb(), 1) << "the file shown is the one selected";
+    ASSERT_TRUE(done.count() > 0 || done.wait(60000));
+    for (const CHeatshelfView::GridThumb& t : v.Thumbs())
+        EXPECT_EQ(t.state, CHeatshelfView::GridThumb::Ready) << t.name.toStdString();
+    // In the grid there is no current file: the frame disables the steps.
+    EXPECT_FALSE(f.frame->QueryCommand(res::ID_NEXT).IsEnabled());
+    EXPECT_TRUE(f.frame->QueryCommand(res::ID_THUMBNAILS).IsChecked());
+
+    // A click selects, a double-click opens.
+    const QRect last = v.ThumbCellRect(2);
+    QTest::mouseClick(&v, Qt::LeftButton, {}, last.center());
+    EXPECT_EQ(v.SelectedThumb(), 2);
+    QTest::mouseDClick(&v, Qt::LeftButton, {}, last.center());
+    EXPECT_FALSE(v.IsThumbnails());
+    EXPECT_EQ(v.DisplayBits(), 1);
+    EXPECT_EQ(QFileInfo(v.CurrentFileName()).fileName(), QStringLiteral("D.JPG"));
+    EXPECT_EQ(v.CurrentIndex(), 2);
+    EXPECT_TRUE(v.IsLast());
+    EXPECT_FALSE(v.LevelSlider()->isHidden());
+
+    // And the frame's grid command goes back.
+    f.Run(res::ID_THUMBNAILS);
+    EXPECT_TRUE(v.IsThumbnails());
+    EXPECT_EQ(v.Thumbs().size(), 3u);
+}
+
+TEST(ImageView, ASliderDragRendersAndInvertKeepsTheUsersLevel)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    CopyFixture(folder, QStringLiteral("big.vni"));
+    f.ShowFolder(folder.path());
+    ASSERT_FALSE(v.Core().picture().isNull());
+    Grab(v); // the first paint places the slider and the combo
+    CRangeSlider* slider = v.LevelSlider();
+    ASSERT_GT(slider->width(), 100);
+    const float low = v.Core().levelLow();
+    const float high = v.Core().levelHigh();
+    const QImage picture = v.Core().picture();
+    const QImage before = Grab(v);
+
+    QSignalSpy moved(slider, &CRangeSlider::thumbMoved);
+    const QPoint from = slider->Thumb(0)->body.center();
+    QTest::mousePress(slider, Qt::LeftButton, {}, from);
+    QTest::mouseMove(slider, from + QPoint(30, 0));
+    QTest::mouseMove(slider, from + QPoint(60, 0));
+    const int duringDrag = int(moved.count());
+    // Released further on: the last move is reported with the release.
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, from + QPoint(70, 0));
+    EXPECT_GT(duringDrag, 0);
+    EXPECT_GT(moved.count(), duringDrag) << "the release is reported";
+    EXPECT_GT(v.Core().levelLow(), low);
+    EXPECT_EQ(v.Core().levelHigh(), high);
+    EXPECT_NE(v.Core().picture(), picture);
+    const QImage after = Grab(v);
+    // The low end's label left of the colour bar changed.
+    const std::optional<Rect> p = v.PictureRectangle();
+    ASSERT_TRUE(p.has_value());
+    const QRect lowLabel(p->left, p->bottom + 3, 54, 16);
+    EXPECT_NE(before.copy(lowLabel), after.copy(lowLabel));
+
+    // Invert keeps the level and span the user set: picture, slider and
+    // scale agree with a fresh rendering at that level, inverted.
+    const float userLow = v.Core().levelLow();
+    const float userHigh = v.Core().levelHigh();
+    float thumbs[2] = {};
+    ASSERT_EQ(slider->GetThumbValues(thumbs), 2);
+    f.Run(res::ID_INVERT);
+    EXPECT_TRUE(v.Invert());
+    EXPECT_EQ(v.Core().levelLow(), userLow);
+    EXPECT_EQ(v.Core().levelHigh(), userHigh);
+    float thumbsAfter[2] = {};
+    slider->GetThumbValues(thumbsAfter);
+    EXPECT_EQ(thumbsAfter[0], thumbs[0]);
+    EXPECT_EQ(thumbsAfter[1], thumbs[1]);
+    ImageViewCore reference(f.box.ProgramFolder());
+    reference.SetFolder(folder.path());
+    reference.SetCurrentFile(folder.filePath(QStringLiteral("big.vni")));
+    reference.SetInvert(true);
+    ASSERT_TRUE(reference.RenderCurrent());
+    reference.SetLevel(1, userLow);
+    reference.SetLevel(2, userHigh);
+    EXPECT_EQ(v.Core().picture(), reference.picture());
+}
+
+TEST(ImageView, LevelMessagesWithoutAPictureChangeNothing)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir empty;
+    f.ShowFolder(empty.path());
+    const float low = v.Core().levelLow();
+    v.OnLevelSpan(1, low + 7.0f);
+    v.OnLevelSpan(2, 1.0f);
+    EXPECT_EQ(v.Core().levelLow(), low);
+    EXPECT_TRUE(v.Core().picture().isNull());
+
+    // A file that has gone: the reopen fails, the slider drives nothing.
+    QTemporaryDir folder;
+    const QString path = CopyFixture(folder, QStringLiteral("big.vni"), QStringLiteral("a.vni"));
+    f.ShowFolder(folder.path());
+    ASSERT_FALSE(v.Core().picture().isNull());
+    QFile::remove(path);
+    v.Step(res::kStepAgain, false);
+    const float high = v.Core().levelHigh();
+    v.OnLevelSpan(2, high - 5.0f);
+    EXPECT_EQ(v.Core().levelHigh(), high);
+    EXPECT_TRUE(v.Core().picture().isNull());
+}
+
+TEST(ImageView, TheResultListShowsEachCategoryOfTheFile)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    CopyFixture(folder, QStringLiteral("records_zero.vni"));
+    f.ShowFolder(folder.path());
+    ASSERT_FALSE(v.Core().picture().isNull());
+    Grab(v);
+    CSkinListCtrl* categories = v.CategoryList();
+    CScrollListCtrl* results = v.ResultList();
+    const auto choose = [&](int category) {
+        QTreeWidgetItem* item = categories->topLevelItem(category);
+        QTest::mouseClick(categories->viewport(), Qt::LeftButton, {}, categories->visualItemRect(item).center());
+        return v.Category() == category;
+    };
+    struct Case {
+        int category;
+        QStringList titles;
+        int column;
+        QStringList values;
+    };
+    const QString name = QStringLiteral("名称");
+    const Case cases[] = {
+        {0, {name, QStringLiteral("温度")}, 0,
+         {"SP1", "SP3", "SP4", "AR2", "LN1", "LN2"}},
+        {1, {name, "X1", "Y1", "X2", "Y2", QStringLiteral("最高温位置"), QStringLiteral("最低温位置")}, 1,
+         {"150", "10", "-2", "50", "5", "0"}},
+        // Point 1 stores emissivity 0: shown 0.90; its distance 0 stays empty.
+        {2, {name, QStringLiteral("发射率"), QStringLiteral("环境温度"), QStringLiteral("距离"), QStringLiteral("备注")}, 1,
+         {"0.90", "0.95", "0.95", "0.95", "0.95", "0.95"}},
+        {3, {name, QStringLiteral("内容")}, 0,
+         {QStringLiteral("日期"), QStringLiteral("时间"), QStringLiteral("文件名"), QStringLiteral("仪器型号"),
+          QStringLiteral("测温档位")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.category);
+        ASSERT_TRUE(choose(c.category));
+        EXPECT_EQ(headerTitles(results), c.titles);
+        EXPECT_EQ(v.ResultHeader()->m_titles, c.titles);
+        EXPECT_EQ(rowTexts(results, c.column), c.values);
+    }
+    ASSERT_TRUE(choose(2));
+    EXPECT_EQ(results->topLevelItem(0)->text(3), QString());
+    EXPECT_FALSE(results->topLevelItem(1)->text(3).isEmpty());
+    EXPECT_EQ(results->topLevelItem(0)->text(4), QString());
+    ASSERT_TRUE(choose(3));
+    EXPECT_EQ(results->topLevelItem(2)->text(1), QStringLiteral("records_zero.vni"));
+    ASSERT_TRUE(choose(0));
+    EXPECT_EQ(results->topLevelItem(0)->text(1), QStringLiteral("36.5"));
+
+    // A click below the items changes nothing.
+    QTest::mouseClick(categories->viewport(), Qt::LeftButton, {}, QPoint(5, categories->viewport()->height() - 2));
+    EXPECT_EQ(v.Category(), 0);
+    EXPECT_EQ(results->topLevelItemCount(), 6);
+
+    // With no file shown only the titles remain.
+    QTemporaryDir empty;
+    f.ShowFolder(empty.path());
+    for (const Case& c : cases) {
+        categories->setCurrentItem(categories->topLevelItem(c.category));
+        v.OnCategoryClick();
+        EXPECT_EQ(headerTitles(results), c.titles);
+        EXPECT_EQ(results->topLevelItemCount(), 0);
+    }
+}
+
+TEST(ImageView, RenameRefusesBadNamesAndFollowsAGoodOne)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    CopyFixture(folder, QStringLiteral("walk/a.VNI"));
+    CopyFixture(folder, QStringLiteral("big.vni"), QStringLiteral("c.vnv.VNI"));
+    f.ShowFolder(folder.path());
+    QSignalSpy done(&v, &CHeatshelfView::thumbnailsDone);
+    f.Run(res::ID_THUMBNAILS);
+    ASSERT_EQ(v.Thumbs().size(), 2u);
+    ASSERT_TRUE(done.count() > 0 || done.wait(60000));
+
+    // The right button picks the file the menu's rename works on.
+    QTest::mouseClick(&v, Qt::RightButton, {}, v.ThumbCellRect(0).center());
+    ASSERT_EQ(v.ThumbMenuItem(), 0);
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    const QByteArray aBytes = ReadAll(folder.filePath(QStringLiteral("a.VNI")));
+    const QByteArray cBytes = ReadAll(folder.filePath(QStringLiteral("c.vnv.VNI")));
+    for (const char* bad : {"../x.VNI", "a/b", "", ".", "..", "c.vnv.VNI"}) {
+        SCOPED_TRACE(bad);
+        QString answer = QString::fromUtf8(bad);
+        v.askNewName = [&](const QString& old, QString* out) {
+            EXPECT_EQ(old, QStringLiteral("a.VNI"));
+            *out = answer;
+            return true;
+        };
+        v.OnRename();
+        EXPECT_EQ(v.Thumbs()[0].name, QStringLiteral("a.VNI"));
+        EXPECT_EQ(ReadAll(folder.filePath(QStringLiteral("a.VNI"))), aBytes);
+        EXPECT_EQ(ReadAll(folder.filePath(QStringLiteral("c.vnv.VNI"))), cBytes);
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_FALSE(QFile::exists(QFileInfo(folder.path()).dir().filePath(QStringLiteral("x.VNI"))));
+
+    v.askNewName = [](const QString&, QString* out) {
+        *out = QStringLiteral("b.VNI");
+        return true;
+    };
+    v.OnRename();
+    EXPECT_EQ(v.Thumbs()[0].name, QStringLiteral("b.VNI"));
+    EXPECT_EQ(ReadAll(folder.filePath(QStringLiteral("b.VNI"))), aBytes);
+    EXPECT_EQ(v.CurrentFileName(), QDir(folder.path()).filePath(QStringLiteral("b.VNI")));
+    EXPECT_EQ(v.Thumbs()[0].state, CHeatshelfView::GridThumb::Ready);
+    // Opening it from the grid shows the renamed file.
+    QTest::mouseDClick(&v, Qt::LeftButton, {}, v.ThumbCellRect(0).center());
+    EXPECT_EQ(QFileInfo(v.CurrentFileName()).fileName(), QStringLiteral("b.VNI"));
+    EXPECT_FALSE(v.Core().picture().isNull());
+}
+
+TEST(ImageView, TheVoiceNoteIsExtractedFreshAndPlayed)
+{
+    platform::RecordingVoicePlayer player;
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    CopyFixture(folder, QStringLiteral("records.vni"), QStringLiteral("b.vni"));
+    CopyFixture(folder, QStringLiteral("sound.vni"), QStringLiteral("a.vni"));
+    f.ShowFolder(folder.path());
+    ASSERT_TRUE(v.HasSoundNote());
+    ASSERT_TRUE(f.frame->QueryCommand(res::ID_PLAY_SOUND).IsEnabled());
+    f.Run(res::ID_PLAY_SOUND); // posted by the frame
+    QApplication::processEvents();
+    ASSERT_EQ(player.played.size(), 1u);
+    QTemporaryDir out;
+    const QString wav = out.filePath(QStringLiteral("note.wav"));
+    {
+        QFile w(wav);
+        ASSERT_TRUE(w.open(QIODevice::WriteOnly));
+        w.write(player.played[0].bytes);
+    }
+    EXPECT_EQ(RunExtractCheck({QStringLiteral("wav"), wav}), 0) << "Python's wave reads the note";
+    // Each play extracts anew.
+    EXPECT_EQ(v.OnPlayVoice(), 1);
+    ASSERT_EQ(player.played.size(), 2u);
+    EXPECT_NE(player.played[1].path, player.played[0].path);
+    EXPECT_EQ(player.played[1].bytes, player.played[0].bytes);
+
+    // A file without a note plays nothing, not the note before.
+    f.Run(res::ID_NEXT);
+    EXPECT_FALSE(v.HasSoundNote());
+    EXPECT_FALSE(f.frame->QueryCommand(res::ID_PLAY_SOUND).IsEnabled());
+    EXPECT_EQ(v.OnPlayVoice(), 0);
+    EXPECT_EQ(player.played.size(), 2u);
+}
