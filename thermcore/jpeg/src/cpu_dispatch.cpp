@@ -18,6 +18,7 @@
 #include "quantize.h"
 #include "sample_converters.h"
 #include "simd_entropy_encoder.h"
+#include "simd_huffman_decoder.h"
 #include "simd_pixel_writers.h"
 #include "simd_sample_converters.h"
 #include "simd_transforms.h"
@@ -167,6 +168,8 @@ void FillProcessorSet(KernelTable& t, const char* name)
     t.dequantizeAccurate = JpegSse2Dequantize;
     t.outputWriteBytes = JpegMmxWriteBytes;
     t.encodeBlock = JpegMmxEncodeBlock;
+    t.decodeBlock = JpegMmxDecodeBlockWide;
+    t.decodeBlockDc = JpegMmxDecodeBlockDc;
     t.samplesGray = JpegMmxSamplesGray;
     t.samplesRgb = JpegMmxSamplesRgb;
     t.samplesRgbH2V1 = JpegMmxSamplesRgbH2V1;
@@ -180,7 +183,11 @@ void FillProcessorSet(KernelTable& t, const char* name)
 
 } // namespace
 
-void JpegFillKernelsMmx5(KernelTable& t) { FillProcessorSet(t, "mmx5"); }
+void JpegFillKernelsMmx5(KernelTable& t)
+{
+    FillProcessorSet(t, "mmx5");
+    t.decodeBlock = JpegMmxDecodeBlock;
+}
 void JpegFillKernelsMmx6(KernelTable& t) { FillProcessorSet(t, "mmx6"); }
 void JpegFillKernelsSse(KernelTable& t)
 {

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "default_tables.h"
 #include "dequantize.h"
 #include "forward_dct.h"
+#include "huffman_decoder.h"
 #include "huffman_encoder.h"
 #include "inverse_dct.h"
 #include "kernel_table.h"
@@ -28,6 +30,7 @@
 #include "quantize.h"
 #include "sample_converters.h"
 #include "simd_entropy_encoder.h"
+#include "simd_huffman_decoder.h"
 #include "simd_pixel_writers.h"
 #include "simd_sample_converters.h"
 #include "simd_transforms.h"
@@ -583,6 +586,135 @@ TEST(SimdBitWriter, FileBufferIsWrittenOutWith22BytesOfRoomOrFewer)
     EXPECT_EQ(bits.count, 35);
     EXPECT_EQ(out->current, out->end - 10);
     close(out->file);
+}
+
+// Input handed out a few bytes per refill, as a file source does.
+struct ChunkedInput {
+    const Bytes* data;
+    size_t position = 0;
+    size_t chunk;
+    static int Refill(BitReader& r, void* context)
+    {
+        auto* in = static_cast<ChunkedInput*>(context);
+        const size_t n = std::min(in->chunk, in->data->size() - in->position);
+        r.next = in->data->data() + in->position;
+        r.bytesLeft = n;
+        in->position += n;
+        return 0;
+    }
+};
+
+struct DecodedBlock {
+    int rc;
+    int32_t predictor;
+    Block coefficients;
+    bool operator==(const DecodedBlock&) const = default;
+};
+
+void PrintTo(const DecodedBlock& b, std::ostream* os)
+{
+    *os << "{rc " << b.rc << ", predictor " << b.predictor << ", coefficients";
+    for (int16_t c : b.coefficients)
+        *os << ' ' << c;
+    *os << '}';
+}
+
+// The first block where two decodings part, for the failure message.
+std::string FirstDifference(const std::vector<DecodedBlock>& a, const std::vector<DecodedBlock>& b)
+{
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        if (!(a[i] == b[i])) {
+            std::ostringstream text;
+            text << "block " << i << ": ";
+            PrintTo(a[i], &text);
+            text << " against ";
+            PrintTo(b[i], &text);
+            return text.str();
+        }
+    }
+    return a.size() == b.size() ? "none" : "lengths " + std::to_string(a.size()) + ", " + std::to_string(b.size());
+}
+
+// Decodes `count` blocks, each into its own 64-value allocation, from
+// memory (chunk 0) or from chunks of that many bytes.
+std::vector<DecodedBlock> DecodeBlocks(DecodeBlockKernel decode, const Bytes& data, int count, size_t chunk)
+{
+    HuffmanDecoder dc, ac;
+    JpegBuildHuffmanDecoder(kDcLuminanceBits, kDcLuminanceValues, 0, 0, dc);
+    JpegBuildHuffmanDecoder(kAcLuminanceBits, kAcLuminanceValues, 1, 0, ac);
+    BitReader reader;
+    ChunkedInput input{&data, 0, chunk};
+    if (chunk == 0) {
+        JpegBitReaderInit(reader, data.data(), data.size());
+    } else {
+        JpegBitReaderInit(reader, nullptr, 0);
+        reader.refill = ChunkedInput::Refill;
+        reader.refillContext = &input;
+    }
+    std::vector<DecodedBlock> out;
+    int32_t predictor = 0;
+    for (int i = 0; i < count; ++i) {
+        auto block = std::make_unique<int16_t[]>(64);
+        const int rc = decode(reader, dc, ac, &predictor, block.get());
+        out.push_back({rc, predictor, Block(block.get(), block.get() + 64)});
+        if (rc < 0)
+            break;
+    }
+    out.push_back({reader.marker, 0, {}});
+    return out;
+}
+
+TEST(SimdHuffmanDecoder, SameCoefficientsAsTheGenericDecoderOnValidAndCorruptStreams)
+{
+    const std::vector<Block> blocks = QuantisedBlocks(600, 21);
+    int rc = 0;
+    const Bytes valid = EncodeToMemory(JpegEncodeBlock, JpegOutputWriteBytes, blocks, 0, 1 << 20, &rc);
+    ASSERT_EQ(rc, 0);
+    const auto generic = DecodeBlocks(JpegDecodeBlock, valid, 600, 0);
+    for (size_t i = 0; i < blocks.size(); ++i)
+        ASSERT_EQ(generic[i].coefficients, blocks[i]) << i; // the round trip itself
+    std::vector<Bytes> streams = {valid};
+    std::mt19937 rng(22);
+    for (int n = 0; n < 60; ++n) {
+        Bytes corrupt = valid;
+        switch (n % 4) {
+        case 0: corrupt.resize(rng() % valid.size()); break; // truncated
+        case 1:
+            for (int f = 0; f < 8; ++f)
+                corrupt[rng() % corrupt.size()] ^= static_cast<uint8_t>(1u << (rng() % 8));
+            break;
+        case 2: // a marker, a stray 0xFF and fill bytes in the data
+            corrupt[rng() % corrupt.size()] = 0xFF;
+            corrupt.insert(corrupt.begin() + static_cast<long>(rng() % corrupt.size()), {0xFF, 0xFF, 0x00});
+            corrupt.insert(corrupt.begin() + static_cast<long>(rng() % corrupt.size()), {0xFF, 0xD3});
+            break;
+        default:
+            for (auto& b : corrupt)
+                b = static_cast<uint8_t>(rng());
+            break;
+        }
+        streams.push_back(corrupt);
+    }
+    for (size_t s = 0; s < streams.size(); ++s) {
+        for (size_t chunk : {size_t{0}, size_t{1}, size_t{5}, size_t{4096}}) {
+            const auto reference = DecodeBlocks(JpegDecodeBlock, streams[s], 600, chunk);
+            const auto narrow = DecodeBlocks(JpegMmxDecodeBlock, streams[s], 600, chunk);
+            const auto wide = DecodeBlocks(JpegMmxDecodeBlockWide, streams[s], 600, chunk);
+            ASSERT_TRUE(narrow == reference) << s << " " << chunk << " " << FirstDifference(narrow, reference);
+            ASSERT_TRUE(wide == reference) << s << " " << chunk << " " << FirstDifference(wide, reference);
+            const auto dcOnly = DecodeBlocks(
+                [](BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder& ac, int32_t* p, int16_t* b) {
+                    return JpegDecodeBlockDcOnly(r, dc, ac, p, b);
+                },
+                streams[s], 600, chunk);
+            const auto simdDcOnly = DecodeBlocks(
+                [](BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder& ac, int32_t* p, int16_t* b) {
+                    return JpegMmxDecodeBlockDc(r, dc, ac, p, b);
+                },
+                streams[s], 600, chunk);
+            ASSERT_TRUE(simdDcOnly == dcOnly) << s << " " << chunk << " " << FirstDifference(simdDcOnly, dcOnly);
+        }
+    }
 }
 
 } // namespace
