@@ -1,24 +1,23 @@
-// Encoding a 640x480 B, G, R picture at quality 80, 4:2:0 and 4:4:4, and
-// progressively at 4:2:0, with the generic kernels (USECPU=0), beside
-// TurboJPEG's tjCompress2 on the same picture in the same run. Run once
-// more with JSIMD_FORCENONE=1 in the environment to time libjpeg-turbo's
-// plain C path as well.
+// Encoding and decoding 640x480 and 4000x3000 B, G, R pictures at quality
+// 80, 4:2:0 and 4:4:4, accurate transforms, with the generic kernels
+// (USECPU=0) and with this processor's own set ("cpu": USECPU unset), beside
+// TurboJPEG's tjCompress2 and tjDecompress2 (TJFLAG_FASTUPSAMPLE, block
+// replication as our default) on the same pictures and files in the same
+// run; progressive encoding at 4:2:0 with both sets. Run once more with
+// JSIMD_FORCENONE=1 in the environment to time libjpeg-turbo's plain C path.
 //
 // The decoder's kernels: Huffman decoding of the picture's baseline scan
 // (MB/s of entropy-coded data) and the 8x8 inverse transforms (time per
-// block).
-//
-// Decoding: 640x480 and 4000x3000 4:2:0 quality-80 files (made by our
-// encoder) into B, G, R, beside TurboJPEG's tjDecompress2 with
-// TJFLAG_FASTUPSAMPLE (block replication, as our default) on the same
-// files; and repeated region reads of the lower half, which skip the rows
-// above through the restart index after the first read.
+// block), generic and processor forms; repeated region reads of the lower
+// half, which skip the rows above through the restart index after the
+// first read.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <memory>
 #include <random>
 #include <vector>
@@ -27,6 +26,7 @@
 #include "dequantize.h"
 #include "huffman_decoder.h"
 #include "inverse_dct.h"
+#include "simd_transforms.h"
 #include "thermjpeg.h"
 #include "zigzag.h"
 
@@ -39,6 +39,17 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr int kQuality = 80;
+
+// The kernel set of the next JpegInit: "generic" forces the plain kernels,
+// "cpu" lets the codec pick this processor's set.
+void SelectSet(const char* set)
+{
+    if (std::strcmp(set, "generic") == 0)
+        setenv("USECPU", "0", 1);
+    else
+        unsetenv("USECPU");
+}
+
 
 // A thermal-camera-like scene: a warm blob on a sloped background, an edge,
 // and fine texture, in B, G, R (the 640x480 scene scaled to the size).
@@ -67,11 +78,19 @@ std::vector<uint8_t> Scene(int width, int height)
     return p;
 }
 
-const std::vector<uint8_t>& Picture()
+// A scene of each size, made once.
+const std::vector<uint8_t>& SceneOfSize(int width, int height)
 {
-    static const std::vector<uint8_t> pixels = Scene(kWidth, kHeight);
-    return pixels;
+    static std::vector<std::pair<std::pair<int, int>, std::vector<uint8_t>>> scenes;
+    for (const auto& s : scenes) {
+        if (s.first == std::make_pair(width, height))
+            return s.second;
+    }
+    scenes.emplace_back(std::make_pair(width, height), Scene(width, height));
+    return scenes.back().second;
 }
+
+const std::vector<uint8_t>& Picture() { return SceneOfSize(kWidth, kHeight); }
 
 // One encode of a width x height scene into `out`; returns the stream's
 // size, or 0.
@@ -103,29 +122,30 @@ size_t EncodePicture(std::vector<uint8_t>& out, int sampling, int progressive)
     return EncodeScene(out, Picture(), kWidth, kHeight, sampling, progressive);
 }
 
-// The decoding benchmarks' files: 4:2:0, quality 80.
+// The decoding benchmarks' files: quality 80, made by the generic set.
 struct DecodeFile {
-    int width, height;
+    int width, height, sampling;
     std::vector<uint8_t> jpeg;
 };
 
-const DecodeFile& FileOfSize(int width, int height)
+const DecodeFile& FileOfSize(int width, int height, int sampling = JPEG_SAMPLING_420)
 {
     static std::vector<std::unique_ptr<DecodeFile>> files;
     for (const auto& f : files) {
-        if (f->width == width && f->height == height)
+        if (f->width == width && f->height == height && f->sampling == sampling)
             return *f;
     }
-    auto f = std::make_unique<DecodeFile>(DecodeFile{width, height, {}});
+    auto f = std::make_unique<DecodeFile>(DecodeFile{width, height, sampling, {}});
     f->jpeg.resize(static_cast<size_t>(width) * height * 3 + 65536);
-    f->jpeg.resize(EncodeScene(f->jpeg, Scene(width, height), width, height, JPEG_SAMPLING_420, 0));
+    setenv("USECPU", "0", 1);
+    f->jpeg.resize(EncodeScene(f->jpeg, SceneOfSize(width, height), width, height, sampling, 0));
     files.push_back(std::move(f));
     return *files.back();
 }
 
-void BM_ThermjpegEncodeProgressive(benchmark::State& state)
+void BM_ThermjpegEncodeProgressive(benchmark::State& state, const char* set)
 {
-    setenv("USECPU", "0", 1);
+    SelectSet(set);
     std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight * 3 + 65536);
     size_t size = 0;
     for (auto _ : state) {
@@ -137,7 +157,8 @@ void BM_ThermjpegEncodeProgressive(benchmark::State& state)
     state.counters["bytes"] = static_cast<double>(size);
     state.counters["Mpixel"] = benchmark::Counter(double(kWidth) * kHeight * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_ThermjpegEncodeProgressive)->Name("BM_ThermjpegEncodeProgressive/420")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegEncodeProgressive, 420/generic, "generic")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegEncodeProgressive, 420/cpu, "cpu")->Unit(benchmark::kMillisecond);
 
 // Huffman decoding of the baseline 4:2:0 scan of the picture with the
 // standard tables: every block of every MCU through decodeBlock.
@@ -224,59 +245,53 @@ void BM_InverseDct(benchmark::State& state, void (*transform)(int16_t*), bool fa
         benchmark::Counter(kBlocks, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK_CAPTURE(BM_InverseDct, accurate, thermjpeg::JpegIdctAccurate, false);
+BENCHMARK_CAPTURE(BM_InverseDct, accurate_sse2, thermjpeg::JpegSse2IdctAccurate, false);
 BENCHMARK_CAPTURE(BM_InverseDct, fast, thermjpeg::JpegIdctFast, true);
 
-void BM_ThermjpegEncode(benchmark::State& state, int sampling)
+// Encoding a width x height scene (state ranges 0 and 1) into memory.
+void BM_ThermjpegEncode(benchmark::State& state, int sampling, const char* set)
 {
-    setenv("USECPU", "0", 1);
-    std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight * 3 + 65536);
+    SelectSet(set);
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    const std::vector<uint8_t>& scene = SceneOfSize(width, height);
+    std::vector<uint8_t> out(static_cast<size_t>(width) * height * 3 + 65536);
     size_t size = 0;
     for (auto _ : state) {
-        JPEG_PROPERTIES p{};
-        JpegInit(&p);
-        p.ImageBytes = const_cast<uint8_t*>(Picture().data());
-        p.ImageWidth = p.JpegWidth = kWidth;
-        p.ImageHeight = p.JpegHeight = kHeight;
-        p.ImageChannels = 3;
-        p.ImageColour = JPEG_COLOUR_BGR;
-        p.JpegChannels = 3;
-        p.JpegColour = JPEG_COLOUR_YCBCR;
-        p.JpegSampling = sampling;
-        p.Quality = kQuality;
-        p.JpegBytes = out.data();
-        p.JpegSize = static_cast<int32_t>(out.size());
-        if (JpegWrite(&p, JPEG_MODE_WRITE_MEMORY) != 0)
+        size = EncodeScene(out, scene, width, height, sampling, 0);
+        if (size == 0)
             state.SkipWithError("JpegWrite failed");
-        size = static_cast<size_t>(p.JpegSize);
-        JpegFree(&p);
         benchmark::DoNotOptimize(out.data());
     }
     state.counters["bytes"] = static_cast<double>(size);
-    state.counters["Mpixel"] = benchmark::Counter(double(kWidth) * kHeight * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["Mpixel"] = benchmark::Counter(double(width) * height * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK_CAPTURE(BM_ThermjpegEncode, 420, JPEG_SAMPLING_420)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ThermjpegEncode, 444, JPEG_SAMPLING_444)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegEncode, 420/generic, JPEG_SAMPLING_420, "generic")->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegEncode, 420/cpu, JPEG_SAMPLING_420, "cpu")->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegEncode, 444/generic, JPEG_SAMPLING_444, "generic")->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegEncode, 444/cpu, JPEG_SAMPLING_444, "cpu")->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
 
 #if THERMJPEG_BENCH_TURBOJPEG
 void BM_TurboJpegEncode(benchmark::State& state, int subsampling)
 {
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    const std::vector<uint8_t>& scene = SceneOfSize(width, height);
     tjhandle handle = tjInitCompress();
-    std::vector<unsigned char> out(tjBufSize(kWidth, kHeight, subsampling));
+    std::vector<unsigned char> out(tjBufSize(width, height, subsampling));
     unsigned long size = 0;
     for (auto _ : state) {
         unsigned char* buffer = out.data();
         size = out.size();
-        if (tjCompress2(handle, Picture().data(), kWidth, 0, kHeight, TJPF_BGR, &buffer, &size, subsampling, kQuality,
+        if (tjCompress2(handle, scene.data(), width, 0, height, TJPF_BGR, &buffer, &size, subsampling, kQuality,
                         TJFLAG_NOREALLOC) != 0)
             state.SkipWithError(tjGetErrorStr2(handle));
         benchmark::DoNotOptimize(buffer);
     }
     tjDestroy(handle);
     state.counters["bytes"] = static_cast<double>(size);
-    state.counters["Mpixel"] = benchmark::Counter(double(kWidth) * kHeight * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["Mpixel"] = benchmark::Counter(double(width) * height * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK_CAPTURE(BM_TurboJpegEncode, 420, TJSAMP_420)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_TurboJpegEncode, 444, TJSAMP_444)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TurboJpegEncode, 420, TJSAMP_420)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TurboJpegEncode, 444, TJSAMP_444)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
 
 void BM_TurboJpegEncodeProgressive(benchmark::State& state)
 {
@@ -300,11 +315,11 @@ BENCHMARK(BM_TurboJpegEncodeProgressive)->Name("BM_TurboJpegEncodeProgressive/42
 
 } // namespace
 
-// Decoding a whole file into B, G, R pixels with the generic kernels.
-void BM_ThermjpegDecode(benchmark::State& state)
+// Decoding a whole file into B, G, R pixels.
+void BM_ThermjpegDecode(benchmark::State& state, int sampling, const char* set)
 {
-    setenv("USECPU", "0", 1);
-    const DecodeFile& file = FileOfSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const DecodeFile& file = FileOfSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), sampling);
+    SelectSet(set);
     std::vector<uint8_t> jpeg = file.jpeg;
     std::vector<uint8_t> pixels(static_cast<size_t>(file.width) * file.height * 3);
     JPEG_PROPERTIES p{};
@@ -325,7 +340,10 @@ void BM_ThermjpegDecode(benchmark::State& state)
     state.counters["Mpixel"] = benchmark::Counter(double(file.width) * file.height * 1e-6,
                                                   benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_ThermjpegDecode)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegDecode, 420/generic, JPEG_SAMPLING_420, "generic")->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegDecode, 420/cpu, JPEG_SAMPLING_420, "cpu")->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegDecode, 444/generic, JPEG_SAMPLING_444, "generic")->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ThermjpegDecode, 444/cpu, JPEG_SAMPLING_444, "cpu")->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
 
 // Repeated region reads of the lower half on one record: after the first,
 // the rows above come from the restart index.
@@ -356,9 +374,9 @@ void BM_ThermjpegDecodeLowerHalf(benchmark::State& state)
 BENCHMARK(BM_ThermjpegDecodeLowerHalf)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
 
 #if THERMJPEG_BENCH_TURBOJPEG
-void BM_TurboJpegDecode(benchmark::State& state)
+void BM_TurboJpegDecode(benchmark::State& state, int sampling)
 {
-    const DecodeFile& file = FileOfSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const DecodeFile& file = FileOfSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), sampling);
     std::vector<uint8_t> pixels(static_cast<size_t>(file.width) * file.height * 3);
     tjhandle handle = tjInitDecompress();
     for (auto _ : state) {
@@ -371,5 +389,6 @@ void BM_TurboJpegDecode(benchmark::State& state)
     state.counters["Mpixel"] = benchmark::Counter(double(file.width) * file.height * 1e-6,
                                                   benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_TurboJpegDecode)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TurboJpegDecode, 420, JPEG_SAMPLING_420)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TurboJpegDecode, 444, JPEG_SAMPLING_444)->Args({640, 480})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
 #endif

@@ -1,9 +1,10 @@
 // Processor detection and kernel dispatch. The set is chosen once per
 // JpegInit and recorded in the table (setName) and in CpuCode. The USECPU
 // environment variable (0..6) forces a code, so the plain path can be
-// selected on any machine. Every processor set is complete: until the
-// processor-specific kernels are written, the four processor sets install
-// the generic kernels under their own names.
+// selected on any machine. Every set is complete. On x86-64 the four
+// processor sets (codes 3 to 6) hold the SSE2 kernels of the simd_* files
+// where they exist and the generic kernels elsewhere; other targets install
+// the generic kernels under every set's name.
 #include <cstdlib>
 
 #include "bit_output.h"
@@ -16,6 +17,11 @@
 #include "pixel_writers.h"
 #include "quantize.h"
 #include "sample_converters.h"
+#include "simd_entropy_encoder.h"
+#include "simd_huffman_decoder.h"
+#include "simd_pixel_writers.h"
+#include "simd_sample_converters.h"
+#include "simd_transforms.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
@@ -145,8 +151,53 @@ void JpegFillKernelsGeneric(KernelTable& t)
     // prepareMcu and writeMcu are set per image.
 }
 
-// Until the processor-specific kernels exist, a processor set is the
-// generic set under its own name.
+#if defined(__x86_64__)
+namespace {
+
+// The entries every processor set shares; the caller then sets the entries
+// in which the sets differ.
+void FillProcessorSet(KernelTable& t, const char* name)
+{
+    JpegFillKernelsGeneric(t);
+    t.setName = name;
+    t.fdctAccurate = JpegSse2FdctAccurate;
+    t.idctAccurate = JpegSse2IdctAccurate;
+    t.quantizeFast = JpegMmxQuantize;
+    t.quantizeCurrent = JpegMmxQuantize;
+    t.quantizeAccurate = JpegSse2QuantizeUnsigned;
+    t.dequantizeAccurate = JpegSse2Dequantize;
+    t.outputWriteBytes = JpegMmxWriteBytes;
+    t.encodeBlock = JpegMmxEncodeBlock;
+    t.decodeBlock = JpegMmxDecodeBlockWide;
+    t.decodeBlockDc = JpegMmxDecodeBlockDc;
+    t.samplesGray = JpegMmxSamplesGray;
+    t.samplesRgb = JpegMmxSamplesRgb;
+    t.samplesRgbH2V1 = JpegMmxSamplesRgbH2V1;
+    t.samplesRgbH2V2 = JpegMmxSamplesRgbH2V2;
+    t.samplesBgr = JpegMmxSamplesBgr;
+    t.samplesBgrH2V1 = JpegMmxSamplesBgrH2V1;
+    t.samplesBgrH2V2 = JpegMmxSamplesBgrH2V2;
+    t.samplesYcbycr = JpegSseSamplesYcbycr;
+    JpegFillSimdPixelKernels(t);
+}
+
+} // namespace
+
+void JpegFillKernelsMmx5(KernelTable& t)
+{
+    FillProcessorSet(t, "mmx5");
+    t.decodeBlock = JpegMmxDecodeBlock;
+}
+void JpegFillKernelsMmx6(KernelTable& t) { FillProcessorSet(t, "mmx6"); }
+void JpegFillKernelsSse(KernelTable& t)
+{
+    FillProcessorSet(t, "sse");
+    t.encodeBlock = JpegSseEncodeBlock;
+}
+void JpegFillKernelsSse2(KernelTable& t) { FillProcessorSet(t, "sse2"); }
+#else
+// Other targets have only the generic kernels; the codes stay, so USECPU
+// still selects among the sets by name.
 static void FillProcessorSet(KernelTable& t, const char* name)
 {
     JpegFillKernelsGeneric(t);
@@ -157,6 +208,7 @@ void JpegFillKernelsMmx5(KernelTable& t) { FillProcessorSet(t, "mmx5"); }
 void JpegFillKernelsMmx6(KernelTable& t) { FillProcessorSet(t, "mmx6"); }
 void JpegFillKernelsSse(KernelTable& t) { FillProcessorSet(t, "sse"); }
 void JpegFillKernelsSse2(KernelTable& t) { FillProcessorSet(t, "sse2"); }
+#endif
 
 int JpegFillKernels(KernelTable& table, int cpuCode)
 {

@@ -1,5 +1,7 @@
 #include "decoder_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <stdexcept>
 
@@ -141,6 +143,30 @@ const std::vector<CorpusFile>& ReferenceCorpus()
         return files;
     }();
     return corpus;
+}
+
+void ExpectDigestsOfEverySet(const std::string& name, const std::function<Bytes()>& encode, uint64_t generic,
+                             uint64_t processor, bool gray)
+{
+    Bytes streams[2];
+    const char* sets[2] = {"0", kProcessorSet};
+    const uint64_t digests[2] = {generic, processor};
+    for (int i = 0; i < 2; ++i) {
+        UseCpu env(sets[i]);
+        streams[i] = encode();
+        EXPECT_EQ(Fnv1a(streams[i]), digests[i]) << name << " USECPU=" << sets[i] << ": 0x" << std::hex
+                                                 << Fnv1a(streams[i]);
+    }
+    UseCpu env("0");
+    const int channels = gray ? 1 : 3;
+    const int colour = gray ? JPEG_COLOUR_GRAY : JPEG_COLOUR_BGR;
+    const ReadResult a = ReadJpeg(streams[0], colour, channels);
+    const ReadResult b = ReadJpeg(streams[1], colour, channels);
+    ASSERT_EQ(a.rc, 0) << name;
+    ASSERT_EQ(b.rc, 0) << name;
+    const ChannelDifference d = Compare(a.image, b.image, channels);
+    for (int c = 0; c < channels; ++c)
+        EXPECT_LE(d.maximum[c], kProcessorStreamPixelBound) << name << " channel " << c;
 }
 
 } // namespace thermjpeg::test

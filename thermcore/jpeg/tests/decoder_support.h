@@ -44,6 +44,13 @@ struct ChannelDifference {
 // bytes a pixel) with b's; sizes must agree.
 ChannelDifference Compare(const Image& a, const Image& b, int channels);
 
+// Pins a stream's digest for the generic set (USECPU=0) and for the
+// processor set (kProcessorSet), and checks that the processor stream
+// decodes, through the generic set, to within kProcessorStreamPixelBound of
+// the generic stream's pixels (one component when gray, else three).
+void ExpectDigestsOfEverySet(const std::string& name, const std::function<Bytes()>& encode, uint64_t generic,
+                             uint64_t processor, bool gray);
+
 // Runs a shell command with a file in and a file out.
 Bytes Transform(const Bytes& input, const std::string& command, const std::string& inputSuffix = ".jpg");
 

@@ -374,4 +374,22 @@ uint64_t Fnv1a(const Bytes& bytes)
     return hash;
 }
 
+UseCpu::UseCpu(const char* value)
+{
+    if (const char* old = std::getenv("USECPU"))
+        saved_ = old;
+    if (value)
+        setenv("USECPU", value, 1);
+    else
+        unsetenv("USECPU");
+}
+
+UseCpu::~UseCpu()
+{
+    if (saved_)
+        setenv("USECPU", saved_->c_str(), 1);
+    else
+        unsetenv("USECPU");
+}
+
 } // namespace thermjpeg::test

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,25 @@ Image ReadPnm(const std::filesystem::path& path);
 Image Decode(const Bytes& jpeg, const TempDir& dir, const std::string& name = "decode");
 double Psnr(const Image& a, const Image& b);
 uint64_t Fnv1a(const Bytes& bytes);
+
+// Sets USECPU (the kernel set of every later JpegInit) for the scope and
+// restores what was there; null unsets it.
+class UseCpu {
+public:
+    explicit UseCpu(const char* value);
+    ~UseCpu();
+    UseCpu(const UseCpu&) = delete;
+    UseCpu& operator=(const UseCpu&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+// The processor set that the digest tests pin besides the generic one.
+inline constexpr const char* kProcessorSet = "6";
+// Largest difference per channel between the decoded pixels of a processor
+// set's stream and the generic set's stream of the same picture.
+inline constexpr int kProcessorStreamPixelBound = 4;
 
 } // namespace thermjpeg::test
 

@@ -1,0 +1,293 @@
+#include "simd_entropy_encoder.h"
+
+#if defined(__x86_64__)
+
+#include <emmintrin.h>
+
+#include <cstring>
+
+#include "file_io.h"
+#include "zigzag.h"
+
+namespace thermjpeg {
+namespace {
+
+constexpr uint8_t kZrl = 0xF0;
+constexpr uint8_t kEob = 0x00;
+// Room below which file output writes its buffer out before a group: three
+// groups of four bytes, with margin.
+constexpr ptrdiff_t kFileRoom = 22;
+
+int FlushFileBuffer(OutputRecord& out)
+{
+    const size_t count = static_cast<size_t>(out.current - out.start);
+    if (count == 0)
+        return 0;
+    size_t written = 0;
+    if (!JpegWriteFile(out.file, out.start, count, &written) || written != count)
+        return JPEG_FILE_ERROR;
+    out.flushed += static_cast<int64_t>(count);
+    out.current = out.start;
+    return 0;
+}
+
+inline bool HasFfByte(uint32_t word)
+{
+    const uint32_t x = ~word; // a 0xFF byte becomes a zero byte
+    return ((x - 0x01010101u) & ~x & 0x80808080u) != 0;
+}
+
+// Stores the top four bytes of the accumulator with stuffing: always four
+// bytes, taking 32, 24 or 16 data bits; a stuffing byte owed to a final
+// 0xFF goes back in front of the pending bits.
+inline void EmitGroup(LeftAlignedBits& bits, uint8_t*& current)
+{
+    const uint32_t top = static_cast<uint32_t>(bits.accumulator >> 32);
+    if (!HasFfByte(top)) {
+        const uint32_t bytes = __builtin_bswap32(top);
+        std::memcpy(current, &bytes, 4);
+        current += 4;
+        bits.accumulator <<= 32;
+        bits.count -= 32;
+        return;
+    }
+    uint8_t group[4];
+    int stored = 0, taken = 0;
+    bool owed = false;
+    while (stored < 4) {
+        const uint8_t byte = static_cast<uint8_t>(top >> (24 - 8 * taken));
+        ++taken;
+        group[stored++] = byte;
+        if (byte == 0xFF) {
+            if (stored < 4)
+                group[stored++] = 0;
+            else
+                owed = true;
+        }
+    }
+    std::memcpy(current, group, 4);
+    current += 4;
+    bits.accumulator <<= 8 * taken;
+    bits.count -= 8 * taken;
+    if (owed) {
+        bits.accumulator >>= 8;
+        bits.count += 8;
+    }
+}
+
+inline void Append(uint32_t value, int length, LeftAlignedBits& bits)
+{
+    bits.count += length;
+    bits.accumulator |= uint64_t{value} << (64 - bits.count);
+}
+
+inline int PutFile(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
+{
+    Append(value, length, bits);
+    if (bits.count <= 32)
+        return 0;
+    if (out.end - out.current <= kFileRoom) {
+        if (int rc = FlushFileBuffer(out))
+            return rc;
+        out.end = out.start + kFileBufferSize;
+    }
+    uint8_t* current = out.current;
+    do {
+        EmitGroup(bits, current);
+    } while (bits.count >= 32);
+    out.current = current;
+    return 0;
+}
+
+inline int PutMemory(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
+{
+    Append(value, length, bits);
+    if (bits.count <= 32)
+        return 0;
+    do {
+        if (out.end - out.current < 4)
+            return JPEG_OUTPUT_TOO_SMALL;
+        EmitGroup(bits, out.current);
+    } while (bits.count >= 32);
+    return 0;
+}
+
+inline int Category(uint32_t magnitude) { return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude); }
+
+template <bool File>
+inline int Put(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
+{
+    return File ? PutFile(value, length, bits, out) : PutMemory(value, length, bits, out);
+}
+
+// The code of a symbol followed by `extraCount` bits of extra, as one bit
+// string (at most 16 + 16 bits).
+template <bool File>
+inline int PutSymbol(const HuffmanEncoder& table, int symbol, int32_t extra, int extraCount, LeftAlignedBits& bits,
+                     OutputRecord& out)
+{
+    const int size = table.size[symbol];
+    if (size == 0)
+        return JPEG_BAD_HUFFMAN_TABLE;
+    const uint32_t extraBits = static_cast<uint32_t>(extra) & static_cast<uint32_t>((uint64_t{1} << extraCount) - 1);
+    const uint32_t value = static_cast<uint32_t>(uint64_t{table.code[symbol]} << extraCount) | extraBits;
+    return Put<File>(value, size + extraCount, bits, out);
+}
+
+template <bool File>
+int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac, int16_t* dcPredictor,
+                const int16_t* block)
+{
+    alignas(16) int16_t zigzag[64];
+    uint64_t nonZero = JpegMmxScanBlock(block, zigzag);
+
+    const int32_t diff = int32_t{block[0]} - *dcPredictor;
+    *dcPredictor = block[0];
+    LeftAlignedBits bits = JpegLoadLeftAligned(out);
+    int rc = 0;
+    int category = Category(static_cast<uint32_t>(diff < 0 ? -diff : diff));
+    rc = PutSymbol<File>(dc, category, diff < 0 ? diff - 1 : diff, category, bits, out);
+
+    int last = 0;
+    while (rc == 0 && nonZero != 0) {
+        const int k = __builtin_ctzll(nonZero);
+        nonZero &= nonZero - 1;
+        int run = k - last - 1;
+        while (rc == 0 && run > 15) {
+            rc = PutSymbol<File>(ac, kZrl, 0, 0, bits, out);
+            run -= 16;
+        }
+        if (rc != 0)
+            break;
+        const int32_t v = zigzag[k];
+        category = Category(static_cast<uint32_t>(v < 0 ? -v : v));
+        if (category > 15) { // -32768 has no AC symbol
+            rc = JPEG_BAD_HUFFMAN_TABLE;
+            break;
+        }
+        rc = PutSymbol<File>(ac, run * 16 + category, v < 0 ? v - 1 : v, category, bits, out);
+        last = k;
+    }
+    if (rc == 0 && last != 63)
+        rc = PutSymbol<File>(ac, kEob, 0, 0, bits, out);
+    JpegStoreLeftAligned(bits, out);
+    return rc;
+}
+
+// Whole pending bytes of a right-aligned record, the last padded with zero
+// bits, 0xFF stuffed: their number, and them.
+int PendingBytes(const OutputRecord& out, uint8_t* bytes)
+{
+    int n = 0;
+    int count = out.bitCount;
+    while (count >= 8) {
+        count -= 8;
+        const uint8_t byte = static_cast<uint8_t>(out.bitBuffer >> count);
+        bytes[n++] = byte;
+        if (byte == 0xFF)
+            bytes[n++] = 0;
+    }
+    if (count > 0) {
+        const uint8_t byte = static_cast<uint8_t>(out.bitBuffer << (8 - count));
+        bytes[n++] = byte;
+        if (byte == 0xFF)
+            bytes[n++] = 0;
+    }
+    return n;
+}
+
+// Copies bytes to the output, writing the file buffer out when it fills.
+int CopyOut(const uint8_t* bytes, size_t length, OutputRecord& out)
+{
+    while (length > 0) {
+        if (out.current >= out.end) {
+            if (!out.isFile())
+                return JPEG_OUTPUT_TOO_SMALL;
+            if (int rc = FlushFileBuffer(out))
+                return rc;
+        }
+        const size_t room = static_cast<size_t>(out.end - out.current);
+        const size_t n = length < room ? length : room;
+        std::memcpy(out.current, bytes, n);
+        out.current += n;
+        bytes += n;
+        length -= n;
+    }
+    return 0;
+}
+
+} // namespace
+
+LeftAlignedBits JpegLoadLeftAligned(const OutputRecord& out)
+{
+    LeftAlignedBits bits;
+    bits.count = out.bitCount;
+    bits.accumulator = out.bitCount == 0 ? 0 : out.bitBuffer << (64 - out.bitCount);
+    return bits;
+}
+
+void JpegStoreLeftAligned(const LeftAlignedBits& bits, OutputRecord& out)
+{
+    out.bitCount = bits.count;
+    out.bitBuffer = bits.count == 0 ? 0 : bits.accumulator >> (64 - bits.count);
+}
+
+int JpegMmxPutBitsFile(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
+{
+    return PutFile(value, length, bits, out);
+}
+
+int JpegMmxPutBitsMemory(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
+{
+    return PutMemory(value, length, bits, out);
+}
+
+uint64_t JpegMmxScanBlock(const int16_t* block, int16_t* zigzagOut)
+{
+    for (int k = 0; k < 64; ++k)
+        zigzagOut[k] = block[kZigzag[k]];
+    const __m128i zero = _mm_setzero_si128();
+    uint64_t zeros = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(zigzagOut + 16 * i));
+        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(zigzagOut + 16 * i + 8));
+        const __m128i z = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
+        zeros |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(z))} << (16 * i);
+    }
+    return ~zeros & ~uint64_t{1};
+}
+
+int JpegMmxEncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac, int16_t* dcPredictor,
+                       const int16_t* block)
+{
+    return out.isFile() ? EncodeBlock<true>(out, dc, ac, dcPredictor, block)
+                        : EncodeBlock<false>(out, dc, ac, dcPredictor, block);
+}
+
+// The same symbols, bit strings and bytes as the encoder of the other
+// processor sets.
+int JpegSseEncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac, int16_t* dcPredictor,
+                       const int16_t* block)
+{
+    return JpegMmxEncodeBlock(out, dc, ac, dcPredictor, block);
+}
+
+int JpegMmxWriteBytes(const uint8_t* bytes, size_t length, OutputRecord& out)
+{
+    uint8_t pending[16];
+    const int pendingCount = PendingBytes(out, pending);
+    if (!out.isFile()) {
+        const size_t room = static_cast<size_t>(out.end - out.current);
+        if (static_cast<size_t>(pendingCount) > room || length > room - static_cast<size_t>(pendingCount))
+            return JPEG_OUTPUT_TOO_SMALL;
+    }
+    if (int rc = CopyOut(pending, static_cast<size_t>(pendingCount), out))
+        return rc;
+    out.bitBuffer = 0;
+    out.bitCount = 0;
+    return length > 0 ? CopyOut(bytes, length, out) : 0;
+}
+
+} // namespace thermjpeg
+
+#endif

@@ -1,0 +1,187 @@
+// Sixteen three-byte pixels (48 bytes) are split into their three channels
+// by four rounds of a byte interleave: each round moves the byte at
+// position p to 2p mod 47, so four rounds move it to 16p mod 47, which is
+// (p mod 3) x 16 + p / 3, the planar position. The channels then meet
+// their coefficients in 32-bit multiply-adds, with the same offsets and
+// shifts as the generic converters, so every sample is the same.
+#include "simd_sample_converters.h"
+
+#if defined(__x86_64__)
+
+#include <emmintrin.h>
+
+namespace thermjpeg {
+namespace {
+
+struct Planes {
+    __m128i c0, c1, c2; // 16 bytes of each channel, in pixel order
+};
+
+inline Planes Deinterleave(__m128i a, __m128i b, __m128i c)
+{
+    for (int round = 0; round < 4; ++round) {
+        const __m128i na = _mm_unpacklo_epi8(a, _mm_srli_si128(b, 8));
+        const __m128i nb = _mm_unpacklo_epi8(_mm_srli_si128(a, 8), c);
+        const __m128i nc = _mm_unpacklo_epi8(b, _mm_srli_si128(c, 8));
+        a = na, b = nb, c = nc;
+    }
+    return {a, b, c};
+}
+
+inline __m128i LoadU(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline __m128i Load8(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
+inline void Store(int16_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+inline __m128i Pair(int a, int b)
+{
+    return _mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(b)) << 16) |
+                                               static_cast<uint16_t>(a)));
+}
+
+// Channel values of eight pixels in 16-bit lanes (R, G, B order).
+struct Rgb8 {
+    __m128i r, g, b;
+};
+
+// (cr R + cg G + cb B + offset) >> Shift for eight pixels.
+template <int Shift>
+inline __m128i Dot(const Rgb8& p, int cr, int cg, int cb, int offset)
+{
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i rg = Pair(cr, cg), bo = Pair(cb, offset);
+    const __m128i lo = _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(p.r, p.g), rg),
+                                     _mm_madd_epi16(_mm_unpacklo_epi16(p.b, one), bo));
+    const __m128i hi = _mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(p.r, p.g), rg),
+                                     _mm_madd_epi16(_mm_unpackhi_epi16(p.b, one), bo));
+    return _mm_packs_epi32(_mm_srai_epi32(lo, Shift), _mm_srai_epi32(hi, Shift));
+}
+
+inline __m128i Luma(const Rgb8& p) { return Dot<8>(p, 77, 150, 29, -32640); }
+
+// Chroma of sums over boxes of 2^Log pixels.
+template <int Log>
+inline void Chroma(const Rgb8& s, int16_t* cb, int16_t* cr)
+{
+    Store(cb, Dot<8 + Log>(s, -43, -85, 128, 128 << Log));
+    Store(cr, Dot<8 + Log>(s, 128, -107, -21, 128 << Log));
+}
+
+// The channels of a plane set in R, G, B order: Bgr swaps the first and
+// the third. Low: pixels 0-7, else 8-15, widened to 16 bits.
+template <bool Bgr>
+inline Rgb8 Widen(const Planes& p, bool low)
+{
+    const __m128i zero = _mm_setzero_si128();
+    auto w = [&](__m128i v) { return low ? _mm_unpacklo_epi8(v, zero) : _mm_unpackhi_epi8(v, zero); };
+    return Bgr ? Rgb8{w(p.c2), w(p.c1), w(p.c0)} : Rgb8{w(p.c0), w(p.c1), w(p.c2)};
+}
+
+// Sums of horizontal pixel pairs: lane k = v[2k] + v[2k + 1] of 16 bytes.
+inline __m128i PairSums(__m128i bytes)
+{
+    return _mm_add_epi16(_mm_and_si128(bytes, _mm_set1_epi16(0xFF)), _mm_srli_epi16(bytes, 8));
+}
+
+inline Rgb8 PairSums(const Planes& p, bool bgr)
+{
+    return bgr ? Rgb8{PairSums(p.c2), PairSums(p.c1), PairSums(p.c0)}
+               : Rgb8{PairSums(p.c0), PairSums(p.c1), PairSums(p.c2)};
+}
+
+// A row of sixteen pixels: 48 contiguous bytes.
+inline Planes LoadRow16(const uint8_t* row) { return Deinterleave(LoadU(row), LoadU(row + 16), LoadU(row + 32)); }
+
+template <bool Bgr>
+void Convert1x1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
+{
+    int16_t* cb = mcu + 64;
+    int16_t* cr = mcu + 128;
+    for (int y = 0; y < 8; y += 2) {
+        // Rows y and y + 1, 24 bytes each, read exactly.
+        const uint8_t* r0 = pixels + y * stride;
+        const uint8_t* r1 = r0 + stride;
+        const Planes planes = Deinterleave(LoadU(r0), _mm_unpacklo_epi64(Load8(r0 + 16), Load8(r1)), LoadU(r1 + 8));
+        for (int half = 0; half < 2; ++half) {
+            const Rgb8 p = Widen<Bgr>(planes, half == 0);
+            const int at = (y + half) * 8;
+            Store(mcu + at, Luma(p));
+            Chroma<0>(p, cb + at, cr + at);
+        }
+    }
+}
+
+template <bool Bgr>
+void Convert2x1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
+{
+    int16_t* cb = mcu + 128;
+    int16_t* cr = mcu + 192;
+    for (int y = 0; y < 8; ++y) {
+        const Planes planes = LoadRow16(pixels + y * stride);
+        Store(mcu + y * 8, Luma(Widen<Bgr>(planes, true)));
+        Store(mcu + 64 + y * 8, Luma(Widen<Bgr>(planes, false)));
+        Chroma<1>(PairSums(planes, Bgr), cb + y * 8, cr + y * 8);
+    }
+}
+
+template <bool Bgr>
+void Convert2x2(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
+{
+    int16_t* cb = mcu + 256;
+    int16_t* cr = mcu + 320;
+    for (int cy = 0; cy < 8; ++cy) {
+        Rgb8 sums{};
+        for (int dy = 0; dy < 2; ++dy) {
+            const int y = 2 * cy + dy;
+            const Planes planes = LoadRow16(pixels + y * stride);
+            int16_t* left = mcu + (y >> 3) * 128 + (y & 7) * 8;
+            Store(left, Luma(Widen<Bgr>(planes, true)));
+            Store(left + 64, Luma(Widen<Bgr>(planes, false)));
+            const Rgb8 s = PairSums(planes, Bgr);
+            if (dy == 0) {
+                sums = s;
+            } else {
+                sums.r = _mm_add_epi16(sums.r, s.r);
+                sums.g = _mm_add_epi16(sums.g, s.g);
+                sums.b = _mm_add_epi16(sums.b, s.b);
+            }
+        }
+        Chroma<2>(sums, cb + cy * 8, cr + cy * 8);
+    }
+}
+
+} // namespace
+
+void JpegMmxSamplesGray(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
+{
+    const __m128i zero = _mm_setzero_si128(), shift = _mm_set1_epi16(128);
+    for (int y = 0; y < 8; ++y)
+        Store(mcu + y * 8, _mm_sub_epi16(_mm_unpacklo_epi8(Load8(pixels + y * stride), zero), shift));
+}
+
+void JpegMmxSamplesRgb(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert1x1<false>(p, s, m); }
+void JpegMmxSamplesBgr(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert1x1<true>(p, s, m); }
+void JpegMmxSamplesRgbH2V1(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert2x1<false>(p, s, m); }
+void JpegMmxSamplesBgrH2V1(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert2x1<true>(p, s, m); }
+void JpegMmxSamplesRgbH2V2(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert2x2<false>(p, s, m); }
+void JpegMmxSamplesBgrH2V2(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert2x2<true>(p, s, m); }
+
+void JpegSseSamplesYcbycr(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
+{
+    const __m128i low = _mm_set1_epi16(0xFF), low32 = _mm_set1_epi32(0xFFFF), shift = _mm_set1_epi16(128);
+    for (int y = 0; y < 8; ++y) {
+        const uint8_t* row = pixels + y * stride;
+        const __m128i a = LoadU(row), b = LoadU(row + 16);
+        Store(mcu + y * 8, _mm_sub_epi16(_mm_and_si128(a, low), shift));
+        Store(mcu + 64 + y * 8, _mm_sub_epi16(_mm_and_si128(b, low), shift));
+        // Odd bytes: Cb, Cr, Cb, Cr, ... in 16-bit lanes.
+        const __m128i ca = _mm_srli_epi16(a, 8), cbr = _mm_srli_epi16(b, 8);
+        const __m128i cb = _mm_packs_epi32(_mm_and_si128(ca, low32), _mm_and_si128(cbr, low32));
+        const __m128i cr = _mm_packs_epi32(_mm_srli_epi32(ca, 16), _mm_srli_epi32(cbr, 16));
+        Store(mcu + 128 + y * 8, _mm_sub_epi16(cb, shift));
+        Store(mcu + 192 + y * 8, _mm_sub_epi16(cr, shift));
+    }
+}
+
+} // namespace thermjpeg
+
+#endif

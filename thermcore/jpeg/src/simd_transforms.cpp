@@ -1,0 +1,192 @@
+#include "simd_transforms.h"
+
+#if defined(__x86_64__)
+
+#include <emmintrin.h>
+
+namespace thermjpeg {
+namespace {
+
+// sqrt(8) D[u][x] x 16384, rounded: row u of the DCT matrix.
+constexpr int16_t kDct[8][8] = {
+    {16384, 16384, 16384, 16384, 16384, 16384, 16384, 16384},
+    {22725, 19266, 12873, 4520, -4520, -12873, -19266, -22725},
+    {21407, 8867, -8867, -21407, -21407, -8867, 8867, 21407},
+    {19266, -4520, -22725, -12873, 12873, 22725, 4520, -19266},
+    {16384, -16384, -16384, 16384, 16384, -16384, -16384, 16384},
+    {12873, -22725, 4520, 19266, -19266, -4520, 22725, -12873},
+    {8867, -21407, 21407, -8867, -8867, 21407, -21407, 8867},
+    {4520, -12873, 19266, -22725, 22725, -19266, 12873, -4520},
+};
+
+// A multiply-add operand: the pair (a, b) in every 32-bit lane.
+inline __m128i Pair(int16_t a, int16_t b)
+{
+    return _mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(b)) << 16) |
+                                               static_cast<uint16_t>(a)));
+}
+
+// Eight vectors of 16-bit lanes, interleaved in pairs for multiply-add.
+struct Interleaved {
+    __m128i lo, hi;
+    Interleaved(__m128i a, __m128i b) : lo(_mm_unpacklo_epi16(a, b)), hi(_mm_unpackhi_epi16(a, b)) {}
+};
+
+// a0 x p + a1 x q in 32-bit lanes, lower and upper four lanes.
+struct Sum32 {
+    __m128i lo, hi;
+};
+
+inline Sum32 MulAdd2(const Interleaved& p, __m128i cp, const Interleaved& q, __m128i cq)
+{
+    return {_mm_add_epi32(_mm_madd_epi16(p.lo, cp), _mm_madd_epi16(q.lo, cq)),
+            _mm_add_epi32(_mm_madd_epi16(p.hi, cp), _mm_madd_epi16(q.hi, cq))};
+}
+
+template <int Shift>
+inline __m128i Descale(__m128i lo, __m128i hi, __m128i bias)
+{
+    return _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(lo, bias), Shift),
+                           _mm_srai_epi32(_mm_add_epi32(hi, bias), Shift));
+}
+
+inline void Transpose(__m128i* r)
+{
+    const __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]), a1 = _mm_unpackhi_epi16(r[0], r[1]);
+    const __m128i a2 = _mm_unpacklo_epi16(r[2], r[3]), a3 = _mm_unpackhi_epi16(r[2], r[3]);
+    const __m128i a4 = _mm_unpacklo_epi16(r[4], r[5]), a5 = _mm_unpackhi_epi16(r[4], r[5]);
+    const __m128i a6 = _mm_unpacklo_epi16(r[6], r[7]), a7 = _mm_unpackhi_epi16(r[6], r[7]);
+    const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
+    const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
+    const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
+    const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
+    r[0] = _mm_unpacklo_epi64(b0, b4), r[1] = _mm_unpackhi_epi64(b0, b4);
+    r[2] = _mm_unpacklo_epi64(b1, b5), r[3] = _mm_unpackhi_epi64(b1, b5);
+    r[4] = _mm_unpacklo_epi64(b2, b6), r[5] = _mm_unpackhi_epi64(b2, b6);
+    r[6] = _mm_unpacklo_epi64(b3, b7), r[7] = _mm_unpackhi_epi64(b3, b7);
+}
+
+// Forward eight-point pass down the lanes: out[u] = sum_x K[u][x] in[x],
+// then (+ 2^(Shift-1)) >> Shift.
+template <int Shift>
+inline void ForwardPass(__m128i* v)
+{
+    const __m128i s0 = _mm_adds_epi16(v[0], v[7]), d0 = _mm_subs_epi16(v[0], v[7]);
+    const __m128i s1 = _mm_adds_epi16(v[1], v[6]), d1 = _mm_subs_epi16(v[1], v[6]);
+    const __m128i s2 = _mm_adds_epi16(v[2], v[5]), d2 = _mm_subs_epi16(v[2], v[5]);
+    const __m128i s3 = _mm_adds_epi16(v[3], v[4]), d3 = _mm_subs_epi16(v[3], v[4]);
+    const Interleaved s01(s0, s1), s23(s2, s3), d01(d0, d1), d23(d2, d3);
+    const __m128i bias = _mm_set1_epi32(1 << (Shift - 1));
+    for (int u = 0; u < 8; ++u) {
+        const int16_t* k = kDct[u];
+        const Sum32 sum = (u & 1) ? MulAdd2(d01, Pair(k[0], k[1]), d23, Pair(k[2], k[3]))
+                                  : MulAdd2(s01, Pair(k[0], k[1]), s23, Pair(k[2], k[3]));
+        v[u] = Descale<Shift>(sum.lo, sum.hi, bias);
+    }
+}
+
+// Inverse eight-point pass down the lanes: out[x] = sum_u K[u][x] in[u];
+// the result of line x is (sum + bias[x]) >> Shift.
+template <int Shift>
+inline void InversePass(__m128i* v, const int32_t* bias)
+{
+    const Interleaved f04(v[0], v[4]), f26(v[2], v[6]), f13(v[1], v[3]), f57(v[5], v[7]);
+    __m128i out[8];
+    for (int x = 0; x < 4; ++x) {
+        const Sum32 even = MulAdd2(f04, Pair(kDct[0][x], kDct[4][x]), f26, Pair(kDct[2][x], kDct[6][x]));
+        const Sum32 odd = MulAdd2(f13, Pair(kDct[1][x], kDct[3][x]), f57, Pair(kDct[5][x], kDct[7][x]));
+        out[x] = Descale<Shift>(_mm_add_epi32(even.lo, odd.lo), _mm_add_epi32(even.hi, odd.hi),
+                                _mm_set1_epi32(bias[x]));
+        out[7 - x] = Descale<Shift>(_mm_sub_epi32(even.lo, odd.lo), _mm_sub_epi32(even.hi, odd.hi),
+                                    _mm_set1_epi32(bias[7 - x]));
+    }
+    for (int i = 0; i < 8; ++i)
+        v[i] = out[i];
+}
+
+inline void Load(const int16_t* block, __m128i* v)
+{
+    for (int i = 0; i < 8; ++i)
+        v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * i));
+}
+
+inline void Store(int16_t* block, const __m128i* v)
+{
+    for (int i = 0; i < 8; ++i)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(block + 8 * i), v[i]);
+}
+
+} // namespace
+
+void JpegSse2FdctAccurate(int16_t* block)
+{
+    __m128i v[8];
+    Load(block, v);
+    ForwardPass<11>(v); // columns: 8 sqrt(8) times the 1-D transform
+    Transpose(v);
+    ForwardPass<20>(v); // rows: the 2-D transform
+    Transpose(v);
+    Store(block, v);
+}
+
+void JpegSse2IdctAccurate(int16_t* block)
+{
+    static constexpr int32_t kRowBias[8] = {2048, 2048, 2048, 2048, 2048, 2048, 2048, 2048};
+    // An exact half rounds up on lines 0, 1 and 5 and down on the others.
+    static constexpr int32_t kColumnBias[8] = {1 << 18,       1 << 18,       (1 << 18) - 1, (1 << 18) - 1,
+                                               (1 << 18) - 1, 1 << 18,       (1 << 18) - 1, (1 << 18) - 1};
+    __m128i v[8];
+    Load(block, v);
+    Transpose(v);
+    InversePass<12>(v, kRowBias);
+    Transpose(v);
+    InversePass<19>(v, kColumnBias);
+    const __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128();
+    for (int i = 0; i < 8; ++i)
+        v[i] = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_adds_epi16(v[i], shift), zero), zero);
+    Store(block, v);
+}
+
+void JpegMmxQuantize(int16_t* block, const uint16_t* multipliers)
+{
+    const __m128i bias = _mm_set1_epi16(static_cast<int16_t>(0x8000));
+    const __m128i up = _mm_set1_epi16(0x6000), down = _mm_set1_epi16(static_cast<int16_t>(0xC000));
+    const __m128i back = _mm_set1_epi16(static_cast<int16_t>(0xE000)), one = _mm_set1_epi16(1);
+    for (int i = 0; i < 64; i += 8) {
+        __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+        const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(multipliers + i));
+        // Clamp to -8192..8191 with wrapping and unsigned-saturating adds.
+        c = _mm_add_epi16(_mm_subs_epu16(_mm_adds_epu16(_mm_add_epi16(c, bias), up), down), back);
+        c = _mm_srai_epi16(_mm_add_epi16(_mm_mulhi_epi16(_mm_slli_epi16(c, 2), m), one), 1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(block + i), c);
+    }
+}
+
+void JpegSse2QuantizeUnsigned(int16_t* block, const uint16_t* multipliers)
+{
+    const __m128i one = _mm_set1_epi16(1);
+    for (int i = 0; i < 64; i += 8) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+        const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(multipliers + i));
+        const __m128i p = _mm_mulhi_epi16(_mm_slli_epi16(c, 3), _mm_srli_epi16(m, 1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(block + i), _mm_srai_epi16(_mm_add_epi16(p, one), 1));
+    }
+}
+
+void JpegSse2Dequantize(int16_t* block, const int32_t* table)
+{
+    for (int i = 0; i < 64; i += 8) {
+        // The low 16 bits of each multiplier, sign-extended so that the
+        // saturating pack keeps them.
+        const __m128i m0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + i));
+        const __m128i m1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + i + 4));
+        const __m128i m = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(m0, 16), 16),
+                                          _mm_srai_epi32(_mm_slli_epi32(m1, 16), 16));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(block + i), _mm_mullo_epi16(c, m));
+    }
+}
+
+} // namespace thermjpeg
+
+#endif
