@@ -67,12 +67,15 @@ def line_table():
     return bytes(out)
 
 
-def plane_table():
+def plane_table(k_x100=90):
+    """k_x100: the gain k x100 of the first ambient band (the fixtures' tiny
+    default turns a gray step into about 11 degrees; a camera's k of a few
+    hundred gives a tenth of a degree)."""
     t = bytearray(PLANE_TABLE_SIZE)
     struct.pack_into("<iiii", t, 8, 2, 2, 4, 4)        # board x, y, width, height
     struct.pack_into("<i", t, 28, 2500)                 # base temperature x100
     for i in range(10):                                 # (boundary ambient x100, k x100)
-        struct.pack_into("<ii", t, 32 + 8 * i, -2000 + 1000 * i, 90 + i)
+        struct.pack_into("<ii", t, 32 + 8 * i, -2000 + 1000 * i, k_x100 + i)
     return bytes(t)
 
 
@@ -616,7 +619,8 @@ def cmd_demo(args):
         "demo_k4_320.vni": _with(Still("VN410K4", 320, 240), pattern="blob"),
         "demo_k8_640.vni": _with(_k8("VN410K8", 640, 480), pattern="blob"),
         "demo_k9_320_photo.vni": _with(_k8("VN410K9", 320, 240), pattern="blob").add_photo(),
-        "demo_k11_320.vni": _with(Still("VN410K11", 320, 240), pattern="blob"),
+        "demo_k11_320.vni": _with(Still("VN410K11", 320, 240), pattern="blob",
+                                  tail=plane_table(k_x100=60000)),
     }
     for name, s in images.items():
         write(os.path.join(args.dir, name), s.bytes())
