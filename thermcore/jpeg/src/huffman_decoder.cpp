@@ -54,21 +54,6 @@ inline int Refill(BitReader& r)
     return rc < 0 ? rc : 0;
 }
 
-// The combined entry for the next bits, or 0 when the code or its extra
-// bits reach past the look-ahead or past the valid bits.
-inline uint32_t FastEntry(const BitReader& r, const HuffmanDecoder& t)
-{
-    const uint32_t entry = t.fast[r.bitBuffer >> (64 - kHuffmanFastBits)];
-    return static_cast<int>(entry & 0xFF) <= r.bitCount ? entry : 0;
-}
-
-inline void Skip(BitReader& r, uint32_t entry)
-{
-    const int n = static_cast<int>(entry & 0xFF);
-    r.bitBuffer <<= n;
-    r.bitCount -= n;
-}
-
 inline int DecodeSymbol(BitReader& r, const HuffmanDecoder& t, int& symbol)
 {
     if (int rc = Refill(r))
@@ -96,17 +81,10 @@ inline int ReceiveExtend(BitReader& r, int s, int32_t& value)
     return 0;
 }
 
-inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
+} // namespace
+
+int JpegDecodeDcSlow(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
 {
-    if (int rc = Refill(r))
-        return rc;
-    if (const uint32_t entry = FastEntry(r, dc)) {
-        Skip(r, entry);
-        const int16_t v = static_cast<int16_t>(entry >> 16); // 0 only for category 0
-        if (v != 0)
-            *predictor = static_cast<int16_t>(*predictor + v);
-        return 0;
-    }
     int symbol;
     if (int rc = DecodeSymbol(r, dc, symbol))
         return rc;
@@ -120,44 +98,68 @@ inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
     return 0;
 }
 
-template <bool kStore>
+int JpegDecodeAcSlow(BitReader& r, const HuffmanDecoder& ac, int& k, int16_t* block)
+{
+    int symbol;
+    if (int rc = DecodeSymbol(r, ac, symbol))
+        return rc;
+    const int run = symbol >> 4, s = symbol & 15;
+    if (s == 0) {
+        if (run != 15)
+            return kStatusEndOfBlock;
+        k += 16; // ZRL
+        return 0;
+    }
+    k += run;
+    int32_t v;
+    if (int rc = ReceiveExtend(r, s, v))
+        return rc;
+    if (k > 63)
+        k = 63; // corrupt run: the value lands in the last position
+    if (block != nullptr)
+        block[kZigzag[k]] = static_cast<int16_t>(v);
+    ++k;
+    return 0;
+}
+
+namespace {
+
+inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
+{
+    if (int rc = Refill(r))
+        return rc;
+    if (const uint32_t entry = JpegFastEntry(r, dc)) {
+        JpegSkipEntry(r, entry);
+        const int16_t v = static_cast<int16_t>(entry >> 16); // 0 only for category 0
+        if (v != 0)
+            *predictor = static_cast<int16_t>(*predictor + v);
+        return 0;
+    }
+    return JpegDecodeDcSlow(r, dc, predictor);
+}
+
+// block null: the coefficients are read past.
 int DecodeAc(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
 {
     for (int k = 1; k < 64;) {
         if (int rc = Refill(r))
             return rc;
-        if (const uint32_t entry = FastEntry(r, ac)) {
-            Skip(r, entry);
+        if (const uint32_t entry = JpegFastEntry(r, ac)) {
+            JpegSkipEntry(r, entry);
             if (entry & kHuffmanFastEob)
                 break;
             // ZRL stores a zero 15 places on, which is the same as skipping 16.
             k += static_cast<int>(entry >> 8) & 15;
             if (k > 63)
                 k = 63;
-            if constexpr (kStore)
+            if (block != nullptr)
                 block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
             ++k;
             continue;
         }
-        int symbol;
-        if (int rc = DecodeSymbol(r, ac, symbol))
-            return rc;
-        const int run = symbol >> 4, s = symbol & 15;
-        if (s == 0) {
-            if (run != 15)
-                break; // EOB
-            k += 16;   // ZRL
-            continue;
-        }
-        k += run;
-        int32_t v;
-        if (int rc = ReceiveExtend(r, s, v))
-            return rc;
-        if (k > 63)
-            k = 63; // corrupt run: the value lands in the last position
-        if constexpr (kStore)
-            block[kZigzag[k]] = static_cast<int16_t>(v);
-        ++k;
+        const int rc = JpegDecodeAcSlow(r, ac, k, block);
+        if (rc != 0)
+            return rc == kStatusEndOfBlock ? 0 : rc;
     }
     return 0;
 }
@@ -360,7 +362,7 @@ int JpegDecodeBlock(BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder
     int rc = DecodeDc(r, dc, dcPredictor);
     if (rc == 0) {
         block[0] = static_cast<int16_t>(*dcPredictor);
-        rc = DecodeAc<true>(r, ac, block);
+        rc = DecodeAc(r, ac, block);
     } else if (rc == kStatusNoMoreBits) {
         block[0] = static_cast<int16_t>(*dcPredictor);
     }
@@ -374,7 +376,7 @@ int JpegDecodeBlockDcOnly(BitReader& r, const HuffmanDecoder& dc, const HuffmanD
     if (dcOut != nullptr)
         *dcOut = static_cast<int16_t>(*dcPredictor);
     if (rc == 0)
-        rc = DecodeAc<false>(r, ac, nullptr);
+        rc = DecodeAc(r, ac, nullptr);
     return BlockResult(rc);
 }
 

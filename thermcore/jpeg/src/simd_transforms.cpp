@@ -116,6 +116,87 @@ inline void Store(int16_t* block, const __m128i* v)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(block + 8 * i), v[i]);
 }
 
+// (x c + 2^14) >> 15 for a constant c = K + F / 32768 (0 <= F < 32768), as
+// the generic fast transforms round their products: K x plus the high half
+// of 2x F, rounded by bit 15 of the low half. Exact while 2x fits 16 bits,
+// which the sums of 8-bit samples and of a decoder's coefficients keep.
+template <int K, int F>
+inline __m128i Scale(__m128i x)
+{
+    static_assert(K >= 0 && K <= 2);
+    const __m128i twice = _mm_add_epi16(x, x), f = _mm_set1_epi16(F);
+    const __m128i fraction = _mm_add_epi16(_mm_mulhi_epi16(twice, f), _mm_srli_epi16(_mm_mullo_epi16(twice, f), 15));
+    if constexpr (K == 0)
+        return fraction;
+    else if constexpr (K == 1)
+        return _mm_add_epi16(x, fraction);
+    else
+        return _mm_add_epi16(_mm_slli_epi16(x, 1), fraction); // K = 2
+}
+
+// One eight-point pass of the fast forward flow graph on eight lanes, with
+// the generic form's constants (0.382683, 0.541196, 0.707107, 1.306563) and
+// 16-bit wrapping sums.
+inline void FastForwardPass(__m128i* x)
+{
+    const __m128i t0 = _mm_add_epi16(x[0], x[7]), t7 = _mm_sub_epi16(x[0], x[7]);
+    const __m128i t1 = _mm_add_epi16(x[1], x[6]), t6 = _mm_sub_epi16(x[1], x[6]);
+    const __m128i t2 = _mm_add_epi16(x[2], x[5]), t5 = _mm_sub_epi16(x[2], x[5]);
+    const __m128i t3 = _mm_add_epi16(x[3], x[4]), t4 = _mm_sub_epi16(x[3], x[4]);
+
+    const __m128i t10 = _mm_add_epi16(t0, t3), t13 = _mm_sub_epi16(t0, t3);
+    const __m128i t11 = _mm_add_epi16(t1, t2), t12 = _mm_sub_epi16(t1, t2);
+    const __m128i z1 = Scale<0, 23170>(_mm_add_epi16(t12, t13));
+
+    const __m128i a = _mm_add_epi16(t4, t5), b = _mm_add_epi16(t5, t6), c = _mm_add_epi16(t6, t7);
+    const __m128i z5 = Scale<0, 12540>(_mm_sub_epi16(a, c));
+    const __m128i z2 = _mm_add_epi16(z5, Scale<0, 17734>(a));
+    const __m128i z4 = _mm_add_epi16(z5, Scale<1, 10045>(c));
+    const __m128i z3 = Scale<0, 23170>(b);
+    const __m128i z11 = _mm_add_epi16(t7, z3), z13 = _mm_sub_epi16(t7, z3);
+
+    x[0] = _mm_add_epi16(t10, t11);
+    x[4] = _mm_sub_epi16(t10, t11);
+    x[2] = _mm_add_epi16(t13, z1);
+    x[6] = _mm_sub_epi16(t13, z1);
+    x[5] = _mm_add_epi16(z13, z2);
+    x[3] = _mm_sub_epi16(z13, z2);
+    x[1] = _mm_add_epi16(z11, z4);
+    x[7] = _mm_sub_epi16(z11, z4);
+}
+
+// One eight-point pass of the fast inverse flow graph on eight lanes, 16-bit
+// wrapping sums; constants 1.414214, 1.847759, 1.082392, -2.613126.
+inline void FastInversePass(__m128i* x)
+{
+    const __m128i a = _mm_add_epi16(x[0], x[4]), d = _mm_sub_epi16(x[0], x[4]);
+    const __m128i u = _mm_add_epi16(x[2], x[6]);
+    const __m128i v = _mm_sub_epi16(Scale<1, 13573>(_mm_sub_epi16(x[2], x[6])), u);
+    const __m128i e0 = _mm_add_epi16(a, u), e3 = _mm_sub_epi16(a, u);
+    const __m128i e1 = _mm_add_epi16(d, v), e2 = _mm_sub_epi16(d, v);
+
+    const __m128i z13 = _mm_add_epi16(x[5], x[3]), z10 = _mm_sub_epi16(x[5], x[3]);
+    const __m128i z11 = _mm_add_epi16(x[1], x[7]), z12 = _mm_sub_epi16(x[1], x[7]);
+    const __m128i o7 = _mm_add_epi16(z11, z13);
+    const __m128i o11 = Scale<1, 13573>(_mm_sub_epi16(z11, z13));
+    const __m128i z5 = Scale<1, 27779>(_mm_add_epi16(z10, z12));
+    const __m128i o10 = _mm_sub_epi16(Scale<1, 2700>(z12), z5);
+    // -2.613126 z10, formed as 2.613126 (-z10).
+    const __m128i o12 = _mm_add_epi16(Scale<2, 20091>(_mm_sub_epi16(_mm_setzero_si128(), z10)), z5);
+    const __m128i o6 = _mm_sub_epi16(o12, o7);
+    const __m128i o5 = _mm_sub_epi16(o11, o6);
+    const __m128i o4 = _mm_add_epi16(o10, o5);
+
+    x[0] = _mm_add_epi16(e0, o7);
+    x[7] = _mm_sub_epi16(e0, o7);
+    x[1] = _mm_add_epi16(e1, o6);
+    x[6] = _mm_sub_epi16(e1, o6);
+    x[2] = _mm_add_epi16(e2, o5);
+    x[5] = _mm_sub_epi16(e2, o5);
+    x[4] = _mm_add_epi16(e3, o4);
+    x[3] = _mm_sub_epi16(e3, o4);
+}
+
 } // namespace
 
 void JpegSse2FdctAccurate(int16_t* block)
@@ -144,6 +225,31 @@ void JpegSse2IdctAccurate(int16_t* block)
     const __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128();
     for (int i = 0; i < 8; ++i)
         v[i] = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_adds_epi16(v[i], shift), zero), zero);
+    Store(block, v);
+}
+
+void JpegMmxFdctFast(int16_t* block)
+{
+    __m128i v[8];
+    Load(block, v);
+    Transpose(v);
+    FastForwardPass(v); // rows
+    Transpose(v);
+    FastForwardPass(v); // columns
+    Store(block, v);
+}
+
+void JpegMmxIdctFast(int16_t* block)
+{
+    __m128i v[8];
+    Load(block, v);
+    FastInversePass(v); // columns
+    Transpose(v);
+    FastInversePass(v); // rows
+    const __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128();
+    for (int i = 0; i < 8; ++i) // >> 4 with no rounding term, then + 128
+        v[i] = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_adds_epi16(_mm_srai_epi16(v[i], 4), shift), zero), zero);
+    Transpose(v);
     Store(block, v);
 }
 
