@@ -39,10 +39,10 @@ void JpegStoreLeftAligned(const LeftAlignedBits& bits, OutputRecord& out);
 int JpegMmxPutBitsFile(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out);
 int JpegMmxPutBitsMemory(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out);
 
-// The non-zero coefficients of a block in zig-zag order, positions 1..63
-// (bit k set for a non-zero zig-zag coefficient k; bit 0 clear), and the
-// block reordered into zigzag.
-uint64_t JpegMmxScanBlock(const int16_t* block, int16_t* zigzagOut);
+// The non-zero AC coefficients of a natural-order block as a mask in
+// zig-zag order: bit k set for a non-zero zig-zag coefficient k (1..63; bit
+// 0 clear). Found with vector compares, a row at a time through a table.
+uint64_t JpegMmxScanBlock(const int16_t* block);
 
 // The encodeBlock entries of the processor sets: the generic symbols
 // (a missing code gives -6), each code sent with its magnitude bits as one
