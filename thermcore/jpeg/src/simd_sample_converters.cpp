@@ -63,7 +63,15 @@ inline __m128i Dot(const Rgb8& p, int cr, int cg, int cb, int offset)
     return _mm_packs_epi32(_mm_srai_epi32(lo, Shift), _mm_srai_epi32(hi, Shift));
 }
 
-inline __m128i Luma(const Rgb8& p) { return Dot<8>(p, 77, 150, 29, -32640); }
+// 77 R + 150 G + 29 B is at most 256 x 255, so it is exact in 16-bit
+// lanes taken as unsigned; minus 32640 it lies within the signed range.
+inline __m128i Luma(const Rgb8& p)
+{
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(p.r, _mm_set1_epi16(77)),
+                                                    _mm_mullo_epi16(p.g, _mm_set1_epi16(150))),
+                                      _mm_mullo_epi16(p.b, _mm_set1_epi16(29)));
+    return _mm_srai_epi16(_mm_sub_epi16(sum, _mm_set1_epi16(32640)), 8);
+}
 
 // Chroma of sums over boxes of 2^Log pixels.
 template <int Log>

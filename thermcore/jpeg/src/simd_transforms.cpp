@@ -78,10 +78,20 @@ inline void ForwardPass(__m128i* v)
     const Interleaved s01(s0, s1), s23(s2, s3), d01(d0, d1), d23(d2, d3);
     const __m128i bias = _mm_set1_epi32(1 << (Shift - 1));
     for (int u = 0; u < 8; ++u) {
+        if (Shift == 11 && (u == 0 || u == 4))
+            continue;
         const int16_t* k = kDct[u];
         const Sum32 sum = (u & 1) ? MulAdd2(d01, Pair(k[0], k[1]), d23, Pair(k[2], k[3]))
                                   : MulAdd2(s01, Pair(k[0], k[1]), s23, Pair(k[2], k[3]));
         v[u] = Descale<Shift>(sum.lo, sum.hi, bias);
+    }
+    if constexpr (Shift == 11) {
+        // Lines 0 and 4 of the column pass: 16384 (s0 + s1 + s2 + s3) + 2^10
+        // >> 11 is 8 (s0 + s1 + s2 + s3), and 8 (s0 - s1 - s2 + s3); exact in
+        // 16 bits for 8-bit samples, whose sums stay within 8 x 1024.
+        const __m128i e0 = _mm_adds_epi16(s0, s3), e1 = _mm_adds_epi16(s1, s2);
+        v[0] = _mm_slli_epi16(_mm_adds_epi16(e0, e1), 3);
+        v[4] = _mm_slli_epi16(_mm_subs_epi16(e0, e1), 3);
     }
 }
 
