@@ -117,7 +117,7 @@ struct Writer {
 // record: file output first writes its buffer out with 22 bytes of room or
 // fewer; memory output stops with -28 without 4 bytes of room.
 template <bool File>
-int Drain(Writer& w, OutputRecord& out)
+[[gnu::noinline]] int Drain(Writer& w, OutputRecord& out)
 {
     out.current = w.current;
     int rc = 0;
@@ -156,8 +156,13 @@ inline int Put(uint32_t value, int length, Writer& w, OutputRecord& out)
 {
     Append(value, length, w.bits);
     const uint32_t top = static_cast<uint32_t>(w.bits.accumulator >> 32);
-    if (HasFfByte(top) || w.end - w.current <= (File ? kFileRoom : 3)) [[unlikely]]
-        return Drain<File>(w, out);
+    if (HasFfByte(top) || w.end - w.current <= (File ? kFileRoom : 3)) [[unlikely]] {
+        // Through a copy, so that the block's writer stays in registers.
+        Writer copy = w;
+        const int rc = Drain<File>(copy, out);
+        w = copy;
+        return rc;
+    }
     const uint32_t bytes = __builtin_bswap32(top);
     std::memcpy(w.current, &bytes, 4);
     const int taken = w.bits.count & 32; // at most 62 bits pending here

@@ -17,12 +17,16 @@ struct Planes {
     __m128i c0, c1, c2; // 16 bytes of each channel, in pixel order
 };
 
+// The upper eight bytes of v in its lower half (a copying shuffle, where a
+// byte shift would first need a register copy).
+inline __m128i Upper(__m128i v) { return _mm_shuffle_epi32(v, 0xEE); }
+
 inline Planes Deinterleave(__m128i a, __m128i b, __m128i c)
 {
     for (int round = 0; round < 4; ++round) {
-        const __m128i na = _mm_unpacklo_epi8(a, _mm_srli_si128(b, 8));
-        const __m128i nb = _mm_unpacklo_epi8(_mm_srli_si128(a, 8), c);
-        const __m128i nc = _mm_unpacklo_epi8(b, _mm_srli_si128(c, 8));
+        const __m128i na = _mm_unpacklo_epi8(a, Upper(b));
+        const __m128i nb = _mm_unpacklo_epi8(Upper(a), c);
+        const __m128i nc = _mm_unpacklo_epi8(b, Upper(c));
         a = na, b = nb, c = nc;
     }
     return {a, b, c};
@@ -65,11 +69,19 @@ inline __m128i Dot(const Rgb8& p, int cr, int cg, int cb, int offset)
 
 // 77 R + 150 G + 29 B is at most 256 x 255, so it is exact in 16-bit
 // lanes taken as unsigned; minus 32640 it lies within the signed range.
+// The multipliers go through an empty asm statement so that the compiler
+// keeps one multiply each instead of a longer run of shifts and adds.
+inline __m128i Opaque(__m128i v)
+{
+    asm("" : "+x"(v));
+    return v;
+}
+
 inline __m128i Luma(const Rgb8& p)
 {
-    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(p.r, _mm_set1_epi16(77)),
-                                                    _mm_mullo_epi16(p.g, _mm_set1_epi16(150))),
-                                      _mm_mullo_epi16(p.b, _mm_set1_epi16(29)));
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(p.r, Opaque(_mm_set1_epi16(77))),
+                                                    _mm_mullo_epi16(p.g, Opaque(_mm_set1_epi16(150)))),
+                                      _mm_mullo_epi16(p.b, Opaque(_mm_set1_epi16(29))));
     return _mm_srai_epi16(_mm_sub_epi16(sum, _mm_set1_epi16(32640)), 8);
 }
 
