@@ -4,6 +4,8 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
+
 namespace thermjpeg {
 namespace {
 
@@ -228,6 +230,22 @@ void JpegSse2IdctAccurate(int16_t* block)
                                                (1 << 18) - 1, 1 << 18,       (1 << 18) - 1, (1 << 18) - 1};
     __m128i v[8];
     Load(block, v);
+    // A block with only its DC term: the rows give 4 DC (saturated) in row
+    // 0, the columns that over 2^21 with the line's bias, so two values
+    // fill the block, as the full passes would.
+    const __m128i ac = _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_srli_si128(v[0], 2), v[1]), _mm_or_si128(v[2], v[3])),
+                                    _mm_or_si128(_mm_or_si128(v[4], v[5]), _mm_or_si128(v[6], v[7])));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
+        const int32_t r = std::clamp(4 * int32_t{block[0]}, -32768, 32767);
+        auto sample = [&](int32_t bias) {
+            return static_cast<int16_t>(std::clamp(((16384 * r + bias) >> 19) + 128, 0, 255));
+        };
+        const __m128i up = _mm_set1_epi16(sample(1 << 18)), down = _mm_set1_epi16(sample((1 << 18) - 1));
+        for (int i = 0; i < 8; ++i)
+            v[i] = kColumnBias[i] == 1 << 18 ? up : down;
+        Store(block, v);
+        return;
+    }
     Transpose(v);
     InversePass<12>(v, kRowBias);
     Transpose(v);

@@ -147,7 +147,8 @@ TEST(SimdTransforms, AccurateInverseEdgeBlocks)
     const struct {
         int16_t dc;
         int onUpLines, onOtherLines;
-    } cases[] = {{0, 128, 128}, {4, 129, 128}, {-4, 128, 127}, {8, 129, 129}, {3000, 255, 255}, {-3000, 0, 0}};
+    } cases[] = {{0, 128, 128},       {4, 129, 128},      {-4, 128, 127},        {8, 129, 129},
+                 {3000, 255, 255},    {-3000, 0, 0},      {32767, 255, 255},     {-32768, 0, 0}};
     for (const auto& c : cases) {
         Block b(64, 0);
         b[0] = c.dc;
