@@ -29,7 +29,7 @@ LeftAlignedBits JpegLoadLeftAligned(const OutputRecord& out);
 void JpegStoreLeftAligned(const LeftAlignedBits& bits, OutputRecord& out);
 
 // Appends `length` (1..32) bits held right-aligned in value (nothing above
-// them), then, with 32 or more pending, stores four-byte groups with 0xFF
+// them), then, with more than 32 pending, stores four-byte groups with 0xFF
 // 0x00 stuffing; a stuffing byte owed to a group's last 0xFF is put back in
 // front of the pending bits and leaves with the next group.
 // File output first writes the buffer out when 22 bytes of room or fewer
