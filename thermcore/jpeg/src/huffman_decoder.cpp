@@ -81,49 +81,6 @@ inline int ReceiveExtend(BitReader& r, int s, int32_t& value)
     return 0;
 }
 
-} // namespace
-
-int JpegDecodeDcSlow(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
-{
-    int symbol;
-    if (int rc = DecodeSymbol(r, dc, symbol))
-        return rc;
-    const int s = symbol & 15;
-    if (s > 0) {
-        int32_t v;
-        if (int rc = ReceiveExtend(r, s, v))
-            return rc;
-        *predictor = static_cast<int16_t>(*predictor + v);
-    }
-    return 0;
-}
-
-int JpegDecodeAcSlow(BitReader& r, const HuffmanDecoder& ac, int& k, int16_t* block)
-{
-    int symbol;
-    if (int rc = DecodeSymbol(r, ac, symbol))
-        return rc;
-    const int run = symbol >> 4, s = symbol & 15;
-    if (s == 0) {
-        if (run != 15)
-            return kStatusEndOfBlock;
-        k += 16; // ZRL
-        return 0;
-    }
-    k += run;
-    int32_t v;
-    if (int rc = ReceiveExtend(r, s, v))
-        return rc;
-    if (k > 63)
-        k = 63; // corrupt run: the value lands in the last position
-    if (block != nullptr)
-        block[kZigzag[k]] = static_cast<int16_t>(v);
-    ++k;
-    return 0;
-}
-
-namespace {
-
 inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
 {
     if (int rc = Refill(r))
@@ -138,7 +95,7 @@ inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
     return JpegDecodeDcSlow(r, dc, predictor);
 }
 
-// block null: the coefficients are read past.
+template <bool kStore>
 int DecodeAc(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
 {
     for (int k = 1; k < 64;) {
@@ -152,12 +109,12 @@ int DecodeAc(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
             k += static_cast<int>(entry >> 8) & 15;
             if (k > 63)
                 k = 63;
-            if (block != nullptr)
+            if constexpr (kStore)
                 block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
             ++k;
             continue;
         }
-        const int rc = JpegDecodeAcSlow(r, ac, k, block);
+        const int rc = JpegDecodeAcSlow(r, ac, k, kStore ? block : nullptr);
         if (rc != 0)
             return rc == kStatusEndOfBlock ? 0 : rc;
     }
@@ -355,6 +312,45 @@ int JpegBuildHuffmanDecoder(const uint8_t* bits, const uint8_t* values, int cls,
 
 int JpegDecodeSymbol(BitReader& r, int& symbol, const HuffmanDecoder& t) { return DecodeSymbol(r, t, symbol); }
 
+int JpegDecodeDcSlow(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
+{
+    int symbol;
+    if (int rc = DecodeSymbol(r, dc, symbol))
+        return rc;
+    const int s = symbol & 15;
+    if (s > 0) {
+        int32_t v;
+        if (int rc = ReceiveExtend(r, s, v))
+            return rc;
+        *predictor = static_cast<int16_t>(*predictor + v);
+    }
+    return 0;
+}
+
+int JpegDecodeAcSlow(BitReader& r, const HuffmanDecoder& ac, int& k, int16_t* block)
+{
+    int symbol;
+    if (int rc = DecodeSymbol(r, ac, symbol))
+        return rc;
+    const int run = symbol >> 4, s = symbol & 15;
+    if (s == 0) {
+        if (run != 15)
+            return kStatusEndOfBlock;
+        k += 16; // ZRL
+        return 0;
+    }
+    k += run;
+    int32_t v;
+    if (int rc = ReceiveExtend(r, s, v))
+        return rc;
+    if (k > 63)
+        k = 63; // corrupt run: the value lands in the last position
+    if (block != nullptr)
+        block[kZigzag[k]] = static_cast<int16_t>(v);
+    ++k;
+    return 0;
+}
+
 int JpegDecodeBlock(BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder& ac, int32_t* dcPredictor,
                     int16_t* block)
 {
@@ -362,7 +358,7 @@ int JpegDecodeBlock(BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder
     int rc = DecodeDc(r, dc, dcPredictor);
     if (rc == 0) {
         block[0] = static_cast<int16_t>(*dcPredictor);
-        rc = DecodeAc(r, ac, block);
+        rc = DecodeAc<true>(r, ac, block);
     } else if (rc == kStatusNoMoreBits) {
         block[0] = static_cast<int16_t>(*dcPredictor);
     }
@@ -376,7 +372,7 @@ int JpegDecodeBlockDcOnly(BitReader& r, const HuffmanDecoder& dc, const HuffmanD
     if (dcOut != nullptr)
         *dcOut = static_cast<int16_t>(*dcPredictor);
     if (rc == 0)
-        rc = DecodeAc(r, ac, nullptr);
+        rc = DecodeAc<false>(r, ac, nullptr);
     return BlockResult(rc);
 }
 
