@@ -10,6 +10,8 @@
 
 #include <emmintrin.h>
 
+#include "simd_opaque.h"
+
 namespace thermjpeg {
 namespace {
 
@@ -69,19 +71,11 @@ inline __m128i Dot(const Rgb8& p, int cr, int cg, int cb, int offset)
 
 // 77 R + 150 G + 29 B is at most 256 x 255, so it is exact in 16-bit
 // lanes taken as unsigned; minus 32640 it lies within the signed range.
-// The multipliers go through an empty asm statement so that the compiler
-// keeps one multiply each instead of a longer run of shifts and adds.
-inline __m128i Opaque(__m128i v)
-{
-    asm("" : "+x"(v));
-    return v;
-}
-
 inline __m128i Luma(const Rgb8& p)
 {
-    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(p.r, Opaque(_mm_set1_epi16(77))),
-                                                    _mm_mullo_epi16(p.g, Opaque(_mm_set1_epi16(150)))),
-                                      _mm_mullo_epi16(p.b, Opaque(_mm_set1_epi16(29))));
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(p.r, JpegOpaque(_mm_set1_epi16(77))),
+                                                    _mm_mullo_epi16(p.g, JpegOpaque(_mm_set1_epi16(150)))),
+                                      _mm_mullo_epi16(p.b, JpegOpaque(_mm_set1_epi16(29))));
     return _mm_srai_epi16(_mm_sub_epi16(sum, _mm_set1_epi16(32640)), 8);
 }
 
