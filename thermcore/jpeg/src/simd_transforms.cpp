@@ -77,23 +77,37 @@ inline void ForwardPass(__m128i* v)
     const __m128i s1 = _mm_adds_epi16(v[1], v[6]), d1 = _mm_subs_epi16(v[1], v[6]);
     const __m128i s2 = _mm_adds_epi16(v[2], v[5]), d2 = _mm_subs_epi16(v[2], v[5]);
     const __m128i s3 = _mm_adds_epi16(v[3], v[4]), d3 = _mm_subs_epi16(v[3], v[4]);
-    const Interleaved s01(s0, s1), s23(s2, s3), d01(d0, d1), d23(d2, d3);
+    const Interleaved d01(d0, d1), d23(d2, d3);
     const __m128i bias = _mm_set1_epi32(1 << (Shift - 1));
-    for (int u = 0; u < 8; ++u) {
-        if (Shift == 11 && (u == 0 || u == 4))
-            continue;
+    for (int u = 1; u < 8; u += 2) {
         const int16_t* k = kDct[u];
-        const Sum32 sum = (u & 1) ? MulAdd2(d01, Pair(k[0], k[1]), d23, Pair(k[2], k[3]))
-                                  : MulAdd2(s01, Pair(k[0], k[1]), s23, Pair(k[2], k[3]));
+        const Sum32 sum = MulAdd2(d01, Pair(k[0], k[1]), d23, Pair(k[2], k[3]));
         v[u] = Descale<Shift>(sum.lo, sum.hi, bias);
     }
+    // The even lines from e0 = s0 + s3, e1 = s1 + s2, t13 = s0 - s3 and
+    // t12 = s1 - s2, each within 16 bits for transformed 8-bit samples
+    // (every first-pass line stays within 8192 in magnitude): line 0 is
+    // 16384 (e0 + e1), line 4 16384 (e0 - e1), lines 2 and 6 rotate
+    // (t13, t12) by (21407, 8867) and (8867, -21407), the same sums as the
+    // matrix rows.
+    const __m128i e0 = _mm_adds_epi16(s0, s3), e1 = _mm_adds_epi16(s1, s2);
+    const __m128i t13 = _mm_subs_epi16(s0, s3), t12 = _mm_subs_epi16(s1, s2);
+    const Interleaved t(t13, t12);
+    auto rotate = [&](int16_t a, int16_t b) {
+        const __m128i c = Pair(a, b);
+        return Descale<Shift>(_mm_madd_epi16(t.lo, c), _mm_madd_epi16(t.hi, c), bias);
+    };
+    v[2] = rotate(kDct[2][0], kDct[2][1]);
+    v[6] = rotate(kDct[6][0], kDct[6][1]);
     if constexpr (Shift == 11) {
-        // Lines 0 and 4 of the column pass: 16384 (s0 + s1 + s2 + s3) + 2^10
-        // >> 11 is 8 (s0 + s1 + s2 + s3), and 8 (s0 - s1 - s2 + s3); exact in
-        // 16 bits for 8-bit samples, whose sums stay within 8 x 1024.
-        const __m128i e0 = _mm_adds_epi16(s0, s3), e1 = _mm_adds_epi16(s1, s2);
+        // (16384 e + 2^10) >> 11 is 8 e: 16 bits suffice.
         v[0] = _mm_slli_epi16(_mm_adds_epi16(e0, e1), 3);
         v[4] = _mm_slli_epi16(_mm_subs_epi16(e0, e1), 3);
+    } else {
+        const Interleaved e(e0, e1);
+        const __m128i sum = Pair(16384, 16384), difference = Pair(16384, -16384);
+        v[0] = Descale<Shift>(_mm_madd_epi16(e.lo, sum), _mm_madd_epi16(e.hi, sum), bias);
+        v[4] = Descale<Shift>(_mm_madd_epi16(e.lo, difference), _mm_madd_epi16(e.hi, difference), bias);
     }
 }
 
