@@ -17,6 +17,9 @@ constexpr uint8_t kEob = 0x00;
 // Room below which file output writes its buffer out before a group: three
 // groups of four bytes, with margin.
 constexpr ptrdiff_t kFileRoom = 22;
+// More than the bytes one block can add: 68 symbols (DC, 63 AC, 3 ZRL,
+// EOB) of at most 32 bits, every byte stuffed, and the four-byte store.
+constexpr ptrdiff_t kBlockRoom = 68 * 4 * 2 + 4 + kFileRoom;
 
 // For each row of the natural-order block and each set of non-zero columns
 // of that row (bit j: column j), the zig-zag positions of those
@@ -151,12 +154,14 @@ template <bool File>
 // the bit count: the top four bytes are stored every time, and kept (with
 // their 32 bits taken) only when 32 or more bits were pending. A 0xFF among
 // them, or little room, goes the careful way.
-template <bool File>
+// Roomy: the caller has made sure that the whole block fits the output
+// (kBlockRoom), so no symbol needs to look at the room left.
+template <bool File, bool Roomy>
 inline int Put(uint32_t value, int length, Writer& w, OutputRecord& out)
 {
     Append(value, length, w.bits);
     const uint32_t top = static_cast<uint32_t>(w.bits.accumulator >> 32);
-    if (HasFfByte(top) || w.end - w.current <= (File ? kFileRoom : 3)) [[unlikely]] {
+    if (HasFfByte(top) || (!Roomy && w.end - w.current <= (File ? kFileRoom : 3))) [[unlikely]] {
         // Through a copy, so that the block's writer stays in registers.
         Writer copy = w;
         const int rc = Drain<File>(copy, out);
@@ -190,7 +195,7 @@ inline int Category(uint32_t magnitude) { return magnitude == 0 ? 0 : 32 - __bui
 
 // The code of a symbol followed by `extraCount` bits of extra, as one bit
 // string (at most 16 + 16 bits).
-template <bool File>
+template <bool File, bool Roomy>
 inline int PutSymbol(const HuffmanEncoder& table, int symbol, int32_t extra, int extraCount, Writer& w,
                      OutputRecord& out)
 {
@@ -199,10 +204,10 @@ inline int PutSymbol(const HuffmanEncoder& table, int symbol, int32_t extra, int
         return JPEG_BAD_HUFFMAN_TABLE;
     const uint32_t extraBits = static_cast<uint32_t>(extra) & static_cast<uint32_t>((uint64_t{1} << extraCount) - 1);
     const uint32_t value = static_cast<uint32_t>(uint64_t{table.code[symbol]} << extraCount) | extraBits;
-    return Put<File>(value, size + extraCount, w, out);
+    return Put<File, Roomy>(value, size + extraCount, w, out);
 }
 
-template <bool File>
+template <bool File, bool Roomy>
 int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac, int16_t* dcPredictor,
                 const int16_t* block)
 {
@@ -211,35 +216,38 @@ int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncode
     const int32_t diff = int32_t{block[0]} - *dcPredictor;
     *dcPredictor = block[0];
     Writer w{JpegLoadLeftAligned(out), out.current, out.end};
-    int rc = 0;
-    int category = Category(static_cast<uint32_t>(diff < 0 ? -diff : diff));
-    rc = PutSymbol<File>(dc, category, diff < 0 ? diff - 1 : diff, category, w, out);
+    auto finish = [&](int rc) {
+        out.current = w.current;
+        JpegStoreLeftAligned(w.bits, out);
+        return rc;
+    };
+    const int dcCategory = Category(static_cast<uint32_t>(diff < 0 ? -diff : diff));
+    if (int rc = PutSymbol<File, Roomy>(dc, dcCategory, diff < 0 ? diff - 1 : diff, dcCategory, w, out)) [[unlikely]]
+        return finish(rc);
 
     int last = 0;
-    while (rc == 0 && nonZero != 0) {
+    while (nonZero != 0) {
         const int k = __builtin_ctzll(nonZero);
         nonZero &= nonZero - 1;
         int run = k - last - 1;
-        while (rc == 0 && run > 15) {
-            rc = PutSymbol<File>(ac, kZrl, 0, 0, w, out);
-            run -= 16;
-        }
-        if (rc != 0)
-            break;
-        const int32_t v = block[kZigzag[k]];
-        category = 32 - __builtin_clz(static_cast<uint32_t>(v < 0 ? -v : v)); // v is not zero
-        if (category > 15) { // -32768 has no AC symbol
-            rc = JPEG_BAD_HUFFMAN_TABLE;
-            break;
-        }
-        rc = PutSymbol<File>(ac, run * 16 + category, v < 0 ? v - 1 : v, category, w, out);
         last = k;
+        if (run > 15) [[unlikely]] {
+            do {
+                if (int rc = PutSymbol<File, Roomy>(ac, kZrl, 0, 0, w, out))
+                    return finish(rc);
+                run -= 16;
+            } while (run > 15);
+        }
+        const int32_t v = block[kZigzag[k]];
+        const int category = 32 - __builtin_clz(static_cast<uint32_t>(v < 0 ? -v : v)); // v is not zero
+        if (category > 15) [[unlikely]] // -32768 has no AC symbol
+            return finish(JPEG_BAD_HUFFMAN_TABLE);
+        if (int rc = PutSymbol<File, Roomy>(ac, run * 16 + category, v < 0 ? v - 1 : v, category, w, out)) [[unlikely]]
+            return finish(rc);
     }
-    if (rc == 0 && last != 63)
-        rc = PutSymbol<File>(ac, kEob, 0, 0, w, out);
-    out.current = w.current;
-    JpegStoreLeftAligned(w.bits, out);
-    return rc;
+    if (last != 63)
+        return finish(PutSymbol<File, Roomy>(ac, kEob, 0, 0, w, out));
+    return finish(0);
 }
 
 // Whole pending bytes of a right-aligned record, the last padded with zero
@@ -327,8 +335,12 @@ uint64_t JpegMmxScanBlock(const int16_t* block)
 int JpegMmxEncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac, int16_t* dcPredictor,
                        const int16_t* block)
 {
-    return out.isFile() ? EncodeBlock<true>(out, dc, ac, dcPredictor, block)
-                        : EncodeBlock<false>(out, dc, ac, dcPredictor, block);
+    const bool roomy = out.end - out.current > kBlockRoom;
+    if (out.isFile())
+        return roomy ? EncodeBlock<true, true>(out, dc, ac, dcPredictor, block)
+                     : EncodeBlock<true, false>(out, dc, ac, dcPredictor, block);
+    return roomy ? EncodeBlock<false, true>(out, dc, ac, dcPredictor, block)
+                 : EncodeBlock<false, false>(out, dc, ac, dcPredictor, block);
 }
 
 // The same symbols, bit strings and bytes as the encoder of the other
