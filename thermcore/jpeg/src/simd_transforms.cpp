@@ -117,9 +117,24 @@ template <int Shift>
 inline void InversePass(__m128i* v, const int32_t* bias)
 {
     const Interleaved f04(v[0], v[4]), f26(v[2], v[6]), f13(v[1], v[3]), f57(v[5], v[7]);
+    // The even sums of lines 0-3 from four products: 16384 (x0 + x4) and
+    // 16384 (x0 - x4), c = 21407 x2 + 8867 x6 and d = 8867 x2 - 21407 x6
+    // (the matrix rows 0, 4, 2 and 6): lines a + c, b + d, b - d, a - c.
+    auto product = [](const Interleaved& f, __m128i pair) {
+        return Sum32{_mm_madd_epi16(f.lo, pair), _mm_madd_epi16(f.hi, pair)};
+    };
+    auto add = [](const Sum32& p, const Sum32& q) {
+        return Sum32{_mm_add_epi32(p.lo, q.lo), _mm_add_epi32(p.hi, q.hi)};
+    };
+    auto sub = [](const Sum32& p, const Sum32& q) {
+        return Sum32{_mm_sub_epi32(p.lo, q.lo), _mm_sub_epi32(p.hi, q.hi)};
+    };
+    const Sum32 a = product(f04, Pair(kDct[0][0], kDct[4][0])), b = product(f04, Pair(kDct[0][1], kDct[4][1]));
+    const Sum32 c = product(f26, Pair(kDct[2][0], kDct[6][0])), d = product(f26, Pair(kDct[2][1], kDct[6][1]));
+    const Sum32 evens[4] = {add(a, c), add(b, d), sub(b, d), sub(a, c)};
     __m128i out[8];
     for (int x = 0; x < 4; ++x) {
-        const Sum32 even = MulAdd2(f04, Pair(kDct[0][x], kDct[4][x]), f26, Pair(kDct[2][x], kDct[6][x]));
+        const Sum32& even = evens[x];
         const Sum32 odd = MulAdd2(f13, Pair(kDct[1][x], kDct[3][x]), f57, Pair(kDct[5][x], kDct[7][x]));
         out[x] = Descale<Shift>(_mm_add_epi32(even.lo, odd.lo), _mm_add_epi32(even.hi, odd.hi),
                                 _mm_set1_epi32(bias[x]));
