@@ -112,7 +112,9 @@ inline void ForwardPass(__m128i* v)
 }
 
 // Inverse eight-point pass down the lanes: out[x] = sum_u K[u][x] in[u];
-// the result of line x is (sum + bias[x]) >> Shift.
+// the result of line x is (sum + bias[x]) >> Shift. The biases differ by 0
+// or 1: the smallest goes into the even products once, the lines above it
+// get their 1 after.
 template <int Shift>
 inline void InversePass(__m128i* v, const int32_t* bias)
 {
@@ -129,17 +131,25 @@ inline void InversePass(__m128i* v, const int32_t* bias)
     auto sub = [](const Sum32& p, const Sum32& q) {
         return Sum32{_mm_sub_epi32(p.lo, q.lo), _mm_sub_epi32(p.hi, q.hi)};
     };
-    const Sum32 a = product(f04, Pair(kDct[0][0], kDct[4][0])), b = product(f04, Pair(kDct[0][1], kDct[4][1]));
+    int32_t base = bias[0];
+    for (int x = 1; x < 8; ++x)
+        base = bias[x] < base ? bias[x] : base;
+    const __m128i baseBias = _mm_set1_epi32(base);
+    Sum32 a = product(f04, Pair(kDct[0][0], kDct[4][0])), b = product(f04, Pair(kDct[0][1], kDct[4][1]));
+    a = {_mm_add_epi32(a.lo, baseBias), _mm_add_epi32(a.hi, baseBias)};
+    b = {_mm_add_epi32(b.lo, baseBias), _mm_add_epi32(b.hi, baseBias)};
     const Sum32 c = product(f26, Pair(kDct[2][0], kDct[6][0])), d = product(f26, Pair(kDct[2][1], kDct[6][1]));
     const Sum32 evens[4] = {add(a, c), add(b, d), sub(b, d), sub(a, c)};
+    auto descale = [&](const Sum32& sum, int x) {
+        if (bias[x] == base)
+            return _mm_packs_epi32(_mm_srai_epi32(sum.lo, Shift), _mm_srai_epi32(sum.hi, Shift));
+        return Descale<Shift>(sum.lo, sum.hi, _mm_set1_epi32(bias[x] - base));
+    };
     __m128i out[8];
     for (int x = 0; x < 4; ++x) {
-        const Sum32& even = evens[x];
         const Sum32 odd = MulAdd2(f13, Pair(kDct[1][x], kDct[3][x]), f57, Pair(kDct[5][x], kDct[7][x]));
-        out[x] = Descale<Shift>(_mm_add_epi32(even.lo, odd.lo), _mm_add_epi32(even.hi, odd.hi),
-                                _mm_set1_epi32(bias[x]));
-        out[7 - x] = Descale<Shift>(_mm_sub_epi32(even.lo, odd.lo), _mm_sub_epi32(even.hi, odd.hi),
-                                    _mm_set1_epi32(bias[7 - x]));
+        out[x] = descale(add(evens[x], odd), x);
+        out[7 - x] = descale(sub(evens[x], odd), 7 - x);
     }
     for (int i = 0; i < 8; ++i)
         v[i] = out[i];
