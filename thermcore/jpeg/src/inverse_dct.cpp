@@ -1,5 +1,7 @@
 #include "inverse_dct.h"
 
+#include "vector_lanes.h"
+
 
 namespace thermjpeg {
 namespace {
@@ -194,13 +196,14 @@ void AccurateColumnsWide(const int32_t* scratch, int16_t* block)
     }
 }
 
-// The narrow row pass; 42813 = 32768 + 10045 keeps every factor within 16
-// bits.
+// The narrow row pass on the transposed block (in[k * 8 + r] is input k of
+// row r), all eight rows side by side; output k of row r goes to
+// out[k * 8 + r]. 42813 = 32768 + 10045 keeps every factor within 16 bits.
 void AccurateRowsNarrow(const int16_t* in, int32_t* out)
 {
     for (int r = 0; r < 8; ++r) {
-        const int16_t x0 = in[r * 8], x1 = in[r * 8 + 1], x2 = in[r * 8 + 2], x3 = in[r * 8 + 3];
-        const int16_t x4 = in[r * 8 + 4], x5 = in[r * 8 + 5], x6 = in[r * 8 + 6], x7 = in[r * 8 + 7];
+        const int16_t x0 = in[r], x1 = in[8 + r], x2 = in[16 + r], x3 = in[24 + r];
+        const int16_t x4 = in[32 + r], x5 = in[40 + r], x6 = in[48 + r], x7 = in[56 + r];
         const int32_t f = x1 * 6393 - x7 * 32138;
         const int32_t g = x5 * 27246 - x3 * 18205;
         const int32_t h = x7 * 6393 + x1 * 32138;
@@ -215,30 +218,33 @@ void AccurateRowsNarrow(const int16_t* in, int32_t* out)
         const int32_t B = x2 * 17734 - x6 * 10045 - x6 * 32768;
         const int32_t r2 = rr - B;
         const int32_t u2 = u - w;
-        int32_t* o = out + r * 8;
-        o[0] = (T + u + w + 2048) >> 12;
-        o[7] = (u + w - T + 2048) >> 12;
-        o[1] = (Pa + rr + B + 2048) >> 12;
-        o[6] = (rr + B - Pa + 2048) >> 12;
-        o[2] = (Pb + r2 + 2048) >> 12;
-        o[5] = (r2 - Pb + 2048) >> 12;
-        o[3] = (E + u2 + 2048) >> 12;
-        o[4] = (u2 - E + 2048) >> 12;
+        out[r] = (T + u + w + 2048) >> 12;
+        out[56 + r] = (u + w - T + 2048) >> 12;
+        out[8 + r] = (Pa + rr + B + 2048) >> 12;
+        out[48 + r] = (rr + B - Pa + 2048) >> 12;
+        out[16 + r] = (Pb + r2 + 2048) >> 12;
+        out[40 + r] = (r2 - Pb + 2048) >> 12;
+        out[24 + r] = (E + u2 + 2048) >> 12;
+        out[32 + r] = (u2 - E + 2048) >> 12;
     }
 }
 
-// The narrow column pass, all eight columns side by side. Returns false,
-// with nothing written, when an input lies outside the narrow range.
-bool AccurateColumnsNarrow(const int32_t* in, int16_t* out)
+// The row outputs in 16 bits, when every one lies within the narrow range.
+inline bool NarrowRowOutputs(const int32_t* in, int16_t* n)
 {
-    int16_t n[64]; // 16-bit inputs make the products 16 x 16 -> 32 bits
     uint32_t bits = 0;
     for (int i = 0; i < 64; ++i) {
         bits |= static_cast<uint32_t>(in[i] + kNarrowBias);
         n[i] = static_cast<int16_t>(in[i]);
     }
-    if (bits >= kNarrowSpan)
-        return false;
+    return bits < kNarrowSpan;
+}
+
+// The narrow column pass on the row outputs in 16 bits (row-major), all
+// eight columns side by side; 16-bit inputs make the products 16 x 16 -> 32
+// bits.
+void AccurateColumnsNarrow(const int16_t* n, int16_t* out)
+{
     for (int c = 0; c < 8; ++c) {
         const int16_t x0 = n[c], x1 = n[8 + c], x2 = n[16 + c], x3 = n[24 + c];
         const int16_t x4 = n[32 + c], x5 = n[40 + c], x6 = n[48 + c], x7 = n[56 + c];
@@ -263,7 +269,6 @@ bool AccurateColumnsNarrow(const int32_t* in, int16_t* out)
         out[3 * 8 + c] = NarrowSample(V + L - O);
         out[4 * 8 + c] = NarrowSample(L - O - V);
     }
-    return true;
 }
 
 // True when every AC term of the block is zero.
@@ -349,11 +354,28 @@ void JpegIdctAccurate(int16_t* block)
         return;
     }
     alignas(32) int32_t scratch[64];
-    if (InNarrowRange(block))
-        AccurateRowsNarrow(block, scratch);
+    alignas(16) int16_t narrow[64];
+    if (InNarrowRange(block)) {
+        // The narrow rows run on the transposed block and leave their
+        // outputs transposed; transposing back gives the columns' rows.
+        alignas(16) int16_t turned[64];
+        Transpose8x8(block, turned);
+        AccurateRowsNarrow(turned, scratch);
+        if (NarrowRowOutputs(scratch, turned)) {
+            Transpose8x8(turned, narrow);
+            AccurateColumnsNarrow(narrow, block);
+            return;
+        }
+        alignas(32) int32_t rows[64];
+        for (int i = 0; i < 64; ++i)
+            rows[i] = scratch[(i & 7) * 8 + (i >> 3)];
+        AccurateColumnsWide(rows, block);
+        return;
+    }
+    AccurateRowsWide(block, scratch);
+    if (NarrowRowOutputs(scratch, narrow))
+        AccurateColumnsNarrow(narrow, block);
     else
-        AccurateRowsWide(block, scratch);
-    if (!AccurateColumnsNarrow(scratch, block))
         AccurateColumnsWide(scratch, block);
 }
 

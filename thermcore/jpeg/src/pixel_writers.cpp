@@ -7,6 +7,7 @@
 
 #include "codec_state.h"
 #include "region_clip.h"
+#include "vector_lanes.h"
 
 namespace thermjpeg {
 namespace {
@@ -126,21 +127,6 @@ void McuPixels(const int16_t* y, const int16_t* cb, const int16_t* cr, const int
     }
 }
 
-// Eight lanes of 16 or 32 bits, 64 bits; the compiler maps these onto the
-// processor's vector registers where it has them and onto plain integers
-// otherwise.
-using I16x8 = int16_t __attribute__((vector_size(16)));
-using U16x8 = uint16_t __attribute__((vector_size(16)));
-using U32x4 = uint32_t __attribute__((vector_size(16)));
-using U64x2 = uint64_t __attribute__((vector_size(16)));
-
-inline I16x8 LoadRow(const int16_t* p)
-{
-    I16x8 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 inline I16x8 Clamp255(I16x8 v)
 {
     const I16x8 zero = {}, top = zero + 255;
@@ -156,8 +142,8 @@ inline I16x8 Clamp255(I16x8 v)
 template <int L>
 inline void StoreEight(uint8_t* d, U16x8 low, U16x8 high, bool last)
 {
-    const U32x4 w0 = reinterpret_cast<U32x4>(__builtin_shufflevector(low, high, 0, 8, 1, 9, 2, 10, 3, 11));
-    const U32x4 w1 = reinterpret_cast<U32x4>(__builtin_shufflevector(low, high, 4, 12, 5, 13, 6, 14, 7, 15));
+    const U32x4 w0 = reinterpret_cast<U32x4>(InterleaveLow(reinterpret_cast<I16x8>(low), reinterpret_cast<I16x8>(high)));
+    const U32x4 w1 = reinterpret_cast<U32x4>(InterleaveHigh(reinterpret_cast<I16x8>(low), reinterpret_cast<I16x8>(high)));
     if constexpr (BytesPerPixel(L) == 4) {
         std::memcpy(d, &w0, 16);
         std::memcpy(d + 16, &w1, 16);
@@ -219,7 +205,7 @@ void WholeMcu(const int16_t* y, const int16_t* cb, const int16_t* cr, const int1
             I16x8 t[3][Hs];
             const int16_t* const rows[3] = {tr + cy * 8, tg + cy * 8, tb + cy * 8};
             for (int c = 0; c < 3; ++c) {
-                const I16x8 v = LoadRow(rows[c]);
+                const I16x8 v = LoadLanes(rows[c]);
                 if constexpr (Hs == 1) {
                     t[c][0] = v;
                 } else {
@@ -232,8 +218,8 @@ void WholeMcu(const int16_t* y, const int16_t* cb, const int16_t* cr, const int1
                 uint8_t* d = dest + py * stride;
                 for (int bx = 0; bx < Hs; ++bx) {
                     const int at = ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8;
-                    const I16x8 ys = LoadRow(y + at) & low;
-                    const I16x8 ks = L == kInvRgbK ? LoadRow(k + at) : I16x8{};
+                    const I16x8 ys = LoadLanes(y + at) & low;
+                    const I16x8 ks = L == kInvRgbK ? LoadLanes(k + at) : I16x8{};
                     ConvertEight<L>(d + bx * 8 * BytesPerPixel(L), ys, t[0][bx], t[1][bx], t[2][bx], ks, bx == Hs - 1);
                 }
             }
