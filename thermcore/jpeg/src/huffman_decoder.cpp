@@ -120,24 +120,31 @@ inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
     return 0;
 }
 
-// One AC symbol through the reader, when the combined table cannot serve
-// it; the reader has been refilled. Sets `end` at an end of block.
+// Places the value of a combined-table entry at its position; false at an
+// end of block.
+template <bool kStore>
+inline bool PlaceFast(uint32_t entry, int16_t* block, int& k)
+{
+    if (entry & kHuffmanFastEob)
+        return false;
+    // ZRL stores a zero 15 places on, which is the same as skipping 16.
+    k += static_cast<int>(entry >> 8) & 15;
+    if (k > 63)
+        k = 63;
+    if constexpr (kStore)
+        block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
+    ++k;
+    return true;
+}
+
+// One AC symbol through the reader, when the locals of DecodeAc cannot
+// serve it; the reader has been refilled. Sets `end` at an end of block.
 template <bool kStore>
 int AcStep(BitReader& r, const HuffmanDecoder& ac, int16_t* block, int& k, bool& end)
 {
     if (const uint32_t entry = FastEntry(r, ac)) {
         Skip(r, entry);
-        if (entry & kHuffmanFastEob) {
-            end = true;
-            return 0;
-        }
-        // ZRL stores a zero 15 places on, which is the same as skipping 16.
-        k += static_cast<int>(entry >> 8) & 15;
-        if (k > 63)
-            k = 63;
-        if constexpr (kStore)
-            block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
-        ++k;
+        end = !PlaceFast<kStore>(entry, block, k);
         return 0;
     }
     int symbol;
@@ -202,16 +209,10 @@ int DecodeAc(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
                 break; // a symbol for AcStep
             bits <<= n;
             count -= n;
-            if (entry & kHuffmanFastEob) {
+            if (!PlaceFast<kStore>(entry, block, k)) {
                 done = true;
                 break;
             }
-            k += static_cast<int>(entry >> 8) & 15;
-            if (k > 63)
-                k = 63;
-            if constexpr (kStore)
-                block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
-            ++k;
         }
         r.bitBuffer = bits;
         r.bitCount = count;
