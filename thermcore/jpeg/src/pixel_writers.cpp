@@ -44,18 +44,6 @@ constexpr bool Converts(int layout) { return layout == kRgb || layout == kBgr ||
 
 inline uint8_t Clamp(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
 
-// Clamp to 0..255 by lookup for a sample 0..255 plus a chroma term (whose
-// magnitude stays below 256): kRange[256 + v].
-struct RangeTable {
-    uint8_t values[768];
-    constexpr RangeTable() : values()
-    {
-        for (int i = 0; i < 768; ++i)
-            values[i] = static_cast<uint8_t>(i < 256 ? 0 : i > 511 ? 255 : i - 256);
-    }
-};
-constexpr RangeTable kRange;
-
 struct ChromaTerms {
     int r = 0, g = 0, b = 0;
 };
