@@ -95,10 +95,13 @@ constexpr unsigned kNarrowSpan = 16384; // inputs + kNarrowBias lie in 0..kNarro
 
 inline int16_t WideSample(i64 z) { return Clamp((z + 1048576) >> 21); }
 
+constexpr int32_t kNarrowRounding = 1048576; // half of the final shift's unit
+
+// A sample from a column sum that already holds kNarrowRounding.
 inline int16_t NarrowSample(int32_t z)
 {
     // |z| < 2^31 leaves the shifted value within +-1024: clamp in 16 bits.
-    const int16_t v = static_cast<int16_t>(((z + 1048576) >> 21) + 128);
+    const int16_t v = static_cast<int16_t>((z >> 21) + 128);
     return v < 0 ? int16_t{0} : v > 255 ? int16_t{255} : v;
 }
 
@@ -210,22 +213,22 @@ void AccurateRowsNarrow(const int16_t* in, int32_t* out)
         const int32_t l = x5 * 18205 + x3 * 27246;
         const int32_t E = ((f + g + 2048) >> 12) * 5793;
         const int32_t T = ((h + l + 2048) >> 12) * 5793;
-        const int32_t Pa = h + f - l - g;
-        const int32_t Pb = h + g - l - f;
-        const int32_t rr = (x0 - x4) * 32768;
-        const int32_t u = (x0 + x4) * 32768;
+        const int32_t Pa = (h - l) + (f - g);
+        const int32_t Pb = (h - l) - (f - g);
+        // The rounding term rides on the even part.
+        const int32_t rr = (x0 - x4) * 32768 + 2048;
+        const int32_t u = (x0 + x4) * 32768 + 2048;
         const int32_t w = x2 * 10045 + x2 * 32768 + x6 * 17734;
         const int32_t B = x2 * 17734 - x6 * 10045 - x6 * 32768;
-        const int32_t r2 = rr - B;
-        const int32_t u2 = u - w;
-        out[r] = (T + u + w + 2048) >> 12;
-        out[56 + r] = (u + w - T + 2048) >> 12;
-        out[8 + r] = (Pa + rr + B + 2048) >> 12;
-        out[48 + r] = (rr + B - Pa + 2048) >> 12;
-        out[16 + r] = (Pb + r2 + 2048) >> 12;
-        out[40 + r] = (r2 - Pb + 2048) >> 12;
-        out[24 + r] = (E + u2 + 2048) >> 12;
-        out[32 + r] = (u2 - E + 2048) >> 12;
+        const int32_t e0 = u + w, e1 = rr + B, e2 = rr - B, e3 = u - w;
+        out[r] = (e0 + T) >> 12;
+        out[56 + r] = (e0 - T) >> 12;
+        out[8 + r] = (e1 + Pa) >> 12;
+        out[48 + r] = (e1 - Pa) >> 12;
+        out[16 + r] = (e2 + Pb) >> 12;
+        out[40 + r] = (e2 - Pb) >> 12;
+        out[24 + r] = (e3 + E) >> 12;
+        out[32 + r] = (e3 - E) >> 12;
     }
 }
 
@@ -254,20 +257,22 @@ void AccurateColumnsNarrow(const int16_t* n, int16_t* out)
         const int32_t h1 = x1 * 6393 - x7 * 32138;
         const int32_t h2 = x5 * 27246 - x3 * 18205;
         const int32_t V = ((h1 + h2 + 2048) >> 12) * 5793;
-        const int32_t P = d + h1 - e - h2;
-        const int32_t Q = d + h2 - e - h1;
-        const int32_t L = (x0 + x4) * 32768;
+        const int32_t P = (d - e) + (h1 - h2);
+        const int32_t Q = (d - e) - (h1 - h2);
+        // The rounding term rides on the even part.
+        const int32_t L = (x0 + x4) * 32768 + kNarrowRounding;
         const int32_t O = x2 * 10045 + x2 * 32768 + x6 * 17734;
-        const int32_t H = (x0 - x4) * 32768;
+        const int32_t H = (x0 - x4) * 32768 + kNarrowRounding;
         const int32_t K = x2 * 17734 - x6 * 10045 - x6 * 32768;
-        out[0 * 8 + c] = NarrowSample(F + L + O);
-        out[7 * 8 + c] = NarrowSample(L + O - F);
-        out[1 * 8 + c] = NarrowSample(P + H + K);
-        out[6 * 8 + c] = NarrowSample(H + K - P);
-        out[2 * 8 + c] = NarrowSample(Q + H - K);
-        out[5 * 8 + c] = NarrowSample(H - K - Q);
-        out[3 * 8 + c] = NarrowSample(V + L - O);
-        out[4 * 8 + c] = NarrowSample(L - O - V);
+        const int32_t e0 = L + O, e1 = H + K, e2 = H - K, e3 = L - O;
+        out[0 * 8 + c] = NarrowSample(e0 + F);
+        out[7 * 8 + c] = NarrowSample(e0 - F);
+        out[1 * 8 + c] = NarrowSample(e1 + P);
+        out[6 * 8 + c] = NarrowSample(e1 - P);
+        out[2 * 8 + c] = NarrowSample(e2 + Q);
+        out[5 * 8 + c] = NarrowSample(e2 - Q);
+        out[3 * 8 + c] = NarrowSample(e3 + V);
+        out[4 * 8 + c] = NarrowSample(e3 - V);
     }
 }
 
