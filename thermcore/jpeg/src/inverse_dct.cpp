@@ -202,7 +202,7 @@ void AccurateColumnsWide(const int32_t* scratch, int16_t* block)
 // The narrow row pass on the transposed block (in[k * 8 + r] is input k of
 // row r), all eight rows side by side; output k of row r goes to
 // out[k * 8 + r]. 42813 = 32768 + 10045 keeps every factor within 16 bits.
-void AccurateRowsNarrow(const int16_t* in, int32_t* out)
+void AccurateRowsNarrow(const int16_t* __restrict in, int32_t* __restrict out)
 {
     for (int r = 0; r < 8; ++r) {
         const int16_t x0 = in[r], x1 = in[8 + r], x2 = in[16 + r], x3 = in[24 + r];
@@ -246,7 +246,7 @@ inline bool NarrowRowOutputs(const int32_t* in, int16_t* n)
 // The narrow column pass on the row outputs in 16 bits (row-major), all
 // eight columns side by side; 16-bit inputs make the products 16 x 16 -> 32
 // bits.
-void AccurateColumnsNarrow(const int16_t* n, int16_t* out)
+void AccurateColumnsNarrow(const int16_t* __restrict n, int16_t* __restrict out)
 {
     for (int c = 0; c < 8; ++c) {
         const int16_t x0 = n[c], x1 = n[8 + c], x2 = n[16 + c], x3 = n[24 + c];
