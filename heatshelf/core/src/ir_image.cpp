@@ -87,7 +87,7 @@ std::string CIrImage::rulerPath(int index) const {
 int CIrImage::Open(const QString& path, void* window) {
     const int kind = FileKindOf(path);
     if (path.isEmpty() || !QFileInfo::exists(path)) return -1;
-    thermcore::SetFrameCallbackTarget(calls(), window);
+    if (m_sharesFrameRecord) thermcore::SetFrameCallbackTarget(calls(), window);
     Close();
     int firstTime = 0;
     int lastTime = 0;

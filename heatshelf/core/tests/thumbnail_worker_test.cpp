@@ -12,6 +12,7 @@
 #include <map>
 
 #include "heatshelf/thumbnail_worker.h"
+#include "ir_holder_common.h"
 #include "platform/dib.h"
 #include "shelf_test_support.h"
 
@@ -138,6 +139,23 @@ TEST_P(ThumbnailWorkerThreadsTest, AFolderChangingUnderTheWorkerStaysConsistent)
 }
 
 INSTANTIATE_TEST_SUITE_P(OneAndThreeThreads, ThumbnailWorkerThreadsTest, ::testing::Values(1, 3));
+
+TEST(ThumbnailWorkerTest, RenderingLeavesTheWindowsFrameRecordAlone) {
+    // The record belongs to the window's thread; renderer threads writing it
+    // would race with the window's opens (and with each other).
+    QTemporaryDir app;
+    int window = 0;
+    thermcore::SetFrameCallbackTarget(thermcore::ExportedCalls(), &window);
+    {
+        ThumbnailWorker worker(app.path(), QSize(64, 48), thermcore::ExportedCalls(), 3);
+        Collector c(worker);
+        worker.Start({fixture(QStringLiteral("big.vni")), fixture(QStringLiteral("walk/a.VNI"))});
+        c.drain(worker);
+        EXPECT_EQ(c.results.size(), 2u);
+    }
+    EXPECT_EQ(thermcore::FrameRecord().window, &window);
+    thermcore::SetFrameCallbackTarget(thermcore::ExportedCalls(), nullptr);
+}
 
 TEST(ThumbnailWorkerTest, DestroyingWhileBusyStopsCleanly) {
     QTemporaryDir app;

@@ -35,6 +35,12 @@ public:
 
     const QString& appDirectory() const { return m_appDirectory; }
 
+    // Whether Open tells the program-wide frame callback record about the
+    // window it was given (the default). A holder of another thread than
+    // the window's (the thumbnail renderers) leaves that record alone: it is
+    // the window's, and it is not guarded for other threads.
+    void SetSharesFrameRecord(bool shares) { m_sharesFrameRecord = shares; }
+
     // 1 when the file is open, -1 when it is not (the path names nothing, or
     // the library refuses it: then no handle is held).
     int Open(const QString& path, void* window = nullptr);
@@ -119,6 +125,7 @@ private:
     int64_t visitDisc(int x1, int y1, int x2, int y2, Visit&& visit);
 
     QString m_appDirectory;
+    bool m_sharesFrameRecord = true;
     int m_invert = 0;
     char m_model[8]{};
     char m_firmware[16]{};

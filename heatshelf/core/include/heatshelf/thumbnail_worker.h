@@ -16,11 +16,10 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "thermcore_calls.h"
-
-class QThread;
 
 namespace heatshelf {
 
@@ -65,11 +64,14 @@ private:
     struct Shared;
     QSize m_cell;
     std::unique_ptr<Shared> m_shared;
-    std::vector<QThread*> m_threads;
+    std::vector<std::thread> m_threads;
 };
 
 // The picture of one file scaled to a cell, rendered through a holder of
-// the caller's: a packed 24-bit bitmap, empty when it does not open.
+// the caller's: a packed 24-bit bitmap, empty when it does not open. Each
+// pixel is the mean of the picture's pixels it covers. scratch holds the
+// full picture's bytes and may be kept from one call to the next.
+QByteArray RenderThumbnail(CIrImage& holder, const QString& path, QSize cell, std::vector<unsigned char>& scratch);
 QByteArray RenderThumbnail(CIrImage& holder, const QString& path, QSize cell);
 
 }  // namespace heatshelf
