@@ -9,8 +9,12 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 
+#include "heatshelf/image_view_core.h"
+#include "heatshelf/ir_image.h"
 #include "heatshelf/thumbnail_worker.h"
 #include "ir_holder_common.h"
 #include "platform/dib.h"
@@ -73,6 +77,41 @@ TEST(ThumbnailWorkerTest, PicturesAreScaledToTheCellAndFailuresAreEmpty) {
     // The warm spot lies right of the middle: brighter there than at the left edge.
     EXPECT_NE(image.pixel(40, 22), image.pixel(2, 22));
     EXPECT_TRUE(c.results[cut].isEmpty());
+}
+
+// The thumbnail is the picture the single view shows, shrunk smoothly: each
+// of its pixels matches the smooth downscale of the full rendering.
+TEST(ThumbnailWorkerTest, ThumbnailPixelsAreTheFullPictureShrunkSmoothly) {
+    ensureApplication();
+    QTemporaryDir app;
+    for (const char* name : {"big.vni", "blob320.vni", "shot.vni"}) {
+        SCOPED_TRACE(name);
+        const QString path = fixture(QString::fromLatin1(name));
+        CIrImage holder(app.path());
+        ASSERT_EQ(holder.Open(path), 1);
+        holder.GetTempRange(nullptr, nullptr, nullptr, nullptr);
+        std::vector<unsigned char> buffer;
+        QByteArray fullDib;
+        QImage full;
+        ASSERT_TRUE(RenderHolderPicture(holder, buffer, &fullDib, &full));
+        const QImage expected = full.convertToFormat(QImage::Format_RGB32)
+                                    .scaled(64, 48, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+        const QImage thumb = platform::DibToImage(RenderThumbnail(holder, path, QSize(64, 48)));
+        ASSERT_EQ(thumb.size(), QSize(64, 48));
+        int worst = 0;
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                const QRgb a = thumb.pixel(x, y);
+                const QRgb b = expected.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        }
+        EXPECT_LE(worst, 2);
+        // Not a flat picture: the warm spot shows.
+        EXPECT_NE(thumb.pixel(32, 24), thumb.pixel(1, 1));
+    }
 }
 
 TEST(ThumbnailWorkerTest, PrioritisedPathsComeFirstAndANewBatchDropsTheOld) {
