@@ -8,6 +8,7 @@
 #include "rename_dlg.h"
 #include "resource_ids.h"
 #include "string_table.h"
+#include "taller_item_delegate.h"
 
 #include "heatshelf/file_rename.h"
 #include "heatshelf/header_ctrl_cl.h"
@@ -23,7 +24,6 @@
 #include "skin/skin_scroll_bar.h"
 #include "skin/skin_scroll_frame.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -128,12 +128,8 @@ void CHeatshelfView::OnInitialUpdate()
         m_cboPalette->addItem(QString::asprintf("Pallette%d", i));
     m_cboPalette->setEditable(false);
     m_cboPalette->setCurrentIndex(0);
-    // The list's items stand two pixels taller than the font alone asks.
-    if (QAbstractItemView* list = m_cboPalette->view()) {
-        const int itemHeight = list->sizeHintForRow(0) + 2;
-        for (int i = 0; i < m_cboPalette->count(); ++i)
-            m_cboPalette->setItemData(i, QSize(0, itemHeight), Qt::SizeHintRole);
-    }
+    // The list's items stand two pixels taller than the list's own drawing asks.
+    m_cboPalette->setItemDelegate(new CTallerItemDelegate(m_cboPalette->itemDelegate(), 2, m_cboPalette));
     m_cboPalette->setMaxVisibleItems(10);
     m_bRelayout = true;
     m_sldLevel->SetRange(0.0f, 100.0f);

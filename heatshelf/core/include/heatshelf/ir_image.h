@@ -6,6 +6,7 @@
 // exports unless a test gives another).
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -118,6 +119,10 @@ public:
 
 private:
     std::string rulerPath(int index) const;
+    // The program folder's file of that name (ResolveProgramFile, which may
+    // list the folder), remembered while the folder's entries stay as they
+    // were: every open asks for three of them.
+    QString programFile(const QString& name) const;
     // Sets the held emissivity, distance, ambient and humidity on the handle.
     void applyScene();
     int lineSamples(int x1, int y1, int x2, int y2);
@@ -126,6 +131,8 @@ private:
 
     QString m_appDirectory;
     bool m_sharesFrameRecord = true;
+    mutable QHash<QString, QString> m_programFiles;
+    mutable qint64 m_programFolderStamp = -1;  // the folder's change time
     int m_invert = 0;
     char m_model[8]{};
     char m_firmware[16]{};
