@@ -39,17 +39,13 @@ QImage ShrinkDibPicture(QByteArrayView dib, QSize cell) {
     QImage out(cell, QImage::Format_RGB32);
     if (out.isNull()) return {};
     const int cw = cell.width();
-    // The cell's column of each picture column, and how many picture
-    // columns each cell column takes (at least one: a picture narrower than
-    // the cell repeats its pixels).
-    std::vector<int> columnOf(size_t(std::max(width, cw)));
+    // How many picture columns each cell column takes, left to right (at
+    // least one: a picture narrower than the cell repeats its pixels).
     std::vector<std::uint32_t> columns(size_t(cw), 0);
     for (int c = 0; c < cw; ++c) {
         const int from = int(qint64(c) * width / cw);
         const int to = std::max(from + 1, int(qint64(c + 1) * width / cw));
         columns[size_t(c)] = std::uint32_t(to - from);
-        if (width >= cw)
-            for (int x = from; x < to; ++x) columnOf[size_t(x)] = c;
     }
     std::vector<std::uint32_t> sums(size_t(cw) * 3);
     for (int r = 0; r < cell.height(); ++r) {
@@ -59,11 +55,18 @@ QImage ShrinkDibPicture(QByteArrayView dib, QSize cell) {
         for (int y = y0; y < y1; ++y) {
             const uchar* px = bits + std::size_t(bottomUp ? height - 1 - y : y) * stride;
             if (width >= cw) {
-                for (int x = 0; x < width; ++x, px += 3) {
-                    std::uint32_t* sum = &sums[size_t(columnOf[size_t(x)]) * 3];
-                    sum[0] += px[0];
-                    sum[1] += px[1];
-                    sum[2] += px[2];
+                // Each span summed in registers, then added once.
+                for (int c = 0; c < cw; ++c) {
+                    std::uint32_t b = 0, g = 0, red = 0;
+                    for (const uchar* end = px + std::size_t(columns[size_t(c)]) * 3; px < end; px += 3) {
+                        b += px[0];
+                        g += px[1];
+                        red += px[2];
+                    }
+                    std::uint32_t* sum = &sums[size_t(c) * 3];
+                    sum[0] += b;
+                    sum[1] += g;
+                    sum[2] += red;
                 }
             } else {
                 for (int c = 0; c < cw; ++c) {
