@@ -82,8 +82,8 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
             }
         }
     });
-    connect(m_worker.get(), &ThumbnailWorker::rendered, this, &CHeatshelfView::onThumbRendered,
-            Qt::QueuedConnection);
+    // Emitted on this thread, a batch of results per turn of the event loop.
+    connect(m_worker.get(), &ThumbnailWorker::rendered, this, &CHeatshelfView::onThumbRendered);
     connect(m_cboPalette, qOverload<int>(&QComboBox::activated), this, [this](int) {
         m_bPaletteChosen = true;
         Step(res::kStepAgain, false);

@@ -1,6 +1,7 @@
 #include "heatshelf/thumbnail_worker.h"
 
 #include <QHash>
+#include <QMetaObject>
 #include <QImage>
 
 #include <algorithm>
@@ -127,6 +128,13 @@ struct ThumbnailWorker::Shared {
     int batch = 0;
     int busy = 0;  // threads rendering
     bool stop = false;
+    struct Result {
+        int batch;
+        QString path;
+        QByteArray dib;
+    };
+    std::vector<Result> done;     // rendered, not yet delivered
+    bool deliveryPosted = false;  // a call of deliver() is queued
 };
 
 ThumbnailWorker::ThumbnailWorker(QString appDirectory, QSize cell, const thermcore::IfrCalls& calls, int threads)
@@ -226,6 +234,16 @@ bool ThumbnailWorker::WaitIdle(int ms) const {
                                       [this] { return m_shared->queue.empty() && m_shared->busy == 0; });
 }
 
+void ThumbnailWorker::deliver() {
+    std::vector<Shared::Result> results;
+    {
+        std::lock_guard lock(m_shared->mutex);
+        results.swap(m_shared->done);
+        m_shared->deliveryPosted = false;
+    }
+    for (const Shared::Result& r : results) emit rendered(r.batch, r.path, r.dib);
+}
+
 void ThumbnailWorker::run(CIrImage& holder) {
     // Below the window's thread, which must stay free to paint and scroll
     // when the processors are busy: a thread's priority class does not lower
@@ -245,18 +263,21 @@ void ThumbnailWorker::run(CIrImage& holder) {
             batch = s.batch;
             ++s.busy;
         }
-        const QByteArray dib = RenderThumbnail(holder, path, m_cell, scratch);
-        bool current = false;
+        QByteArray dib = RenderThumbnail(holder, path, m_cell, scratch);
         {
+            // A result reaches the grid through its event loop: it waits in
+            // the shared list (handed over under the mutex), and one queued
+            // call delivers all that are waiting, posted before the worker
+            // counts as idle. One of a batch given up meanwhile is dropped
+            // here, and the grid checks the batch again.
             std::lock_guard lock(s.mutex);
-            current = batch == s.batch && !s.stop;
-        }
-        // A result reaches the grid through its event loop (posted before
-        // the worker counts as idle); one of a batch given up meanwhile is
-        // dropped here, and the grid checks the batch again.
-        if (current) emit rendered(batch, path, dib);
-        {
-            std::lock_guard lock(s.mutex);
+            if (batch == s.batch && !s.stop) {
+                s.done.push_back({batch, std::move(path), std::move(dib)});
+                if (!s.deliveryPosted) {
+                    s.deliveryPosted = true;
+                    QMetaObject::invokeMethod(this, &ThumbnailWorker::deliver, Qt::QueuedConnection);
+                }
+            }
             --s.busy;
         }
         s.changed.notify_all();

@@ -55,11 +55,15 @@ public:
 
 signals:
     // A picture of batch: a packed 24-bit bitmap of the cell's size; empty
-    // when the file did not open or render.
+    // when the file did not open or render. Emitted on the thread the
+    // worker object belongs to, for each result in the order made.
     void rendered(int batch, const QString& path, const QByteArray& dib);
 
 private:
     void run(CIrImage& holder);
+    // On the worker object's thread: emits rendered() for every result
+    // waiting, in the order they were made.
+    void deliver();
 
     struct Shared;
     QSize m_cell;
