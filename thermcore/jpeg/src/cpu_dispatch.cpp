@@ -160,7 +160,9 @@ void FillProcessorSet(KernelTable& t, const char* name)
 {
     JpegFillKernelsGeneric(t);
     t.setName = name;
+    t.fdctFast = JpegMmxFdctFast;
     t.fdctAccurate = JpegSse2FdctAccurate;
+    t.idctFast = JpegMmxIdctFast;
     t.idctAccurate = JpegSse2IdctAccurate;
     t.quantizeFast = JpegMmxQuantize;
     t.quantizeCurrent = JpegMmxQuantize;
@@ -178,6 +180,9 @@ void FillProcessorSet(KernelTable& t, const char* name)
     t.samplesBgrH2V1 = JpegMmxSamplesBgrH2V1;
     t.samplesBgrH2V2 = JpegMmxSamplesBgrH2V2;
     t.samplesYcbycr = JpegSseSamplesYcbycr;
+    t.samplesInvRgbA = JpegMmxSamplesInvRgbA;
+    t.samplesInvRgbAH2V1 = JpegMmxSamplesInvRgbAH2V1;
+    t.samplesInvRgbAH2V2 = JpegMmxSamplesInvRgbAH2V2;
     JpegFillSimdPixelKernels(t);
 }
 

@@ -54,21 +54,6 @@ inline int Refill(BitReader& r)
     return rc < 0 ? rc : 0;
 }
 
-// The combined entry for the next bits, or 0 when the code or its extra
-// bits reach past the look-ahead or past the valid bits.
-inline uint32_t FastEntry(const BitReader& r, const HuffmanDecoder& t)
-{
-    const uint32_t entry = t.fast[r.bitBuffer >> (64 - kHuffmanFastBits)];
-    return static_cast<int>(entry & 0xFF) <= r.bitCount ? entry : 0;
-}
-
-inline void Skip(BitReader& r, uint32_t entry)
-{
-    const int n = static_cast<int>(entry & 0xFF);
-    r.bitBuffer <<= n;
-    r.bitCount -= n;
-}
-
 inline int DecodeSymbol(BitReader& r, const HuffmanDecoder& t, int& symbol)
 {
     if (int rc = Refill(r))
@@ -100,24 +85,14 @@ inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
 {
     if (int rc = Refill(r))
         return rc;
-    if (const uint32_t entry = FastEntry(r, dc)) {
-        Skip(r, entry);
+    if (const uint32_t entry = JpegFastEntry(r, dc)) {
+        JpegSkipEntry(r, entry);
         const int16_t v = static_cast<int16_t>(entry >> 16); // 0 only for category 0
         if (v != 0)
             *predictor = static_cast<int16_t>(*predictor + v);
         return 0;
     }
-    int symbol;
-    if (int rc = DecodeSymbol(r, dc, symbol))
-        return rc;
-    const int s = symbol & 15;
-    if (s > 0) {
-        int32_t v;
-        if (int rc = ReceiveExtend(r, s, v))
-            return rc;
-        *predictor = static_cast<int16_t>(*predictor + v);
-    }
-    return 0;
+    return JpegDecodeDcSlow(r, dc, predictor);
 }
 
 // Places the value of a combined-table entry at its position; false at an
@@ -142,32 +117,14 @@ inline bool PlaceFast(uint32_t entry, int16_t* block, int& k)
 template <bool kStore>
 int AcStep(BitReader& r, const HuffmanDecoder& ac, int16_t* block, int& k, bool& end)
 {
-    if (const uint32_t entry = FastEntry(r, ac)) {
-        Skip(r, entry);
+    if (const uint32_t entry = JpegFastEntry(r, ac)) {
+        JpegSkipEntry(r, entry);
         end = !PlaceFast<kStore>(entry, block, k);
         return 0;
     }
-    int symbol;
-    if (int rc = DecodeSymbol(r, ac, symbol))
-        return rc;
-    const int run = symbol >> 4, s = symbol & 15;
-    if (s == 0) {
-        if (run != 15)
-            end = true; // EOB
-        else
-            k += 16; // ZRL
-        return 0;
-    }
-    k += run;
-    int32_t v;
-    if (int rc = ReceiveExtend(r, s, v))
-        return rc;
-    if (k > 63)
-        k = 63; // corrupt run: the value lands in the last position
-    if constexpr (kStore)
-        block[kZigzag[k]] = static_cast<int16_t>(v);
-    ++k;
-    return 0;
+    const int rc = JpegDecodeAcSlow(r, ac, k, kStore ? block : nullptr);
+    end = rc == kStatusEndOfBlock;
+    return end ? 0 : rc;
 }
 
 // The AC coefficients. The common case (whole non-0xFF bytes to refill
@@ -425,6 +382,45 @@ int JpegBuildHuffmanDecoder(const uint8_t* bits, const uint8_t* values, int cls,
 }
 
 int JpegDecodeSymbol(BitReader& r, int& symbol, const HuffmanDecoder& t) { return DecodeSymbol(r, t, symbol); }
+
+int JpegDecodeDcSlow(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
+{
+    int symbol;
+    if (int rc = DecodeSymbol(r, dc, symbol))
+        return rc;
+    const int s = symbol & 15;
+    if (s > 0) {
+        int32_t v;
+        if (int rc = ReceiveExtend(r, s, v))
+            return rc;
+        *predictor = static_cast<int16_t>(*predictor + v);
+    }
+    return 0;
+}
+
+int JpegDecodeAcSlow(BitReader& r, const HuffmanDecoder& ac, int& k, int16_t* block)
+{
+    int symbol;
+    if (int rc = DecodeSymbol(r, ac, symbol))
+        return rc;
+    const int run = symbol >> 4, s = symbol & 15;
+    if (s == 0) {
+        if (run != 15)
+            return kStatusEndOfBlock;
+        k += 16; // ZRL
+        return 0;
+    }
+    k += run;
+    int32_t v;
+    if (int rc = ReceiveExtend(r, s, v))
+        return rc;
+    if (k > 63)
+        k = 63; // corrupt run: the value lands in the last position
+    if (block != nullptr)
+        block[kZigzag[k]] = static_cast<int16_t>(v);
+    ++k;
+    return 0;
+}
 
 int JpegDecodeBlock(BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder& ac, int32_t* dcPredictor,
                     int16_t* block)

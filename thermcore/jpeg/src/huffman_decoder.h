@@ -60,6 +60,34 @@ int JpegBuildHuffmanDecoder(const uint8_t* bits, const uint8_t* values, int cls,
 // Returns 0, kStatusNoMoreBits or a negative error.
 int JpegDecodeSymbol(BitReader& reader, int& symbol, const HuffmanDecoder& table);
 
+// The combined entry for the reader's next bits, or 0 when the code or its
+// extra bits reach past the look-ahead or past the valid bits.
+inline uint32_t JpegFastEntry(const BitReader& r, const HuffmanDecoder& t)
+{
+    const uint32_t entry = t.fast[r.bitBuffer >> (64 - kHuffmanFastBits)];
+    return static_cast<int>(entry & 0xFF) <= r.bitCount ? entry : 0;
+}
+
+// Takes the bits of a combined entry.
+inline void JpegSkipEntry(BitReader& r, uint32_t entry)
+{
+    const int n = static_cast<int>(entry & 0xFF);
+    r.bitBuffer <<= n;
+    r.bitCount -= n;
+}
+
+// Status of JpegDecodeAcSlow at an end of block.
+inline constexpr int kStatusEndOfBlock = 101;
+
+// The slow path of the block decoders, for a symbol the combined table does
+// not hold (a code longer than its look-ahead, extra bits reaching past it,
+// or few bits left). DC: the difference is added to the predictor (kept
+// within 16 bits). AC: the symbol at zig-zag position k is stored in the
+// block (null: read past) and k moved on; kStatusEndOfBlock at an end of
+// block. Both return 0, kStatusNoMoreBits or a negative error.
+int JpegDecodeDcSlow(BitReader& reader, const HuffmanDecoder& dc, int32_t* predictor);
+int JpegDecodeAcSlow(BitReader& reader, const HuffmanDecoder& ac, int& k, int16_t* block);
+
 // The decodeBlock entry: clears the block, decodes the DC difference into
 // the predictor (kept within 16 bits) and coefficient 0, then the AC
 // coefficients.

@@ -17,6 +17,33 @@ constexpr uint8_t kEob = 0x00;
 // Room below which file output writes its buffer out before a group: three
 // groups of four bytes, with margin.
 constexpr ptrdiff_t kFileRoom = 22;
+// More than the bytes one block can add: 68 symbols (DC, 63 AC, 3 ZRL,
+// EOB) of at most 32 bits, every byte stuffed, and the four-byte store.
+constexpr ptrdiff_t kBlockRoom = 68 * 4 * 2 + 4 + kFileRoom;
+
+// For each row of the natural-order block and each set of non-zero columns
+// of that row (bit j: column j), the zig-zag positions of those
+// coefficients as bits.
+struct ZigzagBits {
+    uint64_t bits[8][256];
+};
+
+constexpr ZigzagBits MakeZigzagBits()
+{
+    int position[64] = {};
+    for (int k = 0; k < 64; ++k)
+        position[kZigzag[k]] = k;
+    ZigzagBits t{};
+    for (int row = 0; row < 8; ++row)
+        for (int set = 0; set < 256; ++set)
+            for (int column = 0; column < 8; ++column)
+                if (set & (1 << column))
+                    t.bits[row][set] |= uint64_t{1} << position[row * 8 + column];
+    return t;
+}
+
+constexpr ZigzagBits kZigzagBits = MakeZigzagBits();
+constexpr const uint64_t (&kZigzagBitsOfRow)[8][256] = kZigzagBits.bits;
 
 int FlushFileBuffer(OutputRecord& out)
 {
@@ -81,49 +108,95 @@ inline void Append(uint32_t value, int length, LeftAlignedBits& bits)
     bits.accumulator |= uint64_t{value} << (64 - bits.count);
 }
 
-inline int PutFile(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
+// The pending bits and the output position of a block in progress, kept in
+// locals rather than in the record, which byte stores could alias.
+struct Writer {
+    LeftAlignedBits bits;
+    uint8_t* current;
+    uint8_t* end;
+};
+
+// Stores four-byte groups while 32 or more bits are pending, through the
+// record: file output first writes its buffer out with 22 bytes of room or
+// fewer; memory output stops with -28 without 4 bytes of room.
+template <bool File>
+[[gnu::noinline]] int Drain(Writer& w, OutputRecord& out)
 {
-    Append(value, length, bits);
-    if (bits.count <= 32)
-        return 0;
-    if (out.end - out.current <= kFileRoom) {
-        if (int rc = FlushFileBuffer(out))
-            return rc;
-        out.end = out.start + kFileBufferSize;
+    out.current = w.current;
+    int rc = 0;
+    if (w.bits.count >= 32) {
+        if constexpr (File) {
+            if (out.end - out.current <= kFileRoom) {
+                rc = FlushFileBuffer(out);
+                out.end = out.start + kFileBufferSize;
+            }
+            if (rc == 0) {
+                do {
+                    EmitGroup(w.bits, out.current);
+                } while (w.bits.count >= 32);
+            }
+        } else {
+            do {
+                if (out.end - out.current < 4) {
+                    rc = JPEG_OUTPUT_TOO_SMALL;
+                    break;
+                }
+                EmitGroup(w.bits, out.current);
+            } while (w.bits.count >= 32);
+        }
     }
-    uint8_t* current = out.current;
-    do {
-        EmitGroup(bits, current);
-    } while (bits.count >= 32);
-    out.current = current;
+    w.current = out.current;
+    w.end = out.end;
+    return rc;
+}
+
+// Appends a bit string of 1..32 bits. The common case takes no branch on
+// the bit count: the top four bytes are stored every time, and kept (with
+// their 32 bits taken) only when 32 or more bits were pending. A 0xFF among
+// them, or little room, goes the careful way.
+// Roomy: the caller has made sure that the whole block fits the output
+// (kBlockRoom), so no symbol needs to look at the room left.
+template <bool File, bool Roomy>
+inline int Put(uint32_t value, int length, Writer& w, OutputRecord& out)
+{
+    Append(value, length, w.bits);
+    const uint32_t top = static_cast<uint32_t>(w.bits.accumulator >> 32);
+    if (HasFfByte(top) || (!Roomy && w.end - w.current <= (File ? kFileRoom : 3))) [[unlikely]] {
+        // Through a copy, so that the block's writer stays in registers.
+        Writer copy = w;
+        const int rc = Drain<File>(copy, out);
+        w = copy;
+        return rc;
+    }
+    const uint32_t bytes = __builtin_bswap32(top);
+    std::memcpy(w.current, &bytes, 4);
+    const int taken = w.bits.count & 32; // at most 62 bits pending here
+    w.current += taken >> 3;
+    w.bits.accumulator <<= taken;
+    w.bits.count -= taken;
     return 0;
 }
 
-inline int PutMemory(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
+template <bool File>
+int PutBits(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
 {
-    Append(value, length, bits);
-    if (bits.count <= 32)
+    Writer w{bits, out.current, out.end};
+    Append(value, length, w.bits);
+    if (w.bits.count <= 32) { // the entries store groups from 33 bits on
+        bits = w.bits;
         return 0;
-    do {
-        if (out.end - out.current < 4)
-            return JPEG_OUTPUT_TOO_SMALL;
-        EmitGroup(bits, out.current);
-    } while (bits.count >= 32);
-    return 0;
+    }
+    const int rc = Drain<File>(w, out);
+    bits = w.bits;
+    return rc;
 }
 
 inline int Category(uint32_t magnitude) { return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude); }
 
-template <bool File>
-inline int Put(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
-{
-    return File ? PutFile(value, length, bits, out) : PutMemory(value, length, bits, out);
-}
-
 // The code of a symbol followed by `extraCount` bits of extra, as one bit
 // string (at most 16 + 16 bits).
-template <bool File>
-inline int PutSymbol(const HuffmanEncoder& table, int symbol, int32_t extra, int extraCount, LeftAlignedBits& bits,
+template <bool File, bool Roomy>
+inline int PutSymbol(const HuffmanEncoder& table, int symbol, int32_t extra, int extraCount, Writer& w,
                      OutputRecord& out)
 {
     const int size = table.size[symbol];
@@ -131,47 +204,50 @@ inline int PutSymbol(const HuffmanEncoder& table, int symbol, int32_t extra, int
         return JPEG_BAD_HUFFMAN_TABLE;
     const uint32_t extraBits = static_cast<uint32_t>(extra) & static_cast<uint32_t>((uint64_t{1} << extraCount) - 1);
     const uint32_t value = static_cast<uint32_t>(uint64_t{table.code[symbol]} << extraCount) | extraBits;
-    return Put<File>(value, size + extraCount, bits, out);
+    return Put<File, Roomy>(value, size + extraCount, w, out);
 }
 
-template <bool File>
+template <bool File, bool Roomy>
 int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac, int16_t* dcPredictor,
                 const int16_t* block)
 {
-    alignas(16) int16_t zigzag[64];
-    uint64_t nonZero = JpegMmxScanBlock(block, zigzag);
+    uint64_t nonZero = JpegMmxScanBlock(block);
 
     const int32_t diff = int32_t{block[0]} - *dcPredictor;
     *dcPredictor = block[0];
-    LeftAlignedBits bits = JpegLoadLeftAligned(out);
-    int rc = 0;
-    int category = Category(static_cast<uint32_t>(diff < 0 ? -diff : diff));
-    rc = PutSymbol<File>(dc, category, diff < 0 ? diff - 1 : diff, category, bits, out);
+    Writer w{JpegLoadLeftAligned(out), out.current, out.end};
+    auto finish = [&](int rc) {
+        out.current = w.current;
+        JpegStoreLeftAligned(w.bits, out);
+        return rc;
+    };
+    const int dcCategory = Category(static_cast<uint32_t>(diff < 0 ? -diff : diff));
+    if (int rc = PutSymbol<File, Roomy>(dc, dcCategory, diff < 0 ? diff - 1 : diff, dcCategory, w, out)) [[unlikely]]
+        return finish(rc);
 
     int last = 0;
-    while (rc == 0 && nonZero != 0) {
+    while (nonZero != 0) {
         const int k = __builtin_ctzll(nonZero);
         nonZero &= nonZero - 1;
         int run = k - last - 1;
-        while (rc == 0 && run > 15) {
-            rc = PutSymbol<File>(ac, kZrl, 0, 0, bits, out);
-            run -= 16;
-        }
-        if (rc != 0)
-            break;
-        const int32_t v = zigzag[k];
-        category = Category(static_cast<uint32_t>(v < 0 ? -v : v));
-        if (category > 15) { // -32768 has no AC symbol
-            rc = JPEG_BAD_HUFFMAN_TABLE;
-            break;
-        }
-        rc = PutSymbol<File>(ac, run * 16 + category, v < 0 ? v - 1 : v, category, bits, out);
         last = k;
+        if (run > 15) [[unlikely]] {
+            do {
+                if (int rc = PutSymbol<File, Roomy>(ac, kZrl, 0, 0, w, out))
+                    return finish(rc);
+                run -= 16;
+            } while (run > 15);
+        }
+        const int32_t v = block[kZigzag[k]];
+        const int category = 32 - __builtin_clz(static_cast<uint32_t>(v < 0 ? -v : v)); // v is not zero
+        if (category > 15) [[unlikely]] // -32768 has no AC symbol
+            return finish(JPEG_BAD_HUFFMAN_TABLE);
+        if (int rc = PutSymbol<File, Roomy>(ac, run * 16 + category, v < 0 ? v - 1 : v, category, w, out)) [[unlikely]]
+            return finish(rc);
     }
-    if (rc == 0 && last != 63)
-        rc = PutSymbol<File>(ac, kEob, 0, 0, bits, out);
-    JpegStoreLeftAligned(bits, out);
-    return rc;
+    if (last != 63)
+        return finish(PutSymbol<File, Roomy>(ac, kEob, 0, 0, w, out));
+    return finish(0);
 }
 
 // Whole pending bytes of a right-aligned record, the last padded with zero
@@ -234,34 +310,37 @@ void JpegStoreLeftAligned(const LeftAlignedBits& bits, OutputRecord& out)
 
 int JpegMmxPutBitsFile(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
 {
-    return PutFile(value, length, bits, out);
+    return PutBits<true>(value, length, bits, out);
 }
 
 int JpegMmxPutBitsMemory(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out)
 {
-    return PutMemory(value, length, bits, out);
+    return PutBits<false>(value, length, bits, out);
 }
 
-uint64_t JpegMmxScanBlock(const int16_t* block, int16_t* zigzagOut)
+uint64_t JpegMmxScanBlock(const int16_t* block)
 {
-    for (int k = 0; k < 64; ++k)
-        zigzagOut[k] = block[kZigzag[k]];
     const __m128i zero = _mm_setzero_si128();
-    uint64_t zeros = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(zigzagOut + 16 * i));
-        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(zigzagOut + 16 * i + 8));
-        const __m128i z = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
-        zeros |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(z))} << (16 * i);
+    uint64_t mask = 0;
+    for (int row = 0; row < 8; row += 2) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * row));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * row + 8));
+        const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
+        const auto nonZero = static_cast<uint16_t>(~_mm_movemask_epi8(zeros));
+        mask |= kZigzagBitsOfRow[row][nonZero & 0xFF] | kZigzagBitsOfRow[row + 1][nonZero >> 8];
     }
-    return ~zeros & ~uint64_t{1};
+    return mask & ~uint64_t{1};
 }
 
 int JpegMmxEncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncoder& ac, int16_t* dcPredictor,
                        const int16_t* block)
 {
-    return out.isFile() ? EncodeBlock<true>(out, dc, ac, dcPredictor, block)
-                        : EncodeBlock<false>(out, dc, ac, dcPredictor, block);
+    const bool roomy = out.end - out.current > kBlockRoom;
+    if (out.isFile())
+        return roomy ? EncodeBlock<true, true>(out, dc, ac, dcPredictor, block)
+                     : EncodeBlock<true, false>(out, dc, ac, dcPredictor, block);
+    return roomy ? EncodeBlock<false, true>(out, dc, ac, dcPredictor, block)
+                 : EncodeBlock<false, false>(out, dc, ac, dcPredictor, block);
 }
 
 // The same symbols, bit strings and bytes as the encoder of the other

@@ -29,7 +29,7 @@ LeftAlignedBits JpegLoadLeftAligned(const OutputRecord& out);
 void JpegStoreLeftAligned(const LeftAlignedBits& bits, OutputRecord& out);
 
 // Appends `length` (1..32) bits held right-aligned in value (nothing above
-// them), then, with 32 or more pending, stores four-byte groups with 0xFF
+// them), then, with more than 32 pending, stores four-byte groups with 0xFF
 // 0x00 stuffing; a stuffing byte owed to a group's last 0xFF is put back in
 // front of the pending bits and leaves with the next group.
 // File output first writes the buffer out when 22 bytes of room or fewer
@@ -39,10 +39,10 @@ void JpegStoreLeftAligned(const LeftAlignedBits& bits, OutputRecord& out);
 int JpegMmxPutBitsFile(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out);
 int JpegMmxPutBitsMemory(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out);
 
-// The non-zero coefficients of a block in zig-zag order, positions 1..63
-// (bit k set for a non-zero zig-zag coefficient k; bit 0 clear), and the
-// block reordered into zigzag.
-uint64_t JpegMmxScanBlock(const int16_t* block, int16_t* zigzagOut);
+// The non-zero AC coefficients of a natural-order block as a mask in
+// zig-zag order: bit k set for a non-zero zig-zag coefficient k (1..63; bit
+// 0 clear). Found with vector compares, a row at a time through a table.
+uint64_t JpegMmxScanBlock(const int16_t* block);
 
 // The encodeBlock entries of the processor sets: the generic symbols
 // (a missing code gives -6), each code sent with its magnitude bits as one

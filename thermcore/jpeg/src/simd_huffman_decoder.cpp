@@ -55,78 +55,46 @@ inline int Fill(BitReader& r)
 }
 
 template <bool Wide>
-inline int Symbol(BitReader& r, const HuffmanDecoder& t, int& symbol)
+inline int Refill(BitReader& r)
 {
-    if (r.bitCount < 32) {
-        if (int rc = Fill<Wide>(r))
-            return rc;
-    }
-    if (r.bitCount >= 8) {
-        const uint32_t entry = t.lookahead[r.bitBuffer >> 56];
-        if (entry != 0) {
-            const int length = static_cast<int>(entry >> 16);
-            r.bitBuffer <<= length;
-            r.bitCount -= length;
-            symbol = static_cast<int>(entry & 0xFF);
-            return 0;
-        }
-    }
-    return JpegDecodeSymbol(r, symbol, t); // longer codes, or few bits left
-}
-
-// s bits (1..15) as a signed value.
-inline int Extend(BitReader& r, int s, int32_t& value)
-{
-    if (r.bitCount < s) {
-        if (int rc = JpegFillBits(r, s))
-            return rc;
-    }
-    const int32_t bits = static_cast<int32_t>(r.bitBuffer >> (64 - s));
-    r.bitBuffer <<= s;
-    r.bitCount -= s;
-    value = bits < (1 << (s - 1)) ? bits + 1 - (1 << s) : bits;
-    return 0;
+    return r.bitCount < 32 ? Fill<Wide>(r) : 0;
 }
 
 template <bool Wide>
 inline int Dc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
 {
-    int symbol;
-    if (int rc = Symbol<Wide>(r, dc, symbol))
+    if (int rc = Refill<Wide>(r))
         return rc;
-    const int s = symbol & 15;
-    if (s > 0) {
-        int32_t v;
-        if (int rc = Extend(r, s, v))
-            return rc;
-        *predictor = static_cast<int16_t>(*predictor + v);
+    if (const uint32_t entry = JpegFastEntry(r, dc)) {
+        JpegSkipEntry(r, entry);
+        *predictor = static_cast<int16_t>(*predictor + static_cast<int16_t>(entry >> 16));
+        return 0;
     }
-    return 0;
+    return JpegDecodeDcSlow(r, dc, predictor);
 }
 
-template <bool Wide, bool Store>
+// block null: the coefficients are read past.
+template <bool Wide>
 inline int Ac(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
 {
     for (int k = 1; k < 64;) {
-        int symbol;
-        if (int rc = Symbol<Wide>(r, ac, symbol))
+        if (int rc = Refill<Wide>(r))
             return rc;
-        const int run = symbol >> 4, s = symbol & 15;
-        if (s == 0) {
-            if (run != 15)
-                break; // EOB
-            k += 16;   // ZRL
+        if (const uint32_t entry = JpegFastEntry(r, ac)) {
+            JpegSkipEntry(r, entry);
+            if (entry & kHuffmanFastEob)
+                break;
+            k += static_cast<int>(entry >> 8) & 15; // ZRL: a zero 15 places on
+            if (k > 63)
+                k = 63;
+            if (block != nullptr)
+                block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
+            ++k;
             continue;
         }
-        k += run;
-        int32_t v;
-        if (int rc = Extend(r, s, v))
-            return rc;
-        if (k > 63)
-            k = 63; // a corrupt run lands in the last position
-        if constexpr (Store)
-            block[kZigzag[k]] = static_cast<int16_t>(v);
-        ++k;
+        const int rc = JpegDecodeAcSlow(r, ac, k, block);
+        if (rc != 0)
+            return rc == kStatusEndOfBlock ? 0 : rc;
     }
     return 0;
 }
@@ -144,7 +112,7 @@ int DecodeBlock(BitReader& r, const HuffmanDecoder& dc, const HuffmanDecoder& ac
     if (rc == 0 || rc == kStatusNoMoreBits)
         block[0] = static_cast<int16_t>(*dcPredictor);
     if (rc == 0)
-        rc = Ac<Wide, true>(r, ac, block);
+        rc = Ac<Wide>(r, ac, block);
     return BlockResult(rc);
 }
 
@@ -169,7 +137,7 @@ int JpegMmxDecodeBlockDc(BitReader& r, const HuffmanDecoder& dc, const HuffmanDe
     if (dcOut != nullptr)
         *dcOut = static_cast<int16_t>(*dcPredictor);
     if (rc == 0)
-        rc = Ac<true, false>(r, ac, nullptr);
+        rc = Ac<true>(r, ac, nullptr);
     return BlockResult(rc);
 }
 

@@ -1,9 +1,9 @@
 // Processor forms of the baseline block decoders (x86-64 only). They decode
 // the same symbols into the same coefficients as the generic decoders
 // (huffman_decoder.h) on the same reader convention (bits left-aligned), with
-// the reader's bits kept in registers through a block, the block cleared
-// with vector stores and, in the wide forms, the input taken four bytes at a
-// time whenever none of them is 0xFF. They take the same input bytes at the
+// the generic combined code-and-value table and slow path, the block
+// cleared with vector stores and, in the wide forms, the input taken four
+// bytes at a time whenever none of them is 0xFF. They take the same input bytes at the
 // same points as the generic decoders, and stuffing, markers, the end of the
 // input and corrupt runs go the same way: every 0xFF and every end of the
 // buffer goes through the generic refill.

@@ -8,6 +8,8 @@
 
 #include <emmintrin.h>
 
+#include "simd_opaque.h"
+
 namespace thermjpeg {
 namespace {
 
@@ -29,9 +31,9 @@ inline Offsets ChromaOffsets(const int16_t* cb, const int16_t* cr)
     // (359 Cr - 45813) >> 8 = Cr - 180 + ((103 Cr + 267) >> 8) and
     // (454 Cb - 57937) >> 8 = 2 Cb - 227 + ((175 - 58 Cb) >> 8): whole
     // multiples of 256 moved out of the shift keep the sums in 16 bits.
-    o.r = _mm_add_epi16(_mm_srai_epi16(_mm_add_epi16(_mm_mullo_epi16(r, _mm_set1_epi16(103)), _mm_set1_epi16(267)), 8),
+    o.r = _mm_add_epi16(_mm_srai_epi16(_mm_add_epi16(_mm_mullo_epi16(r, JpegOpaque(_mm_set1_epi16(103))), _mm_set1_epi16(267)), 8),
                         _mm_sub_epi16(r, _mm_set1_epi16(180)));
-    o.b = _mm_add_epi16(_mm_srai_epi16(_mm_sub_epi16(_mm_set1_epi16(175), _mm_mullo_epi16(b, _mm_set1_epi16(58))), 8),
+    o.b = _mm_add_epi16(_mm_srai_epi16(_mm_sub_epi16(_mm_set1_epi16(175), _mm_mullo_epi16(b, JpegOpaque(_mm_set1_epi16(58)))), 8),
                         _mm_sub_epi16(_mm_add_epi16(b, b), _mm_set1_epi16(227)));
     // The green sum in 32 bits, so that no chroma pair wraps.
     const __m128i factors = _mm_set1_epi32((88 << 16) | 183), offset = _mm_set1_epi32(34806);

@@ -10,6 +10,8 @@
 
 #include <emmintrin.h>
 
+#include "simd_opaque.h"
+
 namespace thermjpeg {
 namespace {
 
@@ -17,12 +19,16 @@ struct Planes {
     __m128i c0, c1, c2; // 16 bytes of each channel, in pixel order
 };
 
+// The upper eight bytes of v in its lower half (a copying shuffle, where a
+// byte shift would first need a register copy).
+inline __m128i Upper(__m128i v) { return _mm_shuffle_epi32(v, 0xEE); }
+
 inline Planes Deinterleave(__m128i a, __m128i b, __m128i c)
 {
     for (int round = 0; round < 4; ++round) {
-        const __m128i na = _mm_unpacklo_epi8(a, _mm_srli_si128(b, 8));
-        const __m128i nb = _mm_unpacklo_epi8(_mm_srli_si128(a, 8), c);
-        const __m128i nc = _mm_unpacklo_epi8(b, _mm_srli_si128(c, 8));
+        const __m128i na = _mm_unpacklo_epi8(a, Upper(b));
+        const __m128i nb = _mm_unpacklo_epi8(Upper(a), c);
+        const __m128i nc = _mm_unpacklo_epi8(b, Upper(c));
         a = na, b = nb, c = nc;
     }
     return {a, b, c};
@@ -43,6 +49,13 @@ struct Rgb8 {
     __m128i r, g, b;
 };
 
+inline void Accumulate(Rgb8& sums, const Rgb8& s)
+{
+    sums.r = _mm_add_epi16(sums.r, s.r);
+    sums.g = _mm_add_epi16(sums.g, s.g);
+    sums.b = _mm_add_epi16(sums.b, s.b);
+}
+
 // (cr R + cg G + cb B + offset) >> Shift for eight pixels.
 template <int Shift>
 inline __m128i Dot(const Rgb8& p, int cr, int cg, int cb, int offset)
@@ -56,7 +69,15 @@ inline __m128i Dot(const Rgb8& p, int cr, int cg, int cb, int offset)
     return _mm_packs_epi32(_mm_srai_epi32(lo, Shift), _mm_srai_epi32(hi, Shift));
 }
 
-inline __m128i Luma(const Rgb8& p) { return Dot<8>(p, 77, 150, 29, -32640); }
+// 77 R + 150 G + 29 B is at most 256 x 255, so it is exact in 16-bit
+// lanes taken as unsigned; minus 32640 it lies within the signed range.
+inline __m128i Luma(const Rgb8& p)
+{
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(p.r, JpegOpaque(_mm_set1_epi16(77))),
+                                                    _mm_mullo_epi16(p.g, JpegOpaque(_mm_set1_epi16(150)))),
+                                      _mm_mullo_epi16(p.b, JpegOpaque(_mm_set1_epi16(29))));
+    return _mm_srai_epi16(_mm_sub_epi16(sum, _mm_set1_epi16(32640)), 8);
+}
 
 // Chroma of sums over boxes of 2^Log pixels.
 template <int Log>
@@ -137,15 +158,75 @@ void Convert2x2(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
             Store(left, Luma(Widen<Bgr>(planes, true)));
             Store(left + 64, Luma(Widen<Bgr>(planes, false)));
             const Rgb8 s = PairSums(planes, Bgr);
-            if (dy == 0) {
+            if (dy == 0)
                 sums = s;
-            } else {
-                sums.r = _mm_add_epi16(sums.r, s.r);
-                sums.g = _mm_add_epi16(sums.g, s.g);
-                sums.b = _mm_add_epi16(sums.b, s.b);
-            }
+            else
+                Accumulate(sums, s);
         }
         Chroma<2>(sums, cb + cy * 8, cr + cy * 8);
+    }
+}
+
+// Eight four-byte pixels (32 bytes): the first three channels complemented
+// (255 - v), the fourth minus 128.
+struct Complemented8 {
+    Rgb8 rgb;
+    __m128i fourth;
+};
+
+inline Complemented8 LoadComplemented8(const uint8_t* p)
+{
+    const __m128i a = LoadU(p), b = LoadU(p + 16);
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    auto channel = [&](int shift) {
+        return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), byte),
+                               _mm_and_si128(_mm_srli_epi32(b, shift), byte));
+    };
+    const __m128i ones = _mm_set1_epi16(0xFF);
+    return {{_mm_xor_si128(channel(0), ones), _mm_xor_si128(channel(8), ones), _mm_xor_si128(channel(16), ones)},
+            _mm_sub_epi16(_mm_packs_epi32(_mm_srli_epi32(a, 24), _mm_srli_epi32(b, 24)), _mm_set1_epi16(128))};
+}
+
+// Sums of neighbouring lanes of two vectors of eight: lanes 0-3 from lo,
+// 4-7 from hi.
+inline __m128i PairSums(__m128i lo, __m128i hi)
+{
+    const __m128i one = _mm_set1_epi16(1);
+    return _mm_packs_epi32(_mm_madd_epi16(lo, one), _mm_madd_epi16(hi, one));
+}
+
+// Complemented R G B plus a fourth channel, H x V pixels per chroma sample.
+template <int H, int V>
+void ConvertComplemented(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
+{
+    constexpr int n = H * V;
+    int16_t* cb = mcu + n * 64;
+    int16_t* cr = cb + 64;
+    int16_t* fourth = cr + 64;
+    for (int cy = 0; cy < 8; ++cy) {
+        Rgb8 sums{};
+        for (int dy = 0; dy < V; ++dy) {
+            const int y = cy * V + dy;
+            Complemented8 half[H];
+            for (int hx = 0; hx < H; ++hx) {
+                half[hx] = LoadComplemented8(pixels + y * stride + hx * 32);
+                const int at = ((y >> 3) * H + hx) * 64 + (y & 7) * 8;
+                Store(mcu + at, Luma(half[hx].rgb));
+                Store(fourth + at, half[hx].fourth);
+            }
+            Rgb8 s;
+            if constexpr (H == 1)
+                s = half[0].rgb;
+            else
+                s = {PairSums(half[0].rgb.r, half[1].rgb.r), PairSums(half[0].rgb.g, half[1].rgb.g),
+                     PairSums(half[0].rgb.b, half[1].rgb.b)};
+            if (dy == 0)
+                sums = s;
+            else
+                Accumulate(sums, s);
+        }
+        constexpr int log = n == 4 ? 2 : n == 2 ? 1 : 0;
+        Chroma<log>(sums, cb + cy * 8, cr + cy * 8);
     }
 }
 
@@ -164,6 +245,10 @@ void JpegMmxSamplesRgbH2V1(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert2
 void JpegMmxSamplesBgrH2V1(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert2x1<true>(p, s, m); }
 void JpegMmxSamplesRgbH2V2(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert2x2<false>(p, s, m); }
 void JpegMmxSamplesBgrH2V2(const uint8_t* p, ptrdiff_t s, int16_t* m) { Convert2x2<true>(p, s, m); }
+
+void JpegMmxSamplesInvRgbA(const uint8_t* p, ptrdiff_t s, int16_t* m) { ConvertComplemented<1, 1>(p, s, m); }
+void JpegMmxSamplesInvRgbAH2V1(const uint8_t* p, ptrdiff_t s, int16_t* m) { ConvertComplemented<2, 1>(p, s, m); }
+void JpegMmxSamplesInvRgbAH2V2(const uint8_t* p, ptrdiff_t s, int16_t* m) { ConvertComplemented<2, 2>(p, s, m); }
 
 void JpegSseSamplesYcbycr(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
 {

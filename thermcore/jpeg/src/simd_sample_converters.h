@@ -21,6 +21,11 @@ void JpegMmxSamplesBgrH2V1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu
 // 4x4 quarter of Cb and of Cr each).
 void JpegMmxSamplesRgbH2V2(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
 void JpegMmxSamplesBgrH2V2(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
+// Complemented R G B plus a fourth channel (four-byte pixels) at 1x1, 2x1
+// and 2x2: luminance, Cb, Cr, then the fourth channel's blocks.
+void JpegMmxSamplesInvRgbA(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
+void JpegMmxSamplesInvRgbAH2V1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
+void JpegMmxSamplesInvRgbAH2V2(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
 // 16x8 packed Y0 Cb Y1 Cr pixels.
 void JpegSseSamplesYcbycr(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu);
 

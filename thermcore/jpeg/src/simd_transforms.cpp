@@ -4,6 +4,8 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
+
 namespace thermjpeg {
 namespace {
 
@@ -75,30 +77,79 @@ inline void ForwardPass(__m128i* v)
     const __m128i s1 = _mm_adds_epi16(v[1], v[6]), d1 = _mm_subs_epi16(v[1], v[6]);
     const __m128i s2 = _mm_adds_epi16(v[2], v[5]), d2 = _mm_subs_epi16(v[2], v[5]);
     const __m128i s3 = _mm_adds_epi16(v[3], v[4]), d3 = _mm_subs_epi16(v[3], v[4]);
-    const Interleaved s01(s0, s1), s23(s2, s3), d01(d0, d1), d23(d2, d3);
+    const Interleaved d01(d0, d1), d23(d2, d3);
     const __m128i bias = _mm_set1_epi32(1 << (Shift - 1));
-    for (int u = 0; u < 8; ++u) {
+    for (int u = 1; u < 8; u += 2) {
         const int16_t* k = kDct[u];
-        const Sum32 sum = (u & 1) ? MulAdd2(d01, Pair(k[0], k[1]), d23, Pair(k[2], k[3]))
-                                  : MulAdd2(s01, Pair(k[0], k[1]), s23, Pair(k[2], k[3]));
+        const Sum32 sum = MulAdd2(d01, Pair(k[0], k[1]), d23, Pair(k[2], k[3]));
         v[u] = Descale<Shift>(sum.lo, sum.hi, bias);
+    }
+    // The even lines from e0 = s0 + s3, e1 = s1 + s2, t13 = s0 - s3 and
+    // t12 = s1 - s2, each within 16 bits for transformed 8-bit samples
+    // (every first-pass line stays within 8192 in magnitude): line 0 is
+    // 16384 (e0 + e1), line 4 16384 (e0 - e1), lines 2 and 6 rotate
+    // (t13, t12) by (21407, 8867) and (8867, -21407), the same sums as the
+    // matrix rows.
+    const __m128i e0 = _mm_adds_epi16(s0, s3), e1 = _mm_adds_epi16(s1, s2);
+    const __m128i t13 = _mm_subs_epi16(s0, s3), t12 = _mm_subs_epi16(s1, s2);
+    const Interleaved t(t13, t12);
+    auto rotate = [&](int16_t a, int16_t b) {
+        const __m128i c = Pair(a, b);
+        return Descale<Shift>(_mm_madd_epi16(t.lo, c), _mm_madd_epi16(t.hi, c), bias);
+    };
+    v[2] = rotate(kDct[2][0], kDct[2][1]);
+    v[6] = rotate(kDct[6][0], kDct[6][1]);
+    if constexpr (Shift == 11) {
+        // (16384 e + 2^10) >> 11 is 8 e: 16 bits suffice.
+        v[0] = _mm_slli_epi16(_mm_adds_epi16(e0, e1), 3);
+        v[4] = _mm_slli_epi16(_mm_subs_epi16(e0, e1), 3);
+    } else {
+        const Interleaved e(e0, e1);
+        const __m128i sum = Pair(16384, 16384), difference = Pair(16384, -16384);
+        v[0] = Descale<Shift>(_mm_madd_epi16(e.lo, sum), _mm_madd_epi16(e.hi, sum), bias);
+        v[4] = Descale<Shift>(_mm_madd_epi16(e.lo, difference), _mm_madd_epi16(e.hi, difference), bias);
     }
 }
 
 // Inverse eight-point pass down the lanes: out[x] = sum_u K[u][x] in[u];
-// the result of line x is (sum + bias[x]) >> Shift.
+// the result of line x is (sum + bias[x]) >> Shift. The biases differ by 0
+// or 1: the smallest goes into the even products once, the lines above it
+// get their 1 after.
 template <int Shift>
 inline void InversePass(__m128i* v, const int32_t* bias)
 {
     const Interleaved f04(v[0], v[4]), f26(v[2], v[6]), f13(v[1], v[3]), f57(v[5], v[7]);
+    // The even sums of lines 0-3 from four products: 16384 (x0 + x4) and
+    // 16384 (x0 - x4), c = 21407 x2 + 8867 x6 and d = 8867 x2 - 21407 x6
+    // (the matrix rows 0, 4, 2 and 6): lines a + c, b + d, b - d, a - c.
+    auto product = [](const Interleaved& f, __m128i pair) {
+        return Sum32{_mm_madd_epi16(f.lo, pair), _mm_madd_epi16(f.hi, pair)};
+    };
+    auto add = [](const Sum32& p, const Sum32& q) {
+        return Sum32{_mm_add_epi32(p.lo, q.lo), _mm_add_epi32(p.hi, q.hi)};
+    };
+    auto sub = [](const Sum32& p, const Sum32& q) {
+        return Sum32{_mm_sub_epi32(p.lo, q.lo), _mm_sub_epi32(p.hi, q.hi)};
+    };
+    int32_t base = bias[0];
+    for (int x = 1; x < 8; ++x)
+        base = bias[x] < base ? bias[x] : base;
+    const __m128i baseBias = _mm_set1_epi32(base);
+    Sum32 a = product(f04, Pair(kDct[0][0], kDct[4][0])), b = product(f04, Pair(kDct[0][1], kDct[4][1]));
+    a = {_mm_add_epi32(a.lo, baseBias), _mm_add_epi32(a.hi, baseBias)};
+    b = {_mm_add_epi32(b.lo, baseBias), _mm_add_epi32(b.hi, baseBias)};
+    const Sum32 c = product(f26, Pair(kDct[2][0], kDct[6][0])), d = product(f26, Pair(kDct[2][1], kDct[6][1]));
+    const Sum32 evens[4] = {add(a, c), add(b, d), sub(b, d), sub(a, c)};
+    auto descale = [&](const Sum32& sum, int x) {
+        if (bias[x] == base)
+            return _mm_packs_epi32(_mm_srai_epi32(sum.lo, Shift), _mm_srai_epi32(sum.hi, Shift));
+        return Descale<Shift>(sum.lo, sum.hi, _mm_set1_epi32(bias[x] - base));
+    };
     __m128i out[8];
     for (int x = 0; x < 4; ++x) {
-        const Sum32 even = MulAdd2(f04, Pair(kDct[0][x], kDct[4][x]), f26, Pair(kDct[2][x], kDct[6][x]));
         const Sum32 odd = MulAdd2(f13, Pair(kDct[1][x], kDct[3][x]), f57, Pair(kDct[5][x], kDct[7][x]));
-        out[x] = Descale<Shift>(_mm_add_epi32(even.lo, odd.lo), _mm_add_epi32(even.hi, odd.hi),
-                                _mm_set1_epi32(bias[x]));
-        out[7 - x] = Descale<Shift>(_mm_sub_epi32(even.lo, odd.lo), _mm_sub_epi32(even.hi, odd.hi),
-                                    _mm_set1_epi32(bias[7 - x]));
+        out[x] = descale(add(evens[x], odd), x);
+        out[7 - x] = descale(sub(evens[x], odd), 7 - x);
     }
     for (int i = 0; i < 8; ++i)
         v[i] = out[i];
@@ -114,6 +165,87 @@ inline void Store(int16_t* block, const __m128i* v)
 {
     for (int i = 0; i < 8; ++i)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(block + 8 * i), v[i]);
+}
+
+// (x c + 2^14) >> 15 for a constant c = K + F / 32768 (0 <= F < 32768), as
+// the generic fast transforms round their products: K x plus the high half
+// of 2x F, rounded by bit 15 of the low half. Exact while 2x fits 16 bits,
+// which the sums of 8-bit samples and of a decoder's coefficients keep.
+template <int K, int F>
+inline __m128i Scale(__m128i x)
+{
+    static_assert(K >= 0 && K <= 2);
+    const __m128i twice = _mm_add_epi16(x, x), f = _mm_set1_epi16(F);
+    const __m128i fraction = _mm_add_epi16(_mm_mulhi_epi16(twice, f), _mm_srli_epi16(_mm_mullo_epi16(twice, f), 15));
+    if constexpr (K == 0)
+        return fraction;
+    else if constexpr (K == 1)
+        return _mm_add_epi16(x, fraction);
+    else
+        return _mm_add_epi16(_mm_slli_epi16(x, 1), fraction); // K = 2
+}
+
+// One eight-point pass of the fast forward flow graph on eight lanes, with
+// the generic form's constants (0.382683, 0.541196, 0.707107, 1.306563) and
+// 16-bit wrapping sums.
+inline void FastForwardPass(__m128i* x)
+{
+    const __m128i t0 = _mm_add_epi16(x[0], x[7]), t7 = _mm_sub_epi16(x[0], x[7]);
+    const __m128i t1 = _mm_add_epi16(x[1], x[6]), t6 = _mm_sub_epi16(x[1], x[6]);
+    const __m128i t2 = _mm_add_epi16(x[2], x[5]), t5 = _mm_sub_epi16(x[2], x[5]);
+    const __m128i t3 = _mm_add_epi16(x[3], x[4]), t4 = _mm_sub_epi16(x[3], x[4]);
+
+    const __m128i t10 = _mm_add_epi16(t0, t3), t13 = _mm_sub_epi16(t0, t3);
+    const __m128i t11 = _mm_add_epi16(t1, t2), t12 = _mm_sub_epi16(t1, t2);
+    const __m128i z1 = Scale<0, 23170>(_mm_add_epi16(t12, t13));
+
+    const __m128i a = _mm_add_epi16(t4, t5), b = _mm_add_epi16(t5, t6), c = _mm_add_epi16(t6, t7);
+    const __m128i z5 = Scale<0, 12540>(_mm_sub_epi16(a, c));
+    const __m128i z2 = _mm_add_epi16(z5, Scale<0, 17734>(a));
+    const __m128i z4 = _mm_add_epi16(z5, Scale<1, 10045>(c));
+    const __m128i z3 = Scale<0, 23170>(b);
+    const __m128i z11 = _mm_add_epi16(t7, z3), z13 = _mm_sub_epi16(t7, z3);
+
+    x[0] = _mm_add_epi16(t10, t11);
+    x[4] = _mm_sub_epi16(t10, t11);
+    x[2] = _mm_add_epi16(t13, z1);
+    x[6] = _mm_sub_epi16(t13, z1);
+    x[5] = _mm_add_epi16(z13, z2);
+    x[3] = _mm_sub_epi16(z13, z2);
+    x[1] = _mm_add_epi16(z11, z4);
+    x[7] = _mm_sub_epi16(z11, z4);
+}
+
+// One eight-point pass of the fast inverse flow graph on eight lanes, 16-bit
+// wrapping sums; constants 1.414214, 1.847759, 1.082392, -2.613126.
+inline void FastInversePass(__m128i* x)
+{
+    const __m128i a = _mm_add_epi16(x[0], x[4]), d = _mm_sub_epi16(x[0], x[4]);
+    const __m128i u = _mm_add_epi16(x[2], x[6]);
+    const __m128i v = _mm_sub_epi16(Scale<1, 13573>(_mm_sub_epi16(x[2], x[6])), u);
+    const __m128i e0 = _mm_add_epi16(a, u), e3 = _mm_sub_epi16(a, u);
+    const __m128i e1 = _mm_add_epi16(d, v), e2 = _mm_sub_epi16(d, v);
+
+    const __m128i z13 = _mm_add_epi16(x[5], x[3]), z10 = _mm_sub_epi16(x[5], x[3]);
+    const __m128i z11 = _mm_add_epi16(x[1], x[7]), z12 = _mm_sub_epi16(x[1], x[7]);
+    const __m128i o7 = _mm_add_epi16(z11, z13);
+    const __m128i o11 = Scale<1, 13573>(_mm_sub_epi16(z11, z13));
+    const __m128i z5 = Scale<1, 27779>(_mm_add_epi16(z10, z12));
+    const __m128i o10 = _mm_sub_epi16(Scale<1, 2700>(z12), z5);
+    // -2.613126 z10, formed as 2.613126 (-z10).
+    const __m128i o12 = _mm_add_epi16(Scale<2, 20091>(_mm_sub_epi16(_mm_setzero_si128(), z10)), z5);
+    const __m128i o6 = _mm_sub_epi16(o12, o7);
+    const __m128i o5 = _mm_sub_epi16(o11, o6);
+    const __m128i o4 = _mm_add_epi16(o10, o5);
+
+    x[0] = _mm_add_epi16(e0, o7);
+    x[7] = _mm_sub_epi16(e0, o7);
+    x[1] = _mm_add_epi16(e1, o6);
+    x[6] = _mm_sub_epi16(e1, o6);
+    x[2] = _mm_add_epi16(e2, o5);
+    x[5] = _mm_sub_epi16(e2, o5);
+    x[4] = _mm_add_epi16(e3, o4);
+    x[3] = _mm_sub_epi16(e3, o4);
 }
 
 } // namespace
@@ -137,6 +269,22 @@ void JpegSse2IdctAccurate(int16_t* block)
                                                (1 << 18) - 1, 1 << 18,       (1 << 18) - 1, (1 << 18) - 1};
     __m128i v[8];
     Load(block, v);
+    // A block with only its DC term: the rows give 4 DC (saturated) in row
+    // 0, the columns that over 2^21 with the line's bias, so two values
+    // fill the block, as the full passes would.
+    const __m128i ac = _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_srli_si128(v[0], 2), v[1]), _mm_or_si128(v[2], v[3])),
+                                    _mm_or_si128(_mm_or_si128(v[4], v[5]), _mm_or_si128(v[6], v[7])));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
+        const int32_t r = std::clamp(4 * int32_t{block[0]}, -32768, 32767);
+        auto sample = [&](int32_t bias) {
+            return static_cast<int16_t>(std::clamp(((16384 * r + bias) >> 19) + 128, 0, 255));
+        };
+        const __m128i up = _mm_set1_epi16(sample(1 << 18)), down = _mm_set1_epi16(sample((1 << 18) - 1));
+        for (int i = 0; i < 8; ++i)
+            v[i] = kColumnBias[i] == 1 << 18 ? up : down;
+        Store(block, v);
+        return;
+    }
     Transpose(v);
     InversePass<12>(v, kRowBias);
     Transpose(v);
@@ -144,6 +292,31 @@ void JpegSse2IdctAccurate(int16_t* block)
     const __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128();
     for (int i = 0; i < 8; ++i)
         v[i] = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_adds_epi16(v[i], shift), zero), zero);
+    Store(block, v);
+}
+
+void JpegMmxFdctFast(int16_t* block)
+{
+    __m128i v[8];
+    Load(block, v);
+    Transpose(v);
+    FastForwardPass(v); // rows
+    Transpose(v);
+    FastForwardPass(v); // columns
+    Store(block, v);
+}
+
+void JpegMmxIdctFast(int16_t* block)
+{
+    __m128i v[8];
+    Load(block, v);
+    FastInversePass(v); // columns
+    Transpose(v);
+    FastInversePass(v); // rows
+    const __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128();
+    for (int i = 0; i < 8; ++i) // >> 4 with no rounding term, then + 128
+        v[i] = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_adds_epi16(_mm_srai_epi16(v[i], 4), shift), zero), zero);
+    Transpose(v);
     Store(block, v);
 }
 

@@ -21,6 +21,13 @@ namespace thermjpeg {
 
 #if defined(__x86_64__)
 
+// Fast transforms: the fast flow graph in 16-bit lanes with wrapping sums
+// and the generic forms' constants and rounded products, so the forward
+// form gives the generic form's results for 8-bit samples. The inverse uses
+// the other arrangement of the flow graph and ends with >> 4 and no rounding
+// term, + 128 and saturation to 0..255: within 2 of the generic form.
+void JpegMmxFdctFast(int16_t* block);
+void JpegMmxIdctFast(int16_t* block);
 void JpegSse2FdctAccurate(int16_t* block);
 void JpegSse2IdctAccurate(int16_t* block);
 

@@ -147,7 +147,8 @@ TEST(SimdTransforms, AccurateInverseEdgeBlocks)
     const struct {
         int16_t dc;
         int onUpLines, onOtherLines;
-    } cases[] = {{0, 128, 128}, {4, 129, 128}, {-4, 128, 127}, {8, 129, 129}, {3000, 255, 255}, {-3000, 0, 0}};
+    } cases[] = {{0, 128, 128},       {4, 129, 128},      {-4, 128, 127},        {8, 129, 129},
+                 {3000, 255, 255},    {-3000, 0, 0},      {32767, 255, 255},     {-32768, 0, 0}};
     for (const auto& c : cases) {
         Block b(64, 0);
         b[0] = c.dc;
@@ -166,6 +167,66 @@ TEST(SimdTransforms, AccurateInverseEdgeBlocks)
         JpegSse2IdctAccurate(b.data());
         for (int v : b)
             ASSERT_TRUE(v >= 0 && v <= 255);
+    }
+}
+
+// The fast forms against the generic ones.
+TEST(SimdTransforms, FastFormsStayWithinTheirBoundsOfTheGenericForms)
+{
+    std::mt19937 rng(15);
+    int worstForward = 0, worstInverse = 0;
+    for (int n = 0; n < 4000; ++n) {
+        const Block input = SampleBlock(rng, n);
+        Block generic = input, simd = input;
+        JpegFdctFast(generic.data());
+        JpegMmxFdctFast(simd.data());
+        for (int i = 0; i < 64; ++i)
+            worstForward = std::max(worstForward, std::abs(generic[i] - simd[i]));
+
+        // A decoder's input: accurate coefficients, quantised with steps
+        // 1..32, through the fast dequantiser.
+        Block coefficients = input;
+        JpegFdctAccurate(coefficients.data());
+        uint16_t steps[64];
+        for (auto& q : steps)
+            q = static_cast<uint16_t>(1 + rng() % 32);
+        for (int k = 0; k < 64; ++k) {
+            int16_t& c = coefficients[kZigzag[k]];
+            c = static_cast<int16_t>(std::lround(static_cast<double>(c) / steps[k]));
+        }
+        int32_t table[80];
+        JpegPrepareDequantFast(steps, table);
+        JpegDequantizeFast(coefficients.data(), table);
+        Block inverseGeneric = coefficients, inverseSimd = coefficients;
+        JpegIdctFast(inverseGeneric.data());
+        JpegMmxIdctFast(inverseSimd.data());
+        for (int i = 0; i < 64; ++i)
+            worstInverse = std::max(worstInverse, std::abs(inverseGeneric[i] - inverseSimd[i]));
+    }
+    EXPECT_EQ(worstForward, 0); // same constants and rounding as the generic form
+    EXPECT_LE(worstInverse, 2);
+
+    // Zeros stay zeros forward and give 128 inverse; a lone DC loses the
+    // generic form's +8 before the shift (16 gives 129 in both, 8 only in
+    // the generic form); a constant block v gives DC 64 v forward.
+    const struct {
+        int16_t dc;
+        int simd, generic;
+    } inverseCases[] = {{0, 128, 128}, {16, 129, 129}, {8, 128, 129}, {-8, 127, 128}, {4000, 255, 255}, {-4000, 0, 0}};
+    for (const auto& c : inverseCases) {
+        Block simd(64, 0), generic(64, 0);
+        simd[0] = generic[0] = c.dc;
+        JpegMmxIdctFast(simd.data());
+        JpegIdctFast(generic.data());
+        EXPECT_EQ(simd, Block(64, static_cast<int16_t>(c.simd))) << "DC " << c.dc;
+        EXPECT_EQ(generic, Block(64, static_cast<int16_t>(c.generic))) << "DC " << c.dc;
+    }
+    for (int v : {-128, 0, 1, 127}) {
+        Block b(64, static_cast<int16_t>(v));
+        JpegMmxFdctFast(b.data());
+        Block expected(64, 0);
+        expected[0] = static_cast<int16_t>(64 * v);
+        EXPECT_EQ(b, expected) << v;
     }
 }
 
@@ -263,6 +324,9 @@ TEST(SimdSampleConverters, EveryEntryWritesTheGenericBlocks)
         {"rgb 2x2", JpegMmxSamplesRgbH2V2, JpegSamplesRgbH2V2, 16, 16, 3, 6},
         {"bgr 2x2", JpegMmxSamplesBgrH2V2, JpegSamplesBgrH2V2, 16, 16, 3, 6},
         {"packed", JpegSseSamplesYcbycr, JpegSamplesYcbycr, 16, 8, 2, 4},
+        {"complemented", JpegMmxSamplesInvRgbA, JpegSamplesInvRgbA, 8, 8, 4, 4},
+        {"complemented 2x1", JpegMmxSamplesInvRgbAH2V1, JpegSamplesInvRgbAH2V1, 16, 8, 4, 6},
+        {"complemented 2x2", JpegMmxSamplesInvRgbAH2V2, JpegSamplesInvRgbAH2V2, 16, 16, 4, 10},
     };
     std::mt19937 rng(16);
     for (const auto& e : entries) {
@@ -285,6 +349,24 @@ TEST(SimdSampleConverters, EveryEntryWritesTheGenericBlocks)
     JpegMmxSamplesRgbH2V2(white.bytes.data(), white.stride, blocks.data());
     for (int i = 0; i < 6 * 64; ++i)
         ASSERT_EQ(blocks[i], i < 256 ? 127 : 0) << i;
+
+    // A complemented pixel (0, 0, 0, k) converts as white, with k - 128 in
+    // the fourth component's blocks, in every layout.
+    for (const auto& e : entries) {
+        if (e.bytesPerPixel != 4)
+            continue;
+        PixelMcu dark(e.width * 4, e.height, 0);
+        for (size_t i = 0; i < dark.bytes.size(); ++i)
+            dark.bytes[i] = i % 4 == 3 ? 200 : 0;
+        const int luma = e.blocks / 2 - 1; // 1, 2 or 4 luminance blocks
+        blocks.assign(static_cast<size_t>(e.blocks) * 64, 0x5555);
+        e.simd(dark.bytes.data(), dark.stride, blocks.data());
+        for (int i = 0; i < e.blocks * 64; ++i) {
+            const int block = i / 64;
+            const int expected = block < luma ? 127 : block < luma + 2 ? 0 : 200 - 128;
+            ASSERT_EQ(blocks[i], expected) << e.name << " at " << i;
+        }
+    }
 
     // A packed pair Y0 0, Cb 255, Y1 128, Cr 1.
     PixelMcu packed(32, 8, 0);
