@@ -7,7 +7,9 @@
 #include "rpt_app.h"
 #include "main_frame.h"
 #include "wizard_file.h"
+#include "wizard_dialogs.h"
 #include "wizard_state.h"
+#include "skin/dialog_base.h"
 #include "layout_file.h"
 
 #include "content/draw_field.h"
@@ -54,6 +56,7 @@ struct Program {
         o.printablePageMm = [] { return std::nullopt; };
         o.cardpullLibrary.clear();
         o.showMainFrame = false;
+        SetWizardDialogRunner([](CDialog&) { return CDialog::kIdOk; }); // start with an empty report
         app = std::make_unique<CDI_RptApp>(o);
         app->InitInstance();
     }
