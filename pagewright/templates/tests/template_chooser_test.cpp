@@ -48,15 +48,6 @@ QString PagedLayout(const Fixture& f, const QString& name, int pages)
     return WriteLayoutFile(f.TemplatePath(name + QStringLiteral(".ini")), e);
 }
 
-// A step: the chooser selects a template and presses a button.
-Step Choose(const QString& name, int button)
-{
-    return [name, button](CDialog& d) {
-        auto& chooser = static_cast<CTemplateSelectDlg&>(d);
-        chooser.List()->setCurrentRow(RowOf(*chooser.List(), name));
-        chooser.ClickButton(button);
-    };
-}
 
 } // namespace
 

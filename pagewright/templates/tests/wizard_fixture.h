@@ -149,4 +149,14 @@ inline int RowOf(const QListWidget& list, const QString& text)
     return -1;
 }
 
+// A step: the chooser selects a template and presses a button.
+inline Step Choose(const QString& name, int button)
+{
+    return [name, button](CDialog& d) {
+        auto& chooser = static_cast<CTemplateSelectDlg&>(d);
+        chooser.List()->setCurrentRow(RowOf(*chooser.List(), name));
+        chooser.ClickButton(button);
+    };
+}
+
 } // namespace wiztest
