@@ -209,6 +209,9 @@ void CTemplateSelectDlg::DrawTemplatePreview()
     m_pageText->setText(QStringLiteral("%1/%2").arg(m_nCurPage + 1).arg(m_pages.count));
     DrawTemplateThumbnail(m_page, layout, m_nCurPage);
     m_thumbnailShown = !m_page.isNull();
+    // Reduced by averaging, so that one-pixel lines stay visible.
+    if (m_thumbnailShown)
+        m_preview = m_page.copy(ThumbnailSourceRect(m_pages)).scaled(PreviewRect().size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     update();
 }
 
@@ -229,7 +232,7 @@ void CTemplateSelectDlg::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), Background());
     if (m_thumbnailShown)
-        p.drawImage(PreviewRect(), m_page, ThumbnailSourceRect(m_pages));
+        p.drawImage(PreviewRect().topLeft(), m_preview);
     skin::PaintFrameBorder(p, size(), skin::CaptionBandHeight(), ChooserCaptionColors(m_caption->IsActive()));
 }
 

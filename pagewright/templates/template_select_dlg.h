@@ -96,6 +96,7 @@ private:
     QGroupBox* m_frame;
     skin::CaptionBar* m_caption;
     QImage m_page;
+    QImage m_preview; // the page as the frame shows it
     ThumbnailPages m_pages;
     bool m_thumbnailShown = false;
     std::optional<Conversion> m_pendingConversion;

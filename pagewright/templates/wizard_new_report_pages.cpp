@@ -141,8 +141,8 @@ CWizardIRListPage::CWizardIRListPage(CReportWizardDlg* frame) : CWizardImagePage
     Label(this, QStringLiteral("更改红外图像："), 96, 112, 60);
     PlaceInDialogUnits(m_chooseFile, 156, 110, 20, 13);
     m_usePhotoCheck->setText(QStringLiteral("附加可见光"));
-    PlaceInDialogUnits(m_usePhotoCheck, 184, 112, 52, 10);
-    PlaceInDialogUnits(m_choosePicture, 236, 110, 20, 13);
+    PlaceInDialogUnits(m_usePhotoCheck, 182, 112, 60, 10);
+    PlaceInDialogUnits(m_choosePicture, 244, 110, 20, 13);
     // Labels 504 to 506, named at initialisation.
     for (int i = 0; i < 3; ++i)
         SetControlId(Label(this, QString(), 7 + 114 * i, 132, 40), 504 + i);
