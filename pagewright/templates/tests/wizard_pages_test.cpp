@@ -157,6 +157,16 @@ TEST(WizardPages, ATemplateWithoutImagesOffersNoFileChoice)
     // The table page of a template without tables has no columns to share 500 pixels.
     EXPECT_EQ(wiz.w.TablePage()->List()->columnCount(), 0);
     EXPECT_EQ(TheWizardState().nWizardTableRows, 0);
+
+    // Nor has one whose tables have no columns: their rows are counted, no cell is listed.
+    Wizard zero(0, WriteLayoutFile(f.conv.Path(QStringLiteral("zero.ini")),
+                                   {{"DrawTable", QStringLiteral("ObjCount"), QStringLiteral("1")},
+                                    {"DrawTable", LayoutKey(1, "Row"), QStringLiteral("2")},
+                                    {"DrawTable", LayoutKey(1, "Col"), QStringLiteral("0")}}));
+    EXPECT_EQ(zero.w.TablePage()->List()->columnCount(), 0);
+    EXPECT_EQ(zero.w.TablePage()->List()->rowCount(), 0);
+    EXPECT_EQ(TheWizardState().nWizardTableRows, 2);
+    EXPECT_EQ(TheWizardState().Cell(1, 0), QString());
 }
 
 TEST(WizardPages, TextsAndTablesAreListedAndEditsReachTheWizardState)
