@@ -3,8 +3,8 @@
 // a 640 x 480 camera file on the wizard's image page until its preview
 // shows (target 100 ms).
 #include "layout_file.h"
+#include "program_fixture.h"
 #include "report_wizard_dlg.h"
-#include "rpt_app.h"
 #include "template_thumbnail.h"
 #include "wizard_dialogs.h"
 #include "wizard_state.h"
@@ -12,11 +12,8 @@
 
 #include "irimage/draw_ir.h"
 #include "platform/ini_file.h"
-#include "skin/dialog_base.h"
 
-#include <QApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -24,30 +21,12 @@
 
 namespace {
 
-struct Program {
-    Program()
+struct Program : bench::TemplatesProgram {
+    Program() : TemplatesProgram("bench_pagewright_template_chooser")
     {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pagewright_template_chooser";
-        static char* argv[] = {name, nullptr};
-        qapp = std::make_unique<QApplication>(argc, argv);
         CDrawIR::Register(DrawClassRegistry::Standard());
-        StartupOptions o;
-        o.programFolder = root.filePath(QStringLiteral("program"));
-        o.configFolder = root.filePath(QStringLiteral("config"));
-        o.defaultDataFolder = QStringLiteral(TEMPLATES_BENCH_DATA);
-        o.executableFolder = root.filePath(QStringLiteral("bin"));
-        o.printablePageMm = [] { return std::nullopt; };
-        o.cardpullLibrary.clear();
-        o.showMainFrame = false;
-        SetWizardDialogRunner([](CDialog&) { return CDialog::kIdOk; }); // start with an empty report
-        app = std::make_unique<CDI_RptApp>(o);
-        app->InitInstance();
+        Start();
     }
-    QTemporaryDir root;
-    std::unique_ptr<QApplication> qapp;
-    std::unique_ptr<CDI_RptApp> app;
 };
 
 Program& TheProgram()
