@@ -8,6 +8,9 @@
 #include <QLabel>
 
 #include "document/draw_obj.h"
+#include "skin/caption.h"
+#include "skin/colors.h"
+#include "skin/skin_colors.h"
 
 #include <QPushButton>
 
@@ -295,4 +298,24 @@ TEST(TemplateChooser, TheWizardPathLeavesExactlyOneNewReport)
     ASSERT_EQ(f.conv.WindowCount(), windows + 1);
     EXPECT_EQ(f.conv.ActiveView()->GetDocument()->GetTitle(), QStringLiteral("WizardReport1"));
     EXPECT_TRUE(QFile::exists(WizardFilePath(f.conv.box.ProgramFolder())));
+}
+
+TEST(TemplateChooser, ItsOwnCaptionClosesItAndItPaintsInTheSkinsColours)
+{
+    Fixture f;
+    ASSERT_NE(f.conv.app, nullptr);
+    Shown s;
+    EXPECT_TRUE(s.dlg.windowFlags().testFlag(Qt::FramelessWindowHint));
+    skin::CaptionBar* caption = s.dlg.GetCaption();
+    EXPECT_EQ(caption->Scene().buttons, int(skin::kCloseOnly));
+    EXPECT_EQ(caption->Scene().title, QStringLiteral("选择模板"));
+    const skin::SkinState& skin = f.conv.app->m_skin;
+    const QImage shot = s.dlg.grab().toImage();
+    // The background between the buttons, and the band's bottom row.
+    const QPoint free(s.dlg.width() / 2, s.dlg.height() - 12);
+    EXPECT_EQ(shot.pixel(free), skin::ToQColor(skin.m_clrSkinMid).rgb());
+    EXPECT_NE(shot.pixel(s.dlg.width() / 2, 2), shot.pixel(free)); // the gloss band differs
+    emit caption->buttonClicked(skin::kCloseButton);
+    EXPECT_FALSE(s.dlg.isVisible());
+    EXPECT_EQ(s.dlg.result(), QDialog::Rejected);
 }

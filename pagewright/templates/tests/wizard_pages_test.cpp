@@ -7,6 +7,7 @@
 #include "wizard_new_report_pages.h"
 #include "wizard_template_pages.h"
 
+#include "platform/recording_voice_player.h"
 #include "skin/edit_list_ctrl.h"
 
 #include <QCheckBox>
@@ -324,4 +325,34 @@ TEST(WizardPages, NewReportDefaultsAndUnchangedObjectChecks)
     EXPECT_TRUE(table);
     EXPECT_FALSE(profile);
     EXPECT_FALSE(histogram);
+}
+
+TEST(WizardPages, TheVoiceNotePlayedIsTheSelectedImagesOwnEvenAfterAnotherWasExtracted)
+{
+    Fixture f;
+    ASSERT_NE(f.conv.app, nullptr);
+    platform::RecordingVoicePlayer player;
+    QTemporaryDir dir;
+    const QString shortNote = batchtest::Generate(dir.filePath(QStringLiteral("s.VNI")),
+                                                  batchtest::Size(160, 120) << QStringLiteral("--sound") << QStringLiteral("4000"));
+    const QString longNote = batchtest::Generate(dir.filePath(QStringLiteral("l.VNI")),
+                                                 batchtest::Size(160, 120) << QStringLiteral("--sound") << QStringLiteral("9000"));
+    Wizard wiz(1, QString());
+    CWizardIRListPage* page = wiz.w.IRListPage();
+    f.driver.nextFiles = {shortNote, longNote, TheFiles().plain};
+    page->OnAdd();
+    // The file without a note: nothing to play.
+    EXPECT_FALSE(page->GetDlgItem(CWizardImagePage::kPlayVoice)->isEnabled());
+    page->List()->setCurrentRow(0);
+    ASSERT_TRUE(page->GetDlgItem(CWizardImagePage::kPlayVoice)->isEnabled());
+    page->ClickButton(CWizardImagePage::kPlayVoice);
+    page->List()->setCurrentRow(1);
+    page->ClickButton(CWizardImagePage::kPlayVoice);
+    page->List()->setCurrentRow(0);
+    page->ClickButton(CWizardImagePage::kPlayVoice);
+    ASSERT_EQ(player.played.size(), 3u);
+    EXPECT_EQ(player.played[0].bytes, player.played[2].bytes);
+    EXPECT_NE(player.played[0].bytes, player.played[1].bytes);
+    EXPECT_EQ(player.played[0].path, player.played[2].path);
+    EXPECT_EQ(page->Cache().ExtractionCount(), 3);
 }
