@@ -22,7 +22,7 @@
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
 
-#include "bench_fixture.h"
+#include "program_fixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -35,28 +35,16 @@
 
 namespace {
 
-struct Program {
-    Program()
+struct Program : bench::TemplatesProgram {
+    Program() : TemplatesProgram("bench_pagewright_template_conversion")
     {
-        bench::EnsureApplication<QApplication>("bench_pagewright_template_conversion");
         CDrawIR::Register(DrawClassRegistry::Standard());
         RegisterTextObjects(DrawClassRegistry::Standard());
         RegisterTableObjects(DrawClassRegistry::Standard());
         RegisterChartObjects(DrawClassRegistry::Standard());
         CDraw3DMap::Register(DrawClassRegistry::Standard());
-        StartupOptions o;
-        o.programFolder = root.filePath(QStringLiteral("program"));
-        o.configFolder = root.filePath(QStringLiteral("config"));
-        o.defaultDataFolder = QStringLiteral(TEMPLATES_BENCH_DATA);
-        o.executableFolder = root.filePath(QStringLiteral("bin"));
-        o.printablePageMm = [] { return std::nullopt; };
-        o.cardpullLibrary.clear();
-        o.showMainFrame = false;
-        app = std::make_unique<CDI_RptApp>(o);
-        app->InitInstance();
+        Start();
     }
-    QTemporaryDir root;
-    std::unique_ptr<CDI_RptApp> app;
 };
 
 Program& TheProgram()

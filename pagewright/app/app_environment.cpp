@@ -6,6 +6,7 @@
 #include "rpt_app.h"
 #include "rpt_template.h"
 #include "string_table.h"
+#include "template_select_dlg.h"
 
 #include "platform/settings.h"
 #include "skin/message_box.h"
@@ -56,9 +57,8 @@ QString CAppEnvironment::TakeStartFile() { return std::exchange(m_app.m_startFil
 
 DocumentEnvironment::TemplateChoice CAppEnvironment::ChooseTemplate()
 {
-    // The template chooser belongs to the template part of the program;
-    // until then a new report is blank.
-    return {};
+    const TemplateChooserResult chosen = RunTemplateChooser();
+    return {chosen.accepted, chosen.path};
 }
 
 QString CAppEnvironment::GetSavePath() const { return m_app.m_savePath; }

@@ -145,3 +145,14 @@ int LayoutFile::CellAlign(int n, int r, int c) const
 {
     return Int(Section(kLayoutTable), LayoutCellKey(n, r, c, "Align"), 0);
 }
+
+int LayoutPhotoOfImage(const LayoutFile& layout, int i)
+{
+    const int irno = layout.Int(u"DrawIR", LayoutKey(i, "IRNO"), -1);
+    const int photos = layout.ObjCount(kLayoutPhoto);
+    for (int j = 1; j <= photos; ++j) {
+        if (layout.Int(u"DrawPhoto", LayoutKey(j, "IRNO"), -2) == irno)
+            return j;
+    }
+    return 0;
+}

@@ -98,6 +98,10 @@ private:
     platform::IniDocument m_ini;
 };
 
+// The photo object (from 1) that belongs to image object i: the first
+// whose IRNO is the image's; 0 when the template has none.
+int LayoutPhotoOfImage(const LayoutFile& layout, int i);
+
 // Key names of the layout file (n, r, c as above).
 QString LayoutKey(int n, const char* name);
 QString LayoutCellKey(int n, int r, int c, const char* name);

@@ -13,18 +13,6 @@ namespace {
 
 const QString kPathKey = QStringLiteral("Path");
 
-// The photo object number of the layout whose IRNO is image i's, or 0.
-int PhotoOfImage(const LayoutFile& layout, int i)
-{
-    const int irno = layout.Int(u"DrawIR", LayoutKey(i, "IRNO"), -1);
-    const int photos = layout.ObjCount(kLayoutPhoto);
-    for (int j = 1; j <= photos; ++j) {
-        if (layout.Int(u"DrawPhoto", LayoutKey(j, "IRNO"), -2) == irno)
-            return j;
-    }
-    return 0;
-}
-
 } // namespace
 
 QString WizardFilePath(const QString& programFolder) { return programFolder + QStringLiteral("/wizard.ini"); }
@@ -38,7 +26,7 @@ platform::IniDocument BuildWizardFile(const WizardState& state, int kind, const 
     for (int i = 1; i <= images; ++i) {
         ini.writeString(u"IROBJ", LayoutKey(i, "Path"), WizardState::At(state.astrWizardIRPaths, i - 1));
         if (state.UsePhoto(i - 1)) {
-            const int k = kind == kTemplateWizard ? PhotoOfImage(layout, i) : i;
+            const int k = kind == kTemplateWizard ? LayoutPhotoOfImage(layout, i) : i;
             if (k > 0)
                 ini.writeString(u"CCDOBJ", LayoutKey(k, "Path"), WizardState::At(state.astrWizardPhotoPaths, i - 1));
         }

@@ -1,5 +1,8 @@
 #include "test_support.h"
 
+#include "skin/dialog_base.h"
+#include "wizard_dialogs.h"
+
 #include "platform/codepage.h"
 #include "platform/dib.h"
 
@@ -33,9 +36,15 @@ StartupSandbox::StartupSandbox()
         messages.push_back(request);
         return IDOK_ANSWER;
     });
+    // The template chooser of a new report answers "empty report" at once.
+    SetWizardDialogRunner([](CDialog&) { return CDialog::kIdOk; });
 }
 
-StartupSandbox::~StartupSandbox() { SetMessageBoxHook({}); }
+StartupSandbox::~StartupSandbox()
+{
+    SetMessageBoxHook({});
+    SetWizardDialogRunner({});
+}
 
 StartupOptions StartupSandbox::Options() const
 {

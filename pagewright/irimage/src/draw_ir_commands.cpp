@@ -114,16 +114,11 @@ int CDrawIR::OnOpenCommand()
     const bool append = v != nullptr && v->m_bAppendFrames;
     CIRFileDlg dialog(env, true, QString(), QString(), QString::fromLatin1(kOpenFilter));
     dialog.setFileMode(append ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    const QString picPath = env.PicPath();
-    if (!picPath.isEmpty())
-        dialog.setDirectory(QFileInfo(picPath).absolutePath());
-    platform::IniFile ini(env.FindProgramFile(QStringLiteral("field.ini")));
-    const QStringList filters = dialog.nameFilters();
-    const int fileType = ini.readInt(u"SysSet", u"FileType", 1);
-    if (fileType >= 1 && fileType <= filters.size())
-        dialog.selectNameFilter(filters[fileType - 1]);
+    dialog.StartAtRememberedPlace();
     if (!env.RunDialog(dialog))
         return 1;
+    platform::IniFile ini(env.FindProgramFile(QStringLiteral("field.ini")));
+    const QStringList filters = dialog.nameFilters();
     const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
     ini.writeString(u"SysSet", u"FileType", QString::number(chosen < 0 ? 1 : chosen + 1));
     return OpenFiles(dialog.selectedFiles(), append);

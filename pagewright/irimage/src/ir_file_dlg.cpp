@@ -5,6 +5,7 @@
 #include "document/document_environment.h"
 
 #include "platform/codepage.h"
+#include "platform/ini_file.h"
 #include "platform/voice_player.h"
 
 #include <QDateTime>
@@ -183,3 +184,15 @@ QString CIRFileDlg::FieldText(int id) const
 }
 
 bool CIRFileDlg::PlayEnabled() const { return m_play->isEnabled(); }
+
+void CIRFileDlg::StartAtRememberedPlace()
+{
+    const QString picPath = m_env.PicPath();
+    if (!picPath.isEmpty())
+        setDirectory(QFileInfo(picPath).absolutePath());
+    platform::IniFile ini(m_env.FindProgramFile(QStringLiteral("field.ini")));
+    const QStringList filters = nameFilters();
+    const int fileType = ini.readInt(u"SysSet", u"FileType", 1);
+    if (fileType >= 1 && fileType <= filters.size())
+        selectNameFilter(filters[fileType - 1]);
+}

@@ -52,6 +52,10 @@ public:
     // The "text|pattern|text|pattern||" filter as the dialog's name filters.
     static QStringList NameFilters(const QString& filter);
 
+    // Opens in the folder of the last infrared file shown, on the file type
+    // the settings remember (field.ini [SysSet] FileType, from 1).
+    void StartAtRememberedPlace();
+
 private:
     void ClearPanel();
     void ShowPreview();
