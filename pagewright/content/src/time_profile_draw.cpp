@@ -254,10 +254,11 @@ void CDrawTimeProfile::DrawChart(PageDC& dc, DocRect& rect, bool exporting)
     // Refresh: the export always collects; the page when something changed.
     if (ir != nullptr) {
         if (exporting || NeedsCollecting()) {
+            // The page's draw clears the image's flag; the export leaves it.
+            const std::uint8_t changed = ir->m_bChanged;
             m_nLastIRNumber = m_nIRNumber;
             CollectCurves();
-            if (!exporting)
-                ir->m_bChanged = 0;
+            ir->m_bChanged = exporting ? changed : 0;
         }
     } else {
         m_hasImage = false;

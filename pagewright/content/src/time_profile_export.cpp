@@ -1,7 +1,7 @@
 // CDrawTimeProfile: the shown curves as a workbook (.xlsx).
 //
 // One sheet ("第1页"): cell A1 "对象序号", row 1 the names of the shown
-// curves in curve order, column A the time indices 1 to n, below each name
+// curves collected, in curve order, column A the time indices 1 to n, below each name
 // its samples as numbers rounded to two decimals (format "0.00").
 #include "content/draw_time_profile.h"
 
@@ -13,6 +13,7 @@
 #include "irimage/ir_strings.h"
 #include "irimage/workbook_file.h"
 
+#include <algorithm>
 #include <cmath>
 
 QString CDrawTimeProfile::WorkbookPath(const QString& path)
@@ -34,7 +35,8 @@ bool CDrawTimeProfile::WriteWorkbook(const QString& path, QString* error) const
     for (int t = 0; t < n; ++t)
         book.PutNumber(0, t + 2, 1, t + 1);
     int column = 2;
-    for (int i = 0; i < kCurves; ++i) {
+    const int curves = std::clamp(int(m_nCurveCount), 0, int(kCurves));
+    for (int i = 0; i < curves; ++i) {
         const std::size_t s = std::size_t(i);
         if (m_curves[s].shown == 0)
             continue;
