@@ -113,7 +113,8 @@ void CDrawTimeProfile::DrawAxes(PageDC& dc, const DocRect& plot, int max, int mi
         return;
     const double w = double(p.Width()) / n;
     const int step = TimeLabelStep(w);
-    const int labelY = p.top - 110;
+    // Labels right of their ticks, inside the 100 units above the tables.
+    const int labelY = p.top - 5;
     const auto mark = [&](int i, int x) {
         const bool labelled = i % step == 0 || i == n;
         dc.SelectPen(chart::ThinPen(0));
@@ -124,7 +125,7 @@ void CDrawTimeProfile::DrawAxes(PageDC& dc, const DocRect& plot, int max, int mi
             dc.SelectPen(chart::GridPen());
             dc.Line(QPoint(x, p.top), QPoint(x, p.bottom));
         }
-        chart::TextAt(dc, x, labelY, QString::number(i), kAxisFont, m_clrText, Qt::AlignHCenter);
+        chart::TextAt(dc, x + 15, labelY, QString::number(i), kAxisFont, m_clrText);
     };
     for (int i = 0; i < n; ++i)
         mark(i, TruncToInt(double(p.left) + i * w));
@@ -319,13 +320,14 @@ void CDrawTimeProfile::DrawChart(PageDC& dc, DocRect& rect, bool exporting)
         break;
     }
 
-    int below = plot.top - 50;
+    // Under the plot: the time labels, the result table, the caption table.
+    int below = plot.top - 100;
     if (m_bResultTable != 0) {
         DrawResultTable(dc, DocRect(plot.left, below - resultHeight, plot.right, below));
         below -= resultHeight + 50;
     }
     if (axisHeight > 0)
-        DrawAxisTable(dc, DocRect(plot.left, below - axisHeight + 50, plot.right, below));
+        DrawAxisTable(dc, DocRect(plot.left, below - (axisHeight - 50), plot.right, below));
     if (m_bLegend != 0)
         DrawLegend(dc, DocRect(plot.right + 50, plot.top, plot.right + 1000, plot.bottom));
 }
