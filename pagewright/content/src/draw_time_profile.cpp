@@ -12,6 +12,7 @@
 #include <QJsonArray>
 
 #include <algorithm>
+#include <cstdint>
 
 const DrawClass CDrawTimeProfile::kClass{{"CDrawTimeProfile", 0, &platform::createArchiveObject<CDrawTimeProfile>},
                                          &CDrawRect::kClass,
@@ -383,6 +384,17 @@ void CDrawTimeProfile::CollectCurves()
         ir->LoadFileAtIndex(std::clamp(ir->FileIndex(), 0, ir->FileCount() - 1), false);
     RememberChangeCounts(ir);
     m_collected = true;
+}
+
+void CDrawTimeProfile::SetCurve(int curve, const QString& name, std::vector<float> samples)
+{
+    if (curve < 0 || curve >= kCurves)
+        return;
+    const std::size_t c = std::size_t(curve);
+    m_strCurveName[c] = name;
+    m_nSampleCount[c] = std::int32_t(std::min<std::size_t>(samples.size(), std::size_t(INT32_MAX)));
+    m_samples[c] = std::move(samples);
+    m_nCurveCount = std::max<std::int32_t>(m_nCurveCount, curve + 1);
 }
 
 void CDrawTimeProfile::ComputeAutoRange()

@@ -150,6 +150,9 @@ public:
     static void ShiftTargetsOf(CDI_RptDoc& doc, int index, int delta);
 
     const std::vector<float>& Samples(int curve) const { return m_samples[std::size_t(curve)]; }
+    // Gives curve (0..19) a name and samples as a collection would (the
+    // curve count grows to include it); for series made elsewhere.
+    void SetCurve(int curve, const QString& name, std::vector<float> samples);
     const CurveSource& Source(int curve) const { return m_sources[std::size_t(curve)]; }
 
     // ---- members
