@@ -2,13 +2,12 @@
 #include "heatshelf_app.h"
 #include "heatshelf_view.h"
 
+#include "platform/startup_probe.h"
 #include "platform/voice_player.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
-#include <ctime>
 
 int main(int argc, char** argv)
 {
@@ -29,17 +28,8 @@ int main(int argc, char** argv)
     if (!app.InitInstance())
         return app.ExitInstance();
 
-    // Start-up measurement (bench/heatshelf): once the shown main frame has
-    // been through the event loop, print the wall clock and quit.
-    if (qEnvironmentVariableIsSet("HEATSHELF_STARTUP_PROBE")) {
-        QTimer::singleShot(0, &qapp, [] {
-            timespec now{};
-            clock_gettime(CLOCK_REALTIME, &now);
-            std::printf("shown %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-    }
+    // Start-up measurement (bench/heatshelf).
+    platform::ArmStartupProbe("HEATSHELF_STARTUP_PROBE");
     const int result = QApplication::exec();
     app.ExitInstance();
     return result;

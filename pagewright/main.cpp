@@ -8,13 +8,12 @@
 #include "content/text_objects.h"
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
+#include "platform/startup_probe.h"
 #include "platform/voice_player.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
-#include <ctime>
 
 // Cardpull shows its messages through this hook of the host program.
 extern "C" __attribute__((visibility("default"))) void cardpull_message_hook(const char* text, const char* caption)
@@ -49,17 +48,8 @@ int main(int argc, char** argv)
     if (!app.InitInstance())
         return app.ExitInstance();
 
-    // Start-up measurement (bench/pagewright): once the shown main frame has
-    // been through the event loop, print the wall clock and quit.
-    if (qEnvironmentVariableIsSet("PAGEWRIGHT_STARTUP_PROBE")) {
-        QTimer::singleShot(0, &qapp, [] {
-            timespec now{};
-            clock_gettime(CLOCK_REALTIME, &now);
-            std::printf("shown %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-    }
+    // Start-up measurement (bench/pagewright).
+    platform::ArmStartupProbe("PAGEWRIGHT_STARTUP_PROBE");
     const int result = QApplication::exec();
     app.ExitInstance();
     return result;

@@ -614,13 +614,33 @@ def palette_bmp():
     return header + info + bytes(pixels)
 
 
+def demo_photo(w, h):
+    """A plain visible-light scene for the demo: sky, ground and a grey
+    cabinet with a dark motor, as 32-bit pixels (blue, green, red, 0) from
+    the top row down."""
+    out = bytearray()
+    for y in range(h):
+        for x in range(w):
+            if w * 3 // 8 <= x < w * 5 // 8 and h * 3 // 10 <= y < h * 8 // 10:
+                inside = (x - w // 2) ** 2 + (y - h * 11 // 20) ** 2 < (h // 8) ** 2
+                b, g, r = (60, 60, 70) if inside else (150, 150, 145)
+            elif y < h * 2 // 5:
+                b, g, r = 235, 190 + 30 * y // h, 140 + 60 * y // h
+            else:
+                b, g, r = 70, 120 - 40 * y // h, 90 - 20 * y // h
+            out += bytes((b, g, r, 0))
+    return bytes(out)
+
+
 def cmd_demo(args):
+    # Iron and rainbow palettes, as a camera would store them (0 and 1).
     images = {
-        "demo_k4_320.vni": _with(Still("VN410K4", 320, 240), pattern="blob"),
-        "demo_k8_640.vni": _with(_k8("VN410K8", 640, 480), pattern="blob"),
-        "demo_k9_320_photo.vni": _with(_k8("VN410K9", 320, 240), pattern="blob").add_photo(),
+        "demo_k4_320.vni": _with(Still("VN410K4", 320, 240), pattern="blob", palette_id=0),
+        "demo_k8_640.vni": _with(_k8("VN410K8", 640, 480), pattern="blob", palette_id=0),
+        "demo_k9_320_photo.vni": _with(_k8("VN410K9", 320, 240), pattern="blob", palette_id=1)
+        .add_photo(raw=demo_photo(320, 240)),
         "demo_k11_320.vni": _with(Still("VN410K11", 320, 240), pattern="blob",
-                                  tail=plane_table(k_x100=60000)),
+                                  tail=plane_table(k_x100=60000), palette_id=0),
     }
     for name, s in images.items():
         write(os.path.join(args.dir, name), s.bytes())

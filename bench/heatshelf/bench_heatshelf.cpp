@@ -6,6 +6,8 @@
 
 #include "heatshelf/folder_walk.h"
 #include "heatshelf/image_view_core.h"
+#include "heatshelf/ir_image.h"
+#include "heatshelf/thumbnail_worker.h"
 
 namespace {
 
@@ -28,6 +30,24 @@ void BM_OpenAndRender(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenAndRender)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One thumbnail of a 640 x 480 file, as a render thread makes it: open,
+// range, the library's picture shrunk to the 64 x 48 cell.
+void BM_RenderThumbnail(benchmark::State& state) {
+    QTemporaryDir app;
+    CIrImage holder(app.path());
+    std::vector<unsigned char> scratch;
+    const QString path = kDir + QStringLiteral("/one.vni");
+    for (auto _ : state) {
+        const QByteArray dib = RenderThumbnail(holder, path, QSize(64, 48), scratch);
+        if (dib.isEmpty()) {
+            state.SkipWithError("cannot render the benchmark image");
+            return;
+        }
+        benchmark::DoNotOptimize(dib.constData());
+    }
+}
+BENCHMARK(BM_RenderThumbnail)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Which of 1000 files open, with nothing known yet: the listing, then each
 // file loaded, closed and freed once, all together (arg 1) or one after

@@ -8,6 +8,8 @@
 #include "document/draw_rect.h"
 #include "document/rpt_doc.h"
 
+#include "bench_fixture.h"
+
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -18,18 +20,6 @@
 #include <memory>
 
 namespace {
-
-void EnsureApplication()
-{
-    static QGuiApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pagewright_docx_export";
-        static char* argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
 
 // A 640 x 480 photo file.
 QString PhotoFile(const QTemporaryDir& dir)
@@ -73,7 +63,7 @@ std::unique_ptr<CDI_RptDoc> TenPageReport(const QTemporaryDir& dir)
 
 void BM_DocxExportOfTenPages(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_docx_export");
     QTemporaryDir dir;
     const std::unique_ptr<CDI_RptDoc> doc = TenPageReport(dir);
     if (doc == nullptr) {

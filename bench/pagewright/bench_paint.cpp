@@ -8,6 +8,8 @@
 #include "document/page_dc.h"
 #include "document/rpt_doc.h"
 
+#include "bench_fixture.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -17,18 +19,6 @@
 #include <memory>
 
 namespace {
-
-void EnsureApplication()
-{
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pagewright_paint";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
 
 // 500 shapes of every kind spread over one page.
 std::unique_ptr<CDI_RptDoc> PageOf500Shapes()
@@ -57,7 +47,7 @@ std::unique_ptr<CDI_RptDoc> PageOf500Shapes()
 
 void BM_ViewPaintsAPageOf500Shapes(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QApplication>("bench_pagewright_paint");
     CDI_RptView view(PageOf500Shapes());
     view.resize(860, 1160);
     view.OnInitialUpdate();
@@ -71,7 +61,7 @@ BENCHMARK(BM_ViewPaintsAPageOf500Shapes)->Unit(benchmark::kMillisecond);
 
 void BM_DocumentDrawsAPageOf500Shapes(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QApplication>("bench_pagewright_paint");
     std::unique_ptr<CDI_RptDoc> doc = PageOf500Shapes();
     QImage target(830, 1200, QImage::Format_ARGB32_Premultiplied);
     PageMapping mapping = PageMapping::ForZoom(1.0);

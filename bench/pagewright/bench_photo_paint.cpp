@@ -6,6 +6,8 @@
 #include "document/draw_photo.h"
 #include "document/rpt_doc.h"
 
+#include "bench_fixture.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -17,21 +19,9 @@
 
 namespace {
 
-void EnsureApplication()
-{
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pagewright_photo_paint";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
-
 void BM_ViewRepaintsAPageWithALargePhoto(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QApplication>("bench_pagewright_photo_paint");
     QTemporaryDir dir;
     QImage picture(4000, 3000, QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y) {

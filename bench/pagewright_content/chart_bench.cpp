@@ -11,36 +11,21 @@
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 
+#include "bench_fixture.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
-void EnsureApp()
-{
-    static std::unique_ptr<QApplication> app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "bench_pagewright_charts";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-}
-
 const DrawClassRegistry& Registry()
 {
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        RegisterChartObjects(r);
-        return r;
-    }();
+    static const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register, &RegisterChartObjects});
     return registry;
 }
 
@@ -66,7 +51,7 @@ struct ChartPage {
 
     ChartPage()
     {
-        EnsureApp();
+        bench::EnsureApplication<QApplication>("bench_pagewright_charts");
         doc.SetView(&view);
         auto ir = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4100, -3100));
         ir->SetNumber(1);

@@ -8,6 +8,8 @@
 #include "document/draw_obj.h"
 #include "document/page_dc.h"
 
+#include "bench_fixture.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -17,22 +19,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
 namespace {
-
-void EnsureApp()
-{
-    static std::unique_ptr<QGuiApplication> app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "bench_pagewright_content";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-}
 
 const QByteArray kHeader = "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl{\\f0\\fnil\\fcharset134 "
                            "\\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss\\fprq2\\fcharset0 Arial;}}\r\n"
@@ -64,7 +54,7 @@ const QByteArray& MegabyteText()
 
 void BM_ReadRtf1MB(benchmark::State& state)
 {
-    EnsureApp();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_content");
     const QByteArray& rtf = MegabyteText();
     for (auto _ : state) {
         QTextDocument doc;
@@ -89,7 +79,7 @@ BENCHMARK(BM_ReadRuns1MB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_WriteRtf1MB(benchmark::State& state)
 {
-    EnsureApp();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_content");
     QTextDocument doc;
     rich_text::ReadRtf(MegabyteText(), &doc, nullptr);
     for (auto _ : state) {
@@ -150,7 +140,7 @@ struct Page {
 
 void BM_PaintHundredTextsFirst(benchmark::State& state)
 {
-    EnsureApp();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_content");
     for (auto _ : state) {
         state.PauseTiming();
         Page page;
@@ -162,7 +152,7 @@ BENCHMARK(BM_PaintHundredTextsFirst)->Unit(benchmark::kMillisecond)->UseRealTime
 
 void BM_PaintHundredTextsCached(benchmark::State& state)
 {
-    EnsureApp();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_content");
     Page page;
     page.Paint();
     for (auto _ : state)

@@ -13,6 +13,8 @@
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 
+#include "bench_fixture.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -20,31 +22,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
-void EnsureApp()
-{
-    static std::unique_ptr<QApplication> app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "bench_pagewright_tables";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-}
-
 const DrawClassRegistry& Registry()
 {
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        RegisterTextObjects(r);
-        RegisterTableObjects(r);
-        return r;
-    }();
+    static const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register, &RegisterTextObjects, &RegisterTableObjects});
     return registry;
 }
 
@@ -81,7 +65,7 @@ struct TablePage {
     std::vector<CDrawTable*> tables;
     explicit TablePage(int count = 1)
     {
-        EnsureApp();
+        bench::EnsureApplication<QApplication>("bench_pagewright_tables");
         doc.SetView(&view);
         for (int i = 0; i < count; ++i) {
             auto* t = static_cast<CDrawTable*>(doc.AddNoUndo(

@@ -12,6 +12,8 @@
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 
+#include "bench_fixture.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -19,30 +21,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
-void EnsureApp()
-{
-    static std::unique_ptr<QApplication> app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "bench_pagewright_text_objects";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-}
-
 const DrawClassRegistry& Registry()
 {
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        RegisterTextObjects(r);
-        return r;
-    }();
+    static const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register, &RegisterTextObjects});
     return registry;
 }
 
@@ -63,7 +48,7 @@ struct FieldPage {
     DrawView view;
     FieldPage()
     {
-        EnsureApp();
+        bench::EnsureApplication<QApplication>("bench_pagewright_text_objects");
         doc.SetView(&view);
         auto ir = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4100, -3100));
         ir->SetNumber(1);
@@ -123,7 +108,7 @@ BENCHMARK(BM_FieldPageRepeatedPaint)->Unit(benchmark::kMillisecond);
 
 void BM_ClickToEditorOn5KText(benchmark::State& state)
 {
-    EnsureApp();
+    bench::EnsureApplication<QApplication>("bench_pagewright_text_objects");
     BenchEnvironment env;
     CDI_RptDoc doc(&env, &Registry());
     DrawView view;

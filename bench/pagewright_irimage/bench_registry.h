@@ -4,14 +4,10 @@
 
 #include "irimage/draw_ir.h"
 
-#include "document/draw_class.h"
+#include "bench_fixture.h"
 
 inline const DrawClassRegistry& BenchRegistry()
 {
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        return r;
-    }();
+    static const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register});
     return registry;
 }

@@ -9,7 +9,8 @@
 #include "document/page_dc.h"
 #include "document/rpt_doc.h"
 
-#include <QDir>
+#include "bench_fixture.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -22,41 +23,8 @@
 
 namespace {
 
-void EnsureApplication()
-{
-    static QGuiApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pagewright_irimage_draw";
-        static char* argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-// The program's palettes: 256 entries of blue, green, red, 0 from the
-// first row of each ruler file.
-class PaletteEnvironment : public DocumentEnvironment {
-public:
-    PaletteEnvironment()
-    {
-        for (int i = 1; i <= 10; ++i) {
-            QFile file(QDir(QStringLiteral(IRIMAGE_BENCH_DATA)).filePath(QStringLiteral("nruler%1.bmp").arg(i)));
-            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-            for (int k = 0; k < 256; ++k)
-                m_table.append(bytes.mid(54 + 3 * k, 3).leftJustified(3, '\0')).append('\0');
-        }
-    }
-    QString ProgramFolder() const override { return QStringLiteral(IRIMAGE_BENCH_DATA); }
-    int PaletteCount() const override { return 10; }
-    QByteArray PaletteTable() const override { return m_table; }
-
-private:
-    QByteArray m_table;
-};
-
 struct Scene {
-    PaletteEnvironment env;
+    bench::PaletteEnvironment env{QStringLiteral(IRIMAGE_BENCH_DATA)};
     CDI_RptDoc doc{&env, &BenchRegistry()};
     CDrawIR* ir = nullptr;
     Scene()
@@ -90,7 +58,7 @@ struct Scene {
 
 void BM_DrawImageWithBarAnd20Analyses(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_irimage_draw");
     Scene scene;
     QImage page(1000, 800, QImage::Format_RGB32);
     for (auto _ : state) {
@@ -104,7 +72,7 @@ BENCHMARK(BM_DrawImageWithBarAnd20Analyses)->Unit(benchmark::kMillisecond);
 
 void BM_WholeObjectPictureAtZoom2(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_irimage_draw");
     Scene scene;
     for (auto _ : state)
         benchmark::DoNotOptimize(scene.ir->RenderFrameImage(2.0));
@@ -118,7 +86,7 @@ BENCHMARK(BM_WholeObjectPictureAtZoom2)->Unit(benchmark::kMillisecond);
 // is drawn.
 void BM_PlaybackStep640x480(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_irimage_draw");
     Scene scene;
     QTemporaryDir folder;
     QStringList paths;
@@ -144,7 +112,7 @@ BENCHMARK(BM_PlaybackStep640x480)->Unit(benchmark::kMillisecond);
 // sheets).
 void BM_ExportWorkbook640x480Step1(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QGuiApplication>("bench_pagewright_irimage_draw");
     Scene scene;
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("IR.xlsx"));

@@ -7,6 +7,8 @@
 #include "document/property_sheet.h"
 #include "document/rpt_doc.h"
 
+#include "bench_fixture.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -25,23 +27,12 @@ public:
     }
 };
 
-void EnsureApplication()
-{
-    if (QApplication::instance() != nullptr)
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_pagewright_irimage";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // lives until the process ends
-}
 
 void BM_PropertySheetOk640x480With20Analyses(benchmark::State& state)
 {
-    EnsureApplication();
+    bench::EnsureApplication<QApplication>("bench_pagewright_irimage");
     SheetBenchEnvironment env;
-    DrawClassRegistry registry = DrawClassRegistry::MakeBasic();
-    CDrawIR::Register(registry);
+    const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register});
     CDI_RptDoc doc(&env, &registry);
     DrawView view;
     doc.SetView(&view);

@@ -11,7 +11,8 @@
 #include "document/draw_view.h"
 #include "document/rpt_doc.h"
 
-#include <QDir>
+#include "bench_fixture.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -26,43 +27,24 @@ constexpr int kFiles = 50;
 
 const DrawClassRegistry& Registry()
 {
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        return r;
-    }();
+    static const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register});
     return registry;
 }
 
-class BenchEnvironment : public DocumentEnvironment {
+class BenchEnvironment : public bench::PaletteEnvironment {
 public:
     BenchEnvironment()
+        : PaletteEnvironment(QStringLiteral(TEMPLATES_BENCH_DATA))
     {
-        for (int i = 1; i <= 10; ++i) {
-            QFile file(QDir(QStringLiteral(TEMPLATES_BENCH_DATA)).filePath(QStringLiteral("nruler%1.bmp").arg(i)));
-            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-            for (int k = 0; k < 256; ++k)
-                m_table.append(bytes.mid(54 + 3 * k, 3).leftJustified(3, '\0')).append('\0');
-        }
     }
-    QString ProgramFolder() const override { return QStringLiteral(TEMPLATES_BENCH_DATA); }
-    int PaletteCount() const override { return 10; }
-    QByteArray PaletteTable() const override { return m_table; }
     QString TemporaryFolder() const override { return scratch.path(); }
     QTemporaryDir scratch;
-
-private:
-    QByteArray m_table;
 };
 
 struct Setup {
     Setup()
     {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pagewright_templates";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
+        bench::EnsureApplication<QGuiApplication>("bench_pagewright_templates");
         const QString source = QStringLiteral(TEMPLATES_BENCH_FIXTURES "/k8_640.vni");
         for (int i = 0; i < kFiles; ++i) {
             const QString path = inputs.filePath(QStringLiteral("IR%1.VNI").arg(i, 4, 10, QLatin1Char('0')));
@@ -83,7 +65,6 @@ struct Setup {
         doc.SaveToPath(templatePath);
         doc.SetView(nullptr);
     }
-    std::unique_ptr<QGuiApplication> app;
     BenchEnvironment env;
     QTemporaryDir inputs, work, out;
     QStringList files;

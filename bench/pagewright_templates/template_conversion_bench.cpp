@@ -22,6 +22,8 @@
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
 
+#include "bench_fixture.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QMdiArea>
@@ -36,11 +38,7 @@ namespace {
 struct Program {
     Program()
     {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pagewright_template_conversion";
-        static char* argv[] = {name, nullptr};
-        qapp = std::make_unique<QApplication>(argc, argv);
+        bench::EnsureApplication<QApplication>("bench_pagewright_template_conversion");
         CDrawIR::Register(DrawClassRegistry::Standard());
         RegisterTextObjects(DrawClassRegistry::Standard());
         RegisterTableObjects(DrawClassRegistry::Standard());
@@ -58,7 +56,6 @@ struct Program {
         app->InitInstance();
     }
     QTemporaryDir root;
-    std::unique_ptr<QApplication> qapp;
     std::unique_ptr<CDI_RptApp> app;
 };
 

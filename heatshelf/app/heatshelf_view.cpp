@@ -8,6 +8,7 @@
 #include "rename_dlg.h"
 #include "resource_ids.h"
 #include "string_table.h"
+#include "taller_item_delegate.h"
 
 #include "heatshelf/file_rename.h"
 #include "heatshelf/header_ctrl_cl.h"
@@ -81,8 +82,8 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
             }
         }
     });
-    connect(m_worker.get(), &ThumbnailWorker::rendered, this, &CHeatshelfView::onThumbRendered,
-            Qt::QueuedConnection);
+    // Emitted on this thread, a batch of results per turn of the event loop.
+    connect(m_worker.get(), &ThumbnailWorker::rendered, this, &CHeatshelfView::onThumbRendered);
     connect(m_cboPalette, qOverload<int>(&QComboBox::activated), this, [this](int) {
         m_bPaletteChosen = true;
         Step(res::kStepAgain, false);
@@ -127,6 +128,8 @@ void CHeatshelfView::OnInitialUpdate()
         m_cboPalette->addItem(QString::asprintf("Pallette%d", i));
     m_cboPalette->setEditable(false);
     m_cboPalette->setCurrentIndex(0);
+    // The list's items stand two pixels taller than the list's own drawing asks.
+    m_cboPalette->setItemDelegate(new CTallerItemDelegate(m_cboPalette->itemDelegate(), 2, m_cboPalette));
     m_cboPalette->setMaxVisibleItems(10);
     m_bRelayout = true;
     m_sldLevel->SetRange(0.0f, 100.0f);
@@ -173,7 +176,7 @@ void CHeatshelfView::Step(int what, bool force)
             if (m_bThumbnails) {
                 m_bThumbnails = false;
                 m_worker->Cancel();
-                m_thumbs.clear();
+                clearThumbs();
                 startTimer2();
             }
         } else {
@@ -357,16 +360,19 @@ void CHeatshelfView::renderThumbnails()
 {
     showControls(false);
     m_worker->Cancel();
-    m_thumbs.clear();
+    clearThumbs();
     const QStringList candidates = InfraredCandidates(ListFolder(m_core.folder()));
     QStringList paths;
     for (const QString& name : candidates)
         paths << folderPath(name);
     m_core.openTest().testAll(paths);
     for (const QString& name : candidates) {
-        if (m_core.openTest()(folderPath(name)))
-            m_thumbs.push_back({name, {}, GridThumb::Pending});
+        if (m_core.openTest()(folderPath(name))) {
+            m_thumbIndex.insert(name, int(m_thumbs.size()));
+            m_thumbs.push_back({name, {}, GridThumb::Pending, {}, {}});
+        }
     }
+    m_thumbsPending = int(m_thumbs.size());
     m_core.SetCurrentFile(QString());
     updateGridBar();
     // Visible cells first.
@@ -383,6 +389,15 @@ void CHeatshelfView::renderThumbnails()
     update();
 }
 
+void CHeatshelfView::clearThumbs()
+{
+    m_thumbs.clear();
+    m_thumbIndex.clear();
+    m_thumbsPending = 0;
+}
+
+// Each result costs the same whatever the folder's size: the grid fills
+// while the user scrolls.
 void CHeatshelfView::onThumbRendered(int batch, const QString& path, const QByteArray& dib)
 {
     if (batch != m_thumbBatch || !m_bThumbnails)
@@ -390,17 +405,17 @@ void CHeatshelfView::onThumbRendered(int batch, const QString& path, const QByte
     const QString name = QFileInfo(path).fileName();
     if (folderPath(name) != path)
         return; // a folder left meanwhile
-    bool pending = false;
-    for (size_t i = 0; i < m_thumbs.size(); ++i) {
-        GridThumb& t = m_thumbs[i];
-        if (t.name == name && t.state == GridThumb::Pending) {
-            t.dib = dib;
-            t.state = dib.isEmpty() ? GridThumb::Failed : GridThumb::Ready;
-            update(ThumbCellRect(int(i)));
-        }
-        pending = pending || t.state == GridThumb::Pending;
-    }
-    if (!pending)
+    const auto found = m_thumbIndex.constFind(name);
+    if (found == m_thumbIndex.constEnd())
+        return;
+    GridThumb& t = m_thumbs[size_t(*found)];
+    if (t.state != GridThumb::Pending)
+        return;
+    t.dib = dib;
+    t.picture = platform::DibToImage(dib);
+    t.state = t.picture.isNull() ? GridThumb::Failed : GridThumb::Ready;
+    update(ThumbCellRect(*found));
+    if (--m_thumbsPending == 0)
         emit thumbnailsDone();
 }
 
@@ -504,7 +519,7 @@ void CHeatshelfView::mouseDoubleClickEvent(QMouseEvent* e)
         startTimer2();
         m_core.SetCurrentFile(path);
         m_bAtLast = index == int(m_thumbs.size()) - 1;
-        m_thumbs.clear();
+        clearThumbs();
         m_displayBits = 1;
         Step(res::kStepAgain, false);
         return;
@@ -579,7 +594,10 @@ bool CHeatshelfView::RenameThumbnail(int index, const QString& newName)
     const QString oldPath = folderPath(t.name);
     if (!RenameInFolder(m_core.folder(), t.name, newName))
         return false;
+    m_thumbIndex.remove(t.name);
+    m_thumbIndex.insert(newName, index);
     t.name = newName;
+    t.label = QStaticText();
     const QString newPath = folderPath(newName);
     if (m_core.currentFile() == oldPath)
         m_core.SetCurrentFile(newPath);

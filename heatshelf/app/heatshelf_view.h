@@ -16,6 +16,9 @@
 #include "heatshelf/view_geometry.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QImage>
+#include <QStaticText>
 #include <QPixmap>
 #include <QTimer>
 
@@ -115,6 +118,10 @@ public:
         QString name;
         QByteArray dib;  // scaled to the cell; empty until it arrives
         enum State { Pending, Ready, Failed } state = Pending;
+        // What painting keeps between paints: the grid repaints whole at
+        // every scroll step while it fills.
+        QImage picture;    // dib decoded once
+        QStaticText label; // the name as shown, laid out once
     };
     const std::vector<GridThumb>& Thumbs() const { return m_thumbs; }
     int SelectedThumb() const { return m_nThumbSelected; }
@@ -147,6 +154,7 @@ private:
     void layoutLists();
     void startTimer1() { m_timer1.start(); }
     void startTimer2() { m_timer2.start(); }
+    void clearThumbs();
     void onThumbRendered(int batch, const QString& path, const QByteArray& dib);
     void updateGridBar();
     void prioritiseVisible();
@@ -187,6 +195,8 @@ private:
     std::unique_ptr<ThumbnailWorker> m_worker;
     int m_thumbBatch = 0;
     std::vector<GridThumb> m_thumbs;
+    QHash<QString, int> m_thumbIndex;  // name -> index in m_thumbs
+    int m_thumbsPending = 0;            // thumbnails still Pending
     int m_nThumbSelected = 0;
     int m_nThumbMenuItem = -1;
     QRect m_rcThumbSelection;

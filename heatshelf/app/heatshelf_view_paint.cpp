@@ -13,6 +13,7 @@
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStaticText>
 
 #include <algorithm>
 
@@ -181,7 +182,6 @@ void CHeatshelfView::paintThumbnails(QPainter& p)
     const int last = std::min(int(m_thumbs.size()), (top + height()) / 70 * columns + columns);
     const QColor mid = skin::ToQColor(m_theme.SkinMid());
     p.setFont(scaleFont());
-    const QFontMetrics fm(p.font());
     const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : rect();
     for (int i = first; i < last; ++i) {
         const QRect cell = ThumbCellRect(i);
@@ -189,13 +189,22 @@ void CHeatshelfView::paintThumbnails(QPainter& p)
             continue;
         p.fillRect(cell, mid);
         skin::Draw3dRect(p, cell, skin::ToQColor(m_theme.SkinLight()), skin::ToQColor(m_theme.SkinBase()));
-        const GridThumb& t = m_thumbs[size_t(i)];
+        GridThumb& t = m_thumbs[size_t(i)];
         p.setPen(Qt::black);
-        p.drawText(QRect(cell.left(), cell.bottom() + 1 - 18, cell.width(), fm.height()), Qt::AlignHCenter | Qt::AlignTop,
-                   ThumbLabel(t.name));
+        if (t.label.text().isEmpty()) {
+            t.label.setText(ThumbLabel(t.name));
+            t.label.setTextFormat(Qt::PlainText);
+            t.label.prepare(QTransform(), p.font());
+        }
+        // Centred across the cell, from the top of the name's line.
+        const qreal labelWidth = t.label.size().width();
+        p.drawStaticText(QPointF(cell.left() + (cell.width() - labelWidth) / 2, cell.bottom() + 1 - 18), t.label);
         if (t.state == GridThumb::Ready) {
             const QRect pic = cell.adjusted(17, 3, -17, -17);
-            platform::PaintDIB(p, pic, t.dib, QRect(0, 0, platform::DIBWidth(t.dib), std::abs(platform::DIBHeight(t.dib))));
+            if (t.picture.size() == pic.size())
+                p.drawImage(pic.topLeft(), t.picture); // decoded once, drawn as it is
+            else
+                platform::PaintDIB(p, pic, t.dib, QRect(0, 0, platform::DIBWidth(t.dib), std::abs(platform::DIBHeight(t.dib))));
         }
     }
     if (m_nThumbSelected >= 0 && m_nThumbSelected < int(m_thumbs.size())) {

@@ -16,6 +16,8 @@
 #include "platform/recording_voice_player.h"
 #include "skin/flat_combo_box.h"
 
+#include <QAbstractItemView>
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -85,6 +87,16 @@ TEST(ImageView, WalksTheFolderThroughTheFrameCommands)
     EXPECT_FALSE(f.frame->QueryCommand(res::ID_PREVIOUS).IsEnabled());
     EXPECT_FALSE(v.LevelSlider()->isHidden());
     EXPECT_FALSE(v.PaletteCombo()->isHidden());
+
+    // The palette list: ten items, each two pixels taller than a plain
+    // list's in the same font.
+    ASSERT_EQ(v.PaletteCombo()->count(), 10);
+    EXPECT_EQ(v.PaletteCombo()->itemText(9), QStringLiteral("Pallette10"));
+    CFlatComboBox plain;
+    plain.setFont(v.PaletteCombo()->font());
+    plain.addItem(QStringLiteral("Pallette1"));
+    for (int row : {0, 9})
+        EXPECT_EQ(v.PaletteCombo()->view()->sizeHintForRow(row), plain.view()->sizeHintForRow(0) + 2) << row;
 }
 
 TEST(ImageView, AnEmptyFolderOrAFileThatNoLongerOpensShowsNothing)
@@ -149,8 +161,10 @@ TEST(ImageView, DoubleClickSwitchesBetweenPictureAndGrid)
     EXPECT_EQ(v.Thumbs()[1].name, QStringLiteral("c.vnv"));
     EXPECT_EQ(v.SelectedThumb(), 1) << "the file shown is the one selected";
     ASSERT_TRUE(done.count() > 0 || done.wait(60000));
-    for (const CHeatshelfView::GridThumb& t : v.Thumbs())
+    for (const CHeatshelfView::GridThumb& t : v.Thumbs()) {
         EXPECT_EQ(t.state, CHeatshelfView::GridThumb::Ready) << t.name.toStdString();
+        EXPECT_EQ(t.picture.size(), CHeatshelfView::kThumbPicture) << t.name.toStdString();
+    }
     // In the grid there is no current file: the frame disables the steps.
     EXPECT_FALSE(f.frame->QueryCommand(res::ID_NEXT).IsEnabled());
     EXPECT_TRUE(f.frame->QueryCommand(res::ID_THUMBNAILS).IsChecked());

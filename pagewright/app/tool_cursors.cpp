@@ -6,101 +6,74 @@
 #include <QTransform>
 
 #include <array>
+#include <initializer_list>
 
 namespace {
 
-// A 32 x 32 cursor image drawn black on a white outline.
-QPixmap Blank()
+// Adds an open polyline through the given points.
+void AddPolyline(QPainterPath& path, std::initializer_list<QPointF> points)
+{
+    auto it = points.begin();
+    path.moveTo(*it);
+    for (++it; it != points.end(); ++it)
+        path.lineTo(*it);
+}
+
+// The common pointer arrow with its tip at (1, 1).
+void AddPointer(QPainterPath& path)
+{
+    AddPolyline(path, {{1, 1}, {1, 14}, {4, 11}, {7, 17}, {9, 16}, {6, 10}, {10, 10}});
+    path.closeSubpath();
+}
+
+// A 32 x 32 cursor image: the path drawn black on a white outline.
+QCursor Stroked(const QPainterPath& path, int hotX, int hotY)
 {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-void Stroke(QPainter& p, const QPainterPath& path)
-{
+    QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::white, 3));
     p.drawPath(path);
     p.setPen(QPen(Qt::black, 1));
     p.drawPath(path);
+    p.end();
+    return QCursor(pixmap, hotX, hotY);
 }
 
 // Pencil: a slanted pencil with its tip at the hot spot (1, 30).
 QCursor Pencil()
 {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
     QPainterPath path;
-    path.moveTo(1, 30);
-    path.lineTo(4, 22);
-    path.lineTo(22, 4);
-    path.lineTo(27, 9);
-    path.lineTo(9, 27);
+    AddPolyline(path, {{1, 30}, {4, 22}, {22, 4}, {27, 9}, {9, 27}});
     path.closeSubpath();
-    path.moveTo(4, 22);
-    path.lineTo(9, 27);
-    path.moveTo(19, 7);
-    path.lineTo(24, 12);
-    Stroke(p, path);
-    p.end();
-    return QCursor(pixmap, 1, 30);
+    AddPolyline(path, {{4, 22}, {9, 27}});
+    AddPolyline(path, {{19, 7}, {24, 12}});
+    return Stroked(path, 1, 30);
 }
 
 // Move: an arrow with a four-way cross below it.
 QCursor Move()
 {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
     QPainterPath path;
-    path.moveTo(1, 1);
-    path.lineTo(1, 14);
-    path.lineTo(4, 11);
-    path.lineTo(7, 17);
-    path.lineTo(9, 16);
-    path.lineTo(6, 10);
-    path.lineTo(10, 10);
-    path.closeSubpath();
-    path.moveTo(20, 12);
-    path.lineTo(20, 30);
-    path.moveTo(11, 21);
-    path.lineTo(29, 21);
+    AddPointer(path);
+    AddPolyline(path, {{20, 12}, {20, 30}});
+    AddPolyline(path, {{11, 21}, {29, 21}});
     // Heads: up, down, left, right.
-    path.moveTo(17, 15);
-    path.lineTo(20, 12);
-    path.lineTo(23, 15);
-    path.moveTo(17, 27);
-    path.lineTo(20, 30);
-    path.lineTo(23, 27);
-    path.moveTo(14, 18);
-    path.lineTo(11, 21);
-    path.lineTo(14, 24);
-    path.moveTo(26, 18);
-    path.lineTo(29, 21);
-    path.lineTo(26, 24);
-    Stroke(p, path);
-    p.end();
-    return QCursor(pixmap, 1, 1);
+    AddPolyline(path, {{17, 15}, {20, 12}, {23, 15}});
+    AddPolyline(path, {{17, 27}, {20, 30}, {23, 27}});
+    AddPolyline(path, {{14, 18}, {11, 21}, {14, 24}});
+    AddPolyline(path, {{26, 18}, {29, 21}, {26, 24}});
+    return Stroked(path, 1, 1);
 }
 
 // Drag: an arrow with a small box below it.
 QCursor Drag()
 {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
     QPainterPath path;
-    path.moveTo(1, 1);
-    path.lineTo(1, 14);
-    path.lineTo(4, 11);
-    path.lineTo(7, 17);
-    path.lineTo(9, 16);
-    path.lineTo(6, 10);
-    path.lineTo(10, 10);
-    path.closeSubpath();
+    AddPointer(path);
     path.addRect(10, 18, 14, 10);
-    Stroke(p, path);
-    p.end();
-    return QCursor(pixmap, 1, 1);
+    return Stroked(path, 1, 1);
 }
 
 // An arrow with a small figure of what it handles below it; a delete cursor
@@ -108,109 +81,64 @@ QCursor Drag()
 // 4 ellipse.
 QCursor Handling(int figure, bool deleting)
 {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
     QPainterPath path;
-    path.moveTo(1, 1);
-    path.lineTo(1, 14);
-    path.lineTo(4, 11);
-    path.lineTo(7, 17);
-    path.lineTo(9, 16);
-    path.lineTo(6, 10);
-    path.lineTo(10, 10);
-    path.closeSubpath();
+    AddPointer(path);
     switch (figure) {
     case 0:
         path.addRect(14, 16, 8, 14);
-        path.moveTo(14, 21);
-        path.lineTo(22, 21);
-        path.moveTo(14, 25);
-        path.lineTo(22, 25);
+        AddPolyline(path, {{14, 21}, {22, 21}});
+        AddPolyline(path, {{14, 25}, {22, 25}});
         break;
     case 1:
-        path.moveTo(12, 23);
-        path.lineTo(26, 23);
-        path.moveTo(19, 16);
-        path.lineTo(19, 30);
+        AddPolyline(path, {{12, 23}, {26, 23}});
+        AddPolyline(path, {{19, 16}, {19, 30}});
         break;
-    case 2:
-        path.moveTo(11, 29);
-        path.lineTo(28, 17);
-        break;
+    case 2: AddPolyline(path, {{11, 29}, {28, 17}}); break;
     case 3: path.addRect(11, 17, 17, 12); break;
     default: path.addEllipse(11, 17, 17, 12); break;
     }
     if (deleting) {
-        path.moveTo(24, 2);
-        path.lineTo(30, 8);
-        path.moveTo(30, 2);
-        path.lineTo(24, 8);
+        AddPolyline(path, {{24, 2}, {30, 8}});
+        AddPolyline(path, {{30, 2}, {24, 8}});
     }
-    Stroke(p, path);
-    p.end();
-    return QCursor(pixmap, 1, 1);
+    return Stroked(path, 1, 1);
 }
 
 // A band edge: a horizontal bar with arrows up and down, hot spot at its
 // middle.
 QCursor BandEdge()
 {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
     QPainterPath path;
-    path.moveTo(6, 15);
-    path.lineTo(26, 15);
-    path.moveTo(16, 4);
-    path.lineTo(16, 26);
-    path.moveTo(12, 8);
-    path.lineTo(16, 4);
-    path.lineTo(20, 8);
-    path.moveTo(12, 22);
-    path.lineTo(16, 26);
-    path.lineTo(20, 22);
-    Stroke(p, path);
-    p.end();
-    return QCursor(pixmap, 16, 15);
+    AddPolyline(path, {{6, 15}, {26, 15}});
+    AddPolyline(path, {{16, 4}, {16, 26}});
+    AddPolyline(path, {{12, 8}, {16, 4}, {20, 8}});
+    AddPolyline(path, {{12, 22}, {16, 26}, {20, 22}});
+    return Stroked(path, 16, 15);
 }
 
 // A vertical border dragged sideways: a vertical bar with arrows left and
 // right.
 QCursor ColumnEdge()
 {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
     QPainterPath path;
-    path.moveTo(16, 6);
-    path.lineTo(16, 26);
-    path.moveTo(4, 16);
-    path.lineTo(28, 16);
-    path.moveTo(8, 12);
-    path.lineTo(4, 16);
-    path.lineTo(8, 20);
-    path.moveTo(24, 12);
-    path.lineTo(28, 16);
-    path.lineTo(24, 20);
-    Stroke(p, path);
-    p.end();
-    return QCursor(pixmap, 16, 16);
+    AddPolyline(path, {{16, 6}, {16, 26}});
+    AddPolyline(path, {{4, 16}, {28, 16}});
+    AddPolyline(path, {{8, 12}, {4, 16}, {8, 20}});
+    AddPolyline(path, {{24, 12}, {28, 16}, {24, 20}});
+    return Stroked(path, 16, 16);
 }
 
 // Picking a column (a thick arrow pointing down) or a row (pointing right).
 QCursor StripArrow(bool down)
 {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
     QPainterPath path;
-    path.moveTo(13, 2);
-    path.lineTo(19, 2);
-    path.lineTo(19, 18);
-    path.lineTo(25, 18);
-    path.lineTo(16, 29);
-    path.lineTo(7, 18);
-    path.lineTo(13, 18);
+    AddPolyline(path, {{13, 2}, {19, 2}, {19, 18}, {25, 18}, {16, 29}, {7, 18}, {13, 18}});
     path.closeSubpath();
     if (!down)
         path = QTransform().translate(32, 0).rotate(90).map(path);
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
     p.fillPath(path, Qt::black);
     p.end();
     return down ? QCursor(pixmap, 16, 29) : QCursor(pixmap, 29, 16);
@@ -220,21 +148,13 @@ QCursor StripArrow(bool down)
 // cross.
 QCursor ShapeEdge()
 {
-    QPixmap pixmap = Blank();
-    QPainter p(&pixmap);
     QPainterPath path;
     path.addRect(13, 13, 6, 6);
-    path.moveTo(16, 2);
-    path.lineTo(16, 10);
-    path.moveTo(16, 22);
-    path.lineTo(16, 30);
-    path.moveTo(2, 16);
-    path.lineTo(10, 16);
-    path.moveTo(22, 16);
-    path.lineTo(30, 16);
-    Stroke(p, path);
-    p.end();
-    return QCursor(pixmap, 16, 16);
+    AddPolyline(path, {{16, 2}, {16, 10}});
+    AddPolyline(path, {{16, 22}, {16, 30}});
+    AddPolyline(path, {{2, 16}, {10, 16}});
+    AddPolyline(path, {{22, 16}, {30, 16}});
+    return Stroked(path, 16, 16);
 }
 
 } // namespace

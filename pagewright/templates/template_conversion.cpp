@@ -19,6 +19,7 @@
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 #include "platform/ini_file.h"
+#include "platform/settings.h"
 
 #include <QFile>
 
@@ -34,6 +35,9 @@ void CDI_RptApp::ConvertReportTemplate(const QString& templatePath, const QStrin
         OpenReport(templatePath);
         return;
     }
+    // Each image loaded records the picture path; the settings are saved
+    // once at the end, not once per image.
+    const platform::Settings::SaveBatch settingsBatch(GetSettings());
     CSplitFrame* frame = OpenNewFromTemplate(templatePath);
     auto* view = frame != nullptr ? qobject_cast<CDI_RptView*>(frame->GetActiveView()) : nullptr;
     if (view == nullptr)

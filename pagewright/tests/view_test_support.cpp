@@ -28,7 +28,7 @@ void FakeIRImage::Serialize(platform::ArchiveReader& ar)
     number = ar.readI32();
 }
 
-FakeIRRegistration::FakeIRRegistration()
+FakeIRRegistration::FakeIRRegistration() : m_saved(DrawClassRegistry::Standard())
 {
     DrawClassRegistry& registry = DrawClassRegistry::Standard();
     if (registry.Find("CDrawIR") == nullptr)
@@ -41,6 +41,7 @@ FakeIRRegistration::FakeIRRegistration()
 FakeIRRegistration::~FakeIRRegistration()
 {
     SetToolObjectFactory(kShapeIRImage, {});
+    DrawClassRegistry::Standard() = m_saved;
 }
 
 ViewFixture::ViewFixture()

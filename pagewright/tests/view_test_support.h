@@ -53,10 +53,16 @@ public:
 
 // Registers the fake image's class and a factory of the image tool while
 // it lives.
+// Puts the fake image in the standard registry and the image tool for its
+// lifetime; the registry is restored afterwards, so a later test in the same
+// process reads real images again.
 class FakeIRRegistration {
 public:
     FakeIRRegistration();
     ~FakeIRRegistration();
+
+private:
+    DrawClassRegistry m_saved;
 };
 
 class ViewFixture {

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -51,26 +52,39 @@ std::optional<KeyParts> keyParts(QByteArrayView text)
     return KeyParts{trimmed(text.first(equals)), equals};
 }
 
-bool sameName(QByteArrayView stored, QStringView requested)
+bool isAscii(QByteArrayView text)
 {
-    // Most names are ASCII; decode only when either side is not.
-    bool ascii = stored.size() == requested.size();
-    for (qsizetype i = 0; ascii && i < stored.size(); ++i)
-        ascii = static_cast<unsigned char>(stored[i]) < 0x80 && requested[i].unicode() < 0x80;
-    if (ascii) {
-        for (qsizetype i = 0; i < stored.size(); ++i) {
-            char a = stored[i];
-            char b = static_cast<char>(requested[i].unicode());
-            if (a >= 'A' && a <= 'Z')
-                a = static_cast<char>(a - 'A' + 'a');
-            if (b >= 'A' && b <= 'Z')
-                b = static_cast<char>(b - 'A' + 'a');
-            if (a != b)
-                return false;
-        }
-        return true;
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
     }
-    return fromGbk(stored).compare(requested, Qt::CaseInsensitive) == 0;
+    return true;
+}
+
+// Names compare in their case-folded form. Most names are ASCII and fold by
+// lowering A-Z; others are decoded first.
+QString foldedName(QByteArrayView stored)
+{
+    if (!isAscii(stored))
+        return fromGbk(stored).toCaseFolded();
+    QString folded(stored.size(), Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (char c : stored)
+        *out++ = QLatin1Char(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    return folded;
+}
+
+QString foldedName(QStringView requested)
+{
+    for (QChar c : requested) {
+        if (c.unicode() >= 0x80)
+            return requested.toString().toCaseFolded();
+    }
+    QString folded(requested.size(), Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (QChar c : requested)
+        *out++ = c.unicode() >= u'A' && c.unicode() <= u'Z' ? QChar(c.unicode() - u'A' + u'a') : c;
+    return folded;
 }
 
 // The value as the profile reader hands it out: trimmed, one pair of
@@ -120,66 +134,100 @@ int ParseProfileInt(QByteArrayView text, int defaultValue)
 
 IniDocument::IniDocument(const QByteArray& bytes)
 {
+    bool crlf = false;
+    bool lf = false;
     qsizetype start = 0;
     while (start < bytes.size()) {
         const qsizetype nl = bytes.indexOf('\n', start);
         if (nl < 0) {
-            m_lines.push_back({bytes.mid(start), {}});
+            appendLine({bytes.mid(start), {}});
             break;
         }
-        const bool crlf = nl > start && bytes[nl - 1] == '\r';
-        const qsizetype textEnd = crlf ? nl - 1 : nl;
-        m_lines.push_back({bytes.mid(start, textEnd - start), crlf ? QByteArray("\r\n") : QByteArray("\n")});
+        const bool lineCrlf = nl > start && bytes[nl - 1] == '\r';
+        const qsizetype textEnd = lineCrlf ? nl - 1 : nl;
+        appendLine({bytes.mid(start, textEnd - start), lineCrlf ? QByteArray("\r\n") : QByteArray("\n")});
+        crlf = crlf || lineCrlf;
+        lf = lf || !lineCrlf;
         start = nl + 1;
     }
+    // Added lines take the text's line end: CRLF if any line has it, else LF
+    // if any line has it, else (a new text) CRLF.
+    m_newLineEnd = crlf || !lf ? QByteArray("\r\n") : QByteArray("\n");
+}
+
+void IniDocument::indexKey(Block& block, std::size_t at, const QByteArray& text)
+{
+    // Indexed as the text would be read again: a comment is no key.
+    if (const auto parts = keyParts(text)) {
+        const QString folded = foldedName(parts->name);
+        if (!block.keys.contains(folded)) // the first of a name wins
+            block.keys.insert(folded, at);
+    }
+}
+
+void IniDocument::appendLine(Line line)
+{
+    if (const auto name = headerName(line.text)) {
+        const QString folded = foldedName(*name);
+        if (!m_sections.contains(folded)) // the first of a name wins
+            m_sections.insert(folded, m_blocks.size());
+        Block block;
+        block.lines.push_back(std::move(line));
+        m_blocks.push_back(std::move(block));
+        return;
+    }
+    Block& block = m_blocks.back();
+    if (m_blocks.size() > 1) { // lines before any header hold no keys
+        indexKey(block, block.lines.size(), line.text);
+    }
+    if (!trimmed(line.text).isEmpty())
+        block.lastFilled = block.lines.size();
+    block.lines.push_back(std::move(line));
 }
 
 QByteArray IniDocument::toBytes() const
 {
+    qsizetype size = 0;
+    for (const Block& block : m_blocks) {
+        for (const Line& line : block.lines)
+            size += line.text.size() + line.end.size();
+    }
     QByteArray out;
-    for (const Line& line : m_lines) {
-        out += line.text;
-        out += line.end;
+    out.reserve(size);
+    for (const Block& block : m_blocks) {
+        for (const Line& line : block.lines) {
+            out += line.text;
+            out += line.end;
+        }
     }
     return out;
 }
 
-qsizetype IniDocument::findSection(QStringView section) const
+const IniDocument::Block* IniDocument::findSection(QStringView section) const
 {
-    const QStringView wanted = section.trimmed();
-    for (qsizetype i = 0; i < static_cast<qsizetype>(m_lines.size()); ++i) {
-        const auto name = headerName(m_lines[static_cast<std::size_t>(i)].text);
-        if (name && sameName(*name, wanted))
-            return i;
-    }
-    return -1;
+    const auto it = m_sections.constFind(foldedName(section.trimmed()));
+    return it == m_sections.cend() ? nullptr : &m_blocks[*it];
 }
 
-qsizetype IniDocument::findKey(qsizetype header, QStringView key) const
+IniDocument::Block* IniDocument::findSection(QStringView section)
 {
-    const QStringView wanted = key.trimmed();
-    for (qsizetype i = header + 1; i < static_cast<qsizetype>(m_lines.size()); ++i) {
-        const QByteArray& text = m_lines[static_cast<std::size_t>(i)].text;
-        if (headerName(text))
-            break;
-        const auto parts = keyParts(text);
-        if (parts && sameName(parts->name, wanted))
-            return i;
-    }
-    return -1;
+    return const_cast<Block*>(std::as_const(*this).findSection(section));
+}
+
+const IniDocument::Line* IniDocument::findKey(const Block& block, QStringView key)
+{
+    const auto it = block.keys.constFind(foldedName(key.trimmed()));
+    return it == block.keys.cend() ? nullptr : &block.lines[*it];
 }
 
 std::optional<QByteArray> IniDocument::rawValue(QStringView section, QStringView key) const
 {
-    const qsizetype header = findSection(section);
-    if (header < 0)
+    const Block* block = findSection(section);
+    const Line* line = block ? findKey(*block, key) : nullptr;
+    if (!line)
         return std::nullopt;
-    const qsizetype line = findKey(header, key);
-    if (line < 0)
-        return std::nullopt;
-    const QByteArray& text = m_lines[static_cast<std::size_t>(line)].text;
-    const qsizetype equals = text.indexOf('=');
-    return cleanValue(QByteArrayView(text).sliced(equals + 1)).toByteArray();
+    const qsizetype equals = line->text.indexOf('=');
+    return cleanValue(QByteArrayView(line->text).sliced(equals + 1)).toByteArray();
 }
 
 std::optional<QString> IniDocument::value(QStringView section, QStringView key) const
@@ -207,17 +255,6 @@ int IniDocument::readInt(QStringView section, QStringView key, int defaultValue)
     return raw ? ParseProfileInt(*raw, defaultValue) : defaultValue;
 }
 
-QByteArray IniDocument::newLineEnd() const
-{
-    bool lf = false;
-    for (const Line& line : m_lines) {
-        if (line.end == "\r\n")
-            return line.end;
-        lf = lf || line.end == "\n";
-    }
-    return lf ? QByteArray("\n") : QByteArray("\r\n");
-}
-
 bool IniDocument::writeString(QStringView section, QStringView key, QStringView value)
 {
     const QStringView sectionName = section.trimmed();
@@ -226,45 +263,42 @@ bool IniDocument::writeString(QStringView section, QStringView key, QStringView 
         return false;
 
     const QByteArray gbkValue = toGbk(value);
-    const QByteArray end = newLineEnd();
-    const QByteArray keyLine = toGbk(keyName) + '=' + gbkValue;
+    const QByteArray gbkKey = toGbk(keyName);
 
-    const qsizetype header = findSection(sectionName);
-    if (header < 0) {
-        if (!m_lines.empty()) {
-            Line& last = m_lines.back();
+    Block* block = findSection(sectionName);
+    if (!block) {
+        // A new section goes at the end, after a blank line.
+        std::vector<Line>& tail = m_blocks.back().lines;
+        if (!tail.empty()) {
+            Line& last = tail.back();
             if (last.end.isEmpty())
-                last.end = end;
+                last.end = m_newLineEnd;
             if (!trimmed(last.text).isEmpty())
-                m_lines.push_back({{}, end});
+                appendLine({{}, m_newLineEnd});
         }
-        m_lines.push_back({'[' + toGbk(sectionName) + ']', end});
-        m_lines.push_back({keyLine, end});
+        appendLine({'[' + toGbk(sectionName) + ']', m_newLineEnd});
+        appendLine({gbkKey + '=' + gbkValue, m_newLineEnd});
         return true;
     }
 
-    const qsizetype existing = findKey(header, keyName);
-    if (existing >= 0) {
-        QByteArray& text = m_lines[static_cast<std::size_t>(existing)].text;
+    const auto existing = block->keys.constFind(foldedName(keyName));
+    if (existing != block->keys.cend()) {
+        QByteArray& text = block->lines[*existing].text;
         text = text.left(text.indexOf('=') + 1) + gbkValue;
         return true;
     }
 
-    qsizetype last = header;
-    for (qsizetype i = header + 1; i < static_cast<qsizetype>(m_lines.size()); ++i) {
-        const QByteArray& text = m_lines[static_cast<std::size_t>(i)].text;
-        if (headerName(text))
-            break;
-        if (!trimmed(text).isEmpty())
-            last = i;
-    }
-    Line& after = m_lines[static_cast<std::size_t>(last)];
+    // A new key goes after the section's last non-blank line. Only blank
+    // lines follow it, so no indexed key moves.
+    Line& after = block->lines[block->lastFilled];
     if (after.end.isEmpty())
-        after.end = end;
-    m_lines.insert(m_lines.begin() + last + 1, Line{keyLine, end});
+        after.end = m_newLineEnd;
+    const std::size_t at = block->lastFilled + 1;
+    block->lines.insert(block->lines.begin() + static_cast<std::ptrdiff_t>(at), Line{gbkKey + '=' + gbkValue, m_newLineEnd});
+    indexKey(*block, at, block->lines[at].text);
+    block->lastFilled = at;
     return true;
 }
-
 bool IniDocument::writeInt(QStringView section, QStringView key, int value)
 {
     return writeString(section, key, QString::number(value));

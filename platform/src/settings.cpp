@@ -35,8 +35,29 @@ QString Settings::key(const QString& section, const QString& entry)
 
 bool Settings::sync()
 {
+    m_savePending = false;
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;
+}
+
+bool Settings::saveWrite()
+{
+    if (m_batches == 0)
+        return sync();
+    m_savePending = true;
+    return m_settings->status() == QSettings::NoError;
+}
+
+Settings::SaveBatch::SaveBatch(Settings& settings)
+    : m_settings(settings)
+{
+    ++m_settings.m_batches;
+}
+
+Settings::SaveBatch::~SaveBatch()
+{
+    if (--m_settings.m_batches == 0 && m_settings.m_savePending)
+        m_settings.sync();
 }
 
 bool Settings::contains(const QString& section, const QString& entry) const
@@ -66,19 +87,19 @@ QByteArray Settings::readBinary(const QString& section, const QString& entry) co
 bool Settings::writeInt(const QString& section, const QString& entry, int value)
 {
     m_settings->setValue(key(section, entry), value);
-    return sync();
+    return saveWrite();
 }
 
 bool Settings::writeString(const QString& section, const QString& entry, const QString& value)
 {
     m_settings->setValue(key(section, entry), value);
-    return sync();
+    return saveWrite();
 }
 
 bool Settings::writeBinary(const QString& section, const QString& entry, const QByteArray& value)
 {
     m_settings->setValue(key(section, entry), value);
-    return sync();
+    return saveWrite();
 }
 
 bool Settings::deleteSection(const QString& section)

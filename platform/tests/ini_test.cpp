@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace platform {
 namespace {
 
@@ -114,6 +118,86 @@ TEST(IniDocument, TemplateReadersFindKeysAskedWithTrailingBlanks)
     // The key written with a blank rewrites the same line.
     ASSERT_TRUE(ini.writeString(u"drawtext", u"OBJ1_Align ", u"0"));
     EXPECT_EQ(ini.toBytes(), QByteArray("[DrawText]\r\nOBJ1_Align=0\r\n\r\n[IROBJ]\r\nOBJ1_Path=/data/a.vni\r\n"));
+}
+
+TEST(IniDocument, TheFirstOfARepeatedSectionOrKeyIsTheOneReadAndWritten)
+{
+    // Repeated names, blanks inside the brackets, a GBK section name ("区域")
+    // and a key line before any section.
+    const QByteArray text("Stray=0\r\n"
+                          "[ Area ]\r\n"
+                          "K=1\r\n"
+                          "k=2\r\n"
+                          "; note\r\n"
+                          "\r\n"
+                          "[\xC7\xF8\xD3\xF2]\r\n"
+                          "Name=a\r\n"
+                          "[AREA]\r\n"
+                          "K=3\r\n"
+                          "New=9\r\n");
+    IniDocument ini(text);
+    EXPECT_EQ(ini.readInt(u"area", u"K", -1), 1);
+    EXPECT_FALSE(ini.value(u"AREA", u"New")) << "only the first section is read";
+    EXPECT_EQ(ini.readString(u"区域", u"name"), QStringLiteral("a"));
+    EXPECT_FALSE(ini.value(u"", u"Stray"));
+
+    ASSERT_TRUE(ini.writeInt(u"Area", u"k", 5));
+    ASSERT_TRUE(ini.writeInt(u"Area", u"New", 6));
+    ASSERT_TRUE(ini.writeString(u"区域", u"Name", u"b"));
+    QByteArray expected = text;
+    expected.replace("K=1\r\n", "K=5\r\n");
+    expected.replace("; note\r\n", "; note\r\nNew=6\r\n");
+    expected.replace("Name=a", "Name=b");
+    EXPECT_EQ(ini.toBytes(), expected);
+}
+
+TEST(IniDocument, KeysWrittenInAnyOrderLandInTheirSectionsAndAreFoundAgain)
+{
+    // Keys go to the sections in turn (names in varied case, keys with
+    // blanks), so most new keys land inside the text, before later sections;
+    // some are written twice. The bytes are compared with the text built
+    // section by section, and every value is read back from the document
+    // and from its bytes.
+    IniDocument ini(QByteArray("[System]\nUpdated=0\n"));
+    const QString asked[] = {QStringLiteral("DrawText"), QStringLiteral("system"), QStringLiteral("DRAWRECT"),
+                             QStringLiteral(" drawtext "), QStringLiteral("IRObj")};
+    const QString stored[] = {QStringLiteral("DrawText"), QStringLiteral("System"), QStringLiteral("DRAWRECT"),
+                              QStringLiteral("DrawText"), QStringLiteral("IRObj")};
+    std::vector<std::pair<QString, std::vector<std::pair<QString, int>>>> model{
+        {QStringLiteral("System"), {{QStringLiteral("Updated"), 0}}}};
+    const auto write = [&](int i, int value) {
+        const QString key = QStringLiteral("OBJ%1_Left").arg(i / 3);
+        ASSERT_TRUE(ini.writeInt(asked[i % 5], key + (i % 2 ? QStringLiteral(" ") : QString()), value));
+        auto section = std::find_if(model.begin(), model.end(), [&](const auto& m) { return m.first == stored[i % 5]; });
+        if (section == model.end())
+            section = model.insert(model.end(), {stored[i % 5], {}});
+        auto entry = std::find_if(section->second.begin(), section->second.end(),
+                                  [&](const auto& e) { return e.first == key; });
+        if (entry == section->second.end())
+            section->second.push_back({key, value});
+        else
+            entry->second = value;
+    };
+    for (int i = 0; i < 90; ++i)
+        write(i, i);
+    for (int i = 0; i < 90; i += 7)
+        write(i, 1000 + i);
+
+    QByteArray expected;
+    for (const auto& [section, keys] : model) {
+        expected += (expected.isEmpty() ? "[" : "\n[") + section.toLatin1() + "]\n";
+        for (const auto& [key, value] : keys)
+            expected += key.toLatin1() + '=' + QByteArray::number(value) + '\n';
+    }
+    EXPECT_EQ(ini.toBytes(), expected);
+
+    const IniDocument reloaded(ini.toBytes());
+    for (const IniDocument* doc : {static_cast<const IniDocument*>(&ini), &reloaded}) {
+        for (const auto& [section, keys] : model) {
+            for (const auto& [key, value] : keys)
+                EXPECT_EQ(doc->readInt(section.toLower(), key.toUpper() + u' ', -1), value) << key.toStdString();
+        }
+    }
 }
 
 TEST(IniDocument, RefusesWritesThatWouldBreakTheFile)

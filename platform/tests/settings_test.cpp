@@ -35,6 +35,44 @@ TEST(Settings, StoresValuesUnderTheProgramsFile)
     EXPECT_EQ(s.readInt(QStringLiteral("Edition"), QStringLiteral("Edition"), 7), 7);
 }
 
+TEST(Settings, WritesInABatchAreSavedOnceWhenTheLastBatchEnds)
+{
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    Settings s(QStringLiteral("Pagewright"), config.path());
+    ASSERT_TRUE(s.writeString(QStringLiteral("PicPath"), QStringLiteral("PicPath"), QStringLiteral("/a/IR0000.VNI")));
+    // The file itself (settings objects of one process share what they hold).
+    const auto onDisk = [&] {
+        QFile file(s.filePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    {
+        Settings::SaveBatch outer(s);
+        {
+            Settings::SaveBatch inner(s);
+            for (int i = 1; i <= 20; ++i) {
+                ASSERT_TRUE(s.writeString(QStringLiteral("PicPath"), QStringLiteral("PicPath"),
+                                          QStringLiteral("/a/IR%1.VNI").arg(i, 4, 10, QLatin1Char('0'))));
+            }
+            ASSERT_TRUE(s.writeInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 1));
+        }
+        // The program itself reads its writes at once; the file waits.
+        EXPECT_EQ(s.readString(QStringLiteral("PicPath"), QStringLiteral("PicPath")), QStringLiteral("/a/IR0020.VNI"));
+        EXPECT_TRUE(onDisk().contains("/a/IR0000.VNI"));
+        EXPECT_FALSE(onDisk().contains("tempetype"));
+    }
+    EXPECT_TRUE(onDisk().contains("/a/IR0020.VNI"));
+    EXPECT_TRUE(onDisk().contains("tempetype=1"));
+
+    // Deleting inside a batch is saved at once and not undone by its end.
+    {
+        Settings::SaveBatch batch(s);
+        ASSERT_TRUE(s.deleteProgramKey());
+        EXPECT_FALSE(QFile::exists(s.filePath()));
+    }
+    EXPECT_FALSE(QFile::exists(s.filePath()));
+}
+
 TEST(Settings, DeletingTheProgramKeyLeavesOtherProgramsAlone)
 {
     QTemporaryDir config;

@@ -18,6 +18,10 @@ namespace {
 
 bool g_menuBorder = false;
 
+// The identifier of a list's item drawn as a menu item: no command, no image,
+// neither a separator nor a bar item.
+constexpr int kListItemId = -3;
+
 const CIconMenu& menuOf(const QWidget* widget)
 {
     const CIconMenu* m = CIconMenu::ForWidget(widget);
@@ -44,7 +48,11 @@ IconMenuItem itemOf(const QStyleOptionMenuItem& opt, const QWidget* widget, bool
                 return *rec;
             item.id = a->menu() != nullptr ? CIconMenu::kNestedPopupId : a->data().toInt();
         }
+        return item;
     }
+    // A list drawn as menu items (a combo box's popup): its items carry no
+    // command, and an identifier of 0 would draw each as a separator.
+    item.id = kListItemId;
     return item;
 }
 

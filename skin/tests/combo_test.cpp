@@ -6,8 +6,10 @@
 #include "skin/flat_combo_box.h"
 #include "skin/gradient.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
+#include <QStyleOptionViewItem>
 
 #include <gtest/gtest.h>
 
@@ -97,5 +99,35 @@ TEST(FlatCombo, BorderStatesAndPerControlHover)
         EXPECT_EQ(a->GetBorderState(), CFlatComboBox::kNormal);
         EXPECT_FALSE(a->IsHoverTimerActive());
         EXPECT_EQ(b->GetBorderState(), CFlatComboBox::kHover);
+    }
+}
+
+// The skinned style draws a combo box's popup list as menu items; each item
+// shows its text, none is taken for a separator.
+TEST(FlatCombo, PopupItemsShowTheirText)
+{
+    auto s = MakeSkin(0);
+    CFlatComboBox combo;
+    for (const char* text : {"Pallette1", "Pallette2"})
+        combo.addItem(QString::fromLatin1(text));
+    combo.resize(120, 22);
+    QAbstractItemView* list = combo.view();
+    for (int row = 0; row < combo.count(); ++row) {
+        QStyleOptionViewItem opt;
+        opt.initFrom(list);
+        opt.rect = QRect(QPoint(0, 0), list->itemDelegate()->sizeHint(opt, combo.model()->index(row, 0)));
+        opt.rect.setWidth(120);
+        QImage image(opt.rect.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            list->itemDelegate()->paint(&p, opt, combo.model()->index(row, 0));
+        }
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 80 ? 1 : 0;
+        EXPECT_GT(dark, 20) << "row " << row << ": no text drawn";
+        EXPECT_GE(opt.rect.height(), 15) << "row " << row << ": a separator's height";
     }
 }

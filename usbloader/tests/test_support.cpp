@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -96,6 +97,14 @@ Child spawnProgram(const std::string& program, const std::vector<std::string>& a
     return child;
 }
 
+Child::~Child() {
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    if (output >= 0) ::close(output);
+}
+
 std::optional<int> waitForExit(Child& child, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     int status = 0;
@@ -123,6 +132,37 @@ bool stillRunningAfter(const Child& child, std::chrono::milliseconds duration) {
     // WNOWAIT leaves an ended child for waitForExit.
     return ::waitid(P_PID, static_cast<id_t>(child.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
            info.si_pid == 0;
+}
+
+namespace {
+
+// Whether any thread of the process blocks `signal`, or the main thread sits in
+// sigtimedwait (which unblocks the signals it waits for while it waits).
+bool blocksOrWaitsFor(pid_t pid, int signal) {
+    const std::filesystem::path process = "/proc/" + std::to_string(pid);
+    std::string syscall;
+    if (std::ifstream(process / "syscall") >> syscall && syscall == "128") return true;  // rt_sigtimedwait
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator(process / "task", error)) {
+        std::ifstream status(task.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("SigBlk:", 0) != 0) continue;
+            if (std::stoull(line.substr(7), nullptr, 16) & (1ULL << (signal - 1))) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool waitUntilBlocking(const Child& child, int signal, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (blocksOrWaitsFor(child.pid, signal)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 std::optional<std::string> readLine(Child& child, std::chrono::milliseconds timeout) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace usbloader::testing {
@@ -36,9 +37,18 @@ int runShell(const std::string& command);
 void setEnv(const char* name, const std::string& value);
 
 // A started program; its standard output is a pipe when asked for.
+// A started program. A child still running when this goes out of scope (a
+// failed assertion returned early) is killed and reaped, so no stray process
+// keeps the test's output pipe open.
 struct Child {
     pid_t pid = -1;
     int output = -1;
+
+    Child() = default;
+    Child(Child&& other) noexcept : pid(std::exchange(other.pid, -1)), output(std::exchange(other.output, -1)) {}
+    Child& operator=(Child&&) = delete;
+    Child(const Child&) = delete;
+    ~Child();
 };
 
 // Starts `program` with `args` (argv[1]...) and the current environment plus
@@ -54,6 +64,11 @@ std::optional<int> waitForExit(Child& child, std::chrono::milliseconds timeout);
 
 // True when the child is still running after `duration`.
 bool stillRunningAfter(const Child& child, std::chrono::milliseconds duration);
+
+// Waits until the running child blocks `signal` or waits for it (read from
+// /proc), so a signal sent afterwards reaches the program's own handling
+// rather than the default action.
+bool waitUntilBlocking(const Child& child, int signal, std::chrono::milliseconds timeout);
 
 // Reads one line from the child's output; nothing at end of output or timeout.
 std::optional<std::string> readLine(Child& child, std::chrono::milliseconds timeout);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 
+#include <sys/stat.h>
+
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
 
@@ -79,15 +81,32 @@ CIrImage::CIrImage(QString appDirectory, const thermcore::IfrCalls& calls)
     for (auto& l : m_lines) l.state = 2;
 }
 
+QString CIrImage::programFile(const QString& name) const {
+    // Adding, removing or renaming an entry changes the folder's time;
+    // what a file holds is read afresh by its callers.
+    struct stat st {};
+    const qint64 stamp = ::stat(QFile::encodeName(m_appDirectory).constData(), &st) == 0
+                             ? qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec
+                             : -1;
+    if (stamp != m_programFolderStamp || stamp == -1) {
+        m_programFiles.clear();
+        m_programFolderStamp = stamp;
+    }
+    const auto found = m_programFiles.constFind(name);
+    if (found != m_programFiles.constEnd()) return *found;
+    const QString path = platform::ResolveProgramFile(m_appDirectory, name);
+    m_programFiles.insert(name, path);
+    return path;
+}
+
 std::string CIrImage::rulerPath(int index) const {
-    const QString name = QStringLiteral("NRULER%1.bmp").arg(index + 1);
-    return QFile::encodeName(platform::ResolveProgramFile(m_appDirectory, name)).toStdString();
+    return QFile::encodeName(programFile(QStringLiteral("NRULER%1.bmp").arg(index + 1))).toStdString();
 }
 
 int CIrImage::Open(const QString& path, void* window) {
     const int kind = FileKindOf(path);
     if (path.isEmpty() || !QFileInfo::exists(path)) return -1;
-    thermcore::SetFrameCallbackTarget(calls(), window);
+    if (m_sharesFrameRecord) thermcore::SetFrameCallbackTarget(calls(), window);
     Close();
     int firstTime = 0;
     int lastTime = 0;
@@ -137,7 +156,7 @@ int CIrImage::Open(const QString& path, void* window) {
 
     m_photoWidth -= m_photoWidth % 4;
 
-    const platform::IniFile ini(platform::ResolveProgramFile(m_appDirectory, QStringLiteral("field.ini")));
+    const platform::IniFile ini(programFile(QStringLiteral("field.ini")));
     if (ini.readInt(u"PICWAVE", u"PWave", 0) != 0) calls().SetFilterType(h, 3);
 
     m_histMaxGray = calls().GetHistogramMaxGray(h);

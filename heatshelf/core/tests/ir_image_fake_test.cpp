@@ -106,6 +106,23 @@ TEST_F(IrImageFakeTest, APaletteOutsideTheTableIsPaletteZeroFoundWithoutRegardTo
     EXPECT_EQ(index, 3);
 }
 
+TEST_F(IrImageFakeTest, ProgramFilesAddedOrRenamedBetweenOpensAreFound) {
+    // The holder remembers where the program files are between opens; a
+    // change of the folder's entries is seen at the next open.
+    const QString path = touch(QStringLiteral("a.vni"));
+    CIrImage image(appDir(), fake.calls());
+    ASSERT_EQ(image.Open(path), 1);
+    EXPECT_EQ(fake.argsOf("SetColorRuler")[0], ruler("NRULER1.bmp")) << "missing: the exact name";
+    const QString added = touch(appDir() + QStringLiteral("/nruler1.BMP"));
+    fake.clearLog();
+    ASSERT_EQ(image.Open(path), 1);
+    EXPECT_EQ(fake.argsOf("SetColorRuler")[0], ruler("nruler1.BMP"));
+    ASSERT_TRUE(QFile::rename(added, appDir() + QStringLiteral("/Nruler1.bmp")));
+    fake.clearLog();
+    ASSERT_EQ(image.Open(path), 1);
+    EXPECT_EQ(fake.argsOf("SetColorRuler")[0], ruler("Nruler1.bmp"));
+}
+
 TEST_F(IrImageFakeTest, OpenReadsSizesParametersAndTheFilterSetting) {
     const QString path = touch(QStringLiteral("a.vni"));
     fake.width = 640;

@@ -9,9 +9,14 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 
+#include "heatshelf/image_view_core.h"
+#include "heatshelf/ir_image.h"
 #include "heatshelf/thumbnail_worker.h"
+#include "ir_holder_common.h"
 #include "platform/dib.h"
 #include "shelf_test_support.h"
 
@@ -74,21 +79,62 @@ TEST(ThumbnailWorkerTest, PicturesAreScaledToTheCellAndFailuresAreEmpty) {
     EXPECT_TRUE(c.results[cut].isEmpty());
 }
 
+// The thumbnail is the picture the single view shows, shrunk smoothly: each
+// of its pixels matches the smooth downscale of the full rendering.
+TEST(ThumbnailWorkerTest, ThumbnailPixelsAreTheFullPictureShrunkSmoothly) {
+    ensureApplication();
+    QTemporaryDir app;
+    for (const char* name : {"big.vni", "blob320.vni", "shot.vni"}) {
+        SCOPED_TRACE(name);
+        const QString path = fixture(QString::fromLatin1(name));
+        CIrImage holder(app.path());
+        ASSERT_EQ(holder.Open(path), 1);
+        holder.GetTempRange(nullptr, nullptr, nullptr, nullptr);
+        std::vector<unsigned char> buffer;
+        QByteArray fullDib;
+        QImage full;
+        ASSERT_TRUE(RenderHolderPicture(holder, buffer, &fullDib, &full));
+        const QImage expected = full.convertToFormat(QImage::Format_RGB32)
+                                    .scaled(64, 48, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+        const QImage thumb = platform::DibToImage(RenderThumbnail(holder, path, QSize(64, 48)));
+        ASSERT_EQ(thumb.size(), QSize(64, 48));
+        int worst = 0;
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                const QRgb a = thumb.pixel(x, y);
+                const QRgb b = expected.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        }
+        EXPECT_LE(worst, 2);
+        // Not a flat picture: the warm spot shows.
+        EXPECT_NE(thumb.pixel(32, 24), thumb.pixel(1, 1));
+    }
+}
+
 TEST(ThumbnailWorkerTest, PrioritisedPathsComeFirstAndANewBatchDropsTheOld) {
     QTemporaryDir app;
     QTemporaryDir folder;
     QStringList paths;
-    for (int i = 0; i < 12; ++i) paths << copyInto(folder, QStringLiteral("walk/a.VNI"), QStringLiteral("t%1.VNI").arg(i, 2, 10, QLatin1Char('0')));
+    const int count = 40;
+    for (int i = 0; i < count; ++i)
+        paths << copyInto(folder, QStringLiteral("walk/a.VNI"), QStringLiteral("t%1.VNI").arg(i, 2, 10, QLatin1Char('0')));
     ThumbnailWorker worker(app.path(), QSize(64, 48));
     Collector c(worker);
     worker.Start(paths);
-    worker.Prioritise({paths[11], paths[10]});
+    worker.Prioritise({paths[count - 1], paths[count - 2], QStringLiteral("/not/queued.VNI")});
     c.drain(worker);
-    ASSERT_EQ(c.order.size(), 12u);
-    // At most the one being rendered precedes the two moved forward.
-    const auto pos = [&](const QString& p) { return std::find(c.order.begin(), c.order.end(), p) - c.order.begin(); };
-    EXPECT_LE(pos(paths[11]), 1);
-    EXPECT_LE(pos(paths[10]), 2);
+    ASSERT_EQ(c.order.size(), size_t(count));
+    // Whatever the thread had taken when they were moved (k files, in
+    // order) comes first; then the two moved forward in the order asked;
+    // then the rest as queued.
+    const auto k = std::find(c.order.begin(), c.order.end(), paths[count - 1]) - c.order.begin();
+    ASSERT_LT(k, count - 2) << "the two were not moved forward";
+    QStringList expected = paths.mid(0, k);
+    expected << paths[count - 1] << paths[count - 2] << paths.mid(k, count - 2 - k);
+    EXPECT_EQ(QStringList(c.order.begin(), c.order.end()), expected);
 
     c.order.clear();
     c.batches.clear();
@@ -138,6 +184,23 @@ TEST_P(ThumbnailWorkerThreadsTest, AFolderChangingUnderTheWorkerStaysConsistent)
 }
 
 INSTANTIATE_TEST_SUITE_P(OneAndThreeThreads, ThumbnailWorkerThreadsTest, ::testing::Values(1, 3));
+
+TEST(ThumbnailWorkerTest, RenderingLeavesTheWindowsFrameRecordAlone) {
+    // The record belongs to the window's thread; renderer threads writing it
+    // would race with the window's opens (and with each other).
+    QTemporaryDir app;
+    int window = 0;
+    thermcore::SetFrameCallbackTarget(thermcore::ExportedCalls(), &window);
+    {
+        ThumbnailWorker worker(app.path(), QSize(64, 48), thermcore::ExportedCalls(), 3);
+        Collector c(worker);
+        worker.Start({fixture(QStringLiteral("big.vni")), fixture(QStringLiteral("walk/a.VNI"))});
+        c.drain(worker);
+        EXPECT_EQ(c.results.size(), 2u);
+    }
+    EXPECT_EQ(thermcore::FrameRecord().window, &window);
+    thermcore::SetFrameCallbackTarget(thermcore::ExportedCalls(), nullptr);
+}
 
 TEST(ThumbnailWorkerTest, DestroyingWhileBusyStopsCleanly) {
     QTemporaryDir app;

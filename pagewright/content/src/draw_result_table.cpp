@@ -56,6 +56,16 @@ platform::CHARFORMAT DefaultFont()
     return cf;
 }
 
+// The font as the table draws it, for the editor that carries it to the format
+// bar: the size and colour are drawn whatever the stored mask says (the
+// default font's mask names only the effects and the face).
+QTextCharFormat EditorFormatOf(const platform::CHARFORMAT& cf)
+{
+    platform::CHARFORMAT drawn = cf;
+    drawn.dwMask |= platform::CFM_SIZE | platform::CFM_COLOR;
+    return rich_text::FromCharFormat(drawn);
+}
+
 QFont FontOf(const platform::CHARFORMAT& cf, int extraWeight)
 {
     QFont font(cf.FaceName());
@@ -511,7 +521,7 @@ void CDrawResultTable::BeginEdit(DrawView* v, int mode)
     m_pEditor->Document()->setPlainText(QStringLiteral(" "));
     QTextCursor c = m_pEditor->Cursor();
     c.select(QTextCursor::Document);
-    c.mergeCharFormat(rich_text::FromCharFormat(m_cf));
+    c.mergeCharFormat(EditorFormatOf(m_cf));
     m_pEditor->SetCursor(c);
     m_pEditor->SetModify(false);
 }
@@ -528,7 +538,7 @@ void CDrawResultTable::EndEdit(DrawView* v)
             const platform::CHARFORMAT now = rich_text::ToCharFormat(c.charFormat());
             // Only a changed format replaces the held one (which keeps its
             // bytes otherwise).
-            if (now != rich_text::ToCharFormat(rich_text::FromCharFormat(m_cf)))
+            if (now != rich_text::ToCharFormat(EditorFormatOf(m_cf)))
                 m_cf = now;
         }
     }

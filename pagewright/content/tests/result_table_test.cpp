@@ -200,6 +200,12 @@ TEST(ResultTable, TheFormatBarSetsTheWholeFontAndAlignmentStaysLeft)
     r.view.Select(t, false);
     t->BeginEdit(&r.view, 0);
     EXPECT_FALSE(r.editor->IsVisible());
+    // The bar reads the size the table draws with, though the stored mask
+    // does not name it.
+    platform::CHARFORMAT shown;
+    r.editor->OnFormatBarNotify(0, FMTN_QUERY, &shown);
+    EXPECT_NE(shown.dwMask & platform::CFM_SIZE, 0u);
+    EXPECT_EQ(shown.yHeight, 240);
     // Bold from the bar: the editor's selection, then the key.
     QTextCursor c = r.editor->Cursor();
     c.select(QTextCursor::Document);
@@ -210,6 +216,7 @@ TEST(ResultTable, TheFormatBarSetsTheWholeFontAndAlignmentStaysLeft)
     t->DoCommand(CDrawObj::kFormatCommand, QStringLiteral("1"), 0);
     EXPECT_NE(t->Font().dwEffects & platform::CFE_BOLD, 0u);
     EXPECT_EQ(t->Font().FaceName(), QStringLiteral("Times New Roman"));
+    EXPECT_EQ(t->Font().yHeight, 240) << "bold keeps the size";
     // Centre from the bar: the editor goes back to left.
     QTextCursor all = r.editor->Cursor();
     all.select(QTextCursor::Document);

@@ -124,7 +124,10 @@ TEST(FillMode, FillsANewReportFromTheWizardFileAndLeavesTheTemplateAlone)
     EXPECT_EQ(images[2]->ImageWidth(), 200);
     // Photo 1: no picture chosen, its image's own photo; photo 2: the chosen
     // picture; photo 3: its image has no photo; photo 4: no image.
-    EXPECT_TRUE(photos[0]->HasPicture());
+    // (The first file's own photo is 160 x 120, the third file's 240 x 180.)
+    ASSERT_TRUE(photos[0]->HasPicture());
+    EXPECT_EQ(photos[0]->Picture().GetWidth(), 160);
+    EXPECT_EQ(photos[0]->Picture().GetHeight(), 120);
     ASSERT_TRUE(photos[1]->HasPicture());
     EXPECT_EQ(photos[1]->Picture().GetWidth(), 30);
     EXPECT_FALSE(photos[2]->HasPicture());

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -65,18 +66,33 @@ private:
         QByteArray end;  // "\r\n", "\n" or empty for a last line without one
     };
 
+    // The lines before the first section header, or one section: its header
+    // line and the lines up to the next header. Keys are found through an
+    // index (folded name -> first line holding it), so a large file is
+    // written key by key in linear time.
+    struct Block {
+        std::vector<Line> lines;
+        QHash<QString, std::size_t> keys;
+        std::size_t lastFilled = 0; // last non-blank line (the header at least)
+    };
+
+    // The block of the first matching section, or nullptr.
+    const Block* findSection(QStringView section) const;
+    Block* findSection(QStringView section);
+    // The key's line in the block, or nullptr.
+    static const Line* findKey(const Block& block, QStringView key);
+
+    // Indexes the line at `at` of the block when it holds a key.
+    static void indexKey(Block& block, std::size_t at, const QByteArray& text);
+    // Adds a line to the last block, or starts a new one at a header line.
+    void appendLine(Line line);
 
     // The cleaned value bytes of a key, or nothing when it is missing.
     std::optional<QByteArray> rawValue(QStringView section, QStringView key) const;
 
-    // Index of the first line of the first matching section's header, or -1.
-    qsizetype findSection(QStringView section) const;
-    // Index of the key's line inside the section that starts at header, or -1.
-    qsizetype findKey(qsizetype header, QStringView key) const;
-
-    QByteArray newLineEnd() const;
-
-    std::vector<Line> m_lines;
+    std::vector<Block> m_blocks = std::vector<Block>(1); // [0]: the lines before any header
+    QHash<QString, std::size_t> m_sections; // folded name -> first block
+    QByteArray m_newLineEnd = "\r\n"; // line end of lines this document adds
 };
 
 } // namespace platform

@@ -4,7 +4,8 @@
 //
 // Values are addressed by the original's section and entry names ("SavePath"
 // / "SavePath"); a section is a group, an entry a key in it. Every write is
-// saved at once, as a registry write was.
+// saved at once, as a registry write was, except while a SaveBatch holds the
+// saves back.
 #pragma once
 
 #include <QByteArray>
@@ -52,11 +53,30 @@ public:
     // key is gone afterwards.
     bool deleteProgramKey();
 
+    // While a batch lives, writes are kept in memory and saved once when the
+    // last batch ends: a long operation (the images of a report, each
+    // recording the picture path) costs one save instead of one per write.
+    // Deletions are saved at once.
+    class SaveBatch {
+    public:
+        explicit SaveBatch(Settings& settings);
+        ~SaveBatch();
+        SaveBatch(const SaveBatch&) = delete;
+        SaveBatch& operator=(const SaveBatch&) = delete;
+
+    private:
+        Settings& m_settings;
+    };
+
 private:
     static QString key(const QString& section, const QString& entry);
     bool sync();
+    // sync(), or only noted while a batch holds the saves back.
+    bool saveWrite();
 
     std::unique_ptr<QSettings> m_settings;
+    int m_batches = 0;
+    bool m_savePending = false;
 };
 
 } // namespace platform

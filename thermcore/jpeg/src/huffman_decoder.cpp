@@ -120,44 +120,117 @@ inline int DecodeDc(BitReader& r, const HuffmanDecoder& dc, int32_t* predictor)
     return 0;
 }
 
+// Places the value of a combined-table entry at its position; false at an
+// end of block.
+template <bool kStore>
+inline bool PlaceFast(uint32_t entry, int16_t* block, int& k)
+{
+    if (entry & kHuffmanFastEob)
+        return false;
+    // ZRL stores a zero 15 places on, which is the same as skipping 16.
+    k += static_cast<int>(entry >> 8) & 15;
+    if (k > 63)
+        k = 63;
+    if constexpr (kStore)
+        block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
+    ++k;
+    return true;
+}
+
+// One AC symbol through the reader, when the locals of DecodeAc cannot
+// serve it; the reader has been refilled. Sets `end` at an end of block.
+template <bool kStore>
+int AcStep(BitReader& r, const HuffmanDecoder& ac, int16_t* block, int& k, bool& end)
+{
+    if (const uint32_t entry = FastEntry(r, ac)) {
+        Skip(r, entry);
+        end = !PlaceFast<kStore>(entry, block, k);
+        return 0;
+    }
+    int symbol;
+    if (int rc = DecodeSymbol(r, ac, symbol))
+        return rc;
+    const int run = symbol >> 4, s = symbol & 15;
+    if (s == 0) {
+        if (run != 15)
+            end = true; // EOB
+        else
+            k += 16; // ZRL
+        return 0;
+    }
+    k += run;
+    int32_t v;
+    if (int rc = ReceiveExtend(r, s, v))
+        return rc;
+    if (k > 63)
+        k = 63; // corrupt run: the value lands in the last position
+    if constexpr (kStore)
+        block[kZigzag[k]] = static_cast<int16_t>(v);
+    ++k;
+    return 0;
+}
+
+// The AC coefficients. The common case (whole non-0xFF bytes to refill
+// from, a symbol the combined table serves) runs on the reader's bits and
+// input position held in locals; anything else goes back to the reader and
+// takes one AcStep, exactly as if every symbol had gone through it.
 template <bool kStore>
 int DecodeAc(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
 {
-    for (int k = 1; k < 64;) {
-        if (int rc = Refill(r))
-            return rc;
-        if (const uint32_t entry = FastEntry(r, ac)) {
-            Skip(r, entry);
-            if (entry & kHuffmanFastEob)
+    int k = 1;
+    while (k < 64) {
+        uint64_t bits = r.bitBuffer;
+        int count = r.bitCount;
+        const uint8_t* next = r.next;
+        size_t left = r.bytesLeft;
+        bool done = false, fill = false;
+        for (;;) {
+            if (k >= 64) {
+                done = true;
                 break;
-            // ZRL stores a zero 15 places on, which is the same as skipping 16.
-            k += static_cast<int>(entry >> 8) & 15;
-            if (k > 63)
-                k = 63;
-            if constexpr (kStore)
-                block[kZigzag[k]] = static_cast<int16_t>(entry >> 16);
-            ++k;
-            continue;
+            }
+            if (count < 32) {
+                if (r.marker == 0) {
+                    while (left > 0 && *next != 0xFF && count <= 56) {
+                        bits |= uint64_t{*next} << (56 - count);
+                        count += 8;
+                        ++next;
+                        --left;
+                    }
+                }
+                if (count <= 56) {
+                    fill = true; // JpegFillBits takes over
+                    break;
+                }
+            }
+            const uint32_t entry = ac.fast[bits >> (64 - kHuffmanFastBits)];
+            const int n = static_cast<int>(entry & 0xFF);
+            if (entry == 0 || n > count)
+                break; // a symbol for AcStep
+            bits <<= n;
+            count -= n;
+            if (!PlaceFast<kStore>(entry, block, k)) {
+                done = true;
+                break;
+            }
         }
-        int symbol;
-        if (int rc = DecodeSymbol(r, ac, symbol))
-            return rc;
-        const int run = symbol >> 4, s = symbol & 15;
-        if (s == 0) {
-            if (run != 15)
-                break; // EOB
-            k += 16;   // ZRL
-            continue;
+        r.bitBuffer = bits;
+        r.bitCount = count;
+        r.consumed += static_cast<uint64_t>(next - r.next);
+        r.next = next;
+        r.bytesLeft = left;
+        if (done)
+            break;
+        if (fill) {
+            // The rest of Refill: the whole bytes ran out before 57 bits.
+            if (int rc = JpegFillBits(r, 0); rc < 0)
+                return rc;
         }
-        k += run;
-        int32_t v;
-        if (int rc = ReceiveExtend(r, s, v))
+        bool end = false;
+        if (int rc = AcStep<kStore>(r, ac, block, k, end))
             return rc;
-        if (k > 63)
-            k = 63; // corrupt run: the value lands in the last position
-        if constexpr (kStore)
-            block[kZigzag[k]] = static_cast<int16_t>(v);
-        ++k;
+        if (end)
+            break;
     }
     return 0;
 }

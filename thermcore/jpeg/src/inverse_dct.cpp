@@ -1,5 +1,7 @@
 #include "inverse_dct.h"
 
+#include "vector_lanes.h"
+
 
 namespace thermjpeg {
 namespace {
@@ -93,10 +95,13 @@ constexpr unsigned kNarrowSpan = 16384; // inputs + kNarrowBias lie in 0..kNarro
 
 inline int16_t WideSample(i64 z) { return Clamp((z + 1048576) >> 21); }
 
+constexpr int32_t kNarrowRounding = 1048576; // half of the final shift's unit
+
+// A sample from a column sum that already holds kNarrowRounding.
 inline int16_t NarrowSample(int32_t z)
 {
     // |z| < 2^31 leaves the shifted value within +-1024: clamp in 16 bits.
-    const int16_t v = static_cast<int16_t>(((z + 1048576) >> 21) + 128);
+    const int16_t v = static_cast<int16_t>((z >> 21) + 128);
     return v < 0 ? int16_t{0} : v > 255 ? int16_t{255} : v;
 }
 
@@ -194,51 +199,55 @@ void AccurateColumnsWide(const int32_t* scratch, int16_t* block)
     }
 }
 
-// The narrow row pass; 42813 = 32768 + 10045 keeps every factor within 16
-// bits.
-void AccurateRowsNarrow(const int16_t* in, int32_t* out)
+// The narrow row pass on the transposed block (in[k * 8 + r] is input k of
+// row r), all eight rows side by side; output k of row r goes to
+// out[k * 8 + r]. 42813 = 32768 + 10045 keeps every factor within 16 bits.
+void AccurateRowsNarrow(const int16_t* __restrict in, int32_t* __restrict out)
 {
     for (int r = 0; r < 8; ++r) {
-        const int16_t x0 = in[r * 8], x1 = in[r * 8 + 1], x2 = in[r * 8 + 2], x3 = in[r * 8 + 3];
-        const int16_t x4 = in[r * 8 + 4], x5 = in[r * 8 + 5], x6 = in[r * 8 + 6], x7 = in[r * 8 + 7];
+        const int16_t x0 = in[r], x1 = in[8 + r], x2 = in[16 + r], x3 = in[24 + r];
+        const int16_t x4 = in[32 + r], x5 = in[40 + r], x6 = in[48 + r], x7 = in[56 + r];
         const int32_t f = x1 * 6393 - x7 * 32138;
         const int32_t g = x5 * 27246 - x3 * 18205;
         const int32_t h = x7 * 6393 + x1 * 32138;
         const int32_t l = x5 * 18205 + x3 * 27246;
         const int32_t E = ((f + g + 2048) >> 12) * 5793;
         const int32_t T = ((h + l + 2048) >> 12) * 5793;
-        const int32_t Pa = h + f - l - g;
-        const int32_t Pb = h + g - l - f;
-        const int32_t rr = (x0 - x4) * 32768;
-        const int32_t u = (x0 + x4) * 32768;
+        const int32_t Pa = (h - l) + (f - g);
+        const int32_t Pb = (h - l) - (f - g);
+        // The rounding term rides on the even part.
+        const int32_t rr = (x0 - x4) * 32768 + 2048;
+        const int32_t u = (x0 + x4) * 32768 + 2048;
         const int32_t w = x2 * 10045 + x2 * 32768 + x6 * 17734;
         const int32_t B = x2 * 17734 - x6 * 10045 - x6 * 32768;
-        const int32_t r2 = rr - B;
-        const int32_t u2 = u - w;
-        int32_t* o = out + r * 8;
-        o[0] = (T + u + w + 2048) >> 12;
-        o[7] = (u + w - T + 2048) >> 12;
-        o[1] = (Pa + rr + B + 2048) >> 12;
-        o[6] = (rr + B - Pa + 2048) >> 12;
-        o[2] = (Pb + r2 + 2048) >> 12;
-        o[5] = (r2 - Pb + 2048) >> 12;
-        o[3] = (E + u2 + 2048) >> 12;
-        o[4] = (u2 - E + 2048) >> 12;
+        const int32_t e0 = u + w, e1 = rr + B, e2 = rr - B, e3 = u - w;
+        out[r] = (e0 + T) >> 12;
+        out[56 + r] = (e0 - T) >> 12;
+        out[8 + r] = (e1 + Pa) >> 12;
+        out[48 + r] = (e1 - Pa) >> 12;
+        out[16 + r] = (e2 + Pb) >> 12;
+        out[40 + r] = (e2 - Pb) >> 12;
+        out[24 + r] = (e3 + E) >> 12;
+        out[32 + r] = (e3 - E) >> 12;
     }
 }
 
-// The narrow column pass, all eight columns side by side. Returns false,
-// with nothing written, when an input lies outside the narrow range.
-bool AccurateColumnsNarrow(const int32_t* in, int16_t* out)
+// The row outputs in 16 bits, when every one lies within the narrow range.
+inline bool NarrowRowOutputs(const int32_t* in, int16_t* n)
 {
-    int16_t n[64]; // 16-bit inputs make the products 16 x 16 -> 32 bits
     uint32_t bits = 0;
     for (int i = 0; i < 64; ++i) {
         bits |= static_cast<uint32_t>(in[i] + kNarrowBias);
         n[i] = static_cast<int16_t>(in[i]);
     }
-    if (bits >= kNarrowSpan)
-        return false;
+    return bits < kNarrowSpan;
+}
+
+// The narrow column pass on the row outputs in 16 bits (row-major), all
+// eight columns side by side; 16-bit inputs make the products 16 x 16 -> 32
+// bits.
+void AccurateColumnsNarrow(const int16_t* __restrict n, int16_t* __restrict out)
+{
     for (int c = 0; c < 8; ++c) {
         const int16_t x0 = n[c], x1 = n[8 + c], x2 = n[16 + c], x3 = n[24 + c];
         const int16_t x4 = n[32 + c], x5 = n[40 + c], x6 = n[48 + c], x7 = n[56 + c];
@@ -248,22 +257,23 @@ bool AccurateColumnsNarrow(const int32_t* in, int16_t* out)
         const int32_t h1 = x1 * 6393 - x7 * 32138;
         const int32_t h2 = x5 * 27246 - x3 * 18205;
         const int32_t V = ((h1 + h2 + 2048) >> 12) * 5793;
-        const int32_t P = d + h1 - e - h2;
-        const int32_t Q = d + h2 - e - h1;
-        const int32_t L = (x0 + x4) * 32768;
+        const int32_t P = (d - e) + (h1 - h2);
+        const int32_t Q = (d - e) - (h1 - h2);
+        // The rounding term rides on the even part.
+        const int32_t L = (x0 + x4) * 32768 + kNarrowRounding;
         const int32_t O = x2 * 10045 + x2 * 32768 + x6 * 17734;
-        const int32_t H = (x0 - x4) * 32768;
+        const int32_t H = (x0 - x4) * 32768 + kNarrowRounding;
         const int32_t K = x2 * 17734 - x6 * 10045 - x6 * 32768;
-        out[0 * 8 + c] = NarrowSample(F + L + O);
-        out[7 * 8 + c] = NarrowSample(L + O - F);
-        out[1 * 8 + c] = NarrowSample(P + H + K);
-        out[6 * 8 + c] = NarrowSample(H + K - P);
-        out[2 * 8 + c] = NarrowSample(Q + H - K);
-        out[5 * 8 + c] = NarrowSample(H - K - Q);
-        out[3 * 8 + c] = NarrowSample(V + L - O);
-        out[4 * 8 + c] = NarrowSample(L - O - V);
+        const int32_t e0 = L + O, e1 = H + K, e2 = H - K, e3 = L - O;
+        out[0 * 8 + c] = NarrowSample(e0 + F);
+        out[7 * 8 + c] = NarrowSample(e0 - F);
+        out[1 * 8 + c] = NarrowSample(e1 + P);
+        out[6 * 8 + c] = NarrowSample(e1 - P);
+        out[2 * 8 + c] = NarrowSample(e2 + Q);
+        out[5 * 8 + c] = NarrowSample(e2 - Q);
+        out[3 * 8 + c] = NarrowSample(e3 + V);
+        out[4 * 8 + c] = NarrowSample(e3 - V);
     }
-    return true;
 }
 
 // True when every AC term of the block is zero.
@@ -349,11 +359,28 @@ void JpegIdctAccurate(int16_t* block)
         return;
     }
     alignas(32) int32_t scratch[64];
-    if (InNarrowRange(block))
-        AccurateRowsNarrow(block, scratch);
+    alignas(16) int16_t narrow[64];
+    if (InNarrowRange(block)) {
+        // The narrow rows run on the transposed block and leave their
+        // outputs transposed; transposing back gives the columns' rows.
+        alignas(16) int16_t turned[64];
+        Transpose8x8(block, turned);
+        AccurateRowsNarrow(turned, scratch);
+        if (NarrowRowOutputs(scratch, turned)) {
+            Transpose8x8(turned, narrow);
+            AccurateColumnsNarrow(narrow, block);
+            return;
+        }
+        alignas(32) int32_t rows[64];
+        for (int i = 0; i < 64; ++i)
+            rows[i] = scratch[(i & 7) * 8 + (i >> 3)];
+        AccurateColumnsWide(rows, block);
+        return;
+    }
+    AccurateRowsWide(block, scratch);
+    if (NarrowRowOutputs(scratch, narrow))
+        AccurateColumnsNarrow(narrow, block);
     else
-        AccurateRowsWide(block, scratch);
-    if (!AccurateColumnsNarrow(scratch, block))
         AccurateColumnsWide(scratch, block);
 }
 

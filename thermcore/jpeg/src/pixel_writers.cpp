@@ -7,6 +7,7 @@
 
 #include "codec_state.h"
 #include "region_clip.h"
+#include "vector_lanes.h"
 
 namespace thermjpeg {
 namespace {
@@ -42,18 +43,6 @@ constexpr int BytesPerPixel(int layout)
 constexpr bool Converts(int layout) { return layout == kRgb || layout == kBgr || layout == kRgba || layout == kInvRgbK; }
 
 inline uint8_t Clamp(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
-
-// Clamp to 0..255 by lookup for a sample 0..255 plus a chroma term (whose
-// magnitude stays below 256): kRange[256 + v].
-struct RangeTable {
-    uint8_t values[768];
-    constexpr RangeTable() : values()
-    {
-        for (int i = 0; i < 768; ++i)
-            values[i] = static_cast<uint8_t>(i < 256 ? 0 : i > 511 ? 255 : i - 256);
-    }
-};
-constexpr RangeTable kRange;
 
 struct ChromaTerms {
     int r = 0, g = 0, b = 0;
@@ -126,99 +115,101 @@ void McuPixels(const int16_t* y, const int16_t* cb, const int16_t* cr, const int
     }
 }
 
-// A sample plus a chroma term (-256..511) clamped to 0..255, in 16 bits.
-inline uint8_t Clamp8(int16_t v)
+inline I16x8 Clamp255(I16x8 v)
 {
-    const int16_t low = v < 0 ? int16_t{0} : v;
-    return static_cast<uint8_t>(low > 255 ? int16_t{255} : low);
+    const I16x8 zero = {}, top = zero + 255;
+    v = v < zero ? zero : v;
+    return v > top ? top : v;
 }
 
-// One converted pixel as the bytes it stores, first byte lowest.
+// Stores eight converted pixels, two bytes of each in `low` (first byte in
+// bits 0..7) and two in `high`. Three-byte layouts drop each pixel's fourth
+// byte: the pixels go out two at a time as overlapping eight-byte stores,
+// each pair's last two bytes rewritten by the next pair; with `last` the
+// final pair stores its six bytes alone, so nothing past the row is touched.
 template <int L>
-inline uint32_t PixelWord(uint32_t r, uint32_t g, uint32_t b, uint32_t k)
+inline void StoreEight(uint8_t* d, U16x8 low, U16x8 high, bool last)
 {
-    if constexpr (L == kBgr)
-        return b | g << 8 | r << 16;
-    else if constexpr (L == kRgb)
-        return r | g << 8 | b << 16;
-    else if constexpr (L == kRgba)
-        return r | g << 8 | b << 16 | 0xFF000000u;
-    else
-        return (255 - r) | (255 - g) << 8 | (255 - b) << 16 | k << 24;
-}
-
-// Stores a row of n converted pixels. Three-byte pixels go out as
-// overlapping four-byte stores, each one's fourth byte rewritten by the
-// next; the last pixel's three bytes alone, so nothing past the row is
-// touched.
-template <int L, int N>
-inline void StoreWords(uint8_t* d, const uint32_t* words)
-{
-    constexpr int bpp = BytesPerPixel(L);
-    if constexpr (std::endian::native == std::endian::little) {
-        if constexpr (bpp == 4) {
-            std::memcpy(d, words, 4 * N);
-        } else {
-            for (int x = 0; x < N - 1; ++x)
-                std::memcpy(d + 3 * x, words + x, 4);
-            std::memcpy(d + 3 * (N - 1), words + N - 1, 3);
-        }
+    const U32x4 w0 = reinterpret_cast<U32x4>(InterleaveLow(reinterpret_cast<I16x8>(low), reinterpret_cast<I16x8>(high)));
+    const U32x4 w1 = reinterpret_cast<U32x4>(InterleaveHigh(reinterpret_cast<I16x8>(low), reinterpret_cast<I16x8>(high)));
+    if constexpr (BytesPerPixel(L) == 4) {
+        std::memcpy(d, &w0, 16);
+        std::memcpy(d + 16, &w1, 16);
     } else {
-        for (int x = 0; x < N; ++x) {
-            for (int i = 0; i < bpp; ++i)
-                d[bpp * x + i] = static_cast<uint8_t>(words[x] >> (8 * i));
+        // Each 64-bit lane: pixel a in bytes 0..2, pixel b in bytes 3..5.
+        const U64x2 lowMask = {0xFFFFFF, 0xFFFFFF}, highMask = lowMask << 24;
+        const U64x2 q0 = reinterpret_cast<U64x2>(w0), q1 = reinterpret_cast<U64x2>(w1);
+        const U64x2 p0 = (q0 & lowMask) | ((q0 >> 8) & highMask);
+        const U64x2 p1 = (q1 & lowMask) | ((q1 >> 8) & highMask);
+        const uint64_t pairs[4] = {p0[0], p0[1], p1[0], p1[1]};
+        std::memcpy(d, &pairs[0], 8);
+        std::memcpy(d + 6, &pairs[1], 8);
+        std::memcpy(d + 12, &pairs[2], 8);
+        if (last) {
+            std::memcpy(d + 18, &pairs[3], 6);
+        } else {
+            std::memcpy(d + 18, &pairs[3], 8);
         }
     }
 }
 
-// The whole MCU, row by row. Converting layouts compute the chroma terms
-// of the MCU's 64 chroma samples once, widen each chroma row to the
-// luminance row's width, and convert a row of pixels at a time (the
-// samples are 0..255, as the inverse transforms leave them); the compiler
-// runs these loops on vector lanes.
+// Converts and stores eight pixels of luminance `ys` (0..255) with the
+// chroma terms of each pixel.
+template <int L>
+inline void ConvertEight(uint8_t* d, I16x8 ys, I16x8 tr, I16x8 tg, I16x8 tb, I16x8 ks, bool last)
+{
+    const U16x8 r = reinterpret_cast<U16x8>(Clamp255(ys + tr));
+    const U16x8 g = reinterpret_cast<U16x8>(Clamp255(ys + tg));
+    const U16x8 b = reinterpret_cast<U16x8>(Clamp255(ys + tb));
+    const U16x8 full = U16x8{} + 255;
+    if constexpr (L == kBgr)
+        StoreEight<L>(d, b | g << 8, r, last);
+    else if constexpr (L == kRgb)
+        StoreEight<L>(d, r | g << 8, b, last);
+    else if constexpr (L == kRgba)
+        StoreEight<L>(d, r | g << 8, b | full << 8, last);
+    else
+        StoreEight<L>(d, (full - r) | (full - g) << 8, (full - b) | (reinterpret_cast<U16x8>(ks) & full) << 8, last);
+}
+
+// The whole MCU, row by row, eight pixels at a time. Converting layouts
+// compute the chroma terms of the MCU's 64 chroma samples once and widen
+// each chroma row to the luminance row's width (the samples are 0..255, as
+// the inverse transforms leave them).
 template <int L, int Hs, int Vs>
 void WholeMcu(const int16_t* y, const int16_t* cb, const int16_t* cr, const int16_t* k, uint8_t* dest,
               ptrdiff_t stride)
 {
-    if constexpr (Converts(L)) {
-        constexpr int width = 8 * Hs;
-        int16_t tr[64], tg[64], tb[64];
+    if constexpr (Converts(L) && std::endian::native == std::endian::little) {
+        alignas(16) int16_t tr[64], tg[64], tb[64];
         for (int i = 0; i < 64; ++i) {
             const int cbv = cb[i] & 0xFF, crv = cr[i] & 0xFF;
             tr[i] = static_cast<int16_t>((crv * 359 - 45813) >> 8);
             tg[i] = static_cast<int16_t>(-((cbv * 88 + crv * 183 - 34806) >> 8));
             tb[i] = static_cast<int16_t>((cbv * 454 - 57937) >> 8);
         }
+        const I16x8 low = I16x8{} + 0xFF;
         for (int cy = 0; cy < 8; ++cy) {
-            int16_t rowR[width], rowG[width], rowB[width];
-            for (int x = 0; x < width; ++x) {
-                rowR[x] = tr[cy * 8 + x / Hs];
-                rowG[x] = tg[cy * 8 + x / Hs];
-                rowB[x] = tb[cy * 8 + x / Hs];
+            I16x8 t[3][Hs];
+            const int16_t* const rows[3] = {tr + cy * 8, tg + cy * 8, tb + cy * 8};
+            for (int c = 0; c < 3; ++c) {
+                const I16x8 v = LoadLanes(rows[c]);
+                if constexpr (Hs == 1) {
+                    t[c][0] = v;
+                } else {
+                    t[c][0] = __builtin_shufflevector(v, v, 0, 0, 1, 1, 2, 2, 3, 3);
+                    t[c][1] = __builtin_shufflevector(v, v, 4, 4, 5, 5, 6, 6, 7, 7);
+                }
             }
             for (int dy = 0; dy < Vs; ++dy) {
                 const int py = cy * Vs + dy;
-                int16_t ys[width];
-                uint8_t ks[width] = {};
+                uint8_t* d = dest + py * stride;
                 for (int bx = 0; bx < Hs; ++bx) {
                     const int at = ((py >> 3) * Hs + bx) * 64 + (py & 7) * 8;
-                    for (int x = 0; x < 8; ++x) {
-                        ys[bx * 8 + x] = static_cast<int16_t>(y[at + x] & 0xFF);
-                        if constexpr (L == kInvRgbK)
-                            ks[bx * 8 + x] = static_cast<uint8_t>(k[at + x]);
-                    }
+                    const I16x8 ys = LoadLanes(y + at) & low;
+                    const I16x8 ks = L == kInvRgbK ? LoadLanes(k + at) : I16x8{};
+                    ConvertEight<L>(d + bx * 8 * BytesPerPixel(L), ys, t[0][bx], t[1][bx], t[2][bx], ks, bx == Hs - 1);
                 }
-                uint8_t r[width], g[width], b[width];
-                for (int x = 0; x < width; ++x) {
-                    r[x] = Clamp8(static_cast<int16_t>(ys[x] + rowR[x]));
-                    g[x] = Clamp8(static_cast<int16_t>(ys[x] + rowG[x]));
-                    b[x] = Clamp8(static_cast<int16_t>(ys[x] + rowB[x]));
-                }
-                uint32_t words[width];
-#pragma GCC unroll 1
-                for (int x = 0; x < width; ++x)
-                    words[x] = PixelWord<L>(r[x], g[x], b[x], ks[x]);
-                StoreWords<L, width>(dest + py * stride, words);
             }
         }
     } else {

@@ -6,6 +6,7 @@
 // exports unless a test gives another).
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -34,6 +35,12 @@ public:
     explicit CIrImage(QString appDirectory, const thermcore::IfrCalls& calls = thermcore::ExportedCalls());
 
     const QString& appDirectory() const { return m_appDirectory; }
+
+    // Whether Open tells the program-wide frame callback record about the
+    // window it was given (the default). A holder of another thread than
+    // the window's (the thumbnail renderers) leaves that record alone: it is
+    // the window's, and it is not guarded for other threads.
+    void SetSharesFrameRecord(bool shares) { m_sharesFrameRecord = shares; }
 
     // 1 when the file is open, -1 when it is not (the path names nothing, or
     // the library refuses it: then no handle is held).
@@ -112,6 +119,10 @@ public:
 
 private:
     std::string rulerPath(int index) const;
+    // The program folder's file of that name (ResolveProgramFile, which may
+    // list the folder), remembered while the folder's entries stay as they
+    // were: every open asks for three of them.
+    QString programFile(const QString& name) const;
     // Sets the held emissivity, distance, ambient and humidity on the handle.
     void applyScene();
     int lineSamples(int x1, int y1, int x2, int y2);
@@ -119,6 +130,9 @@ private:
     int64_t visitDisc(int x1, int y1, int x2, int y2, Visit&& visit);
 
     QString m_appDirectory;
+    bool m_sharesFrameRecord = true;
+    mutable QHash<QString, QString> m_programFiles;
+    mutable qint64 m_programFolderStamp = -1;  // the folder's change time
     int m_invert = 0;
     char m_model[8]{};
     char m_firmware[16]{};

@@ -16,11 +16,10 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "thermcore_calls.h"
-
-class QThread;
 
 namespace heatshelf {
 
@@ -56,20 +55,27 @@ public:
 
 signals:
     // A picture of batch: a packed 24-bit bitmap of the cell's size; empty
-    // when the file did not open or render.
+    // when the file did not open or render. Emitted on the thread the
+    // worker object belongs to, for each result in the order made.
     void rendered(int batch, const QString& path, const QByteArray& dib);
 
 private:
     void run(CIrImage& holder);
+    // On the worker object's thread: emits rendered() for every result
+    // waiting, in the order they were made.
+    void deliver();
 
     struct Shared;
     QSize m_cell;
     std::unique_ptr<Shared> m_shared;
-    std::vector<QThread*> m_threads;
+    std::vector<std::thread> m_threads;
 };
 
 // The picture of one file scaled to a cell, rendered through a holder of
-// the caller's: a packed 24-bit bitmap, empty when it does not open.
+// the caller's: a packed 24-bit bitmap, empty when it does not open. Each
+// pixel is the mean of the picture's pixels it covers. scratch holds the
+// full picture's bytes and may be kept from one call to the next.
+QByteArray RenderThumbnail(CIrImage& holder, const QString& path, QSize cell, std::vector<unsigned char>& scratch);
 QByteArray RenderThumbnail(CIrImage& holder, const QString& path, QSize cell);
 
 }  // namespace heatshelf
