@@ -12,6 +12,7 @@
 #include "content/draw_table.h"
 #include "content/draw_histogram.h"
 #include "content/draw_profile.h"
+#include "content/draw_time_profile.h"
 #include "document/draw_rect.h"
 #include "document/draw_tool.h"
 #include "document/ir_image_object.h"
@@ -293,7 +294,13 @@ void CDI_RptView::SetupEditCommands()
             if (auto* histogram = dynamic_cast<CDrawHistogram*>(GetSelection().front()))
                 histogram->EditSettings();
     });
+    CCmdTarget::OnCommand(32983, [this](int) {
+        if (GetSelection().size() == 1)
+            if (auto* timeProfile = dynamic_cast<CDrawTimeProfile*>(GetSelection().front()))
+                timeProfile->EditSettings();
+    });
     CCmdTarget::OnUpdate(32969, oneSelected);
+    CCmdTarget::OnUpdate(32983, oneSelected);
     CCmdTarget::OnUpdate(32970, oneSelected);
     // The editor's format states; the remaining update-only commands.
     for (int id : {104, 108, 111, 119, 117, 121}) {

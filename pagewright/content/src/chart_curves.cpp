@@ -95,6 +95,16 @@ void PlotCurves(PageDC& dc, const DocRect& plot, int max, int min, std::span<Cur
                 *s.cursorFraction = -1.0f;
             continue;
         }
+        if (options.singleSampleMark > 0 && span > 0 && width > 0 && s.samples != nullptr && s.count == 1) {
+            const int y0 = y(s.samples[0]);
+            dc.SelectPen(ThinPen(s.color));
+            dc.Line(QPoint(p.left, y0), QPoint(ClampToInt(std::int64_t(p.left) + options.singleSampleMark), y0));
+            if (s.plottedWidth != nullptr)
+                *s.plottedWidth = 0;
+            if (s.cursorFraction != nullptr)
+                *s.cursorFraction = 0.0f;
+            continue;
+        }
         if (!drawable || s.samples == nullptr || s.count < 2) {
             if (s.plottedWidth != nullptr)
                 *s.plottedWidth = 0;

@@ -1,8 +1,13 @@
 #include "content/chart_helpers.h"
 
 #include "document/document_environment.h"
+#include "document/draw_rect.h"
 #include "document/page_dc.h"
+#include "document/rpt_doc.h"
 
+#include <QPainter>
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -36,7 +41,8 @@ QString Text(const DocumentEnvironment& env, int id)
         {61489, "区平均"},                     {61490, "区温差"},
         {text::kArea, "区域"},                 {text::kMinBelowMax, "最低温度必需低于最高温度。"},
         {kUnitTextId, "℃"},                    {kUnitTextId + 1, "℉"},
-        {kUnitTextId + 2, " K"},
+        {kUnitTextId + 2, " K"},              {text::kTrendChartTitle, "趋势图"},
+        {text::kObjectSerial, "对象序号"},
     };
     for (const BuiltIn& t : kTexts) {
         if (t.id == id)
@@ -211,6 +217,46 @@ DocRect Deflated(const DocRect& r, int d)
 {
     return {ClampToInt(std::int64_t(r.left) + d), ClampToInt(std::int64_t(r.top) + d),
             ClampToInt(std::int64_t(r.right) - d), ClampToInt(std::int64_t(r.bottom) - d)};
+}
+
+bool DrawChartFrame(PageDC& dc, const CDrawObj& chart)
+{
+    const LogPen& pen = chart.pen;
+    if (!chart.SelectPenAndBrush(dc, LogPen{pen.style, ScaledPenWidth(pen.widthX), ScaledPenWidth(pen.widthY), pen.color}))
+        return false;
+    dc.Rectangle(chart.position);
+    return true;
+}
+
+void DrawChartNumber(PageDC& dc, const CDrawObj& chart, int imageNumber)
+{
+    constexpr int kNumberFont = 960;
+    const CDI_RptDoc* doc = chart.GetDocument();
+    if (doc == nullptr || !doc->GetShowNumbers())
+        return;
+    const DocRect r = chart.position.Normalized();
+    TextAt(dc, r.right - 30, r.top + 30 + PointFontHeight(kNumberFont), QStringLiteral("NO.%1").arg(imageNumber),
+           kNumberFont, 0, Qt::AlignRight);
+}
+
+QImage RenderChartPicture(const DocRect& rect, const std::function<void(PageDC&)>& draw)
+{
+    const DocRect r = rect.Normalized();
+    const PageMapping screen = PageMapping::ForZoom(1.0);
+    const int w = int(std::clamp<double>(std::floor(double(r.Width()) * screen.Scale()), 0, 16384));
+    const int h = int(std::clamp<double>(std::floor(double(r.Height()) * screen.Scale()), 0, 16384));
+    if (w <= 0 || h <= 0)
+        return {};
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    PageMapping mapping = screen;
+    mapping.windowOrigin = QPoint(r.left, r.bottom);
+    mapping.viewportOrigin = QPointF(0, 0);
+    PageDC dc(painter, mapping);
+    draw(dc);
+    return image;
 }
 
 } // namespace chart

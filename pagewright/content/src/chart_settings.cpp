@@ -1,12 +1,15 @@
-// The property sheets of the line profile and the histogram: the charts'
+// The property sheets of the line profile, the histogram and the time profile: the charts'
 // members to the pages, the sheet run, and on OK the pages back to the
 // chart between one redo and one undo snapshot. Cancel changes nothing.
 #include "content/chart_helpers.h"
 #include "content/chart_pages.h"
 #include "content/draw_histogram.h"
 #include "content/draw_profile.h"
+#include "content/draw_time_profile.h"
 #include "document/rpt_doc.h"
 #include "skin/color_check_list_box.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -157,3 +160,74 @@ bool CDrawHistogram::EditSettings()
     ChangeWithUndo(*this, [&] { ReadHistSetPage(*this, *settings, unit); });
     return true;
 }
+
+// ---- time profile
+
+bool CDrawTimeProfile::EditSettings()
+{
+    DocumentEnvironment& env = EnvOf(*this);
+    const int unit = env.TempUnit();
+    PropertySheet sheet(env, chart::Text(env, chart::text::kObjectProperties));
+    auto* param = new CProfileParamPage(env);
+    auto* colours = new CColorSetPage(env);
+    sheet.AddPage(param);
+    sheet.AddPage(colours);
+
+    colours->m_nIRNumber = m_nIRNumber;
+    colours->m_nSeveral = m_bMultiObject != 0 ? 1 : 0;
+    colours->m_bSeveralAllowed = 1;
+    colours->m_nCurveCount = m_nCurveCount;
+    colours->m_bTarget = m_bTarget;
+    colours->m_pChart = this;
+    for (int i = 0; i < kCurves; ++i) {
+        colours->m_strCurveName[std::size_t(i)] = m_strCurveName[std::size_t(i)];
+        colours->m_bShown[std::size_t(i)] = m_curves[std::size_t(i)].shown != 0 ? 1 : 0;
+        colours->CurveList()->SetColor(i, m_clrCurve[std::size_t(i)]);
+    }
+    param->m_clrDivider = m_clrDivider;
+    param->m_nUnit = unit;
+    param->m_nAlignment = m_nAlignment;
+    param->m_nScale = m_nScaleMode;
+    param->m_bGrid = m_bGrid;
+    param->m_bLegend = m_bLegend;
+    param->m_bAxisTable = m_bAxisTable;
+    param->m_bResultTable = m_bResultTable;
+    param->m_bEnableAxisTable = 1;
+    param->m_fMax = chart::ToUnit(m_fCustomMax, unit);
+    param->m_fMin = chart::ToUnit(m_fCustomMin, unit);
+
+    // The next draw collects again, whatever the answer.
+    m_nLastIRNumber = 0;
+    if (sheet.DoModal() != PropertySheet::kIdOk)
+        return false;
+    ChangeWithUndo(*this, [&] {
+        m_nIRNumber = colours->m_nIRNumber;
+        m_bMultiObject = colours->m_nSeveral != 0 ? 1 : 0;
+        m_nCurveCount = std::clamp(colours->m_nCurveCount, 0, int(kCurves));
+        if (colours->IsInitialized()) {
+            for (int i = 0; i < kCurves; ++i) {
+                m_curves[std::size_t(i)].shown = colours->CurveList()->GetCheck(i);
+                m_clrCurve[std::size_t(i)] = colours->CurveList()->GetColor(i);
+                m_strCurveName[std::size_t(i)] = colours->m_strCurveName[std::size_t(i)];
+            }
+        }
+        m_bTarget = colours->m_bTarget;
+        m_nSelectedCount =
+            std::int32_t(std::count_if(m_bTarget.begin(), m_bTarget.end(), [](std::int32_t f) { return f != 0; }));
+        m_nAlignment = param->m_nAlignment;
+        m_bGrid = param->m_bGrid;
+        m_bLegend = param->m_bLegend;
+        m_bAxisTable = param->m_bAxisTable;
+        m_bResultTable = param->m_bResultTable;
+        if (param->m_nScale != 2 || param->m_fMin < param->m_fMax) {
+            m_nScaleMode = param->m_nScale;
+            m_fCustomMax = chart::FromUnit(param->m_fMax, unit);
+            m_fCustomMin = chart::FromUnit(param->m_fMin, unit);
+        }
+        m_clrDivider = param->m_clrDivider;
+        m_nLastIRNumber = 0;
+    });
+    return true;
+}
+
+void CDrawTimeProfile::OnEditProperties() { EditSettings(); }

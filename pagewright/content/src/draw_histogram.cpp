@@ -22,7 +22,6 @@ const DrawClass CDrawHistogram::kClass{{"CDrawHistogram", 0, &platform::createAr
 namespace {
 
 constexpr int kLabelFont = 760;
-constexpr int kNumberFont = 960;
 constexpr COLORREF kBelowColor = 0xC80000;
 constexpr COLORREF kAboveColor = 0x0000C8;
 // The export shows only the frame below this size.
@@ -450,15 +449,10 @@ void CDrawHistogram::Draw(PageDC& dc)
 {
     // The chart keeps its least size; the document is not marked modified.
     chart::ApplyMinimumSize(position, kMinSize, kMinSize);
-    if (!SelectPenAndBrush(dc, LogPen{pen.style, ScaledPenWidth(pen.widthX), ScaledPenWidth(pen.widthY), pen.color}))
+    if (!chart::DrawChartFrame(dc, *this))
         return;
-    dc.Rectangle(position);
     DrawContents(dc, position);
-    if (document != nullptr && document->GetShowNumbers()) {
-        const DocRect r = position.Normalized();
-        chart::TextAt(dc, r.right - 30, r.top + 30 + chart::PointFontHeight(kNumberFont),
-                      QStringLiteral("NO.%1").arg(m_nIRNumber), kNumberFont, 0, Qt::AlignRight);
-    }
+    chart::DrawChartNumber(dc, *this, m_nIRNumber);
 }
 
 QImage CDrawHistogram::RenderExportImage()
@@ -467,23 +461,11 @@ QImage CDrawHistogram::RenderExportImage()
     if (ir == nullptr || !ir->HasImage())
         return {};
     const DocRect r = position.Normalized();
-    const PageMapping screen = PageMapping::ForZoom(1.0);
-    const int w = int(std::clamp<double>(std::floor(double(r.Width()) * screen.Scale()), 0, 16384));
-    const int h = int(std::clamp<double>(std::floor(double(r.Height()) * screen.Scale()), 0, 16384));
-    if (w <= 0 || h <= 0)
-        return {};
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    PageMapping mapping = screen;
-    mapping.windowOrigin = QPoint(r.left, r.bottom);
-    mapping.viewportOrigin = QPointF(0, 0);
-    PageDC dc(painter, mapping);
-    if (SelectPenAndBrush(dc, LogPen{pen.style, ScaledPenWidth(pen.widthX), ScaledPenWidth(pen.widthY), pen.color}))
-        dc.Rectangle(r);
-    if (r.Width() >= kExportMinWidth && r.Height() >= kExportMinHeight)
-        DrawContents(dc, r);
-    return image;
+    return chart::RenderChartPicture(r, [&](PageDC& dc) {
+        chart::DrawChartFrame(dc, *this);
+        if (r.Width() >= kExportMinWidth && r.Height() >= kExportMinHeight)
+            DrawContents(dc, r);
+    });
 }
 
 void CDrawHistogram::ExportToWord(CWordExport& exporter)

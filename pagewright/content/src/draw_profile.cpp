@@ -26,7 +26,6 @@ namespace {
 
 constexpr int kTableFont = 760;
 constexpr int kLegendFont = 960;
-constexpr int kNumberFont = 960;
 constexpr int kLineKind = 2;
 
 QString Printf(const char* format, const QString& a, const QString& b, const QString& c, const QString& d)
@@ -468,37 +467,19 @@ void CDrawProfile::Draw(PageDC& dc)
 {
     // The chart keeps its least size; the document is not marked modified.
     chart::ApplyMinimumSize(position, kMinWidth, kMinHeight);
-    if (!SelectPenAndBrush(dc, LogPen{pen.style, ScaledPenWidth(pen.widthX), ScaledPenWidth(pen.widthY), pen.color}))
+    if (!chart::DrawChartFrame(dc, *this))
         return;
-    dc.Rectangle(position);
     DrawChart(dc, position);
-    if (document != nullptr && document->GetShowNumbers()) {
-        const DocRect r = position.Normalized();
-        chart::TextAt(dc, r.right - 30, r.top + 30 + chart::PointFontHeight(kNumberFont),
-                      QStringLiteral("NO.%1").arg(m_nIRNumber), kNumberFont, 0, Qt::AlignRight);
-    }
+    chart::DrawChartNumber(dc, *this, m_nIRNumber);
 }
 
 QImage CDrawProfile::RenderExportImage()
 {
     const DocRect r = position.Normalized();
-    const PageMapping screen = PageMapping::ForZoom(1.0);
-    const int w = int(std::clamp<double>(std::floor(double(r.Width()) * screen.Scale()), 0, 16384));
-    const int h = int(std::clamp<double>(std::floor(double(r.Height()) * screen.Scale()), 0, 16384));
-    if (w <= 0 || h <= 0)
-        return {};
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    PageMapping mapping = screen;
-    mapping.windowOrigin = QPoint(r.left, r.bottom);
-    mapping.viewportOrigin = QPointF(0, 0);
-    PageDC dc(painter, mapping);
-    if (SelectPenAndBrush(dc, LogPen{pen.style, ScaledPenWidth(pen.widthX), ScaledPenWidth(pen.widthY), pen.color}))
-        dc.Rectangle(r);
-    DrawChart(dc, r);
-    return image;
+    return chart::RenderChartPicture(r, [&](PageDC& dc) {
+        chart::DrawChartFrame(dc, *this);
+        DrawChart(dc, r);
+    });
 }
 
 void CDrawProfile::ExportToWord(CWordExport& exporter)

@@ -3,6 +3,7 @@
 // curves, the cursor and the bars in them.
 #include "chart_test_support.h"
 
+#include "content/draw_time_profile.h"
 #include "document/page_render.h"
 
 #include <QDir>
@@ -91,4 +92,69 @@ TEST(ChartShots, ThreeLineProfileAndAreaHistogramInCelsiusAndFahrenheit)
     // The report itself, to open in the program.
     r.env.SetTempUnit(0);
     EXPECT_TRUE(r.doc.SaveToPath(Artifact(QStringLiteral("charts.rpt"))));
+}
+
+TEST(ChartShots, TimeProfilesOverAFolderAndOverImagesInCelsiusAndFahrenheit)
+{
+    const QDir folder(QStringLiteral(CONTENT_TIME_FOLDER));
+    QStringList files;
+    for (const QString& name : folder.entryList({QStringLiteral("*.vni")}, QDir::Files, QDir::Name))
+        files << folder.filePath(name);
+    ASSERT_EQ(files.size(), 5);
+    ChartReport r;
+    r.doc.GetPrinterPageSize();
+    // Image 1 over the folder (showing its second file); images 2 and 3 for
+    // the multi-object chart.
+    CDrawIR* ir = r.AddImage(1, "k4_320.vni", DocRect(600, -600, 3600, -2850));
+    ASSERT_TRUE(ir->LoadIRFile(files[0]));
+    ASSERT_EQ(ir->OpenFiles(files.mid(1), true), 1);
+    ir->LoadFileAtIndex(1);
+    CDrawIR* second = r.AddImage(2, "k4_320.vni", DocRect(3900, -600, 6900, -2850));
+    ASSERT_TRUE(second->LoadIRFile(files[3]));
+    const auto analyses = [](CDrawIR* image) {
+        image->m_analyses.RemoveAll();
+        image->m_analyses.Add(Analysis(1, 1, "点01", {160, 120, 160, 120}));
+        image->m_analyses.Add(Analysis(2, 1, "线01", {20, 60, 300, 180}));
+        image->m_analyses.Add(Analysis(3, 1, "区域01", {40, 40, 280, 200}));
+        image->RecomputeAll();
+    };
+    analyses(ir);
+    analyses(second);
+    const QByteArray shown = ir->Dib();
+
+    auto single = std::make_unique<CDrawTimeProfile>(&r.view, DocRect(600, -3100, 7800, -6600));
+    single->m_bAxisTable = 1;
+    for (int i : {0, 1, 2, 3, 5, 7})
+        single->m_curves[std::size_t(i)].shown = 1;
+    single->m_fCursor = 0.5f;
+    CDrawTimeProfile* tp = r.Add(std::move(single));
+    auto multi = std::make_unique<CDrawTimeProfile>(&r.view, DocRect(600, -6900, 7800, -10200));
+    multi->m_bMultiObject = 1;
+    multi->m_bTarget[0] = 1;
+    multi->m_bTarget[1] = 1;
+    multi->m_nScaleMode = 0;
+    for (int i : {0, 1, 5, 9})
+        multi->m_curves[std::size_t(i)].shown = 1;
+    CDrawTimeProfile* tm = r.Add(std::move(multi));
+
+    for (int unit : {0, 1}) {
+        r.env.SetTempUnit(unit);
+        analyses(ir);
+        analyses(second);
+        const QImage page = RenderPageImage(r.doc, 0, 1.0);
+        ASSERT_FALSE(page.isNull());
+        const QString suffix = unit == 0 ? QStringLiteral("c") : QStringLiteral("f");
+        EXPECT_TRUE(page.save(Artifact(QStringLiteral("time_profile_page_") + suffix + QStringLiteral(".png"))));
+        EXPECT_EQ(tp->TimePoints(), 5);
+        EXPECT_EQ(tm->TimePoints(), 2);
+        EXPECT_EQ(tp->m_strUnit, unit == 0 ? QStringLiteral("℃") : QStringLiteral("℉"));
+        // The image shows its second file again, and every shown curve is
+        // on the page.
+        EXPECT_EQ(ir->FileIndex(), 1);
+        EXPECT_EQ(ir->Dib(), shown);
+        for (int i : {0, 1, 2, 3})
+            EXPECT_GT(CountColour(page, Rgb(tp->m_clrCurve[std::size_t(i)])), 20) << i;
+        const QImage picture = tp->RenderExportImage();
+        EXPECT_TRUE(picture.save(Artifact(QStringLiteral("time_profile_export_") + suffix + QStringLiteral(".png"))));
+    }
 }

@@ -15,3 +15,11 @@ CWordWaitDlg::CWordWaitDlg(QWidget* parent) : QDialog(parent)
     layout->setContentsMargins(24, 18, 24, 18);
     layout->addWidget(m_notice);
 }
+
+std::unique_ptr<CWordWaitDlg> ShowWaitNotice(const QString& text)
+{
+    auto wait = std::make_unique<CWordWaitDlg>();
+    wait->Notice()->setText(text);
+    wait->show();
+    return wait;
+}

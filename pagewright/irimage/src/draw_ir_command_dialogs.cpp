@@ -42,10 +42,7 @@ int CDrawIR::ChooseExportTarget()
 
 std::unique_ptr<QObject> CDrawIR::ShowExportWait()
 {
-    auto wait = std::make_unique<CWordWaitDlg>();
-    wait->Notice()->setText(IRString(Environment(), ir_string::kExporting));
-    wait->show();
-    return wait;
+    return ShowWaitNotice(IRString(Environment(), ir_string::kExporting));
 }
 
 namespace {

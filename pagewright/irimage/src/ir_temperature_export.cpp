@@ -8,6 +8,7 @@
 #include "irimage/draw_ir.h"
 
 #include "irimage/ir_strings.h"
+#include "irimage/workbook_file.h"
 
 #include "document/document_environment.h"
 
@@ -15,9 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <xlsxwriter.h>
 
 #include <cmath>
 #include <cstdio>
@@ -26,68 +24,6 @@
 namespace {
 
 constexpr int kColumnsPerSheet = 255;
-
-// A workbook being written: sheets by number, cells by 1-based row and
-// column, every value a string.
-class WorkbookWriter {
-public:
-    explicit WorkbookWriter(const QString& path) : m_book(workbook_new(QFile::encodeName(path).constData())) {}
-    ~WorkbookWriter()
-    {
-        if (m_book != nullptr)
-            workbook_close(m_book);
-    }
-    WorkbookWriter(const WorkbookWriter&) = delete;
-    WorkbookWriter& operator=(const WorkbookWriter&) = delete;
-
-    bool IsOpen() const { return m_book != nullptr; }
-    bool AddSheet(const QString& name)
-    {
-        lxw_worksheet* sheet = workbook_add_worksheet(m_book, name.toUtf8().constData());
-        if (sheet == nullptr)
-            return false;
-        m_sheets.push_back(sheet);
-        return true;
-    }
-    void Put(int sheet, int row, int column, const QString& text)
-    {
-        Check(worksheet_write_string(m_sheets[std::size_t(sheet)], lxw_row_t(row - 1), lxw_col_t(column - 1),
-                                     text.toUtf8().constData(), nullptr));
-    }
-    void Put(int sheet, int row, int column, const char* text)
-    {
-        Check(worksheet_write_string(m_sheets[std::size_t(sheet)], lxw_row_t(row - 1), lxw_col_t(column - 1), text,
-                                     nullptr));
-    }
-    // Merges columns A to Z of a row, holding text.
-    void MergeRow(int sheet, int row, const QString& text)
-    {
-        Check(worksheet_merge_range(m_sheets[std::size_t(sheet)], lxw_row_t(row - 1), 0, lxw_row_t(row - 1), 25,
-                                    text.toUtf8().constData(), nullptr));
-    }
-    // Writes the file; the first failure's text in *error.
-    bool Close(QString* error)
-    {
-        const lxw_error closed = workbook_close(m_book);
-        m_book = nullptr;
-        if (m_error == LXW_NO_ERROR)
-            m_error = closed;
-        if (m_error != LXW_NO_ERROR && error != nullptr)
-            *error = QString::fromUtf8(lxw_strerror(m_error));
-        return m_error == LXW_NO_ERROR;
-    }
-
-private:
-    void Check(lxw_error e)
-    {
-        if (m_error == LXW_NO_ERROR)
-            m_error = e;
-    }
-
-    lxw_workbook* m_book;
-    std::vector<lxw_worksheet*> m_sheets;
-    lxw_error m_error = LXW_NO_ERROR;
-};
 
 int SheetOf(int d) { return d / kColumnsPerSheet; }
 int ColumnOf(int d) { return d - kColumnsPerSheet * SheetOf(d) + 2; }
@@ -130,29 +66,17 @@ bool CDrawIR::ExportTemperatures(const QString& path, int step, int target, QStr
         ComputeAnalysis(std::size_t(target));
 
     // The workbook goes to a scratch file beside the target first.
-    const QFileInfo targetInfo(path);
-    QTemporaryFile scratch(targetInfo.absolutePath() + QStringLiteral("/.") + targetInfo.completeBaseName() +
-                           QStringLiteral("-XXXXXX.xlsx"));
-    if (!scratch.open()) {
-        if (error != nullptr)
-            *error = QString::fromUtf8(lxw_strerror(LXW_ERROR_CREATING_XLSX_FILE));
-        return false;
-    }
-    scratch.close();
-
-    WorkbookWriter book(scratch.fileName());
+    WorkbookFile book(path);
     if (!book.IsOpen()) {
         if (error != nullptr)
-            *error = QString::fromUtf8(lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED));
+            *error = book.Error();
         return false;
     }
     const int columns = ExportColumnCount(step, target);
     const int sheets = item != nullptr && item->kind == kAnalysisPoint ? 1 : SheetsFor(columns);
     const QString sheetFormat = IRString(env, ir_string::kSheetName);
     for (int s = 1; s <= sheets; ++s) {
-        const QString name = sheetFormat.isEmpty() ? QStringLiteral("Page %1").arg(s)
-                                                   : QString(sheetFormat).replace(QLatin1String("%d"), QString::number(s));
-        book.AddSheet(name);
+        book.AddSheet(WorkbookSheetName(sheetFormat, s));
     }
 
     // Rows 1 and 2: the title and the information line.
@@ -238,13 +162,10 @@ bool CDrawIR::ExportTemperatures(const QString& path, int step, int target, QStr
         }
     }
 
-    if (!book.Close(error))
-        return false;
-    if (std::rename(QFile::encodeName(scratch.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (!book.Commit()) {
         if (error != nullptr)
-            *error = IRString(env, ir_string::kTargetInUse);
+            *error = book.RenameFailed() ? IRString(env, ir_string::kTargetInUse) : book.Error();
         return false;
     }
-    scratch.setAutoRemove(false);
     return true;
 }

@@ -36,6 +36,9 @@ struct CurvePlotOptions {
     // Fill the plot first with this colour (the clipped plot of a custom
     // scale paints over what lies beneath); -1: no fill.
     long background = -1;
+    // A curve of one sample shows as a mark this long from the plot's left
+    // edge (its cursor fraction 0); 0: not shown.
+    int singleSampleMark = 0;
 };
 
 // The temperature axis of a curve chart at the left of plot (normalised):

@@ -12,8 +12,12 @@
 #include "document/geometry.h"
 
 #include <QFont>
+#include <QImage>
 #include <QString>
 
+#include <functional>
+
+class CDrawObj;
 class DocumentEnvironment;
 class PageDC;
 
@@ -33,6 +37,8 @@ QString UnitText(const DocumentEnvironment& env, int unit);
 namespace text {
 inline constexpr int kObjectProperties = 32788; // "对象属性"
 inline constexpr int kLineChartTitle = 33902;   // "线测温图"
+inline constexpr int kTrendChartTitle = 33901;  // "趋势图"
+inline constexpr int kObjectSerial = 61525;     // "对象序号"
 inline constexpr int kPointTemperature = 33500; // "温度"
 inline constexpr int kNone = 61478;             // "(无)"
 inline constexpr int kLine = 61479;             // "线"
@@ -109,5 +115,18 @@ void TextAt(PageDC& dc, int x, int y, const QString& text, int fontTenths, COLOR
 bool ApplyMinimumSize(DocRect& position, int minWidth, int minHeight);
 // A rectangle shrunk by d on every side (normalised input).
 DocRect Deflated(const DocRect& r, int d);
+
+// ---- frame and number of a chart object
+// The chart's frame over its position: its pen (widths x 10.5) or none, its
+// brush or none. False, drawing nothing, when the pen or brush cannot be made
+// (the chart then draws nothing else either).
+bool DrawChartFrame(PageDC& dc, const CDrawObj& chart);
+// "NO.n" of the linked image number at the chart's lower right corner, when
+// the document shows numbers.
+void DrawChartNumber(PageDC& dc, const CDrawObj& chart, int imageNumber);
+
+// The picture of a chart for the word-processor export: rect (normalised)
+// at 96 dpi on white, drawn by draw; null when it has no area.
+QImage RenderChartPicture(const DocRect& rect, const std::function<void(PageDC&)>& draw);
 
 } // namespace chart

@@ -1,5 +1,6 @@
-// Registration of the line-profile and histogram charts: their classes in a
-// registry (reading reports, undo) and the chart tools' factories. The
+// Registration of the line-profile, histogram and time-profile charts: their
+// classes in a registry (reading reports, undo), the chart tools' factories
+// and the view's image-list hook that shifts the time profiles' flags. The
 // program and tools/rptdump call it once at start.
 #pragma once
 

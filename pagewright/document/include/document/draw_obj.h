@@ -202,16 +202,17 @@ public:
     DrawView* view = nullptr;
     std::uint32_t tableCell = 0;
 
+    // Selects the brush (or none while brushOn is clear) and drawPen (or none
+    // while penOn is clear); false, selecting nothing, when the stored pen or
+    // brush cannot be made.
+    bool SelectPenAndBrush(PageDC& dc, const LogPen& drawPen) const;
+
 protected:
     // Redraws through the view when one is given, else through the document.
     void InvalidateIn(DrawView* v);
     // Takes the document's before- or after-change snapshot (kind 2, mode 1).
     void SaveRedoSnapshot();
     void SaveUndoSnapshot();
-    // Selects the brush (or none while brushOn is clear) and drawPen (or none
-    // while penOn is clear); false, selecting nothing, when the stored pen or
-    // brush cannot be made.
-    bool SelectPenAndBrush(PageDC& dc, const LogPen& drawPen) const;
 };
 
 // The colour-table rewrite of InvertColorTable on RTF text (exposed for tests).

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QLabel;
 
 class CWordWaitDlg : public QDialog {
@@ -20,3 +22,6 @@ public:
 private:
     QLabel* m_notice;
 };
+
+// The notice with text, shown (centred) until the returned dialog goes.
+std::unique_ptr<CWordWaitDlg> ShowWaitNotice(const QString& text);
