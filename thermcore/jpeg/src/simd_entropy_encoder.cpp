@@ -171,7 +171,7 @@ inline int Put(uint32_t value, int length, Writer& w, OutputRecord& out)
     const uint32_t bytes = __builtin_bswap32(top);
     std::memcpy(w.current, &bytes, 4);
     const int taken = w.bits.count & 32; // at most 62 bits pending here
-    w.current += taken >> 3;
+    w.current += static_cast<unsigned>(taken) >> 3;
     w.bits.accumulator <<= taken;
     w.bits.count -= taken;
     return 0;
@@ -196,7 +196,7 @@ inline int Category(uint32_t magnitude) { return magnitude == 0 ? 0 : 32 - __bui
 // The code of a symbol followed by `extraCount` bits of extra, as one bit
 // string (at most 16 + 16 bits).
 template <bool File, bool Roomy>
-inline int PutSymbol(const HuffmanEncoder& table, int symbol, int32_t extra, int extraCount, Writer& w,
+inline int PutSymbol(const HuffmanEncoder& table, unsigned symbol, int32_t extra, int extraCount, Writer& w,
                      OutputRecord& out)
 {
     const int size = table.size[symbol];
@@ -222,14 +222,16 @@ int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncode
         return rc;
     };
     const int dcCategory = Category(static_cast<uint32_t>(diff < 0 ? -diff : diff));
-    if (int rc = PutSymbol<File, Roomy>(dc, dcCategory, diff < 0 ? diff - 1 : diff, dcCategory, w, out)) [[unlikely]]
+    if (int rc = PutSymbol<File, Roomy>(dc, static_cast<unsigned>(dcCategory), diff < 0 ? diff - 1 : diff, dcCategory, w, out)) [[unlikely]]
         return finish(rc);
 
-    int last = 0;
+    // Unsigned positions and symbols index the tables without sign
+    // extension.
+    unsigned last = 0;
     while (nonZero != 0) {
-        const int k = __builtin_ctzll(nonZero);
+        const auto k = static_cast<unsigned>(__builtin_ctzll(nonZero));
         nonZero &= nonZero - 1;
-        int run = k - last - 1;
+        unsigned run = k - last - 1;
         last = k;
         if (run > 15) [[unlikely]] {
             do {
@@ -238,11 +240,16 @@ int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncode
                 run -= 16;
             } while (run > 15);
         }
+        // The extra bits v or v - 1 (v negative); complemented by the sign
+        // they give |v|, whose bit length is the category (v is not zero).
         const int32_t v = block[kZigzag[k]];
-        const int category = 32 - __builtin_clz(static_cast<uint32_t>(v < 0 ? -v : v)); // v is not zero
+        const int32_t sign = v >> 31;
+        const int32_t extra = v + sign;
+        const auto category = static_cast<unsigned>(32 - __builtin_clz(static_cast<uint32_t>(extra ^ sign)));
         if (category > 15) [[unlikely]] // -32768 has no AC symbol
             return finish(JPEG_BAD_HUFFMAN_TABLE);
-        if (int rc = PutSymbol<File, Roomy>(ac, run * 16 + category, v < 0 ? v - 1 : v, category, w, out)) [[unlikely]]
+        if (int rc = PutSymbol<File, Roomy>(ac, run * 16 + category, extra, static_cast<int>(category), w, out))
+            [[unlikely]]
             return finish(rc);
     }
     if (last != 63)
