@@ -97,16 +97,37 @@ inline Rgb8 Widen(const Planes& p, bool low)
     return Bgr ? Rgb8{w(p.c2), w(p.c1), w(p.c0)} : Rgb8{w(p.c0), w(p.c1), w(p.c2)};
 }
 
-// Sums of horizontal pixel pairs: lane k = v[2k] + v[2k + 1] of 16 bytes.
-inline __m128i PairSums(__m128i bytes)
+// A row of sixteen pixels as its even and its odd pixels in 16-bit lanes
+// (lane k: pixels 2k and 2k + 1): their lumas interleave back into pixel
+// order, their sums are the horizontal pairs of the subsampled chroma.
+struct EvenOdd {
+    Rgb8 even, odd;
+};
+
+template <bool Bgr>
+inline EvenOdd SplitEvenOdd(const Planes& p)
 {
-    return _mm_add_epi16(_mm_and_si128(bytes, _mm_set1_epi16(0xFF)), _mm_srli_epi16(bytes, 8));
+    const __m128i low = _mm_set1_epi16(0xFF);
+    auto even = [&](__m128i v) { return _mm_and_si128(v, low); };
+    auto odd = [](__m128i v) { return _mm_srli_epi16(v, 8); };
+    if constexpr (Bgr)
+        return {{even(p.c2), even(p.c1), even(p.c0)}, {odd(p.c2), odd(p.c1), odd(p.c0)}};
+    else
+        return {{even(p.c0), even(p.c1), even(p.c2)}, {odd(p.c0), odd(p.c1), odd(p.c2)}};
 }
 
-inline Rgb8 PairSums(const Planes& p, bool bgr)
+// Luminance of the sixteen pixels: 0-7 to left, 8-15 to right.
+inline void StoreLuma16(const EvenOdd& row, int16_t* left, int16_t* right)
 {
-    return bgr ? Rgb8{PairSums(p.c2), PairSums(p.c1), PairSums(p.c0)}
-               : Rgb8{PairSums(p.c0), PairSums(p.c1), PairSums(p.c2)};
+    const __m128i even = Luma(row.even), odd = Luma(row.odd);
+    Store(left, _mm_unpacklo_epi16(even, odd));
+    Store(right, _mm_unpackhi_epi16(even, odd));
+}
+
+inline Rgb8 PairSums(const EvenOdd& row)
+{
+    return {_mm_add_epi16(row.even.r, row.odd.r), _mm_add_epi16(row.even.g, row.odd.g),
+            _mm_add_epi16(row.even.b, row.odd.b)};
 }
 
 // A row of sixteen pixels: 48 contiguous bytes.
@@ -137,10 +158,9 @@ void Convert2x1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
     int16_t* cb = mcu + 128;
     int16_t* cr = mcu + 192;
     for (int y = 0; y < 8; ++y) {
-        const Planes planes = LoadRow16(pixels + y * stride);
-        Store(mcu + y * 8, Luma(Widen<Bgr>(planes, true)));
-        Store(mcu + 64 + y * 8, Luma(Widen<Bgr>(planes, false)));
-        Chroma<1>(PairSums(planes, Bgr), cb + y * 8, cr + y * 8);
+        const EvenOdd row = SplitEvenOdd<Bgr>(LoadRow16(pixels + y * stride));
+        StoreLuma16(row, mcu + y * 8, mcu + 64 + y * 8);
+        Chroma<1>(PairSums(row), cb + y * 8, cr + y * 8);
     }
 }
 
@@ -153,11 +173,10 @@ void Convert2x2(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
         Rgb8 sums{};
         for (int dy = 0; dy < 2; ++dy) {
             const int y = 2 * cy + dy;
-            const Planes planes = LoadRow16(pixels + y * stride);
+            const EvenOdd row = SplitEvenOdd<Bgr>(LoadRow16(pixels + y * stride));
             int16_t* left = mcu + (y >> 3) * 128 + (y & 7) * 8;
-            Store(left, Luma(Widen<Bgr>(planes, true)));
-            Store(left + 64, Luma(Widen<Bgr>(planes, false)));
-            const Rgb8 s = PairSums(planes, Bgr);
+            StoreLuma16(row, left, left + 64);
+            const Rgb8 s = PairSums(row);
             if (dy == 0)
                 sums = s;
             else
