@@ -193,17 +193,20 @@ int PutBits(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out
 
 inline int Category(uint32_t magnitude) { return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude); }
 
-// The code of a symbol followed by `extraCount` bits of extra, as one bit
-// string (at most 16 + 16 bits).
+// The code of a symbol followed by the low `extraCount` bits of extra, as
+// one bit string (at most 16 + 16 bits). Extra is v, or v - 1 for a
+// negative v (sign -1), whose low bits are extra + 2^extraCount: the
+// string is then (code + 1) << extraCount plus extra, with no carry into
+// the code, so no mask is needed.
 template <bool File, bool Roomy>
-inline int PutSymbol(const HuffmanEncoder& table, unsigned symbol, int32_t extra, int extraCount, Writer& w,
-                     OutputRecord& out)
+inline int PutSymbol(const HuffmanEncoder& table, unsigned symbol, int32_t extra, int32_t sign, int extraCount,
+                     Writer& w, OutputRecord& out)
 {
     const int size = table.size[symbol];
     if (size == 0)
         return JPEG_BAD_HUFFMAN_TABLE;
-    const uint32_t extraBits = static_cast<uint32_t>(extra) & static_cast<uint32_t>((uint64_t{1} << extraCount) - 1);
-    const uint32_t value = static_cast<uint32_t>(uint64_t{table.code[symbol]} << extraCount) | extraBits;
+    const uint32_t value = ((uint32_t{table.code[symbol]} - static_cast<uint32_t>(sign)) << extraCount) +
+                           static_cast<uint32_t>(extra);
     return Put<File, Roomy>(value, size + extraCount, w, out);
 }
 
@@ -221,8 +224,11 @@ int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncode
         JpegStoreLeftAligned(w.bits, out);
         return rc;
     };
-    const int dcCategory = Category(static_cast<uint32_t>(diff < 0 ? -diff : diff));
-    if (int rc = PutSymbol<File, Roomy>(dc, static_cast<unsigned>(dcCategory), diff < 0 ? diff - 1 : diff, dcCategory, w, out)) [[unlikely]]
+    const int32_t dcSign = diff >> 31;
+    const int32_t dcExtra = diff + dcSign;
+    const int dcCategory = Category(static_cast<uint32_t>(dcExtra ^ dcSign));
+    if (int rc = PutSymbol<File, Roomy>(dc, static_cast<unsigned>(dcCategory), dcExtra, dcSign, dcCategory, w, out))
+        [[unlikely]]
         return finish(rc);
 
     // Unsigned positions and symbols index the tables without sign
@@ -235,7 +241,7 @@ int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncode
         last = k;
         if (run > 15) [[unlikely]] {
             do {
-                if (int rc = PutSymbol<File, Roomy>(ac, kZrl, 0, 0, w, out))
+                if (int rc = PutSymbol<File, Roomy>(ac, kZrl, 0, 0, 0, w, out))
                     return finish(rc);
                 run -= 16;
             } while (run > 15);
@@ -248,12 +254,12 @@ int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncode
         const auto category = static_cast<unsigned>(32 - __builtin_clz(static_cast<uint32_t>(extra ^ sign)));
         if (category > 15) [[unlikely]] // -32768 has no AC symbol
             return finish(JPEG_BAD_HUFFMAN_TABLE);
-        if (int rc = PutSymbol<File, Roomy>(ac, run * 16 + category, extra, static_cast<int>(category), w, out))
+        if (int rc = PutSymbol<File, Roomy>(ac, run * 16 + category, extra, sign, static_cast<int>(category), w, out))
             [[unlikely]]
             return finish(rc);
     }
     if (last != 63)
-        return finish(PutSymbol<File, Roomy>(ac, kEob, 0, 0, w, out));
+        return finish(PutSymbol<File, Roomy>(ac, kEob, 0, 0, 0, w, out));
     return finish(0);
 }
 
