@@ -21,8 +21,8 @@ constexpr ptrdiff_t kFileRoom = 22;
 // EOB) of at most 32 bits, every byte stuffed, and the four-byte store.
 constexpr ptrdiff_t kBlockRoom = 68 * 4 * 2 + 4 + kFileRoom;
 
-// For each row of the natural-order block and each set of non-zero columns
-// of that row (bit j: column j), the zig-zag positions of those
+// For each row of the natural-order block and each set of zero columns of
+// that row (bit j: column j), the zig-zag positions of the other, non-zero
 // coefficients as bits.
 struct ZigzagBits {
     uint64_t bits[8][256];
@@ -37,7 +37,7 @@ constexpr ZigzagBits MakeZigzagBits()
     for (int row = 0; row < 8; ++row)
         for (int set = 0; set < 256; ++set)
             for (int column = 0; column < 8; ++column)
-                if (set & (1 << column))
+                if (!(set & (1 << column)))
                     t.bits[row][set] |= uint64_t{1} << position[row * 8 + column];
     return t;
 }
@@ -339,8 +339,8 @@ uint64_t JpegMmxScanBlock(const int16_t* block)
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * row));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * row + 8));
         const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
-        const auto nonZero = static_cast<uint16_t>(~_mm_movemask_epi8(zeros));
-        mask |= kZigzagBitsOfRow[row][nonZero & 0xFF] | kZigzagBitsOfRow[row + 1][nonZero >> 8];
+        const auto zeroSet = static_cast<unsigned>(_mm_movemask_epi8(zeros));
+        mask |= kZigzagBitsOfRow[row][zeroSet & 0xFF] | kZigzagBitsOfRow[row + 1][zeroSet >> 8];
     }
     return mask & ~uint64_t{1};
 }
