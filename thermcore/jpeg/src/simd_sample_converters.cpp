@@ -1,7 +1,10 @@
 // Sixteen three-byte pixels (48 bytes) are split into their three channels
 // by four rounds of a byte interleave: each round moves the byte at
 // position p to 2p mod 47, so four rounds move it to 16p mod 47, which is
-// (p mod 3) x 16 + p / 3, the planar position. The channels then meet
+// (p mod 3) x 16 + p / 3, the planar position. After three rounds the
+// vectors hold the channels of the even pixels and of the odd ones, eight
+// bytes each (the fourth round would interleave those): subsampling
+// converters widen them from there. The channels then meet
 // their coefficients in 32-bit multiply-adds, with the same offsets and
 // shifts as the generic converters, so every sample is the same.
 #include "simd_sample_converters.h"
@@ -23,9 +26,10 @@ struct Planes {
 // byte shift would first need a register copy).
 inline __m128i Upper(__m128i v) { return _mm_shuffle_epi32(v, 0xEE); }
 
-inline Planes Deinterleave(__m128i a, __m128i b, __m128i c)
+template <int Rounds>
+inline Planes Interleave(__m128i a, __m128i b, __m128i c)
 {
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < Rounds; ++round) {
         const __m128i na = _mm_unpacklo_epi8(a, Upper(b));
         const __m128i nb = _mm_unpacklo_epi8(Upper(a), c);
         const __m128i nc = _mm_unpacklo_epi8(b, Upper(c));
@@ -33,6 +37,8 @@ inline Planes Deinterleave(__m128i a, __m128i b, __m128i c)
     }
     return {a, b, c};
 }
+
+inline Planes Deinterleave(__m128i a, __m128i b, __m128i c) { return Interleave<4>(a, b, c); }
 
 inline __m128i LoadU(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline __m128i Load8(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
@@ -104,16 +110,21 @@ struct EvenOdd {
     Rgb8 even, odd;
 };
 
+// Sixteen pixels (48 contiguous bytes) after three rounds: channels 0 and 1
+// of the even pixels, channel 2 of the even and 0 of the odd ones, channels
+// 1 and 2 of the odd ones, eight bytes each.
 template <bool Bgr>
-inline EvenOdd SplitEvenOdd(const Planes& p)
+inline EvenOdd LoadRow16EvenOdd(const uint8_t* row)
 {
-    const __m128i low = _mm_set1_epi16(0xFF);
-    auto even = [&](__m128i v) { return _mm_and_si128(v, low); };
-    auto odd = [](__m128i v) { return _mm_srli_epi16(v, 8); };
+    const Planes p = Interleave<3>(LoadU(row), LoadU(row + 16), LoadU(row + 32));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i even0 = _mm_unpacklo_epi8(p.c0, zero), even1 = _mm_unpackhi_epi8(p.c0, zero);
+    const __m128i even2 = _mm_unpacklo_epi8(p.c1, zero), odd0 = _mm_unpackhi_epi8(p.c1, zero);
+    const __m128i odd1 = _mm_unpacklo_epi8(p.c2, zero), odd2 = _mm_unpackhi_epi8(p.c2, zero);
     if constexpr (Bgr)
-        return {{even(p.c2), even(p.c1), even(p.c0)}, {odd(p.c2), odd(p.c1), odd(p.c0)}};
+        return {{even2, even1, even0}, {odd2, odd1, odd0}};
     else
-        return {{even(p.c0), even(p.c1), even(p.c2)}, {odd(p.c0), odd(p.c1), odd(p.c2)}};
+        return {{even0, even1, even2}, {odd0, odd1, odd2}};
 }
 
 // Luminance of the sixteen pixels: 0-7 to left, 8-15 to right.
@@ -130,8 +141,6 @@ inline Rgb8 PairSums(const EvenOdd& row)
             _mm_add_epi16(row.even.b, row.odd.b)};
 }
 
-// A row of sixteen pixels: 48 contiguous bytes.
-inline Planes LoadRow16(const uint8_t* row) { return Deinterleave(LoadU(row), LoadU(row + 16), LoadU(row + 32)); }
 
 template <bool Bgr>
 void Convert1x1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
@@ -158,7 +167,7 @@ void Convert2x1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
     int16_t* cb = mcu + 128;
     int16_t* cr = mcu + 192;
     for (int y = 0; y < 8; ++y) {
-        const EvenOdd row = SplitEvenOdd<Bgr>(LoadRow16(pixels + y * stride));
+        const EvenOdd row = LoadRow16EvenOdd<Bgr>(pixels + y * stride);
         StoreLuma16(row, mcu + y * 8, mcu + 64 + y * 8);
         Chroma<1>(PairSums(row), cb + y * 8, cr + y * 8);
     }
@@ -173,7 +182,7 @@ void Convert2x2(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
         Rgb8 sums{};
         for (int dy = 0; dy < 2; ++dy) {
             const int y = 2 * cy + dy;
-            const EvenOdd row = SplitEvenOdd<Bgr>(LoadRow16(pixels + y * stride));
+            const EvenOdd row = LoadRow16EvenOdd<Bgr>(pixels + y * stride);
             int16_t* left = mcu + (y >> 3) * 128 + (y & 7) * 8;
             StoreLuma16(row, left, left + 64);
             const Rgb8 s = PairSums(row);
