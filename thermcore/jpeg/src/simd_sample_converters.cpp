@@ -30,9 +30,12 @@ template <int Rounds>
 inline Planes Interleave(__m128i a, __m128i b, __m128i c)
 {
     for (int round = 0; round < Rounds; ++round) {
-        const __m128i na = _mm_unpacklo_epi8(a, Upper(b));
+        // Low a with high b, high a with low c, low b with high c: b with
+        // its halves swapped serves two of them.
+        const __m128i swappedB = _mm_shuffle_epi32(b, 0x4E);
+        const __m128i na = _mm_unpacklo_epi8(a, swappedB);
         const __m128i nb = _mm_unpacklo_epi8(Upper(a), c);
-        const __m128i nc = _mm_unpacklo_epi8(b, Upper(c));
+        const __m128i nc = _mm_unpackhi_epi8(swappedB, c);
         a = na, b = nb, c = nc;
     }
     return {a, b, c};
