@@ -21,8 +21,8 @@ constexpr ptrdiff_t kFileRoom = 22;
 // EOB) of at most 32 bits, every byte stuffed, and the four-byte store.
 constexpr ptrdiff_t kBlockRoom = 68 * 4 * 2 + 4 + kFileRoom;
 
-// For each row of the natural-order block and each set of non-zero columns
-// of that row (bit j: column j), the zig-zag positions of those
+// For each row of the natural-order block and each set of zero columns of
+// that row (bit j: column j), the zig-zag positions of the other, non-zero
 // coefficients as bits.
 struct ZigzagBits {
     uint64_t bits[8][256];
@@ -37,7 +37,7 @@ constexpr ZigzagBits MakeZigzagBits()
     for (int row = 0; row < 8; ++row)
         for (int set = 0; set < 256; ++set)
             for (int column = 0; column < 8; ++column)
-                if (set & (1 << column))
+                if (!(set & (1 << column)))
                     t.bits[row][set] |= uint64_t{1} << position[row * 8 + column];
     return t;
 }
@@ -171,7 +171,7 @@ inline int Put(uint32_t value, int length, Writer& w, OutputRecord& out)
     const uint32_t bytes = __builtin_bswap32(top);
     std::memcpy(w.current, &bytes, 4);
     const int taken = w.bits.count & 32; // at most 62 bits pending here
-    w.current += taken >> 3;
+    w.current += static_cast<unsigned>(taken) >> 3;
     w.bits.accumulator <<= taken;
     w.bits.count -= taken;
     return 0;
@@ -193,17 +193,20 @@ int PutBits(uint32_t value, int length, LeftAlignedBits& bits, OutputRecord& out
 
 inline int Category(uint32_t magnitude) { return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude); }
 
-// The code of a symbol followed by `extraCount` bits of extra, as one bit
-// string (at most 16 + 16 bits).
+// The code of a symbol followed by the low `extraCount` bits of extra, as
+// one bit string (at most 16 + 16 bits). Extra is v, or v - 1 for a
+// negative v (sign -1), whose low bits are extra + 2^extraCount: the
+// string is then (code + 1) << extraCount plus extra, with no carry into
+// the code, so no mask is needed.
 template <bool File, bool Roomy>
-inline int PutSymbol(const HuffmanEncoder& table, int symbol, int32_t extra, int extraCount, Writer& w,
-                     OutputRecord& out)
+inline int PutSymbol(const HuffmanEncoder& table, unsigned symbol, int32_t extra, int32_t sign, int extraCount,
+                     Writer& w, OutputRecord& out)
 {
     const int size = table.size[symbol];
     if (size == 0)
         return JPEG_BAD_HUFFMAN_TABLE;
-    const uint32_t extraBits = static_cast<uint32_t>(extra) & static_cast<uint32_t>((uint64_t{1} << extraCount) - 1);
-    const uint32_t value = static_cast<uint32_t>(uint64_t{table.code[symbol]} << extraCount) | extraBits;
+    const uint32_t value = ((uint32_t{table.code[symbol]} - static_cast<uint32_t>(sign)) << extraCount) +
+                           static_cast<uint32_t>(extra);
     return Put<File, Roomy>(value, size + extraCount, w, out);
 }
 
@@ -221,32 +224,42 @@ int EncodeBlock(OutputRecord& out, const HuffmanEncoder& dc, const HuffmanEncode
         JpegStoreLeftAligned(w.bits, out);
         return rc;
     };
-    const int dcCategory = Category(static_cast<uint32_t>(diff < 0 ? -diff : diff));
-    if (int rc = PutSymbol<File, Roomy>(dc, dcCategory, diff < 0 ? diff - 1 : diff, dcCategory, w, out)) [[unlikely]]
+    const int32_t dcSign = diff >> 31;
+    const int32_t dcExtra = diff + dcSign;
+    const int dcCategory = Category(static_cast<uint32_t>(dcExtra ^ dcSign));
+    if (int rc = PutSymbol<File, Roomy>(dc, static_cast<unsigned>(dcCategory), dcExtra, dcSign, dcCategory, w, out))
+        [[unlikely]]
         return finish(rc);
 
-    int last = 0;
+    // Unsigned positions and symbols index the tables without sign
+    // extension.
+    unsigned last = 0;
     while (nonZero != 0) {
-        const int k = __builtin_ctzll(nonZero);
+        const auto k = static_cast<unsigned>(__builtin_ctzll(nonZero));
         nonZero &= nonZero - 1;
-        int run = k - last - 1;
+        unsigned run = k - last - 1;
         last = k;
         if (run > 15) [[unlikely]] {
             do {
-                if (int rc = PutSymbol<File, Roomy>(ac, kZrl, 0, 0, w, out))
+                if (int rc = PutSymbol<File, Roomy>(ac, kZrl, 0, 0, 0, w, out))
                     return finish(rc);
                 run -= 16;
             } while (run > 15);
         }
+        // The extra bits v or v - 1 (v negative); complemented by the sign
+        // they give |v|, whose bit length is the category (v is not zero).
         const int32_t v = block[kZigzag[k]];
-        const int category = 32 - __builtin_clz(static_cast<uint32_t>(v < 0 ? -v : v)); // v is not zero
+        const int32_t sign = v >> 31;
+        const int32_t extra = v + sign;
+        const auto category = static_cast<unsigned>(32 - __builtin_clz(static_cast<uint32_t>(extra ^ sign)));
         if (category > 15) [[unlikely]] // -32768 has no AC symbol
             return finish(JPEG_BAD_HUFFMAN_TABLE);
-        if (int rc = PutSymbol<File, Roomy>(ac, run * 16 + category, v < 0 ? v - 1 : v, category, w, out)) [[unlikely]]
+        if (int rc = PutSymbol<File, Roomy>(ac, run * 16 + category, extra, sign, static_cast<int>(category), w, out))
+            [[unlikely]]
             return finish(rc);
     }
     if (last != 63)
-        return finish(PutSymbol<File, Roomy>(ac, kEob, 0, 0, w, out));
+        return finish(PutSymbol<File, Roomy>(ac, kEob, 0, 0, 0, w, out));
     return finish(0);
 }
 
@@ -326,8 +339,8 @@ uint64_t JpegMmxScanBlock(const int16_t* block)
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * row));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * row + 8));
         const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
-        const auto nonZero = static_cast<uint16_t>(~_mm_movemask_epi8(zeros));
-        mask |= kZigzagBitsOfRow[row][nonZero & 0xFF] | kZigzagBitsOfRow[row + 1][nonZero >> 8];
+        const auto zeroSet = static_cast<unsigned>(_mm_movemask_epi8(zeros));
+        mask |= kZigzagBitsOfRow[row][zeroSet & 0xFF] | kZigzagBitsOfRow[row + 1][zeroSet >> 8];
     }
     return mask & ~uint64_t{1};
 }

@@ -1,7 +1,10 @@
 // Sixteen three-byte pixels (48 bytes) are split into their three channels
 // by four rounds of a byte interleave: each round moves the byte at
 // position p to 2p mod 47, so four rounds move it to 16p mod 47, which is
-// (p mod 3) x 16 + p / 3, the planar position. The channels then meet
+// (p mod 3) x 16 + p / 3, the planar position. After three rounds the
+// vectors hold the channels of the even pixels and of the odd ones, eight
+// bytes each (the fourth round would interleave those): subsampling
+// converters widen them from there. The channels then meet
 // their coefficients in 32-bit multiply-adds, with the same offsets and
 // shifts as the generic converters, so every sample is the same.
 #include "simd_sample_converters.h"
@@ -23,16 +26,22 @@ struct Planes {
 // byte shift would first need a register copy).
 inline __m128i Upper(__m128i v) { return _mm_shuffle_epi32(v, 0xEE); }
 
-inline Planes Deinterleave(__m128i a, __m128i b, __m128i c)
+template <int Rounds>
+inline Planes Interleave(__m128i a, __m128i b, __m128i c)
 {
-    for (int round = 0; round < 4; ++round) {
-        const __m128i na = _mm_unpacklo_epi8(a, Upper(b));
+    for (int round = 0; round < Rounds; ++round) {
+        // Low a with high b, high a with low c, low b with high c: b with
+        // its halves swapped serves two of them.
+        const __m128i swappedB = _mm_shuffle_epi32(b, 0x4E);
+        const __m128i na = _mm_unpacklo_epi8(a, swappedB);
         const __m128i nb = _mm_unpacklo_epi8(Upper(a), c);
-        const __m128i nc = _mm_unpacklo_epi8(b, Upper(c));
+        const __m128i nc = _mm_unpackhi_epi8(swappedB, c);
         a = na, b = nb, c = nc;
     }
     return {a, b, c};
 }
+
+inline Planes Deinterleave(__m128i a, __m128i b, __m128i c) { return Interleave<4>(a, b, c); }
 
 inline __m128i LoadU(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline __m128i Load8(const uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
@@ -97,20 +106,44 @@ inline Rgb8 Widen(const Planes& p, bool low)
     return Bgr ? Rgb8{w(p.c2), w(p.c1), w(p.c0)} : Rgb8{w(p.c0), w(p.c1), w(p.c2)};
 }
 
-// Sums of horizontal pixel pairs: lane k = v[2k] + v[2k + 1] of 16 bytes.
-inline __m128i PairSums(__m128i bytes)
+// A row of sixteen pixels as its even and its odd pixels in 16-bit lanes
+// (lane k: pixels 2k and 2k + 1): their lumas interleave back into pixel
+// order, their sums are the horizontal pairs of the subsampled chroma.
+struct EvenOdd {
+    Rgb8 even, odd;
+};
+
+// Sixteen pixels (48 contiguous bytes) after three rounds: channels 0 and 1
+// of the even pixels, channel 2 of the even and 0 of the odd ones, channels
+// 1 and 2 of the odd ones, eight bytes each.
+template <bool Bgr>
+inline EvenOdd LoadRow16EvenOdd(const uint8_t* row)
 {
-    return _mm_add_epi16(_mm_and_si128(bytes, _mm_set1_epi16(0xFF)), _mm_srli_epi16(bytes, 8));
+    const Planes p = Interleave<3>(LoadU(row), LoadU(row + 16), LoadU(row + 32));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i even0 = _mm_unpacklo_epi8(p.c0, zero), even1 = _mm_unpackhi_epi8(p.c0, zero);
+    const __m128i even2 = _mm_unpacklo_epi8(p.c1, zero), odd0 = _mm_unpackhi_epi8(p.c1, zero);
+    const __m128i odd1 = _mm_unpacklo_epi8(p.c2, zero), odd2 = _mm_unpackhi_epi8(p.c2, zero);
+    if constexpr (Bgr)
+        return {{even2, even1, even0}, {odd2, odd1, odd0}};
+    else
+        return {{even0, even1, even2}, {odd0, odd1, odd2}};
 }
 
-inline Rgb8 PairSums(const Planes& p, bool bgr)
+// Luminance of the sixteen pixels: 0-7 to left, 8-15 to right.
+inline void StoreLuma16(const EvenOdd& row, int16_t* left, int16_t* right)
 {
-    return bgr ? Rgb8{PairSums(p.c2), PairSums(p.c1), PairSums(p.c0)}
-               : Rgb8{PairSums(p.c0), PairSums(p.c1), PairSums(p.c2)};
+    const __m128i even = Luma(row.even), odd = Luma(row.odd);
+    Store(left, _mm_unpacklo_epi16(even, odd));
+    Store(right, _mm_unpackhi_epi16(even, odd));
 }
 
-// A row of sixteen pixels: 48 contiguous bytes.
-inline Planes LoadRow16(const uint8_t* row) { return Deinterleave(LoadU(row), LoadU(row + 16), LoadU(row + 32)); }
+inline Rgb8 PairSums(const EvenOdd& row)
+{
+    return {_mm_add_epi16(row.even.r, row.odd.r), _mm_add_epi16(row.even.g, row.odd.g),
+            _mm_add_epi16(row.even.b, row.odd.b)};
+}
+
 
 template <bool Bgr>
 void Convert1x1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
@@ -137,10 +170,9 @@ void Convert2x1(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
     int16_t* cb = mcu + 128;
     int16_t* cr = mcu + 192;
     for (int y = 0; y < 8; ++y) {
-        const Planes planes = LoadRow16(pixels + y * stride);
-        Store(mcu + y * 8, Luma(Widen<Bgr>(planes, true)));
-        Store(mcu + 64 + y * 8, Luma(Widen<Bgr>(planes, false)));
-        Chroma<1>(PairSums(planes, Bgr), cb + y * 8, cr + y * 8);
+        const EvenOdd row = LoadRow16EvenOdd<Bgr>(pixels + y * stride);
+        StoreLuma16(row, mcu + y * 8, mcu + 64 + y * 8);
+        Chroma<1>(PairSums(row), cb + y * 8, cr + y * 8);
     }
 }
 
@@ -153,11 +185,10 @@ void Convert2x2(const uint8_t* pixels, ptrdiff_t stride, int16_t* mcu)
         Rgb8 sums{};
         for (int dy = 0; dy < 2; ++dy) {
             const int y = 2 * cy + dy;
-            const Planes planes = LoadRow16(pixels + y * stride);
+            const EvenOdd row = LoadRow16EvenOdd<Bgr>(pixels + y * stride);
             int16_t* left = mcu + (y >> 3) * 128 + (y & 7) * 8;
-            Store(left, Luma(Widen<Bgr>(planes, true)));
-            Store(left + 64, Luma(Widen<Bgr>(planes, false)));
-            const Rgb8 s = PairSums(planes, Bgr);
+            StoreLuma16(row, left, left + 64);
+            const Rgb8 s = PairSums(row);
             if (dy == 0)
                 sums = s;
             else

@@ -104,10 +104,20 @@ inline void ForwardPass(__m128i* v)
         v[0] = _mm_slli_epi16(_mm_adds_epi16(e0, e1), 3);
         v[4] = _mm_slli_epi16(_mm_subs_epi16(e0, e1), 3);
     } else {
-        const Interleaved e(e0, e1);
-        const __m128i sum = Pair(16384, 16384), difference = Pair(16384, -16384);
-        v[0] = Descale<Shift>(_mm_madd_epi16(e.lo, sum), _mm_madd_epi16(e.hi, sum), bias);
-        v[4] = Descale<Shift>(_mm_madd_epi16(e.lo, difference), _mm_madd_epi16(e.hi, difference), bias);
+        // (16384 (e0 +- e1) + 2^19) >> 20 is (h + 16) >> 5 with h the floor
+        // of (e0 +- e1) / 2, which the unsigned rounding average gives
+        // exactly in 16 bits: on e + 32768, complemented for the sum (a
+        // ceiling of complements is the complement of a floor), and with
+        // -e1 - 1 for the difference (the ceiling of (d - 1) / 2 is the floor
+        // of d / 2). The sums of transformed 8-bit samples keep h + 16
+        // within 16 bits.
+        static_assert(Shift == 20);
+        const __m128i e1c = _mm_xor_si128(e1, _mm_set1_epi16(0x7FFF));
+        const __m128i sumAverage = _mm_avg_epu16(_mm_xor_si128(e0, _mm_set1_epi16(0x7FFF)), e1c);
+        const __m128i differenceAverage = _mm_avg_epu16(_mm_xor_si128(e0, _mm_set1_epi16(-0x8000)), e1c);
+        // h = 0x7FFF - sumAverage and differenceAverage - 0x8000, modulo 2^16.
+        v[0] = _mm_srai_epi16(_mm_sub_epi16(_mm_set1_epi16(0x7FFF + 16), sumAverage), 5);
+        v[4] = _mm_srai_epi16(_mm_add_epi16(differenceAverage, _mm_set1_epi16(-0x8000 + 16)), 5);
     }
 }
 

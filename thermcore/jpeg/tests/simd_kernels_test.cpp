@@ -116,6 +116,55 @@ TEST(SimdTransforms, AccurateForwardStaysWithinOneOfTheGenericAndTheExactTransfo
     }
 }
 
+// The processor's accurate forward transform is its own integer arithmetic,
+// exactly: columns then rows through K = sqrt(8) D x 16384 (rounded), each
+// pass rounding its sums, by 2^11 and by 2^20. The extremes put the row
+// pass's sums and differences of sums at their limits (every column
+// -128 or 127, alternating by column pairs or by halves).
+TEST(SimdTransforms, AccurateForwardIsItsOwnIntegerArithmetic)
+{
+    int64_t k[8][8];
+    for (int u = 0; u < 8; ++u)
+        for (int x = 0; x < 8; ++x)
+            k[u][x] = std::lround(16384 * std::sqrt(8.0) * (u == 0 ? std::sqrt(0.125) : 0.5) *
+                                  std::cos((2 * x + 1) * u * M_PI / 16));
+    auto model = [&](const Block& in) {
+        int64_t columns[8][8];
+        for (int v = 0; v < 8; ++v)
+            for (int x = 0; x < 8; ++x) {
+                int64_t sum = 1 << 10;
+                for (int y = 0; y < 8; ++y)
+                    sum += k[v][y] * in[y * 8 + x];
+                columns[v][x] = sum >> 11;
+            }
+        Block out(64);
+        for (int v = 0; v < 8; ++v)
+            for (int u = 0; u < 8; ++u) {
+                int64_t sum = 1 << 19;
+                for (int x = 0; x < 8; ++x)
+                    sum += k[u][x] * columns[v][x];
+                out[v * 8 + u] = static_cast<int16_t>(sum >> 20);
+            }
+        return out;
+    };
+    std::vector<Block> inputs;
+    std::mt19937 rng(13);
+    for (int n = 0; n < 4000; ++n)
+        inputs.push_back(SampleBlock(rng, n));
+    for (int pattern : {0x00, 0xFF, 0x0F, 0xF0, 0x33, 0xCC, 0x55, 0xAA, 0x3C, 0xC3})
+        for (int rows : {0x00, 0xFF, 0x0F, 0xAA}) {
+            Block b(64);
+            for (int i = 0; i < 64; ++i)
+                b[i] = static_cast<int16_t>(((pattern >> (i % 8)) ^ (rows >> (i / 8))) & 1 ? 127 : -128);
+            inputs.push_back(b);
+        }
+    for (const Block& input : inputs) {
+        Block simd = input;
+        JpegSse2FdctAccurate(simd.data());
+        ASSERT_EQ(simd, model(input));
+    }
+}
+
 TEST(SimdTransforms, AccurateInverseStaysWithinOneOfTheExactTransform)
 {
     const ExactDct dct;
