@@ -39,6 +39,20 @@ QPoint hottestNear(CIrImage& image, QPoint at, int radius)
     return best;
 }
 
+// The view with the stored marks drawn and without them.
+struct MarkedAndPlain {
+    QImage marked;
+    QImage plain;
+};
+MarkedAndPlain GrabWithAndWithoutMarks(ViewFixture& f)
+{
+    MarkedAndPlain shots{Grab(*f.view), {}};
+    f.Run(res::ID_MEASURE_OBJECTS);
+    shots.plain = Grab(*f.view);
+    f.Run(res::ID_MEASURE_OBJECTS);
+    return shots;
+}
+
 } // namespace
 
 TEST(ImageViewShots, SingleImageAndGridInTwoThemes)
@@ -100,11 +114,8 @@ TEST(ImageViewShots, TheStoredPointSitsOnTheHottestPixel)
         CopyFixture(folder, QString::fromLatin1(name));
         f.ShowFolder(folder.path());
         ASSERT_FALSE(v.Core().picture().isNull());
-        const QImage marked = Grab(v);
+        const auto [marked, plain] = GrabWithAndWithoutMarks(f);
         SaveShot(marked, QStringLiteral("image-mark-%1").arg(QString::fromLatin1(name).section('.', 0, 0)));
-        f.Run(res::ID_MEASURE_OBJECTS);
-        const QImage plain = Grab(v);
-        f.Run(res::ID_MEASURE_OBJECTS);
 
         CIrImage& holder = v.Core().holder();
         const std::optional<Rect> p = v.PictureRectangle();
@@ -132,10 +143,7 @@ TEST(ImageViewShots, NumbersOfMarksAtThePicturesEdgeStayOnIt)
     CopyFixture(folder, QStringLiteral("edge_lines.vni"));
     f.ShowFolder(folder.path());
     ASSERT_FALSE(v.Core().picture().isNull());
-    const QImage marked = Grab(v);
-    f.Run(res::ID_MEASURE_OBJECTS);
-    const QImage plain = Grab(v);
-    f.Run(res::ID_MEASURE_OBJECTS);
+    const auto [marked, plain] = GrabWithAndWithoutMarks(f);
     SaveShot(marked, QStringLiteral("image-mark-edge"));
 
     CIrImage& holder = v.Core().holder();
