@@ -28,13 +28,18 @@ QFont scaleFont()
     return f;
 }
 
-// White text turned onto the picture by exclusive or.
-void xorText(QPainter& p, QPoint at, const QString& text)
+// White text turned onto the picture by exclusive or. Text that would run
+// past the picture's right or bottom edge (a mark at the edge) is moved back
+// onto it.
+void xorText(QPainter& p, QPoint at, const QString& text, const QRect& picture)
 {
     const QFontMetrics fm(p.font());
-    const QRect box = fm.boundingRect(text).translated(at.x(), at.y() + fm.ascent());
+    QRect box = fm.boundingRect(text).translated(at.x(), at.y() + fm.ascent());
     if (box.isEmpty())
         return;
+    const QPoint back(std::min(0, picture.right() - box.right()), std::min(0, picture.bottom() - box.bottom()));
+    box.translate(back);
+    at += back;
     QImage glyphs(box.size(), QImage::Format_RGB32);
     glyphs.fill(Qt::black);
     {
@@ -106,7 +111,8 @@ QImage CHeatshelfView::composePicture(const Rect& picture) const
             break;
         }
         if (m.number != 0)
-            xorText(p, m.numberAt, QString::asprintf("%d", m.number));
+            xorText(p, m.numberAt, QString::asprintf("%d", m.number),
+                    QRect(picture.left, picture.top, picture.width(), picture.height()));
     }
     return canvas;
 }

@@ -138,6 +138,9 @@ bool CMainFrame::Create()
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("Client"));
     setCentralWidget(m_client);
+    // The panes are placed by hand: follow the client when the toolbar or
+    // the status bar is shown or hidden, not only when the frame is resized.
+    m_client->installEventFilter(this);
     m_wndHScroll = new CSkinScrollBar(Qt::Horizontal, m_client);
     m_wndHScroll->setObjectName(QString::number(res::IDW_HSCROLL));
     m_wndVScroll = new CSkinScrollBar(Qt::Vertical, m_client);
@@ -472,6 +475,13 @@ void CMainFrame::resizeEvent(QResizeEvent* e)
     QMainWindow::resizeEvent(e);
     layoutCaptionButtons();
     RecalcPaneLayout();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_client && e->type() == QEvent::Resize)
+        RecalcPaneLayout();
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void CMainFrame::PaintNonClient(QPainter& p)

@@ -180,6 +180,21 @@ TEST(MainFrame, FolderPaneIs180ThenHiddenThen160)
     }
 }
 
+TEST(MainFrame, PanesFillTheClientWhenTheToolbarOrStatusBarIsHiddenOrShown)
+{
+    FrameFixture f;
+    ASSERT_NE(f.frame, nullptr);
+    QWidget* client = f.frame->centralWidget();
+    ASSERT_NE(client, nullptr);
+    for (int command : {res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR, res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR}) {
+        const int before = client->height();
+        f.frame->RunCommand(command);
+        QApplication::processEvents();
+        ASSERT_NE(client->height(), before) << command;
+        EXPECT_EQ(f.frame->Splitter()->geometry().bottom(), client->rect().bottom()) << command;
+    }
+}
+
 TEST(MainFrame, CaptionButtonsRunOnlyWhenReleasedOverThePressedOne)
 {
     FrameFixture f;

@@ -39,6 +39,20 @@ QPoint hottestNear(CIrImage& image, QPoint at, int radius)
     return best;
 }
 
+// The view with the stored marks drawn and without them.
+struct MarkedAndPlain {
+    QImage marked;
+    QImage plain;
+};
+MarkedAndPlain GrabWithAndWithoutMarks(ViewFixture& f)
+{
+    MarkedAndPlain shots{Grab(*f.view), {}};
+    f.Run(res::ID_MEASURE_OBJECTS);
+    shots.plain = Grab(*f.view);
+    f.Run(res::ID_MEASURE_OBJECTS);
+    return shots;
+}
+
 } // namespace
 
 TEST(ImageViewShots, SingleImageAndGridInTwoThemes)
@@ -100,11 +114,8 @@ TEST(ImageViewShots, TheStoredPointSitsOnTheHottestPixel)
         CopyFixture(folder, QString::fromLatin1(name));
         f.ShowFolder(folder.path());
         ASSERT_FALSE(v.Core().picture().isNull());
-        const QImage marked = Grab(v);
+        const auto [marked, plain] = GrabWithAndWithoutMarks(f);
         SaveShot(marked, QStringLiteral("image-mark-%1").arg(QString::fromLatin1(name).section('.', 0, 0)));
-        f.Run(res::ID_MEASURE_OBJECTS);
-        const QImage plain = Grab(v);
-        f.Run(res::ID_MEASURE_OBJECTS);
 
         CIrImage& holder = v.Core().holder();
         const std::optional<Rect> p = v.PictureRectangle();
@@ -120,5 +131,41 @@ TEST(ImageViewShots, TheStoredPointSitsOnTheHottestPixel)
         const QPoint hottest = hottestNear(holder, pixel, holder.imageWidth() / 16);
         EXPECT_LE(std::abs(hottest.x() - pixel.x()), 2) << hottest.x() << " " << pixel.x();
         EXPECT_LE(std::abs(hottest.y() - pixel.y()), 2) << hottest.y() << " " << pixel.y();
+    }
+}
+
+TEST(ImageViewShots, NumbersOfMarksAtThePicturesEdgeStayOnIt)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    CopyFixture(folder, QStringLiteral("edge_lines.vni"));
+    f.ShowFolder(folder.path());
+    ASSERT_FALSE(v.Core().picture().isNull());
+    const auto [marked, plain] = GrabWithAndWithoutMarks(f);
+    SaveShot(marked, QStringLiteral("image-mark-edge"));
+
+    CIrImage& holder = v.Core().holder();
+    const std::optional<Rect> p = v.PictureRectangle();
+    ASSERT_TRUE(p.has_value());
+    const int w = holder.imageWidth();
+    const QPoint rightEnd = MapToPicture(*p, w, holder.lines()[0].x2, holder.lines()[0].y2);
+    const QPoint bottomEnd = MapToPicture(*p, w, holder.lines()[1].x2, holder.lines()[1].y2);
+    // Beside each end, inside the picture and off the line itself: the
+    // line's number is there.
+    const struct {
+        const char* what;
+        QRect area;
+    } cases[] = {
+        {"line 1, ending at the right edge", QRect(QPoint(p->right - 20, rightEnd.y() + 1), QPoint(p->right - 1, rightEnd.y() + 20))},
+        {"line 2, ending at the bottom edge", QRect(QPoint(bottomEnd.x() + 1, p->bottom - 20), QPoint(bottomEnd.x() + 20, p->bottom - 1))},
+    };
+    for (const auto& c : cases) {
+        int changed = 0;
+        for (int y = c.area.top(); y <= c.area.bottom(); ++y)
+            for (int x = c.area.left(); x <= c.area.right(); ++x)
+                changed += marked.pixel(x, y) != plain.pixel(x, y) ? 1 : 0;
+        EXPECT_GT(changed, 5) << c.what;
     }
 }

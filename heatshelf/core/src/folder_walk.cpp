@@ -116,8 +116,12 @@ bool OpenTest::look(const QString& path, Entry* entry, bool* known) const {
 
 bool OpenTest::load(const QByteArray& localPath, const QString& path) const {
     thermcore::IfrHandleOwner owner(*m_calls);
-    owner.reset(m_calls->LoadFile(nullptr, localPath.constData(), FileKindOf(path), nullptr, nullptr));
-    return static_cast<bool>(owner);
+    const int kind = FileKindOf(path);
+    owner.reset(m_calls->LoadFile(nullptr, localPath.constData(), kind, nullptr, nullptr));
+    if (!owner) return false;
+    // A sequence loads from its header alone; like the holder's open, it
+    // opens only when its first frame can be read.
+    return kind != IFR_KIND_SEQUENCE || m_calls->Next(owner.get()) >= 0;
 }
 
 bool OpenTest::operator()(const QString& path) {

@@ -127,7 +127,12 @@ int CIrImage::Open(const QString& path, void* window) {
     m_displayHeight = m_imageHeight;
     calls().SetColorRuler(h, rulerPath(0).c_str());
     calls().ReceiveStream(h, &thermcore::IRFrameCallback);
-    calls().Next(h);
+    // A file whose first frame cannot be read (a damaged sequence) has no
+    // picture and no temperatures: it does not open.
+    if (calls().Next(h) < 0) {
+        Close();
+        return -1;
+    }
 
     int version = 0;
     calls().GetFileVer(h, &m_scheme, &version);

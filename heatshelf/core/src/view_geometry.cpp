@@ -97,7 +97,10 @@ Scale ScaleFor(float low, float high, const Rect& bar, const QString& unit,
     if (!std::isfinite(low) || !std::isfinite(high)) return s;
     s.lowText = QString::asprintf("%5.1f", static_cast<double>(low)) + unit;
     s.highText = QString::asprintf("%5.1f", static_cast<double>(high)) + unit;
-    s.lowAt = QPoint(bar.left - 6 * static_cast<int>(s.lowText.size()), bar.top);
+    // Six pixels a character; a font wider than that moves the label further
+    // left, so that it never runs into the bar.
+    s.lowAt = QPoint(std::min(bar.left - 6 * static_cast<int>(s.lowText.size()), bar.left - textWidth(s.lowText)),
+                     bar.top);
     s.highAt = QPoint(bar.right + 3, bar.top);
     s.lineY = bar.bottom + 3;
     const double lo = low;

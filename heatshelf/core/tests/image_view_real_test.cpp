@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "heatshelf/folder_walk.h"
 #include "heatshelf/image_view_core.h"
 #include "heatshelf/ir_image.h"
 #include "heatshelf/result_rows.h"
@@ -181,6 +182,35 @@ TEST_F(ImageViewRealTest, ChoosingWalksAndRendersAndThumbnailsCoverTheFolder) {
     view.ChooseFile(kWalkFirst);
     EXPECT_TRUE(view.walk().noFile);
     EXPECT_FALSE(view.imageShown());
+    EXPECT_TRUE(view.picture().isNull());
+}
+
+// A sequence opens only when its first frame can be read: one without a
+// frame has no picture and no temperatures to show.
+TEST(ImageViewFixturesTest, ASequenceWhoseFirstFrameFailsDoesNotOpen) {
+    const QDir dir(qEnvironmentVariable("THERMCORE_FIXTURE_DIR"));
+    const struct {
+        const char* file;
+        int open;
+    } cases[] = {
+        {"seq_l1.vnv", 1},
+        {"seqbad_l1_gray_short.vnv", 1},  // first frame fine, the second is damaged
+        {"seqbad_l1_param_oversize.vnv", -1},
+        {"seqbad_l1_param_small.vnv", -1},
+        {"seqbad_l3_param_big.vnv", -1},
+    };
+    CIrImage image(qEnvironmentVariable("SUITE_DEFAULT_DATA"));
+    OpenTest opens;  // the folder walk's and the grid's test agree with the holder
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.file));
+        ASSERT_TRUE(QFileInfo::exists(path)) << c.file;
+        EXPECT_EQ(image.Open(path, nullptr), c.open) << c.file;
+        EXPECT_EQ(opens(path), c.open == 1) << c.file;
+    }
+    ImageViewCore view(qEnvironmentVariable("SUITE_DEFAULT_DATA"));
+    view.SetFolder(dir.path());
+    view.SetCurrentFile(dir.filePath(QStringLiteral("seqbad_l1_param_oversize.vnv")));
+    EXPECT_FALSE(view.RenderCurrent());
     EXPECT_TRUE(view.picture().isNull());
 }
 

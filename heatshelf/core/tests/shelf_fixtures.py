@@ -20,6 +20,8 @@ DIR/shot.vni       640 x 480 warm spot with records and a raw photo
 DIR/blob640.vni    640 x 480 warm spot, point 1 stored on its hottest pixel
 DIR/blob320.vni    320 x 240 warm spot, point 1 stored at twice its hottest
                    pixel (records refer to a 640-wide image)
+DIR/edge_lines.vni 640 x 480 warm spot, line 1 ending at the right edge,
+                   line 2 at the bottom edge
 """
 import os
 import sys
@@ -79,6 +81,9 @@ def main(argv):
         blob = vnigen._with(Still("VN410K4", w, h), pattern="blob")
         blob.chosen_records = {("point", 0): (x * scale, y * scale)}
         write(os.path.join(out, "blob%d.vni" % w), blob.bytes())
+    edge = vnigen._with(Still("VN410K4", 640, 480), pattern="blob")
+    edge.chosen_records = {("line", 0): (0, 100, 639, 100), ("line", 1): (100, 0, 100, 479)}
+    write(os.path.join(out, "edge_lines.vni"), edge.bytes())
     return 0
 
 

@@ -91,6 +91,27 @@ TEST(ViewGeometryTest, ScaleOfTwentyToSixtyOnTwoHundredPixels) {
     EXPECT_EQ(s.minor[1].bottom, 71);
 }
 
+TEST(ViewGeometryTest, LowLabelEndsBeforeTheBar) {
+    const Rect bar{100, 50, 300, 65};
+    const QString unit = QString::fromUtf8("\u2103");
+    const struct {
+        float low;
+        int perCharacter;  // the font's width of each character
+        int x;
+    } cases[] = {
+        {17.7f, 5, 100 - 36},   // narrow font: six pixels a character
+        {17.7f, 6, 100 - 36},
+        {17.7f, 8, 100 - 48},   // wider font: the label moves left
+        {-23.7f, 9, 100 - 54},
+    };
+    for (const auto& c : cases) {
+        const auto width = [&c](const QString& t) { return c.perCharacter * static_cast<int>(t.size()); };
+        const Scale s = ScaleFor(c.low, 130.0f, bar, unit, width);
+        EXPECT_EQ(s.lowAt, QPoint(c.x, 50)) << c.low << " " << c.perCharacter;
+        EXPECT_LE(s.lowAt.x() + width(s.lowText), bar.left) << c.low << " " << c.perCharacter;
+    }
+}
+
 TEST(ViewGeometryTest, CrowdedLabelsAreLeftOut) {
     // 0..1000 on 50 pixels: labels every 20 degrees, one pixel apart.
     const Scale s = ScaleFor(0.0f, 1000.0f, {0, 0, 50, 10}, QString(), sixPerCharacter);

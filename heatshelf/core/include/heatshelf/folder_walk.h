@@ -51,8 +51,9 @@ struct WalkResult {
 WalkResult WalkFolder(const QStringList& candidates, const std::function<bool(const QString&)>& opens,
                       int what, const QString& current);
 
-// Whether a file opens: the library loads it (kind by its extension), then
-// closes and frees it. Answers are kept by path, size and modification time.
+// Whether a file opens: the library loads it (kind by its extension) and,
+// for a sequence, reads its first frame; then closes and frees it. Answers
+// are kept by path, size and modification time.
 class OpenTest {
 public:
     explicit OpenTest(const thermcore::IfrCalls& calls = thermcore::ExportedCalls()) : m_calls(&calls) {}
