@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QThread>
 
 #include <algorithm>
@@ -490,6 +491,24 @@ void CHeatshelfView::selectThumb(int index)
 }
 
 // ---- mouse ----
+
+void CHeatshelfView::wheelEvent(QWheelEvent* e)
+{
+    CSkinScrollBar* bar = GetScrollBarCtrl(1);
+    if (!m_bThumbnails || bar == nullptr || !bar->isEnabled()) {
+        CFolderView::wheelEvent(e);
+        return;
+    }
+    // A notch is 120; smooth wheels and touch pads send parts of one.
+    m_wheelRemainder += e->angleDelta().y();
+    while (m_wheelRemainder >= 120 || m_wheelRemainder <= -120) {
+        const bool up = m_wheelRemainder > 0;
+        m_wheelRemainder += up ? -120 : 120;
+        emit bar->scrollCode(up ? SB_LINEUP : SB_LINEDOWN, 0);
+    }
+    emit bar->scrollCode(SB_ENDSCROLL, 0);
+    e->accept();
+}
 
 void CHeatshelfView::mousePressEvent(QMouseEvent* e)
 {

@@ -144,6 +144,8 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    // The wheel scrolls the grid a row per notch through the frame's bar.
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     void OnInitialUpdate();
@@ -198,6 +200,7 @@ private:
     QHash<QString, int> m_thumbIndex;  // name -> index in m_thumbs
     int m_thumbsPending = 0;            // thumbnails still Pending
     int m_nThumbSelected = 0;
+    int m_wheelRemainder = 0; // wheel movement short of a notch
     int m_nThumbMenuItem = -1;
     QRect m_rcThumbSelection;
 

@@ -15,6 +15,7 @@
 #include "heatshelf/skin_list_ctrl.h"
 #include "platform/recording_voice_player.h"
 #include "skin/flat_combo_box.h"
+#include "skin/skin_scroll_bar.h"
 
 #include <QAbstractItemView>
 
@@ -26,6 +27,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace heatshelf;
 
@@ -185,6 +187,36 @@ TEST(ImageView, DoubleClickSwitchesBetweenPictureAndGrid)
     f.Run(res::ID_THUMBNAILS);
     EXPECT_TRUE(v.IsThumbnails());
     EXPECT_EQ(v.Thumbs().size(), 3u);
+}
+
+TEST(ImageView, TheWheelScrollsTheGridARowPerNotch)
+{
+    ViewFixture f(800, 500);
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    for (int i = 0; i < 80; ++i)
+        CopyFixture(folder, QStringLiteral("walk/a.VNI"), QStringLiteral("f%1.VNI").arg(i, 2, 10, QLatin1Char('0')));
+    f.ShowFolder(folder.path());
+    f.Run(res::ID_THUMBNAILS);
+    ASSERT_TRUE(v.IsThumbnails());
+    CSkinScrollBar* bar = f.frame->GetSkinScrollBar(1);
+    ASSERT_TRUE(bar != nullptr && bar->isEnabled()) << "80 files overflow the grid";
+    const auto wheel = [&](int delta) {
+        const QPointF at(100, 100);
+        QWheelEvent e(at, v.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&v, &e);
+        f.Settle();
+        return bar->GetScrollInfo().nPos;
+    };
+    EXPECT_EQ(wheel(-240), 2) << "two notches down";
+    EXPECT_EQ(wheel(-60), 2) << "half a notch waits for the rest";
+    EXPECT_EQ(wheel(-60), 3);
+    EXPECT_EQ(wheel(360), 0) << "up stops at the first row";
+    EXPECT_EQ(v.GridTopRow(), 0);
+    wheel(-120);
+    EXPECT_EQ(v.GridTopRow(), 1) << "the grid follows the bar";
 }
 
 TEST(ImageView, ASliderDragRendersAndInvertKeepsTheUsersLevel)
