@@ -99,17 +99,11 @@ inline IRAnalysisItem MakeAnalysis(std::int32_t kind, int number, IRShape shape,
     return item;
 }
 
-// A view that counts the times its whole window is to be drawn again.
-struct SheetView : DrawView {
-    int wholeRepaints = 0;
-    void InvalidateAll() override { ++wholeRepaints; }
-};
-
 // A report with a view and one image object.
 struct SheetReport {
     SheetEnvironment env;
     CDI_RptDoc doc{&env, &Registry()};
-    SheetView view;
+    CountingView view;
     CDrawIR* ir = nullptr;
 
     SheetReport()
