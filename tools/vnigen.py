@@ -633,14 +633,15 @@ def demo_photo(w, h):
 
 
 def cmd_demo(args):
-    # Iron and rainbow palettes, as a camera would store them (0 and 1).
+    # Iron and rainbow palettes, as a camera would store them (0 and 1); the
+    # later models store the distance in hundredths of a metre (2 m).
     images = {
         "demo_k4_320.vni": _with(Still("VN410K4", 320, 240), pattern="blob", palette_id=0),
         "demo_k8_640.vni": _with(_k8("VN410K8", 640, 480), pattern="blob", palette_id=0),
-        "demo_k9_320_photo.vni": _with(_k8("VN410K9", 320, 240), pattern="blob", palette_id=1)
+        "demo_k9_320_photo.vni": _with(_k8("VN410K9", 320, 240), pattern="blob", palette_id=1, distance=200)
         .add_photo(raw=demo_photo(320, 240)),
         "demo_k11_320.vni": _with(Still("VN410K11", 320, 240), pattern="blob",
-                                  tail=plane_table(k_x100=60000), palette_id=0),
+                                  tail=plane_table(k_x100=60000), palette_id=0, distance=200),
     }
     for name, s in images.items():
         write(os.path.join(args.dir, name), s.bytes())

@@ -1,8 +1,10 @@
-// One QApplication for the whole test run (widgets, fonts, image plugins).
+// One QApplication for the whole test run (widgets, fonts, image plugins),
+// shared by the report designer's library test programs.
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -12,8 +14,7 @@ public:
     void SetUp() override
     {
         static int argc = 1;
-        static char name[] = "pagewright_document_tests";
-        static char* argv[] = {name, nullptr};
+        static char* argv[] = {program_invocation_short_name, nullptr};
         m_app = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { m_app.reset(); }
