@@ -595,9 +595,13 @@ void DocxExport::FillResultTableCells(int table, int rows, const CellFormat& for
     };
     for (int r = 1; r <= std::min(rows, t->rows); ++r) {
         QString label = next();
-        const QString value = next();
+        QString value = next();
         if (label.contains(QLatin1Char('/')))
             label.chop(1);
+        // A header row's value ("数值/") carries the same mark: the cell
+        // shows the word alone, as the report does.
+        if (value.endsWith(QLatin1Char('/')))
+            value.chop(1);
         t->At(r, 1)->runs = Run(f, label);
         t->At(r, 2)->runs = Run(f, value);
     }

@@ -220,6 +220,9 @@ bool CDI_RptDoc::OnOpenDocument(const QString& path)
     if (!ReadReport(path, *summary))
         return false;
     m_pSummInfo = std::move(summary);
+    // The file holds no logo picture: the report shows the program's, as
+    // when it was made.
+    LoadProgramLogo();
     return true;
 }
 
@@ -406,18 +409,23 @@ bool CDI_RptDoc::OnNewDocument()
         }
     }
 
+    LoadProgramLogo();
+    return true;
+}
+
+void CDI_RptDoc::LoadProgramLogo()
+{
     m_logo.Free();
     const QString folder = m_env->ProgramFolder();
-    if (!folder.isEmpty()) {
-        const QDir dir(folder);
-        for (const QString& name : dir.entryList(QDir::Files)) {
-            if (name.compare(QStringLiteral("logo.jpg"), Qt::CaseInsensitive) == 0) {
-                m_logo.Load(dir.filePath(name)); // a missing or bad logo leaves it empty
-                break;
-            }
+    if (folder.isEmpty())
+        return;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        if (name.compare(QStringLiteral("logo.jpg"), Qt::CaseInsensitive) == 0) {
+            m_logo.Load(dir.filePath(name)); // a missing or bad logo leaves it empty
+            break;
         }
     }
-    return true;
 }
 
 bool DeleteFileIfExists(const QString& path)

@@ -679,7 +679,7 @@ TEST_F(ReportFileTest, RptdumpPrintsAndResavesReports)
     EXPECT_EQ(RunProgram(tool, {}).exitCode, 2);
 }
 
-TEST_F(ReportFileTest, NewReportsTakeTheLogoFromTheProgramFolder)
+TEST_F(ReportFileTest, NewAndOpenedReportsTakeTheLogoFromTheProgramFolder)
 {
     m_env.programFolder = m_dir.path();
     CDI_RptDoc doc(&m_env);
@@ -691,6 +691,13 @@ TEST_F(ReportFileTest, NewReportsTakeTheLogoFromTheProgramFolder)
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(doc.GetLogo().GetWidth(), 16);
     EXPECT_TRUE(m_env.messages.empty());
+
+    // The file holds no picture: a report opened again shows the same logo,
+    // not the empty placeholder.
+    ASSERT_TRUE(doc.OnSaveDocument(Path("logo.rpt")));
+    CDI_RptDoc reopened(&m_env);
+    ASSERT_TRUE(reopened.OnOpenDocument(Path("logo.rpt")));
+    EXPECT_EQ(reopened.GetLogo().GetWidth(), 16);
 }
 
 TEST_F(ReportFileTest, DeleteFileIfExistsSaysWhetherAFileStaysInTheWay)

@@ -155,6 +155,9 @@ int CDrawIR::OpenFiles(const QStringList& paths, bool append)
     SaveRedoSnapshot();
     m_files = std::move(files);
     const bool shown = FinishListLoad(last, oldWidth);
+    // The whole window: the tables and charts of this image show the new file.
+    if (document != nullptr && document->GetView() != nullptr)
+        document->GetView()->InvalidateAll();
     SaveUndoSnapshot();
     return shown ? 1 : -1;
 }

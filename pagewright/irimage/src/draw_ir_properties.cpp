@@ -7,6 +7,7 @@
 #include "irimage/temperature_text.h"
 
 #include "document/document_environment.h"
+#include "document/draw_view.h"
 #include "document/rpt_doc.h"
 
 #include <QApplication>
@@ -174,7 +175,11 @@ void CDrawIR::ApplySheetPages(const SheetPages& pages, const IRAnalysisArray& sa
     }
     m_bListFlag = 1;
     MarkChanged();
-    if (document != nullptr)
+    if (document != nullptr) {
         Invalidate();
+        // The whole window: the charts and tables showing this image changed too.
+        if (document->GetView() != nullptr)
+            document->GetView()->InvalidateAll();
+    }
     SaveUndoSnapshot();
 }

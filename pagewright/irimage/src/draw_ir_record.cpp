@@ -264,6 +264,10 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
         }
         m_fFileLow = float(m_image->RangeLow100() / 100);
         m_fFileHigh = float(m_image->RangeHigh100() / 100);
+        // The field texts bound their temperatures by the same camera range
+        // as when the file was opened.
+        m_fCameraLow = m_fFileLow;
+        m_fCameraHigh = m_fFileHigh;
         m_image->SetRangeTemps(m_fLimits[4], m_fLimits[5]);
         ApplyIsotherms();
         Render();

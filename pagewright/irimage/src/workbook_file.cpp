@@ -6,6 +6,8 @@
 
 #include <xlsxwriter.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -119,8 +121,21 @@ bool WorkbookFile::Commit()
         d->errorText = QString::fromUtf8(lxw_strerror(d->error));
         return false;
     }
-    if (std::rename(QFile::encodeName(d->scratch.fileName()).constData(),
-                    QFile::encodeName(d->destination).constData()) != 0) {
+    // The scratch file was made private; the workbook gets the mode of the
+    // file it replaces, else the one any new file of the user gets.
+    const QByteArray scratch = QFile::encodeName(d->scratch.fileName());
+    const QByteArray destination = QFile::encodeName(d->destination);
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(destination.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::chmod(scratch.constData(), mode);
+    if (std::rename(scratch.constData(), destination.constData()) != 0) {
         d->errorText = QString::fromLocal8Bit(std::strerror(errno));
         d->renameFailed = true;
         return false;

@@ -72,7 +72,7 @@ public:
 struct CommandReport {
     CommandEnvironment env;
     CDI_RptDoc doc{&env, &Registry()};
-    DrawView view;
+    CountingView view;
     CDrawIR* ir = nullptr;
     CommandReport()
     {

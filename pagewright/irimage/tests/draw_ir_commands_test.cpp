@@ -100,9 +100,12 @@ TEST(DrawIrCommands, OpenAppendsOrReplacesAndRemembersTheFilter)
     r.view.m_bAppendFrames = false;
     const QString other = CopyFixture(folder, "k8_160.vni", QStringLiteral("OTHER.VNI"));
     r.env.choose = {other};
+    r.view.wholeRepaints = 0;
     EXPECT_EQ(r.ir->DoCommand(32840, QString(), 0), 1);
     EXPECT_EQ(r.ir->FileCount(), 4);
     EXPECT_EQ(r.ir->ImageWidth(), 160);
+    // The tables and charts showing the image's values are drawn again too.
+    EXPECT_GE(r.view.wholeRepaints, 1);
 
     // Cancel changes nothing.
     r.env.choose.clear();

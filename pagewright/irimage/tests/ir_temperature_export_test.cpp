@@ -8,6 +8,9 @@
 #include <QProcess>
 
 #include "irimage/ir_strings.h"
+#include "irimage/workbook_file.h"
+
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -227,6 +230,37 @@ TEST(IRTemperatureExport, TheCommandAsksSavesReplacesAndKeepsTheOldFileOnFailure
     r.env.onDialog = [](QDialog&) { return false; };
     EXPECT_EQ(r.ir->DoCommand(32862, QString(), 0), 0);
     EXPECT_EQ(r.env.dialogs, dialogs + 1);
+}
+
+TEST(IRTemperatureExport, AWorkbookGetsTheModeOfAnyOtherNewFileOrKeepsTheOldOne)
+{
+    struct Case {
+        mode_t umask;
+        int existing; // mode of a file already there, -1 for none
+        int expected;
+    };
+    for (const Case& k : {Case{022, -1, 0644}, Case{027, -1, 0640}, Case{022, 0600, 0600}, Case{077, 0664, 0664}}) {
+        SCOPED_TRACE(testing::Message() << std::oct << "umask " << k.umask << " existing "
+                                        << (k.existing < 0 ? 0 : k.existing) << (k.existing < 0 ? " (none)" : ""));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("book.xlsx"));
+        if (k.existing >= 0) {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode_t(k.existing)), 0);
+        }
+        const mode_t saved = ::umask(k.umask);
+        {
+            WorkbookFile book(path);
+            EXPECT_TRUE(book.AddSheet(QStringLiteral("Page 1")));
+            book.Put(0, 1, 1, "x");
+            EXPECT_TRUE(book.Commit()) << book.Error().toStdString();
+        }
+        ::umask(saved);
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(int(st.st_mode & 0777), k.expected);
+    }
 }
 
 TEST(IRTemperatureExport, LibreOfficeReadsEveryLayout)

@@ -653,7 +653,10 @@ TEST(IRPropertySheet, TheObjectIsDrawnAgainAfterOk)
         Check(palette, CIRPalettePage::kInvert)->click();
         return PressOk(sheet);
     };
+    r.view.wholeRepaints = 0;
     r.ir->OnEditProperties();
+    // The charts and tables that show this image's values are drawn again too.
+    EXPECT_GE(r.view.wholeRepaints, 1);
     const QImage after = r.ir->RenderFrameImage(1.0);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_NE(after, before);

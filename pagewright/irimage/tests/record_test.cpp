@@ -138,6 +138,7 @@ TEST(DrawIrRecord, ACurrentReportWritesReadsAndWritesTheSameBytes)
     ASSERT_TRUE(fresh->LoadIRFile(Fixture("k8.vni")));
     IRAnalysisItem rect;
     rect.kind = kAnalysisRect;
+    rect.number = 1;
     rect.shape = {2, 2, 9, 9};
     fresh->m_analyses.Add(rect);
     fresh->RecomputeAll();
@@ -145,6 +146,22 @@ TEST(DrawIrRecord, ACurrentReportWritesReadsAndWritesTheSameBytes)
     CDI_RptDoc made2(&env, &Registry());
     ASSERT_TRUE(made2.LoadContents(made1));
     EXPECT_EQ(made2.StoreContents(), made1);
+    // The texts of the tables read the same (the camera range bounds their
+    // temperatures).
+    CDrawIR* read = OnlyImage(made2);
+    ASSERT_NE(read, nullptr);
+    for (int id = 33700; id <= 33714; ++id) {
+        QString before, after;
+        fresh->GetAreaText(1, id, before, false);
+        read->GetAreaText(1, id, after, false);
+        EXPECT_EQ(after, before) << id;
+    }
+    for (int id : {33304, 33305}) {
+        QString before, after;
+        fresh->GetParamText(id, before);
+        read->GetParamText(id, after);
+        EXPECT_EQ(after, before) << id;
+    }
 
     // An object without a file.
     CDI_RptDoc blank(&env, &Registry());

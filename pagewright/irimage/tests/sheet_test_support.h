@@ -103,7 +103,7 @@ inline IRAnalysisItem MakeAnalysis(std::int32_t kind, int number, IRShape shape,
 struct SheetReport {
     SheetEnvironment env;
     CDI_RptDoc doc{&env, &Registry()};
-    DrawView view;
+    CountingView view;
     CDrawIR* ir = nullptr;
 
     SheetReport()

@@ -24,6 +24,12 @@
 
 namespace irtest {
 
+// A view that counts the times its whole window is to be drawn again.
+struct CountingView : DrawView {
+    int wholeRepaints = 0;
+    void InvalidateAll() override { ++wholeRepaints; }
+};
+
 inline QString Fixture(const char* name) { return QStringLiteral(IRIMAGE_TEST_FIXTURES "/") + QLatin1String(name); }
 
 inline QByteArray ReadAll(const QString& path)

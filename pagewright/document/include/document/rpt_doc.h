@@ -295,6 +295,8 @@ public:
     bool OnUpdateCommand(int id, DocCommandUI& ui) const;
 
 private:
+    // m_logo := "logo.jpg" of the program folder (any case), empty without one.
+    void LoadProgramLogo();
     struct Contents;
     struct UndoPair {
         int code = 0;
