@@ -116,7 +116,8 @@ inline void ForwardPass(__m128i* v)
         const __m128i sumAverage = _mm_avg_epu16(_mm_xor_si128(e0, _mm_set1_epi16(0x7FFF)), e1c);
         const __m128i differenceAverage = _mm_avg_epu16(_mm_xor_si128(e0, _mm_set1_epi16(-0x8000)), e1c);
         // h = 0x7FFF - sumAverage and differenceAverage - 0x8000, modulo 2^16.
-        v[0] = _mm_srai_epi16(_mm_sub_epi16(_mm_set1_epi16(0x7FFF + 16), sumAverage), 5);
+        const __m128i sumBase = _mm_set1_epi16(static_cast<short>(std::uint16_t{0x7FFF + 16})); // wraps
+        v[0] = _mm_srai_epi16(_mm_sub_epi16(sumBase, sumAverage), 5);
         v[4] = _mm_srai_epi16(_mm_add_epi16(differenceAverage, _mm_set1_epi16(-0x8000 + 16)), 5);
     }
 }
