@@ -5,7 +5,10 @@
 
 #include "resource_ids.h"
 
+#include "content/draw_profile.h"
 #include "document/draw_tool.h"
+#include "document/page_dc.h"
+#include "irimage/draw_ir.h"
 
 #include "platform/summary_info.h"
 
@@ -13,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -76,6 +80,86 @@ TEST(ReportPrint, PrintingGivesAPdfSheetPerPageAndLeavesTheReportOnItsPage)
     EXPECT_TRUE(PdfInfo(previewPdf).contains("Pages:           3"));
     EXPECT_EQ(other->GetDocument()->GetCurPage(), 2);
     EXPECT_EQ(other->GetDocument()->GetSummaryInfo().GetFileTime(platform::pid::LastPrinted), 0u);
+}
+
+// The print preview shows the printer's pages scaled down many times: the
+// line profile's curve, its cursor and its legend's dash still come out as
+// lines of their full colour, not as faint traces, and the dash is there.
+TEST(ReportPrint, PreviewShowsTheChartsThinLinesInFullColour)
+{
+    ViewFixture f;
+    CDI_RptView* view = f.View();
+    CDI_RptDoc* doc = view->GetDocument();
+    // The image on a second page, so that its colours stay out of the first
+    // page, which holds the chart.
+    doc->InsertPage(0, QStringLiteral("image"));
+    ASSERT_EQ(doc->GetCurPage(), 1);
+    auto image = std::make_unique<CDrawIR>(view, DocRect(600, -600, 4600, -3600));
+    image->SetNumber(1);
+    auto* ir = static_cast<CDrawIR*>(doc->AddNoUndo(std::move(image)));
+    view->InsertIRObject(ir);
+    ASSERT_TRUE(ir->LoadIRFile(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/k4_320.vni")));
+    ir->m_analyses.RemoveAll();
+    IRAnalysisItem line;
+    line.kind = 2;
+    line.number = 1;
+    line.SetName(QStringLiteral("L1"));
+    line.shape = {20, 120, 300, 200};
+    line.emissivity = 0.95f;
+    line.distance = 1.0f;
+    line.background = 20.0f;
+    ir->m_analyses.Add(line);
+    ir->RecomputeAll();
+    doc->SetCurPage(0);
+    auto* profile = static_cast<CDrawProfile*>(
+        doc->AddNoUndo(std::make_unique<CDrawProfile>(view, DocRect(600, -3900, 7800, -6900))));
+    constexpr COLORREF kCurve = RGB(255, 0, 0);
+    constexpr COLORREF kDashOnly = RGB(0, 0, 255); // a shown slot without a line: its legend dash alone
+    constexpr COLORREF kCursor = RGB(255, 0, 255);
+    profile->m_clrLine[0] = kCurve;
+    profile->m_lines[1].shown = 1;
+    profile->m_clrLine[1] = kDashOnly;
+    profile->m_clrDivider = kCursor;
+
+    QImage shown;
+    CDI_RptView::SetPreviewHook([&](const std::function<void(QPrinter*)>& paint) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat); // no print system needed
+        QPrintPreviewWidget preview(&printer);
+        QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, paint);
+        preview.resize(900, 1200);
+        preview.setViewMode(QPrintPreviewWidget::SinglePageView);
+        preview.fitInView();
+        preview.show();
+        preview.updatePreview();
+        QApplication::processEvents();
+        shown = preview.grab().toImage();
+    });
+    f.Command(res::ID_FILE_PRINT_PREVIEW);
+    CDI_RptView::SetPreviewHook({});
+    ASSERT_FALSE(shown.isNull());
+    shown.save(QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/preview-profile.png"));
+
+    const auto count = [&shown](COLORREF c) {
+        const QColor want = PageDC::ToQColor(c);
+        int n = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor got = shown.pixelColor(x, y);
+                n += std::abs(got.red() - want.red()) < 48 && std::abs(got.green() - want.green()) < 48 &&
+                             std::abs(got.blue() - want.blue()) < 48
+                         ? 1
+                         : 0;
+            }
+        }
+        return n;
+    };
+    // The chart is some 7 inches wide and 3 high, the page shown at about 90
+    // pixels an inch, a thirteenth of the printer's: the curve spans well
+    // over 100 pixels, the cursor some 20 and the 0.12-inch dash some 10.
+    EXPECT_GT(count(kCurve), 100);
+    EXPECT_GT(count(kCursor), 15);
+    EXPECT_GE(count(kDashOnly), 5);
 }
 
 // Screenshots of the two-page shapes report at 50, 100 and 200 %, with and

@@ -143,6 +143,12 @@ QPen PageDC::MakeQPen() const
         return Qt::NoPen;
     QPen pen(m_pen.color, m_pen.width, m_pen.style, m_pen.width > 1 ? Qt::RoundCap : Qt::FlatCap,
              m_pen.width > 1 ? Qt::RoundJoin : Qt::MiterJoin);
+    // A one-pixel pen is one pixel of whatever finally shows the page. The
+    // print preview records the printer's pages and shows them scaled down
+    // many times: a pen one printer pixel wide would fade there to a trace
+    // of a screen pixel, and a short stroke such as a legend's dash would
+    // vanish.
+    pen.setCosmetic(m_pen.width <= 1);
     return pen;
 }
 

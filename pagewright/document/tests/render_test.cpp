@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPicture>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,60 @@ TEST(PageLayer, TextAndImagesStandUpright)
     direct.drawText(QRectF(0, 100, 100, 300 * 96.0 / 1008), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Ab"));
     direct.end();
     EXPECT_EQ(drawn, expected);
+}
+
+// Printed pages recorded at a printer's resolution and shown scaled down, as
+// the print preview shows them: a one-pixel pen stays a whole dark pixel of
+// the screen, however thin it is on the printer; a wide pen keeps its width.
+TEST(PageLayer, ThinPensStayWholePixelsWhenPrintedPagesAreShownScaledDown)
+{
+    struct Case {
+        const char* name;
+        LogPen pen;
+        bool frame;   // a rectangle's outline, else a line
+        int expected; // the dark band's width in screen pixels (at least)
+    };
+    const Case cases[] = {
+        {"width 0", LogPen{PS_SOLID, 0, 0, RGB(0, 0, 0)}, false, 1},
+        {"width 1", LogPen{PS_SOLID, 1, 1, RGB(0, 0, 0)}, false, 1},
+        {"dotted width 1", LogPen{PS_DOT, 1, 1, RGB(0, 0, 0)}, false, 1},
+        {"frame width 1", LogPen{PS_SOLID, 1, 1, RGB(0, 0, 0)}, true, 1},
+        {"width 105 (1/10 inch)", LogPen{PS_SOLID, 105, 105, RGB(0, 0, 0)}, false, 9},
+    };
+    for (const Case& c : cases) {
+        // A horizontal stroke across one inch, half an inch down, at 1200 dpi.
+        QPicture picture;
+        {
+            QPainter recorder(&picture);
+            PageDC dc(recorder, PageMapping::ForResolution(1200), true);
+            ASSERT_TRUE(dc.SelectPen(c.pen)) << c.name;
+            dc.SelectNullBrush();
+            if (c.frame)
+                dc.Rectangle(DocRect(0, -504, 1008, -1008));
+            else
+                dc.Line(QPoint(0, -504), QPoint(1008, -504));
+        }
+        // Shown at 96 dpi: 1200 printer pixels to 96 screen pixels.
+        QImage shown(96, 96, QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        {
+            QPainter screen(&shown);
+            screen.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+            screen.scale(96.0 / 1200, 96.0 / 1200);
+            screen.drawPicture(0, 0, picture);
+        }
+        // Across the stroke at the middle of the line (a dotted line's dots
+        // are looked for along a stretch of it): how many rows are dark.
+        int dark = 0;
+        for (int y = 40; y < 56; ++y) {
+            bool any = false;
+            for (int x = 40; x < 48; ++x)
+                any = any || qGray(shown.pixel(x, y)) < 96;
+            dark += any ? 1 : 0;
+        }
+        EXPECT_GE(dark, c.expected) << c.name;
+        EXPECT_LE(dark, c.expected + 2) << c.name;
+    }
 }
 
 TEST(PageLayer, TwoPageReportRendersUprightAndInPlace)

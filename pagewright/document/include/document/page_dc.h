@@ -15,7 +15,9 @@
 // Like a device context, it draws with the pen and brush selected last. A
 // pen's width is in logical units and is drawn at that width (at least one
 // pixel; width 0 is one pixel); callers that store widths in screen pixels
-// scale them before selecting the pen.
+// scale them before selecting the pen. A pen of one pixel is one pixel of
+// the device that finally shows the page, also when a print preview shows
+// the printer's pages scaled down.
 #pragma once
 
 #include "document/geometry.h"
