@@ -298,6 +298,12 @@ int CTextEditView::OnFormatApply(const platform::CHARFORMAT& format)
 int CTextEditView::OnFormatQuery(platform::CHARFORMAT& format) const
 {
     format = rich_text::ToCharFormat(m_item->textCursor().charFormat());
+    // A format that names no size or face (no text object is being edited)
+    // leaves the bar's boxes empty rather than showing a size of 0.
+    if (format.yHeight <= 0)
+        format.dwMask &= ~platform::CFM_SIZE;
+    if (format.FaceName().isEmpty())
+        format.dwMask &= ~(platform::CFM_FACE | platform::CFM_CHARSET);
     return 1;
 }
 

@@ -164,6 +164,11 @@ TEST(TextEditView, PasteInsertsOnlyTheCharactersAndLeavesTheClipboard)
 TEST(TextEditView, FormatBarApplyAndQuery)
 {
     Report r;
+    // Nothing edited yet (an image or nothing selected): no size to show,
+    // so the bar's size box stays empty instead of reading 0.
+    platform::CHARFORMAT idle;
+    EXPECT_EQ(r.editor->OnFormatQuery(idle), 1);
+    EXPECT_EQ(idle.dwMask & platform::CFM_SIZE, 0u);
     OpenTextBox(r);
     Type(*r.editor, QStringLiteral("abc"));
     r.editor->SetSel(0, -1);
