@@ -190,3 +190,23 @@ TEST(TableCellInViewTest, ClickingAwayFromACellKeepsItsTextAsAStepOfUndo)
         EXPECT_EQ(text, QStringLiteral("设备 A"));
     }
 }
+
+// A size chosen in the format bar while several text objects are selected
+// (not edited in place) goes into every one of them, once.
+TEST_F(TextInViewTest, AFormatBarSizeReachesEverySelectedTextBox)
+{
+    auto* second = static_cast<CDrawText*>(
+        f.Doc()->Add(std::make_unique<CDrawText>(f.View(), DocRect(600, -1600, 3600, -2600))));
+    second->textStore.Assign(kChineseText);
+    f.View()->Select(text, false);
+    f.View()->Select(second, true);
+    ASSERT_FALSE(Editor()->IsVisible());
+    const int steps = f.Doc()->GetUndoCount();
+    platform::CHARFORMAT size;
+    size.dwMask = platform::CFM_SIZE;
+    size.yHeight = 400; // 20 points
+    Editor()->OnFormatApply(size);
+    EXPECT_EQ(FirstFormat(text->textStore).fontPointSize(), 20.0);
+    EXPECT_EQ(FirstFormat(second->textStore).fontPointSize(), 20.0);
+    EXPECT_EQ(f.Doc()->GetUndoCount(), steps + 1);
+}
