@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "content/draw_text.h"
+#include "content/draw_table.h"
 #include "content/rtf_reader.h"
+#include "content/table_objects.h"
 #include "content/text_edit_view.h"
 #include "content/text_objects.h"
 
@@ -127,4 +129,84 @@ TEST_F(TextInViewTest, FormatCommandsOfTheViewAreStepsOfUndoAndRedo)
     format = FirstFormat(text->textStore, &align);
     EXPECT_EQ(format.fontWeight(), QFont::Bold);
     EXPECT_TRUE(align & Qt::AlignHCenter);
+}
+
+// Typing into a table cell and then clicking elsewhere on the page - on
+// nothing or on another object - leaves the cell: the text stays in the
+// cell, the editor goes away and the typing is one step of undo and redo.
+TEST(TableCellInViewTest, ClickingAwayFromACellKeepsItsTextAsAStepOfUndo)
+{
+    struct Case {
+        const char* name;
+        bool onAnotherObject;
+    };
+    for (const Case& c : {Case{"empty page", false}, Case{"another object", true}}) {
+        SCOPED_TRACE(c.name);
+        ViewFixture f;
+        ASSERT_NE(f.app, nullptr);
+        RegisterTextObjects(DrawClassRegistry::Standard());
+        RegisterTableObjects(DrawClassRegistry::Standard());
+        f.View()->activateWindow();
+        f.View()->setFocus();
+        auto* table = static_cast<CDrawTable*>(
+            f.Doc()->Add(std::make_unique<CDrawTable>(f.View(), DocRect(600, -2400, 3600, -400), 2, 2)));
+        table->RecalcLayout();
+        f.AddRect(DocRect(4000, -6000, 5000, -5000));
+        QApplication::processEvents();
+        const QPoint cell(1350, -900);
+        f.Click(cell); // selects the table
+        f.Click(cell); // the cell: edit in place
+        CTextEditView* editor = f.View()->TextEditView();
+        ASSERT_NE(table->GetActiveCell(), nullptr);
+        ASSERT_TRUE(editor->IsVisible());
+        editor->ReplaceSel(QStringLiteral("设备 A"));
+        const int steps = f.Doc()->GetUndoCount();
+
+        f.Click(c.onAnotherObject ? QPoint(4500, -5500) : QPoint(2100, -8000));
+        QApplication::processEvents();
+        EXPECT_EQ(table->GetActiveCell(), nullptr);
+        EXPECT_FALSE(editor->IsVisible());
+        EXPECT_EQ(f.Doc()->GetUndoCount(), steps + 1);
+        QString text;
+        int align = 0;
+        table->GetCellText(f.View(), 0, 0, text, align);
+        EXPECT_EQ(text, QStringLiteral("设备 A"));
+
+        f.Command(res::ID_UNDO);
+        const auto tableNow = [&f]() -> CDrawTable* {
+            for (CDrawObj* obj : f.Doc()->GetObjects())
+                if (auto* t = dynamic_cast<CDrawTable*>(obj))
+                    return t;
+            return nullptr;
+        };
+        CDrawTable* undone = tableNow();
+        ASSERT_NE(undone, nullptr);
+        undone->GetCellText(f.View(), 0, 0, text, align);
+        EXPECT_EQ(text, QString());
+        f.Command(res::ID_REDO);
+        CDrawTable* redone = tableNow();
+        ASSERT_NE(redone, nullptr);
+        redone->GetCellText(f.View(), 0, 0, text, align);
+        EXPECT_EQ(text, QStringLiteral("设备 A"));
+    }
+}
+
+// A size chosen in the format bar while several text objects are selected
+// (not edited in place) goes into every one of them, once.
+TEST_F(TextInViewTest, AFormatBarSizeReachesEverySelectedTextBox)
+{
+    auto* second = static_cast<CDrawText*>(
+        f.Doc()->Add(std::make_unique<CDrawText>(f.View(), DocRect(600, -1600, 3600, -2600))));
+    second->textStore.Assign(kChineseText);
+    f.View()->Select(text, false);
+    f.View()->Select(second, true);
+    ASSERT_FALSE(Editor()->IsVisible());
+    const int steps = f.Doc()->GetUndoCount();
+    platform::CHARFORMAT size;
+    size.dwMask = platform::CFM_SIZE;
+    size.yHeight = 400; // 20 points
+    Editor()->OnFormatApply(size);
+    EXPECT_EQ(FirstFormat(text->textStore).fontPointSize(), 20.0);
+    EXPECT_EQ(FirstFormat(second->textStore).fontPointSize(), 20.0);
+    EXPECT_EQ(f.Doc()->GetUndoCount(), steps + 1);
 }

@@ -277,13 +277,17 @@ void CTextEditView::RunFormatCommand(int code, COLORREF color, const platform::C
 
 void CTextEditView::ApplyFormat(int code, std::intptr_t value)
 {
+    // The view applies a change it was told of to each selected text in
+    // turn: done here without telling the view again, which would go round
+    // for ever.
+    const platform::CHARFORMAT* cf = nullptr;
     if (code == 0) {
-        if (value != 0)
-            RunFormatCommand(0, 0, reinterpret_cast<const platform::CHARFORMAT*>(value), value);
-        return;
+        if (value == 0)
+            return;
+        cf = reinterpret_cast<const platform::CHARFORMAT*>(value);
     }
     QTextCursor c = m_item->textCursor();
-    rich_text::ApplyFormatCode(c, code, static_cast<COLORREF>(value), nullptr);
+    rich_text::ApplyFormatCode(c, code, code == 0 ? 0 : static_cast<COLORREF>(value), cf);
     m_item->setTextCursor(c);
     m_changedSinceLoad = true;
 }

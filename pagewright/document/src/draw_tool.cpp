@@ -255,6 +255,11 @@ void CSelectionTool::OnLButtonDown(DrawView& view, int flags, QPoint point)
     }
     if (g_toolMode == kModeNone) {
         CDrawObj* obj = PickObject(*doc, local);
+        // A click away from a table ends the editing of its cell while the
+        // table is still selected: the typed text goes into the cell as one
+        // step of undo, and the cell's editor does not stay on the page.
+        if (first != nullptr && obj != first && IsKindOfName(first, "CDrawTable"))
+            first->EndEdit(&view);
         if (obj == nullptr) {
             view.SetStatusText(view.LoadString(doc_string::kNone));
         } else {
