@@ -58,6 +58,40 @@ void ReadHistSetPage(CDrawHistogram& h, const CHistSetPage& page, int unit)
     h.m_bCustomScale = page.m_nCustomScale;
 }
 
+// The parameter page of the two curve charts (line and time profile): the
+// shared settings in, and back on OK (a custom range only when it is one).
+template <class Chart>
+void FillParamPage(CProfileParamPage& param, const Chart& c, int unit, int enableAxisTable)
+{
+    param.m_clrDivider = c.m_clrDivider;
+    param.m_nUnit = unit;
+    param.m_nAlignment = c.m_nAlignment;
+    param.m_nScale = c.m_nScaleMode;
+    param.m_bGrid = c.m_bGrid;
+    param.m_bLegend = c.m_bLegend;
+    param.m_bAxisTable = c.m_bAxisTable;
+    param.m_bResultTable = c.m_bResultTable;
+    param.m_bEnableAxisTable = enableAxisTable;
+    param.m_fMax = chart::ToUnit(c.m_fCustomMax, unit);
+    param.m_fMin = chart::ToUnit(c.m_fCustomMin, unit);
+}
+
+template <class Chart>
+void TakeParamPage(Chart& c, const CProfileParamPage& param, int unit)
+{
+    c.m_nAlignment = param.m_nAlignment;
+    c.m_bGrid = param.m_bGrid;
+    c.m_bLegend = param.m_bLegend;
+    c.m_bAxisTable = param.m_bAxisTable;
+    c.m_bResultTable = param.m_bResultTable;
+    if (param.m_nScale != 2 || param.m_fMin < param.m_fMax) {
+        c.m_nScaleMode = param.m_nScale;
+        c.m_fCustomMax = chart::FromUnit(param.m_fMax, unit);
+        c.m_fCustomMin = chart::FromUnit(param.m_fMin, unit);
+    }
+    c.m_clrDivider = param.m_clrDivider;
+}
+
 } // namespace
 
 // ---- line profile
@@ -79,17 +113,7 @@ bool CDrawProfile::EditSettings()
         colours->m_bShown[std::size_t(i)] = m_lines[std::size_t(i)].shown != 0 ? 1 : 0;
         colours->CurveList()->SetColor(i, m_clrLine[std::size_t(i)]);
     }
-    param->m_clrDivider = m_clrDivider;
-    param->m_nUnit = unit;
-    param->m_nAlignment = m_nAlignment;
-    param->m_nScale = m_nScaleMode;
-    param->m_bGrid = m_bGrid;
-    param->m_bLegend = m_bLegend;
-    param->m_bAxisTable = m_bAxisTable;
-    param->m_bResultTable = m_bResultTable;
-    param->m_bEnableAxisTable = 0;
-    param->m_fMax = chart::ToUnit(m_fCustomMax, unit);
-    param->m_fMin = chart::ToUnit(m_fCustomMin, unit);
+    FillParamPage(*param, *this, unit, 0);
 
     if (sheet.DoModal() != PropertySheet::kIdOk)
         return false;
@@ -101,17 +125,7 @@ bool CDrawProfile::EditSettings()
                 m_clrLine[std::size_t(i)] = colours->CurveList()->GetColor(i);
             }
         }
-        m_nAlignment = param->m_nAlignment;
-        m_bGrid = param->m_bGrid;
-        m_bLegend = param->m_bLegend;
-        m_bAxisTable = param->m_bAxisTable;
-        m_bResultTable = param->m_bResultTable;
-        if (param->m_nScale != 2 || param->m_fMin < param->m_fMax) {
-            m_nScaleMode = param->m_nScale;
-            m_fCustomMax = chart::FromUnit(param->m_fMax, unit);
-            m_fCustomMin = chart::FromUnit(param->m_fMin, unit);
-        }
-        m_clrDivider = param->m_clrDivider;
+        TakeParamPage(*this, *param, unit);
     });
     return true;
 }
@@ -184,17 +198,7 @@ bool CDrawTimeProfile::EditSettings()
         colours->m_bShown[std::size_t(i)] = m_curves[std::size_t(i)].shown != 0 ? 1 : 0;
         colours->CurveList()->SetColor(i, m_clrCurve[std::size_t(i)]);
     }
-    param->m_clrDivider = m_clrDivider;
-    param->m_nUnit = unit;
-    param->m_nAlignment = m_nAlignment;
-    param->m_nScale = m_nScaleMode;
-    param->m_bGrid = m_bGrid;
-    param->m_bLegend = m_bLegend;
-    param->m_bAxisTable = m_bAxisTable;
-    param->m_bResultTable = m_bResultTable;
-    param->m_bEnableAxisTable = 1;
-    param->m_fMax = chart::ToUnit(m_fCustomMax, unit);
-    param->m_fMin = chart::ToUnit(m_fCustomMin, unit);
+    FillParamPage(*param, *this, unit, 1);
 
     // The next draw collects again, whatever the answer.
     m_nLastIRNumber = 0;
@@ -214,17 +218,7 @@ bool CDrawTimeProfile::EditSettings()
         m_bTarget = colours->m_bTarget;
         m_nSelectedCount =
             std::int32_t(std::count_if(m_bTarget.begin(), m_bTarget.end(), [](std::int32_t f) { return f != 0; }));
-        m_nAlignment = param->m_nAlignment;
-        m_bGrid = param->m_bGrid;
-        m_bLegend = param->m_bLegend;
-        m_bAxisTable = param->m_bAxisTable;
-        m_bResultTable = param->m_bResultTable;
-        if (param->m_nScale != 2 || param->m_fMin < param->m_fMax) {
-            m_nScaleMode = param->m_nScale;
-            m_fCustomMax = chart::FromUnit(param->m_fMax, unit);
-            m_fCustomMin = chart::FromUnit(param->m_fMin, unit);
-        }
-        m_clrDivider = param->m_clrDivider;
+        TakeParamPage(*this, *param, unit);
         m_nLastIRNumber = 0;
     });
     return true;
