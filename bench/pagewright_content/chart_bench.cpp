@@ -12,6 +12,7 @@
 #include "irimage/draw_ir.h"
 
 #include "bench_fixture.h"
+#include "chart_bench_items.h"
 
 #include <QApplication>
 #include <QImage>
@@ -27,18 +28,6 @@ const DrawClassRegistry& Registry()
 {
     static const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register, &RegisterChartObjects});
     return registry;
-}
-
-IRAnalysisItem Item(int kind, int number, IRShape shape)
-{
-    IRAnalysisItem item;
-    item.kind = kind;
-    item.number = number;
-    item.shape = shape;
-    item.emissivity = 0.95f;
-    item.distance = 1.0f;
-    item.background = 20.0f;
-    return item;
 }
 
 struct ChartPage {
@@ -74,8 +63,8 @@ struct ChartPage {
         image->LoadIRFile(QStringLiteral(CONTENT_BENCH_FIXTURES "/k8_640.vni"));
         image->m_analyses.RemoveAll();
         for (int i = 0; i < 10; ++i)
-            image->m_analyses.Add(Item(2, i + 1, {0, 20 + 44 * i, 639, 20 + 44 * i}));
-        image->m_analyses.Add(Item(3, 1, {0, 0, 640, 480}));
+            image->m_analyses.Add(bench::AnalysisItem(2, i + 1, {0, 20 + 44 * i, 639, 20 + 44 * i}));
+        image->m_analyses.Add(bench::AnalysisItem(3, 1, {0, 0, 640, 480}));
     }
 
     static void Paint(CDrawObj& obj)

@@ -9,6 +9,9 @@
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 
+#include "bench_fixture.h"
+#include "chart_bench_items.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -23,38 +26,12 @@
 
 namespace {
 
-void EnsureApp()
-{
-    static std::unique_ptr<QApplication> app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "bench_pagewright_time_profile";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-}
+void EnsureApp() { bench::EnsureApplication<QApplication>("bench_pagewright_time_profile"); }
 
 const DrawClassRegistry& Registry()
 {
-    static const DrawClassRegistry registry = [] {
-        DrawClassRegistry r = DrawClassRegistry::MakeBasic();
-        CDrawIR::Register(r);
-        RegisterChartObjects(r);
-        return r;
-    }();
+    static const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register, &RegisterChartObjects});
     return registry;
-}
-
-IRAnalysisItem Item(int kind, int number, IRShape shape)
-{
-    IRAnalysisItem item;
-    item.kind = kind;
-    item.number = number;
-    item.shape = shape;
-    item.emissivity = 0.95f;
-    item.distance = 1.0f;
-    item.background = 20.0f;
-    return item;
 }
 
 struct TimePage {
@@ -82,11 +59,11 @@ struct TimePage {
         image->LoadIRFile(files[0]);
         image->OpenFiles(files.mid(1), true);
         image->m_analyses.RemoveAll();
-        image->m_analyses.Add(Item(1, 1, {160, 120, 160, 120}));
-        image->m_analyses.Add(Item(2, 1, {0, 40, 319, 40}));
-        image->m_analyses.Add(Item(2, 2, {10, 10, 300, 230}));
-        image->m_analyses.Add(Item(3, 1, {20, 20, 150, 120}));
-        image->m_analyses.Add(Item(4, 2, {160, 100, 300, 230}));
+        image->m_analyses.Add(bench::AnalysisItem(1, 1, {160, 120, 160, 120}));
+        image->m_analyses.Add(bench::AnalysisItem(2, 1, {0, 40, 319, 40}));
+        image->m_analyses.Add(bench::AnalysisItem(2, 2, {10, 10, 300, 230}));
+        image->m_analyses.Add(bench::AnalysisItem(3, 1, {20, 20, 150, 120}));
+        image->m_analyses.Add(bench::AnalysisItem(4, 2, {160, 100, 300, 230}));
         image->RecomputeAll();
         chart = static_cast<CDrawTimeProfile*>(
             doc.AddNoUndo(std::make_unique<CDrawTimeProfile>(&view, DocRect(100, -3300, 7100, -6300))));
