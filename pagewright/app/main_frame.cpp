@@ -170,8 +170,10 @@ void CMainFrame::UpdateCommandUI()
         CCmdUI ui(it.key());
         QAction* a = it.value();
         if (RouteCmdMsg(it.key(), CmdMode::Update, &ui)) {
-            if (ui.EnableChanged())
-                a->setEnabled(ui.IsEnabled());
+            // A handler that only sets a check mark or a text leaves the
+            // command enabled exactly when something would run it, so a
+            // state computed while no report was open does not stick.
+            a->setEnabled(ui.EnableChanged() ? ui.IsEnabled() : RouteCmdMsg(it.key(), CmdMode::Probe, nullptr));
             if (ui.CheckChanged()) {
                 a->setCheckable(true);
                 a->setChecked(ui.IsChecked());

@@ -44,6 +44,8 @@ namespace {
 
 // Commands 40001-40004 are handled by different links of the chain.
 constexpr int kViewCmd = 40001, kDocCmd = 40002, kFrameCmd = 40003, kSharedCmd = 40004, kNobody = 40005;
+// Handled by the view, whose update handler only sets the check mark.
+constexpr int kCheckOnlyCmd = 40006;
 
 std::vector<std::string> g_log;
 
@@ -64,6 +66,8 @@ public:
         OnCommand(kViewCmd, [](int) { g_log.push_back("view"); });
         OnCommand(kSharedCmd, [](int) { g_log.push_back("view-shared"); });
         OnUpdate(res::ID_INDICATOR_NONE, [](CCmdUI& ui) { ui.SetText(QStringLiteral("Line")); });
+        OnCommand(kCheckOnlyCmd, [](int) {});
+        OnUpdate(kCheckOnlyCmd, [](CCmdUI& ui) { ui.SetCheck(1); });
     }
     CCmdTarget* GetDocumentTarget() override { return &doc; }
     void OnScroll(Qt::Orientation o, int code, int position) override
@@ -147,6 +151,23 @@ TEST_F(FrameTest, CommandsGoToViewDocumentFrameMainFrameThenApplication)
     child->close();
     QApplication::processEvents();
     EXPECT_EQ(frame->menuBar()->actions().size(), 4);
+}
+
+TEST_F(FrameTest, CheckOnlyCommandsEnableOnceAReportIsOpen)
+{
+    // Disabled while no report handles it, then enabled with the report,
+    // though its update handler only sets the check mark.
+    QAction* a = frame->GetCommandAction(kCheckOnlyCmd);
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(a->isEnabled());
+    CSplitFrame* child = openReport();
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(a->isEnabled());
+    EXPECT_TRUE(a->isChecked());
+    child->close();
+    QApplication::processEvents();
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(a->isEnabled());
 }
 
 TEST_F(FrameTest, PageComboFollowsTheActiveReport)
