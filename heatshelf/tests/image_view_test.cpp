@@ -333,7 +333,7 @@ TEST(ImageView, TheResultListShowsEachCategoryOfTheFile)
     const Case cases[] = {
         {0, {name, QStringLiteral("温度")}, 0,
          {"SP1", "SP3", "SP4", "AR2", "LN1", "LN2"}},
-        {1, {name, "X1", "Y1", "X2", "Y2", QStringLiteral("最高温位置"), QStringLiteral("最低温位置")}, 1,
+        {1, {name, "X1", "Y1", "X2", "Y2", QStringLiteral("宽度"), QStringLiteral("高度")}, 1,
          {"150", "10", "-2", "50", "5", "0"}},
         // Point 1 stores emissivity 0: shown 0.90; its distance 0 stays empty.
         {2, {name, QStringLiteral("发射率"), QStringLiteral("环境温度"), QStringLiteral("距离"), QStringLiteral("备注")}, 1,
