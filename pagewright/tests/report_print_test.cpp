@@ -396,6 +396,8 @@ TEST(ReportPrint, RptdumpPdfEqualsTheProgramsPrintPageForPage)
     ASSERT_EQ(tool.size(), program.size());
     const QString out = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/rptdump-vs-print");
     QDir().mkpath(out);
+    QFile::remove(out + QStringLiteral("/every.rpt"));
+    QFile::copy(report, out + QStringLiteral("/every.rpt")); // kept to be looked at with the tool
     for (std::size_t i = 0; i < program.size(); ++i) {
         program[i].save(QStringLiteral("%1/program-%2.png").arg(out).arg(i + 1));
         tool[i].save(QStringLiteral("%1/rptdump-%2.png").arg(out).arg(i + 1));

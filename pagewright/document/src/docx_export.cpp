@@ -590,6 +590,11 @@ void DocxExport::FillResultTableCells(int table, int rows, const CellFormat& for
     f.bold = format.bold;
     f.italic = format.italic;
     f.underline = format.underline;
+    // The object's fill is in every cell, those without a row text too.
+    for (Table::Cell& cell : t->cells) {
+        cell.shaded = format.fill;
+        cell.shading = format.fillColor;
+    }
     const QString separator = QStringLiteral("\\\\");
     qsizetype at = 0;
     auto next = [&] {
@@ -608,19 +613,15 @@ void DocxExport::FillResultTableCells(int table, int rows, const CellFormat& for
         if (label.contains(QLatin1Char('/')))
             label.chop(1);
         // A header row's value ("数值/") carries the same mark: the cell
-        // shows the word alone, as the report does.
-        // The heading rows are set in bold, as the report draws them.
+        // shows the word alone, as the report does, and the row is set in
+        // bold, as the report draws it.
         RunFormat rowFormat = f;
         if (value.endsWith(QLatin1Char('/'))) {
             value.chop(1);
             rowFormat.bold = true;
         }
-        for (int c = 1; c <= 2; ++c) {
-            Table::Cell* cell = t->At(r, c);
-            cell->runs = Run(rowFormat, c == 1 ? label : value);
-            cell->shaded = format.fill;
-            cell->shading = format.fillColor;
-        }
+        for (int c = 1; c <= 2; ++c)
+            t->At(r, c)->runs = Run(rowFormat, c == 1 ? label : value);
     }
 }
 

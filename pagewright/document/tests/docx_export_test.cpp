@@ -338,7 +338,9 @@ TEST(DocxExport, ResultTableRowsSplitAtTheDoubleBackslash)
     EXPECT_NEAR(table["cellMargins"].toObject()["right"].toDouble(), 20 * DocxExport::kPointsPerUnitX, 0.05);
     EXPECT_FALSE(text(1, 0)["i"].toBool());
     // Zero rows still make one (empty) row.
-    EXPECT_EQ(objects[1].toObject()["tables"].toArray()[0].toObject()["rows"].toArray().size(), 1);
+    const QJsonArray emptyRows = objects[1].toObject()["tables"].toArray()[0].toObject()["rows"].toArray();
+    ASSERT_EQ(emptyRows.size(), 1);
+    EXPECT_EQ(emptyRows[0].toObject()["cells"].toArray()[0].toObject()["fill"].toString(), "FFFF00"); // filled too
 }
 
 TEST(DocxExport, PicturesArePngFilesInTextBoxes)
