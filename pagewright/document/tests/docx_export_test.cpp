@@ -368,6 +368,46 @@ TEST(DocxExport, PicturesArePngFilesInTextBoxes)
     EXPECT_TRUE(doc["contentTypes"].toString().contains("image/png"));
 }
 
+// A result table of 14 rows laid out by LibreOffice taller than
+// its row height was measured for: its box grows, so every row, the last
+// one too, is in the PDF's text on the one page, and no label wraps.
+TEST(DocxExport, ALongResultTableIsNotCutWhenLaidOutTaller)
+{
+    QTemporaryDir dir;
+    DocxExport ex;
+    ex.NewDocument(8330.0f / 1008.0f, 11790.0f / 1008.0f);
+    const int t = ex.ExportResultTable(14, 600, -650, 3000, 14 * 100, 1300, 1700, 100.0f, true, 0, 1);
+    CWordExport::CellFormat format{QStringLiteral("Arial"), 180, false, false, false, true, RGB(255, 255, 0)};
+    QString text = QString::fromUtf8("图像信息/\\\\数值/\\\\");
+    QStringList labels;
+    for (int i = 1; i < 14; ++i) {
+        labels << QStringLiteral("区域%1平均温度").arg(i, 2, 10, QLatin1Char('0'));
+        text += labels.last() + QStringLiteral("\\\\%1.5\\\\").arg(20 + i);
+    }
+    ex.FillResultTableCells(t, 14, format, text);
+    const QString path = dir.filePath(QStringLiteral("long.docx"));
+    ASSERT_TRUE(ex.SaveAs(path));
+    QProcess check;
+    check.start(QStringLiteral(DOCUMENT_TEST_PYTHON),
+                {QStringLiteral(DOCUMENT_TEST_SCRIPTS "/docx_render_check.py"), path,
+                 QStringLiteral(DOCUMENT_TEST_ARTIFACTS "/long-result-table")});
+    ASSERT_TRUE(check.waitForFinished(180000));
+    if (check.exitCode() == 77)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ASSERT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    const QJsonObject result = QJsonDocument::fromJson(check.readAllStandardOutput()).object();
+    EXPECT_EQ(result["pages"].toInt(), 1);
+    // Each label on one line (pdftotext spaces the digits off the Chinese).
+    QStringList lines = result["text"].toString().split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line.remove(QLatin1Char(' '));
+    const QString pdfText = lines.join(QLatin1Char('\n'));
+    for (int i = 0; i < labels.size(); ++i) {
+        EXPECT_TRUE(pdfText.contains(labels[i])) << labels[i].toStdString();
+        EXPECT_TRUE(pdfText.contains(QStringLiteral("%1.5").arg(21 + i))) << i;
+    }
+}
+
 // ---- the report's export
 
 TEST(ReportExport, PagesInOrderAndEveryObjectOnItsPage)
