@@ -592,5 +592,7 @@ void CDrawResultTable::ExportToWord(CWordExport& exporter)
     format.bold = (m_cf.dwEffects & platform::CFE_BOLD) != 0;
     format.italic = (m_cf.dwEffects & platform::CFE_ITALIC) != 0;
     format.underline = (m_cf.dwEffects & platform::CFE_UNDERLINE) != 0;
+    format.fill = brushOn != 0;
+    format.fillColor = brush.color;
     exporter.FillResultTableCells(table, m_nRowCount, format, QString(m_strRowText));
 }
