@@ -221,5 +221,6 @@ inline constexpr int IDS_WIZARD_PAGE_TITLE = 61546;
 inline constexpr int IDS_WIZARD_CAMERA_MODEL = 33300;
 inline constexpr int IDS_REPORT_NAME = 61497;
 inline constexpr int IDS_PAGE_IMAGE_FAILED = 61716;
+inline constexpr int IDS_TEMPLATE_DAMAGED = 61717;
 
 } // namespace res

@@ -71,6 +71,7 @@ constexpr Entry kStrings[] = {
     {res::IDS_WIZARD_PAGE_TITLE, "页标题"},
     {res::IDS_REPORT_NAME, "Report"},
     {res::IDS_PAGE_IMAGE_FAILED, "无法创建模板预览图像。"},
+    {res::IDS_TEMPLATE_DAMAGED, "模板布局文件已损坏。"},
     {res::ID_INDICATOR_LOCKED, "Locked"},
     {res::ID_INDICATOR_NONE, "None"},
     {res::ID_INDICATOR_CAPS, "大写"},

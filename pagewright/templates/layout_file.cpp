@@ -115,6 +115,34 @@ void WriteLayout(CDI_RptDoc& doc, DrawView& view, platform::IniDocument& ini)
     ini.writeInt(kSystem, QStringLiteral("Updated"), 1);
 }
 
+LayoutFile::LayoutFile(platform::IniDocument ini) : m_ini(std::move(ini))
+{
+    for (int section = 0; section < kLayoutSectionCount && !m_damaged; ++section) {
+        const int count = StoredObjCount(section);
+        m_damaged = count < 0 || count > kMaxLayoutObjects;
+    }
+    qint64 cells = 0;
+    const int tables = m_damaged ? 0 : StoredObjCount(kLayoutTable);
+    for (int t = 1; t <= tables && !m_damaged; ++t) {
+        const int rows = Int(Section(kLayoutTable), LayoutKey(t, "Row"), 0);
+        const int cols = Int(Section(kLayoutTable), LayoutKey(t, "Col"), 0);
+        m_damaged = rows < 0 || cols < 0 || rows > kMaxLayoutObjects || cols > kMaxLayoutObjects;
+        cells += qint64(rows) * cols;
+        m_damaged = m_damaged || cells > kMaxLayoutCells;
+    }
+}
+
+int LayoutFile::StoredObjCount(int section) const
+{
+    return Int(Section(section), QStringLiteral("ObjCount"), 0);
+}
+
+int LayoutFile::ObjCount(int section) const { return m_damaged ? 0 : StoredObjCount(section); }
+
+int LayoutFile::TableRows(int n) const { return m_damaged ? 0 : Int(Section(kLayoutTable), LayoutKey(n, "Row"), 0); }
+
+int LayoutFile::TableCols(int n) const { return m_damaged ? 0 : Int(Section(kLayoutTable), LayoutKey(n, "Col"), 0); }
+
 LayoutFile LayoutFile::Load(const QString& path) { return LayoutFile(platform::IniFile(path).load()); }
 
 int LayoutFile::Int(QStringView section, const QString& key, int defaultValue) const

@@ -69,11 +69,18 @@ QString LayoutFilePath(const QString& templatePath);
 // Updated = 1 is written last.
 void WriteLayout(CDI_RptDoc& doc, DrawView& view, platform::IniDocument& ini);
 
+// The most objects of one kind, and the most rows or columns of one table,
+// a layout file may describe, and the most table cells of the whole file.
+// A file that claims more (or a negative count) is damaged: its readers
+// refuse it instead of looping over the claimed number.
+inline constexpr int kMaxLayoutObjects = 10000;
+inline constexpr qint64 kMaxLayoutCells = 1000000;
+
 // A layout file as its readers see it. Values are read whole.
 class LayoutFile {
 public:
     LayoutFile() = default;
-    explicit LayoutFile(platform::IniDocument ini) : m_ini(std::move(ini)) {}
+    explicit LayoutFile(platform::IniDocument ini);
     // The file at path (empty when it cannot be read).
     static LayoutFile Load(const QString& path);
 
@@ -81,10 +88,20 @@ public:
 
     // An integer key; defaultValue only when the key is missing.
     int Int(QStringView section, const QString& key, int defaultValue) const;
-    int ObjCount(int section) const
-    {
-        return Int(QString::fromLatin1(kLayoutSections[std::size_t(section)]), QStringLiteral("ObjCount"), 0);
-    }
+    // The object count of a section (0 when missing); 0 for every section
+    // of a damaged file.
+    int ObjCount(int section) const;
+    // The count as stored, damaged or not: for the chooser's thumbnail,
+    // which draws a bounded number of objects of any file.
+    int StoredObjCount(int section) const;
+    // Rows and columns of table n (0 when missing; 0 in a damaged file).
+    int TableRows(int n) const;
+    int TableCols(int n) const;
+
+    // True when a count, a table's rows or columns, or the file's cells are
+    // negative or above the maxima above. Template conversion, the wizard
+    // and its summary refuse such a file with the template-damaged message.
+    bool IsDamaged() const { return m_damaged; }
 
     // Text object t (from 1): its text (unescaped; empty when missing) and
     // alignment (0 when missing).
@@ -96,6 +113,7 @@ public:
 
 private:
     platform::IniDocument m_ini;
+    bool m_damaged = false;
 };
 
 // The photo object (from 1) that belongs to image object i: the first

@@ -156,7 +156,7 @@ void DrawTemplateThumbnail(QImage& image, const LayoutFile& layout, int page)
 
     for (int kind = 0; kind < kLayoutSectionCount; ++kind) {
         const QString section = QString::fromLatin1(kLayoutSections[std::size_t(kind)]);
-        const int count = std::min(layout.ObjCount(kind), kThumbnailMaxObjects);
+        const int count = std::min(layout.StoredObjCount(kind), kThumbnailMaxObjects);
         for (int n = 1; n <= count; ++n) {
             if (layout.Int(section, LayoutKey(n, "InPage"), 0) != page)
                 continue;

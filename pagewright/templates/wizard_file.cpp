@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 const QString kPathKey = QStringLiteral("Path");
@@ -22,7 +24,7 @@ platform::IniDocument BuildWizardFile(const WizardState& state, int kind, const 
     platform::IniDocument ini;
     const int templateImages = layout.ObjCount(kLayoutIR);
     ini.writeInt(u"IROBJ", u"ObjCount", templateImages);
-    const int images = kind == kTemplateWizard ? templateImages : state.nWizardImageCount;
+    const int images = kind == kTemplateWizard ? templateImages : std::clamp(state.nWizardImageCount, 0, kMaxLayoutObjects);
     for (int i = 1; i <= images; ++i) {
         ini.writeString(u"IROBJ", LayoutKey(i, "Path"), WizardState::At(state.astrWizardIRPaths, i - 1));
         if (state.UsePhoto(i - 1)) {
@@ -50,8 +52,8 @@ platform::IniDocument BuildWizardFile(const WizardState& state, int kind, const 
     ini.writeInt(u"TABLEOBJ", u"ObjCount", tables);
     int rowsSoFar = 0;
     for (int t = 1; t <= tables; ++t) {
-        const int rows = layout.Int(u"DrawTable", LayoutKey(t, "Row"), 0);
-        const int cols = layout.Int(u"DrawTable", LayoutKey(t, "Col"), 0);
+        const int rows = layout.TableRows(t);
+        const int cols = layout.TableCols(t);
         rowsSoFar += rows;
         const int first = state.nWizardTableRows - rowsSoFar;
         for (int r = 0; r < rows; ++r) {
@@ -64,6 +66,11 @@ platform::IniDocument BuildWizardFile(const WizardState& state, int kind, const 
 
 bool WriteWizardFile(const QString& path, const WizardState& state, int kind, const LayoutFile& layout, QString* error)
 {
+    if (layout.IsDamaged()) {
+        if (error != nullptr)
+            *error = QStringLiteral("%1: the template's layout file is damaged").arg(path);
+        return false;
+    }
     platform::IniFile file(path);
     if (file.save(BuildWizardFile(state, kind, layout)))
         return true;

@@ -130,8 +130,13 @@ void CWizardInfoDlg::OnOK()
 {
     WizardState& state = TheWizardState();
     const QString path = WizardFilePath(WizardEnvironment().ProgramFolder());
+    const LayoutFile layout = LayoutFile::Load(state.strTemplateIniPath);
+    if (layout.IsDamaged()) {
+        AfxMessageBox(res::IDS_TEMPLATE_DAMAGED, MB_ICONSTOP);
+        return;
+    }
     QString error;
-    if (!WriteWizardFile(path, state, m_nMode, LayoutFile::Load(state.strTemplateIniPath), &error)) {
+    if (!WriteWizardFile(path, state, m_nMode, layout, &error)) {
         AfxMessageBox(error.left(1024));
         return;
     }

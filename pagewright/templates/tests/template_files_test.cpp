@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/ini_file.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -214,3 +215,60 @@ TEST(WizardFile, WritingReplacesTheFileAndAFailureSaysWhy)
 }
 
 } // namespace
+
+// Counts and table sizes past what a layout file may describe: the file is
+// damaged, every count reads 0 (nothing loops over the claimed number) and
+// the wizard file is refused.
+TEST(LayoutFile, CountsBeyondTheMaximumMakeTheFileDamaged)
+{
+    const struct {
+        const char* text;
+        bool damaged;
+    } cases[] = {
+        {"[DrawIR]\nObjCount=2000000000\n", true},
+        {"[DrawPhoto]\nObjCount=2000000000\n", true},
+        {"[DrawText]\nObjCount=-1\n", true},
+        {"[DrawTable]\nObjCount=10001\n", true},
+        {"[DrawTable]\nObjCount=1\nOBJ1_Row=2000000000\nOBJ1_Col=1\n", true},
+        {"[DrawTable]\nObjCount=1\nOBJ1_Row=1\nOBJ1_Col=-5\n", true},
+        // Each side allowed, the cells together not.
+        {"[DrawTable]\nObjCount=1\nOBJ1_Row=10000\nOBJ1_Col=10000\n", true},
+        {"[DrawTable]\nObjCount=2\nOBJ1_Row=1000\nOBJ1_Col=1000\nOBJ2_Row=1\nOBJ2_Col=1\n", true},
+        {"[DrawIR]\nObjCount=10000\n[DrawTable]\nObjCount=1\nOBJ1_Row=1000\nOBJ1_Col=1000\n", false},
+        {"[DrawPhoto]\nObjCount=0\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const LayoutFile layout{platform::IniDocument(QByteArray(c.text))};
+        EXPECT_EQ(layout.IsDamaged(), c.damaged);
+        if (c.damaged) {
+            for (int section = 0; section < kLayoutSectionCount; ++section)
+                EXPECT_EQ(layout.ObjCount(section), 0);
+            EXPECT_EQ(layout.TableRows(1), 0);
+            EXPECT_EQ(LayoutPhotoOfImage(layout, 1), 0);
+        }
+    }
+
+    // The 31-byte file that kept the photo search looping: refused at once,
+    // and the wizard file is not written.
+    const QByteArray hostile = "[DrawPhoto]\r\nObjCount=2000000000";
+    const LayoutFile layout{platform::IniDocument(hostile)};
+    ASSERT_TRUE(layout.IsDamaged());
+    WizardState state;
+    state.SetUsePhoto(0, true);
+    const platform::IniDocument built = BuildWizardFile(state, kTemplateWizard, layout);
+    EXPECT_EQ(built.readInt(u"IROBJ", u"ObjCount", -1), 0);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wizard.ini"));
+    QString error;
+    EXPECT_FALSE(WriteWizardFile(path, state, kTemplateWizard, layout, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("damaged")));
+    EXPECT_FALSE(QFileInfo::exists(path));
+
+    // The new-report wizard bounds its own image count the same way.
+    WizardState many;
+    many.nWizardImageCount = 2000000000;
+    const platform::IniDocument own = BuildWizardFile(many, kNewReportWizard, LayoutFile());
+    EXPECT_TRUE(own.value(u"IROBJ", LayoutKey(kMaxLayoutObjects, "Path")));
+    EXPECT_FALSE(own.value(u"IROBJ", LayoutKey(kMaxLayoutObjects + 1, "Path")));
+}
