@@ -482,7 +482,9 @@ void CHeatshelfView::selectThumb(int index)
 {
     if (index < 0 || index >= int(m_thumbs.size()))
         return;
-    update(m_rcThumbSelection.adjusted(-3, -3, 3, 3));
+    // The frame last drawn is kept in grid coordinates: the grid may have
+    // scrolled since, so it is wiped where it now stands on screen.
+    update(m_rcThumbSelection.translated(0, -GridTopRow() * 70).adjusted(-3, -3, 3, 3));
     m_nThumbSelected = index;
     const Rect sel = ThumbSelectionRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1));
     m_rcThumbSelection = QRect(sel.left, sel.top, sel.width(), sel.height());

@@ -10,6 +10,7 @@
 #include "resource_ids.h"
 
 #include "heatshelf/header_ctrl_cl.h"
+#include "heatshelf/view_geometry.h"
 #include "heatshelf/range_slider.h"
 #include "heatshelf/scroll_list_ctrl.h"
 #include "heatshelf/skin_list_ctrl.h"
@@ -27,6 +28,8 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QWheelEvent>
 
 using namespace heatshelf;
@@ -189,16 +192,26 @@ TEST(ImageView, DoubleClickSwitchesBetweenPictureAndGrid)
     EXPECT_EQ(v.Thumbs().size(), 3u);
 }
 
+namespace {
+
+// A grid of count copies of one camera file, more than a window shows.
+void ShowGridOf(ViewFixture& f, QTemporaryDir& folder, int count)
+{
+    for (int i = 0; i < count; ++i)
+        CopyFixture(folder, QStringLiteral("walk/a.VNI"), QStringLiteral("f%1.VNI").arg(i, 2, 10, QLatin1Char('0')));
+    f.ShowFolder(folder.path());
+    f.Run(res::ID_THUMBNAILS);
+}
+
+} // namespace
+
 TEST(ImageView, TheWheelScrollsTheGridARowPerNotch)
 {
     ViewFixture f(800, 500);
     ASSERT_NE(f.view, nullptr);
     CHeatshelfView& v = *f.view;
     QTemporaryDir folder;
-    for (int i = 0; i < 80; ++i)
-        CopyFixture(folder, QStringLiteral("walk/a.VNI"), QStringLiteral("f%1.VNI").arg(i, 2, 10, QLatin1Char('0')));
-    f.ShowFolder(folder.path());
-    f.Run(res::ID_THUMBNAILS);
+    ShowGridOf(f, folder, 80);
     ASSERT_TRUE(v.IsThumbnails());
     CSkinScrollBar* bar = f.frame->GetSkinScrollBar(1);
     ASSERT_TRUE(bar != nullptr && bar->isEnabled()) << "80 files overflow the grid";
@@ -217,6 +230,51 @@ TEST(ImageView, TheWheelScrollsTheGridARowPerNotch)
     EXPECT_EQ(v.GridTopRow(), 0);
     wheel(-120);
     EXPECT_EQ(v.GridTopRow(), 1) << "the grid follows the bar";
+}
+
+namespace {
+
+// What the view repaints, in its own coordinates.
+class PaintRegionSpy : public QObject {
+public:
+    explicit PaintRegionSpy(QWidget* w) { w->installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(ImageView, ASelectionInAScrolledGridWipesTheFrameBefore)
+{
+    ViewFixture f(800, 500);
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    ShowGridOf(f, folder, 60);
+    const QPointF at(100, 100);
+    QWheelEvent e(at, v.mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                  false);
+    QApplication::sendEvent(&v, &e);
+    f.Settle();
+    ASSERT_EQ(v.GridTopRow(), 2);
+    const int first = 2 * ThumbColumns(v.width());
+    QTest::mouseClick(&v, Qt::LeftButton, {}, v.ThumbCellRect(first).center());
+    f.Settle();
+    ASSERT_EQ(v.SelectedThumb(), first);
+    PaintRegionSpy spy(&v);
+    QTest::mouseClick(&v, Qt::LeftButton, {}, v.ThumbCellRect(first + 1).center());
+    f.Settle();
+    ASSERT_EQ(v.SelectedThumb(), first + 1);
+    // The old frame's corner, where it stands on screen, is painted over.
+    EXPECT_TRUE(spy.region.contains(v.ThumbCellRect(first).topLeft() + QPoint(10, 3)));
+    EXPECT_TRUE(spy.region.contains(v.ThumbCellRect(first + 1).topLeft() + QPoint(10, 3)));
 }
 
 TEST(ImageView, ASliderDragRendersAndInvertKeepsTheUsersLevel)
@@ -333,7 +391,7 @@ TEST(ImageView, TheResultListShowsEachCategoryOfTheFile)
     const Case cases[] = {
         {0, {name, QStringLiteral("温度")}, 0,
          {"SP1", "SP3", "SP4", "AR2", "LN1", "LN2"}},
-        {1, {name, "X1", "Y1", "X2", "Y2", QStringLiteral("最高温位置"), QStringLiteral("最低温位置")}, 1,
+        {1, {name, "X1", "Y1", "X2", "Y2", QStringLiteral("宽度"), QStringLiteral("高度")}, 1,
          {"150", "10", "-2", "50", "5", "0"}},
         // Point 1 stores emissivity 0: shown 0.90; its distance 0 stays empty.
         {2, {name, QStringLiteral("发射率"), QStringLiteral("环境温度"), QStringLiteral("距离"), QStringLiteral("备注")}, 1,

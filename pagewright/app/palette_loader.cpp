@@ -1,11 +1,14 @@
 #include "palette_loader.h"
 
+#include <algorithm>
+
 #include "skin/message_box.h"
 #include "platform/program_folder.h"
 #include "resource_ids.h"
 
 #include "platform/bmp_file.h"
 #include "platform/dib.h"
+#include "platform/ini_file.h"
 
 
 bool PaletteFromDib(const QByteArray& dib, std::uint8_t* destination)
@@ -51,4 +54,22 @@ PaletteLoad LoadPaletteBmp(int, std::uint8_t* destination, const QString& fileNa
         return PaletteLoad::FileMissing;
     }
     return PaletteFromDib(dib, destination) ? PaletteLoad::Loaded : PaletteLoad::Unusable;
+}
+
+QByteArray LoadPaletteTable(const QString& programDir, const QString& keyPrefix, QStringList* missing)
+{
+    const platform::IniDocument ini = platform::IniFile(platform::ResolveProgramFile(programDir, QStringLiteral("field.ini"))).load();
+    const int n = std::clamp(ini.readInt(QStringLiteral("COMMON"), QStringLiteral("PalletteNum"), 0), 0, 1000);
+    QByteArray table(qsizetype(n) * kPaletteBytes, '\0');
+    for (int i = 1; i <= n; ++i) {
+        const QString file = ini.readString(QStringLiteral("FILENAME"), keyPrefix + QString::number(i), {}, 20);
+        const QString path = platform::ResolveProgramFile(programDir, file);
+        QByteArray dib;
+        auto* destination = reinterpret_cast<std::uint8_t*>(table.data()) + std::size_t(i - 1) * kPaletteBytes;
+        if (file.isEmpty() || !platform::ReadBmpFile(path, &dib) || !PaletteFromDib(dib, destination)) {
+            if (missing != nullptr)
+                missing->append(path);
+        }
+    }
+    return table;
 }

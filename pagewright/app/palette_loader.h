@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -23,3 +24,10 @@ PaletteLoad LoadPaletteBmp(int index, std::uint8_t* destination, const QString& 
 
 // The same from a packed DIB already read.
 bool PaletteFromDib(const QByteArray& dib, std::uint8_t* destination);
+
+// The palette table of a program folder's field.ini ([COMMON] PalletteNum,
+// files under [FILENAME] keyPrefix1..n): count x kPaletteBytes, a palette
+// whose file is missing or unusable left black and its path added to
+// missing. Empty when field.ini names no palette. No message is shown
+// (tools).
+QByteArray LoadPaletteTable(const QString& programDir, const QString& keyPrefix, QStringList* missing);

@@ -5,7 +5,10 @@
 
 #include "resource_ids.h"
 
+#include "content/draw_histogram.h"
 #include "content/draw_profile.h"
+#include "content/draw_result_table.h"
+#include "content/draw_time_profile.h"
 #include "document/draw_tool.h"
 #include "document/page_dc.h"
 #include "irimage/draw_ir.h"
@@ -16,6 +19,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
@@ -293,4 +299,108 @@ TEST(ReportPrint, FormattingChangesOfTheEditorReachTheSelectedTexts)
     EXPECT_EQ(rect->formatValue, 0x0000FF);
     EXPECT_EQ(doc->GetUndoCount(), steps + 1);
     view->SetTextEditor(nullptr);
+}
+
+namespace {
+
+// The pages of a PDF as pictures at dpi; empty when pdftoppm failed.
+std::vector<QImage> PdfPages(const QString& pdf, const QString& prefix, int dpi)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdf, prefix});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    std::vector<QImage> pages;
+    const QFileInfo base(prefix);
+    const QStringList files =
+        QDir(base.absolutePath()).entryList({base.fileName() + QStringLiteral("-*.png")}, QDir::Files, QDir::Name);
+    for (const QString& f : files)
+        pages.push_back(QImage(base.absolutePath() + QLatin1Char('/') + f).convertToFormat(QImage::Format_RGB32));
+    return pages;
+}
+
+// Share of pixels whose colour differs by more than 48 in a channel.
+double DifferentShare(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 1.0;
+    qint64 different = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if (std::abs(qRed(pa[x]) - qRed(pb[x])) > 48 || std::abs(qGreen(pa[x]) - qGreen(pb[x])) > 48 ||
+                std::abs(qBlue(pa[x]) - qBlue(pb[x])) > 48)
+                ++different;
+        }
+    }
+    return double(different) / (double(a.width()) * a.height());
+}
+
+} // namespace
+
+// A two-page report with an infrared image, its result table, line profile,
+// histogram and time profile: rptdump --pdf, run in the same program folder
+// and settings, gives the pages the program prints, with the image in
+// colour and every chart drawn. Pages compared at 50 dpi; under 0.5 % of
+// the pixels may differ (anti-aliasing of the two PDF writers).
+TEST(ReportPrint, RptdumpPdfEqualsTheProgramsPrintPageForPage)
+{
+    ViewFixture f;
+    CDI_RptView* view = f.View();
+    CDI_RptDoc* doc = view->GetDocument();
+    auto image = std::make_unique<CDrawIR>(view, DocRect(600, -600, 4600, -3600));
+    image->SetNumber(1);
+    auto* ir = static_cast<CDrawIR*>(doc->AddNoUndo(std::move(image)));
+    view->InsertIRObject(ir);
+    ASSERT_TRUE(ir->LoadIRFile(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/k4_320.vni")));
+    doc->AddNoUndo(std::make_unique<CDrawResultTable>(view, DocRect(4800, -600, 7800, -3600)));
+    doc->AddNoUndo(std::make_unique<CDrawProfile>(view, DocRect(600, -3900, 7800, -6900)));
+    doc->AddNoUndo(std::make_unique<CDrawHistogram>(view, DocRect(600, -7200, 4000, -10200)));
+    doc->AddNoUndo(std::make_unique<CDrawTimeProfile>(view, DocRect(4200, -7200, 7800, -10200)));
+    doc->InsertPage(0, QStringLiteral("2"));
+    f.AddRect(DocRect(1000, -1000, 3000, -3000));
+    QTemporaryDir dir;
+    const QString report = dir.filePath(QStringLiteral("every.rpt"));
+    ASSERT_TRUE(doc->SaveToPath(report));
+
+    const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+    CDI_RptView::SetPrintDialogHook([&printed](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        return true;
+    });
+    f.Command(res::ID_FILE_PRINT);
+    CDI_RptView::SetPrintDialogHook({});
+
+    const QString dumped = dir.filePath(QStringLiteral("dumped.pdf"));
+    QProcess dump;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KESTRELWORKS_PROGRAM_DIR"), f.box.ProgramFolder());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), f.box.ConfigFolder());
+    // A runtime folder of its own, so that Qt has nothing to say either.
+    const QString runtime = dir.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    dump.setProcessEnvironment(env);
+    dump.start(QStringLiteral(PAGEWRIGHT_RPTDUMP), {report, QStringLiteral("--pdf"), dumped});
+    ASSERT_TRUE(dump.waitForFinished(120000));
+    ASSERT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
+    // A fine report gives no message at all.
+    EXPECT_EQ(dump.readAllStandardError(), QByteArray());
+
+    const std::vector<QImage> program = PdfPages(printed, dir.filePath(QStringLiteral("program")), 50);
+    const std::vector<QImage> tool = PdfPages(dumped, dir.filePath(QStringLiteral("tool")), 50);
+    ASSERT_EQ(program.size(), 2u);
+    ASSERT_EQ(tool.size(), program.size());
+    const QString out = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/rptdump-vs-print");
+    QDir().mkpath(out);
+    QFile::remove(out + QStringLiteral("/every.rpt"));
+    QFile::copy(report, out + QStringLiteral("/every.rpt")); // kept to be looked at with the tool
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        program[i].save(QStringLiteral("%1/program-%2.png").arg(out).arg(i + 1));
+        tool[i].save(QStringLiteral("%1/rptdump-%2.png").arg(out).arg(i + 1));
+        EXPECT_LT(DifferentShare(program[i], tool[i]), 0.005) << "page " << i + 1;
+    }
 }

@@ -18,6 +18,7 @@ constexpr ErrorText kErrorTexts[] = {
     {ArchiveErrorCode::BadIndex, "the archive refers to an object or class it does not hold"},
     {ArchiveErrorCode::TooManyObjects, "the archive holds too many objects"},
     {ArchiveErrorCode::TooDeep, "the archive nests objects too deeply"},
+    {ArchiveErrorCode::BadValue, "the archive holds a value outside its range"},
 };
 
 } // namespace

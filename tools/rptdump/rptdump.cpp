@@ -12,6 +12,13 @@
 //                                           document, as the menu command
 //                                           writes it (no dialog)
 //
+// The report is opened in the program's document environment: the
+// per-user program folder seeded from the installed default data (field.ini,
+// palettes, default texts), the program's string table and temperature
+// unit, the object classes registered and a view that links the charts and
+// result tables to their images; so what it prints is what the program
+// prints.
+//
 // A report that does not open gives its message on standard error and exit
 // status 1; a failed save or render exit status 3; wrong arguments 2.
 #include "document/docx_export.h"
@@ -23,6 +30,14 @@
 #include "content/text_objects.h"
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
+#include "document/draw_view.h"
+
+#include "palette_loader.h"
+#include "resource_ids.h"
+#include "string_table.h"
+
+#include "platform/program_folder.h"
+#include "platform/settings.h"
 
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -37,6 +52,30 @@ namespace {
 // Messages go to standard error; questions are answered No.
 class ToolEnvironment : public DocumentEnvironment {
 public:
+    ToolEnvironment()
+    {
+        const QString defaults = platform::DefaultDataFolder(QCoreApplication::applicationDirPath());
+        m_folder = platform::DefaultProgramFolder();
+        // As the program does at start; a folder that cannot be made leaves
+        // the installed defaults to read from.
+        if (!platform::SeedProgramFolder(m_folder, defaults))
+            m_folder = defaults;
+        QStringList missing;
+        m_palettes = LoadPaletteTable(m_folder, LoadStringRes(res::IDS_PALETTE_KEY), &missing);
+        for (const QString& path : missing)
+            std::fprintf(stderr, "rptdump: palette file %s is missing or unusable\n", path.toUtf8().constData());
+        const platform::Settings settings(QStringLiteral("Pagewright"));
+        SetTempUnit(settings.readInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 0));
+        SetLengthUnit(settings.readInt(QStringLiteral("metertype"), QStringLiteral("metertype"), 0));
+    }
+    QString LoadString(int id) const override
+    {
+        const QString text = LoadStringRes(id);
+        return text.isEmpty() ? DocumentEnvironment::LoadString(id) : text;
+    }
+    QString ProgramFolder() const override { return m_folder; }
+    int PaletteCount() const override { return int(m_palettes.size() / kPaletteBytes); }
+    QByteArray PaletteTable() const override { return m_palettes; }
     int MessageBox(const QString& text, int type, int stringId) override
     {
         (void)stringId;
@@ -44,6 +83,10 @@ public:
         const int buttons = type & 0xF;
         return buttons == kYesNo || buttons == kYesNoCancel ? kAnswerNo : kAnswerOk;
     }
+
+private:
+    QString m_folder;
+    QByteArray m_palettes;
 };
 
 QJsonObject DumpDocument(CDI_RptDoc& doc)
@@ -101,6 +144,9 @@ int main(int argc, char** argv)
     CDraw3DMap::Register(DrawClassRegistry::Standard());
     ToolEnvironment env;
     CDI_RptDoc doc(&env);
+    // The view the objects find their images through (no window).
+    DrawView view;
+    doc.SetView(&view);
     if (!doc.OnOpenDocument(args[0]))
         return 1;
     doc.SetPathName(args[0]);

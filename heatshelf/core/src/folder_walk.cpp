@@ -28,7 +28,7 @@ QList<FolderEntry> ListFolder(const QString& folder) {
     const QFileInfoList infos = QDir(folder).entryInfoList(
         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
     out.reserve(infos.size());
-    for (const QFileInfo& fi : infos) out.push_back({fi.fileName(), fi.isDir()});
+    for (const QFileInfo& fi : infos) out.push_back({fi.fileName(), fi.isDir(), fi.isFile()});
     return out;
 }
 
@@ -42,7 +42,7 @@ bool IsInfraredName(const QString& name) {
 QStringList InfraredCandidates(const QList<FolderEntry>& listing) {
     QStringList out;
     for (const FolderEntry& e : listing) {
-        if (!e.isDirectory && IsInfraredName(e.name)) out.push_back(e.name);
+        if (!e.isDirectory && e.isRegular && IsInfraredName(e.name)) out.push_back(e.name);
     }
     std::sort(out.begin(), out.end(), nameLess);
     return out;
@@ -105,7 +105,7 @@ WalkResult WalkFolder(const QStringList& candidates, const std::function<bool(co
 
 bool OpenTest::look(const QString& path, Entry* entry, bool* known) const {
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     entry->size = st.st_size;
     entry->mtimeNs = qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
     const auto it = m_cache.constFind(path);

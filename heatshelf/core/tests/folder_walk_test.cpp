@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "heatshelf/folder_walk.h"
 #include "shelf_test_support.h"
 
@@ -203,6 +205,24 @@ TEST(OpenTestTest, AnswersAreKeptByPathSizeAndTime) {
     EXPECT_FALSE(test(dir.filePath(QStringLiteral("missing.vni"))));
     EXPECT_FALSE(test(dir.path())) << "a folder does not open";
     EXPECT_EQ(test.loads(), 3);
+}
+
+// A named pipe with a camera file's name blocks whoever opens it for
+// reading: it is never a candidate and never opened, however it is asked.
+TEST_F(FolderFixtureTest, ANamedPipeIsNeverOpened) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::copy(heatshelf_test::fixture(QStringLiteral("walk/a.VNI")), dir.filePath(QStringLiteral("a.VNI"))));
+    const QString pipe = dir.filePath(QStringLiteral("b.VNI"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::copy(heatshelf_test::fixture(QStringLiteral("walk/a.VNI")), dir.filePath(QStringLiteral("c.VNI"))));
+
+    EXPECT_EQ(InfraredCandidates(ListFolder(dir.path())), (QStringList{QStringLiteral("a.VNI"), QStringLiteral("c.VNI")}));
+    const WalkResult r = step(dir.path(), kWalkNext, QStringLiteral("a.VNI"));
+    EXPECT_EQ(r.current, QStringLiteral("c.VNI"));
+    EXPECT_FALSE(test(pipe));
+    test.testAll({pipe});
+    EXPECT_FALSE(test(pipe));
+    EXPECT_EQ(test.loads(), 2) << "the two camera files only";
 }
 
 TEST(OpenTestTest, AFolderTestedAtOnceGivesTheSameAnswers) {

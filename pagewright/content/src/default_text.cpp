@@ -22,13 +22,18 @@ QByteArray BuiltInDefaultRichText()
 QByteArray LoadDefaultRichText(const DocumentEnvironment& env)
 {
     static std::atomic<bool> warned{false};
-    QFile file(env.FindProgramFile(QStringLiteral("wenben.dat")));
+    // Without a program folder there is no file to look for: the built-in
+    // text is used silently.
+    const QString path = env.FindProgramFile(QStringLiteral("wenben.dat"));
+    if (path.isEmpty())
+        return BuiltInDefaultRichText();
+    QFile file(path);
     if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.size() <= kMaxDefaultTextBytes) {
         QByteArray bytes = file.readAll();
         if (bytes.startsWith("{\\rtf"))
             return bytes;
     }
     if (!warned.exchange(true))
-        qWarning("wenben.dat is missing or unreadable in the program folder; using the built-in default text");
+        qWarning("%s is missing or unreadable; using the built-in default text", qUtf8Printable(path));
     return BuiltInDefaultRichText();
 }

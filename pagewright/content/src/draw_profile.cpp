@@ -3,6 +3,7 @@
 #include "content/chart_helpers.h"
 #include "document/draw_view.h"
 #include "document/page_dc.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 #include "document/word_export.h"
 #include "irimage/draw_ir.h"
@@ -87,12 +88,12 @@ void CDrawProfile::Serialize(platform::ArchiveReader& ar)
     m_fCustomMax = ar.readF32();
     m_fCustomMin = ar.readF32();
     m_clrDivider = ar.readU32();
-    m_fCursor = ar.readF32();
+    m_fCursor = record_values::ReadFinite(ar);
     m_clrText = ar.readU32();
     for (int i = 0; i < kLines; ++i) {
         m_clrLine[std::size_t(i)] = ar.readU32();
         m_lines[std::size_t(i)].shown = ar.readI32();
-        m_fLineCursor[std::size_t(i)] = ar.readF32();
+        m_fLineCursor[std::size_t(i)] = record_values::ReadFinite(ar);
         // The samples of the last draw no longer count.
         m_nSampleCount[std::size_t(i)] = 0;
     }

@@ -8,6 +8,7 @@
 #include "document/draw_view.h"
 #include "document/page_dc.h"
 #include "document/property_sheet.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 #include "document/word_export.h"
 #include "irimage/draw_ir.h"
@@ -164,9 +165,11 @@ void CDrawResultTable::Serialize(platform::ArchiveReader& ar)
     const std::optional<platform::CHARFORMAT> cf = platform::CHARFORMAT::FromBytes(bytes);
     if (!cf)
         throw platform::ArchiveError(platform::ArchiveErrorCode::EndOfData, cfAt);
+    record_values::Require(ar, -record_values::kMaxFontHeight <= cf->yHeight && cf->yHeight <= record_values::kMaxFontHeight,
+                           cfAt);
     m_cf = *cf;
     m_bDifference = ar.readU16();
-    m_fRowHeight = ar.readF32();
+    m_fRowHeight = record_values::ReadFiniteIn(ar, -record_values::kMaxLength, record_values::kMaxLength);
     SplitFractions();
     m_strRowText.clear();
     m_nRowCount = 1;
@@ -589,5 +592,7 @@ void CDrawResultTable::ExportToWord(CWordExport& exporter)
     format.bold = (m_cf.dwEffects & platform::CFE_BOLD) != 0;
     format.italic = (m_cf.dwEffects & platform::CFE_ITALIC) != 0;
     format.underline = (m_cf.dwEffects & platform::CFE_UNDERLINE) != 0;
+    format.fill = brushOn != 0;
+    format.fillColor = brush.color;
     exporter.FillResultTableCells(table, m_nRowCount, format, QString(m_strRowText));
 }

@@ -9,6 +9,7 @@
 #include "document/draw_tool.h"
 #include "document/draw_view.h"
 #include "document/page_dc.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 #include "document/word_export.h"
 #include "irimage/draw_ir.h"
@@ -230,13 +231,13 @@ void CDrawTable::Serialize(platform::ArchiveReader& ar)
     std::vector<float> colFractions(columns);
     for (std::uint32_t c = 0; c < columns; ++c) {
         widths[c] = ar.readU16();
-        colFractions[c] = ar.readF32();
+        colFractions[c] = record_values::ReadFinite(ar);
     }
     std::vector<std::uint16_t> heights(rows);
     std::vector<float> rowFractions(rows);
     for (std::uint32_t r = 0; r < rows; ++r) {
         heights[r] = ar.readU16();
-        rowFractions[r] = ar.readF32();
+        rowFractions[r] = record_values::ReadFinite(ar);
     }
     const std::size_t listAt = ar.position();
     std::vector<std::unique_ptr<CDrawObj>> cells = ar.readObjectList<CDrawObj>();

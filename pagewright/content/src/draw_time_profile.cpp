@@ -4,6 +4,7 @@
 
 #include "content/chart_helpers.h"
 #include "document/draw_view.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 #include "irimage/draw_ir.h"
 #include "platform/archive_reader.h"
@@ -106,14 +107,14 @@ void CDrawTimeProfile::Serialize(platform::ArchiveReader& ar)
     m_fCustomMax = ar.readF32();
     m_fCustomMin = ar.readF32();
     m_clrDivider = ar.readU32();
-    m_fCursor = ar.readF32();
+    m_fCursor = record_values::ReadFinite(ar);
     m_clrText = ar.readU32();
     const auto* doc = ar.documentAs<CDI_RptDoc>();
     const float version = doc != nullptr ? doc->GetVersion() : CDI_RptDoc::kProgVersion;
     const auto readCurve = [&](int i) {
         m_clrCurve[std::size_t(i)] = ar.readU32();
         m_curves[std::size_t(i)].shown = ar.readI32();
-        m_fCurveCursor[std::size_t(i)] = ar.readF32();
+        m_fCurveCursor[std::size_t(i)] = record_values::ReadFinite(ar);
     };
     if (version <= 4.0f) {
         for (int i = 0; i < kOldCurves; ++i)

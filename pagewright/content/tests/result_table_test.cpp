@@ -5,11 +5,15 @@
 #include "content/field_prop.h"
 #include "content/text_edit_view.h"
 #include "document/property_sheet.h"
+#include "document/record_values.h"
 
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QtEndian>
+
+#include <bit>
+#include <limits>
 
 using namespace table_test;
 
@@ -87,6 +91,52 @@ TEST(ResultTable, AFieldCountBeyondTheDataIsRefused)
     platform::ArchiveReader reader(bytes, Registry().ArchiveRegistry());
     CDrawResultTable t;
     EXPECT_THROW(t.Serialize(reader), platform::ArchiveError);
+}
+
+// Values a result table cannot hold refuse its record: a font height whose
+// drawing height overflows, a row height of -2.3e29 or not a number, a pen
+// width that overflows when drawn 10.5 times as wide, an edge past int.
+TEST(ResultTable, ExtremeValuesRefuseTheRecord)
+{
+    const QByteArray golden = ReadFile(QStringLiteral(CONTENT_GOLDEN "/result_table.bin"));
+    ASSERT_FALSE(golden.isEmpty());
+    constexpr qsizetype kFont = 56 + 14 + 4 + 4 + 4 + 8; // the CHARFORMAT
+    constexpr qsizetype kRowHeight = kFont + 60 + 2;
+    struct Case {
+        const char* what;
+        qsizetype offset;
+        std::uint32_t bits;
+        bool reads;
+    };
+    const auto bitsOf = [](float v) { return std::bit_cast<std::uint32_t>(v); };
+    const Case cases[] = {
+        {"font height 1802201963", kFont + 12, 1802201963u, false},
+        {"font height at the limit", kFont + 12, std::uint32_t(record_values::kMaxFontHeight), true},
+        {"row height -2.3e29", kRowHeight, bitsOf(-2.3e29f), false},
+        {"row height not a number", kRowHeight, bitsOf(std::numeric_limits<float>::quiet_NaN()), false},
+        {"pen width 1802201963", 22, 1802201963u, false},
+        {"left edge past int", 0, 2147483647u, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray bytes = golden;
+        qToLittleEndian(c.bits, bytes.data() + c.offset);
+        platform::ArchiveReader reader(bytes, Registry().ArchiveRegistry());
+        CDrawResultTable t;
+        if (c.reads) {
+            t.Serialize(reader);
+            EXPECT_EQ(t.FontHeight(), record_values::kMaxFontHeight * 2 / 3);
+            continue;
+        }
+        try {
+            t.Serialize(reader);
+            ADD_FAILURE() << "read";
+        } catch (const platform::ArchiveError& e) {
+            EXPECT_EQ(e.code(), platform::ArchiveErrorCode::BadValue);
+            // The font is refused as a whole record of its own.
+            EXPECT_EQ(e.offset(), std::size_t(c.offset == kFont + 12 ? kFont : c.offset));
+        }
+    }
 }
 
 TEST(ResultTable, ANewTableWithoutFieldsIsOneLineHighAndSplitInHalves)

@@ -252,6 +252,7 @@ struct DocxExport::Table {
     bool exactHeights = true;
     std::vector<double> columnWidths; // points
     double indent = 6.0;
+    double cellInset = 20 * DocxExport::kPointsPerUnitX; // points
     bool border = false;
     int borderEighths = 2;
     COLORREF borderColor = 0;
@@ -274,7 +275,11 @@ struct DocxExport::Table {
         out += "<w:tblInd w:w=\"" + Twips(indent) + "\" w:type=\"dxa\"/><w:tblBorders>";
         for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
             out += Border(side, border, borderEighths, borderColor);
-        out += "</w:tblBorders><w:tblLayout w:type=\"fixed\"/></w:tblPr><w:tblGrid>";
+        // Cells keep the report's small inset instead of the word
+        // processor's default margins, which would narrow every column.
+        out += "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar><w:left w:w=\"" + Twips(cellInset) +
+               "\" w:type=\"dxa\"/><w:right w:w=\"" + Twips(cellInset) +
+               "\" w:type=\"dxa\"/></w:tblCellMar></w:tblPr><w:tblGrid>";
         for (double w : columnWidths)
             out += "<w:gridCol w:w=\"" + Twips(w) + "\"/>";
         out += "</w:tblGrid>";
@@ -298,15 +303,19 @@ struct DocxExport::Table {
 
 namespace {
 
-// A text box shape holding `content` (paragraphs or tables), margins 0.
+// A text box shape holding `content` (paragraphs or tables), margins 0. A
+// box that grows (texts and tables) takes the height its content needs when
+// the word processor lays it out taller than the report showed it, so that
+// no line or row is clipped; a picture's box keeps its size.
 QByteArray TextBoxShape(const QByteArray& fill, const QByteArray& line, const QByteArray& content, double width,
-                        double height)
+                        double height, bool grows = false)
 {
     return "<wps:wsp><wps:cNvSpPr txBox=\"1\"/><wps:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"" +
            Emu(width) + "\" cy=\"" + Emu(height) + "\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom>" +
            fill + line + "</wps:spPr><wps:txbx><w:txbxContent>" + content +
            "</w:txbxContent></wps:txbx><wps:bodyPr rot=\"0\" vert=\"horz\" wrap=\"square\" lIns=\"0\" tIns=\"0\""
-           " rIns=\"0\" bIns=\"0\" anchor=\"t\" anchorCtr=\"0\"><a:noAutofit/></wps:bodyPr></wps:wsp>";
+           " rIns=\"0\" bIns=\"0\" anchor=\"t\" anchorCtr=\"0\">" +
+           (grows ? QByteArray("<a:spAutoFit/>") : QByteArray("<a:noAutofit/>")) + "</wps:bodyPr></wps:wsp>";
 }
 
 } // namespace
@@ -450,7 +459,7 @@ void DocxExport::ExportText(const TextBox& text, const TextRunList& runs)
     const QByteArray fillXml = text.fill ? "<a:solidFill><a:srgbClr val=\"" + Hex(text.fillColor) + "\"/></a:solidFill>"
                                          : QByteArray("<a:noFill/>");
     AddItem(Anchor(box, TextBoxShape(fillXml, Line(text.border, text.penWidth, text.penColor),
-                                     Paragraph(content, runs.alignment), box.width, box.height)));
+                                     Paragraph(content, runs.alignment), box.width, box.height, true)));
 }
 
 void DocxExport::ExportLine(QPointF begin, QPointF end, float weight, COLORREF color)
@@ -581,6 +590,11 @@ void DocxExport::FillResultTableCells(int table, int rows, const CellFormat& for
     f.bold = format.bold;
     f.italic = format.italic;
     f.underline = format.underline;
+    // The object's fill is in every cell, those without a row text too.
+    for (Table::Cell& cell : t->cells) {
+        cell.shaded = format.fill;
+        cell.shading = format.fillColor;
+    }
     const QString separator = QStringLiteral("\\\\");
     qsizetype at = 0;
     auto next = [&] {
@@ -599,11 +613,15 @@ void DocxExport::FillResultTableCells(int table, int rows, const CellFormat& for
         if (label.contains(QLatin1Char('/')))
             label.chop(1);
         // A header row's value ("数值/") carries the same mark: the cell
-        // shows the word alone, as the report does.
-        if (value.endsWith(QLatin1Char('/')))
+        // shows the word alone, as the report does, and the row is set in
+        // bold, as the report draws it.
+        RunFormat rowFormat = f;
+        if (value.endsWith(QLatin1Char('/'))) {
             value.chop(1);
-        t->At(r, 1)->runs = Run(f, label);
-        t->At(r, 2)->runs = Run(f, value);
+            rowFormat.bold = true;
+        }
+        for (int c = 1; c <= 2; ++c)
+            t->At(r, c)->runs = Run(rowFormat, c == 1 ? label : value);
     }
 }
 
@@ -620,7 +638,7 @@ QByteArray DocxExport::DocumentXml() const
             const Table& t = *m_tables[std::size_t(item.table - 1)];
             // The table sits in a borderless text box at its place.
             floating += Anchor(
-                t.box, TextBoxShape("<a:noFill/>", Line(false, 0, 0), t.Xml() + "<w:p/>", t.box.width, t.box.height));
+                t.box, TextBoxShape("<a:noFill/>", Line(false, 0, 0), t.Xml() + "<w:p/>", t.box.width, t.box.height, true));
         }
         out += "<w:p><w:pPr>";
         if (p > 0)

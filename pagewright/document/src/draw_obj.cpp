@@ -2,6 +2,7 @@
 
 #include "document/draw_view.h"
 #include "document/page_dc.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 
 #include "platform/archive_reader.h"
@@ -52,14 +53,14 @@ void CDrawObj::Serialize(platform::ArchiveWriter& ar) const
 void CDrawObj::Serialize(platform::ArchiveReader& ar)
 {
     document = ar.documentAs<CDI_RptDoc>();
-    position.left = ar.readI32();
-    position.top = ar.readI32();
-    position.right = ar.readI32();
-    position.bottom = ar.readI32();
+    position.left = record_values::ReadCoordinate(ar);
+    position.top = record_values::ReadCoordinate(ar);
+    position.right = record_values::ReadCoordinate(ar);
+    position.bottom = record_values::ReadCoordinate(ar);
     penOn = ar.readU16();
     pen.style = ar.readU32();
-    pen.widthX = ar.readI32();
-    pen.widthY = ar.readI32();
+    pen.widthX = record_values::ReadPenWidth(ar);
+    pen.widthY = record_values::ReadPenWidth(ar);
     pen.color = ar.readU32();
     brushOn = ar.readU16();
     brush.style = ar.readU32();

@@ -4,6 +4,7 @@
 #include "document/draw_view.h"
 #include "document/image_number_dlg.h"
 #include "document/page_dc.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 #include "document/view_file_dlg.h"
 #include "document/word_export.h"
@@ -164,10 +165,10 @@ void CDrawPhoto::Serialize(platform::ArchiveReader& ar)
     picture.Free();
     m_scaled.Clear();
     picture.Serialize(ar);
-    heightPerWidth = ar.readF32();
-    widthPerHeight = ar.readF32();
-    pictureHeight = ar.readI32();
-    pictureWidth = ar.readI32();
+    heightPerWidth = record_values::ReadFinite(ar);
+    widthPerHeight = record_values::ReadFinite(ar);
+    pictureHeight = record_values::ReadI32In(ar, -record_values::kMaxLength, record_values::kMaxLength);
+    pictureWidth = record_values::ReadI32In(ar, -record_values::kMaxLength, record_values::kMaxLength);
     imageNumber = ar.readI32();
     pictureHandle = picture.IsEmpty() ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include "document/draw_view.h"
 #include "document/page_dc.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 
 #include "platform/archive_reader.h"
@@ -42,8 +43,8 @@ void CDrawPoly::Serialize(platform::ArchiveReader& ar)
         ar.fail(platform::ArchiveErrorCode::BadCount, ar.position() - 4);
     std::vector<QPoint> read(count);
     for (QPoint& p : read) {
-        const int x = ar.readI32();
-        const int y = ar.readI32();
+        const int x = record_values::ReadCoordinate(ar);
+        const int y = record_values::ReadCoordinate(ar);
         p = QPoint(x, y);
     }
     points = std::move(read);

@@ -2,6 +2,7 @@
 
 #include "document/draw_view.h"
 #include "document/page_dc.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 #include "document/word_export.h"
 
@@ -91,8 +92,8 @@ void CDrawRect::Serialize(platform::ArchiveReader& ar)
 {
     CDrawObj::Serialize(ar);
     shape = ar.readU16();
-    const int rx = ar.readI32();
-    const int ry = ar.readI32();
+    const int rx = record_values::ReadI32In(ar, -record_values::kMaxLength, record_values::kMaxLength);
+    const int ry = record_values::ReadI32In(ar, -record_values::kMaxLength, record_values::kMaxLength);
     roundness = QPoint(rx, ry);
     const CDI_RptDoc* doc = ar.documentAs<CDI_RptDoc>();
     if (doc == nullptr || doc->GetVersion() > 0.0f)

@@ -5,6 +5,7 @@
 #include "document/draw_obj.h"
 #include "document/draw_view.h"
 
+#include "document/record_values.h"
 #include "platform/archive_reader.h"
 #include "platform/archive_writer.h"
 #include "platform/codepage.h"
@@ -85,13 +86,13 @@ void CDI_RptDoc::Serialize(platform::ArchiveReader& ar)
     if (c.pages == 0 || c.pages > static_cast<std::uint32_t>(kMaxPages))
         throw ContentsRefused(m_env->LoadString(doc_string::kBadFormat));
     c.version = ar.readF32();
-    if (!std::isfinite(c.version))
+    if (!std::isfinite(c.version) || c.version < 0.0f)
         throw ContentsRefused(m_env->LoadString(doc_string::kBadFormat));
     if (c.version > kProgVersion)
         throw ContentsRefused(m_env->LoadString(doc_string::kNewerVersion).arg(double(c.version)));
     c.back = ar.readU32();
-    const int width = ar.readI32();
-    const int height = ar.readI32();
+    const int width = record_values::ReadCoordinate(ar);
+    const int height = record_values::ReadCoordinate(ar);
     c.size = QSize(width, height);
     c.locked = ar.readU32();
     if (c.version > 3.0f)

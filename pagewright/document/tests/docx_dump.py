@@ -70,6 +70,9 @@ def table(tbl):
     for b in tbl.find("w:tblPr/w:tblBorders", NS) or []:
         borders[b.tag[len(W):]] = {"val": attr(b, "val"), "sz": attr(b, "sz"), "color": attr(b, "color")}
     ind = tbl.find("w:tblPr/w:tblInd", NS)
+    margins = {}
+    for m in tbl.find("w:tblPr/w:tblCellMar", NS) or []:
+        margins[m.tag[len(W):]] = int(attr(m, "w")) / 20.0
     rows = []
     for tr in tbl.findall("w:tr", NS):
         h = tr.find("w:trPr/w:trHeight", NS)
@@ -82,6 +85,7 @@ def table(tbl):
         "indent": int(attr(ind, "w")) / 20.0 if ind is not None else 0,
         "columns": [int(attr(g, "w")) / 20.0 for g in tbl.findall("w:tblGrid/w:gridCol", NS)],
         "borders": borders,
+        "cellMargins": margins,
         "rows": rows,
     }
 
@@ -123,6 +127,7 @@ def anchor(a, rels, media):
     if content is not None:
         body = wsp.find("wps:bodyPr", NS)
         item["insets"] = [body.get(k) for k in ("lIns", "tIns", "rIns", "bIns")]
+        item["grows"] = body.find("a:spAutoFit", NS) is not None
         item["paragraphs"] = [paragraph(p) for p in content.findall("w:p", NS)]
         item["tables"] = [table(t) for t in content.findall("w:tbl", NS)]
         pics = []

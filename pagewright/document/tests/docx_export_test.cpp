@@ -184,6 +184,7 @@ TEST(DocxExport, TextBoxesCarryRunsWithFontsSizesColoursAndAlignment)
     const QJsonObject placed = objects[0].toObject();
     EXPECT_TRUE(placed["textbox"].toBool());
     EXPECT_EQ(placed["insets"].toArray(), (QJsonArray{"0", "0", "0", "0"}));
+    EXPECT_TRUE(placed["grows"].toBool()); // a text laid out taller is not clipped
     // Placed by its upper edge: the margin corner.
     EXPECT_NEAR(placed["left"].toDouble(), 0.0, kPt);
     EXPECT_NEAR(placed["top"].toDouble(), 0.0, kPt);
@@ -286,13 +287,16 @@ TEST(DocxExport, TablesTakeRowHeightsColumnWidthsBordersAndCellRuns)
         EXPECT_EQ(off[side].toObject()["val"].toString(), "nil") << side;
 }
 
+// Result tables: rows split at the double backslash, heading rows in bold,
+// the object's fill in every cell, the report's small cell inset, and a box
+// that grows when the word processor lays the rows out taller.
 TEST(DocxExport, ResultTableRowsSplitAtTheDoubleBackslash)
 {
     QTemporaryDir dir;
     DocxExport ex;
     ex.NewDocument(8.0f, 11.0f);
     const int t = ex.ExportResultTable(3, 600, -650, 3000, 800, 1200, 1800, 238.0f, true, RGB(1, 2, 3), 3);
-    CWordExport::CellFormat format{QStringLiteral("Arial"), 180, true, false, true};
+    CWordExport::CellFormat format{QStringLiteral("Arial"), 180, false, false, true, true, RGB(255, 255, 0)};
     const QString rows = QString::fromUtf8("图像信息/\\\\数值/\\\\发射率\\\\0.95\\\\距离 1/2\\\\1/2 m\\\\");
     ex.FillResultTableCells(t, 3, format, rows);
     const int empty = ex.ExportResultTable(0, 600, -650, 3000, 800, 1200, 1800, 164.0f, false, 0, 1);
@@ -321,11 +325,22 @@ TEST(DocxExport, ResultTableRowsSplitAtTheDoubleBackslash)
     EXPECT_EQ(text(2, 1)["text"].toString(), "1/2 m");
     EXPECT_EQ(text(1, 0)["font"].toString(), "Arial");
     EXPECT_EQ(text(1, 0)["sz"].toInt(), 18);
-    EXPECT_TRUE(text(1, 0)["b"].toBool());
+    EXPECT_FALSE(text(1, 0)["b"].toBool());
+    EXPECT_TRUE(text(0, 0)["b"].toBool()); // the heading row
+    EXPECT_TRUE(text(0, 1)["b"].toBool());
     EXPECT_TRUE(text(1, 0)["u"].toBool());
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 2; ++col)
+            EXPECT_EQ(r[row].toObject()["cells"].toArray()[col].toObject()["fill"].toString(), "FFFF00") << row;
+    }
+    EXPECT_TRUE(objects[0].toObject()["grows"].toBool());
+    EXPECT_NEAR(table["cellMargins"].toObject()["left"].toDouble(), 20 * DocxExport::kPointsPerUnitX, 0.05);
+    EXPECT_NEAR(table["cellMargins"].toObject()["right"].toDouble(), 20 * DocxExport::kPointsPerUnitX, 0.05);
     EXPECT_FALSE(text(1, 0)["i"].toBool());
     // Zero rows still make one (empty) row.
-    EXPECT_EQ(objects[1].toObject()["tables"].toArray()[0].toObject()["rows"].toArray().size(), 1);
+    const QJsonArray emptyRows = objects[1].toObject()["tables"].toArray()[0].toObject()["rows"].toArray();
+    ASSERT_EQ(emptyRows.size(), 1);
+    EXPECT_EQ(emptyRows[0].toObject()["cells"].toArray()[0].toObject()["fill"].toString(), "FFFF00"); // filled too
 }
 
 TEST(DocxExport, PicturesArePngFilesInTextBoxes)
@@ -347,9 +362,50 @@ TEST(DocxExport, PicturesArePngFilesInTextBoxes)
     EXPECT_NEAR(first["top"].toDouble(), 1008 * DocxExport::kPointsPerUnitY, kPt);
     EXPECT_NEAR(first["height"].toDouble(), 1512 * DocxExport::kPointsPerUnitY, kPt);
     EXPECT_EQ(first["pictures"].toArray()[0].toObject()["png"].toBool(), true);
+    EXPECT_FALSE(first["grows"].toBool()); // a picture keeps its size
     EXPECT_FALSE(objects[1].toObject()["line"].isNull());
     EXPECT_TRUE(objects[2].toObject()["pictures"].toArray().isEmpty());
     EXPECT_TRUE(doc["contentTypes"].toString().contains("image/png"));
+}
+
+// A result table of 14 rows laid out by LibreOffice taller than
+// its row height was measured for: its box grows, so every row, the last
+// one too, is in the PDF's text on the one page, and no label wraps.
+TEST(DocxExport, ALongResultTableIsNotCutWhenLaidOutTaller)
+{
+    QTemporaryDir dir;
+    DocxExport ex;
+    ex.NewDocument(8330.0f / 1008.0f, 11790.0f / 1008.0f);
+    const int t = ex.ExportResultTable(14, 600, -650, 3000, 14 * 100, 1300, 1700, 100.0f, true, 0, 1);
+    CWordExport::CellFormat format{QStringLiteral("Arial"), 180, false, false, false, true, RGB(255, 255, 0)};
+    QString text = QString::fromUtf8("图像信息/\\\\数值/\\\\");
+    QStringList labels;
+    for (int i = 1; i < 14; ++i) {
+        labels << QStringLiteral("区域%1平均温度").arg(i, 2, 10, QLatin1Char('0'));
+        text += labels.last() + QStringLiteral("\\\\%1.5\\\\").arg(20 + i);
+    }
+    ex.FillResultTableCells(t, 14, format, text);
+    const QString path = dir.filePath(QStringLiteral("long.docx"));
+    ASSERT_TRUE(ex.SaveAs(path));
+    QProcess check;
+    check.start(QStringLiteral(DOCUMENT_TEST_PYTHON),
+                {QStringLiteral(DOCUMENT_TEST_SCRIPTS "/docx_render_check.py"), path,
+                 QStringLiteral(DOCUMENT_TEST_ARTIFACTS "/long-result-table")});
+    ASSERT_TRUE(check.waitForFinished(180000));
+    if (check.exitCode() == 77)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ASSERT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    const QJsonObject result = QJsonDocument::fromJson(check.readAllStandardOutput()).object();
+    EXPECT_EQ(result["pages"].toInt(), 1);
+    // Each label on one line (pdftotext spaces the digits off the Chinese).
+    QStringList lines = result["text"].toString().split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line.remove(QLatin1Char(' '));
+    const QString pdfText = lines.join(QLatin1Char('\n'));
+    for (int i = 0; i < labels.size(); ++i) {
+        EXPECT_TRUE(pdfText.contains(labels[i])) << labels[i].toStdString();
+        EXPECT_TRUE(pdfText.contains(QStringLiteral("%1.5").arg(21 + i))) << i;
+    }
 }
 
 // ---- the report's export

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Converts an exported word-processor document to PDF with LibreOffice
 (headless, one conversion, a private profile), then reports as JSON the PDF's
-page count and page size (pdfinfo) and, for every page rendered by pdftoppm
+page count and page size (pdfinfo), its text (pdftotext) and, for every page rendered by pdftoppm
 at 144 dpi (gray), the box of its non-white pixels in points and the points of each
 listed probe that are dark. The pages stay in OUTDIR to be looked at.
 
@@ -51,7 +51,9 @@ def main():
     prefix = os.path.join(outdir, "page")
     subprocess.run(["pdftoppm", "-r", str(DPI), "-gray", pdf, prefix], check=True)
     scale = 72.0 / DPI
-    result = {"pages": pages, "size": [float(size.group(1)), float(size.group(2))], "rendered": []}
+    text = subprocess.run(["pdftotext", "-layout", pdf, "-"], check=True, capture_output=True).stdout
+    result = {"pages": pages, "size": [float(size.group(1)), float(size.group(2))], "rendered": [],
+              "text": text.decode("utf-8", "replace")}
     for name in sorted(n for n in os.listdir(outdir) if n.startswith("page") and n.endswith(".pgm")):
         width, height, rows = read_pgm(os.path.join(outdir, name))
         box = None

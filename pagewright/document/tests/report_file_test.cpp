@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include "document/page_dc.h"
+#include "document/record_values.h"
 #include "document/summary_pages.h"
 
 #include "platform/ini_file.h"
@@ -784,4 +785,70 @@ TEST_F(ReportFileTest, RptdumpRendersAPageAndPrintsEveryPageToPdf)
     EXPECT_FALSE(QFile::exists(Path("junk.pdf")));
     r = RunProgram(tool, {Path("three.rpt"), QStringLiteral("--png"), QStringLiteral("0"), Path("none.png")});
     EXPECT_EQ(r.exitCode, 2);
+}
+
+// Values a report cannot hold (coordinates far off the page, pen widths and
+// roundness that overflow when drawn, a negative version) refuse the file
+// with the damaged-report message and leave the document as it was; values
+// at the limits read, draw, hit test and save back unchanged.
+TEST_F(ReportFileTest, ExtremeValuesRefuseTheReport)
+{
+    constexpr std::int32_t kHuge = 1802201963;
+    constexpr std::int32_t kLimit = record_values::kMaxCoordinate;
+    const auto rect = [](DocRect r, std::int32_t penWidth, std::int32_t round, float version = 6.0f,
+                         int pageWidth = 8330) {
+        Bytes b = ContentsHeader(1, version, pageWidth);
+        b.u16(1).newClass("CDrawRect").baseRecord(r, 0, 0, 0, penWidth);
+        b.u16(CDrawRect::roundRectangle).i32(round).i32(round).i32(2);
+        b.u16(1).pageRecord("P");
+        return b.data();
+    };
+    const auto poly = [](QPoint p) {
+        Bytes b = ContentsHeader(1, 6.0f);
+        b.u16(1).newClass("CDrawPoly").baseRecord(DocRect(0, 0, 100, 100), 0);
+        b.u16(2).u16(2).i32(0).i32(0).i32(p.x()).i32(p.y());
+        b.u16(1).pageRecord("P");
+        return b.data();
+    };
+    struct Case {
+        const char* name;
+        QByteArray contents;
+    };
+    const Case refused[] = {
+        {"right edge past int", rect(DocRect(0, 0, 2147483647, -100), 1, 16)},
+        {"top far above the page", rect(DocRect(0, kLimit + 1, 100, -100), 1, 16)},
+        {"bottom far below the page", rect(DocRect(0, 0, 100, -kHuge), 1, 16)},
+        {"pen width 10.5 times past int", rect(DocRect(0, 0, 100, -100), kHuge, 16)},
+        {"negative pen width past int", rect(DocRect(0, 0, 100, -100), -kHuge, 16)},
+        {"roundness past int", rect(DocRect(0, 0, 100, -100), 1, 2147483647)},
+        {"polygon point past int", poly(QPoint(-2147483647, 5))},
+        {"page width past int", rect(DocRect(0, 0, 100, -100), 1, 16, 6.0f, kHuge)},
+        {"negative version", rect(DocRect(0, 0, 100, -100), 1, 16, -2.3e29f)},
+    };
+    CDI_RptDoc doc(&m_env);
+    BuildSampleReport(doc);
+    const QByteArray before = doc.StoreContents();
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        EXPECT_FALSE(doc.LoadContents(c.contents, &error));
+        EXPECT_EQ(error, m_env.LoadString(doc_string::kBadFormat));
+        EXPECT_EQ(doc.StoreContents(), before);
+    }
+
+    const Case accepted[] = {
+        {"edges at the limit", rect(DocRect(-kLimit, kLimit, kLimit, -kLimit), record_values::kMaxPenWidth, 16)},
+        {"polygon point at the limit", poly(QPoint(-kLimit, kLimit))},
+    };
+    for (const Case& c : accepted) {
+        SCOPED_TRACE(c.name);
+        CDI_RptDoc at(&m_env);
+        QString error;
+        ASSERT_TRUE(at.LoadContents(c.contents, &error)) << error.toStdString();
+        RenderSmall(at);
+        DrawView view;
+        for (CDrawObj* obj : at.GetObjects())
+            obj->HitTest(QPoint(kLimit, -kLimit), &view, true, 0);
+        EXPECT_EQ(at.StoreContents(), c.contents);
+    }
 }

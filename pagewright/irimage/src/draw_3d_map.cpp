@@ -2,6 +2,7 @@
 // the properties command.
 #include "irimage/draw_3d_map.h"
 
+#include "document/record_values.h"
 #include "irimage/draw_ir.h"
 #include "irimage/ir_marks.h"
 #include "irimage/map_prop_dlg.h"
@@ -112,6 +113,8 @@ void CDraw3DMap::Serialize(platform::ArchiveReader& ar)
     m_fRotX = BitsFloat(GetU32(block + 20));
     m_fRotY = BitsFloat(GetU32(block + 24));
     m_bChanged = std::int32_t(GetU32(block + 28));
+    const std::size_t blockAt = ar.position() - sizeof block;
+    record_values::Require(ar, std::isfinite(m_fZoom) && std::isfinite(m_fRotX) && std::isfinite(m_fRotY), blockAt);
     m_bHasSnapshot = ar.readU8() != 0 ? 1 : 0;
     m_nDataWidth = ar.readI32();
     m_nDataHeight = ar.readI32();

@@ -10,6 +10,7 @@
 
 #include "document/draw_tool.h"
 #include "document/draw_view.h"
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 
 #include <algorithm>
@@ -101,7 +102,8 @@ QPoint CDrawIR::PixelToPage(int px, int py) const
     const DocRect r = position.Normalized();
     if (m_fScaleX <= 0 || m_fScaleY <= 0)
         return {r.left, r.bottom};
-    return {r.left + TruncateTo<int>(double(px) / m_fScaleX), r.bottom - TruncateTo<int>(double(py) / m_fScaleY)};
+    return {record_values::ClampToPage(r.left + std::trunc(double(px) / m_fScaleX)),
+            record_values::ClampToPage(r.bottom - std::trunc(double(py) / m_fScaleY))};
 }
 
 HandleCursor CDrawIR::GetHandleCursor(int handle) const

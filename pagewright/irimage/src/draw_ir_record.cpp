@@ -3,6 +3,7 @@
 
 #include "irimage/temperature_text.h"
 
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 
 #include "platform/archive_reader.h"
@@ -145,8 +146,12 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
 
     m_image->Serialize(ar, [this](platform::ArchiveReader& r, std::uint32_t n) { return ReadFileBytes(r, n); });
     const int record = ar.readU8();
-    m_fScaleX = ar.readF32();
-    m_fScaleY = ar.readF32();
+    // Scales turn picture points into page points: held to their range.
+    // Temperatures and parameters are kept as they stand (the camera library
+    // may give non-finite ones for a damaged camera file, and they are saved
+    // so); what draws them checks them.
+    m_fScaleX = record_values::ReadScale(ar);
+    m_fScaleY = record_values::ReadScale(ar);
     const float displayHigh = ar.readF32();
     const float displayLow = ar.readF32();
     float openHigh = 0, openLow = 0;
@@ -223,7 +228,7 @@ void CDrawIR::ReadRecord(platform::ArchiveReader& ar)
         inverted = ar.readU32();
         m_fTransmittance = ar.readF32();
     }
-    if (static_cast<int>(version) >= 4) {
+    if (version >= 4.0f) {
         m_analyses.Serialize(ar);
     } else {
         m_oldItems.Serialize(ar);

@@ -3,6 +3,7 @@
 #include "irimage/temperature_text.h"
 
 #include "document/page_dc.h"
+#include "document/record_values.h"
 
 #include <QFont>
 
@@ -26,8 +27,8 @@ QString WithStar(QString label, bool own) { return own ? label + QLatin1Char('*'
 // each term truncated toward zero.
 QPoint ExtremeOnPage(const DocRect& rect, const PictureMapping& map, int offsetX, int offsetY)
 {
-    const int x = rect.left + TruncateTo<int>(double(offsetX) / double(map.scaleX));
-    const int y = rect.bottom - TruncateTo<int>(double(offsetY) / double(map.scaleY));
+    const int x = record_values::ClampToPage(rect.left + std::trunc(double(offsetX) / double(map.scaleX)));
+    const int y = record_values::ClampToPage(rect.bottom - std::trunc(double(offsetY) / double(map.scaleY)));
     return {x, y};
 }
 
@@ -35,7 +36,9 @@ QPoint ExtremeOnPage(const DocRect& rect, const PictureMapping& map, int offsetX
 
 QPoint PictureMapping::ToPage(int px, int py) const
 {
-    return {left + TruncateTo<int>(double(px) / double(scaleX)), top - TruncateTo<int>(double(py) / double(scaleY))};
+    // Pixels far outside the picture (a hostile record) stay on the page's scale.
+    return {record_values::ClampToPage(left + std::trunc(double(px) / double(scaleX))),
+            record_values::ClampToPage(top - std::trunc(double(py) / double(scaleY)))};
 }
 
 bool HasOwnParameters(const IRAnalysisItem& item)

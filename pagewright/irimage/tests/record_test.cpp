@@ -1,10 +1,12 @@
 // The image object's record: reports of every format version, the current
 // one byte for byte, damaged records refused.
 #include "irimage/draw_ir.h"
+#include "irimage/ir_marks.h"
 
 #include "irimage/temperature_text.h"
 #include "test_support.h"
 
+#include "document/record_values.h"
 #include "document/rpt_doc.h"
 
 #include "platform/archive_reader.h"
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 using namespace irtest;
 
@@ -303,4 +306,68 @@ TEST(DrawIrRecord, AListedFileTheLibraryRefusesLeavesTheShownImage)
     ir->ComputeAnalysis(1);
     EXPECT_EQ(ir->m_analyses[1].maximum, line.maximum) << "still measurable";
     ASSERT_TRUE(ir->LoadFileAtIndex(0));
+}
+
+// Scales a record cannot hold (a denormal or negative scale that sends
+// picture points past int) refuse the report with the damaged-report
+// message; an object not laid out yet (scale 0) still reads, and so do
+// temperature limits whatever they hold.
+TEST(DrawIrRecord, ExtremeScalesAndLimitsRefuseTheReport)
+{
+    TestEnvironment env;
+    CDI_RptDoc source(&env, &Registry());
+    ASSERT_TRUE(source.LoadContents(Report("v6.0")));
+    const QByteArray stored = source.StoreContents();
+    const CDrawIR* ir = OnlyImage(source);
+    ASSERT_NE(ir, nullptr);
+    const float scale = float(ir->PixelScaleX());
+    ASSERT_GT(scale, 0.0f);
+    // The two scales follow each other, then the display limits.
+    QByteArray pattern(8, '\0');
+    std::memcpy(pattern.data(), &scale, 4);
+    std::memcpy(pattern.data() + 4, &scale, 4);
+    const qsizetype at = stored.indexOf(pattern);
+    ASSERT_GT(at, 0);
+    ASSERT_EQ(stored.indexOf(pattern, at + 1), -1);
+
+    struct Case {
+        const char* what;
+        qsizetype offset;
+        float value;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"a denormal scale", 0, 6.4e-41f, false},
+        {"a negative scale", 4, -0.05f, false},
+        {"a scale past the largest", 0, 1e7f, false},
+        {"a scale that is not a number", 4, std::numeric_limits<float>::quiet_NaN(), false},
+        {"an infinite display limit (kept as read)", 8, std::numeric_limits<float>::infinity(), true},
+        {"a display limit of -2.3e29", 12, -2.3e29f, true},
+        {"no scale yet", 0, 0.0f, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray bad = stored;
+        std::memcpy(bad.data() + at + c.offset, &c.value, 4);
+        CDI_RptDoc target(&env, &Registry());
+        QString error;
+        EXPECT_EQ(target.LoadContents(bad, &error), c.loads);
+        if (!c.loads) {
+            EXPECT_EQ(error, env.LoadString(doc_string::kBadFormat));
+            EXPECT_TRUE(target.GetObjects().empty());
+        }
+    }
+}
+
+// Picture points far outside the picture (hostile analysis positions over a
+// tiny scale) map to page points held on the page's scale instead of
+// overflowing.
+TEST(DrawIrRecord, PicturePointsFarOffThePictureStayOnThePageScale)
+{
+    const int limit = 2 * record_values::kMaxCoordinate;
+    const ir_marks::PictureMapping map{1000, -1000, record_values::kMinScale, record_values::kMinScale};
+    EXPECT_EQ(map.ToPage(2147483647, -2147483647), QPoint(limit, limit));
+    EXPECT_EQ(map.ToPage(-2147483647, 2147483647), QPoint(-limit, -limit));
+    const ir_marks::PictureMapping plain{1000, -1000, 0.5f, 0.25f};
+    EXPECT_EQ(plain.ToPage(10, 10), QPoint(1020, -1040));
 }

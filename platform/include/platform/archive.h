@@ -42,6 +42,7 @@ enum class ArchiveErrorCode {
     BadIndex,       // a reference to an index that was not read yet, or of the wrong kind
     TooManyObjects, // the running index table is full
     TooDeep,        // objects nested inside each other too deeply
+    BadValue,       // a value outside the range its field can hold
 };
 
 // A short English text for each code (for logs; the programs show their own message).

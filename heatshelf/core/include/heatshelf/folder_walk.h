@@ -18,6 +18,9 @@ namespace heatshelf {
 struct FolderEntry {
     QString name;
     bool isDirectory = false;
+    // A plain file (or a link to one): never a pipe, socket or device,
+    // which could block whoever opens it.
+    bool isRegular = true;
 };
 
 // The folder's entries, in no particular order; empty when it cannot be read.
@@ -26,7 +29,7 @@ QList<FolderEntry> ListFolder(const QString& folder);
 // True when the last four characters are ".VNI", ".VNV" or ".JPG", in any case.
 bool IsInfraredName(const QString& name);
 
-// The names of the entries that are infrared files and not folders, sorted
+// The names of the entries that are plain infrared files, sorted
 // by name without regard to case (ties by the exact name).
 QStringList InfraredCandidates(const QList<FolderEntry>& listing);
 
@@ -72,7 +75,7 @@ private:
         bool opens = false;
     };
     // The file's entry with its current size and time; false when it is
-    // missing or a folder. *known: the cached answer still holds.
+    // missing or not a plain file. *known: the cached answer still holds.
     bool look(const QString& path, Entry* entry, bool* known) const;
     bool load(const QByteArray& localPath, const QString& path) const;
     const thermcore::IfrCalls* m_calls;

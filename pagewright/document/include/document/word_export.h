@@ -40,6 +40,9 @@ public:
         bool bold = false;
         bool italic = false;
         bool underline = false;
+        // The object's fill, given to every cell when it has one.
+        bool fill = false;
+        COLORREF fillColor = 0xFFFFFF;
     };
 
     virtual ~CWordExport() = default;
