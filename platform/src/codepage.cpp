@@ -232,6 +232,7 @@ int codePageOfCharset(int charset)
 
 CodePageConverter::CodePageConverter(int codePage)
     : m_codePage(codePage)
+    , m_singleByte(codePage != 932 && codePage != 936 && codePage != 949 && codePage != 950)
 {
     const char* name = iconvNameOfCodePage(codePage);
     m_decoder = openIconv("UTF-8", name);
@@ -248,9 +249,19 @@ CodePageConverter::~CodePageConverter()
 
 QString CodePageConverter::decode(QByteArrayView bytes)
 {
-    const std::string utf8 = convert(static_cast<iconv_t>(m_decoder),
-                                     std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())),
-                                     "\xEF\xBF\xBD", [](const char*, std::size_t) { return std::size_t{1}; });
+    const auto cd = static_cast<iconv_t>(m_decoder);
+    const auto skipOne = [](const char*, std::size_t) { return std::size_t{1}; };
+    std::string utf8;
+    if (m_singleByte) {
+        // One byte is one character: each is decoded alone, so that a letter
+        // and the combining accent after it stay two characters (code pages
+        // 1255 and 1258 would join them), as the encoder wrote them one by one.
+        for (const char byte : bytes)
+            utf8 += convert(cd, std::string_view(&byte, 1), "\xEF\xBF\xBD", skipOne);
+    } else {
+        utf8 = convert(cd, std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())), "\xEF\xBF\xBD",
+                       skipOne);
+    }
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 

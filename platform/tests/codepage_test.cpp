@@ -84,6 +84,9 @@ TEST(CodePageConverter, DecodesAndEncodesByCodePage)
         {932, "82a0", QStringLiteral("あ")},
         {950, "a4a4", QStringLiteral("中")},
         {1258, "61e2", QStringLiteral("aâ")}, // the last character is held back until the end
+        // A letter and a combining accent stay two characters, as written.
+        {1258, "61cc", QStringLiteral("a\u0300")},
+        {1255, "f9c4", QStringLiteral("\u05E9\u05B4")},
     };
     for (const Case& c : cases) {
         CodePageConverter cp(c.codePage);

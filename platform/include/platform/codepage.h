@@ -64,7 +64,9 @@ public:
     // True when iconv knows the code page.
     bool isValid() const { return m_decoder != nullptr; }
     // Bytes to text; a byte that does not decode (a lone lead byte) becomes
-    // U+FFFD and the byte after it is read afresh.
+    // U+FFFD and the byte after it is read afresh. In a single-byte code page
+    // every byte is one character (a letter and a combining accent are not
+    // joined), so decoding what encode wrote gives the same characters.
     QString decode(QByteArrayView bytes);
     // One character (a Unicode scalar value) to its bytes in the code page,
     // appended to out; false, with out unchanged, when the code page has no
@@ -73,6 +75,7 @@ public:
 
 private:
     int m_codePage;
+    bool m_singleByte;
     void* m_decoder = nullptr; // iconv_t
     void* m_encoder = nullptr;
 };
