@@ -9,6 +9,7 @@
 #include "template_select_dlg.h"
 
 #include "platform/settings.h"
+#include "skin/file_filters.h"
 #include "skin/message_box.h"
 
 #include <QColorDialog>
@@ -87,7 +88,8 @@ QString CAppEnvironment::PromptSaveFileName(const QString& proposed, bool replac
         if (const CDI_RptTemplate* t = m_app.GetDocTemplate())
             types = t->GetDocString(CDI_RptTemplate::filterName);
     }
-    return QFileDialog::getSaveFileName(m_app.GetMainFrame(), LoadStringRes(res::AFX_IDS_APP_TITLE), proposed, types);
+    return QFileDialog::getSaveFileName(m_app.GetMainFrame(), LoadStringRes(res::AFX_IDS_APP_TITLE), proposed,
+                                        skin::FileDialogFilter(types));
 }
 
 void CAppEnvironment::OpenWithDefaultApplication(const QString& path)

@@ -17,6 +17,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/settings.h"
+#include "skin/file_filters.h"
 #include "skin/skin_style.h"
 
 #include <QApplication>
@@ -346,7 +347,7 @@ void CDI_RptApp::OnFileOpen()
         name = m_savePath + QStringLiteral("RirovEre.rpt");
     else
         name += QStringLiteral("RirovEre.rpt");
-    const QString filter = m_template->GetDocString(CDI_RptTemplate::filterName) + QStringLiteral(";;*");
+    const QString filter = skin::FileDialogFilter(m_template->GetDocString(CDI_RptTemplate::filterName) + QStringLiteral(";;*"));
     const QString path = QFileDialog::getOpenFileName(m_mainFrame, LoadStringRes(res::AFX_IDS_OPENFILE), name, filter);
     if (path.isEmpty())
         return;

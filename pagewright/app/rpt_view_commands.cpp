@@ -13,6 +13,7 @@
 #include "content/draw_histogram.h"
 #include "content/draw_profile.h"
 #include "content/draw_time_profile.h"
+#include "document/draw_photo.h"
 #include "document/draw_rect.h"
 #include "document/draw_tool.h"
 #include "document/ir_image_object.h"
@@ -20,6 +21,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
+#include "skin/file_filters.h"
 #include "skin/skin_scroll_bar.h"
 
 #include <QApplication>
@@ -545,7 +547,7 @@ void CDI_RptView::OnColorStyle(int k)
 void CDI_RptView::OnLogo()
 {
     CDI_RptDoc* doc = GetDocument();
-    const QString filter = QStringLiteral("(*.bmp;*.gif;*.jpg;*.pcx;*.tga;*.tif) (*.bmp *.gif *.jpg *.pcx *.tga *.tif)");
+    const QString filter = skin::FileDialogFilter(QString::fromLatin1(CDrawPhoto::kPictureFilter));
     const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), filter);
     if (path.isEmpty())
         return;

@@ -4,8 +4,10 @@
 #include "rpt_app.h"
 #include "string_table.h"
 
+#include "irimage/ir_file_dlg.h"
 #include "platform/ini_file.h"
 #include "platform/settings.h"
+#include "skin/file_filters.h"
 #include "skin/message_box.h"
 
 #include <QButtonGroup>
@@ -23,10 +25,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-const char* const kBatchFileFilter = "All InfraFile(*.JPG;*.VNI;*.VNV) (*.JPG *.jpg *.VNI *.vni *.VNV *.vnv);;"
-                                     "JPG (*.JPG) (*.JPG *.jpg);;"
-                                     "PIC (*.VNI) (*.VNI *.vni);;"
-                                     "Video (*.VNV) (*.VNV *.vnv)";
+const char* const kBatchFileFilter = kIRFileFilter;
 const char* const kTemplateFilter = "report template (*.rpm)";
 
 namespace {
@@ -35,10 +34,11 @@ BatchChoosers SystemChoosers()
 {
     BatchChoosers c;
     c.openFiles = [](QWidget* parent, const QString& filter, int& filterIndex, const QString& folder) {
-        QFileDialog dlg(parent, QString(), folder, filter);
+        const QStringList filters = skin::FileDialogFilters(filter);
+        QFileDialog dlg(parent, QString(), folder);
+        dlg.setNameFilters(filters);
         dlg.setFileMode(QFileDialog::ExistingFiles);
         dlg.setOption(QFileDialog::ReadOnly, false);
-        const QStringList filters = filter.split(QStringLiteral(";;"));
         if (filterIndex >= 1 && filterIndex <= filters.size())
             dlg.selectNameFilter(filters[filterIndex - 1]);
         if (dlg.exec() != QDialog::Accepted)
@@ -52,7 +52,7 @@ BatchChoosers SystemChoosers()
         return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
     };
     c.openTemplate = [](QWidget* parent, const QString& filter, const QString& folder) {
-        return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+        return QFileDialog::getOpenFileName(parent, QString(), folder, skin::FileDialogFilter(filter));
     };
     return c;
 }

@@ -9,8 +9,6 @@
 #include "skin/dialog_base.h"
 
 
-const char* const kWizardIRFilter = "All InfraFile(*.JPG;*.VNI;*.VNV)|*.JPG;*.VNI;*.VNV|JPG (*.JPG)|*.JPG|"
-                                    "PIC (*.VNI)|*.VNI|Video (*.VNV)|*.VNV||";
 const char* const kWizardPictureFilter =
     "All Image Files(*.bmp;*.gif;*.jpg;*.pcx;*.tga;*.tif)|*.bmp;*.gif;*.jpg;*.pcx;*.tga;*.tif||";
 
@@ -25,7 +23,7 @@ WizardDialogRunner& Runner()
 QStringList ChooseInfraredFiles(QWidget* parent, bool multiple)
 {
     DocumentEnvironment& env = WizardEnvironment();
-    CIRFileDlg dialog(env, true, QString(), QString(), QString::fromLatin1(kWizardIRFilter), parent);
+    CIRFileDlg dialog(env, true, QString(), QString(), QString::fromLatin1(kIRFileFilter), parent);
     dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.StartAtRememberedPlace();
     if (!env.RunDialog(dialog))

@@ -29,7 +29,6 @@ struct WizardChoosers {
 // unless replaced.
 WizardChoosers& TheWizardChoosers();
 
-extern const char* const kWizardIRFilter;
 extern const char* const kWizardPictureFilter;
 
 // A text of the program's string table (the document's texts included).

@@ -58,7 +58,7 @@ int CDrawTimeProfile::ExportToExcel()
 {
     DocumentEnvironment& env = Env();
     const QString chosen =
-        PromptIRSaveFile(env, QStringLiteral("TimeProfile.xlsx"), QStringLiteral("Excel File (*.xlsx)|*.xlsx||"));
+        PromptIRSaveFile(env, QStringLiteral("TimeProfile.xlsx"), QString::fromLatin1(kExcelFileFilter));
     if (chosen.isEmpty())
         return 1;
     const QString path = WorkbookPath(chosen);

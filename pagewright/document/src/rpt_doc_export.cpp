@@ -27,7 +27,7 @@ void CDI_RptDoc::ExportPages(CWordExport& exporter)
 bool CDI_RptDoc::OnExportToWord()
 {
     const QString path =
-        m_env->PromptSaveFileName(QStringLiteral("report.docx"), false, QStringLiteral("Microsoft Word (*.docx)"));
+        m_env->PromptSaveFileName(QStringLiteral("report.docx"), false, QString::fromLatin1(kWordFileFilter));
     if (path.isEmpty())
         return false;
     DocxExport exporter;

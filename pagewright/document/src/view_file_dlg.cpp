@@ -1,5 +1,7 @@
 #include "document/view_file_dlg.h"
 
+#include "skin/file_filters.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -54,27 +56,6 @@ private:
     const platform::CDibImage& m_picture;
 };
 
-QStringList CViewFileDlg::NameFilters(const QString& filter)
-{
-    QStringList out;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
-            break;
-        QStringList patterns;
-        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            patterns << p.trimmed();
-            // Camera cards name their files in capitals.
-            if (p.trimmed().toUpper() != p.trimmed())
-                patterns << p.trimmed().toUpper();
-        }
-        QString text = parts[i];
-        text.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)\\s*$")));
-        out << (text.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')')).trimmed();
-    }
-    return out;
-}
-
 CViewFileDlg::CViewFileDlg(bool open, const QString& defaultExt, const QString& fileName, const QString& filter,
                            QWidget* parent)
     : QFileDialog(parent)
@@ -84,7 +65,7 @@ CViewFileDlg::CViewFileDlg(bool open, const QString& defaultExt, const QString& 
     setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     setDefaultSuffix(defaultExt);
     setWindowTitle(QStringLiteral("Picture select"));
-    const QStringList filters = NameFilters(filter);
+    const QStringList filters = skin::FileDialogFilters(filter);
     if (!filters.isEmpty())
         setNameFilters(filters);
     if (!fileName.isEmpty())

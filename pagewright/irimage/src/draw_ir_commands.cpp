@@ -51,9 +51,6 @@ enum : unsigned {
     kViewPreviousPalette = 768,
 };
 
-const char kOpenFilter[] =
-    "All InfraFile(*.JPG;*.VNI;*.VNV)|*.JPG;*.VNI;*.VNV|JPG (*.JPG)|*.JPG|PIC (*.VNI)|*.VNI|Video (*.VNV)|*.VNV||";
-
 int SubModeOf(unsigned id)
 {
     switch (id) {
@@ -112,7 +109,7 @@ int CDrawIR::OnOpenCommand()
     DocumentEnvironment& env = Environment();
     DrawView* v = document != nullptr ? document->GetView() : nullptr;
     const bool append = v != nullptr && v->m_bAppendFrames;
-    CIRFileDlg dialog(env, true, QString(), QString(), QString::fromLatin1(kOpenFilter));
+    CIRFileDlg dialog(env, true, QString(), QString(), QString::fromLatin1(kIRFileFilter));
     dialog.setFileMode(append ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.StartAtRememberedPlace();
     if (!env.RunDialog(dialog))
@@ -300,7 +297,7 @@ int CDrawIR::OnExportCommand(int step)
             return 0;
     }
     DocumentEnvironment& env = Environment();
-    QString path = PromptIRSaveFile(env, QStringLiteral("IR.xlsx"), QStringLiteral("Excel File (*.xlsx)|*.xlsx||"));
+    QString path = PromptIRSaveFile(env, QStringLiteral("IR.xlsx"), QString::fromLatin1(kExcelFileFilter));
     if (path.isEmpty())
         return 0;
     path = WithExtension(path, QStringLiteral("xlsx"), false);

@@ -19,29 +19,14 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "skin/file_filters.h"
+
 namespace {
 
 constexpr int kPreviewWidth = 320;
 constexpr int kPreviewHeight = 160;
 
 } // namespace
-
-QStringList CIRFileDlg::NameFilters(const QString& filter)
-{
-    QStringList out;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].isEmpty())
-            break;
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The dialog reads the patterns from the parentheses at the end.
-        const qsizetype paren = parts[i].indexOf(QLatin1Char('('));
-        const QString text = (paren < 0 ? parts[i] : parts[i].left(paren)).trimmed();
-        out << QStringLiteral("%1 (%2)").arg(text, patterns);
-    }
-    return out;
-}
 
 CIRFileDlg::CIRFileDlg(DocumentEnvironment& env, bool open, const QString& defaultExt, const QString& fileName,
                        const QString& filter, QWidget* parent)
@@ -50,7 +35,7 @@ CIRFileDlg::CIRFileDlg(DocumentEnvironment& env, bool open, const QString& defau
     setOption(QFileDialog::DontUseNativeDialog, true);
     setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     setDefaultSuffix(defaultExt);
-    setNameFilters(NameFilters(filter));
+    setNameFilters(skin::FileDialogFilters(filter));
     setWindowTitle(IRString(env, ir_string::kFileDialogTitle));
     setSizeGripEnabled(true);
     if (!fileName.isEmpty())

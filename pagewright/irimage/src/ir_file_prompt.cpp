@@ -1,8 +1,8 @@
 #include "irimage/ir_file_prompt.h"
 
-#include "irimage/ir_file_dlg.h"
 
 #include "document/document_environment.h"
+#include "skin/file_filters.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,7 +13,7 @@ QString PromptIRSaveFile(DocumentEnvironment& env, const QString& proposed, cons
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList filters = CIRFileDlg::NameFilters(filter);
+    const QStringList filters = skin::FileDialogFilters(filter);
     dialog.setNameFilters(filters);
     dialog.selectFile(proposed);
     if (!env.RunDialog(dialog) || dialog.selectedFiles().isEmpty())

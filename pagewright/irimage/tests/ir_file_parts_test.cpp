@@ -140,11 +140,3 @@ TEST(IRFileDialog, PreviewShowsOneFileOnceAndPlaysItsNote)
     EXPECT_TRUE(dialog.grab().save(shots + QStringLiteral("/ir-file-dialog.png")));
 }
 
-TEST(IRFileDialog, FiltersTakeTheirPatternsFromThePipeForm)
-{
-    EXPECT_EQ(CIRFileDlg::NameFilters(QStringLiteral(
-                  "All InfraFile(*.JPG;*.VNI;*.VNV)|*.JPG;*.VNI;*.VNV|JPG (*.JPG)|*.JPG||")),
-              (QStringList{QStringLiteral("All InfraFile (*.JPG *.VNI *.VNV)"), QStringLiteral("JPG (*.JPG)")}));
-    EXPECT_EQ(CIRFileDlg::NameFilters(QStringLiteral("Wave File|*.wav||")),
-              QStringList{QStringLiteral("Wave File (*.wav)")});
-}

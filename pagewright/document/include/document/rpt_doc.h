@@ -284,6 +284,8 @@ public:
     // every page with its objects, offers to open the result. False when
     // cancelled or the file could not be written (message 61502).
     bool OnExportToWord();
+    // The file type of that export.
+    static constexpr char kWordFileFilter[] = "Microsoft Word (*.docx)";
     // Every page in order (a break before each page after the first) and
     // every object of the list, in list order, on its page, through its own
     // export. Objects on pages past the last are left out.

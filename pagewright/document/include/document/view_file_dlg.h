@@ -44,9 +44,6 @@ public:
     // Refreshes the preview for the file now under the cursor.
     void RefreshPreview(const QString& path);
 
-    // The filter list of a "text|patterns|...||" filter.
-    static QStringList NameFilters(const QString& filter);
-
 private:
     class PreviewArea;
 

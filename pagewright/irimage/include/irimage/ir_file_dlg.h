@@ -17,6 +17,10 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
+// The camera's file types, for every dialog that opens infrared files.
+inline constexpr char kIRFileFilter[] =
+    "All InfraFile(*.JPG;*.VNI;*.VNV)|*.JPG;*.VNI;*.VNV|JPG (*.JPG)|*.JPG|PIC (*.VNI)|*.VNI|Video (*.VNV)|*.VNV||";
+
 class CIRFileDlg : public QFileDialog {
     Q_OBJECT
 public:
@@ -48,9 +52,6 @@ public:
     const IRFileParts& Parts() const { return m_parts; }
     const IRScratchFiles& Scratch() const { return m_files; }
     int ExtractionCount() const { return m_extractions; }
-
-    // The "text|pattern|text|pattern||" filter as the dialog's name filters.
-    static QStringList NameFilters(const QString& filter);
 
     // Opens in the folder of the last infrared file shown, on the file type
     // the settings remember (field.ini [SysSet] FileType, from 1).

@@ -7,6 +7,9 @@
 
 class DocumentEnvironment;
 
+// The spreadsheet exports' file type.
+inline constexpr char kExcelFileFilter[] = "Excel File (*.xlsx)|*.xlsx||";
+
 // The chosen path (empty when cancelled); *filterIndex receives the chosen
 // filter, counted from 1.
 QString PromptIRSaveFile(DocumentEnvironment& env, const QString& proposed, const QString& filter,
