@@ -112,6 +112,14 @@ int Decode(const char* in, const char* out)
     image.width = p.JpegWidth;
     image.height = p.JpegHeight;
     image.channels = p.JpegChannels == 1 ? 1 : 3;
+    if (!JpegPictureFits(image.width, image.height, image.channels)) {
+        std::fprintf(stderr,
+                     "thermjpeg-tool: %s: a picture of %d x %d pixels is beyond the limit of %d pixels a side, "
+                     "%ld pixels and %ld bytes\n",
+                     in, image.width, image.height, JPEG_MAX_PICTURE_SIDE, JPEG_MAX_PICTURE_PIXELS,
+                     JPEG_MAX_PICTURE_BYTES);
+        return 2;
+    }
     image.pixels.assign(static_cast<size_t>(image.width) * image.height * image.channels, 0);
     p.ImageBytes = image.pixels.data();
     p.ImageWidth = image.width;

@@ -30,6 +30,26 @@
 extern "C" {
 #endif
 
+/*
+ * The largest picture a caller allocates from a frame header: at most
+ * JPEG_MAX_PICTURE_SIDE pixels a side and JPEG_MAX_PICTURE_PIXELS pixels in
+ * all, which at 4 bytes a pixel is JPEG_MAX_PICTURE_BYTES (512 MiB). A frame
+ * may claim 65535 x 65535 in a few bytes; callers refuse a header beyond
+ * these before allocating (JpegPictureFits).
+ */
+#define JPEG_MAX_PICTURE_SIDE 32768
+#define JPEG_MAX_PICTURE_PIXELS (1L << 27)
+#define JPEG_MAX_PICTURE_BYTES (1L << 29)
+
+/* 1 when a picture of width x height pixels of the given bytes each lies
+ * within the bounds above, else 0. */
+static inline int JpegPictureFits(int64_t width, int64_t height, int64_t bytesPerPixel)
+{
+    return width > 0 && height > 0 && bytesPerPixel > 0 && width <= JPEG_MAX_PICTURE_SIDE &&
+           height <= JPEG_MAX_PICTURE_SIDE && width * height <= JPEG_MAX_PICTURE_PIXELS &&
+           width * height * bytesPerPixel <= JPEG_MAX_PICTURE_BYTES;
+}
+
 /* Result codes; JpegErrorText gives the text of each. */
 enum {
     JPEG_ROI_SUCCESS = 2,

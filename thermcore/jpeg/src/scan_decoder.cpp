@@ -110,6 +110,20 @@ void Dequantize(CodecState& s, int component, int16_t* block)
     s.kernels.dequantizeCurrent(block, s.dec.dequant[s.dec.components[component].quantNumber]);
 }
 
+// True when the scan's entropy-coded data has run out: no bit left, no
+// end-of-band run pending, and the input ends (or a marker other than a
+// restart marker comes) before another byte of it. Every MCU after that
+// would be made of nothing, so the scan stops there instead of walking a
+// frame of any claimed size.
+bool EntropyDataEnded(BitReader& bits)
+{
+    if (bits.bitCount > 0 || bits.eobRun > 0)
+        return false;
+    if (JpegFillBits(bits, 1) != kStatusNoMoreBits)
+        return false;
+    return bits.bitCount == 0 && !(bits.marker >= 0xD0 && bits.marker <= 0xD7);
+}
+
 // ---- Restart index.
 
 void RecordRow(DecoderState& d, const DecodeScanRecord& scan, int row)
@@ -211,6 +225,10 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
         }
     }
     for (int row = startRow; row <= dec.r1; ++row) {
+        if (row > startRow && EntropyDataEnded(d.source.bits)) {
+            SinkFinish(s, out, row - 1);
+            return region ? JPEG_ROI_SUCCESS : 0;
+        }
         RecordRow(d, scan, row);
         for (int column = row == startRow ? startColumn : 0; column < cols; ++column) {
             const bool full = column >= dec.c0 && column <= dec.c1;
@@ -285,6 +303,8 @@ int DecodeBuffered(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
     const int cols = single ? (d.componentWidth[c0] + 7) / 8 : d.mcusPerRow;
     const int rows = single ? (d.componentHeight[c0] + 7) / 8 : d.mcuRows;
     for (int row = scan.resumeRow; row < rows; ++row) {
+        if (row > scan.resumeRow && EntropyDataEnded(d.source.bits))
+            return 0;
         for (int column = row == scan.resumeRow ? scan.resumeColumn : 0; column < cols; ++column) {
             for (int k = 0; k < scan.ns; ++k) {
                 const DecodeScanComponent& sc = scan.components[k];

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "decoder_support.h"
 
@@ -334,6 +335,45 @@ TEST(MalformedStream, EachReadParsesItsOwnFrame)
     ASSERT_EQ(JpegRead(&p, JPEG_MODE_READ_MEMORY), 0);
     EXPECT_EQ(p.JpegWidth, 24);
     EXPECT_EQ(p.JpegHeight, 16);
+}
+
+// A 4 KB stream whose frame claims 65535 x 65535 pixels: the bound callers
+// allocate by refuses it, and the decoder stops at the end of its entropy
+// data instead of walking 67 million MCUs of nothing. A region of the left
+// 64 columns over the whole height, interrupted after every MCU, ends
+// within the rows the data covers.
+TEST(MalformedStream, AFrameClaimingMoreThanItsDataStopsWhereTheDataEnds)
+{
+    const Bytes stream = ReadFileBytes(THERMJPEG_FIXTURES "/frame-65535x65535.jpg");
+    ASSERT_GT(stream.size(), 4000u);
+    JPEG_PROPERTIES p{};
+    ASSERT_EQ(JpegInit(&p), 0);
+    p.JpegBytes = const_cast<uint8_t*>(stream.data());
+    p.JpegSize = static_cast<int32_t>(stream.size());
+    ASSERT_EQ(JpegRead(&p, JPEG_MODE_HEADER_MEMORY), 0);
+    EXPECT_EQ(p.JpegWidth, 65535);
+    EXPECT_EQ(p.JpegHeight, 65535);
+    EXPECT_FALSE(JpegPictureFits(p.JpegWidth, p.JpegHeight, 3));
+    EXPECT_TRUE(JpegPictureFits(JPEG_MAX_PICTURE_SIDE, JPEG_MAX_PICTURE_PIXELS / JPEG_MAX_PICTURE_SIDE, 4));
+    EXPECT_FALSE(JpegPictureFits(JPEG_MAX_PICTURE_SIDE + 1, 1, 3));
+    EXPECT_FALSE(JpegPictureFits(JPEG_MAX_PICTURE_SIDE, JPEG_MAX_PICTURE_PIXELS / JPEG_MAX_PICTURE_SIDE, 5));
+
+    const int width = 64, height = 65535;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
+    p.ImageBytes = pixels.data();
+    p.ImageWidth = width;
+    p.ImageHeight = height;
+    p.ImageChannels = 3;
+    p.ImageColour = JPEG_COLOUR_RGB;
+    p.OutputRegion = {0, 0, width, height};
+    int rc = 0, calls = 0;
+    do {
+        p.InterruptFlag = 1;
+        rc = JpegRead(&p, JPEG_MODE_READ_MEMORY);
+    } while (rc == JPEG_INTERRUPTED && ++calls < 1000);
+    EXPECT_NE(rc, JPEG_INTERRUPTED) << "still decoding after " << calls << " MCUs";
+    EXPECT_LT(calls, 100);
+    JpegFree(&p);
 }
 
 } // namespace

@@ -38,5 +38,20 @@ TEST(ThermjpegTool, EncodesDecodesAndReportsRefusals)
     EXPECT_EQ(test::Run("'" + Tool() + "' frobnicate 2>/dev/null"), 2);
 }
 
+// A 4 KB stream whose frame claims 65535 x 65535 pixels is refused before
+// the 12 GB picture is allocated: exit 2, the bound in the message, no file.
+TEST(ThermjpegTool, RefusesAFrameBeyondThePictureBound)
+{
+    TempDir dir;
+    const std::string out = dir.Path("huge.ppm").string(), err = dir.Path("err.txt").string();
+    ASSERT_EQ(test::Run("'" + Tool() + "' decode '" THERMJPEG_FIXTURES "/frame-65535x65535.jpg' '" + out + "' 2> '" +
+                        err + "'"),
+              2);
+    const Bytes message = ReadFileBytes(err);
+    EXPECT_NE(std::string(message.begin(), message.end()).find("65535 x 65535 pixels is beyond the limit"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 } // namespace
 } // namespace thermjpeg::test
