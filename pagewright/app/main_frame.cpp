@@ -140,7 +140,13 @@ QAction* CMainFrame::GetMenuAction(int id, const QString& text)
         a->setText(text.section(QLatin1Char('\t'), 0, 0));
         const QString keys = text.section(QLatin1Char('\t'), 1);
         if (!keys.isEmpty()) {
-            a->setShortcut(QKeySequence(keys == QLatin1String("Del") ? QStringLiteral("Delete") : keys));
+            const QKeySequence seq(keys == QLatin1String("Del") ? QStringLiteral("Delete") : keys);
+            QList<QKeySequence> all{seq};
+            // "Enter" in a menu text means either Enter key: the keypad's
+            // (Qt's Key_Enter) and the main one (Key_Return).
+            if (seq.count() == 1 && seq[0].key() == Qt::Key_Enter)
+                all.append(QKeySequence(QKeyCombination(seq[0].keyboardModifiers(), Qt::Key_Return)));
+            a->setShortcuts(all);
             a->setShortcutContext(Qt::ApplicationShortcut);
         }
     }

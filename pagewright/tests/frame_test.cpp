@@ -67,6 +67,7 @@ public:
         OnCommand(kSharedCmd, [](int) { g_log.push_back("view-shared"); });
         OnUpdate(res::ID_INDICATOR_NONE, [](CCmdUI& ui) { ui.SetText(QStringLiteral("Line")); });
         OnCommand(kCheckOnlyCmd, [](int) {});
+        OnCommand(res::ID_PROPERTIES, [](int) { g_log.push_back("properties"); });
         OnUpdate(kCheckOnlyCmd, [](CCmdUI& ui) { ui.SetCheck(1); });
     }
     CCmdTarget* GetDocumentTarget() override { return &doc; }
@@ -190,6 +191,37 @@ TEST_F(FrameTest, PageComboFollowsTheActiveReport)
     EXPECT_EQ(frame->GetCurrentPage(), 1);
     frame->UpdateCommandUI();
     EXPECT_TRUE(frame->GetPageCombo()->isEnabled());
+}
+
+TEST_F(FrameTest, AlignmentTipsAndPromptsNameTheEdgeTheMenuNames)
+{
+    openReport();
+    struct Case {
+        int id;
+        const char* text;
+    };
+    for (const Case& c : {Case{34002, "左对齐"}, Case{34003, "右对齐"}, Case{34004, "底端对齐"}, Case{34005, "顶端对齐"}}) {
+        QAction* a = frame->GetCommandAction(c.id);
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(a->property("menuText").toString(), text) << c.id;
+        EXPECT_EQ(a->toolTip(), text) << c.id;
+        EXPECT_EQ(a->statusTip(), text) << c.id;
+    }
+}
+
+TEST_F(FrameTest, AltWithEitherEnterKeyOpensTheProperties)
+{
+    openReport();
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame);
+    QApplication::processEvents();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        g_log.clear();
+        const Qt::KeyboardModifiers mods = key == Qt::Key_Enter ? Qt::AltModifier | Qt::KeypadModifier : Qt::AltModifier;
+        QTest::keyClick(frame, key, mods);
+        QApplication::processEvents();
+        EXPECT_EQ(g_log, std::vector<std::string>{"properties"}) << key;
+    }
 }
 
 TEST_F(FrameTest, ReportFramesAreAlwaysMaximised)
