@@ -60,6 +60,7 @@ CDrawIR::CDrawIR(DrawView* view, const DocRect& rect)
 
 CDrawIR::~CDrawIR()
 {
+    g_analysisBanding = false;
     auto& live = LiveImageList();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
     for (IRImageDependent* d : m_dependents)

@@ -328,3 +328,12 @@ TEST(DrawIrEdit, AnIsothermDraggedOutOnTheColourBar)
     EXPECT_EQ(r.ir->m_isotherms[1].enabled, 0u);
     EXPECT_EQ(r.ir->m_isotherms[0].enabled, 1u);
 }
+
+TEST(DrawIrEdit, DestroyingAnImageEndsABandDragInProgress)
+{
+    {
+        EditReport r(false);
+        g_analysisBanding = true;
+    }
+    EXPECT_FALSE(g_analysisBanding);
+}
