@@ -47,6 +47,13 @@ inline constexpr int AFX_IDS_ALLFILTER = 61446;
 inline constexpr int AFX_IDP_FILE_NOT_FOUND = 61699;
 inline constexpr int AFX_IDP_FAILED_TO_OPEN_DOC = 61697;
 inline constexpr int IDS_INFRARED_FILTER = 1048;
+// Why a rename was refused; that there is no sound output.
+inline constexpr int IDS_RENAME_INVALID_NAME = 1049;
+inline constexpr int IDS_RENAME_NAME_EXISTS = 1050;
+inline constexpr int IDS_RENAME_FOLDER_READ_ONLY = 1052;
+inline constexpr int IDS_RENAME_SOURCE_GONE = 1053;
+inline constexpr int IDS_RENAME_FAILED = 1055;
+inline constexpr int IDS_NO_SOUND_OUTPUT = 1056;
 inline constexpr int ID_SEPARATOR = 0;
 inline constexpr int ID_INDICATOR_CAPS = 0xE701;
 inline constexpr int ID_INDICATOR_NUM = 0xE702;
