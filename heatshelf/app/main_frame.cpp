@@ -1,5 +1,6 @@
 #include "main_frame.h"
 
+#include "current_folder.h"
 #include "empty_image_view.h"
 #include "frame_resources.h"
 #include "left_view.h"
@@ -163,7 +164,7 @@ bool CMainFrame::Create()
     m_leftView->setMinimumWidth(0);
     m_splitter->addWidget(m_leftView);
     // The tree fills and selects its first root before the image view
-    // exists: nothing shows until the user picks a folder.
+    // exists; that folder is shown once the view is connected, below.
     m_leftView->Tree()->FillRoot();
     m_rightView = m_makeView ? m_makeView(m_splitter) : new CEmptyImageView(m_theme, m_splitter);
     if (m_rightView == nullptr || m_rightView->View() == nullptr)
@@ -175,6 +176,12 @@ bool CMainFrame::Create()
         if (m_rightView != nullptr)
             m_rightView->Step(what, force);
     });
+    // The folder selected at start is the one shown.
+    const QString startFolder = m_leftView->Tree()->PathOf(m_leftView->Tree()->currentIndex());
+    if (!startFolder.isEmpty()) {
+        CurrentFolder() = startFolder;
+        m_rightView->Step(res::kStepFirst, true);
+    }
     m_wndHScroll->raise();
     m_wndVScroll->raise();
 

@@ -2,7 +2,7 @@
 // folder and "/"; folders only (hidden ones left out), each branch filled
 // the first time it opens or is chosen with the mouse, never refreshed;
 // names sorted ignoring case; the system's folder icons; the background in
-// the theme's base shade.
+// the theme's base shade. A click on the chosen folder chooses it again.
 #pragma once
 
 #include <QStandardItemModel>
