@@ -385,7 +385,6 @@ void CMainFrame::RecalcPaneLayout()
         m_wndVScroll->setEnabled(false);
         const CSkinScrollBar::ScrollInfo info = m_wndVScroll->GetScrollInfo();
         m_wndVScroll->SetScrollInfo(info.nMin, info.nMax, info.nPage, info.nMin);
-        m_vPos = info.nMin;
     }
     // The right pane ends 2 pixels short of the client's right edge, and a
     // bar's width more while the grid's bar shows.
@@ -408,8 +407,10 @@ void CMainFrame::OnVScroll(int code, int position)
 {
     if (m_rightView != nullptr)
         m_rightView->Scroll(true, code, position);
+    // From where the bar stands: the grid moves it too (a new folder, the
+    // file shown before scrolled to).
     const CSkinScrollBar::ScrollInfo info = m_wndVScroll->GetScrollInfo();
-    int pos = m_vPos;
+    int pos = info.nPos;
     bool invalidate = true;
     switch (code) {
     case SB_LINEUP: pos -= 1; break;
@@ -420,7 +421,6 @@ void CMainFrame::OnVScroll(int code, int position)
     default: invalidate = false; break;
     }
     pos = std::clamp(pos, info.nMin, std::max(info.nMin, info.nMax - std::max(info.nPage, 1) + 1));
-    m_vPos = pos;
     m_wndVScroll->SetScrollInfo(info.nMin, info.nMax, info.nPage, pos);
     if (invalidate && m_rightView != nullptr)
         m_rightView->View()->update();
