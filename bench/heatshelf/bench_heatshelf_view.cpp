@@ -66,14 +66,15 @@ struct Browser {
         view->Step(heatshelf::res::kStepFirst, true);
         settle();
     }
-    // Back to the single image; cold: nothing kept of the folder's open
-    // tests.
+    // Back to the single image; cold: nothing kept of the folder (open
+    // tests and pictures).
     void toSingleImage(bool cold)
     {
         frame->RunCommand(heatshelf::res::ID_SINGLE);
         settle();
         if (cold) {
             view->Core().openTest().clear();
+            view->ThumbCache().Clear();
         }
     }
     // The cells of the first screen all have their pictures.
@@ -128,7 +129,7 @@ BENCHMARK(BM_EnterGridUntilFirstScreen)->Arg(0)->Arg(1)->Unit(benchmark::kMillis
 // max_turn_ms is the longest the window's event loop went without turning
 // (the longest gap between the beats of a 1 ms timer), which bounds how
 // long a click or a repaint waits. range(0): 0 nothing known of the folder
-// (open tests cold), 1 open tests kept from the visit before.
+// (open tests and pictures cold), 1 both kept from the visit before.
 void BM_EnterGridLongestTurn(benchmark::State& state)
 {
     Browser b;

@@ -350,7 +350,18 @@ void CHeatshelfView::resizeEvent(QResizeEvent* e)
     m_bRelayout = true;
     layoutLists();
     if (m_bThumbnails) {
+        // A selected cell in view stays in view (the frame narrows the
+        // grid when its bar appears, which can move the cell down a row).
+        const int sel = m_nThumbSelected;
+        bool shown = false;
+        if (sel >= 0 && sel < int(m_thumbs.size()) && e->oldSize().isValid()) {
+            const int row = sel / ThumbColumns(e->oldSize().width());
+            const int top = GridTopRow();
+            shown = row >= top && row < top + std::max(1, e->oldSize().height() / 70);
+        }
         updateGridBar();
+        if (shown)
+            scrollToThumb(sel);
         prioritiseVisible();
     }
     startTimer1();
@@ -369,8 +380,8 @@ void CHeatshelfView::placeControls(const Rect& picture)
 // ---- thumbnails ----
 
 // The files are found off this thread: the grid starts empty and shows
-// them as their open tests end, in name order; the worker renders their
-// pictures.
+// them as their open tests end, in name order, each with the picture kept
+// from an earlier visit or one the worker renders.
 void CHeatshelfView::renderThumbnails()
 {
     showControls(false);
@@ -395,8 +406,12 @@ void CHeatshelfView::onFilesFound(int batch, const QList<ScannedFile>& files, bo
         GridThumb t;
         t.name = f.name;
         t.stamp = f.stamp;
-        render << path;
-        ++m_thumbsPending;
+        if (m_thumbCache.Find(path, f.stamp, &t.picture)) {
+            t.state = t.picture.isNull() ? GridThumb::Failed : GridThumb::Ready;
+        } else {
+            render << path;
+            ++m_thumbsPending;
+        }
         if (f.name == m_selectName)
             select = int(m_thumbs.size());
         m_thumbIndex.insert(f.name, int(m_thumbs.size()));
@@ -408,6 +423,7 @@ void CHeatshelfView::onFilesFound(int batch, const QList<ScannedFile>& files, bo
     updateGridBar();
     if (select >= 0) {
         selectThumb(select);
+        scrollToThumb(select);
     } else if (finished) {
         m_selectName.clear(); // gone meanwhile
     }
@@ -427,6 +443,27 @@ void CHeatshelfView::stopGrid()
     m_worker->Cancel();
     clearThumbs();
     m_selectName.clear();
+}
+
+void CHeatshelfView::scrollToThumb(int index)
+{
+    CSkinScrollBar* bar = GetScrollBarCtrl(1);
+    if (bar == nullptr || !bar->isEnabled() || index < 0 || index >= int(m_thumbs.size()))
+        return;
+    const int row = index / ThumbColumns(width());
+    const int page = std::max(1, height() / 70);
+    const CSkinScrollBar::ScrollInfo info = bar->GetScrollInfo();
+    int top = info.nPos;
+    if (row < top)
+        top = row;
+    else if (row >= top + page)
+        top = row - page + 1;
+    top = std::clamp(top, info.nMin, std::max(info.nMin, info.nMax - page + 1));
+    if (top == info.nPos)
+        return;
+    bar->SetScrollInfo(info.nMin, info.nMax, info.nPage, top);
+    prioritiseVisible();
+    update();
 }
 
 void CHeatshelfView::clearThumbs()
@@ -453,6 +490,7 @@ void CHeatshelfView::onThumbRendered(int batch, const QString& path, const QByte
         return;
     t.picture = platform::DibToImage(dib);
     t.state = t.picture.isNull() ? GridThumb::Failed : GridThumb::Ready;
+    m_thumbCache.Insert(path, t.stamp, t.picture);
     update(ThumbCellRect(*found));
     if (--m_thumbsPending == 0 && !m_listing)
         emit thumbnailsDone();
@@ -658,6 +696,7 @@ bool CHeatshelfView::RenameThumbnail(int index, const QString& newName)
     t.name = newName;
     t.label = QStaticText();
     const QString newPath = folderPath(newName);
+    m_thumbCache.Rename(oldPath, newPath);
     if (m_core.currentFile() == oldPath)
         m_core.SetCurrentFile(newPath);
     // A picture not yet made is made under the new name.

@@ -13,6 +13,7 @@
 
 #include "heatshelf/folder_scan.h"
 #include "heatshelf/image_view_core.h"
+#include "heatshelf/thumbnail_cache.h"
 #include "heatshelf/thumbnail_worker.h"
 #include "heatshelf/view_geometry.h"
 
@@ -110,6 +111,7 @@ public:
     // The grid's files are still being found (listed and open-tested off
     // this thread); they appear as their tests end.
     bool IsListing() const { return m_listing; }
+    ThumbnailCache& ThumbCache() { return m_thumbCache; }
     CFlatComboBox* PaletteCombo() const { return m_cboPalette; }
     CScrollListCtrl* ResultList() const { return m_lstResults; }
     CSkinListCtrl* CategoryList() const { return m_lstCategories; }
@@ -168,6 +170,8 @@ private:
     void onFilesFound(int batch, const QList<ScannedFile>& files, bool finished);
     // Leaves the grid: its files and pictures under way are given up.
     void stopGrid();
+    // Scrolls the grid the least that shows the cell whole.
+    void scrollToThumb(int index);
     void updateGridBar();
     void prioritiseVisible();
     void selectThumb(int index);
@@ -208,6 +212,7 @@ private:
     std::unique_ptr<FolderScan> m_scan;
     int m_scanBatch = 0;
     bool m_listing = false;
+    ThumbnailCache m_thumbCache;
     QString m_selectName; // the file to select once the grid has found it
     QByteArray m_photoDib;  // the current photo as a packed bitmap
     std::unique_ptr<ThumbnailWorker> m_worker;

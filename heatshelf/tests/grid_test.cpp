@@ -1,5 +1,6 @@
 // The thumbnail grid over the library: its files found off the window's
-// thread, and a folder changed while they are found.
+// thread, a folder changed while they are found, and the way back from the
+// single image to the grid.
 #include "app_test_support.h"
 #include "image_view_support.h"
 
@@ -8,6 +9,7 @@
 #include "resource_ids.h"
 
 #include "heatshelf/folder_walk.h"
+#include "skin/skin_scroll_bar.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,9 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -116,4 +121,58 @@ TEST(Grid, AFolderChangedMidwayShowsOnlyTheNewFolder)
     EXPECT_EQ(thumbNames(v), openingFiles(small.path()));
     EXPECT_TRUE(allReady(v));
     EXPECT_EQ(done.count(), 1);
+}
+
+TEST(Grid, BackFromTheSingleImageTheFileIsInViewAndNoThumbnailIsMadeAgain)
+{
+    ViewFixture f(800, 500);
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    copies(folder, QStringLiteral("f"), 80);
+    f.ShowFolder(folder.path());
+    {
+        QSignalSpy done(&v, &CHeatshelfView::thumbnailsDone);
+        f.Run(res::ID_THUMBNAILS);
+        ASSERT_TRUE(done.count() > 0 || done.wait(60000));
+    }
+    const int renders = v.Worker().renders();
+    EXPECT_EQ(renders, 80);
+
+    struct Way {
+        const char* what;
+        std::function<void()> back;
+    };
+    const Way ways[] = {
+        {"double-click", [&] { QTest::mouseDClick(&v, Qt::LeftButton, {}, QPoint(40, 40)); }},
+        {"grid command", [&] { f.Run(res::ID_THUMBNAILS); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        // The single image of f060, then the next file.
+        v.SetCurrentFileName(folder.filePath(QStringLiteral("f060.VNI")));
+        f.Run(res::ID_SINGLE);
+        ASSERT_FALSE(v.IsThumbnails());
+        f.Run(res::ID_NEXT);
+        ASSERT_EQ(v.CurrentIndex(), 61);
+
+        QSignalSpy done(&v, &CHeatshelfView::thumbnailsDone);
+        way.back();
+        ASSERT_TRUE(f.WaitForGrid());
+        ASSERT_TRUE(done.count() > 0 || done.wait(60000));
+        EXPECT_EQ(v.SelectedThumb(), 61);
+        EXPECT_TRUE(v.rect().contains(v.ThumbCellRect(61))) << "the file shown is in view; top row " << v.GridTopRow();
+        EXPECT_TRUE(allReady(v));
+        EXPECT_EQ(v.Worker().renders(), renders) << "every picture was kept";
+
+        // The bar scrolls on from where the grid stands.
+        const int top = v.GridTopRow();
+        ASSERT_GT(top, 0);
+        const QPointF at(100, 100);
+        QWheelEvent up(at, v.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                       Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&v, &up);
+        f.Settle();
+        EXPECT_EQ(v.GridTopRow(), top - 1);
+    }
 }

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include "heatshelf/folder_scan.h"
+#include "heatshelf/thumbnail_cache.h"
 #include "shelf_test_support.h"
 
 namespace heatshelf {
@@ -156,6 +157,40 @@ TEST(FolderScanTest, ANewFolderOrACancelDropsTheScanUnderWay) {
     const size_t before = reports.list.size();
     waitFor([] { return false; }, 50);
     EXPECT_EQ(reports.list.size(), before);
+}
+
+TEST(ThumbnailCacheTest, KeepsTheRecentPicturesOfUnchangedFiles) {
+    ThumbnailCache cache(3);
+    const auto picture = [](QRgb colour) {
+        QImage image(4, 3, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    };
+    const FileStamp stamp{100, 7};
+    cache.Insert(QStringLiteral("/f/a"), stamp, picture(1));
+    cache.Insert(QStringLiteral("/f/b"), stamp, picture(2));
+    cache.Insert(QStringLiteral("/f/c"), stamp, QImage());  // a picture that could not be made
+    QImage found;
+    ASSERT_TRUE(cache.Find(QStringLiteral("/f/a"), stamp, &found));  // a is now the most recent
+    EXPECT_EQ(found, picture(1));
+    ASSERT_TRUE(cache.Find(QStringLiteral("/f/c"), stamp, &found));
+    EXPECT_TRUE(found.isNull());
+    cache.Insert(QStringLiteral("/f/d"), stamp, picture(4));
+    EXPECT_EQ(cache.size(), 3) << "never more than its capacity";
+    EXPECT_FALSE(cache.Find(QStringLiteral("/f/b"), stamp, &found)) << "the least recently used went";
+    EXPECT_TRUE(cache.Find(QStringLiteral("/f/a"), stamp, &found));
+
+    // A file changed since (size or time) has no picture any more.
+    EXPECT_FALSE(cache.Find(QStringLiteral("/f/a"), FileStamp{100, 8}, &found));
+    EXPECT_FALSE(cache.Find(QStringLiteral("/f/a"), stamp, &found));
+    EXPECT_FALSE(cache.Find(QStringLiteral("/f/d"), FileStamp{101, 7}, &found));
+
+    // A renamed file keeps its picture under its new name only.
+    cache.Insert(QStringLiteral("/f/e"), stamp, picture(5));
+    cache.Rename(QStringLiteral("/f/e"), QStringLiteral("/f/g"));
+    EXPECT_FALSE(cache.Find(QStringLiteral("/f/e"), stamp, &found));
+    ASSERT_TRUE(cache.Find(QStringLiteral("/f/g"), stamp, &found));
+    EXPECT_EQ(found, picture(5));
 }
 
 }  // namespace
