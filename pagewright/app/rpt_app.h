@@ -158,7 +158,8 @@ public:
     // it with the answers of the wizard file; mode 2 builds a new report
     // from the wizard's answers on the template (the empty NewTemp.rpt).
     // Both leave the report open, titled reportName, without a path (the
-    // first save asks where). Other modes only open the template.
+    // first save asks where) and modified until saved. Other modes only open
+    // the template.
     void ConvertReportTemplate(const QString& templatePath, const QString& reportName, int mode);
 
 private:
