@@ -6,6 +6,7 @@
 #include "skin/message_box.h"
 #include "palette_loader.h"
 #include "platform/program_folder.h"
+#include "platform/qt_translations.h"
 #include "resource_ids.h"
 #include "rpt_template.h"
 #include "rpt_view.h"
@@ -116,6 +117,8 @@ bool CDI_RptApp::CheckEdition()
 bool CDI_RptApp::InitInstance()
 {
     m_started = true;
+    // Qt's own buttons and dialogs in Chinese, before anything is shown.
+    platform::InstallQtTranslations();
     // 1-2: the drawing and control libraries need no start here.
     // 3: the per-user settings of the program.
     m_settings = m_options.configFolder.isEmpty()
