@@ -13,6 +13,8 @@
 #include "skin/message_box.h"
 #include "skin/scroll_codes.h"
 
+#include "bench_application.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -33,11 +35,7 @@ using heatshelf::CHeatshelfView;
 struct Browser {
     Browser()
     {
-        static int argc = 1;
-        static char name[] = "bench_heatshelf_view";
-        static char* argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QApplication app(argc, argv);
+        bench::EnsureApplication("bench_heatshelf_view");
         SetMessageBoxHook([](const MessageBoxRequest&) { return IDOK_ANSWER; });
         heatshelf::StartupOptions options;
         options.programFolder = dir.filePath(QStringLiteral("program"));
