@@ -186,8 +186,10 @@ void CHeatshelfView::Step(int what, bool force)
             m_bAtLast = m_bAtFirst = m_bNoFile = true;
             if (!m_bThumbnails && !force && m_core.walk().index >= 0) {
                 // Back from the single image: its file is selected in the
-                // grid and scrolled to once found.
+                // grid and scrolled to once found (its place among the
+                // files that open is its cell).
                 m_selectName = m_core.walk().current;
+                m_nThumbSelected = m_core.walk().index;
             }
             if (!m_bThumbnails || force) {
                 m_bThumbnails = true;
