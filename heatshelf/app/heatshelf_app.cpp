@@ -8,6 +8,7 @@
 #include "heatshelf/folder_walk.h"
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
+#include "platform/qt_translations.h"
 #include "platform/settings.h"
 #include "skin/file_filters.h"
 #include "skin/message_box.h"
@@ -68,6 +69,8 @@ QString CHeatshelfApp::FieldIniPath() const { return platform::ResolveProgramFil
 bool CHeatshelfApp::InitInstance()
 {
     m_started = true;
+    // Qt's own buttons and dialogs in Chinese, before anything is shown.
+    platform::InstallQtTranslations();
     SetMessageBoxStrings(&LoadStringRes);
     // The string override file beside the program.
     if (m_options.executableFolder.isEmpty())

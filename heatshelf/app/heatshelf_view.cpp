@@ -58,6 +58,7 @@ QString cellText(const Cell& cell) { return cell.stringId != 0 ? LoadStringRes(c
 CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes, const QString& programFolder,
                                QWidget* parent)
     : CFolderView(parent), m_theme(theme), m_palettes(palettes), m_core(programFolder),
+      m_scan(std::make_unique<FolderScan>(m_core.openTest(), std::clamp(QThread::idealThreadCount() / 2, 1, 4))),
       m_worker(std::make_unique<ThumbnailWorker>(programFolder, kThumbPicture, thermcore::ExportedCalls(),
                                                  std::clamp(QThread::idealThreadCount() - 1, 1, 4)))
 {
@@ -82,6 +83,7 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
     });
     // Emitted on this thread, a batch of results per turn of the event loop.
     connect(m_worker.get(), &ThumbnailWorker::rendered, this, &CHeatshelfView::onThumbRendered);
+    connect(m_scan.get(), &FolderScan::found, this, &CHeatshelfView::onFilesFound);
     connect(m_cboPalette, qOverload<int>(&QComboBox::activated), this, [this](int) {
         m_bPaletteChosen = true;
         Step(res::kStepAgain, false);
@@ -101,9 +103,11 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
 
 CHeatshelfView::~CHeatshelfView()
 {
-    // The worker's results must not reach a half-destroyed view.
+    // The workers' results must not reach a half-destroyed view.
     disconnect(m_worker.get(), nullptr, this, nullptr);
+    disconnect(m_scan.get(), nullptr, this, nullptr);
     m_worker.reset();
+    m_scan.reset();
 }
 
 CMainFrame::ViewFactory CHeatshelfView::Factory()
@@ -179,13 +183,18 @@ void CHeatshelfView::Step(int what, bool force)
     if (what == res::kStepAgain) {
         if (m_displayBits != 2) {
             if (m_bThumbnails) {
-                m_bThumbnails = false;
-                m_worker->Cancel();
-                clearThumbs();
+                stopGrid();
                 startTimer2();
             }
         } else {
             m_bAtLast = m_bAtFirst = m_bNoFile = true;
+            if (!m_bThumbnails && !force && m_core.walk().index >= 0) {
+                // Back from the single image: its file is selected in the
+                // grid and scrolled to once found (its place among the
+                // files that open is its cell).
+                m_selectName = m_core.walk().current;
+                m_nThumbSelected = m_core.walk().index;
+            }
             if (!m_bThumbnails || force) {
                 m_bThumbnails = true;
                 startTimer2();
@@ -200,6 +209,10 @@ void CHeatshelfView::Step(int what, bool force)
         if (force) {
             m_rcThumbSelection = QRect();
             m_nThumbSelected = 0;
+            m_selectName.clear();
+        } else if (m_selectName.isEmpty() && m_nThumbSelected >= 0 && m_nThumbSelected < int(m_thumbs.size())) {
+            // The grid made again keeps its selection.
+            m_selectName = m_thumbs[size_t(m_nThumbSelected)].name;
         }
         renderThumbnails();
         return;
@@ -355,7 +368,18 @@ void CHeatshelfView::resizeEvent(QResizeEvent* e)
     m_bRelayout = true;
     layoutLists();
     if (m_bThumbnails) {
+        // A selected cell in view stays in view (the frame narrows the
+        // grid when its bar appears, which can move the cell down a row).
+        const int sel = m_nThumbSelected;
+        bool shown = false;
+        if (sel >= 0 && sel < int(m_thumbs.size()) && e->oldSize().isValid()) {
+            const int row = sel / ThumbColumns(e->oldSize().width());
+            const int top = GridTopRow();
+            shown = row >= top && row < top + std::max(1, e->oldSize().height() / 70);
+        }
         updateGridBar();
+        if (shown)
+            scrollToThumb(sel);
         prioritiseVisible();
     }
     startTimer1();
@@ -373,36 +397,90 @@ void CHeatshelfView::placeControls(const Rect& picture)
 
 // ---- thumbnails ----
 
+// The files are found off this thread: the grid starts empty and shows
+// them as their open tests end, in name order, each with the picture kept
+// from an earlier visit or one the worker renders.
 void CHeatshelfView::renderThumbnails()
 {
     showControls(false);
     m_worker->Cancel();
     clearThumbs();
-    const QStringList candidates = InfraredCandidates(ListFolder(m_core.folder()));
-    QStringList paths;
-    for (const QString& name : candidates)
-        paths << folderPath(name);
-    m_core.openTest().testAll(paths);
-    for (const QString& name : candidates) {
-        if (m_core.openTest()(folderPath(name))) {
-            m_thumbIndex.insert(name, int(m_thumbs.size()));
-            m_thumbs.push_back({name, {}, GridThumb::Pending, {}, {}});
-        }
-    }
-    m_thumbsPending = int(m_thumbs.size());
     m_core.SetCurrentFile(QString());
+    m_listing = true;
+    m_thumbBatch = m_worker->Start({});
+    m_scanBatch = m_scan->Start(m_core.folder());
     updateGridBar();
-    // Visible cells first.
-    const int columns = ThumbColumns(width());
-    const int first = std::clamp(GridTopRow() * columns, 0, int(m_thumbs.size()));
-    QStringList order;
-    for (int i = first; i < int(m_thumbs.size()); ++i)
-        order << folderPath(m_thumbs[size_t(i)].name);
-    for (int i = 0; i < first; ++i)
-        order << folderPath(m_thumbs[size_t(i)].name);
-    m_thumbBatch = m_worker->Start(order);
-    if (m_thumbs.empty())
+    update();
+}
+
+void CHeatshelfView::onFilesFound(int batch, const QList<ScannedFile>& files, bool finished)
+{
+    if (batch != m_scanBatch || !m_bThumbnails)
+        return;
+    QStringList render;
+    int select = -1;
+    for (const ScannedFile& f : files) {
+        const QString path = folderPath(f.name);
+        GridThumb t;
+        t.name = f.name;
+        t.stamp = f.stamp;
+        if (m_thumbCache.Find(path, f.stamp, &t.picture)) {
+            t.state = t.picture.isNull() ? GridThumb::Failed : GridThumb::Ready;
+        } else {
+            render << path;
+            ++m_thumbsPending;
+        }
+        if (f.name == m_selectName)
+            select = int(m_thumbs.size());
+        m_thumbIndex.insert(f.name, int(m_thumbs.size()));
+        m_thumbs.push_back(std::move(t));
+    }
+    m_worker->Append(render);
+    if (finished)
+        m_listing = false;
+    updateGridBar();
+    if (select >= 0) {
+        selectThumb(select);
+        scrollToThumb(select);
+    } else if (finished) {
+        m_selectName.clear(); // gone meanwhile
+    }
+    prioritiseVisible();
+    update();
+    if (finished)
+        emit gridListed();
+    if (finished && m_thumbsPending == 0)
         emit thumbnailsDone();
+}
+
+void CHeatshelfView::stopGrid()
+{
+    m_bThumbnails = false;
+    m_listing = false;
+    m_scan->Cancel();
+    m_worker->Cancel();
+    clearThumbs();
+    m_selectName.clear();
+}
+
+void CHeatshelfView::scrollToThumb(int index)
+{
+    CSkinScrollBar* bar = GetScrollBarCtrl(1);
+    if (bar == nullptr || !bar->isEnabled() || index < 0 || index >= int(m_thumbs.size()))
+        return;
+    const int row = index / ThumbColumns(width());
+    const int page = std::max(1, height() / 70);
+    const CSkinScrollBar::ScrollInfo info = bar->GetScrollInfo();
+    int top = info.nPos;
+    if (row < top)
+        top = row;
+    else if (row >= top + page)
+        top = row - page + 1;
+    top = std::clamp(top, info.nMin, std::max(info.nMin, info.nMax - page + 1));
+    if (top == info.nPos)
+        return;
+    bar->SetScrollInfo(info.nMin, info.nMax, info.nPage, top);
+    prioritiseVisible();
     update();
 }
 
@@ -428,11 +506,11 @@ void CHeatshelfView::onThumbRendered(int batch, const QString& path, const QByte
     GridThumb& t = m_thumbs[size_t(*found)];
     if (t.state != GridThumb::Pending)
         return;
-    t.dib = dib;
     t.picture = platform::DibToImage(dib);
     t.state = t.picture.isNull() ? GridThumb::Failed : GridThumb::Ready;
+    m_thumbCache.Insert(path, t.stamp, t.picture);
     update(ThumbCellRect(*found));
-    if (--m_thumbsPending == 0)
+    if (--m_thumbsPending == 0 && !m_listing)
         emit thumbnailsDone();
 }
 
@@ -517,6 +595,7 @@ void CHeatshelfView::selectThumb(int index)
     // scrolled since, so it is wiped where it now stands on screen.
     update(m_rcThumbSelection.translated(0, -GridTopRow() * 70).adjusted(-3, -3, 3, 3));
     m_nThumbSelected = index;
+    m_selectName.clear();
     m_rcThumbSelection = ThumbFrameQRect(index).translated(0, GridTopRow() * 70);
     update(m_rcThumbSelection.translated(0, -GridTopRow() * 70).adjusted(-3, -3, 3, 3));
     m_core.SetCurrentFile(folderPath(m_thumbs[size_t(index)].name));
@@ -565,21 +644,20 @@ void CHeatshelfView::mouseDoubleClickEvent(QMouseEvent* e)
         if (index < 0)
             return;
         const QString path = folderPath(m_thumbs[size_t(index)].name);
-        m_bThumbnails = false;
-        m_worker->Cancel();
+        // The last of the files found so far may not be the folder's last.
+        const bool last = !m_listing && index == int(m_thumbs.size()) - 1;
+        stopGrid();
         startTimer2();
         m_core.SetCurrentFile(path);
-        m_bAtLast = index == int(m_thumbs.size()) - 1;
-        clearThumbs();
+        m_bAtLast = last;
         m_displayBits = 1;
         Step(res::kStepAgain, false);
         return;
     }
+    // The file shown is selected in the grid once found (see Step).
     m_nThumbSelected = std::max(0, CurrentIndex());
     m_displayBits = 2;
     Step(res::kStepAgain, false);
-    // Select the file that was shown, now in the grid.
-    selectThumb(std::min(m_nThumbSelected, int(m_thumbs.size()) - 1));
 }
 
 void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
@@ -668,6 +746,7 @@ RenameOutcome CHeatshelfView::RenameThumbnail(int index, const QString& newName)
     t.name = newName;
     t.label = QStaticText();
     const QString newPath = folderPath(newName);
+    m_thumbCache.Rename(oldPath, newPath);
     if (m_core.currentFile() == oldPath)
         m_core.SetCurrentFile(newPath);
     // A picture not yet made is made under the new name.

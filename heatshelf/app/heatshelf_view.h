@@ -12,7 +12,9 @@
 #include "view_state.h"
 
 #include "heatshelf/file_rename.h"
+#include "heatshelf/folder_scan.h"
 #include "heatshelf/image_view_core.h"
+#include "heatshelf/thumbnail_cache.h"
 #include "heatshelf/thumbnail_worker.h"
 #include "heatshelf/view_geometry.h"
 
@@ -115,6 +117,10 @@ public:
     ImageViewCore& Core() { return m_core; }
     const ImageViewCore& Core() const { return m_core; }
     ThumbnailWorker& Worker() { return *m_worker; }
+    // The grid's files are still being found (listed and open-tested off
+    // this thread); they appear as their tests end.
+    bool IsListing() const { return m_listing; }
+    ThumbnailCache& ThumbCache() { return m_thumbCache; }
     CFlatComboBox* PaletteCombo() const { return m_cboPalette; }
     CScrollListCtrl* ResultList() const { return m_lstResults; }
     CSkinListCtrl* CategoryList() const { return m_lstCategories; }
@@ -125,11 +131,11 @@ public:
 
     struct GridThumb {
         QString name;
-        QByteArray dib;  // scaled to the cell; empty until it arrives
+        FileStamp stamp; // the file as it was found
         enum State { Pending, Ready, Failed } state = Pending;
         // What painting keeps between paints: the grid repaints whole at
         // every scroll step while it fills.
-        QImage picture;    // dib decoded once
+        QImage picture;    // scaled to the cell, decoded once; null until it arrives
         QStaticText label; // the name as shown, laid out once
     };
     const std::vector<GridThumb>& Thumbs() const { return m_thumbs; }
@@ -148,7 +154,10 @@ public:
     static QString UnitText();
 
 signals:
-    // Every thumbnail of the grid has its picture (or has failed).
+    // Every file of the grid's folder has been found.
+    void gridListed();
+    // Every file of the grid's folder has been found and every thumbnail
+    // has its picture (or has failed).
     void thumbnailsDone();
 
 protected:
@@ -171,6 +180,11 @@ private:
     void startTimer2() { m_timer2.start(); }
     void clearThumbs();
     void onThumbRendered(int batch, const QString& path, const QByteArray& dib);
+    void onFilesFound(int batch, const QList<ScannedFile>& files, bool finished);
+    // Leaves the grid: its files and pictures under way are given up.
+    void stopGrid();
+    // Scrolls the grid the least that shows the cell whole.
+    void scrollToThumb(int index);
     void updateGridBar();
     void prioritiseVisible();
     void selectThumb(int index);
@@ -208,6 +222,13 @@ private:
     int m_displayBits = 0;
 
     ImageViewCore m_core;
+    // Finds the grid's files through m_core's open test: declared after it,
+    // it is destroyed first.
+    std::unique_ptr<FolderScan> m_scan;
+    int m_scanBatch = 0;
+    bool m_listing = false;
+    ThumbnailCache m_thumbCache;
+    QString m_selectName; // the file to select once the grid has found it
     QByteArray m_photoDib;  // the current photo as a packed bitmap
     std::unique_ptr<ThumbnailWorker> m_worker;
     int m_thumbBatch = 0;

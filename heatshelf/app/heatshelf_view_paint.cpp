@@ -213,7 +213,7 @@ void CHeatshelfView::paintThumbnails(QPainter& p)
             if (t.picture.size() == pic.size())
                 p.drawImage(pic.topLeft(), t.picture); // decoded once, drawn as it is
             else
-                platform::PaintDIB(p, pic, t.dib, QRect(0, 0, platform::DIBWidth(t.dib), std::abs(platform::DIBHeight(t.dib))));
+                p.drawImage(pic, t.picture);
         }
     }
     if (m_nThumbSelected >= 0 && m_nThumbSelected < int(m_thumbs.size())) {

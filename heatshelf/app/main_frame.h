@@ -126,7 +126,6 @@ private:
     QTimer m_idle;
     QHash<int, QAction*> m_actions;
     skin::CaptionButtons m_buttons;
-    int m_vPos = 0;
 };
 
 } // namespace heatshelf

@@ -192,9 +192,20 @@ void CShellTreeCtrl::SetBackground(const QColor& colour)
 
 void CShellTreeCtrl::mousePressEvent(QMouseEvent* e)
 {
+    // A click on the folder already chosen shows it again (its files may
+    // have changed); a click on its expand button only opens or closes it.
+    const QPoint at = e->position().toPoint();
+    const QModelIndex before = currentIndex();
+    const bool onChosen = e->button() == Qt::LeftButton && before.isValid() && indexAt(at) == before &&
+                          visualRect(before).contains(at);
     m_byMouse = true;
     QTreeView::mousePressEvent(e);
     m_byMouse = false;
+    if (onChosen && currentIndex() == before) {
+        const QString path = PathOf(before);
+        if (!path.isEmpty() && QFileInfo(path).isDir())
+            emit folderSelected(path);
+    }
 }
 
 void CShellTreeCtrl::changeEvent(QEvent* e)

@@ -97,11 +97,15 @@ TEST(FolderTree, FoldersOnlySortedFilledOnceAndChosenFoldersReachTheView)
     ASSERT_EQ(steps.size(), 1u);
     EXPECT_EQ(steps[0], std::make_pair(res::kStepFirst, true));
     EXPECT_TRUE(a->data(CShellTreeCtrl::kFilledRole).toBool());
+    // Clicking the chosen folder again shows it again.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[1], std::make_pair(res::kStepFirst, true));
 
     // "/" gives "/".
     tree->setCurrentIndex(model->item(1)->index());
     EXPECT_EQ(CurrentFolder(), QStringLiteral("/"));
-    EXPECT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps.size(), 3u);
 }
 
 namespace {

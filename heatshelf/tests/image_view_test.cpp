@@ -166,6 +166,7 @@ TEST(ImageView, DoubleClickSwitchesBetweenPictureAndGrid)
 
     QSignalSpy done(&v, &CHeatshelfView::thumbnailsDone);
     QTest::mouseDClick(&v, Qt::LeftButton, {}, QPoint(40, 40));
+    ASSERT_TRUE(f.WaitForGrid());
     EXPECT_TRUE(v.IsThumbnails());
     EXPECT_EQ(v.DisplayBits(), 2);
     EXPECT_TRUE(v.LevelSlider()->isHidden());
