@@ -19,6 +19,7 @@
 #include "heatshelf/theme.h"
 #include "platform/dib.h"
 #include "platform/voice_player.h"
+#include "skin/color_status_bar.h"
 #include "skin/colors.h"
 #include "skin/flat_combo_box.h"
 #include "skin/skin_scroll_bar.h"
@@ -77,12 +78,8 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
     m_timer2.setSingleShot(true);
     m_timer2.setInterval(10);
     connect(&m_timer2, &QTimer::timeout, this, [this] {
-        for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
-            if (auto* frame = qobject_cast<CMainFrame*>(w)) {
-                frame->RecalcPaneLayout();
-                break;
-            }
-        }
+        if (CMainFrame* frame = mainFrame())
+            frame->RecalcPaneLayout();
     });
     // Emitted on this thread, a batch of results per turn of the event loop.
     connect(m_worker.get(), &ThumbnailWorker::rendered, this, &CHeatshelfView::onThumbRendered);
@@ -95,13 +92,11 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
     connect(m_lstCategories, &QTreeWidget::itemClicked, this, [this] { OnCategoryClick(); });
     connect(m_lstCategories, &QTreeWidget::itemDoubleClicked, this, [this] { OnCategoryDblClk(); });
 
-    askNewName = [this](const QString& oldName, QString* newName) {
+    askNewName = [this](const QString& oldName, const TryName& tryName) {
         CRenameDlg dlg(m_theme, this);
         dlg.m_strNewName = oldName;
-        if (dlg.exec() != QDialog::Accepted)
-            return false;
-        *newName = dlg.m_strNewName;
-        return true;
+        dlg.tryName = tryName;
+        return dlg.exec() == QDialog::Accepted;
     };
     OnInitialUpdate();
 }
@@ -165,6 +160,15 @@ void CHeatshelfView::OnInitialUpdate()
 }
 
 QString CHeatshelfView::UnitText() { return LoadStringRes(res::IDS_TEMPERATURE_UNIT); }
+
+CMainFrame* CHeatshelfView::mainFrame() const
+{
+    for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+        if (auto* frame = qobject_cast<CMainFrame*>(w))
+            return frame;
+    }
+    return nullptr;
+}
 
 QString CHeatshelfView::folderPath(const QString& name) const { return QDir(m_core.folder()).filePath(name); }
 
@@ -270,7 +274,9 @@ void CHeatshelfView::OnLevelSpan(int which, float temperature)
 {
     if (!m_core.SetLevel(which, temperature))
         return;
-    // The picture and the scale under it.
+    // The picture and the scale under it: the scale's labels end 43 pixels
+    // under the picture, below the top 60 % of a view lower than about 460
+    // pixels.
     int bottom = int(height() * 0.6);
     if (const std::optional<Rect> p = PictureRectangle())
         bottom = std::max(bottom, p->bottom + 45);
@@ -285,7 +291,13 @@ int CHeatshelfView::OnPlayVoice()
         return -1;
     if (result != 1 || path.isEmpty() || QFileInfo(path).size() <= 0)
         return 0;
-    return platform::CurrentVoicePlayer().PlayFile(path) ? 1 : 0;
+    platform::VoicePlayer& player = platform::CurrentVoicePlayer();
+    // Without a sound output the note would play unheard: say so.
+    if (!player.HasOutput()) {
+        if (CMainFrame* frame = mainFrame(); frame != nullptr && frame->StatusBarCtrl() != nullptr)
+            frame->StatusBarCtrl()->SetPaneText(0, LoadStringRes(res::IDS_NO_SOUND_OUTPUT));
+    }
+    return player.PlayFile(path) ? 1 : 0;
 }
 
 void CHeatshelfView::OnCategoryClick()
@@ -340,7 +352,11 @@ void CHeatshelfView::ApplyTheme()
 void CHeatshelfView::layoutLists()
 {
     const int h = height();
-    const int top = int(0.65 * h);
+    // Below the level slider: in a low window (under about 480 pixels) the
+    // slider under the picture reaches past 65 % of the height.
+    int top = int(0.65 * h);
+    if (const std::optional<Rect> picture = PictureRectangle())
+        top = std::max(top, picture->bottom + kSliderTop + kSliderHeight + 2);
     const int bottom = std::max(top, h - 4);
     m_lstCategories->setGeometry(QRect(QPoint(0, top), QPoint(89, bottom - 1)));
     m_lstResults->setGeometry(QRect(QPoint(90, top), QPoint(std::max(90, width() - 1), bottom - 1)));
@@ -376,7 +392,7 @@ void CHeatshelfView::placeControls(const Rect& picture)
     const int comboHeight = std::max(20, m_cboPalette->sizeHint().height());
     m_cboPalette->setGeometry(picture.right + 6, picture.bottom + 3, 90, comboHeight);
     const int right = picture.right + 6 + 90 + 5;
-    m_sldLevel->setGeometry(picture.left, picture.bottom + 45, std::max(40, right - picture.left), 30);
+    m_sldLevel->setGeometry(picture.left, picture.bottom + kSliderTop, std::max(40, right - picture.left), kSliderHeight);
 }
 
 // ---- thumbnails ----
@@ -506,10 +522,25 @@ int CHeatshelfView::GridTopRow() const
     return std::max(0, bar->GetScrollInfo().nPos);
 }
 
+namespace {
+
+QRect toQRect(const Rect& r, int dy) { return QRect(r.left, r.top + dy, r.width(), r.height()); }
+
+} // namespace
+
 QRect CHeatshelfView::ThumbCellRect(int index) const
 {
-    const Rect c = ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1);
-    return QRect(c.left, c.top - GridTopRow() * 70, c.width(), c.height());
+    return toQRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1), -GridTopRow() * 70);
+}
+
+QRect CHeatshelfView::ThumbFrameQRect(int index) const
+{
+    return toQRect(ThumbFrameRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1)), -GridTopRow() * 70);
+}
+
+QRect CHeatshelfView::ThumbNameQRect(int index) const
+{
+    return toQRect(ThumbNameRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1)), -GridTopRow() * 70);
 }
 
 void CHeatshelfView::updateGridBar()
@@ -565,8 +596,7 @@ void CHeatshelfView::selectThumb(int index)
     update(m_rcThumbSelection.translated(0, -GridTopRow() * 70).adjusted(-3, -3, 3, 3));
     m_nThumbSelected = index;
     m_selectName.clear();
-    const Rect sel = ThumbSelectionRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1));
-    m_rcThumbSelection = QRect(sel.left, sel.top, sel.width(), sel.height());
+    m_rcThumbSelection = ThumbFrameQRect(index).translated(0, GridTopRow() * 70);
     update(m_rcThumbSelection.translated(0, -GridTopRow() * 70).adjusted(-3, -3, 3, 3));
     m_core.SetCurrentFile(folderPath(m_thumbs[size_t(index)].name));
 }
@@ -638,9 +668,7 @@ void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
         if (index >= 0) {
             selectThumb(index);
             m_nThumbMenuItem = index;
-            CMainFrame* frame = nullptr;
-            for (QWidget* w = parentWidget(); w != nullptr && frame == nullptr; w = w->parentWidget())
-                frame = qobject_cast<CMainFrame*>(w);
+            CMainFrame* frame = mainFrame();
             if (m_menu == nullptr) {
                 m_menu = BuildImageMenu(this, [this](int id, const QString& text) {
                     auto* a = new QAction(text, this);
@@ -650,12 +678,8 @@ void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
                             OnRename();
                             return;
                         }
-                        for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
-                            if (auto* f = qobject_cast<CMainFrame*>(w)) {
-                                f->RunCommand(id);
-                                return;
-                            }
-                        }
+                        if (CMainFrame* f = mainFrame())
+                            f->RunCommand(id);
                     });
                     return a;
                 });
@@ -676,23 +700,47 @@ void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
 
 void CHeatshelfView::OnRename()
 {
-    if (m_nThumbMenuItem < 0 || m_nThumbMenuItem >= int(m_thumbs.size()))
+    if (m_nThumbMenuItem < 0 || m_nThumbMenuItem >= int(m_thumbs.size()) || !askNewName)
         return;
-    const QString oldName = m_thumbs[size_t(m_nThumbMenuItem)].name;
-    QString newName;
-    if (!askNewName || !askNewName(oldName, &newName) || newName == oldName)
-        return;
-    RenameThumbnail(m_nThumbMenuItem, newName);
+    const int index = m_nThumbMenuItem;
+    const QString oldName = m_thumbs[size_t(index)].name;
+    askNewName(oldName, [this, index, oldName](const QString& name) {
+        // The same name: nothing to do.
+        if (name == oldName)
+            return QString();
+        const RenameOutcome outcome = RenameThumbnail(index, name);
+        return outcome == RenameOutcome::Renamed ? QString() : RenameRefusal(outcome, name);
+    });
 }
 
-bool CHeatshelfView::RenameThumbnail(int index, const QString& newName)
+QString CHeatshelfView::RenameRefusal(RenameOutcome outcome, const QString& newName)
+{
+    switch (outcome) {
+    case RenameOutcome::Renamed:
+        return QString();
+    case RenameOutcome::InvalidName:
+        return LoadStringRes(res::IDS_RENAME_INVALID_NAME);
+    case RenameOutcome::NameExists:
+        return LoadStringRes(res::IDS_RENAME_NAME_EXISTS).arg(newName);
+    case RenameOutcome::FolderReadOnly:
+        return LoadStringRes(res::IDS_RENAME_FOLDER_READ_ONLY);
+    case RenameOutcome::SourceGone:
+        return LoadStringRes(res::IDS_RENAME_SOURCE_GONE);
+    case RenameOutcome::Failed:
+        break;
+    }
+    return LoadStringRes(res::IDS_RENAME_FAILED);
+}
+
+RenameOutcome CHeatshelfView::RenameThumbnail(int index, const QString& newName)
 {
     if (index < 0 || index >= int(m_thumbs.size()))
-        return false;
+        return RenameOutcome::SourceGone;
     GridThumb& t = m_thumbs[size_t(index)];
     const QString oldPath = folderPath(t.name);
-    if (!RenameInFolder(m_core.folder(), t.name, newName))
-        return false;
+    const RenameOutcome outcome = RenameInFolder(m_core.folder(), t.name, newName);
+    if (outcome != RenameOutcome::Renamed)
+        return outcome;
     m_thumbIndex.remove(t.name);
     m_thumbIndex.insert(newName, index);
     t.name = newName;
@@ -705,7 +753,7 @@ bool CHeatshelfView::RenameThumbnail(int index, const QString& newName)
     if (t.state == GridThumb::Pending)
         m_worker->Add(newPath);
     update(ThumbCellRect(index));
-    return true;
+    return RenameOutcome::Renamed;
 }
 
 } // namespace heatshelf

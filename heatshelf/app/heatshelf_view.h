@@ -12,6 +12,7 @@
 #include "view_state.h"
 
 #include "heatshelf/folder_scan.h"
+#include "heatshelf/file_rename.h"
 #include "heatshelf/image_view_core.h"
 #include "heatshelf/thumbnail_cache.h"
 #include "heatshelf/thumbnail_worker.h"
@@ -49,6 +50,9 @@ public:
     static constexpr int kResultList = 1005;
     static constexpr int kCategoryList = 1054;
     static constexpr int kNoCategory = 5;
+    // The level slider: its top below the picture's bottom, its height.
+    static constexpr int kSliderTop = 45;
+    static constexpr int kSliderHeight = 30;
     // Thumbnails' pictures: the grid cell less its frame and name.
     static constexpr QSize kThumbPicture{64, 48};
 
@@ -92,13 +96,18 @@ public:
     // Rebuild the result list for the selected category.
     void OnCategoryClick();
     void OnCategoryDblClk() { OnCategoryClick(); }
-    // Command 32775: the rename dialog for the thumbnail last right-clicked.
+    // Command 32775: the rename dialog for the thumbnail last right-clicked;
+    // a refused name is said and the dialog stays open.
     void OnRename();
-    // Renames thumbnail index to a plain new name of the same folder; false,
-    // silently, when refused.
-    bool RenameThumbnail(int index, const QString& newName);
-    // The rename dialog; tests replace it (true with the name on OK).
-    std::function<bool(const QString& oldName, QString* newName)> askNewName;
+    // Renames thumbnail index to a plain new name of the same folder.
+    RenameOutcome RenameThumbnail(int index, const QString& newName);
+    // Why a rename to newName was refused, for the user.
+    static QString RenameRefusal(RenameOutcome outcome, const QString& newName);
+    // The rename dialog; tests replace it. It offers names to tryName, which
+    // renames or says why not (empty when the name was taken), until one is
+    // taken (true) or the user cancels (false).
+    using TryName = std::function<QString(const QString& name)>;
+    std::function<bool(const QString& oldName, const TryName& tryName)> askNewName;
 
     // ---- state, for the frame's timers and for tests ----
     bool IsThumbnails() const { return m_bThumbnails; }
@@ -137,6 +146,10 @@ public:
     // The grid cell of a thumbnail in view coordinates, shrunk by its
     // one-pixel gap.
     QRect ThumbCellRect(int index) const;
+    // The selection frame's and the name's rectangles of a thumbnail, in
+    // view coordinates.
+    QRect ThumbFrameQRect(int index) const;
+    QRect ThumbNameQRect(int index) const;
     // The scale's unit text.
     static QString UnitText();
 
@@ -176,6 +189,8 @@ private:
     void prioritiseVisible();
     void selectThumb(int index);
     QString folderPath(const QString& name) const;
+    // The main frame the view sits in; null outside one.
+    CMainFrame* mainFrame() const;
 
     void paintSingle(QPainter& p);
     void paintThumbnails(QPainter& p);

@@ -19,6 +19,7 @@
 #include "skin/tool_bar_ex.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMenuBar>
@@ -90,14 +91,21 @@ int CMainFrame::CaptionHeight() const { return skin::SM_CYFRAME + skin::SM_CYSIZ
 QAction* CMainFrame::action(int id, const QString& text)
 {
     QAction*& a = m_actions[id];
+    // "text\tkeys": the keys become the item's shortcut.
+    const QString shown = text.section(QLatin1Char('\t'), 0, 0);
+    const QString keys = text.section(QLatin1Char('\t'), 1);
     if (a == nullptr) {
-        a = new QAction(text, this);
+        a = new QAction(shown, this);
         a->setData(id);
         a->setStatusTip(CommandPrompt(id));
         a->setToolTip(CommandTip(id));
         connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
     } else if (!text.isEmpty()) {
-        a->setText(text);
+        a->setText(shown);
+    }
+    if (!keys.isEmpty()) {
+        a->setShortcut(QKeySequence(keys));
+        a->setShortcutContext(Qt::ApplicationShortcut);
     }
     return a;
 }
@@ -192,6 +200,25 @@ bool CMainFrame::Create()
     connect(&m_theme, &Theme::themeChanged, this, &CMainFrame::ApplyTheme);
     UpdateCommandUI();
     return true;
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& menuTexts)
+{
+    for (int id = res::ID_FILE_MRU_FILE1; id <= res::ID_FILE_MRU_LAST; ++id) {
+        QAction* a = m_actions.value(id);
+        if (a == nullptr)
+            continue;
+        const int index = id - res::ID_FILE_MRU_FILE1;
+        if (index < menuTexts.size()) {
+            a->setText(menuTexts[index]);
+            a->setVisible(true);
+        } else {
+            // While the list is empty its first item says so, disabled.
+            a->setText(index == 0 ? QString::fromUtf8("最近文件") : QString());
+            a->setVisible(index == 0);
+        }
+        m_menu.UpdateItemText(a);
+    }
 }
 
 void CMainFrame::setupCommands()
