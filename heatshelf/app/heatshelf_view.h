@@ -11,8 +11,8 @@
 #include "main_frame.h"
 #include "view_state.h"
 
-#include "heatshelf/file_rename.h"
 #include "heatshelf/folder_scan.h"
+#include "heatshelf/file_rename.h"
 #include "heatshelf/image_view_core.h"
 #include "heatshelf/thumbnail_cache.h"
 #include "heatshelf/thumbnail_worker.h"
