@@ -217,7 +217,6 @@ void CMainFrame::SetRecentFiles(const QStringList& menuTexts)
             a->setText(index == 0 ? QString::fromUtf8("最近文件") : QString());
             a->setVisible(index == 0);
         }
-        m_menu.UpdateItemText(a);
     }
 }
 
