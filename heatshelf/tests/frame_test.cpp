@@ -332,3 +332,39 @@ TEST(MainFrame, EveryToolbarAndMenuImageIsAnIcon)
     EXPECT_EQ(menuImages, 8); // the view menu's commands of the toolbar
     EXPECT_TRUE(fallBack.empty()) << "first command drawn by the fallback: " << (fallBack.empty() ? 0 : fallBack[0]);
 }
+
+// The last toolbar button, the palette, names the view's palette selector,
+// which no command of the frame runs: it is disabled, a click on it tells
+// the view nothing, and it looks disabled, its glyph far lighter than the
+// enabled buttons' (a grayed menu item's image likewise).
+TEST(MainFrame, ThePaletteButtonIsDisabledAndLooksIt)
+{
+    FrameFixture f;
+    ASSERT_NE(f.frame, nullptr);
+    f.frame->UpdateCommandUI();
+    QApplication::processEvents();
+    CToolBarEx* bar = f.frame->ToolBar();
+    QToolButton* palette = bar->GetButton(res::ID_PALETTE_SELECT);
+    QToolButton* single = bar->GetButton(res::ID_SINGLE);
+    ASSERT_NE(palette, nullptr);
+    ASSERT_NE(single, nullptr);
+    EXPECT_FALSE(palette->isEnabled());
+    EXPECT_TRUE(single->isEnabled());
+    const std::size_t told = f.view->log.size();
+    QTest::mouseClick(palette, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(f.view->log.size(), told);
+
+    // The darkest pixel of each button's glyph as the bar paints it.
+    const QImage painted = bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto darkest = [&](const QToolButton* b) {
+        int dark = 255;
+        const QRect r = b->geometry();
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                dark = std::min(dark, qGray(painted.pixel(x, y)));
+        return dark;
+    };
+    EXPECT_GE(darkest(palette), darkest(single) + 60) << darkest(palette) << " vs " << darkest(single);
+    SaveShot(painted, QStringLiteral("toolbar-disabled-palette"));
+}

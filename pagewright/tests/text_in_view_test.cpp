@@ -210,3 +210,99 @@ TEST_F(TextInViewTest, AFormatBarSizeReachesEverySelectedTextBox)
     EXPECT_EQ(FirstFormat(second->textStore).fontPointSize(), 20.0);
     EXPECT_EQ(f.Doc()->GetUndoCount(), steps + 1);
 }
+
+namespace {
+
+// A click where the user's pointer is: on whatever widget lies at the page
+// point (the in-place editor once it is open over the box).
+void ClickWhereItLies(ViewFixture& f, QPoint doc)
+{
+    const QPoint p = f.Client(doc);
+    QWidget* target = f.View()->childAt(p);
+    if (target == nullptr)
+        target = f.View();
+    const QPoint local = target->mapFrom(f.View(), p);
+    QTest::mouseMove(target, local);
+    QTest::mouseClick(target, Qt::LeftButton, {}, local);
+    QApplication::processEvents();
+}
+
+// Keys typed as the keyboard types them: to the widget with the focus.
+void TypeAtFocus(ViewFixture& f, const QString& keys)
+{
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClicks(target != nullptr ? target : f.View(), keys);
+    QApplication::processEvents();
+}
+
+CDrawText* OnlyText(ViewFixture& f)
+{
+    CDrawText* found = nullptr;
+    for (CDrawObj* obj : f.Doc()->GetObjects())
+        if (auto* t = dynamic_cast<CDrawText*>(obj))
+            found = t;
+    return found;
+}
+
+} // namespace
+
+// A box drawn with the text tool on a blank report.
+class TextBoxInViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(f.app, nullptr);
+        RegisterTextObjects(DrawClassRegistry::Standard());
+        f.View()->activateWindow();
+        f.View()->setFocus();
+        QApplication::processEvents();
+        f.Command(32812); // the text tool
+        f.Drag(QPoint(600, -3000), QPoint(3600, -4500));
+        box = OnlyText(f);
+        ASSERT_NE(box, nullptr);
+        editor = f.View()->TextEditView();
+    }
+
+    ViewFixture f;
+    CDrawText* box = nullptr;
+    CTextEditView* editor = nullptr;
+};
+
+// A text box drawn with the text tool is ready for typing at once: the
+// editor opens over it with the caret, and the first keys arrive.
+TEST_F(TextBoxInViewTest, KeysTypedRightAfterDrawingABoxArrive)
+{
+    EXPECT_TRUE(editor->IsVisible());
+    TypeAtFocus(f, QStringLiteral("T1"));
+    EXPECT_EQ(editor->GetWindowText(), QStringLiteral("T1"));
+    // Clicking away keeps the text in the box.
+    f.Click(QPoint(5000, -9000));
+    QString text;
+    int align = 0;
+    box->GetPlainText(f.View(), text, align);
+    EXPECT_EQ(text, QStringLiteral("T1"));
+}
+
+// An empty box's text is one line high: a click anywhere in the box below
+// it still opens the editor there, and keeps the caret in the text.
+TEST_F(TextBoxInViewTest, AClickBelowTheFirstLineOfAnEmptyBoxEdits)
+{
+    const QPoint low(2100, -4100); // far below the first line
+
+    // The editor already open: a click low in it keeps the caret.
+    ClickWhereItLies(f, low);
+    ASSERT_TRUE(editor->IsVisible());
+    TypeAtFocus(f, QStringLiteral("a"));
+    EXPECT_EQ(editor->GetWindowText(), QStringLiteral("a"));
+    // Emptied again and closed by a click away; then the first click
+    // selects the box, the second, low in it, opens the editor.
+    editor->SetSel(0, -1);
+    editor->ReplaceSel(QString());
+    f.Click(QPoint(5000, -9000));
+    ASSERT_FALSE(editor->IsVisible());
+    ClickWhereItLies(f, low);
+    ClickWhereItLies(f, low);
+    ASSERT_TRUE(editor->IsVisible());
+    TypeAtFocus(f, QStringLiteral("b"));
+    EXPECT_EQ(editor->GetWindowText(), QStringLiteral("b"));
+}

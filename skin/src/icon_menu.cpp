@@ -5,6 +5,7 @@
 #include "skin/metrics.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_resources.h"
+#include "skin/tool_bar_images.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -294,8 +295,12 @@ void CIconMenu::DrawItem(QPainter& p, const MenuItemPaint& d, const skin::SkinSt
                 }
             }
         }
-        if (image != nullptr)
+        if (image != nullptr && d.grayed) {
+            // A grayed item's image greyed as a disabled toolbar button's.
+            p.drawImage(x0, y0, skin::DisabledToolBarStrip(image->toImage(), skin::DisabledShadowOf(s.m_look)));
+        } else if (image != nullptr) {
             p.drawPixmap(x0, y0, *image);
+        }
     }
     p.restore();
 }

@@ -114,7 +114,8 @@ bool CToolBarEx::IsBrowserLook()
 void CToolBarEx::BuildImageLists()
 {
     m_images = skin::BuildToolBarImages(m_bitmap, m_imageSize.width(), m_imageSize.height(),
-                                        IsBrowserLook() ? skin::kBrowserShadow : skin::kReportShadow);
+                                        skin::DisabledShadowOf(IsBrowserLook() ? skin::SkinLook::Browser
+                                                                               : skin::SkinLook::Report));
     if (IsBrowserLook()) {
         // Edit and list controls on the bar: light blue with blue text.
         QPalette pal = palette();

@@ -23,6 +23,12 @@ QImage argbCopy(const QImage& strip)
 
 int greyOf(QRgb c) { return int((qRed(c) + qBlue(c)) * 0.2 + qGreen(c) * 0.4); }
 
+// The grey of a disabled image's pixel: the colour's grey raised into the
+// upper half of the scale. The programs' images are mostly dark outlines,
+// whose plain grey is as dark as the enabled image; raised, black becomes
+// the mid grey of disabled text and the lightest colours stay light.
+int disabledGreyOf(QRgb c) { return 128 + greyOf(c) / 2; }
+
 QRgb brightened(QRgb c)
 {
     const int r = qRed(c) > 240 ? 255 : qRed(c) + 15;
@@ -54,7 +60,7 @@ QImage disabledAlpha(const QImage& strip, QRgb shadow)
     // Composed in device pixels; the result takes the strip's ratio again.
     QImage shade = recolouredAlpha(strip, [shadow](QRgb) { return shadow; });
     QImage grey = recolouredAlpha(strip, [](QRgb c) {
-        const int g = greyOf(c);
+        const int g = disabledGreyOf(c);
         return qRgb(g, g, g);
     });
     shade.setDevicePixelRatio(1);
@@ -109,7 +115,7 @@ QImage DisabledToolBarStrip(const QImage& strip, QRgb shadow)
             const QRgb c = opaque(in[x]);
             if (c == see)
                 continue;
-            const int grey = greyOf(c);
+            const int grey = disabledGreyOf(c);
             row[x] = qRgb(grey, grey, grey);
         }
     }

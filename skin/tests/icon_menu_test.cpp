@@ -137,6 +137,37 @@ TEST(IconMenu, StyleDrawsItemsAndTheFlatBorder)
     EXPECT_FALSE(skin::MenuBorderInstalled());
 }
 
+// A grayed item's image is greyed as a disabled toolbar button's, so that
+// it no longer looks live; an enabled item's keeps its colours.
+TEST(IconMenu, AGrayedItemsImageIsGreyAndLighter)
+{
+    auto skin0 = MakeSkin(0);
+    registerBar(9004, {41, 42}, 2); // image 0: one black pixel
+    QMenu menu;
+    QAction* live = command(&menu, 41, QStringLiteral("启用"));
+    QAction* grayed = command(&menu, 41, QStringLiteral("灰色"));
+    grayed->setEnabled(false);
+    CIconMenu icons;
+    icons.SetImageSize(16, 15);
+    icons.LoadToolBarImages(9004, 16, 15);
+    icons.ConvertMenu(&menu, false);
+    const QImage shot = menu.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    SaveShot(shot, "menu-grayed-image");
+    // The darkest pixel of each item's icon band.
+    const auto darkest = [&](QAction* a) {
+        const QRect r = menu.actionGeometry(a);
+        QRgb dark = qRgb(255, 255, 255);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x < r.left() + 30; ++x)
+                if (qGray(shot.pixel(x, y)) < qGray(dark))
+                    dark = shot.pixel(x, y);
+        return dark;
+    };
+    EXPECT_EQ(darkest(live), qRgb(0, 0, 0));
+    const QRgb grey = darkest(grayed);
+    EXPECT_EQ(grey, qRgb(128, 128, 128));
+}
+
 TEST(IconMenu, ItemsShowTheTextTheyHaveNow)
 {
     auto skin0 = MakeSkin(0);

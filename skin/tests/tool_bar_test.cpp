@@ -4,10 +4,12 @@
 
 #include "skin/color_picker_button.h"
 #include "skin/colors.h"
+#include "skin/command_icons.h"
 #include "skin/flat_combo_box.h"
 #include "skin/gradient.h"
 #include "skin/skin_resources.h"
 #include "skin/tool_bar_ex.h"
+#include "skin/tool_bar_images.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +23,9 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -207,6 +212,60 @@ TEST_F(ToolBarTest, DisabledAndHotImagesMatchTheReference)
     EXPECT_EQ(hotCut.pixel(5, 5) | 0xFF000000u, hot.pixel(7 * 16 + 5, 5) | 0xFF000000u);
 }
 
+// The programs' glyphs are mostly dark outlines, a few with colour: each
+// one's disabled image is grey and clearly lighter than the enabled one,
+// the dark ones by far, so that a disabled button never looks live. The
+// same images stand for grayed menu items.
+TEST_F(ToolBarTest, DisabledImagesOfTheProgramsGlyphsAreGreyAndLighter)
+{
+    using skin::SkinLook;
+    skin::UseIconTheme();
+    struct Glyph {
+        SkinLook look;
+        int command;
+    };
+    const Glyph glyphs[] = {
+        {SkinLook::Report, 57601},  {SkinLook::Report, 57603}, {SkinLook::Report, 57607},
+        {SkinLook::Report, 32815},  {SkinLook::Report, 32842}, {SkinLook::Report, 114},
+        {SkinLook::Report, 34013},  {SkinLook::Browser, 1004}, {SkinLook::Browser, 1005},
+        {SkinLook::Browser, 1011},  {SkinLook::Browser, 1012}, {SkinLook::Browser, 32773},
+    };
+    for (const Glyph& g : glyphs) {
+        SCOPED_TRACE(g.command);
+        const QImage strip = skin::RenderCommandStrip(g.look, {g.command}, QSize(16, 15), 1.0)
+                                 .convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(strip.isNull());
+        const QImage disabled =
+            skin::DisabledToolBarStrip(strip, skin::DisabledShadowOf(g.look)).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(disabled.size(), strip.size());
+        // Over the pixels the glyph itself covers.
+        double enabledSum = 0;
+        double disabledSum = 0;
+        int ink = 0;
+        int chroma = 0;
+        for (int y = 0; y < 15; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const QRgb e = strip.pixel(x, y);
+                if (qAlpha(e) < 128)
+                    continue;
+                const QRgb d = disabled.pixel(x, y);
+                enabledSum += (qRed(e) + qGreen(e) + qBlue(e)) / 3.0;
+                disabledSum += (qRed(d) + qGreen(d) + qBlue(d)) / 3.0;
+                chroma = std::max({chroma, std::abs(qRed(d) - qGreen(d)), std::abs(qGreen(d) - qBlue(d))});
+                ++ink;
+            }
+        }
+        ASSERT_GT(ink, 8) << "the glyph draws nothing";
+        const double enabled = enabledSum / ink;
+        const double disabledMean = disabledSum / ink;
+        EXPECT_LE(chroma, 1) << "not grey";
+        EXPECT_GE(disabledMean, enabled + 20) << "enabled " << enabled << " disabled " << disabledMean;
+        if (enabled < 100) {
+            EXPECT_GE(disabledMean, 125) << "a dark glyph stays dark: enabled " << enabled;
+        }
+    }
+}
+
 TEST_F(ToolBarTest, AlphaStripsKeepEdgesAndShowThroughOnlyWhereTransparent)
 {
     // Two images: opaque black (the colour a keyed strip would lose), a
@@ -229,16 +288,18 @@ TEST_F(ToolBarTest, AlphaStripsKeepEdgesAndShowThroughOnlyWhereTransparent)
     };
     EXPECT_TRUE(near(normal.pixel(5, 4), qRgba(100, 200, 40, 128)));
     EXPECT_EQ(qAlpha(normal.pixel(0, 0)), 0);
-    // Disabled: grey ((R + B) * 0.2 + G * 0.4) over the light shadow one
-    // pixel down and right; the shadow keeps each pixel's coverage.
-    EXPECT_EQ(disabled.pixel(4, 4), qRgba(0, 0, 0, 255));
+    // Disabled: grey (128 + ((R + B) * 0.2 + G * 0.4) / 2) over the light
+    // shadow one pixel down and right; the shadow keeps each pixel's
+    // coverage.
+    EXPECT_EQ(disabled.pixel(4, 4), qRgba(128, 128, 128, 255));
     EXPECT_EQ(disabled.pixel(5, 5), skin::kReportShadow);
     const QRgb half = disabled.pixel(6, 5);
     EXPECT_NEAR(qRed(half), qRed(skin::kReportShadow), 1);
     EXPECT_NEAR(qAlpha(half), 128, 1);
-    // (100 + 40) * 0.2 + 200 * 0.4 = 108, half covered, nothing under it.
-    EXPECT_NEAR(qRed(disabled.pixel(5, 4)), 108, 1);
-    EXPECT_NEAR(qGreen(disabled.pixel(5, 4)), 108, 1);
+    // 128 + ((100 + 40) * 0.2 + 200 * 0.4) / 2 = 182, half covered,
+    // nothing under it.
+    EXPECT_NEAR(qRed(disabled.pixel(5, 4)), 182, 1);
+    EXPECT_NEAR(qGreen(disabled.pixel(5, 4)), 182, 1);
     EXPECT_NEAR(qAlpha(disabled.pixel(5, 4)), 128, 1);
     EXPECT_EQ(qAlpha(disabled.pixel(10, 10)), 0);
     // Hot: R and B + 15 (255 above 240), G + 55 (255 from 201), alpha kept.

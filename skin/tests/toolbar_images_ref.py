@@ -4,7 +4,8 @@ Usage: toolbar_images_ref.py STRIP.png DISABLED.png HOT.png
 
 The strip's pixel (0, 0) is the see-through colour. Disabled: every drawn
 pixel as a light grey shadow one pixel down and right, then the drawn pixels
-in grey ((R + B) * 0.2 + G * 0.4, truncated). Hot: drawn pixels brightened,
+in grey: 128 + g // 2 with g = (R + B) * 0.2 + G * 0.4, truncated (black
+becomes mid grey). Hot: drawn pixels brightened,
 R and B + 15 (255 above 240), G + 55 (255 from 201).
 """
 import sys
@@ -28,7 +29,7 @@ def main(src_path, disabled_path, hot_path):
         for x in range(w):
             r, g, b = px[x, y]
             if (r, g, b) != see:
-                grey = int((r + b) * 0.2 + g * 0.4)
+                grey = 128 + int((r + b) * 0.2 + g * 0.4) // 2
                 d[x, y] = (grey, grey, grey)
 
     hot = Image.new("RGB", (w, h), see)

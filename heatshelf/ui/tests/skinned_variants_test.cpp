@@ -72,10 +72,10 @@ TEST(BrowserToolBar, BrightDisabledAndSeeThroughImages)
     // Bright: red 240 and green 201 reach 255, blue + 15.
     EXPECT_EQ(f.image(2, 0).pixel(5, 5), qRgb(255, 255, 115));
     EXPECT_EQ(f.image(2, 1).pixel(5, 5), qRgb(25, 75, 45));
-    // Disabled: grey (r + b) x 0.2 + g x 0.4 over a 0xFAFAFA shadow one
-    // pixel down and right.
+    // Disabled: grey 128 + ((r + b) x 0.2 + g x 0.4) / 2 over a 0xFAFAFA
+    // shadow one pixel down and right.
     const QImage disabled = f.image(1, 1);
-    const int grey = int((10 + 30) * 0.2 + 20 * 0.4);
+    const int grey = 128 + int((10 + 30) * 0.2 + 20 * 0.4) / 2;
     EXPECT_EQ(disabled.pixel(5, 5), qRgb(grey, grey, grey));
     EXPECT_EQ(disabled.pixel(14, 13), qRgb(0xFA, 0xFA, 0xFA));
     EXPECT_EQ(qAlpha(disabled.pixel(14, 1)), 0);

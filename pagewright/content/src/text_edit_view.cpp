@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QAbstractTextDocumentLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -465,6 +466,32 @@ QMenu* CTextEditView::MakeCellMenu(QWidget* parent) const
             if (a->data().toInt() == kAddRowColumn)
                 cell->removeAction(a);
     return cell;
+}
+
+void CTextEditView::mousePressEvent(QMouseEvent* e)
+{
+    // The text is only as high as its lines: a click in the box below them
+    // (or beside them) would take the focus from the text, and the keys
+    // typed next would go nowhere. The caret goes to the nearest place in
+    // the text instead, as in an edit control.
+    const QPoint at = e->position().toPoint();
+    if (e->button() != Qt::LeftButton || !IsVisible() || itemAt(at) == m_item) {
+        QGraphicsView::mousePressEvent(e);
+        return;
+    }
+    const QPointF inText = m_item->mapFromScene(mapToScene(at));
+    const QRectF bounds = m_item->boundingRect();
+    const QPointF nearest(std::clamp(inText.x(), bounds.left(), std::max(bounds.left(), bounds.right() - 1)),
+                          std::clamp(inText.y(), bounds.top(), std::max(bounds.top(), bounds.bottom() - 1)));
+    const int position = Document()->documentLayout()->hitTest(nearest, Qt::FuzzyHit);
+    QTextCursor c = m_item->textCursor();
+    if (position >= 0) {
+        c.setPosition(position, (e->modifiers() & Qt::ShiftModifier) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+        m_item->setTextCursor(c);
+    }
+    setFocus(Qt::MouseFocusReason);
+    scene()->setFocusItem(m_item, Qt::MouseFocusReason);
+    e->accept();
 }
 
 void CTextEditView::mouseReleaseEvent(QMouseEvent* e)

@@ -572,6 +572,9 @@ public:
         }
         CDrawObj* added = doc->Add(std::move(obj));
         view.Select(added, false);
+        // A new text box is edited at once: the keys typed next go into it.
+        if (m_kind == kShapeText)
+            added->PlaceEditor(&view);
         if (m_kind == kShapeIRImage) {
             view.InsertIRObject(added);
             const std::vector<CDrawObj*>& images = view.GetIRObjects();

@@ -1,6 +1,7 @@
 // The three image lists of a skinned toolbar, composed from its image
 // strip: normal, disabled (a light shadow one pixel down and right under a
-// grey copy) and hot (brightened, also shown for checked and pressed
+// grey copy raised into the light half of the scale, so that dark glyphs
+// read as disabled too) and hot (brightened, also shown for checked and pressed
 // buttons). The strip's pixel (0, 0) is the see-through colour of all
 // three; in a strip with an alpha channel the transparent pixels show
 // through instead and each pixel keeps its alpha. A strip drawn at a device
@@ -18,9 +19,10 @@ namespace skin {
 // browser's.
 inline constexpr QRgb kReportShadow = 0xFFC8C8C8;
 inline constexpr QRgb kBrowserShadow = 0xFFFAFAFA;
+inline constexpr QRgb DisabledShadowOf(SkinLook look) { return look == SkinLook::Browser ? kBrowserShadow : kReportShadow; }
 
 // The strips before cutting, see-through pixels still in the strip's
-// colour (0, 0).
+// colour (0, 0). Also the grey image of a disabled menu item.
 QImage DisabledToolBarStrip(const QImage& strip, QRgb shadow = kReportShadow);
 QImage HotToolBarStrip(const QImage& strip);
 
