@@ -430,22 +430,20 @@ void CMainFrame::FillPageTitles(int count, int current)
     m_currentPage = current;
 }
 
-void CMainFrame::onUpdatePageCombo(CCmdUI&)
+void CMainFrame::onUpdatePageCombo(CCmdUI& ui)
 {
-    QComboBox* pages = GetPageCombo();
-    QComboBox* files = GetFileCombo();
+    // Each combo follows the enabling of its command: the page list this
+    // one, the file list that of 34019 (the view's).
     const CSplitFrame* child = MDIGetActive();
-    if (child == nullptr || child->GetActiveView() == nullptr) {
-        if (pages != nullptr) {
-            pages->clear();
-            pages->setEnabled(false);
-        }
-        if (files != nullptr) {
-            files->clear();
-            files->setEnabled(false);
-        }
-    } else if (pages != nullptr) {
-        pages->setEnabled(true);
+    const bool view = child != nullptr && child->GetActiveView() != nullptr;
+    ui.Enable(view);
+    if (view)
+        return;
+    if (QComboBox* pages = GetPageCombo())
+        pages->clear();
+    if (QComboBox* files = GetFileCombo()) {
+        files->clear();
+        files->setToolTip(QString());
     }
 }
 

@@ -9,10 +9,12 @@
 
 #include "irimage/draw_ir.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +23,8 @@ namespace {
 
 class ReportViewIRTest : public ::testing::Test {
 protected:
+    explicit ReportViewIRTest(int files = 6) : fileCount(files) {}
+
     void SetUp() override
     {
         ASSERT_NE(f.app, nullptr);
@@ -29,12 +33,12 @@ protected:
         ir = static_cast<CDrawIR*>(view->GetDocument()->AddNoUndo(std::move(obj)));
         view->InsertIRObject(ir);
         QStringList paths;
-        for (int i = 1; i <= 6; ++i) {
+        for (int i = 1; i <= fileCount; ++i) {
             paths << folder.filePath(QStringLiteral("IR%1.VNI").arg(i));
             ASSERT_TRUE(QFile::copy(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/k4.vni"), paths.back()));
         }
         ASSERT_EQ(ir->OpenFiles(paths, true), 1);
-        ASSERT_EQ(ir->FileCount(), 6);
+        ASSERT_EQ(ir->FileCount(), fileCount);
         view->Select(ir);
     }
 
@@ -53,10 +57,16 @@ protected:
         ir->LoadFileAtIndex(index);
     }
 
+    const int fileCount;
     ViewFixture f;
     QTemporaryDir folder;
     CDI_RptView* view = nullptr;
     CDrawIR* ir = nullptr;
+};
+
+class PlayBarFileListTest : public ReportViewIRTest {
+protected:
+    PlayBarFileListTest() : ReportViewIRTest(3) {}
 };
 
 } // namespace
@@ -244,4 +254,47 @@ TEST_F(ReportViewIRTest, RemarkCommandPutsTheFilesRemarkBesideTheImage)
         ASSERT_TRUE(view->GetDocument()->Remove(text));
         text->Remove();
     }
+}
+
+// The play bar's list shows the selected image's files, follows its steps,
+// and choosing an entry shows that file; with no image selected it is off.
+TEST_F(PlayBarFileListTest, ListsTheImagesFilesAndChoosingOneShowsIt)
+{
+    CMainFrame* frame = f.Frame();
+    QComboBox* combo = frame->GetFileCombo();
+    ASSERT_NE(combo, nullptr);
+    frame->ExecuteCommand(34009);
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(combo->isEnabled());
+    ASSERT_EQ(combo->count(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(combo->itemText(i), QStringLiteral("IR%1.VNI").arg(i + 1));
+    EXPECT_EQ(combo->currentIndex(), 0);
+
+    frame->ExecuteCommand(34014);
+    EXPECT_EQ(ir->FileIndex(), 1);
+    EXPECT_EQ(combo->currentIndex(), 1);
+
+    combo->setCurrentIndex(2);
+    emit combo->activated(2);
+    EXPECT_EQ(ir->FileIndex(), 2);
+    EXPECT_EQ(ir->m_strFileName, QStringLiteral("IR3.VNI"));
+    EXPECT_EQ(combo->toolTip(), QStringLiteral("IR3.VNI"));
+
+    // Deleting an entry refills the list at the next update.
+    frame->ExecuteCommand(34017);
+    frame->UpdateCommandUI();
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->currentIndex(), 1);
+
+    view->ClearSelection();
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(combo->isEnabled());
+    // No report: empty and off.
+    view->GetDocument()->SetModifiedFlag(false);
+    frame->GetMdiClient()->closeAllSubWindows();
+    QApplication::processEvents();
+    frame->UpdateCommandUI();
+    EXPECT_EQ(combo->count(), 0);
+    EXPECT_FALSE(combo->isEnabled());
 }
