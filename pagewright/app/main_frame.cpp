@@ -1,5 +1,7 @@
 #include "main_frame.h"
 
+#include "mdi_window_list.h"
+
 #include "child_buttons.h"
 #include "skin/color_status_bar.h"
 #include "frame_resources.h"
@@ -93,7 +95,7 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
     OnUpdate(ID_PAGE_COMBO, [this](CCmdUI& ui) { onUpdatePageCombo(ui); });
     // Lock keys cannot be read here; their panes stay empty.
     OnUpdateRange(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, [](CCmdUI& ui) { ui.Enable(false); });
-    OnCommand(ID_WINDOW_CASCADE, [this](int) { m_mdi->cascadeSubWindows(); });
+    OnCommand(ID_WINDOW_CASCADE, [this](int) { CMdiWindowList::Cascade(*m_mdi); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this](int) { m_mdi->tileSubWindows(); });
     OnCommand(ID_WINDOW_ARRANGE, [this](int) { m_mdi->tileSubWindows(); });
 }
@@ -301,6 +303,9 @@ void CMainFrame::buildMenus()
         auto* menu = new QMenu(QString::fromUtf8(top.text), this);
         BuildMenu(menu, top.items, action);
         m_sharedMenus.push_back(menu);
+        // The Window menu lists the open reports after its commands.
+        if (m_windowList == nullptr && menu->actions().contains(GetCommandAction(ID_WINDOW_CASCADE)))
+            m_windowList = new CMdiWindowList(m_mdi, menu, this);
     }
     for (QMenu* menu : m_frameMenus)
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
@@ -372,7 +377,10 @@ void CMainFrame::onChildActivated(QMdiSubWindow* window)
     showMenus(child != nullptr);
     UpdateChildButtons();
     if (child != nullptr) {
-        child->ActivateFrame();
+        // A report opens maximised (AddChildFrame) and the area keeps an
+        // activated report maximised while the previous one was; one the
+        // user restored or cascaded stays as it is.
+        child->ShowScrollBars(true);
         if (CFrameView* view = child->GetActiveView())
             FillPageTitles(view->GetPageCount(), view->GetCurrentPage());
     }
