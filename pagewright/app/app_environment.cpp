@@ -21,7 +21,7 @@
 #include <cmath>
 
 CAppEnvironment::CAppEnvironment(CDI_RptApp& app)
-    : m_app(app), m_scratch(QDir::tempPath() + QStringLiteral("/pagewright-XXXXXX"))
+    : m_app(app), m_scratch(QDir::tempPath() + QStringLiteral("/pagewright-XXXXXX")), m_fileCombo(app)
 {
     SetTempUnit(app.tempetype);
     SetLengthUnit(app.metertype);

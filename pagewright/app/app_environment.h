@@ -1,11 +1,12 @@
 // CAppEnvironment: what the report documents get from the program: its
 // string table and message boxes, the program folder, the printer page, the
 // remembered save folder, file, colour and modal dialogs, the main frame's
-// lock pane and page list, the start file, the temperature unit, and one
-// private scratch folder (removed at exit) for every scratch file.
+// lock pane, page list and file list, the start file, the temperature unit,
+// and one private scratch folder (removed at exit) for every scratch file.
 #pragma once
 
 #include "document/document_environment.h"
+#include "frame_file_combo.h"
 
 #include <QTemporaryDir>
 
@@ -39,6 +40,8 @@ public:
     QStringList DataFileNames() const override;
     QString PaletteName(int index) const override;
     QStringList ObjectTypes() const override;
+    // The play bar's file list.
+    FileComboHost* FileCombo() override { return &m_fileCombo; }
 
 protected:
     // The program's unit setting follows the environment's unit.
@@ -47,4 +50,5 @@ protected:
 private:
     CDI_RptApp& m_app;
     QTemporaryDir m_scratch;
+    CFrameFileCombo m_fileCombo;
 };

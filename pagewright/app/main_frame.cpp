@@ -1,5 +1,7 @@
 #include "main_frame.h"
 
+#include "mdi_window_list.h"
+
 #include "child_buttons.h"
 #include "skin/color_status_bar.h"
 #include "frame_resources.h"
@@ -98,7 +100,7 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
     // menu's "recent file", disabled, while the list is empty; the others
     // show only with a file. Choosing one is the application's command.
     OnUpdateRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, [this](CCmdUI& ui) { onUpdateRecentFile(ui); });
-    OnCommand(ID_WINDOW_CASCADE, [this](int) { m_mdi->cascadeSubWindows(); });
+    OnCommand(ID_WINDOW_CASCADE, [this](int) { CMdiWindowList::Cascade(*m_mdi); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this](int) { m_mdi->tileSubWindows(); });
     OnCommand(ID_WINDOW_ARRANGE, [this](int) { m_mdi->tileSubWindows(); });
 }
@@ -336,6 +338,9 @@ void CMainFrame::buildMenus()
         auto* menu = new QMenu(QString::fromUtf8(top.text), this);
         BuildMenu(menu, top.items, action);
         m_sharedMenus.push_back(menu);
+        // The Window menu lists the open reports after its commands.
+        if (m_windowList == nullptr && menu->actions().contains(GetCommandAction(ID_WINDOW_CASCADE)))
+            m_windowList = new CMdiWindowList(m_mdi, menu, this);
     }
     for (const std::vector<QMenu*>* menus : {&m_frameMenus, &m_sharedMenus}) {
         for (QMenu* menu : *menus)
@@ -411,7 +416,10 @@ void CMainFrame::onChildActivated(QMdiSubWindow* window)
     showMenus(child != nullptr);
     UpdateChildButtons();
     if (child != nullptr) {
-        child->ActivateFrame();
+        // A report opens maximised (AddChildFrame) and the area keeps an
+        // activated report maximised while the previous one was; one the
+        // user restored or cascaded stays as it is.
+        child->ShowScrollBars(true);
         if (CFrameView* view = child->GetActiveView())
             FillPageTitles(view->GetPageCount(), view->GetCurrentPage());
     }
@@ -469,22 +477,20 @@ void CMainFrame::FillPageTitles(int count, int current)
     m_currentPage = current;
 }
 
-void CMainFrame::onUpdatePageCombo(CCmdUI&)
+void CMainFrame::onUpdatePageCombo(CCmdUI& ui)
 {
-    QComboBox* pages = GetPageCombo();
-    QComboBox* files = GetFileCombo();
+    // Each combo follows the enabling of its command: the page list this
+    // one, the file list that of 34019 (the view's).
     const CSplitFrame* child = MDIGetActive();
-    if (child == nullptr || child->GetActiveView() == nullptr) {
-        if (pages != nullptr) {
-            pages->clear();
-            pages->setEnabled(false);
-        }
-        if (files != nullptr) {
-            files->clear();
-            files->setEnabled(false);
-        }
-    } else if (pages != nullptr) {
-        pages->setEnabled(true);
+    const bool view = child != nullptr && child->GetActiveView() != nullptr;
+    ui.Enable(view);
+    if (view)
+        return;
+    if (QComboBox* pages = GetPageCombo())
+        pages->clear();
+    if (QComboBox* files = GetFileCombo()) {
+        files->clear();
+        files->setToolTip(QString());
     }
 }
 

@@ -13,6 +13,7 @@ namespace skin {
 class CaptionBar;
 }
 class CChildButtons;
+class CMdiWindowList;
 
 #include <QHash>
 #include <QMainWindow>
@@ -59,6 +60,8 @@ public:
     std::vector<CToolBarEx*> GetToolBars() const { return m_bars; }
     CColorStatusBar* GetStatusBar() const { return m_statusBar; }
     QMdiArea* GetMdiClient() const { return m_mdi; }
+    // The open reports' part of the Window menu.
+    CMdiWindowList* GetWindowList() const { return m_windowList; }
 
     // Report frames.
     void AddChildFrame(CSplitFrame* frame);
@@ -133,4 +136,5 @@ private:
     QTimer* m_idleTimer = nullptr;
     skin::CaptionBar* m_caption = nullptr;
     CChildButtons* m_childButtons = nullptr;
+    CMdiWindowList* m_windowList = nullptr;
 };

@@ -251,6 +251,8 @@ void CDI_RptView::OnFrameCommand(int id)
     case kFileCombo:
         ir->ReadComboSelection();
         ir->LoadFileAtIndex(ir->FileIndex());
+        // The list's tip names the file now shown.
+        ir->SelectFileInCombo();
         break;
     default: break;
     }

@@ -5,6 +5,7 @@
 #include "skin/color_status_bar.h"
 #include "frame_view.h"
 #include "main_frame.h"
+#include "mdi_window_list.h"
 #include "resource_ids.h"
 #include "rpt_template.h"
 #include "split_frame.h"
@@ -16,6 +17,7 @@
 #include "skin/colors.h"
 #include "skin/command_icons.h"
 #include "skin/icon_menu.h"
+#include "skin/metrics.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_scroll_bar.h"
 #include "skin/skin_scroll_frame.h"
@@ -36,6 +38,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -518,4 +521,70 @@ TEST(RptTemplate, TwoExtensionsShareOneTemplate)
     };
     for (const Case& c : cases)
         EXPECT_EQ(t.MatchDocType(QString::fromUtf8(c.path), {QStringLiteral("/r/open.rpt")}), c.expected) << c.path;
+}
+
+// The Window menu lists the open reports in the order they were opened,
+// numbered, the active one checked; choosing one activates it. Cascade
+// leaves every report most of the room, each caption below the previous.
+TEST_F(FrameTest, WindowMenuListsTheReportsAndCascadeKeepsThemUsable)
+{
+    CSplitFrame* reports[3] = {openReport(), openReport(), openReport()};
+    const char* titles[3] = {"Report1", "plan & notes", "Report3"};
+    for (int i = 0; i < 3; ++i)
+        reports[i]->setWindowTitle(QString::fromUtf8(titles[i]));
+    QMenu* windowMenu = nullptr;
+    for (QAction* top : frame->menuBar()->actions()) {
+        if (top->menu() != nullptr && top->menu()->actions().contains(frame->GetCommandAction(res::ID_WINDOW_CASCADE)))
+            windowMenu = top->menu();
+    }
+    ASSERT_NE(windowMenu, nullptr);
+    const auto entries = [&] {
+        emit windowMenu->aboutToShow();
+        QStringList shown;
+        for (QAction* a : frame->GetWindowList()->Entries())
+            shown << a->text() + (a->isChecked() ? QStringLiteral(" *") : QString());
+        return shown;
+    };
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("&1 Report1"), QStringLiteral("&2 plan && notes"),
+                                      QStringLiteral("&3 Report3 *")}));
+    // Shown again, the list is not doubled.
+    EXPECT_EQ(entries().size(), 3);
+    EXPECT_EQ(windowMenu->actions().size(), 3 + 1 + 3);
+
+    frame->GetWindowList()->Entries()[0]->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->MDIGetActive(), reports[0]);
+    EXPECT_EQ(entries()[0], QStringLiteral("&1 Report1 *"));
+
+    frame->ExecuteCommand(res::ID_WINDOW_CASCADE);
+    QApplication::processEvents();
+    const QSize area = frame->GetMdiClient()->viewport()->size();
+    std::vector<QPoint> corners;
+    for (CSplitFrame* report : reports) {
+        EXPECT_FALSE(report->isMaximized());
+        EXPECT_GE(report->width(), area.width() * 2 / 3);
+        EXPECT_GE(report->height(), area.height() * 2 / 3);
+        EXPECT_TRUE(QRect(QPoint(), area).contains(report->geometry()));
+        corners.push_back(report->pos());
+    }
+    std::sort(corners.begin(), corners.end(), [](QPoint a, QPoint b) { return a.y() < b.y(); });
+    for (std::size_t i = 1; i < corners.size(); ++i)
+        EXPECT_EQ(corners[i] - corners[i - 1], QPoint(skin::kCaptionHeight, skin::kCaptionHeight));
+    // The active report stays in front, and choosing another keeps the
+    // cascade (it is not maximised again).
+    EXPECT_EQ(frame->MDIGetActive(), reports[0]);
+    EXPECT_EQ(frame->GetMdiClient()->subWindowList(QMdiArea::StackingOrder).back(), reports[0]);
+    frame->GetWindowList()->Entries()[1]->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->MDIGetActive(), reports[1]);
+    EXPECT_FALSE(reports[1]->isMaximized());
+
+    // A minimised report comes back when chosen.
+    reports[2]->showMinimized();
+    QApplication::processEvents();
+    entries();
+    frame->GetWindowList()->Entries()[2]->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->MDIGetActive(), reports[2]);
+    EXPECT_FALSE(reports[2]->isMinimized());
 }

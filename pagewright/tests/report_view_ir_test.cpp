@@ -2,6 +2,9 @@
 // frame commands and playback on the timers (driven tick by tick).
 #include "view_test_support.h"
 
+#include "content/draw_histogram.h"
+#include "content/draw_profile.h"
+#include "content/draw_result_table.h"
 #include "content/draw_text.h"
 #include "content/text_objects.h"
 #include "document/draw_class.h"
@@ -9,10 +12,13 @@
 
 #include "irimage/draw_ir.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <functional>
 #include <QFile>
+#include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +27,8 @@ namespace {
 
 class ReportViewIRTest : public ::testing::Test {
 protected:
+    explicit ReportViewIRTest(int files = 6) : fileCount(files) {}
+
     void SetUp() override
     {
         ASSERT_NE(f.app, nullptr);
@@ -29,12 +37,12 @@ protected:
         ir = static_cast<CDrawIR*>(view->GetDocument()->AddNoUndo(std::move(obj)));
         view->InsertIRObject(ir);
         QStringList paths;
-        for (int i = 1; i <= 6; ++i) {
+        for (int i = 1; i <= fileCount; ++i) {
             paths << folder.filePath(QStringLiteral("IR%1.VNI").arg(i));
             ASSERT_TRUE(QFile::copy(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/k4.vni"), paths.back()));
         }
         ASSERT_EQ(ir->OpenFiles(paths, true), 1);
-        ASSERT_EQ(ir->FileCount(), 6);
+        ASSERT_EQ(ir->FileCount(), fileCount);
         view->Select(ir);
     }
 
@@ -53,10 +61,88 @@ protected:
         ir->LoadFileAtIndex(index);
     }
 
+    const int fileCount;
     ViewFixture f;
     QTemporaryDir folder;
     CDI_RptView* view = nullptr;
     CDrawIR* ir = nullptr;
+};
+
+class PlayBarFileListTest : public ReportViewIRTest {
+protected:
+    PlayBarFileListTest() : ReportViewIRTest(3) {}
+};
+
+// One image holding three files of different scenes, and a result table, a
+// line profile and a histogram bound to it; the window as the user sees it
+// is kept in `screen`, which only repaints what the view was asked to.
+class BoundObjectsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(f.app, nullptr);
+        view = f.View();
+        CDI_RptDoc* doc = view->GetDocument();
+        ir = static_cast<CDrawIR*>(doc->AddNoUndo(std::make_unique<CDrawIR>(view, DocRect(100, -100, 4000, -3000))));
+        ir->SetIRNumber(1);
+        view->InsertIRObject(ir);
+        QStringList paths;
+        for (const char* name : {"k4.vni", "k8.vni", "k4_320.vni"}) {
+            paths << folder.filePath(QString::fromLatin1(name));
+            ASSERT_TRUE(QFile::copy(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/") + QString::fromLatin1(name), paths.back()));
+        }
+        ASSERT_EQ(ir->OpenFiles(paths, true), 1);
+        ASSERT_EQ(ir->FileCount(), 3);
+        view->Select(ir);
+        view->OnCmdMsg(34009, CCmdTarget::CmdMode::Execute, nullptr);
+        ASSERT_EQ(ir->FileIndex(), 0);
+        Render(QRegion(view->rect())); // the image learns its scale when drawn
+        ir->AddLineAnalysis(DocRect(600, -1500, 2000, -1500));
+        ir->AddAreaAnalysis(DocRect(600, -400, 1500, -1300));
+        ASSERT_EQ(ir->m_analyses.GetSize(), 2u);
+        const int number = ir->GetIRNumber();
+        table = static_cast<CDrawResultTable*>(
+            doc->AddNoUndo(std::make_unique<CDrawResultTable>(view, DocRect(4300, -300, 6880, -500))));
+        table->SetFieldIds({33205, 33206});
+        table->SetLinkedIRNumber(number);
+        profile = static_cast<CDrawProfile*>(
+            doc->AddNoUndo(std::make_unique<CDrawProfile>(view, DocRect(100, -3300, 3100, -5200))));
+        profile->SetLinkedIRNumber(number);
+        histogram = static_cast<CDrawHistogram*>(
+            doc->AddNoUndo(std::make_unique<CDrawHistogram>(view, DocRect(3400, -3300, 6400, -5200))));
+        histogram->SetLinkedIRNumber(number);
+        view->Select(ir);
+        screen = Render(QRegion(view->rect()));
+        view->ResetInvalidatedRegion();
+    }
+
+    QImage Render(const QRegion& region, QImage onto = QImage()) const
+    {
+        if (onto.isNull()) {
+            onto = QImage(view->size(), QImage::Format_RGB32);
+            onto.fill(Qt::black);
+        }
+        // The region's corner lands on the given point.
+        view->render(&onto, region.boundingRect().topLeft(), region);
+        return onto;
+    }
+    // The view's pixels of an object's painted area.
+    QRect ClientArea(CDrawObj* obj) const
+    {
+        const DrawView& base = *view;
+        const DocRect area = base.DocToClient(base.PaintedArea(obj));
+        const int shift = view->PixelShift();
+        return QRect(QPoint(area.left + shift, area.top), QPoint(area.right + shift, area.bottom)).normalized();
+    }
+
+    ViewFixture f;
+    QTemporaryDir folder;
+    CDI_RptView* view = nullptr;
+    CDrawIR* ir = nullptr;
+    CDrawResultTable* table = nullptr;
+    CDrawProfile* profile = nullptr;
+    CDrawHistogram* histogram = nullptr;
+    QImage screen;
 };
 
 } // namespace
@@ -244,4 +330,78 @@ TEST_F(ReportViewIRTest, RemarkCommandPutsTheFilesRemarkBesideTheImage)
         ASSERT_TRUE(view->GetDocument()->Remove(text));
         text->Remove();
     }
+}
+
+// The play bar's list shows the selected image's files, follows its steps,
+// and choosing an entry shows that file; with no image selected it is off.
+TEST_F(PlayBarFileListTest, ListsTheImagesFilesAndChoosingOneShowsIt)
+{
+    CMainFrame* frame = f.Frame();
+    QComboBox* combo = frame->GetFileCombo();
+    ASSERT_NE(combo, nullptr);
+    frame->ExecuteCommand(34009);
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(combo->isEnabled());
+    ASSERT_EQ(combo->count(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(combo->itemText(i), QStringLiteral("IR%1.VNI").arg(i + 1));
+    EXPECT_EQ(combo->currentIndex(), 0);
+
+    frame->ExecuteCommand(34014);
+    EXPECT_EQ(ir->FileIndex(), 1);
+    EXPECT_EQ(combo->currentIndex(), 1);
+
+    combo->setCurrentIndex(2);
+    emit combo->activated(2);
+    EXPECT_EQ(ir->FileIndex(), 2);
+    EXPECT_EQ(ir->m_strFileName, QStringLiteral("IR3.VNI"));
+    EXPECT_EQ(combo->toolTip(), QStringLiteral("IR3.VNI"));
+
+    // Deleting an entry refills the list at the next update.
+    frame->ExecuteCommand(34017);
+    frame->UpdateCommandUI();
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->currentIndex(), 1);
+
+    view->ClearSelection();
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(combo->isEnabled());
+    // No report: empty and off.
+    view->GetDocument()->SetModifiedFlag(false);
+    frame->GetMdiClient()->closeAllSubWindows();
+    QApplication::processEvents();
+    frame->UpdateCommandUI();
+    EXPECT_EQ(combo->count(), 0);
+    EXPECT_FALSE(combo->isEnabled());
+}
+
+// Stepping the image to its next file repaints every object showing its
+// values in the same turn: the screen, repainted only where the view was
+// asked to, shows them as a whole fresh paint does. The same holds when an
+// analysis changes.
+TEST_F(BoundObjectsTest, NextFileRepaintsTheObjectsShowingTheImage)
+{
+    const QString oldRows = table->RowText();
+    ASSERT_FALSE(oldRows.isEmpty());
+    const auto step = [&](const char* what, const std::function<void()>& change) {
+        SCOPED_TRACE(what);
+        view->ResetInvalidatedRegion();
+        change();
+        const QRegion asked = view->InvalidatedRegion();
+        for (CDrawObj* obj : std::initializer_list<CDrawObj*>{table, profile, histogram})
+            EXPECT_TRUE((QRegion(ClientArea(obj)) - asked).isEmpty()) << obj->GetRuntimeClass().Name();
+        screen = Render(asked, screen);
+        const QImage fresh = Render(QRegion(view->rect()));
+        for (CDrawObj* obj : std::initializer_list<CDrawObj*>{table, profile, histogram}) {
+            const QRect area = ClientArea(obj);
+            EXPECT_EQ(screen.copy(area), fresh.copy(area)) << obj->GetRuntimeClass().Name();
+        }
+    };
+    step("next file", [&] { view->OnCmdMsg(34014, CCmdTarget::CmdMode::Execute, nullptr); });
+    EXPECT_EQ(ir->FileIndex(), 1);
+    EXPECT_NE(table->RowText(), oldRows);
+    step("last file", [&] { view->OnCmdMsg(34016, CCmdTarget::CmdMode::Execute, nullptr); });
+    const std::size_t analyses = ir->m_analyses.GetSize();
+    step("another line", [&] { ir->AddLineAnalysis(DocRect(600, -1000, 2000, -1200)); });
+    EXPECT_EQ(ir->m_analyses.GetSize(), analyses + 1);
 }

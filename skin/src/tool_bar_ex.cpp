@@ -291,6 +291,9 @@ CFlatComboBox* CToolBarEx::AddComboCtrl(int commandId, int width, int dropHeight
     combo->setMaxVisibleItems(qMax(1, dropHeight / qMax(1, combo->fontMetrics().height() + 2)));
     PlaceControl(i, combo);
     connect(combo, &QComboBox::activated, command, [command] { command->trigger(); });
+    // The combo is enabled exactly while its command is.
+    combo->setEnabled(command->isEnabled());
+    connect(command, &QAction::changed, combo, [command, combo] { combo->setEnabled(command->isEnabled()); });
     m_controls[0] = combo;
     return combo;
 }

@@ -222,36 +222,62 @@ void CDrawResultTable::Draw(PageDC& dc)
     scaled.widthY = ScaledPenWidth(pen.widthY);
     if (!PageDC::CanCreatePen(scaled) || !PageDC::CanCreateBrush(brush))
         return;
-    position = position.Normalized();
-    const auto frame = [&] {
-        if (brushOn)
-            dc.SelectBrush(brush);
-        else
-            dc.SelectNullBrush();
-        if (penOn)
-            dc.SelectPen(scaled);
-        else
-            dc.SelectNullPen();
-        dc.Rectangle(position);
-    };
-    if (m_fieldIds.empty()) {
-        m_fRowHeight = float(LineHeight() + 80);
-        m_strRowText.clear();
-        FitEmpty(LineHeight());
-        position.right = Clamp32(std::int64_t(position.left) + kNoFieldsWidth);
-        const int half = (position.right - position.left) / 2;
-        m_widths[0] = static_cast<std::uint16_t>(half);
-        m_widths[1] = static_cast<std::uint16_t>(half);
-        frame();
-    } else {
+    FitToRows();
+    if (brushOn)
+        dc.SelectBrush(brush);
+    else
+        dc.SelectNullBrush();
+    if (penOn)
+        dc.SelectPen(scaled);
+    else
+        dc.SelectNullPen();
+    dc.Rectangle(position);
+    if (!m_fieldIds.empty())
         BuildRows(&dc);
-        frame();
-        BuildRows(&dc);
-    }
     CDI_RptDoc* doc = document != nullptr ? document : (view != nullptr ? view->GetDocument() : nullptr);
     if (doc != nullptr && doc->GetShowNumbers())
         ir_marks::DrawLabel(dc, position.right, position.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), 0,
                             kNumberHeight);
+}
+
+void CDrawResultTable::FitToRows()
+{
+    position = position.Normalized();
+    const int lineHeight = LineHeight();
+    m_fRowHeight = float(lineHeight + 80);
+    if (m_fieldIds.empty()) {
+        m_strRowText.clear();
+        FitEmpty(lineHeight);
+        position.right = Clamp32(std::int64_t(position.left) + kNoFieldsWidth);
+        const int half = (position.right - position.left) / 2;
+        m_widths[0] = static_cast<std::uint16_t>(half);
+        m_widths[1] = static_cast<std::uint16_t>(half);
+        return;
+    }
+    BuildRows(nullptr);
+    if (m_nRowCount == 0) {
+        FitEmpty(lineHeight);
+        return;
+    }
+    // As the drawing lays the rows out: the pen inset above the first row
+    // and below the last.
+    const std::int64_t inset = ScaledPenWidth(pen.widthX);
+    const std::int64_t rows = std::int64_t(m_nRowCount) * std::int64_t(m_fRowHeight);
+    position.top = Clamp32(std::int64_t(position.bottom) - inset - rows - inset);
+}
+
+DocRect CDrawResultTable::LabelArea() const
+{
+    const CDI_RptDoc* doc = document != nullptr ? document : (view != nullptr ? view->GetDocument() : nullptr);
+    if (doc == nullptr || !doc->GetShowNumbers())
+        return {};
+    // DrawLabel's box: right of the upper right corner, one and a half
+    // lines down.
+    const DocRect n = position.Normalized();
+    const QString text = QStringLiteral("NO.%1").arg(m_nIRNumber);
+    const std::int64_t width = std::int64_t(kNumberHeight) * (text.size() + 2);
+    return DocRect(n.right, Clamp32(std::int64_t(n.bottom) - kNumberHeight * 3 / 2), Clamp32(n.right + width),
+                   n.bottom);
 }
 
 void CDrawResultTable::BuildRows(PageDC* dc)
@@ -507,9 +533,13 @@ void CDrawResultTable::OnEditProperties()
     if (sheet.DoModal() != PropertySheet::kIdOk)
         return;
     SaveRedoSnapshot();
+    // The old frame and the new one, fitted to the new rows before the
+    // repaint: the table grows or shrinks with its fields.
+    Invalidate();
     m_nIRNumber = page.m_nImageNumber;
     m_bDifference = page.m_bDifference;
     m_fieldIds.assign(page.FieldIdList.begin(), page.FieldIdList.end());
+    FitToRows();
     Invalidate();
     SaveUndoSnapshot();
 }

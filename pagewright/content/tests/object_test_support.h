@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -84,11 +85,32 @@ public:
     std::function<bool(QDialog&)> onDialog;
 };
 
+// A view that keeps the page areas it is asked to repaint, as they are at
+// the time of asking.
+class RecordingView : public DrawView {
+public:
+    void InvalObj(CDrawObj* obj) override
+    {
+        if (obj != nullptr)
+            repainted.push_back(PaintedArea(obj));
+    }
+    // Whether one repaint asked for covers the area.
+    bool Covered(const DocRect& area) const
+    {
+        const DocRect n = area.Normalized();
+        return std::any_of(repainted.begin(), repainted.end(), [&n](const DocRect& r) {
+            const DocRect m = r.Normalized();
+            return m.left <= n.left && m.top <= n.top && m.right >= n.right && m.bottom >= n.bottom;
+        });
+    }
+    std::vector<DocRect> repainted;
+};
+
 // A document with a view and the view's editor.
 struct Report {
     TestEnvironment env;
     CDI_RptDoc doc{&env, &Registry()};
-    DrawView view;
+    RecordingView view;
     std::unique_ptr<CTextEditView> editor;
     Report()
     {

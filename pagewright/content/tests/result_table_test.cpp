@@ -343,3 +343,33 @@ TEST(ResultTable, ThePropertiesSheetRebindsTheFieldsSortedAndCancelKeepsThem)
     EXPECT_EQ(t->FieldIds(), (std::vector<std::uint32_t>{33201, 33603}));
     EXPECT_EQ(r.doc.GetUndoCount(), 1);
 }
+
+// OK of the field sheet repaints the table where it stood and where it
+// stands with its new rows, fitted before the repaint as the next draw lays
+// it out; growing and shrinking alike.
+TEST(ResultTable, TheFieldSheetRepaintsTheTableAtItsOldAndNewSize)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    CDrawResultTable* t = AddResult(r, {33203});
+    DrawOnce(*t);
+    const std::vector<std::uint32_t> sizes[] = {{33203, 33401, 33402, 33403, 33404}, {33401}};
+    for (const std::vector<std::uint32_t>& fields : sizes) {
+        const DocRect before = t->position;
+        r.env.onDialog = [&fields](QDialog& d) {
+            auto* page = static_cast<CFieldProp*>(static_cast<PropertySheet&>(d).GetPage(0));
+            page->FieldIdList = QList<quint32>(fields.begin(), fields.end());
+            return true;
+        };
+        r.view.repainted.clear();
+        t->OnEditProperties();
+        const DocRect fitted = t->position;
+        EXPECT_NE(fitted.Normalized().Height(), before.Normalized().Height()) << fields.size();
+        EXPECT_EQ(fitted.Normalized().bottom, before.Normalized().bottom) << "the upper edge stays";
+        EXPECT_TRUE(r.view.Covered(before)) << fields.size();
+        EXPECT_TRUE(r.view.Covered(fitted)) << fields.size();
+        DrawOnce(*t);
+        EXPECT_EQ(t->position, fitted) << fields.size();
+    }
+}

@@ -160,6 +160,25 @@ void CDrawIR::NotifyDependents()
         if (std::find(m_dependents.begin(), m_dependents.end(), d) != m_dependents.end())
             d->OnIRImageChanged(*this);
     }
+    RepaintLinkedObjects();
+}
+
+void CDrawIR::RepaintLinkedObjects()
+{
+    // Result tables and charts read the image at every draw: they repaint
+    // now, where they stood and where they stand after fitting themselves.
+    CDI_RptDoc* doc = document;
+    if (doc == nullptr || m_reading)
+        return;
+    const std::vector<CDrawObj*> objects = doc->GetObjects();
+    for (CDrawObj* obj : objects) {
+        IRLinkedObject* linked = obj != this ? AsIRLinked(obj) : nullptr;
+        if (linked == nullptr || linked->GetLinkedIRNumber() != m_nNumber)
+            continue;
+        obj->Invalidate();
+        linked->OnLinkedImageChanged();
+        obj->Invalidate();
+    }
 }
 
 void CDrawIR::SetNumber(int number)

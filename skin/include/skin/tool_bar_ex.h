@@ -78,7 +78,8 @@ public:
     // 32981 and 32982 get a hidden colour picker (black for 114, no colour
     // for the others). False for an unknown command.
     bool AddButtonCtrl(int commandId);
-    // A flat combo box of width pixels in place of a command's button.
+    // A flat combo box of width pixels in place of a command's button,
+    // enabled while that command is; choosing an entry runs the command.
     // Null for an unknown command.
     CFlatComboBox* AddComboCtrl(int commandId, int width, int dropHeight);
     QComboBox* GetCombo(int commandId) const;

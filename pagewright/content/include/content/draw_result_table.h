@@ -19,6 +19,7 @@
 #pragma once
 
 #include "document/draw_rect.h"
+#include "document/ir_image_object.h"
 #include "platform/char_format.h"
 
 #include <QString>
@@ -30,7 +31,7 @@
 class CTextEditView;
 class DocumentEnvironment;
 
-class CDrawResultTable : public CDrawRect {
+class CDrawResultTable : public CDrawRect, public IRLinkedObject {
 public:
     static const DrawClass kClass;
     // Default row height (a line of the default font + 80) and the export's
@@ -65,6 +66,17 @@ public:
     // Lays the rows out: with a DC draws them and sets the lower edge;
     // without one only counts them and fills the row text.
     void BuildRows(PageDC* dc);
+    // Fits the frame to what the table shows now (the lower edge to its
+    // rows, a table without fields to one line), as a draw would, without
+    // drawing: whoever repaints it then covers its new size.
+    void FitToRows();
+
+    // The image binding (pasting with an image rebinds the table) and the
+    // "NO.n" beside the upper right corner.
+    int GetLinkedIRNumber() const override { return m_nIRNumber; }
+    void SetLinkedIRNumber(int number) override { m_nIRNumber = number; }
+    DocRect LabelArea() const override;
+    void OnLinkedImageChanged() override { FitToRows(); }
 
     int GetIRNumber() const { return m_nIRNumber; }
     void SetIRNumber(int number) { m_nIRNumber = number; }

@@ -76,6 +76,10 @@ public:
     // Page area the object paints beside its rectangle (its number); empty
     // when none.
     virtual DocRect LabelArea() const { return {}; }
+    // The image it is bound to changed (another file, its analyses, its
+    // range). The image repaints the object before and after this call; an
+    // object whose size follows the image's values fits itself here.
+    virtual void OnLinkedImageChanged() {}
 };
 
 // The object's image interface, or null when it is not an infrared image.

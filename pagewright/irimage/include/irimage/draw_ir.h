@@ -316,8 +316,10 @@ public:
     void AddDependent(IRImageDependent* dependent);
     void RemoveDependent(IRImageDependent* dependent);
     const std::vector<IRImageDependent*>& Dependents() const { return m_dependents; }
-    // Tells every dependent that the image changed.
+    // Tells every dependent that the image changed, and repaints the
+    // objects bound to its number (RepaintLinkedObjects).
     void NotifyDependents();
+    void RepaintLinkedObjects();
 
     // Registers the class in a registry (with its undo re-render), the unit
     // observer that recomputes every image when the unit changes, and the
