@@ -448,6 +448,9 @@ private:
     bool RefuseWithoutImage();
     void AppendAnalysis(IRAnalysisItem item, int category, int nameId);
     void ApplyDisplayAfterBandChange();
+    // Takes band i out: the later bands move down one place and the last
+    // place is left off, keeping the removed band's colour.
+    void ShiftOutBand(std::size_t i);
 
     std::unique_ptr<CIrImage> m_image; // replaced whole by each successful load
     mutable QImage m_picture;
