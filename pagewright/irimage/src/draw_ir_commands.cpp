@@ -106,6 +106,13 @@ int CDrawIR::DoCommand(unsigned id, const QString& text, int value)
     return 1;
 }
 
+void CDrawIR::OnOpen(DrawView* v)
+{
+    if (v != nullptr)
+        v->m_bAppendFrames = false;
+    DoCommand(kOpen, QString(), 0);
+}
+
 int CDrawIR::OnOpenCommand()
 {
     DocumentEnvironment& env = Environment();

@@ -113,6 +113,20 @@ TEST(DrawIrCommands, OpenAppendsOrReplacesAndRemembersTheFilter)
     EXPECT_EQ(r.ir->FileCount(), 4);
 }
 
+TEST(DrawIrCommands, ADoubleClickOpensOneFileIntoTheImage)
+{
+    OpenedReport r;
+    QTemporaryDir folder;
+    const QString other = CopyFixture(folder, "k8_160.vni", QStringLiteral("OTHER.VNI"));
+    r.view.m_bAppendFrames = true; // left so by the add-frames command
+    r.env.choose = {other};
+    r.ir->OnOpen(&r.view);
+    EXPECT_FALSE(r.view.m_bAppendFrames);
+    EXPECT_EQ(r.ir->FileCount(), 1);
+    EXPECT_EQ(r.ir->ImageWidth(), 160);
+    EXPECT_EQ(r.env.picPaths.back(), other);
+}
+
 TEST(DrawIrCommands, AnUnreadableChosenFileLeavesTheListAndNamesTheFile)
 {
     OpenedReport r;

@@ -113,6 +113,9 @@ public:
     void BeginEdit(DrawView* view, int flag) override;
     // The image's submenu of context menu 110.
     int GetPopupMenuIndex() const override { return 1; }
+    // A double-click opens one infrared file into the image (the open
+    // command, its dialog taking a single file).
+    void OnOpen(DrawView* view) override;
     // A line of fewer than two pixels, or a rectangle or ellipse side under
     // two pixels, made drawable: the lower coordinate - 2 when it is at least
     // 4, else the upper + 2 (a line: the second x + 1 when the first is below
