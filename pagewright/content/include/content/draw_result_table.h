@@ -19,6 +19,7 @@
 #pragma once
 
 #include "document/draw_rect.h"
+#include "document/ir_image_object.h"
 #include "platform/char_format.h"
 
 #include <QString>
@@ -30,7 +31,7 @@
 class CTextEditView;
 class DocumentEnvironment;
 
-class CDrawResultTable : public CDrawRect {
+class CDrawResultTable : public CDrawRect, public IRLinkedObject {
 public:
     static const DrawClass kClass;
     // Default row height (a line of the default font + 80) and the export's
@@ -68,6 +69,9 @@ public:
 
     int GetIRNumber() const { return m_nIRNumber; }
     void SetIRNumber(int number) { m_nIRNumber = number; }
+    // IRLinkedObject
+    int GetLinkedIRNumber() const override { return m_nIRNumber; }
+    void SetLinkedIRNumber(int number) override { m_nIRNumber = number; }
     const std::vector<std::uint32_t>& FieldIds() const { return m_fieldIds; }
     void SetFieldIds(std::vector<std::uint32_t> ids) { m_fieldIds = std::move(ids); }
     int GetDifference() const { return m_bDifference; }
