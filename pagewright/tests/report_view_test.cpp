@@ -10,6 +10,7 @@
 #include "content/draw_histogram.h"
 #include "content/draw_result_table.h"
 #include "content/chart_objects.h"
+#include "content/draw_table.h"
 #include "content/table_objects.h"
 #include "document/draw_poly.h"
 #include "document/draw_tool.h"
@@ -461,6 +462,48 @@ TEST_F(ReportViewTest, ContextMenusFollowTheObjectUnderTheMouse)
     // Inside an analysis sub-mode there is no menu.
     g_toolMode = kModeLineAnalysis;
     EXPECT_EQ(f.View()->BuildContextMenu(f.Client({3000, -3000})), nullptr);
+}
+
+TEST_F(ReportViewTest, DeletingARowOrColumnNeedsOnePickedAndNeverTakesTheLast)
+{
+    const auto enabled = [this](int id) {
+        f.Frame()->GetCommandAction(id);
+        f.Frame()->UpdateCommandUI();
+        return f.Frame()->GetCommandAction(id)->isEnabled();
+    };
+    // Column strips run along the upper edge, row strips along the left one.
+    const QPoint columnStrip(1100, -1020);
+    const QPoint rowStrip(1020, -2500);
+    struct Case {
+        int columns;
+        int rows;
+        QPoint pick;
+        bool column;
+        bool row;
+    };
+    const Case cases[] = {
+        {3, 2, {}, false, false},         // nothing picked
+        {3, 2, columnStrip, true, false}, // a column
+        {3, 2, rowStrip, false, true},    // a row
+        {1, 2, columnStrip, false, false}, // the only column
+        {1, 2, rowStrip, false, true},
+        {3, 1, rowStrip, false, false}, // the only row
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.columns << "x" << c.rows << " at " << c.pick.x() << "," << c.pick.y());
+        f.View()->ClearSelection();
+        auto* table = static_cast<CDrawTable*>(f.Doc()->AddNoUndo(
+            std::make_unique<CDrawTable>(f.View(), DocRect(1000, -3020, 4020, -1000), c.columns, c.rows)));
+        table->RecalcLayout();
+        f.View()->Select(table);
+        if (!c.pick.isNull())
+            table->HitTest(c.pick, f.View(), true, 1);
+        EXPECT_EQ(enabled(32978), c.column);
+        EXPECT_EQ(enabled(32977), c.row);
+        f.View()->ClearSelection();
+        f.Doc()->Remove(table);
+        table->Remove();
+    }
 }
 
 // ---- pages and zoom
