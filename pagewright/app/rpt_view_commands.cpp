@@ -150,12 +150,19 @@ void CDI_RptView::SetupEditCommands()
         if (CDrawTable* t = selectedTable())
             t->DeleteColumn();
     });
-    CCmdTarget::OnUpdate(kDeleteColumnCommand, oneTable);
+    // Deleting needs a picked column (row) and never takes the last one.
+    CCmdTarget::OnUpdate(kDeleteColumnCommand, [selectedTable](CCmdUI& ui) {
+        const CDrawTable* t = selectedTable();
+        ui.Enable(t != nullptr && t->GetSelectedColumn() >= 0 && t->GetColumnCount() != 1);
+    });
     CCmdTarget::OnCommand(kDeleteRowCommand, [selectedTable](int) {
         if (CDrawTable* t = selectedTable())
             t->DeleteRow();
     });
-    CCmdTarget::OnUpdate(kDeleteRowCommand, oneTable);
+    CCmdTarget::OnUpdate(kDeleteRowCommand, [selectedTable](CCmdUI& ui) {
+        const CDrawTable* t = selectedTable();
+        ui.Enable(t != nullptr && t->GetSelectedRow() >= 0 && t->GetRowCount() != 1);
+    });
 
     // Delete, cut, copy, paste.
     CCmdTarget::OnCommand(res::ID_EDIT_CLEAR, [this](int) { OnEditClear(); });

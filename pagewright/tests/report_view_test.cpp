@@ -7,8 +7,15 @@
 #include "resource_ids.h"
 #include "split_frame.h"
 
+#include "content/draw_histogram.h"
+#include "content/draw_result_table.h"
+#include "content/chart_objects.h"
+#include "content/draw_table.h"
+#include "content/table_objects.h"
 #include "document/draw_poly.h"
 #include "document/draw_tool.h"
+
+#include "irimage/draw_ir.h"
 
 #include "skin/color_picker_button.h"
 #include "skin/tool_bar_ex.h"
@@ -298,6 +305,55 @@ TEST_F(ReportViewTest, PasteCascadesOnItsPageAndKeepsPlacesOnAnother)
     EXPECT_EQ(Objects()[2]->page, 1u);
 }
 
+TEST_F(ReportViewTest, PastedTablesAndChartsFollowThePastedImage)
+{
+    // The program's image, table and chart classes, for this test only.
+    struct Registration {
+        DrawClassRegistry saved = DrawClassRegistry::Standard();
+        Registration()
+        {
+            CDrawIR::Register(DrawClassRegistry::Standard());
+            RegisterTableObjects(DrawClassRegistry::Standard());
+            RegisterChartObjects(DrawClassRegistry::Standard());
+        }
+        ~Registration()
+        {
+            SetToolObjectFactory(kShapeIRImage, {});
+            DrawClassRegistry::Standard() = saved;
+        }
+    } registration;
+    auto* image = static_cast<CDrawIR*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawIR>(f.View(), DocRect(1000, -1000, 3000, -2500))));
+    image->SetIRNumber(1);
+    f.View()->InsertIRObject(image);
+    auto* table = static_cast<CDrawResultTable*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawResultTable>(f.View(), DocRect(4000, -1000, 6000, -1300))));
+    auto* histogram = static_cast<CDrawHistogram*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawHistogram>(f.View(), DocRect(4000, -3000, 6000, -5000))));
+    table->SetIRNumber(1);
+    histogram->SetLinkedIRNumber(1);
+    // A click on the table names the image it is bound to.
+    f.Click({5000, -1100});
+    ASSERT_EQ(f.View()->GetSelection(), std::vector<CDrawObj*>{table});
+    EXPECT_EQ(f.View()->GetStatusText(), QStringLiteral("NO.1"));
+
+    f.View()->Select(image);
+    f.View()->Select(table, true);
+    f.View()->Select(histogram, true);
+    f.Command(res::ID_EDIT_COPY);
+    f.Command(res::ID_EDIT_PASTE);
+    ASSERT_EQ(Objects().size(), 6u);
+    const auto* pastedImage = dynamic_cast<CDrawIR*>(Objects()[3]);
+    const auto* pastedTable = dynamic_cast<CDrawResultTable*>(Objects()[4]);
+    const auto* pastedHistogram = dynamic_cast<CDrawHistogram*>(Objects()[5]);
+    ASSERT_TRUE(pastedImage != nullptr && pastedTable != nullptr && pastedHistogram != nullptr);
+    EXPECT_EQ(pastedImage->GetIRNumber(), 2);
+    EXPECT_EQ(pastedTable->GetIRNumber(), 2);
+    EXPECT_EQ(pastedHistogram->GetLinkedIRNumber(), 2);
+    EXPECT_EQ(table->GetIRNumber(), 1);
+    EXPECT_EQ(histogram->GetLinkedIRNumber(), 1);
+}
+
 TEST_F(ReportViewTest, MalformedClipboardBytesPasteNothing)
 {
     CDrawRect* rect = f.AddRect({2000, -2000, 3000, -3000});
@@ -406,6 +462,48 @@ TEST_F(ReportViewTest, ContextMenusFollowTheObjectUnderTheMouse)
     // Inside an analysis sub-mode there is no menu.
     g_toolMode = kModeLineAnalysis;
     EXPECT_EQ(f.View()->BuildContextMenu(f.Client({3000, -3000})), nullptr);
+}
+
+TEST_F(ReportViewTest, DeletingARowOrColumnNeedsOnePickedAndNeverTakesTheLast)
+{
+    const auto enabled = [this](int id) {
+        f.Frame()->GetCommandAction(id);
+        f.Frame()->UpdateCommandUI();
+        return f.Frame()->GetCommandAction(id)->isEnabled();
+    };
+    // Column strips run along the upper edge, row strips along the left one.
+    const QPoint columnStrip(1100, -1020);
+    const QPoint rowStrip(1020, -2500);
+    struct Case {
+        int columns;
+        int rows;
+        QPoint pick;
+        bool column;
+        bool row;
+    };
+    const Case cases[] = {
+        {3, 2, {}, false, false},         // nothing picked
+        {3, 2, columnStrip, true, false}, // a column
+        {3, 2, rowStrip, false, true},    // a row
+        {1, 2, columnStrip, false, false}, // the only column
+        {1, 2, rowStrip, false, true},
+        {3, 1, rowStrip, false, false}, // the only row
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.columns << "x" << c.rows << " at " << c.pick.x() << "," << c.pick.y());
+        f.View()->ClearSelection();
+        auto* table = static_cast<CDrawTable*>(f.Doc()->AddNoUndo(
+            std::make_unique<CDrawTable>(f.View(), DocRect(1000, -3020, 4020, -1000), c.columns, c.rows)));
+        table->RecalcLayout();
+        f.View()->Select(table);
+        if (!c.pick.isNull())
+            table->HitTest(c.pick, f.View(), true, 1);
+        EXPECT_EQ(enabled(32978), c.column);
+        EXPECT_EQ(enabled(32977), c.row);
+        f.View()->ClearSelection();
+        f.Doc()->Remove(table);
+        table->Remove();
+    }
 }
 
 // ---- pages and zoom

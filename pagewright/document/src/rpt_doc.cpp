@@ -117,9 +117,18 @@ CDrawObj* CDI_RptDoc::InsertObject(std::size_t index, std::unique_ptr<CDrawObj> 
     return raw;
 }
 
+bool CDI_RptDoc::MoveArrowsToTail(std::vector<CDrawObj*>& objects)
+{
+    const auto firstArrow = std::find_if(objects.begin(), objects.end(), IsArrow);
+    if (std::find_if_not(firstArrow, objects.end(), IsArrow) == objects.end())
+        return false;
+    std::stable_partition(firstArrow, objects.end(), [](const CDrawObj* obj) { return !IsArrow(obj); });
+    return true;
+}
+
 CDrawObj* CDI_RptDoc::Add(std::unique_ptr<CDrawObj> obj)
 {
-    CDrawObj* raw = InsertObject(m_objects.size(), std::move(obj));
+    CDrawObj* raw = AddNoUndo(std::move(obj));
     if (m_pView != nullptr)
         m_pView->Select(raw, false);
     SaveRedoSnapshot(kUndoAdd, raw, 1);
@@ -129,7 +138,9 @@ CDrawObj* CDI_RptDoc::Add(std::unique_ptr<CDrawObj> obj)
 
 CDrawObj* CDI_RptDoc::AddNoUndo(std::unique_ptr<CDrawObj> obj)
 {
-    return InsertObject(m_objects.size(), std::move(obj));
+    CDrawObj* raw = InsertObject(m_objects.size(), std::move(obj));
+    MoveArrowsToTail(m_objects);
+    return raw;
 }
 
 bool CDI_RptDoc::Remove(CDrawObj* obj)
@@ -194,6 +205,7 @@ void CDI_RptDoc::Draw(PageDC& dc, DrawView* view)
         if (obj->GetView() == nullptr)
             obj->SetView(view);
     }
+    MoveArrowsToTail(m_objects);
     const std::vector<CDrawObj*> order = PaintOrder();
     for (CDrawObj* obj : order)
         obj->Draw(dc);
@@ -222,13 +234,21 @@ bool CDI_RptDoc::Restack(CDrawObj* obj, int where)
     const bool towardsHead = where == kBackward || where == kToBack;
     if (towardsHead ? atHead : atTail)
         return false;
-    SaveRedoSnapshot(kUndoRestack, obj, 1);
+    // The new order is worked out aside: a non-arrow cannot pass an arrow,
+    // and a move that comes to nothing is no step.
+    std::vector<CDrawObj*> order = m_objects;
+    const auto at = order.begin() + (it - m_objects.begin());
     switch (where) {
-    case kBackward: std::iter_swap(it, it - 1); break;
-    case kForward: std::iter_swap(it, it + 1); break;
-    case kToBack: std::rotate(m_objects.begin(), it, it + 1); break;
-    default: std::rotate(it, it + 1, m_objects.end()); break;
+    case kBackward: std::iter_swap(at, at - 1); break;
+    case kForward: std::iter_swap(at, at + 1); break;
+    case kToBack: std::rotate(order.begin(), at, at + 1); break;
+    default: std::rotate(at, at + 1, order.end()); break;
     }
+    MoveArrowsToTail(order);
+    if (order == m_objects)
+        return false;
+    SaveRedoSnapshot(kUndoRestack, obj, 1);
+    m_objects = std::move(order);
     SaveUndoSnapshot(kUndoRestack, obj, 1);
     MarkChanged();
     obj->Invalidate();

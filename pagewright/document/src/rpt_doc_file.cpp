@@ -141,6 +141,7 @@ void CDI_RptDoc::AdoptContents(Contents&& c)
         obj->SetView(m_pView);
         m_objects.push_back(obj.release());
     }
+    MoveArrowsToTail(m_objects);
     m_pages = std::move(c.records);
     m_nCurPage = 0;
     FitPageRecords();

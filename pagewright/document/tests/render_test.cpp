@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPicture>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -218,13 +219,15 @@ TEST(PageLayer, PaintingKeepsTheListAndClicksFindWhatIsOnTop)
     CDrawRect* over = AddShape(doc, &view, CDrawRect::rectangle, DocRect(200, -200, 800, -800));
     CDrawRect* arrow2 = AddShape(doc, &view, CDrawRect::arrow, DocRect(500, 0, 500, -1000));
     over->brushOn = under->brushOn = 1;
-    const std::vector<CDrawObj*> list = doc.GetObjects();
-    EXPECT_EQ(doc.PaintOrder(), (std::vector<CDrawObj*>{under, over, arrow1, arrow2}));
+    // Adding keeps the arrows at the tail of the list.
+    const std::vector<CDrawObj*> list{under, over, arrow1, arrow2};
+    EXPECT_EQ(doc.GetObjects(), list);
+    EXPECT_EQ(doc.PaintOrder(), list);
 
     view.Select(over);
     RenderPage(doc, 1.0, &view);
     RenderPage(doc, 1.0, &view, /*printing=*/true);
-    EXPECT_EQ(doc.GetObjects(), list); // never reordered
+    EXPECT_EQ(doc.GetObjects(), list);
     EXPECT_FALSE(doc.IsModified());
 
     EXPECT_EQ(doc.ObjectAt(QPoint(300, -500)), arrow1); // arrows are drawn over the rectangles
@@ -235,6 +238,40 @@ TEST(PageLayer, PaintingKeepsTheListAndClicksFindWhatIsOnTop)
     doc.SetCurPage(0);
     doc.InsertPage(0, QStringLiteral("Empty"));
     EXPECT_EQ(doc.ObjectAt(QPoint(300, -300)), nullptr); // other page
+    doc.SetView(nullptr);
+}
+
+TEST(PageLayer, ArrowsEndAtTheTailOfTheListAfterADrawAndALoad)
+{
+    CDI_RptDoc doc;
+    CountingView view;
+    doc.SetView(&view);
+    CDrawRect* first = AddShape(doc, &view, CDrawRect::rectangle, DocRect(0, 0, 1000, -1000));
+    CDrawRect* second = AddShape(doc, &view, CDrawRect::rectangle, DocRect(200, -200, 800, -800));
+    CDrawRect* third = AddShape(doc, &view, CDrawRect::rectangle, DocRect(300, -300, 900, -900));
+    CDrawRect* last = AddShape(doc, &view, CDrawRect::arrow, DocRect(0, -500, 1000, -500));
+    // Two objects that became arrows after they were added.
+    first->shape = CDrawRect::arrow;
+    third->shape = CDrawRect::arrow;
+    QTemporaryDir dir;
+    const QString stored = dir.filePath(QStringLiteral("arrows.rpt"));
+    ASSERT_TRUE(doc.OnSaveDocument(stored));
+    doc.SetModifiedFlag(false);
+    RenderPage(doc, 1.0, &view);
+    const std::vector<CDrawObj*> drawn{second, first, third, last};
+    EXPECT_EQ(doc.GetObjects(), drawn);
+    EXPECT_FALSE(doc.IsModified());
+
+    // A report stored with arrows before other objects reads them to the tail.
+    CDI_RptDoc loaded;
+    ASSERT_TRUE(loaded.OnOpenDocument(stored));
+    ASSERT_EQ(loaded.GetObjects().size(), 4u);
+    const auto* rect = dynamic_cast<const CDrawRect*>(loaded.GetObjects()[0]);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->shape, CDrawRect::rectangle);
+    EXPECT_EQ(rect->position, second->position);
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(loaded.GetObjects()[i]->position, drawn[i]->position) << i;
     doc.SetView(nullptr);
 }
 

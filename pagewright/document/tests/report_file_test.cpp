@@ -177,16 +177,18 @@ TEST_F(ReportFileTest, TwoPageReportSavesAndReloadsByteForByte)
     EXPECT_EQ(reread.GetPageCount(), 2);
     EXPECT_EQ(reread.GetPageTitles(), (QStringList{QString::fromUtf8("封面"), QStringLiteral("Results")}));
     ASSERT_EQ(reread.GetObjects().size(), 7u);
-    const char* classes[] = {"CDrawRect", "CDrawRect", "CDrawRect", "CDrawRect", "CDrawRect", "CDrawPoly", "CDrawRect"};
+    // The arrow is kept at the tail of the list.
+    const char* classes[] = {"CDrawRect", "CDrawRect", "CDrawRect", "CDrawRect", "CDrawPoly", "CDrawRect", "CDrawRect"};
+    const std::uint32_t pages[] = {0, 0, 0, 0, 0, 1, 0};
     for (std::size_t i = 0; i < 7; ++i) {
         EXPECT_EQ(reread.GetObjects()[i]->GetRuntimeClass().Name(), classes[i]);
-        EXPECT_EQ(reread.GetObjects()[i]->page, i < 6 ? 0u : 1u);
+        EXPECT_EQ(reread.GetObjects()[i]->page, pages[i]);
         EXPECT_EQ(reread.GetObjects()[i]->GetDocument(), &reread);
     }
     const auto* round = static_cast<const CDrawRect*>(reread.GetObjects()[1]);
     EXPECT_EQ(round->roundness, QPoint(600, 400));
     EXPECT_EQ(round->pen.widthX, 3);
-    const auto* poly = static_cast<const CDrawPoly*>(reread.GetObjects()[5]);
+    const auto* poly = static_cast<const CDrawPoly*>(reread.GetObjects()[4]);
     EXPECT_EQ(poly->points.size(), 3u);
     EXPECT_EQ(poly->position, DocRect(4500, -8500, 7500, -6000));
 
@@ -242,7 +244,7 @@ TEST_F(ReportFileTest, VersionZeroRectanglesHaveNoArrowStyleWord)
     ASSERT_EQ(doc.GetObjects().size(), 2u);
     for (const CDrawObj* obj : doc.GetObjects())
         EXPECT_EQ(static_cast<const CDrawRect*>(obj)->arrowStyle, 2);
-    EXPECT_EQ(doc.GetObjects()[1]->position, DocRect(5, -6, 7, -8));
+    EXPECT_EQ(doc.GetObjects()[0]->position, DocRect(5, -6, 7, -8)); // the arrow goes to the tail
 }
 
 TEST_F(ReportFileTest, SavingToAnRpmPathMakesATemplate)
@@ -661,13 +663,13 @@ TEST_F(ReportFileTest, RptdumpPrintsAndResavesReports)
     EXPECT_EQ(json[QStringLiteral("pageTitles")].toArray()[0].toString(), QString::fromUtf8("封面"));
     const QJsonArray objects = json[QStringLiteral("objects")].toArray();
     ASSERT_EQ(objects.size(), 7);
-    const QJsonObject arrow = objects[4].toObject();
+    const QJsonObject arrow = objects[6].toObject(); // arrows are kept at the tail
     EXPECT_EQ(arrow[QStringLiteral("class")].toString(), QStringLiteral("CDrawRect"));
     EXPECT_EQ(arrow[QStringLiteral("shape")].toInt(), 4);
     EXPECT_EQ(arrow[QStringLiteral("arrowStyle")].toInt(), 1);
     EXPECT_EQ(arrow[QStringLiteral("rect")].toArray(), (QJsonArray{1000, -6500, 4000, -6500}));
-    EXPECT_EQ(objects[5].toObject()[QStringLiteral("points")].toArray().size(), 3);
-    EXPECT_EQ(objects[6].toObject()[QStringLiteral("page")].toInt(), 1);
+    EXPECT_EQ(objects[4].toObject()[QStringLiteral("points")].toArray().size(), 3);
+    EXPECT_EQ(objects[5].toObject()[QStringLiteral("page")].toInt(), 1);
 
     r = RunProgram(tool, {Path("dump.rpt"), QStringLiteral("--save"), Path("again.rpt")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();

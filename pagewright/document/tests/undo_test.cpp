@@ -357,6 +357,36 @@ TEST_F(UndoTest, ARecordIsNeverReadIntoAnObjectOfAnotherClass)
 
 // Stacking-order changes are steps of their own: undoing one puts the object
 // back, and the steps before it still find their objects (ordinals count in
+// Arrows stay at the tail of the list; an object added after an arrow goes
+// before it at once, so the add's step names the new object and its undo
+// takes that one away, not the arrow.
+TEST_F(UndoTest, ObjectsAddedAfterAnArrowGoBeforeItAndUndoTakesTheRightOne)
+{
+    CDrawRect* a = Rect(DocRect(0, 0, 10, -10));
+    CDrawRect* arrow = AddShape(m_doc, &m_view, CDrawRect::arrow, DocRect(0, -20, 50, -20));
+    CDrawRect* b = AddShape(m_doc, &m_view, CDrawRect::ellipse, DocRect(20, 0, 30, -10), true);
+    EXPECT_EQ(m_doc.GetObjects(), (std::vector<CDrawObj*>{a, b, arrow}));
+    m_doc.OnEditUndo();
+    ASSERT_EQ(m_doc.GetObjects().size(), 2u);
+    EXPECT_EQ(m_doc.GetObjects()[1], arrow);
+    m_doc.OnEditRedo();
+    ASSERT_EQ(m_doc.GetObjects().size(), 3u);
+    const auto* redone = dynamic_cast<const CDrawRect*>(m_doc.GetObjects()[1]);
+    ASSERT_NE(redone, nullptr);
+    EXPECT_EQ(redone->shape, CDrawRect::ellipse);
+
+    // Restacking never moves an object past an arrow; a move that would
+    // is no step.
+    Select({a});
+    EXPECT_TRUE(m_doc.MoveToFront(a));
+    EXPECT_EQ(m_doc.GetObjects()[1], a);
+    EXPECT_EQ(m_doc.GetObjects()[2], arrow);
+    const int steps = m_doc.GetUndoCount();
+    EXPECT_FALSE(m_doc.MoveForward(a));
+    EXPECT_EQ(m_doc.GetUndoCount(), steps);
+    EXPECT_TRUE(m_env.messages.empty());
+}
+
 // list order, so a reorder without a step would send them to the wrong one).
 TEST_F(UndoTest, StackingOrderIsUndoneAndRedoneInItsPlace)
 {

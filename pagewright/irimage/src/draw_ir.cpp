@@ -369,13 +369,16 @@ bool ScanReference(const IRAnalysisArray& analyses, int kind, int number, int se
 double CDrawIR::GetReferenceTemp(std::size_t index) const
 {
     // Fixed references are in Celsius; statistics of an analysis are in the
-    // display unit already and are not converted again.
+    // display unit already and are not converted again (a second conversion
+    // would give 1.8 x F + 32 in Fahrenheit). The image's reference analysis
+    // gives the statistic its parameter page chose (maximum, minimum or
+    // average).
     double value = 0;
     bool celsius = true;
     if (m_bUseRefTemp != 0) {
         value = m_fReference;
     } else if (m_bUseRefTarget != 0) {
-        if (ScanReference(m_analyses, m_nRefKind, m_nRefNumber, 1, value))
+        if (ScanReference(m_analyses, m_nRefKind, m_nRefNumber, m_nRefIndex, value))
             celsius = false;
     }
     if (index < m_analyses.GetSize()) {

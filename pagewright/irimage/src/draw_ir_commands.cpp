@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 // Command identifiers.
@@ -102,6 +104,13 @@ int CDrawIR::DoCommand(unsigned id, const QString& text, int value)
     if (id >= kExportAll && id <= kExportTarget)
         return OnExportCommand(id == kExportTarget ? 0 : int(id - kExportAll) + 1);
     return 1;
+}
+
+void CDrawIR::OnOpen(DrawView* v)
+{
+    if (v != nullptr)
+        v->m_bAppendFrames = false;
+    DoCommand(kOpen, QString(), 0);
 }
 
 int CDrawIR::OnOpenCommand()
@@ -253,10 +262,16 @@ int CDrawIR::OnDeleteAnalyses()
 {
     SaveRedoSnapshot();
     m_analyses.SetSize(0);
-    // Every band goes, whichever are on: the shifting delete of one band
-    // would leave later ones behind when an earlier one is off.
-    for (IRIsotherm& iso : m_isotherms)
-        iso.enabled = 0;
+    // The bands go one by one from the first that is on, each taken out as
+    // its delete handle does (the colours move round with them); a band
+    // that is off before one that is on does not stop the rest going.
+    for (;;) {
+        const auto on = std::find_if(m_isotherms.begin(), m_isotherms.end(),
+                                     [](const IRIsotherm& iso) { return iso.enabled != 0; });
+        if (on == m_isotherms.end())
+            break;
+        ShiftOutBand(std::size_t(on - m_isotherms.begin()));
+    }
     m_bListFlag = 1;
     ApplyDisplayAfterBandChange();
     NotifyDependents();

@@ -398,6 +398,15 @@ void CDrawIR::ApplyDisplayAfterBandChange()
 
 // ---- deleting
 
+void CDrawIR::ShiftOutBand(std::size_t i)
+{
+    if (i >= m_isotherms.size())
+        return;
+    const COLORREF colour = m_isotherms[i].color;
+    std::move(m_isotherms.begin() + std::ptrdiff_t(i) + 1, m_isotherms.end(), m_isotherms.begin() + std::ptrdiff_t(i));
+    m_isotherms.back() = IRIsotherm{0, 0, 0, colour};
+}
+
 void CDrawIR::DeleteHandleOwner(int handle)
 {
     if (handle < kFirstBandHandle)
@@ -407,10 +416,7 @@ void CDrawIR::DeleteHandleOwner(int handle)
         if (handle % 3 != 0 || i >= kIsotherms || m_isotherms[std::size_t(i)].enabled == 0)
             return;
         SaveRedoSnapshot();
-        const COLORREF colour = m_isotherms[std::size_t(i)].color;
-        for (int k = i; k + 1 < kIsotherms; ++k)
-            m_isotherms[std::size_t(k)] = m_isotherms[std::size_t(k + 1)];
-        m_isotherms[kIsotherms - 1] = IRIsotherm{0, 0, 0, colour};
+        ShiftOutBand(std::size_t(i));
         ApplyDisplayAfterBandChange();
         Invalidate();
         SaveUndoSnapshot();

@@ -215,7 +215,14 @@ TEST(ReferenceTemperature, ConvertsFixedValuesOnlyNeverAnAnalysisStatistic)
     ir.m_bUseRefTarget = 1;
     ir.m_nRefKind = kAnalysisRect;
     ir.m_nRefNumber = 1;
-    EXPECT_NEAR(ir.GetReferenceTemp(0), 100.0, 1e-4);
+    // The image's reference analysis gives the statistic its selector names;
+    // an unknown selector gives the maximum.
+    ir.m_analyses[0].minimum = 80.0f;
+    const std::pair<int, double> selectors[] = {{1, 100.0}, {2, 80.0}, {3, 90.0}, {0, 100.0}, {7, 100.0}};
+    for (const auto& [selector, expected] : selectors) {
+        ir.m_nRefIndex = selector;
+        EXPECT_NEAR(ir.GetReferenceTemp(0), expected, 1e-4) << "selector " << selector;
+    }
     env.SetTempUnit(kUnitKelvin);
     ir.m_bUseRefTarget = 0;
     EXPECT_NEAR(ir.GetReferenceTemp(0), 273.2, 1e-4) << "neither flag: 0 degrees Celsius";

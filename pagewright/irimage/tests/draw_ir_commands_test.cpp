@@ -113,6 +113,20 @@ TEST(DrawIrCommands, OpenAppendsOrReplacesAndRemembersTheFilter)
     EXPECT_EQ(r.ir->FileCount(), 4);
 }
 
+TEST(DrawIrCommands, ADoubleClickOpensOneFileIntoTheImage)
+{
+    OpenedReport r;
+    QTemporaryDir folder;
+    const QString other = CopyFixture(folder, "k8_160.vni", QStringLiteral("OTHER.VNI"));
+    r.view.m_bAppendFrames = true; // left so by the add-frames command
+    r.env.choose = {other};
+    r.ir->OnOpen(&r.view);
+    EXPECT_FALSE(r.view.m_bAppendFrames);
+    EXPECT_EQ(r.ir->FileCount(), 1);
+    EXPECT_EQ(r.ir->ImageWidth(), 160);
+    EXPECT_EQ(r.env.picPaths.back(), other);
+}
+
 TEST(DrawIrCommands, AnUnreadableChosenFileLeavesTheListAndNamesTheFile)
 {
     OpenedReport r;
@@ -238,6 +252,37 @@ TEST(DrawIrCommands, DeleteAnalysesRemovesEveryAnalysisAndBandInOneStep)
     ASSERT_NE(undone, nullptr);
     EXPECT_EQ(undone->m_analyses.GetSize(), 2u);
     EXPECT_EQ(undone->m_isotherms[9].enabled, 1u);
+}
+
+TEST(DrawIrCommands, DeleteAnalysesTakesTheBandsOutOneByOneSoTheirColoursMoveRound)
+{
+    // Band i has colour i; the bands on are taken out from the first, each
+    // leaving its colour in the last place.
+    struct Case {
+        std::vector<int> on;
+        std::array<COLORREF, CDrawIR::kIsotherms> colours;
+    };
+    const Case cases[] = {
+        {{}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {{0, 1, 2}, {3, 4, 5, 6, 7, 8, 9, 0, 1, 2}},
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {{0, 2}, {1, 3, 4, 5, 6, 7, 8, 9, 0, 2}}, // a band off between two on
+        {{4}, {0, 1, 2, 3, 5, 6, 7, 8, 9, 4}},
+    };
+    for (const Case& c : cases) {
+        OpenedReport r;
+        for (int i = 0; i < CDrawIR::kIsotherms; ++i)
+            r.ir->m_isotherms[std::size_t(i)] = IRIsotherm{20.0f + float(i), 1.0f, 0, COLORREF(i)};
+        for (int i : c.on)
+            r.ir->m_isotherms[std::size_t(i)].enabled = 1;
+        r.ir->DoCommand(32863, QString(), 0);
+        std::array<COLORREF, CDrawIR::kIsotherms> colours{};
+        for (std::size_t i = 0; i < colours.size(); ++i) {
+            EXPECT_EQ(r.ir->m_isotherms[i].enabled, 0u);
+            colours[i] = r.ir->m_isotherms[i].color;
+        }
+        EXPECT_EQ(colours, c.colours) << c.on.size() << " on";
+    }
 }
 
 TEST(DrawIrCommands, ScaleTextColourKeyAndRerender)

@@ -152,7 +152,11 @@ public:
     // arrows in list order, then the arrows in list order.
     std::vector<CDrawObj*> PaintOrder() const;
     // Draws the current page (and, on screen, the selection with its
-    // trackers). The list is never reordered.
+    // trackers). Arrows stay at the tail of the list, in their own order, so
+    // they are drawn over everything else: adding, restacking and loading
+    // keep them there (before any undo snapshot is taken, so the places a
+    // step records are the places it finds), and drawing moves any that are
+    // not.
     void Draw(PageDC& dc, DrawView* view);
     // Stacking order of one object: one place towards the head (drawn
     // earlier) or the tail, or to the head or the tail; a move is an undo
@@ -310,6 +314,9 @@ private:
 
     enum Restacking { kBackward, kForward, kToBack, kToFront };
     bool Restack(CDrawObj* obj, int where);
+    // Moves the arrows of the list to its tail, keeping the order within
+    // both groups; true when anything moved.
+    static bool MoveArrowsToTail(std::vector<CDrawObj*>& objects);
     CDrawObj* InsertObject(std::size_t index, std::unique_ptr<CDrawObj> obj);
     void DeleteObject(CDrawObj* obj);
     void DeleteAllObjects();

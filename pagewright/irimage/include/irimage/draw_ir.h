@@ -113,6 +113,9 @@ public:
     void BeginEdit(DrawView* view, int flag) override;
     // The image's submenu of context menu 110.
     int GetPopupMenuIndex() const override { return 1; }
+    // A double-click opens one infrared file into the image (the open
+    // command, its dialog taking a single file).
+    void OnOpen(DrawView* view) override;
     // A line of fewer than two pixels, or a rectangle or ellipse side under
     // two pixels, made drawable: the lower coordinate - 2 when it is at least
     // 4, else the upper + 2 (a line: the second x + 1 when the first is below
@@ -450,6 +453,9 @@ private:
     bool RefuseWithoutImage();
     void AppendAnalysis(IRAnalysisItem item, int category, int nameId);
     void ApplyDisplayAfterBandChange();
+    // Takes band i out: the later bands move down one place and the last
+    // place is left off, keeping the removed band's colour.
+    void ShiftOutBand(std::size_t i);
 
     std::unique_ptr<CIrImage> m_image; // replaced whole by each successful load
     mutable QImage m_picture;
