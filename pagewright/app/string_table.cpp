@@ -99,7 +99,7 @@ constexpr Entry kStrings[] = {
     {res::ID_APP_ABOUT, "显示程序信息、版本号和版权\n关于"},
     {res::ID_APP_EXIT, "退出应用程序\n退出"},
     {res::ID_UNITS, "设置温度和距离单位\n单位"},
-    {res::ID_BATCH, "批量生成报表\n批量报表"},
+    {res::ID_BATCH, "由红外文件批量生成报表或图片\n批处理"},
     {res::AFX_IDW_TOOLBAR, "显示或隐藏标准工具栏\n标准工具栏"},
     {res::ID_VIEW_STATUS_BAR, "显示或隐藏状态栏\n状态栏"},
     {res::IDW_MEASURE_BAR, "显示或隐藏测温工具栏\n测温工具栏"},
