@@ -103,7 +103,7 @@ constexpr Entry kStrings[] = {
     {res::ID_FILE_MRU_FILE1 + 2, "打开该文档"},
     {res::ID_FILE_MRU_FILE4, "打开该文档"},
     {res::ID_UNITS, "设置温度和距离单位\n单位"},
-    {res::ID_BATCH, "批量生成报表\n批量报表"},
+    {res::ID_BATCH, "由红外文件批量生成报表或图片\n批处理"},
     {res::AFX_IDW_TOOLBAR, "显示或隐藏标准工具栏\n标准工具栏"},
     {res::ID_VIEW_STATUS_BAR, "显示或隐藏状态栏\n状态栏"},
     {res::IDW_MEASURE_BAR, "显示或隐藏测温工具栏\n测温工具栏"},

@@ -218,7 +218,8 @@ void CBatchSettingDlg::OnSelect()
         return;
     ini.writeString(u"SysSet", u"FileType", QString::asprintf("%d", filterIndex));
     m_list->addItems(chosen); // the same file twice is listed twice
-    app.m_picPath = QFileInfo(chosen.last()).absolutePath();
+    // The last file added: the next selection opens beside it.
+    app.m_picPath = chosen.last();
     app.GetSettings().writeString(QStringLiteral("PicPath"), QStringLiteral("PicPath"), app.m_picPath);
     UpdateNext();
 }
@@ -393,7 +394,7 @@ void CTemplatePathDlg::OnChoose()
     if (path.isEmpty())
         return;
     m_edit->setText(QDir::toNativeSeparators(path));
-    app.m_templatePath = QFileInfo(path).absolutePath();
+    app.m_templatePath = path;
     app.GetSettings().writeString(QStringLiteral("TemplatePath"), QStringLiteral("TemplatePath"),
                                   app.m_templatePath);
 }

@@ -244,6 +244,9 @@ private:
             table->SetFieldIds({33400, 33401, 33402, 33700}); // emissivity, distance, ambient, area maximum
             table->SetDifference(0);
             table->BuildRows(nullptr);
+            // Two headers (parameters, area) and the four fields, at the
+            // default row height, until the first draw lays them out.
+            table->SetRowLayout(6, CDrawResultTable::kDefaultRowHeight);
             Add(std::move(table));
             bottom = d.bottom;
         }

@@ -212,6 +212,22 @@ TEST_F(FrameTest, AlignmentTipsAndPromptsNameTheEdgeTheMenuNames)
     }
 }
 
+TEST_F(FrameTest, TheBatchItemReadsBatchWithAndWithoutAReport)
+{
+    const auto expectBatch = [&](const char* when) {
+        QAction* a = frame->GetCommandAction(res::ID_BATCH);
+        EXPECT_EQ(a->property("menuText").toString(), QStringLiteral("批处理(&B)")) << when;
+        EXPECT_EQ(a->toolTip(), QStringLiteral("批处理")) << when;
+        bool inFileMenu = false;
+        for (QAction* item : frame->menuBar()->actions().front()->menu()->actions())
+            inFileMenu = inFileMenu || (item == a && item->text().startsWith(QStringLiteral("批处理(&B)")));
+        EXPECT_TRUE(inFileMenu) << when;
+    };
+    expectBatch("no report");
+    openReport();
+    expectBatch("a report open");
+}
+
 TEST_F(FrameTest, AltWithEitherEnterKeyOpensTheProperties)
 {
     openReport();

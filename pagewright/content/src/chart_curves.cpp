@@ -1,6 +1,8 @@
 #include "content/chart_curves.h"
 
 #include "document/page_dc.h"
+#include "document/word_export.h"
+#include "irimage/draw_ir.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,6 +155,95 @@ const float* SampleAtCursor(const float* samples, int count, float fraction)
         return nullptr;
     const int i = std::clamp(TruncToInt(double(count) * double(fraction)), 0, count - 1);
     return samples + i;
+}
+
+IntRange ImageScaleOf(const CDrawIR* image, int unit)
+{
+    if (image == nullptr || !image->HasImage())
+        return {15, 45};
+    return ImageScale(image->m_fLimits[5], image->m_fLimits[4], unit);
+}
+
+IntRange ModeScale(int mode, IntRange image, IntRange automatic, float customMinC, float customMaxC, int unit)
+{
+    switch (mode) {
+    case kImageScale: return image;
+    case kCustomScale: return CustomScale(customMinC, customMaxC, unit);
+    default: return automatic;
+    }
+}
+
+void DrawScaledCurves(PageDC& dc, const DocRect& plot, int mode, IntRange scale, std::span<CurveSeries> series,
+                      CurveCursor& cursor, const CurveChartLook& look, const std::function<void()>& moreAxes)
+{
+    const auto axes = [&] {
+        DrawTemperatureAxis(dc, plot, scale.max, scale.min, look.axis);
+        if (moreAxes)
+            moreAxes();
+    };
+    CurvePlotOptions options;
+    options.stretched = look.stretched;
+    options.singleSampleMark = look.singleSampleMark;
+    cursor.color = look.divider;
+    if (mode == kCustomScale) {
+        options.background = long(look.clipFill);
+        PlotCurves(dc, plot, scale.max, scale.min, series, cursor, options);
+        axes();
+    } else {
+        axes();
+        PlotCurves(dc, plot, scale.max, scale.min, series, cursor, options);
+    }
+}
+
+void DrawBox(PageDC& dc, const DocRect& box)
+{
+    dc.SelectPen(ThinPen(0));
+    dc.SelectNullBrush();
+    dc.Rectangle(box.Normalized());
+}
+
+void DrawTableRows(PageDC& dc, const DocRect& box, const QStringList& lines, int fontTenths, COLORREF textColor)
+{
+    const DocRect r = box.Normalized();
+    DrawBox(dc, r);
+    const int row = RowHeight(fontTenths);
+    std::int64_t y = r.bottom;
+    for (const QString& line : lines) {
+        if (y - row < r.top)
+            break;
+        for (const QString& part : line.split(QLatin1Char('\t')))
+            TextAt(dc, r.left, int(y), part, fontTenths, textColor);
+        y -= row;
+    }
+}
+
+void DrawLegendBox(PageDC& dc, const DocRect& box, const QString& title, std::span<const LegendEntry> entries,
+                   const LegendLayout& layout, COLORREF textColor)
+{
+    constexpr int kFont = 960;
+    const DocRect r = box.Normalized();
+    DrawBox(dc, r);
+    const int row = RowHeight(kFont);
+    const std::int64_t x = std::int64_t(r.left) + 50;
+    std::int64_t y = std::int64_t(r.bottom) - 50;
+    TextAt(dc, ClampToInt(x), ClampToInt(y), title, kFont, textColor);
+    for (const LegendEntry& e : entries) {
+        y -= row;
+        if (y - row < layout.lowest)
+            break;
+        TextAt(dc, ClampToInt(x + layout.nameX), int(y), e.name, kFont, textColor);
+        const int mid = int(y - row / 2);
+        dc.SelectPen(ThinPen(e.color));
+        dc.Line(QPoint(ClampToInt(x + layout.strokeFrom), mid), QPoint(ClampToInt(x + layout.strokeTo), mid));
+    }
+}
+
+void ExportChartPicture(CWordExport& exporter, const DocRect& position, const QImage& picture)
+{
+    if (picture.isNull())
+        return;
+    const DocRect r = position.Normalized();
+    exporter.ExportImage(float(r.left), float(r.bottom), float(r.Width()), float(r.Height()), picture, false);
 }
 
 } // namespace chart

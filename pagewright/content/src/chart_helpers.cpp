@@ -82,11 +82,11 @@ QString UnitText(const DocumentEnvironment& env, int unit)
     return Text(env, kUnitTextId + u);
 }
 
-int FloorBound(double v)
+int TruncBound(double v)
 {
     if (std::isnan(v))
         return 0;
-    const double f = std::floor(v);
+    const double f = std::trunc(v);
     if (f >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
     if (f <= double(std::numeric_limits<int>::min()))
@@ -103,15 +103,15 @@ int AddSat(int a, int b) { return ClampToInt(std::int64_t(a) + b); }
 IntRange ImageScale(float lowC, float highC, int unit)
 {
     if (unit == kUnitFahrenheit)
-        return {FloorBound(lowC * 1.8f + 32.0f), AddSat(FloorBound(highC * 1.8f + 32.0f), 1)};
+        return {TruncBound(lowC * 1.8f + 32.0f), AddSat(TruncBound(highC * 1.8f + 32.0f), 1)};
     if (unit == kUnitKelvin)
-        return {AddSat(FloorBound(lowC), 273), AddSat(FloorBound(highC), 274)};
-    return {FloorBound(lowC), AddSat(FloorBound(highC), 1)};
+        return {AddSat(TruncBound(lowC), 273), AddSat(TruncBound(highC), 274)};
+    return {TruncBound(lowC), AddSat(TruncBound(highC), 1)};
 }
 
 IntRange CustomScale(float minC, float maxC, int unit)
 {
-    return {FloorBound(ToUnitWhole(minC, unit)), FloorBound(double(ToUnitWhole(maxC, unit)) + 1.0)};
+    return {TruncBound(ToUnitWhole(minC, unit)), TruncBound(double(ToUnitWhole(maxC, unit)) + 1.0)};
 }
 
 IntRange AutoScale(float minimum, float maximum, bool anySamples)
@@ -120,7 +120,7 @@ IntRange AutoScale(float minimum, float maximum, bool anySamples)
         minimum = 15.0f;
         maximum = 45.0f;
     }
-    return {FloorBound(minimum), AddSat(FloorBound(maximum), 1)};
+    return {TruncBound(minimum), AddSat(TruncBound(maximum), 1)};
 }
 
 Ladder CurveAxisLadder(double d)

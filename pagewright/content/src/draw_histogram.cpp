@@ -312,8 +312,8 @@ void CDrawHistogram::DrawChart(PageDC& dc, const DocRect& rect)
             // The whole-degree scale, left out where a degree has no size.
             if (std::isfinite(d) && d > 0) {
                 const chart::Ladder ladder = chart::ClassAxisLadder(c, d);
-                const std::int64_t from = chart::FloorBound(min);
-                const std::int64_t to = chart::FloorBound(max);
+                const std::int64_t from = chart::TruncBound(min);
+                const std::int64_t to = chart::TruncBound(max);
                 const std::int64_t first = std::int64_t(std::ceil(double(from) / ladder.minor)) * ladder.minor;
                 std::int64_t ticks = 0;
                 for (std::int64_t t = first; t <= to && ticks < kMaxTicks; t += ladder.minor, ++ticks) {

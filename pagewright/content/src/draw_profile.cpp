@@ -26,7 +26,6 @@ const DrawClass CDrawProfile::kClass{{"CDrawProfile", 0, &platform::createArchiv
 namespace {
 
 constexpr int kTableFont = 760;
-constexpr int kLegendFont = 960;
 constexpr int kLineKind = 2;
 
 QString Printf(const char* format, const QString& a, const QString& b, const QString& c, const QString& d)
@@ -294,75 +293,19 @@ int CDrawProfile::GetMaxSampleCount() const
 
 std::array<chart::CurveSeries, CDrawProfile::kLines> CDrawProfile::Series()
 {
-    std::array<chart::CurveSeries, kLines> series{};
+    return chart::MakeSeries(m_samples, m_nSampleCount, m_clrLine, m_lines, m_fLineCursor);
+}
+
+void CDrawProfile::DrawLegend(PageDC& dc, const DocRect& rect, int lowest)
+{
+    std::vector<chart::LegendEntry> entries;
     for (int i = 0; i < kLines; ++i) {
-        const std::size_t s = std::size_t(i);
-        chart::CurveSeries& c = series[s];
-        const int count = std::min<std::int64_t>(m_nSampleCount[s], std::int64_t(m_samples[s].size()));
-        c.samples = count > 0 ? m_samples[s].data() : nullptr;
-        c.count = std::max(count, 0);
-        c.color = m_clrLine[s];
-        c.shown = m_lines[s].shown != 0;
-        c.cursorFraction = &m_fLineCursor[s];
-        c.plottedWidth = &m_lines[s].plottedWidth;
+        if (m_lines[std::size_t(i)].shown != 0)
+            entries.push_back({m_strLineName[std::size_t(i)], m_clrLine[std::size_t(i)]});
     }
-    return series;
-}
-
-void CDrawProfile::PlotWith(PageDC& dc, const DocRect& plot, int max, int min, long background)
-{
-    auto series = Series();
-    m_cursor.fraction = m_fCursor;
-    m_cursor.color = m_clrDivider;
-    chart::CurvePlotOptions options;
-    options.stretched = m_nAlignment == 1;
-    options.background = background;
-    chart::PlotCurves(dc, plot, max, min, series, m_cursor, options);
-    m_rcCursorBar = m_cursor.bar;
-    m_rcPlot = m_cursor.plot;
-}
-
-void CDrawProfile::PlotCurves(PageDC& dc, const DocRect& plot, int max, int min)
-{
-    PlotWith(dc, plot, max, min, -1);
-}
-
-void CDrawProfile::PlotCurvesClipped(PageDC& dc, const DocRect& plot, int max, int min)
-{
-    PlotWith(dc, plot, max, min, brushOn != 0 ? long(brush.color) : long(0xFFFFFF));
-}
-
-void CDrawProfile::DrawAxes(PageDC& dc, const DocRect& plot, int max, int min)
-{
-    chart::TemperatureAxis axis;
-    axis.grid = m_bGrid != 0;
-    axis.hasRange = m_hasImage;
-    axis.lower = m_fRangeLow;
-    axis.upper = m_fRangeHigh;
-    axis.textColor = m_clrText;
-    axis.unitText = m_strUnit;
-    chart::DrawTemperatureAxis(dc, plot, max, min, axis);
-}
-
-void CDrawProfile::DrawLegend(PageDC& dc, const DocRect& rect)
-{
-    const DocRect r = rect.Normalized();
-    dc.SelectPen(chart::ThinPen(0));
-    dc.SelectNullBrush();
-    dc.Rectangle(r);
-    const int row = chart::RowHeight(kLegendFont);
-    const int h = chart::PointFontHeight(kLegendFont);
-    int y = r.bottom - 50;
-    chart::TextAt(dc, r.left + 50, y, chart::Text(Env(), chart::text::kLineChartTitle), kLegendFont, m_clrText);
-    for (int i = 0; i < kLines; ++i) {
-        if (m_lines[std::size_t(i)].shown == 0)
-            continue;
-        y -= row;
-        const int mid = y - h / 2;
-        dc.SelectPen(chart::ThinPen(m_clrLine[std::size_t(i)]));
-        dc.Line(QPoint(r.left + 50, mid), QPoint(r.left + 170, mid));
-        chart::TextAt(dc, r.left + 180, y, m_strLineName[std::size_t(i)], kLegendFont, m_clrText);
-    }
+    // A stroke in the line's colour, then its name.
+    chart::DrawLegendBox(dc, rect, chart::Text(Env(), chart::text::kLineChartTitle), entries,
+                         chart::LegendLayout{130, 0, 120, lowest}, m_clrText);
 }
 
 QStringList CDrawProfile::ResultRows() const
@@ -387,24 +330,12 @@ QStringList CDrawProfile::ResultRows() const
 
 void CDrawProfile::DrawResultTable(PageDC& dc, const DocRect& rect)
 {
-    const DocRect r = rect.Normalized();
-    dc.SelectPen(chart::ThinPen(0));
-    dc.SelectNullBrush();
-    dc.Rectangle(r);
-    const int row = chart::RowHeight(kTableFont);
     const DocumentEnvironment& env = Env();
     QStringList lines;
     lines << Printf("  %s         %s         %s        %s ", chart::Text(env, chart::text::kLine),
                     QStringLiteral("MAX"), QStringLiteral("Min"), chart::Text(env, chart::text::kCursor));
     lines << ResultRows();
-    // The table's height holds the header and every row exactly.
-    int y = r.bottom;
-    for (const QString& line : lines) {
-        if (std::int64_t(y) - row < r.top)
-            break;
-        chart::TextAt(dc, r.left, y, line, kTableFont, m_clrText);
-        y -= row;
-    }
+    chart::DrawTableRows(dc, rect, lines, kTableFont, m_clrText);
 }
 
 void CDrawProfile::DrawChart(PageDC& dc, const DocRect& rect)
@@ -423,15 +354,9 @@ void CDrawProfile::DrawChart(PageDC& dc, const DocRect& rect)
     const int row = chart::RowHeight(kTableFont);
     const int tableHeight = m_bResultTable != 0 ? (m_nShownCount + 1) * row + 150 : 100;
 
-    CDrawIR* ir = LinkedImage();
-    if (ir == nullptr || !ir->HasImage()) {
-        m_nImageMin = 15;
-        m_nImageMax = 45;
-    } else {
-        const chart::IntRange image = chart::ImageScale(ir->m_fLimits[5], ir->m_fLimits[4], unit);
-        m_nImageMin = image.min;
-        m_nImageMax = image.max;
-    }
+    const chart::IntRange image = chart::ImageScaleOf(LinkedImage(), unit);
+    m_nImageMin = image.min;
+    m_nImageMax = image.max;
     m_strUnit = chart::UnitText(env, unit);
 
     const DocRect object = rect.Normalized();
@@ -442,26 +367,21 @@ void CDrawProfile::DrawChart(PageDC& dc, const DocRect& rect)
         return;
     const DocRect plot(inner.left + 300, inner.top + tableHeight, inner.right - rightMargin, inner.bottom - 100);
 
-    switch (m_nScaleMode) {
-    case 0:
-        DrawAxes(dc, plot, m_nImageMax, m_nImageMin);
-        PlotCurves(dc, plot, m_nImageMax, m_nImageMin);
-        break;
-    case 2: {
-        const chart::IntRange custom = chart::CustomScale(m_fCustomMin, m_fCustomMax, unit);
-        PlotCurvesClipped(dc, plot, custom.max, custom.min);
-        DrawAxes(dc, plot, custom.max, custom.min);
-        break;
-    }
-    default:
-        DrawAxes(dc, plot, m_nAutoMax, m_nAutoMin);
-        PlotCurves(dc, plot, m_nAutoMax, m_nAutoMin);
-        break;
-    }
+    chart::CurveChartLook look = chart::LookOf(*this, m_hasImage, m_fRangeLow, m_fRangeHigh);
+    const chart::IntRange scale = chart::ModeScale(m_nScaleMode, image, chart::IntRange{m_nAutoMin, m_nAutoMax},
+                                                   m_fCustomMin, m_fCustomMax, unit);
+    auto series = Series();
+    m_cursor.fraction = m_fCursor;
+    chart::DrawScaledCurves(dc, plot, m_nScaleMode, scale, series, m_cursor, look);
+    m_rcCursorBar = m_cursor.bar;
+    m_rcPlot = m_cursor.plot;
+
     if (m_bResultTable != 0)
         DrawResultTable(dc, DocRect(plot.left, object.top + 100, plot.right, plot.top - 50));
     if (m_bLegend != 0)
-        DrawLegend(dc, DocRect(plot.right + 50, plot.top, plot.right + 700, object.bottom - 100));
+        // Rows that do not fit the box go on down the free column beside
+        // the result table, as far as the chart's frame.
+        DrawLegend(dc, DocRect(plot.right + 50, plot.top, plot.right + 700, object.bottom - 100), inner.top);
 }
 
 void CDrawProfile::Draw(PageDC& dc)
@@ -485,9 +405,5 @@ QImage CDrawProfile::RenderExportImage()
 
 void CDrawProfile::ExportToWord(CWordExport& exporter)
 {
-    const QImage picture = RenderExportImage();
-    if (picture.isNull())
-        return;
-    const DocRect r = position.Normalized();
-    exporter.ExportImage(float(r.left), float(r.bottom), float(r.Width()), float(r.Height()), picture, false);
+    chart::ExportChartPicture(exporter, position, RenderExportImage());
 }

@@ -326,7 +326,8 @@ void CDrawResultTable::BuildRows(PageDC* dc)
         } else {
             dc->SelectPen(LogPen{PS_SOLID, 0, 0, 0});
         }
-        dc->Line(QPoint(n.left, Clamp32(lower)), QPoint(n.right, Clamp32(lower)));
+        // The separator runs along the row's upper side.
+        dc->Line(QPoint(n.left, Clamp32(y)), QPoint(n.right, Clamp32(y)));
     };
     bool headerDue = true;
     const auto addRow = [&](int group, const QString& text) {

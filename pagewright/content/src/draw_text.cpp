@@ -402,3 +402,8 @@ void CDrawText::SetPlainText(DrawView* v, const QString& text, int alignment, CD
     }
     EndEdit(v);
 }
+
+void CDrawText::InvertColorTable()
+{
+    InvertStoreColorTable(textStore, NewColorTablePlace::kInsideFirstBraces);
+}

@@ -1,6 +1,7 @@
 #include "content/text_edit_view.h"
 
 #include "content/default_text.h"
+#include "content/draw_table.h"
 #include "content/rich_text_format.h"
 #include "content/rtf_reader.h"
 #include "content/rtf_writer.h"
@@ -259,10 +260,15 @@ void CTextEditView::StorePendingEdit()
     CDI_RptDoc* doc = m_view.GetDocument();
     if (selection.empty() || doc == nullptr)
         return;
+    // A table's editor holds the text of its active cell.
     CDrawObj* target = selection.front();
-    doc->SaveRedoSnapshot(CDI_RptDoc::kUndoChange, target, 1);
+    if (auto* table = dynamic_cast<CDrawTable*>(target))
+        target = table->GetActiveCell();
+    if (target == nullptr)
+        return;
+    doc->SaveRedoSnapshot(CDI_RptDoc::kUndoChange, nullptr, 1);
     StoreInto(*target->GetTextStore());
-    doc->SaveUndoSnapshot(CDI_RptDoc::kUndoChange, target, 1);
+    doc->SaveUndoSnapshot(CDI_RptDoc::kUndoChange, nullptr, 1);
 }
 
 void CTextEditView::RunFormatCommand(int code, COLORREF color, const platform::CHARFORMAT* cf, qintptr reported)
@@ -447,7 +453,7 @@ QMenu* CTextEditView::MakeEditMenu(QWidget* parent) const
 QMenu* CTextEditView::MakeCellMenu(QWidget* parent) const
 {
     const std::vector<CDrawObj*>& selection = m_view.GetSelection();
-    const bool oneTable = selection.size() == 1 && selection.front()->GetRuntimeClass().IsDerivedFrom("CDrawTable");
+    const bool oneTable = selection.size() == 1 && dynamic_cast<const CDrawTable*>(selection.front()) != nullptr;
     if (selection.size() == 1 && !oneTable)
         return nullptr;
     QMenu* bar = skin::PopupMenu(kMenuContext, parent);
@@ -494,12 +500,19 @@ void CTextEditView::mousePressEvent(QMouseEvent* e)
     e->accept();
 }
 
+QMenu* CTextEditView::MakeContextMenu(QWidget* parent) const
+{
+    if (QMenu* cell = MakeCellMenu(parent))
+        return cell;
+    return MakeEditMenu(parent);
+}
+
 void CTextEditView::mouseReleaseEvent(QMouseEvent* e)
 {
     QGraphicsView::mouseReleaseEvent(e);
     if (e->button() != Qt::RightButton)
         return;
-    if (QMenu* menu = MakeEditMenu(this)) {
+    if (QMenu* menu = MakeContextMenu(this)) {
         menu->exec(e->globalPosition().toPoint());
         delete menu;
     }

@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kTableFont = 760;
 constexpr int kAxisFont = 700;
-constexpr int kLegendFont = 960;
 constexpr int kSingleSampleMark = 40;
 
 QString Columns(const QString& a, const QString& b, const QString& c)
@@ -55,58 +54,11 @@ double CharWidth()
 
 std::array<chart::CurveSeries, CDrawTimeProfile::kCurves> CDrawTimeProfile::Series()
 {
-    std::array<chart::CurveSeries, kCurves> series{};
-    for (int i = 0; i < kCurves; ++i) {
-        const std::size_t s = std::size_t(i);
-        chart::CurveSeries& c = series[s];
-        const int count = std::min<std::int64_t>(m_nSampleCount[s], std::int64_t(m_samples[s].size()));
-        c.samples = count > 0 ? m_samples[s].data() : nullptr;
-        c.count = std::max(count, 0);
-        c.color = m_clrCurve[s];
-        c.shown = m_curves[s].shown != 0;
-        c.cursorFraction = &m_fCurveCursor[s];
-        c.plottedWidth = &m_curves[s].plottedWidth;
-    }
-    return series;
+    return chart::MakeSeries(m_samples, m_nSampleCount, m_clrCurve, m_curves, m_fCurveCursor);
 }
 
-void CDrawTimeProfile::PlotWith(PageDC& dc, const DocRect& plot, int max, int min, long background)
+void CDrawTimeProfile::DrawTimeAxis(PageDC& dc, const DocRect& plot, int timePoints)
 {
-    auto series = Series();
-    m_cursor.fraction = m_fCursor;
-    m_cursor.color = m_clrDivider;
-    chart::CurvePlotOptions options;
-    options.stretched = m_nAlignment == 1;
-    options.background = background;
-    options.singleSampleMark = kSingleSampleMark;
-    chart::PlotCurves(dc, plot, max, min, series, m_cursor, options);
-    m_rcCursorBar = m_cursor.bar;
-    m_rcPlot = m_cursor.plot;
-}
-
-void CDrawTimeProfile::DrawCurves(PageDC& dc, const DocRect& plot, int max, int min)
-{
-    PlotWith(dc, plot, max, min, -1);
-}
-
-void CDrawTimeProfile::DrawCurvesOffscreen(PageDC& dc, const DocRect& plot, int max, int min)
-{
-    PlotWith(dc, plot, max, min, brushOn != 0 ? long(brush.color) : long(0xFFFFFF));
-}
-
-void CDrawTimeProfile::DrawAxes(PageDC& dc, const DocRect& plot, int max, int min, int timePoints)
-{
-    chart::TemperatureAxis axis;
-    axis.grid = m_bGrid != 0;
-    axis.hasRange = m_hasImage;
-    axis.lower = m_fRangeLow;
-    axis.upper = m_fRangeHigh;
-    axis.textColor = m_clrText;
-    axis.unitText = m_strUnit;
-    chart::DrawTemperatureAxis(dc, plot, max, min, axis);
-
-    // The time axis below the plot: index 0 at the left edge, the last at
-    // the right.
     const DocRect p = plot.Normalized();
     const int n = timePoints - 1;
     if (n <= 0 || p.Width() <= 0)
@@ -159,25 +111,13 @@ QStringList CDrawTimeProfile::ResultRows() const
 
 void CDrawTimeProfile::DrawResultTable(PageDC& dc, const DocRect& rect)
 {
-    const DocRect r = rect.Normalized();
-    dc.SelectPen(chart::ThinPen(0));
-    dc.SelectNullBrush();
-    dc.Rectangle(r);
-    const int row = chart::RowHeight(kTableFont);
     const DocumentEnvironment& env = Env();
     QStringList lines;
-    lines << chart::Text(env, chart::text::kLine) + QLatin1Char('\t') +
+    lines << QStringLiteral("  ") + chart::Text(env, chart::text::kLine) + QLatin1Char('\t') +
                  Columns(QStringLiteral("MAX"), QStringLiteral("Min"), chart::Text(env, chart::text::kCursor));
-    lines << ResultRows();
-    int y = r.bottom;
-    for (const QString& line : lines) {
-        if (std::int64_t(y) - row < r.top)
-            break;
-        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-        chart::TextAt(dc, r.left, y, QStringLiteral("  ") + line.left(tab), kTableFont, m_clrText);
-        chart::TextAt(dc, r.left, y, line.mid(tab + 1), kTableFont, m_clrText);
-        y -= row;
-    }
+    for (const QString& row : ResultRows())
+        lines << QStringLiteral("  ") + row;
+    chart::DrawTableRows(dc, rect, lines, kTableFont, m_clrText);
 }
 
 QStringList CDrawTimeProfile::AxisTableLines(int drawingWidth) const
@@ -204,41 +144,19 @@ QStringList CDrawTimeProfile::AxisTableLines(int drawingWidth) const
 
 void CDrawTimeProfile::DrawAxisTable(PageDC& dc, const DocRect& rect)
 {
-    const DocRect r = rect.Normalized();
-    dc.SelectPen(chart::ThinPen(0));
-    dc.SelectNullBrush();
-    dc.Rectangle(r);
-    const int row = chart::RowHeight(kTableFont);
-    int y = r.bottom;
-    for (const QString& line : m_axisLines) {
-        if (std::int64_t(y) - row < r.top)
-            break;
-        chart::TextAt(dc, r.left, y, line, kTableFont, m_clrText);
-        y -= row;
-    }
+    chart::DrawTableRows(dc, rect, m_axisLines, kTableFont, m_clrText);
 }
 
 void CDrawTimeProfile::DrawLegend(PageDC& dc, const DocRect& rect)
 {
-    const DocRect r = rect.Normalized();
-    dc.SelectPen(chart::ThinPen(0));
-    dc.SelectNullBrush();
-    dc.Rectangle(r);
-    const int row = chart::RowHeight(kLegendFont);
-    const int x = r.left + 50;
-    int y = r.bottom - 50;
-    chart::TextAt(dc, x, y, chart::Text(Env(), chart::text::kTrendChartTitle), kLegendFont, m_clrText);
+    std::vector<chart::LegendEntry> entries;
     for (int i = 0; i < kCurves; ++i) {
-        if (m_curves[std::size_t(i)].shown == 0)
-            continue;
-        y -= row;
-        if (y - row < r.top)
-            break;
-        chart::TextAt(dc, x, y, m_strCurveName[std::size_t(i)], kLegendFont, m_clrText);
-        const int mid = y - row / 2;
-        dc.SelectPen(chart::ThinPen(m_clrCurve[std::size_t(i)]));
-        dc.Line(QPoint(x + 750, mid), QPoint(x + 850, mid));
+        if (m_curves[std::size_t(i)].shown != 0)
+            entries.push_back({m_strCurveName[std::size_t(i)], m_clrCurve[std::size_t(i)]});
     }
+    // The name, then a stroke in the curve's colour.
+    chart::DrawLegendBox(dc, rect, chart::Text(Env(), chart::text::kTrendChartTitle), entries,
+                         chart::LegendLayout{0, 750, 850, rect.Normalized().top}, m_clrText);
 }
 
 // ---- the whole chart
@@ -275,15 +193,11 @@ void CDrawTimeProfile::DrawChart(PageDC& dc, DocRect& rect, bool exporting)
     const int row = chart::RowHeight(kTableFont);
 
     // The image's scale and the label limits (none without an image).
-    if (ir != nullptr && ir->HasImage()) {
-        const chart::IntRange image = chart::ImageScale(ir->m_fLimits[5], ir->m_fLimits[4], unit);
-        m_nImageMin = image.min;
-        m_nImageMax = image.max;
-    } else {
-        m_nImageMin = 15;
-        m_nImageMax = 45;
+    const chart::IntRange image = chart::ImageScaleOf(ir, unit);
+    m_nImageMin = image.min;
+    m_nImageMax = image.max;
+    if (ir == nullptr || !ir->HasImage())
         m_hasImage = false;
-    }
     m_strUnit = chart::UnitText(env, unit);
 
     if (!exporting)
@@ -303,22 +217,16 @@ void CDrawTimeProfile::DrawChart(PageDC& dc, DocRect& rect, bool exporting)
     const DocRect plot(inner.left + 300, inner.top + lowerMargin, inner.right - rightMargin, inner.bottom - 100);
 
     const int timePoints = ir == nullptr ? 0 : m_bMultiObject != 0 ? m_nTimePoints : ir->FileCount();
-    switch (m_nScaleMode) {
-    case 0:
-        DrawAxes(dc, plot, m_nImageMax, m_nImageMin, timePoints);
-        DrawCurves(dc, plot, m_nImageMax, m_nImageMin);
-        break;
-    case 2: {
-        const chart::IntRange custom = chart::CustomScale(m_fCustomMin, m_fCustomMax, unit);
-        DrawCurvesOffscreen(dc, plot, custom.max, custom.min);
-        DrawAxes(dc, plot, custom.max, custom.min, timePoints);
-        break;
-    }
-    default:
-        DrawAxes(dc, plot, m_nAutoMax, m_nAutoMin, timePoints);
-        DrawCurves(dc, plot, m_nAutoMax, m_nAutoMin);
-        break;
-    }
+    chart::CurveChartLook look = chart::LookOf(*this, m_hasImage, m_fRangeLow, m_fRangeHigh);
+    look.singleSampleMark = kSingleSampleMark;
+    const chart::IntRange scale = chart::ModeScale(m_nScaleMode, image, chart::IntRange{m_nAutoMin, m_nAutoMax},
+                                                   m_fCustomMin, m_fCustomMax, unit);
+    auto series = Series();
+    m_cursor.fraction = m_fCursor;
+    chart::DrawScaledCurves(dc, plot, m_nScaleMode, scale, series, m_cursor, look,
+                            [&] { DrawTimeAxis(dc, plot, timePoints); });
+    m_rcCursorBar = m_cursor.bar;
+    m_rcPlot = m_cursor.plot;
 
     // Under the plot: the time labels, the result table, the caption table.
     int below = plot.top - 100;
@@ -357,9 +265,5 @@ QImage CDrawTimeProfile::RenderExportImage()
 
 void CDrawTimeProfile::ExportToWord(CWordExport& exporter)
 {
-    const QImage picture = RenderExportImage();
-    if (picture.isNull())
-        return;
-    const DocRect r = position.Normalized();
-    exporter.ExportImage(float(r.left), float(r.bottom), float(r.Width()), float(r.Height()), picture, false);
+    chart::ExportChartPicture(exporter, position, RenderExportImage());
 }

@@ -47,8 +47,9 @@ bool CDrawTimeProfile::WriteWorkbook(const QString& path, QString* error) const
         ++column;
     }
     if (!book.Commit()) {
+        // A destination the finished workbook cannot replace is held.
         if (error != nullptr)
-            *error = book.Error();
+            *error = book.RenameFailed() ? IRString(env, ir_string::kTargetInUse) : book.Error();
         return false;
     }
     return true;

@@ -61,36 +61,38 @@ TEST(HistogramEdges, AccumulateInSinglePrecisionAndEndExactlyAtTheMaximum)
     EXPECT_TRUE(CDrawHistogram::ComputeEdges(0, 1.0f, 0.0f).empty());
 }
 
-TEST(ScaleBounds, FloorKeepsNegativeFractionsOnTheScale)
+TEST(ScaleBounds, BoundsTruncateTowardZero)
 {
     const struct {
         double v;
         int bound;
-    } cases[] = {{-5.5, -6}, {5.5, 5}, {-0.0, 0}, {-1.0, -1}, {std::nan(""), 0}, {1e20, 2147483647},
+    } cases[] = {{-5.5, -5}, {5.5, 5}, {-0.9, 0}, {-0.0, 0}, {-1.0, -1}, {std::nan(""), 0}, {1e20, 2147483647},
                  {-1e20, -2147483647 - 1}};
     for (const auto& c : cases)
-        EXPECT_EQ(chart::FloorBound(c.v), c.bound) << c.v;
+        EXPECT_EQ(chart::TruncBound(c.v), c.bound) << c.v;
 }
 
 TEST(ScaleBounds, ImageCustomAndAutomaticRangesInEveryUnit)
 {
     // Image colour range -5.5 .. 30.2 Celsius.
-    EXPECT_EQ(chart::ImageScale(-5.5f, 30.2f, 0), (IntRange{-6, 31}));
+    EXPECT_EQ(chart::ImageScale(-5.5f, 30.2f, 0), (IntRange{-5, 31}));
     // 15 .. 45 in Fahrenheit: 59 .. 113 + 1.
     EXPECT_EQ(chart::ImageScale(15.0f, 45.0f, 1), (IntRange{59, 114}));
-    // -21 Celsius is -5.8 Fahrenheit: floor -6.
-    EXPECT_EQ(chart::ImageScale(-21.0f, 0.0f, 1), (IntRange{-6, 33}));
-    // Kelvin: the Celsius bounds + 273 and + 274.
-    EXPECT_EQ(chart::ImageScale(-5.5f, 45.2f, 2), (IntRange{267, 319}));
+    // -21 Celsius is -5.8 Fahrenheit: truncated -5.
+    EXPECT_EQ(chart::ImageScale(-21.0f, 0.0f, 1), (IntRange{-5, 33}));
+    // Kelvin: the truncated Celsius bounds + 273 and + 274.
+    EXPECT_EQ(chart::ImageScale(-5.5f, 45.2f, 2), (IntRange{268, 319}));
 
     EXPECT_EQ(chart::CustomScale(15.0f, 45.0f, 0), (IntRange{15, 46}));
     EXPECT_EQ(chart::CustomScale(15.0f, 45.0f, 1), (IntRange{59, 114}));
     EXPECT_EQ(chart::CustomScale(15.0f, 45.0f, 2), (IntRange{288, 319}));
-    EXPECT_EQ(chart::CustomScale(-5.5f, -1.5f, 0), (IntRange{-6, -1}));
+    // -1.5 + 1 is -0.5: truncated 0.
+    EXPECT_EQ(chart::CustomScale(-5.5f, -1.5f, 0), (IntRange{-5, 0}));
 
     EXPECT_EQ(chart::AutoScale(0, 0, false), (IntRange{15, 46}));
     EXPECT_EQ(chart::AutoScale(0, 0, true), (IntRange{15, 46}));
-    EXPECT_EQ(chart::AutoScale(-5.5f, 20.2f, true), (IntRange{-6, 21}));
+    EXPECT_EQ(chart::AutoScale(-5.5f, 20.2f, true), (IntRange{-5, 21}));
+    EXPECT_EQ(chart::AutoScale(-20.7f, -3.2f, true), (IntRange{-20, -2}));
 }
 
 TEST(Units, FahrenheitAndKelvinGoThereAndBackWithinSinglePrecision)

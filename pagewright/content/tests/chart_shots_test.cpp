@@ -94,6 +94,37 @@ TEST(ChartShots, ThreeLineProfileAndAreaHistogramInCelsiusAndFahrenheit)
     EXPECT_TRUE(r.doc.SaveToPath(Artifact(QStringLiteral("charts.rpt"))));
 }
 
+// A line profile of the least size (2000 x 1200) with three lines: its
+// export picture holds the plot with every curve, and its legend, right of
+// the plot, a stroke of every line's colour inside the picture.
+TEST(ChartShots, ALeastSizeProfileExportsItsPlotAndEveryLegendRow)
+{
+    ChartReport r;
+    r.AddImage(1, "k4_320.vni", DocRect(600, -600, 4600, -3600));
+    r.AddLine(1, {20, 40, 300, 40});
+    r.AddLine(2, {20, 120, 300, 200});
+    r.AddLine(3, {160, 10, 160, 230});
+    r.ir->RecomputeAll();
+    CDrawProfile* p = r.AddProfile(DocRect(600, -3900, 2600, -5100));
+    p->m_lines[1].shown = 1;
+    p->m_lines[2].shown = 1;
+    const QImage picture = p->RenderExportImage();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_TRUE(picture.save(Artifact(QStringLiteral("profile_least_size_export.png"))));
+    ASSERT_EQ(p->m_nShownCount, 3);
+    // The legend lies right of the plot: 50 to 700 units past its right end.
+    const double scale = PageMapping::ForZoom(1.0).Scale();
+    const int legendLeft = int((p->m_rcPlot.right - p->position.Normalized().left) * scale);
+    ASSERT_GT(legendLeft, 0);
+    ASSERT_LT(legendLeft, picture.width());
+    const QImage plot = picture.copy(0, 0, legendLeft, picture.height());
+    const QImage legend = picture.copy(legendLeft, 0, picture.width() - legendLeft, picture.height());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_GT(CountColour(plot, Rgb(p->m_clrLine[std::size_t(i)])), 20) << "curve " << i;
+        EXPECT_GT(CountColour(legend, Rgb(p->m_clrLine[std::size_t(i)])), 5) << "legend row " << i;
+    }
+}
+
 TEST(ChartShots, TimeProfilesOverAFolderAndOverImagesInCelsiusAndFahrenheit)
 {
     const QDir folder(QStringLiteral(CONTENT_TIME_FOLDER));

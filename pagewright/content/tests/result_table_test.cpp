@@ -12,7 +12,9 @@
 #include <QTextCursor>
 #include <QtEndian>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <limits>
 
 using namespace table_test;
@@ -171,6 +173,41 @@ TEST(ResultTable, ImageAndParameterFieldsGiveAHeaderPerGroup)
     EXPECT_TRUE(t->RowText().startsWith(QStringLiteral("红外图像信息/\\\\数值/\\\\存储位置\\\\")));
     const DocRect n = t->position.Normalized();
     EXPECT_EQ(n.Height(), 4 * int(t->RowHeight()) + 2 * ScaledPenWidth(2)) << "the height follows the rows";
+}
+
+TEST(ResultTable, RowSeparatorsRunAlongEachRowsUpperSide)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    // Without the frame pen only the separators draw lines (black, one
+    // pixel), so the table's upper side shows a line and its lower side none.
+    CDrawResultTable* t = AddResult(r, {33401}, DocRect(100, -200, 3000, -100));
+    t->penOn = 0;
+    QImage image;
+    DrawOnce(*t, &image);
+    ASSERT_EQ(t->RowCount(), 2);
+    const DocRect n = t->position.Normalized();
+    const PageMapping mapping = PageMapping::ForZoom(1.0);
+    const auto blackInRow = [&](int pageY) {
+        const int y = int(std::lround(mapping.ToDevice(0, pageY).y()));
+        int black = 0;
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (y + dy < 0 || y + dy >= image.height())
+                continue;
+            int run = 0;
+            for (int x = 0; x < image.width(); ++x)
+                run += qGray(image.pixel(x, y + dy)) < 64 ? 1 : 0;
+            black = std::max(black, run);
+        }
+        return black;
+    };
+    const int width = int(mapping.Scale() * n.Width());
+    const int rowHeight = int(t->RowHeight());
+    const int top = n.bottom - ScaledPenWidth(t->pen.widthX); // rows start inside the pen
+    EXPECT_GT(blackInRow(top), width * 9 / 10) << "upper side of the header row";
+    EXPECT_GT(blackInRow(top - rowHeight), width * 9 / 10) << "upper side of the field row";
+    EXPECT_LT(blackInRow(top - 2 * rowHeight), width / 4) << "no line under the last row";
 }
 
 TEST(ResultTable, SpotFieldsRepeatForEveryPointAnalysisInOrder)

@@ -1,16 +1,24 @@
 // The table's cells: rows and columns added and deleted, cell texts for
-// templates, the cell properties sheet and its undo.
+// templates, the cell properties sheet and its undo, typing and the menu in
+// the cell editor.
 #include "table_test_support.h"
 
 #include "content/cell_format.h"
 #include "content/field_prop.h"
 #include "content/table_dialogs.h"
+#include "content/text_format_ops.h"
 #include "document/property_sheet.h"
 #include "skin/color_combo_box.h"
 #include "skin/message_box.h"
+#include "skin/skin_resources.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
+#include <QTextCursor>
+
+#include <algorithm>
 
 using namespace table_test;
 
@@ -299,4 +307,94 @@ TEST(TableCells, NothingPickedOpensNoSheet)
     CDrawTable* t = AddTable(r, 2, 2);
     t->OnEditProperties();
     EXPECT_EQ(r.env.dialogs, 0);
+}
+
+TEST(TableCells, TypingInACellGoesIntoThatCellWhenAFormatCommandComes)
+{
+    Report r;
+    CDrawTable* t = AddTable(r, 2, 2);
+    const QByteArray tableText = t->textStore.ToByteArray();
+    t->HitTest(CenterOf(t->Cell(1, 0)->position), &r.view, true, 1);
+    ASSERT_EQ(t->GetActiveCell(), t->Cell(1, 0));
+    t->PlaceEditor(&r.view); // as the view does after the click
+    ASSERT_TRUE(r.editor->IsVisible());
+    QTextCursor c = r.editor->Cursor();
+    c.insertText(QStringLiteral("cell text"));
+    r.editor->SetCursor(c);
+    const int steps = r.doc.GetUndoCount();
+    r.editor->OnCommand(CTextEditView::kBold);
+    EXPECT_EQ(rich_text::StorePlainText(*t->Cell(1, 0)->GetTextStore()), QStringLiteral("cell text"));
+    EXPECT_EQ(t->textStore.ToByteArray(), tableText) << "the table's own text is left alone";
+    EXPECT_EQ(r.doc.GetUndoCount(), steps + 1);
+
+    // No active cell: the typing is stored nowhere and no step is taken.
+    t->EndEdit(&r.view);
+    CDrawText* text = r.Add(std::make_unique<CDrawText>(&r.view, DocRect(5000, -1000, 7000, -2000)));
+    r.view.Select(text, false);
+    text->PlaceEditor(&r.view);
+    r.view.Select(t, false);
+    ASSERT_EQ(t->GetActiveCell(), nullptr);
+    ASSERT_TRUE(r.editor->IsVisible());
+    c = r.editor->Cursor();
+    c.insertText(QStringLiteral("lost"));
+    r.editor->SetCursor(c);
+    const int before = r.doc.GetUndoCount();
+    r.editor->OnCommand(CTextEditView::kItalic);
+    EXPECT_EQ(r.doc.GetUndoCount(), before);
+    EXPECT_EQ(t->textStore.ToByteArray(), tableText);
+    EXPECT_EQ(text->textStore.GetLength(), 0u);
+}
+
+TEST(TableCells, TheRightButtonInTheEditorShowsTheCellMenuForATable)
+{
+    Report r;
+    CDrawTable* t = AddTable(r, 2, 2);
+    // The program's menus 2 (frame: file, edit) and 110 (the objects'
+    // popups, the fourth one the cells').
+    skin::SetPopupMenuProvider([](int id, QWidget* parent) -> QMenu* {
+        const auto popup = [](QMenu* bar, std::initializer_list<int> ids) {
+            QMenu* menu = bar->addMenu(QStringLiteral("popup"));
+            for (int i : ids)
+                menu->addAction(QString::number(i))->setData(i);
+        };
+        auto* bar = new QMenu(parent);
+        if (id == 2) {
+            popup(bar, {57600});
+            popup(bar, {32824, 32825, 57630, 57635, 57634, 57637, 32785});
+        } else if (id == 110) {
+            for (int i = 0; i < 3; ++i)
+                popup(bar, {57635});
+            popup(bar, {57635, 57634, 57637, 32964, 32978, 32977});
+        }
+        return bar;
+    });
+    const auto commands = [](QMenu* menu) {
+        std::vector<int> ids;
+        if (menu != nullptr)
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator())
+                    ids.push_back(a->data().toInt());
+        delete menu;
+        return ids;
+    };
+    const auto has = [](const std::vector<int>& ids, int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
+    // A table: the whole cell menu.
+    r.view.Select(t, false);
+    const std::vector<int> cell = commands(r.editor->MakeContextMenu(nullptr));
+    EXPECT_TRUE(has(cell, 32964)) << "add row/column";
+    EXPECT_TRUE(has(cell, 57635)) << "cut";
+    // Two objects: the cell menu without add row/column.
+    CDrawText* text = r.AddText(DocRect(5000, -1000, 7000, -2000));
+    r.view.Select(text, true);
+    const std::vector<int> two = commands(r.editor->MakeContextMenu(nullptr));
+    EXPECT_FALSE(two.empty());
+    EXPECT_FALSE(has(two, 32964));
+    // One text object: the edit menu, without undo and redo.
+    r.view.Select(text, false);
+    const std::vector<int> edit = commands(r.editor->MakeContextMenu(nullptr));
+    EXPECT_FALSE(edit.empty());
+    EXPECT_FALSE(has(edit, 32964));
+    EXPECT_FALSE(has(edit, 32824));
+    EXPECT_EQ(edit, commands(r.editor->MakeEditMenu(nullptr)));
+    skin::SetPopupMenuProvider({});
 }

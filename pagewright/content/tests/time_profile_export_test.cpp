@@ -203,3 +203,26 @@ TEST(TimeProfileExport, AFailingWriteKeepsTheExistingFileAndSaysWhy)
     EXPECT_FALSE(r.tp->WriteWorkbook(dir.filePath(QStringLiteral("no/such/dir/x.xlsx")), &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+TEST(TimeProfileExport, ADestinationTheWorkbookCannotReplaceIsReportedAsInUse)
+{
+    ExportReport r;
+    QTemporaryDir dir;
+    // A folder of the destination's name: the finished workbook cannot be
+    // renamed over it, as over a file another program holds. The name is
+    // typed without its extension, which the command adds.
+    const QString held = dir.filePath(QStringLiteral("held.xlsx"));
+    ASSERT_TRUE(QDir().mkpath(held + QStringLiteral("/inside")));
+    QString error;
+    EXPECT_FALSE(r.tp->WriteWorkbook(held, &error));
+    EXPECT_EQ(error, QStringLiteral("目标文件被占用。请先关闭。"));
+    r.env.onDialog = [&](QDialog& dialog) {
+        dynamic_cast<QFileDialog&>(dialog).selectFile(dir.filePath(QStringLiteral("held")));
+        return true;
+    };
+    EXPECT_EQ(r.tp->DoCommand(CDrawTimeProfile::kExportCommand, QString(), 0), 1);
+    ASSERT_EQ(r.env.messages.size(), 1);
+    EXPECT_EQ(r.env.messages[0], QStringLiteral("目标文件被占用。请先关闭。"));
+    EXPECT_TRUE(QFileInfo(held + QStringLiteral("/inside")).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}

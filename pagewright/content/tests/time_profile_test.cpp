@@ -329,7 +329,7 @@ TEST(TimeProfileDrawing, ScalesTakeTheFloorOfTheirBoundsAndAChartWithoutImageSho
     EXPECT_EQ(tp->m_nAutoMax, 46);
     EXPECT_EQ(tp->m_strCurveName[0], QStringLiteral("(无)"));
 
-    // Negative samples: the automatic scale reaches below them.
+    // Negative samples: the automatic scale's bounds truncate toward zero.
     r.AddImageOf(Fixture("k4_320.vni"), 1);
     r.ir->m_analyses.Add(Point(1, 30, 30));
     r.ir->RecomputeAll();
@@ -337,9 +337,9 @@ TEST(TimeProfileDrawing, ScalesTakeTheFloorOfTheirBoundsAndAChartWithoutImageSho
     tp->m_curves[0].maximum = 12.5f;
     tp->m_curves[0].minimum = -5.5f;
     tp->ComputeAutoRange();
-    EXPECT_EQ(tp->m_nAutoMin, -6);
+    EXPECT_EQ(tp->m_nAutoMin, -5);
     EXPECT_EQ(tp->m_nAutoMax, 13);
-    EXPECT_EQ(chart::CustomScale(-5.5f, 12.5f, 0), (chart::IntRange{-6, 13}));
+    EXPECT_EQ(chart::CustomScale(-5.5f, 12.5f, 0), (chart::IntRange{-5, 13}));
 }
 
 TEST(TimeProfileDrawing, OneFileGivesAMarkAtTheLeftEdgeAndTheCursorPinsAtTheEnds)

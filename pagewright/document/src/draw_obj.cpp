@@ -260,19 +260,7 @@ void CDrawObj::SetLineWidth(int width)
 
 void CDrawObj::InvertColorTable()
 {
-    if (textStore.GetLength() < 1)
-        return;
-    QByteArrayView content = textStore.Data();
-    const qsizetype nul = content.indexOf('\0');
-    if (nul >= 0)
-        content = content.first(nul);
-    const QByteArray text = InvertRtfColorTable(content);
-    if (text.isNull())
-        return;
-    textStore.SetLength(0);
-    textStore.Rewind();
-    textStore.Write(text.constData(), static_cast<std::size_t>(text.size()) + 1); // with its NUL
-    textStore.Rewind();
+    InvertStoreColorTable(textStore, NewColorTablePlace::kAfterFirstBraces);
 }
 
 void CDrawObj::Invalidate()
@@ -364,7 +352,24 @@ int LeadingNumber(QByteArrayView text)
 
 } // namespace
 
-QByteArray InvertRtfColorTable(QByteArrayView rtf)
+void InvertStoreColorTable(CRtfMemFile& store, NewColorTablePlace place)
+{
+    if (store.GetLength() < 1)
+        return;
+    QByteArrayView content = store.Data();
+    const qsizetype nul = content.indexOf('\0');
+    if (nul >= 0)
+        content = content.first(nul);
+    const QByteArray text = InvertRtfColorTable(content, place);
+    if (text.isNull())
+        return;
+    store.SetLength(0);
+    store.Rewind();
+    store.Write(text.constData(), static_cast<std::size_t>(text.size()) + 1); // with its NUL
+    store.Rewind();
+}
+
+QByteArray InvertRtfColorTable(QByteArrayView rtf, NewColorTablePlace place)
 {
     static constexpr QByteArrayView kTable("{\\colortbl");
     const qsizetype at = rtf.indexOf(kTable);
@@ -402,7 +407,7 @@ QByteArray InvertRtfColorTable(QByteArrayView rtf)
     if (braces < 0 || pard < 0)
         return {};
     QByteArray out = rtf.toByteArray();
-    const qsizetype tableAt = braces + 2;
+    const qsizetype tableAt = braces + (place == NewColorTablePlace::kInsideFirstBraces ? 1 : 2);
     const qsizetype refAt = pard + 6;
     // Insert the later one first so the earlier position stays valid.
     if (refAt >= tableAt) {

@@ -165,11 +165,12 @@ TEST(BatchCommand, BackFromSettingsEmptiesTheListBackLaterKeepsItAndPicturesAreM
     ASSERT_FALSE(f.box.messages.empty());
     EXPECT_TRUE(f.box.messages.back().text.startsWith(QStringLiteral("批处理完成！")));
 
-    // The settings: the filter index in field.ini, the folders remembered.
+    // The settings: the filter index in field.ini, the last file added and
+    // the output folder remembered.
     platform::IniFile ini(f.app->FieldIniPath());
     EXPECT_EQ(ini.readString(u"SysSet", u"FileType"), QStringLiteral("3"));
     platform::Settings& s = f.app->GetSettings();
-    EXPECT_EQ(s.readString(QStringLiteral("PicPath"), QStringLiteral("PicPath")), in.dir.path());
+    EXPECT_EQ(s.readString(QStringLiteral("PicPath"), QStringLiteral("PicPath")), in.c);
     EXPECT_EQ(s.readString(QStringLiteral("SavePath"), QStringLiteral("SavePath")), f.out.path());
 }
 
@@ -227,8 +228,9 @@ TEST(BatchCommand, ReportsAfterRefusedFolderAndTemplateWithDeletionsOnTheWay)
     const QString report = f.out.filePath(QStringLiteral("IR0001.rpt"));
     EXPECT_TRUE(QFile::exists(report));
     EXPECT_TRUE(f.box.messages.back().text.contains(QDir::toNativeSeparators(report)));
-    EXPECT_EQ(f.app->GetSettings().readString(QStringLiteral("TemplatePath"), QStringLiteral("TemplatePath")),
-              work.path());
+    // The settings keep the template chosen and the last file added.
+    EXPECT_EQ(f.app->GetSettings().readString(QStringLiteral("TemplatePath"), QStringLiteral("TemplatePath")), templ);
+    EXPECT_EQ(f.app->GetSettings().readString(QStringLiteral("PicPath"), QStringLiteral("PicPath")), in.a);
     // A typed path of an existing file is accepted: the run above ended.
     EXPECT_EQ(f.app->m_batchFiles, (QStringList{in.a, in.a}));
 }

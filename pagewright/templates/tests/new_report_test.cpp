@@ -302,6 +302,8 @@ TEST(NewReport, OptionalObjectsTakeTheirPlacesForEachSwitchAndPicture)
             if (auto* r = dynamic_cast<CDrawResultTable*>(o)) {
                 EXPECT_EQ(r->GetIRNumber(), image);
                 EXPECT_EQ(r->FieldIds(), (std::vector<std::uint32_t>{33400, 33401, 33402, 33700}));
+                EXPECT_EQ(r->RowCount(), 6);
+                EXPECT_EQ(r->RowHeight(), 238.0f);
             }
             if (auto* p = dynamic_cast<CDrawProfile*>(o)) {
                 EXPECT_EQ(p->GetLinkedIRNumber(), image);

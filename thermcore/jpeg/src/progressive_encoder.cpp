@@ -1,6 +1,8 @@
 #include "progressive_encoder.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "baseline_encoder.h"
@@ -92,14 +94,23 @@ StoreLayout LayoutOf(const CodecState& s)
 // scan order. A scan of several components is interleaved: every MCU, every
 // block of each component. A scan of one component walks that component's
 // blocks in raster order over the component's own size, ceil(width x H /
-// Hmax) by ceil(height x V / Vmax) samples. The first non-zero result ends
-// the walk.
-template <class Visit>
-int ForEachBlock(CodecState& s, const ScanRecord& scan, Visit visit)
+// Hmax) by ceil(height x V / Vmax) samples; each of its blocks is one MCU.
+// With a restart interval, restart(n) runs after every interval MCUs but
+// the scan's last, n counting 0 to 7 and round again from each scan's
+// start. The first non-zero result ends the walk.
+template <class Visit, class Restart>
+int ForEachBlock(CodecState& s, const ScanRecord& scan, Visit visit, Restart restart)
 {
     const StoreLayout layout = LayoutOf(s);
     int16_t* store = s.coefficients.get();
     const size_t mcuValues = static_cast<size_t>(layout.blocksPerMcu) * 64;
+    const int64_t interval = s.settings.restartInterval;
+    // After MCU number done (from 1) of total.
+    const auto afterMcu = [&](int64_t done, int64_t total) {
+        if (interval <= 0 || done % interval != 0 || done == total)
+            return 0;
+        return restart(static_cast<int>((done / interval - 1) % 8));
+    };
     if (scan.componentCount > 1) {
         for (int64_t m = 0; m < s.mcuCount; ++m) {
             int16_t* mcu = store + static_cast<size_t>(m) * mcuValues;
@@ -111,6 +122,8 @@ int ForEachBlock(CodecState& s, const ScanRecord& scan, Visit visit)
                         return rc;
                 }
             }
+            if (int rc = afterMcu(m + 1, s.mcuCount))
+                return rc;
         }
         return 0;
     }
@@ -118,12 +131,15 @@ int ForEachBlock(CodecState& s, const ScanRecord& scan, Visit visit)
     const int64_t width = (int64_t{s.settings.jpegWidth} * sc.h + s.hmax - 1) / s.hmax;
     const int64_t height = (int64_t{s.settings.jpegHeight} * sc.v + s.vmax - 1) / s.vmax;
     const int64_t blocksWide = (width + 7) / 8, blocksHigh = (height + 7) / 8;
+    int64_t done = 0;
     for (int64_t row = 0; row < blocksHigh; ++row) {
         const int64_t mcuRow = row / sc.v, inRow = row % sc.v;
         for (int64_t column = 0; column < blocksWide; ++column) {
             const int64_t mcu = mcuRow * s.mcusPerRow + column / sc.h;
             const int64_t block = layout.offset[sc.index] + inRow * sc.h + column % sc.h;
             if (int rc = visit(0, store + static_cast<size_t>(mcu) * mcuValues + static_cast<size_t>(block) * 64))
+                return rc;
+            if (int rc = afterMcu(++done, blocksWide * blocksHigh))
                 return rc;
         }
     }
@@ -241,22 +257,36 @@ int JpegGatherScanStatistics(CodecState& s, OutputRecord& out, const ScanRecord&
     out.eobRun = 0;
     if (IsDcScan(scan)) {
         int32_t predictors[JPEG_MAX_COMPONENTS] = {};
-        return ForEachBlock(s, scan, [&](int i, const int16_t* block) {
-            JpegCountDcProgressive(counts[TableOf(scan.components[i].index)], &predictors[i], block, scan.ah != 0,
-                                   scan.al);
-            return 0;
-        });
+        return ForEachBlock(
+            s, scan,
+            [&](int i, const int16_t* block) {
+                JpegCountDcProgressive(counts[TableOf(scan.components[i].index)], &predictors[i], block,
+                                       scan.ah != 0, scan.al);
+                return 0;
+            },
+            [&](int) {
+                std::fill(std::begin(predictors), std::end(predictors), 0);
+                return 0;
+            });
     }
     uint32_t* table = counts[TableOf(scan.components[0].index)];
     uint8_t correctionBits[kCorrectionBufferSize];
     int correctionCount = 0;
-    ForEachBlock(s, scan, [&](int, const int16_t* block) {
-        if (scan.ah != 0)
-            JpegCountAcRefine(out, block, scan.ss, scan.se, scan.al, correctionBits, correctionCount, table);
-        else
-            JpegCountAcFirst(out, block, scan.ss, scan.se, scan.al, table);
-        return 0;
-    });
+    ForEachBlock(
+        s, scan,
+        [&](int, const int16_t* block) {
+            if (scan.ah != 0)
+                JpegCountAcRefine(out, block, scan.ss, scan.se, scan.al, correctionBits, correctionCount, table);
+            else
+                JpegCountAcFirst(out, block, scan.ss, scan.se, scan.al, table);
+            return 0;
+        },
+        // A restart ends the pending run; its correction bits go out with it.
+        [&](int) {
+            JpegCountEobRun(out, table);
+            correctionCount = 0;
+            return 0;
+        });
     JpegCountEobRun(out, table);
     return 0;
 }
@@ -267,24 +297,39 @@ int JpegEncodeProgressiveScan(CodecState& s, OutputRecord& out, const ScanRecord
     out.eobRun = 0;
     if (IsDcScan(scan)) {
         int32_t predictors[JPEG_MAX_COMPONENTS] = {};
-        return ForEachBlock(s, scan, [&](int i, const int16_t* block) {
-            return JpegEncodeDcProgressive(out, dc[TableOf(scan.components[i].index)], &predictors[i], block,
-                                           scan.ah != 0, scan.al);
-        });
+        return ForEachBlock(
+            s, scan,
+            [&](int i, const int16_t* block) {
+                return JpegEncodeDcProgressive(out, dc[TableOf(scan.components[i].index)], &predictors[i], block,
+                                               scan.ah != 0, scan.al);
+            },
+            [&](int number) {
+                std::fill(std::begin(predictors), std::end(predictors), 0);
+                return JpegWriteRst(s, number);
+            });
     }
     const HuffmanEncoder& table = ac[TableOf(scan.components[0].index)];
     uint8_t correctionBits[kCorrectionBufferSize];
     int correctionCount = 0;
-    int rc = ForEachBlock(s, scan, [&](int, const int16_t* block) {
-        if (scan.ah != 0)
-            return JpegEncodeAcRefine(out, table, block, scan.ss, scan.se, scan.al, correctionBits, correctionCount);
-        return JpegEncodeAcFirst(out, table, block, scan.ss, scan.se, scan.al);
-    });
-    if (rc == 0)
-        rc = JpegEmitEobRun(out, table);
-    if (rc == 0)
-        rc = JpegEmitCorrectionBits(out, correctionBits, correctionCount);
-    return rc;
+    const auto endRun = [&] {
+        int rc = JpegEmitEobRun(out, table);
+        if (rc == 0)
+            rc = JpegEmitCorrectionBits(out, correctionBits, correctionCount);
+        return rc;
+    };
+    int rc = ForEachBlock(
+        s, scan,
+        [&](int, const int16_t* block) {
+            if (scan.ah != 0)
+                return JpegEncodeAcRefine(out, table, block, scan.ss, scan.se, scan.al, correctionBits,
+                                          correctionCount);
+            return JpegEncodeAcFirst(out, table, block, scan.ss, scan.se, scan.al);
+        },
+        [&](int number) {
+            const int ended = endRun();
+            return ended != 0 ? ended : JpegWriteRst(s, number);
+        });
+    return rc != 0 ? rc : endRun();
 }
 
 int JpegEncodeProgressive(CodecState& s)
@@ -305,6 +350,10 @@ int JpegEncodeProgressive(CodecState& s)
         return rc;
     if (int rc = JpegWriteSof2(s))
         return rc;
+    if (s.settings.restartInterval != 0) {
+        if (int rc = JpegWriteDri(s, s.settings.restartInterval))
+            return rc;
+    }
 
     const JpegPlaneInput* planes = s.settings.planeInput;
     if (planes != nullptr && planes->Mode == 0) {

@@ -5,8 +5,12 @@
 // tables made from its own symbol counts (a counting pass, then a coding
 // pass). DC and AC table 0 serve component 0, tables 1 the others.
 //
-// A progressive write writes no DRI segment and no restart markers (the
-// restart interval is ignored) and cannot be interrupted.
+// A restart interval gives a DRI segment after the frame header and RSTn
+// markers in every scan: after each interval of MCUs (in a one-component
+// scan each block is an MCU) the pending end-of-band run and correction
+// bits go out, the DC predictions start again from 0, and the markers
+// count from RST0 again in each scan. A progressive write cannot be
+// interrupted.
 #ifndef THERMJPEG_PROGRESSIVE_ENCODER_H
 #define THERMJPEG_PROGRESSIVE_ENCODER_H
 

@@ -1,7 +1,7 @@
 // The progressive encoder end to end: every scan script read back by the
 // system's libjpeg to exactly the coefficients of our store and decoded
 // strictly by djpeg, the segment layout of the scripts, and the write's
-// refusals and mended faults.
+// refusals, restart intervals and mended faults.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -273,22 +273,68 @@ TEST(ProgressiveEncoder, FileMemoryAndFullOutput)
     EXPECT_EQ(rc, 0);
 }
 
-// A restart interval used to put a DRI segment into the header although the
-// scans carry no RSTn markers; a progressive write now ignores the interval.
-TEST(ProgressiveEncoder, RestartIntervalWritesNoDriSegment)
+// A restart interval is kept: a DRI segment after the frame header and RSTn
+// markers in every scan, which libjpeg reads back to the stored
+// coefficients without a warning and djpeg decodes strictly to the pixels of
+// the stream without restarts.
+TEST(ProgressiveEncoder, RestartIntervalsGiveMarkersInEveryScan)
 {
-    const Image image = MakeImage(48, 32, 3, 5);
-    const Bytes stream = Encode(image, JPEG_COLOUR_BGR, [](JPEG_PROPERTIES& p) {
-        p.Progressive = 1;
-        p.RestartInterval = 2;
-    });
-    const ParsedStream parsed = ParseStream(stream);
-    ASSERT_TRUE(parsed.ok);
-    EXPECT_EQ(CountMarkers(parsed, 0xDD), 0);
-    EXPECT_TRUE(parsed.restartMarkers.empty());
+    const struct {
+        const ScriptCase* script;
+        int interval;
+    } cases[] = {
+        {&kScripts[0], 1},   {&kScripts[0], 3}, {&kScripts[2], 2}, {&kScripts[5], 4},
+        {&kScripts[8], 5},   {&kScripts[1], 7}, {&kScripts[3], 1000},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.script->name << ", interval " << c.interval);
+        const Image image = MakeImage(37, 29, c.script->imageChannels, 9);
+        Codec codec;
+        SetUpScript(codec, image, *c.script);
+        codec.p.RestartInterval = c.interval;
+        int rc = 0;
+        const Bytes stream = EncodeToMemory(codec.p, &rc);
+        ASSERT_EQ(rc, 0) << JpegErrorText(rc);
+        const ParsedStream parsed = ParseStream(stream);
+        ASSERT_TRUE(parsed.ok);
+        ASSERT_EQ(CountMarkers(parsed, 0xDD), 1);
+        for (const auto& segment : parsed.segments) {
+            if (segment.marker == 0xDD) {
+                ASSERT_EQ(segment.payload.size(), 2u);
+                EXPECT_EQ(segment.payload[0] << 8 | segment.payload[1], c.interval);
+            }
+        }
+        EXPECT_EQ(CountMarkers(parsed, 0xDA), c.script->scans);
+        EXPECT_EQ(parsed.restartMarkers.empty(), c.interval >= 1000);
 #if THERMJPEG_TEST_LIBJPEG
-    EXPECT_TRUE(ReadReferenceCoefficients(stream).ok);
+        ExpectStoreMatches(*codec.p.Codec, ReadReferenceCoefficients(stream));
 #endif
+        if (c.script->djpegWrites && HaveTool("djpeg")) {
+            const auto file = dir.Path("restart.jpg");
+            WriteFileBytes(file, stream);
+            EXPECT_EQ(test::Run("djpeg -strict -outfile /dev/null '" + file.string() + "' 2>/dev/null"), 0);
+            Codec plain;
+            SetUpScript(plain, image, *c.script);
+            const Bytes without = EncodeToMemory(plain.p, &rc);
+            ASSERT_EQ(rc, 0);
+            EXPECT_EQ(Decode(stream, dir, "restart").pixels, Decode(without, dir, "plain").pixels);
+        }
+    }
+    // A gray frame of 5 x 4 blocks: each of its six scans codes 20 MCUs of one
+    // block, so an interval of 3 puts RST0 to RST5 into every scan.
+    const Image gray = MakeImage(37, 29, 1, 9);
+    Codec codec;
+    SetUpScript(codec, gray, kScripts[0]);
+    codec.p.RestartInterval = 3;
+    int rc = 0;
+    const ParsedStream parsed = ParseStream(EncodeToMemory(codec.p, &rc));
+    ASSERT_EQ(rc, 0);
+    std::vector<int> expected;
+    for (int scan = 0; scan < 6; ++scan)
+        for (int n = 0; n < 6; ++n)
+            expected.push_back(n);
+    EXPECT_EQ(parsed.restartMarkers, expected);
 }
 
 // The store is sized with checked 64-bit arithmetic: a 65535 x 65535 frame

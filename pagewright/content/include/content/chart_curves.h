@@ -1,15 +1,36 @@
-// Curve plotting shared by the line profile and the time profile: the
-// curves of several sample series over one plot rectangle, the cursor line
-// and each curve's cursor fraction, and the cursor drag.
+// The drawing shared by the line profile and the time profile: the curves
+// of several sample series over one plot rectangle, the cursor line and
+// each curve's cursor fraction, the cursor drag, the temperature axis, the
+// scale of each scale mode, the boxed tables and the legend.
 #pragma once
 
 #include "content/chart_helpers.h"
 
-#include <span>
+#include <QStringList>
 
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+class CDrawIR;
+class CWordExport;
 class PageDC;
 
 namespace chart {
+
+// What a curve chart keeps of each curve: the maximum and minimum of its
+// samples, its shown flag, the width it was plotted over in the last draw,
+// and the measuring-range limits its values are labelled against.
+struct CurveRecord {
+    float maximum = 0;
+    float minimum = 0;
+    std::int32_t shown = 0;
+    std::int32_t plottedWidth = 0;
+    float labelHigh = 0;
+    float labelLow = 0;
+};
 
 // One curve: its samples (display unit), colour and shown flag; the plot
 // writes back the curve's cursor fraction and plotted width.
@@ -80,5 +101,109 @@ void DragCursor(int x, std::span<CurveSeries> series, CurveCursor& cursor);
 // The sample under a curve's cursor: index trunc(count x fraction) when
 // 0 < fraction < 1 and samples exist; null otherwise.
 const float* SampleAtCursor(const float* samples, int count, float fraction);
+
+// The series of a chart's N curves over its own arrays; the plot writes the
+// cursor fractions and plotted widths back into them.
+template <std::size_t N>
+std::array<CurveSeries, N> MakeSeries(const std::array<std::vector<float>, N>& samples,
+                                      const std::array<std::int32_t, N>& counts, const std::array<COLORREF, N>& colors,
+                                      std::array<CurveRecord, N>& records, std::array<float, N>& cursorFractions)
+{
+    std::array<CurveSeries, N> series{};
+    for (std::size_t s = 0; s < N; ++s) {
+        CurveSeries& c = series[s];
+        const std::int64_t held = std::min<std::int64_t>(counts[s], std::int64_t(samples[s].size()));
+        c.count = held > 0 ? int(held) : 0;
+        c.samples = c.count > 0 ? samples[s].data() : nullptr;
+        c.color = colors[s];
+        c.shown = records[s].shown != 0;
+        c.cursorFraction = &cursorFractions[s];
+        c.plottedWidth = &records[s].plottedWidth;
+    }
+    return series;
+}
+
+// ---- one curve chart's draw
+
+// The scale modes of a curve chart.
+enum ScaleMode { kImageScale = 0, kAutomaticScale = 1, kCustomScale = 2 };
+
+// The whole-degree scale of an image's colour range in the unit (see
+// ImageScale); 15..45 without an image or without a picture in it.
+IntRange ImageScaleOf(const CDrawIR* image, int unit);
+// The scale a mode draws: the image's, the automatic one, or the custom
+// range (Celsius) in the unit.
+IntRange ModeScale(int mode, IntRange image, IntRange automatic, float customMinC, float customMaxC, int unit);
+
+// How a curve chart draws its axes and curves.
+struct CurveChartLook {
+    TemperatureAxis axis;
+    COLORREF divider = 0x00FF00;
+    bool stretched = false;
+    // The plot's fill under clipped curves (the custom scale): the chart's
+    // brush, or white.
+    COLORREF clipFill = 0xFFFFFF;
+    int singleSampleMark = 0; // see CurvePlotOptions
+};
+// The look of a curve chart (the line profile or the time profile) from the
+// settings both keep under the same names; labels only inside lower..upper
+// when hasRange.
+template <class Chart>
+CurveChartLook LookOf(const Chart& chart, bool hasRange, float lower, float upper)
+{
+    CurveChartLook look;
+    look.axis.grid = chart.m_bGrid != 0;
+    look.axis.hasRange = hasRange;
+    look.axis.lower = lower;
+    look.axis.upper = upper;
+    look.axis.textColor = chart.m_clrText;
+    look.axis.unitText = chart.m_strUnit;
+    look.divider = chart.m_clrDivider;
+    look.stretched = chart.m_nAlignment == 1;
+    look.clipFill = chart.brushOn != 0 ? chart.brush.color : COLORREF(0xFFFFFF);
+    return look;
+}
+
+// The temperature axis and the curves over plot on scale: the custom mode
+// fills the plot and draws the curves clipped to it, then the axes; the
+// other modes the axes first. moreAxes (if any) draws a chart's further
+// axes right after the temperature axis. The cursor's fraction is read and
+// its bar and plot are written back.
+void DrawScaledCurves(PageDC& dc, const DocRect& plot, int mode, IntRange scale, std::span<CurveSeries> series,
+                      CurveCursor& cursor, const CurveChartLook& look, const std::function<void()>& moreAxes = {});
+
+// ---- tables and legend
+// The black frame (solid, width 1, no fill) around a legend or table.
+void DrawBox(PageDC& dc, const DocRect& box);
+// A boxed table: the frame, then lines of text from the box's upper side
+// down, one row height (RowHeight(fontTenths)) apart, as long as a row ends
+// inside the box. A tab splits a line into texts written at the same
+// anchor, each placing its columns by its leading blanks.
+void DrawTableRows(PageDC& dc, const DocRect& box, const QStringList& lines, int fontTenths, COLORREF textColor);
+
+struct LegendEntry {
+    QString name;
+    COLORREF color = 0;
+};
+// Where a legend row puts its name and its colour stroke, measured from the
+// text start (50 inside the box's left edge), and the lowest page y a row
+// may reach.
+struct LegendLayout {
+    int nameX = 0;
+    int strokeFrom = 0;
+    int strokeTo = 0;
+    int lowest = 0;
+};
+// A boxed legend in the 960-tenths font: the title 50 inside the left and
+// upper edges, then one row per entry, each one row height below the last,
+// its stroke half a row below the row's top; rows stop before they would
+// pass layout.lowest (the box's or the chart's lower side), so the legend
+// never draws outside its chart.
+void DrawLegendBox(PageDC& dc, const DocRect& box, const QString& title, std::span<const LegendEntry> entries,
+                   const LegendLayout& layout, COLORREF textColor);
+
+// Places a chart's export picture at the chart's place in the word
+// processor (nothing when the picture is null).
+void ExportChartPicture(CWordExport& exporter, const DocRect& position, const QImage& picture);
 
 } // namespace chart

@@ -1,5 +1,5 @@
 // Helpers shared by the chart objects (line profile, histogram, time
-// profile): temperature units, whole-degree scale bounds, the step ladders
+// profile): temperature units, whole-degree scale bounds (truncated), the step ladders
 // of the axes, the grid pen, point fonts, text at page anchors and the
 // minimum-size rule.
 //
@@ -55,9 +55,10 @@ inline constexpr int kMinBelowMax = 61499;      // "最低温度必需低于最�
 QString Text(const DocumentEnvironment& env, int id);
 
 // ---- whole-degree scale bounds
-// The integer bound of a scale: the floor of v (so -5.5 gives -6 and the
-// scale still covers it), saturated at the int range; NaN gives 0.
-int FloorBound(double v);
+// The integer bound of a scale: v truncated toward zero (-5.5 gives -5, as
+// 5.5 gives 5), saturated at the int range; NaN gives 0. Every whole-degree
+// bound of the charts goes through here.
+int TruncBound(double v);
 
 struct IntRange {
     int min = 0;
@@ -65,13 +66,13 @@ struct IntRange {
     bool operator==(const IntRange&) const = default;
 };
 // The scale of an image's colour range (low, high in Celsius) in the unit:
-// floor(low)..floor(high) + 1; Fahrenheit from the converted values; Kelvin
+// trunc(low)..trunc(high) + 1; Fahrenheit from the converted values; Kelvin
 // the Celsius bounds + 273 and + 274.
 IntRange ImageScale(float lowC, float highC, int unit);
-// A custom range (Celsius) in the unit: floor(min)..floor(max + 1).
+// A custom range (Celsius) in the unit: trunc(min)..trunc(max + 1).
 IntRange CustomScale(float minC, float maxC, int unit);
-// An automatic range from samples already in the unit: floor(min)..
-// floor(max) + 1; both exactly 0 (or no samples) give 15..46.
+// An automatic range from samples already in the unit: trunc(min)..
+// trunc(max) + 1; both exactly 0 (or no samples) give 15..46.
 IntRange AutoScale(float minimum, float maximum, bool anySamples);
 
 // ---- axis ladders

@@ -42,14 +42,7 @@ public:
     static constexpr std::array<COLORREF, kLines> kDefaultColors{
         0x0000FF, 0x0097FF, 0x00C890, 0x609830, 0xCFC830, 0xFF672F, 0x7F007F, 0x909790, 0xFFC800, 0x5F2F93};
 
-    struct LineRecord {
-        float maximum = 0;
-        float minimum = 0;
-        std::int32_t shown = 0;
-        std::int32_t plottedWidth = 0;
-        float labelHigh = 0;
-        float labelLow = 0;
-    };
+    using LineRecord = chart::CurveRecord;
 
     CDrawProfile();
     CDrawProfile(DrawView* view, const DocRect& rect);
@@ -83,12 +76,9 @@ public:
     // The automatic scale from the samples.
     void ComputeAutoRange();
     int GetMaxSampleCount() const;
-    // The curves between min and max: plain, or clipped over a filled plot
-    // (the custom scale).
-    void PlotCurves(PageDC& dc, const DocRect& plot, int max, int min);
-    void PlotCurvesClipped(PageDC& dc, const DocRect& plot, int max, int min);
-    void DrawAxes(PageDC& dc, const DocRect& plot, int max, int min);
-    void DrawLegend(PageDC& dc, const DocRect& rect);
+    // The legend in its box; rows may go on below the box down to lowest
+    // (page y).
+    void DrawLegend(PageDC& dc, const DocRect& rect, int lowest);
     void DrawResultTable(PageDC& dc, const DocRect& rect);
     // The lines of the result table below its header, as drawn.
     QStringList ResultRows() const;
@@ -141,7 +131,6 @@ private:
     DocumentEnvironment& Env() const;
     std::array<chart::CurveSeries, kLines> Series();
     chart::CurveCursor m_cursor;
-    void PlotWith(PageDC& dc, const DocRect& plot, int max, int min, long background);
 
     std::array<std::vector<float>, kLines> m_samples;
     bool m_hasImage = false;

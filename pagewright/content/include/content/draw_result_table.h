@@ -88,6 +88,13 @@ public:
     int GetDifference() const { return m_bDifference; }
     void SetDifference(int on) { m_bDifference = on; }
     int RowCount() const { return m_nRowCount; }
+    // Sets the row count and height of the last layout (what the word
+    // processor export starts from until the next draw lays the rows out).
+    void SetRowLayout(int rows, float height)
+    {
+        m_nRowCount = rows;
+        m_fRowHeight = height;
+    }
     float RowHeight() const { return m_fRowHeight; }
     const QString& RowText() const { return m_strRowText; }
     const std::array<std::uint16_t, 2>& ColumnWidths() const { return m_widths; }

@@ -54,6 +54,9 @@ public:
     void StopEditing(DrawView* view) override { EndEdit(view); }
     void StartEditing(DrawView* view) override { BeginEdit(view, 0); }
     void CommitEditText() override;
+    // A new colour table goes between the braces of the text's first "}}",
+    // inside the font table's group, as text objects have always stored it.
+    void InvertColorTable() override;
     int GetPopupMenuIndex() const override { return 2; }
 
     // The plain text and alignment code (0 centre, 1 left, 2 right) of the

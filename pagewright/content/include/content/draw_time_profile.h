@@ -64,14 +64,7 @@ public:
         0x0000FF, 0x0097FF, 0x00C890, 0x609830, 0xCFC830, 0xFF672F, 0x7F007F, 0x909790, 0xFFC800, 0x5F2F93,
         0xFF00FF, 0xFF97FF, 0xFFC890, 0xC89830, 0x96C830, 0x64672F, 0x32007F, 0x009790, 0x00C800, 0xFF2F93};
 
-    struct CurveRecord {
-        float maximum = 0;
-        float minimum = 0;
-        std::int32_t shown = 0;
-        std::int32_t plottedWidth = 0;
-        float labelHigh = 0;
-        float labelLow = 0;
-    };
+    using CurveRecord = chart::CurveRecord;
     // Where a curve comes from: the analysis kind (1 point, 2 line, 3 area),
     // its number and the statistic (0 max, 1 min, 2 average, 3 max - min).
     struct CurveSource {
@@ -121,9 +114,9 @@ public:
     // and drawn on white into a 96-dpi image of the object's size, without
     // frame and number; the images' changed flags are left alone.
     QImage RenderExportImage();
-    void DrawAxes(PageDC& dc, const DocRect& plot, int max, int min, int timePoints);
-    void DrawCurves(PageDC& dc, const DocRect& plot, int max, int min);
-    void DrawCurvesOffscreen(PageDC& dc, const DocRect& plot, int max, int min);
+    // The time axis below the plot: index 0 at its left edge, the last at
+    // its right (the temperature axis is the shared one).
+    void DrawTimeAxis(PageDC& dc, const DocRect& plot, int timePoints);
     void DrawResultTable(PageDC& dc, const DocRect& rect);
     // The lines of the last draw's axis caption table.
     void DrawAxisTable(PageDC& dc, const DocRect& rect);
@@ -195,7 +188,6 @@ private:
     // The selected images of the view in list order (flags 0..99 only).
     std::vector<CDrawIR*> SelectedImages() const;
     std::array<chart::CurveSeries, kCurves> Series();
-    void PlotWith(PageDC& dc, const DocRect& plot, int max, int min, long background);
     void RememberChangeCounts(CDrawIR* linked);
 
     chart::CurveCursor m_cursor;

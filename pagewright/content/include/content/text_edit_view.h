@@ -96,10 +96,15 @@ public:
     // The format last applied from the format bar (code 0).
     const platform::CHARFORMAT& LastAppliedFormat() const { return m_lastApplied; }
 
-    // The two context menus: the edit menu (right button released) and the
-    // cell menu (the control's request); null when none shows.
+    // The two context menus: the edit menu and the cell menu ("单元格":
+    // cut, copy, paste, cell properties, add row/column); null when none
+    // shows. The cell menu shows for a selected table, and without "add
+    // row/column" for a selection of other than one object.
     QMenu* MakeEditMenu(QWidget* parent) const;
     QMenu* MakeCellMenu(QWidget* parent) const;
+    // The menu the right button shows in the editor: the cell menu where it
+    // shows (a table cell is being edited), else the edit menu.
+    QMenu* MakeContextMenu(QWidget* parent) const;
 
     // InPlaceTextEditor
     bool IsVisible() const override { return !isHidden(); }
@@ -136,7 +141,8 @@ protected:
 private:
     void LoadBytes(const QByteArray& rtf);
     // Step 1 of a formatting command: pending typing into the selected
-    // object, framed as one undo step.
+    // object (a selected table's active cell; nowhere when it has none),
+    // framed as one undo step.
     void StorePendingEdit();
     void RunFormatCommand(int code, COLORREF color, const platform::CHARFORMAT* cf, qintptr reported);
     void Paste();

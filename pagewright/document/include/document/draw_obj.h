@@ -215,5 +215,18 @@ protected:
     void SaveUndoSnapshot();
 };
 
-// The colour-table rewrite of InvertColorTable on RTF text (exposed for tests).
-QByteArray InvertRtfColorTable(QByteArrayView rtf);
+// Where a colour-table rewrite puts a new table: just after the first "}}"
+// (the font table's end; the object base), or between its two braces, as
+// the last entry of the font table's group (text objects and text cells).
+enum class NewColorTablePlace { kAfterFirstBraces, kInsideFirstBraces };
+// The colour-table rewrite of InvertColorTable on RTF text (exposed for
+// tests): an existing table has each entry's components XORed with 255; a
+// text without one gains a white entry 1, and its first "\pard\" turns to
+// colour 1. Null when there is neither a table nor both a "}}" and a
+// "\pard\".
+QByteArray InvertRtfColorTable(QByteArrayView rtf,
+                               NewColorTablePlace place = NewColorTablePlace::kAfterFirstBraces);
+// InvertColorTable on an object's store (the whole content up to its NUL),
+// the store rewritten with a NUL after the text and rewound; an empty store
+// or a text the rewrite refuses stays as it is.
+void InvertStoreColorTable(CRtfMemFile& store, NewColorTablePlace place);
