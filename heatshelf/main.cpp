@@ -2,6 +2,7 @@
 #include "heatshelf_app.h"
 #include "heatshelf_view.h"
 
+#include "platform/quit_on_signals.h"
 #include "platform/startup_probe.h"
 #include "platform/voice_player.h"
 
@@ -18,10 +19,13 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication qapp(argc, argv);
+    // SIGTERM, SIGINT and SIGHUP end the event loop: the program then leaves
+    // the normal way and removes its temporary files.
+    platform::QuitOnSignals quitOnSignals;
     QApplication::setApplicationName(QStringLiteral("Heatshelf"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 
-    platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());
+    const platform::InstalledVoicePlayer voicePlayer(platform::MakeQtVoicePlayer());
     heatshelf::StartupOptions options;
     options.makeView = heatshelf::CHeatshelfView::Factory();
     heatshelf::CHeatshelfApp app(std::move(options));
@@ -30,7 +34,7 @@ int main(int argc, char** argv)
 
     // Start-up measurement (bench/heatshelf).
     platform::ArmStartupProbe("HEATSHELF_STARTUP_PROBE");
-    const int result = QApplication::exec();
+    const int result = quitOnSignals.exec();
     app.ExitInstance();
     return result;
 }

@@ -8,6 +8,7 @@
 #include "content/text_objects.h"
 #include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
+#include "platform/quit_on_signals.h"
 #include "platform/startup_probe.h"
 #include "skin/dialog_base.h"
 #include "wizard_dialogs.h"
@@ -33,6 +34,9 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication qapp(argc, argv);
+    // SIGTERM, SIGINT and SIGHUP end the event loop: the program then leaves
+    // the normal way and removes its temporary files.
+    platform::QuitOnSignals quitOnSignals;
     // The object classes a report may hold beyond the document's own.
     CDrawIR::Register(DrawClassRegistry::Standard());
     RegisterTextObjects(DrawClassRegistry::Standard());
@@ -40,7 +44,7 @@ int main(int argc, char** argv)
     RegisterChartObjects(DrawClassRegistry::Standard());
     CDraw3DMap::Register(DrawClassRegistry::Standard());
     // Voice notes play through Qt Multimedia.
-    platform::InstallVoicePlayer(&platform::QtVoicePlayerInstance());
+    const platform::InstalledVoicePlayer voicePlayer(platform::MakeQtVoicePlayer());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 
@@ -57,7 +61,7 @@ int main(int argc, char** argv)
 
     // Start-up measurement (bench/pagewright).
     platform::ArmStartupProbe("PAGEWRIGHT_STARTUP_PROBE");
-    const int result = QApplication::exec();
+    const int result = quitOnSignals.exec();
     app.ExitInstance();
     return result;
 }

@@ -6,31 +6,17 @@
 #include "document/document_environment.h"
 #include "document/draw_class.h"
 
+#include "bench_application.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QString>
-#include <QtGlobal>
 
 #include <initializer_list>
 
 namespace bench {
-
-// Creates the program's application object (QGuiApplication or QApplication)
-// on the offscreen platform, unless one exists; it lives until the process
-// ends.
-template <class Application>
-void EnsureApplication(const char* programName)
-{
-    if (QCoreApplication::instance() != nullptr)
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QByteArray name(programName);
-    static int argc = 1;
-    static char* argv[] = {name.data(), nullptr};
-    new Application(argc, argv);
-}
 
 using DrawRegistration = void (*)(DrawClassRegistry&);
 

@@ -5,6 +5,8 @@
 
 #include "skin/message_box.h"
 
+#include "bench_application.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -14,11 +16,7 @@ namespace {
 
 void BM_ThemeSwitchOfTheWholeWindow(benchmark::State& state)
 {
-    static int argc = 1;
-    static char name[] = "bench_heatshelf_app";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
+    bench::EnsureApplication("bench_heatshelf_app");
     SetMessageBoxHook([](const MessageBoxRequest&) { return IDOK_ANSWER; });
     QTemporaryDir dir;
     heatshelf::StartupOptions options;

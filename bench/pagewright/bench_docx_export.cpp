@@ -63,7 +63,7 @@ std::unique_ptr<CDI_RptDoc> TenPageReport(const QTemporaryDir& dir)
 
 void BM_DocxExportOfTenPages(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_docx_export");
+    bench::EnsureApplication("bench_pagewright_docx_export");
     QTemporaryDir dir;
     const std::unique_ptr<CDI_RptDoc> doc = TenPageReport(dir);
     if (doc == nullptr) {

@@ -47,7 +47,7 @@ std::unique_ptr<CDI_RptDoc> PageOf500Shapes()
 
 void BM_ViewPaintsAPageOf500Shapes(benchmark::State& state)
 {
-    bench::EnsureApplication<QApplication>("bench_pagewright_paint");
+    bench::EnsureApplication("bench_pagewright_paint");
     CDI_RptView view(PageOf500Shapes());
     view.resize(860, 1160);
     view.OnInitialUpdate();
@@ -61,7 +61,7 @@ BENCHMARK(BM_ViewPaintsAPageOf500Shapes)->Unit(benchmark::kMillisecond);
 
 void BM_DocumentDrawsAPageOf500Shapes(benchmark::State& state)
 {
-    bench::EnsureApplication<QApplication>("bench_pagewright_paint");
+    bench::EnsureApplication("bench_pagewright_paint");
     std::unique_ptr<CDI_RptDoc> doc = PageOf500Shapes();
     QImage target(830, 1200, QImage::Format_ARGB32_Premultiplied);
     PageMapping mapping = PageMapping::ForZoom(1.0);

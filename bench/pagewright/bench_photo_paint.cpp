@@ -21,7 +21,7 @@ namespace {
 
 void BM_ViewRepaintsAPageWithALargePhoto(benchmark::State& state)
 {
-    bench::EnsureApplication<QApplication>("bench_pagewright_photo_paint");
+    bench::EnsureApplication("bench_pagewright_photo_paint");
     QTemporaryDir dir;
     QImage picture(4000, 3000, QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y) {

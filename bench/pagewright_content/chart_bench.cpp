@@ -40,7 +40,7 @@ struct ChartPage {
 
     ChartPage()
     {
-        bench::EnsureApplication<QApplication>("bench_pagewright_charts");
+        bench::EnsureApplication("bench_pagewright_charts");
         doc.SetView(&view);
         auto ir = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4100, -3100));
         ir->SetNumber(1);

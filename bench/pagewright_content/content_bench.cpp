@@ -54,7 +54,7 @@ const QByteArray& MegabyteText()
 
 void BM_ReadRtf1MB(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_content");
+    bench::EnsureApplication("bench_pagewright_content");
     const QByteArray& rtf = MegabyteText();
     for (auto _ : state) {
         QTextDocument doc;
@@ -79,7 +79,7 @@ BENCHMARK(BM_ReadRuns1MB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_WriteRtf1MB(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_content");
+    bench::EnsureApplication("bench_pagewright_content");
     QTextDocument doc;
     rich_text::ReadRtf(MegabyteText(), &doc, nullptr);
     for (auto _ : state) {
@@ -140,7 +140,7 @@ struct Page {
 
 void BM_PaintHundredTextsFirst(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_content");
+    bench::EnsureApplication("bench_pagewright_content");
     for (auto _ : state) {
         state.PauseTiming();
         Page page;
@@ -152,7 +152,7 @@ BENCHMARK(BM_PaintHundredTextsFirst)->Unit(benchmark::kMillisecond)->UseRealTime
 
 void BM_PaintHundredTextsCached(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_content");
+    bench::EnsureApplication("bench_pagewright_content");
     Page page;
     page.Paint();
     for (auto _ : state)

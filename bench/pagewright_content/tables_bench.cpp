@@ -65,7 +65,7 @@ struct TablePage {
     std::vector<CDrawTable*> tables;
     explicit TablePage(int count = 1)
     {
-        bench::EnsureApplication<QApplication>("bench_pagewright_tables");
+        bench::EnsureApplication("bench_pagewright_tables");
         doc.SetView(&view);
         for (int i = 0; i < count; ++i) {
             auto* t = static_cast<CDrawTable*>(doc.AddNoUndo(

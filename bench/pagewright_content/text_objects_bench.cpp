@@ -48,7 +48,7 @@ struct FieldPage {
     DrawView view;
     FieldPage()
     {
-        bench::EnsureApplication<QApplication>("bench_pagewright_text_objects");
+        bench::EnsureApplication("bench_pagewright_text_objects");
         doc.SetView(&view);
         auto ir = std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4100, -3100));
         ir->SetNumber(1);
@@ -108,7 +108,7 @@ BENCHMARK(BM_FieldPageRepeatedPaint)->Unit(benchmark::kMillisecond);
 
 void BM_ClickToEditorOn5KText(benchmark::State& state)
 {
-    bench::EnsureApplication<QApplication>("bench_pagewright_text_objects");
+    bench::EnsureApplication("bench_pagewright_text_objects");
     BenchEnvironment env;
     CDI_RptDoc doc(&env, &Registry());
     DrawView view;

@@ -26,7 +26,7 @@
 
 namespace {
 
-void EnsureApp() { bench::EnsureApplication<QApplication>("bench_pagewright_time_profile"); }
+void EnsureApp() { bench::EnsureApplication("bench_pagewright_time_profile"); }
 
 const DrawClassRegistry& Registry()
 {

@@ -58,7 +58,7 @@ struct Scene {
 
 void BM_DrawImageWithBarAnd20Analyses(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_irimage_draw");
+    bench::EnsureApplication("bench_pagewright_irimage_draw");
     Scene scene;
     QImage page(1000, 800, QImage::Format_RGB32);
     for (auto _ : state) {
@@ -72,7 +72,7 @@ BENCHMARK(BM_DrawImageWithBarAnd20Analyses)->Unit(benchmark::kMillisecond);
 
 void BM_WholeObjectPictureAtZoom2(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_irimage_draw");
+    bench::EnsureApplication("bench_pagewright_irimage_draw");
     Scene scene;
     for (auto _ : state)
         benchmark::DoNotOptimize(scene.ir->RenderFrameImage(2.0));
@@ -86,7 +86,7 @@ BENCHMARK(BM_WholeObjectPictureAtZoom2)->Unit(benchmark::kMillisecond);
 // is drawn.
 void BM_PlaybackStep640x480(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_irimage_draw");
+    bench::EnsureApplication("bench_pagewright_irimage_draw");
     Scene scene;
     QTemporaryDir folder;
     QStringList paths;
@@ -112,7 +112,7 @@ BENCHMARK(BM_PlaybackStep640x480)->Unit(benchmark::kMillisecond);
 // sheets).
 void BM_ExportWorkbook640x480Step1(benchmark::State& state)
 {
-    bench::EnsureApplication<QGuiApplication>("bench_pagewright_irimage_draw");
+    bench::EnsureApplication("bench_pagewright_irimage_draw");
     Scene scene;
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("IR.xlsx"));

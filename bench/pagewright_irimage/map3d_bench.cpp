@@ -138,6 +138,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    // The offscreen and minimal platforms have no OpenGL: showing the map's
+    // window there would crash inside Qt.
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        std::fprintf(stderr, "no OpenGL on the %s platform: run under xvfb-run\n", qPrintable(platform));
+        return 1;
+    }
     Fixture640 fixture;
     if (!fixture.Open()) {
         std::fprintf(stderr, "no OpenGL context (run under xvfb-run) or the fixture did not open\n");

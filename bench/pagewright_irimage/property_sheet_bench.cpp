@@ -30,7 +30,7 @@ public:
 
 void BM_PropertySheetOk640x480With20Analyses(benchmark::State& state)
 {
-    bench::EnsureApplication<QApplication>("bench_pagewright_irimage");
+    bench::EnsureApplication("bench_pagewright_irimage");
     SheetBenchEnvironment env;
     const DrawClassRegistry registry = bench::BasicRegistryWith({&CDrawIR::Register});
     CDI_RptDoc doc(&env, &registry);

@@ -44,7 +44,7 @@ public:
 struct Setup {
     Setup()
     {
-        bench::EnsureApplication<QGuiApplication>("bench_pagewright_templates");
+        bench::EnsureApplication("bench_pagewright_templates");
         const QString source = QStringLiteral(TEMPLATES_BENCH_FIXTURES "/k8_640.vni");
         for (int i = 0; i < kFiles; ++i) {
             const QString path = inputs.filePath(QStringLiteral("IR%1.VNI").arg(i, 4, 10, QLatin1Char('0')));

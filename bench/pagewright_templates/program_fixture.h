@@ -19,7 +19,7 @@ namespace bench {
 struct TemplatesProgram {
     explicit TemplatesProgram(const char* name)
     {
-        EnsureApplication<QApplication>(name);
+        EnsureApplication(name);
     }
     void Start()
     {

@@ -151,6 +151,16 @@ void BuildMainMenu(QMenuBar* bar, const std::function<QAction*(int, const QStrin
 {
     const auto item = [&](QMenu* m, int id, const char* text) { m->addAction(action(id, QString::fromUtf8(text))); };
     QMenu* file = bar->addMenu(QString::fromUtf8("文件(&F)"));
+    item(file, res::ID_FILE_NEW, "新建(&N)\tCtrl+N");
+    item(file, res::ID_FILE_OPEN, "打开(&O)...\tCtrl+O");
+    file->addSeparator();
+    item(file, res::ID_FILE_PRINT_SETUP, "打印设置(&R)...");
+    file->addSeparator();
+    // The recent files; the first item reads "最近文件" while there are none.
+    item(file, res::ID_FILE_MRU_FILE1, "最近文件");
+    for (int id = res::ID_FILE_MRU_FILE1 + 1; id <= res::ID_FILE_MRU_LAST; ++id)
+        item(file, id, "");
+    file->addSeparator();
     item(file, res::ID_APP_EXIT, "退出(&X)");
     QMenu* view = bar->addMenu(QString::fromUtf8("查看(&V)"));
     item(view, res::ID_VIEW_TOOLBAR, "工具栏(&T)");

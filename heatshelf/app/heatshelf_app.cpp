@@ -1,18 +1,27 @@
 #include "heatshelf_app.h"
 
+#include "current_folder.h"
 #include "resource_ids.h"
 #include "string_table.h"
 
 #include "heatshelf/about_dlg.h"
+#include "heatshelf/folder_walk.h"
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
+#include "platform/qt_translations.h"
 #include "platform/settings.h"
+#include "skin/file_filters.h"
 #include "skin/message_box.h"
 #include "skin/skin_colors.h"
 #include "skin/skin_style.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -34,6 +43,18 @@ CHeatshelfApp::CHeatshelfApp(StartupOptions options) : m_options(std::move(optio
     OnCommand(res::ID_APP_ABOUT, [this](int) { OnAppAbout(); });
     OnCommandRange(Theme::kFirstThemeCommand, Theme::kLastThemeCommand, [this](int id) { m_theme.OnTheme(id); });
     OnUpdateRange(Theme::kFirstThemeCommand, Theme::kLastThemeCommand, [this](CCmdUI& ui) { m_theme.OnUpdateTheme(ui); });
+    OnCommand(res::ID_FILE_NEW, [this](int) { OnFileNew(); });
+    OnCommand(res::ID_FILE_OPEN, [this](int) { OnFileOpen(); });
+    OnCommand(res::ID_FILE_PRINT_SETUP, [this](int) { OnFilePrintSetup(); });
+    OnCommandRange(res::ID_FILE_MRU_FILE1, res::ID_FILE_MRU_LAST, [this](int id) { OnOpenRecentFile(id); });
+    OnUpdateRange(res::ID_FILE_MRU_FILE1, res::ID_FILE_MRU_LAST, [this](CCmdUI& ui) {
+        ui.Enable(ui.GetID() - res::ID_FILE_MRU_FILE1 < m_recentFiles.Count());
+    });
+    askFileToOpen = [this](const QString& folder) {
+        const QString filters = skin::FileDialogFilter(LoadStringRes(res::IDS_INFRARED_FILTER) + QStringLiteral(";;") +
+                                                       LoadStringRes(res::AFX_IDS_ALLFILTER));
+        return QFileDialog::getOpenFileName(m_mainFrame.get(), QString(), folder, filters);
+    };
 }
 
 CHeatshelfApp::~CHeatshelfApp()
@@ -48,6 +69,8 @@ QString CHeatshelfApp::FieldIniPath() const { return platform::ResolveProgramFil
 bool CHeatshelfApp::InitInstance()
 {
     m_started = true;
+    // Qt's own buttons and dialogs in Chinese, before anything is shown.
+    platform::InstallQtTranslations();
     SetMessageBoxStrings(&LoadStringRes);
     // The string override file beside the program.
     if (m_options.executableFolder.isEmpty())
@@ -74,10 +97,12 @@ bool CHeatshelfApp::InitInstance()
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
         QApplication::setStyle(new skin::SkinStyle(&m_theme.State()));
     skin::InstallMenuBorderHook();
-    // Settings; the recent-file list exists and stays empty.
+    // Settings under the "Heatshelf" key, with the four recent files.
     m_settings = m_options.configFolder.isEmpty()
                      ? std::make_unique<platform::Settings>(QStringLiteral("Heatshelf"))
                      : std::make_unique<platform::Settings>(QStringLiteral("Heatshelf"), m_options.configFolder);
+    m_recentFiles = CRecentFileList(m_settings.get());
+    m_recentFiles.ReadList();
     // The document and the main frame with its panes.
     m_doc.OnNewDocument();
     m_doc.SetTitle(QString());
@@ -89,6 +114,7 @@ bool CHeatshelfApp::InitInstance()
     }
     SetMessageBoxParent(m_mainFrame.get());
     m_mainFrame->InitMenuImages();
+    updateRecentMenu();
     // A new window takes three quarters of the screen, as the window
     // system's default size did.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -110,6 +136,8 @@ int CHeatshelfApp::ExitInstance()
     m_started = false;
     SetMessageBoxParent(nullptr);
     m_mainFrame.reset();
+    m_printer.reset();
+    m_recentFiles = CRecentFileList();
     m_settings.reset();
     m_palettes.Clear();
     skin::RemoveMenuBorderHook();
@@ -131,5 +159,81 @@ std::unique_ptr<CAboutDlg> CHeatshelfApp::MakeAboutBox()
 }
 
 void CHeatshelfApp::OnAppAbout() { MakeAboutBox()->exec(); }
+
+void CHeatshelfApp::OnFileNew()
+{
+    m_doc.OnNewDocument();
+    m_doc.SetTitle(QString());
+}
+
+void CHeatshelfApp::OnFileOpen()
+{
+    if (!askFileToOpen)
+        return;
+    const QString folder = CurrentFolder().isEmpty() ? QDir::homePath() : CurrentFolder();
+    const QString path = askFileToOpen(folder);
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+void CHeatshelfApp::OnFilePrintSetup()
+{
+    if (m_printer == nullptr)
+        m_printer = std::make_unique<QPrinter>();
+    QPageSetupDialog dlg(m_printer.get(), m_mainFrame.get());
+    dlg.exec();
+}
+
+void CHeatshelfApp::OnOpenRecentFile(int id)
+{
+    const int index = id - res::ID_FILE_MRU_FILE1;
+    if (index < 0 || index >= m_recentFiles.Count())
+        return;
+    const QString path = m_recentFiles.At(index);
+    if (!OpenDocumentFile(path)) {
+        m_recentFiles.Remove(index);
+        updateRecentMenu();
+    }
+}
+
+bool CHeatshelfApp::OpenDocumentFile(const QString& path)
+{
+    const QFileInfo file(path);
+    const auto refuse = [&path](int message) {
+        AfxMessageBox(LoadStringRes(message).arg(QDir::toNativeSeparators(path)), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    };
+    if (!file.isFile())
+        return refuse(res::AFX_IDP_FILE_NOT_FOUND);
+    IImageViewState* view = m_mainFrame != nullptr ? m_mainFrame->GetRightView() : nullptr;
+    if (view == nullptr)
+        return false;
+    const QString absolute = file.absoluteFilePath();
+    // A file that is no camera file leaves the view as it was.
+    if (!IsInfraredName(file.fileName()) || !OpenTest()(absolute))
+        return refuse(res::AFX_IDP_FAILED_TO_OPEN_DOC);
+    CurrentFolder() = file.absolutePath();
+    view->SetDisplayBits(1);
+    view->SetCurrentFileName(absolute);
+    view->Step(res::kStepAgain, true);
+    if (view->NoFile() || QFileInfo(view->CurrentFileName()).absoluteFilePath() != absolute)
+        return refuse(res::AFX_IDP_FAILED_TO_OPEN_DOC);
+    m_doc.OnNewDocument();
+    m_doc.SetTitle(QString());
+    m_recentFiles.Add(absolute);
+    updateRecentMenu();
+    return true;
+}
+
+void CHeatshelfApp::updateRecentMenu()
+{
+    if (m_mainFrame == nullptr)
+        return;
+    QStringList texts;
+    for (int i = 0; i < m_recentFiles.Count(); ++i)
+        texts << m_recentFiles.MenuText(i);
+    m_mainFrame->SetRecentFiles(texts);
+    m_mainFrame->UpdateCommandUI();
+}
 
 } // namespace heatshelf

@@ -9,13 +9,17 @@
 #include "heatshelf_doc.h"
 #include "main_frame.h"
 #include "palette_table.h"
+#include "recent_file_list.h"
 
 #include "heatshelf/theme.h"
 #include "skin/cmd_target.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+
+class QPrinter;
 
 namespace platform {
 class Settings;
@@ -50,6 +54,26 @@ public:
 
     bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override { return DispatchOwn(id, mode, ui); }
 
+    // Command 57600: the document starts anew; it holds nothing and its
+    // title stays empty, so what the browser shows does not change.
+    void OnFileNew();
+    // Command 57601: the open dialog (infrared files, or all files) in the
+    // current folder, then OpenDocumentFile.
+    void OnFileOpen();
+    // Command 57606: the page set-up of the program's printer.
+    void OnFilePrintSetup();
+    // Commands 57616..57619: the recent file; one that cannot be shown
+    // leaves the list.
+    void OnOpenRecentFile(int id);
+    // Shows an infrared file alone in the image view, its folder the
+    // current one, and puts it at the top of the recent files. A missing
+    // file, or one that does not open, is said in a message box: false.
+    bool OpenDocumentFile(const QString& path);
+    CRecentFileList& RecentFiles() { return m_recentFiles; }
+    // The open dialog (the folder to start in); tests replace it. The
+    // chosen path, empty when cancelled.
+    std::function<QString(const QString& folder)> askFileToOpen;
+
     const QString& ProgramDir() const { return m_programDir; }
     QString FieldIniPath() const;
     const PaletteTable& Palettes() const { return m_palettes; }
@@ -59,12 +83,16 @@ public:
     platform::Settings* Settings() const { return m_settings.get(); }
 
 private:
+    void updateRecentMenu();
+
     StartupOptions m_options;
     bool m_started = false;
     QString m_programDir;
     PaletteTable m_palettes;
     Theme m_theme;
     std::unique_ptr<platform::Settings> m_settings;
+    CRecentFileList m_recentFiles;
+    std::unique_ptr<QPrinter> m_printer;
     CHeatshelfDoc m_doc;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };

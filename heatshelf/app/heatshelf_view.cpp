@@ -19,6 +19,7 @@
 #include "heatshelf/theme.h"
 #include "platform/dib.h"
 #include "platform/voice_player.h"
+#include "skin/color_status_bar.h"
 #include "skin/colors.h"
 #include "skin/flat_combo_box.h"
 #include "skin/skin_scroll_bar.h"
@@ -57,6 +58,7 @@ QString cellText(const Cell& cell) { return cell.stringId != 0 ? LoadStringRes(c
 CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes, const QString& programFolder,
                                QWidget* parent)
     : CFolderView(parent), m_theme(theme), m_palettes(palettes), m_core(programFolder),
+      m_scan(std::make_unique<FolderScan>(m_core.openTest(), std::clamp(QThread::idealThreadCount() / 2, 1, 4))),
       m_worker(std::make_unique<ThumbnailWorker>(programFolder, kThumbPicture, thermcore::ExportedCalls(),
                                                  std::clamp(QThread::idealThreadCount() - 1, 1, 4)))
 {
@@ -76,15 +78,12 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
     m_timer2.setSingleShot(true);
     m_timer2.setInterval(10);
     connect(&m_timer2, &QTimer::timeout, this, [this] {
-        for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
-            if (auto* frame = qobject_cast<CMainFrame*>(w)) {
-                frame->RecalcPaneLayout();
-                break;
-            }
-        }
+        if (CMainFrame* frame = mainFrame())
+            frame->RecalcPaneLayout();
     });
     // Emitted on this thread, a batch of results per turn of the event loop.
     connect(m_worker.get(), &ThumbnailWorker::rendered, this, &CHeatshelfView::onThumbRendered);
+    connect(m_scan.get(), &FolderScan::found, this, &CHeatshelfView::onFilesFound);
     connect(m_cboPalette, qOverload<int>(&QComboBox::activated), this, [this](int) {
         m_bPaletteChosen = true;
         Step(res::kStepAgain, false);
@@ -93,22 +92,22 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
     connect(m_lstCategories, &QTreeWidget::itemClicked, this, [this] { OnCategoryClick(); });
     connect(m_lstCategories, &QTreeWidget::itemDoubleClicked, this, [this] { OnCategoryDblClk(); });
 
-    askNewName = [this](const QString& oldName, QString* newName) {
+    askNewName = [this](const QString& oldName, const TryName& tryName) {
         CRenameDlg dlg(m_theme, this);
         dlg.m_strNewName = oldName;
-        if (dlg.exec() != QDialog::Accepted)
-            return false;
-        *newName = dlg.m_strNewName;
-        return true;
+        dlg.tryName = tryName;
+        return dlg.exec() == QDialog::Accepted;
     };
     OnInitialUpdate();
 }
 
 CHeatshelfView::~CHeatshelfView()
 {
-    // The worker's results must not reach a half-destroyed view.
+    // The workers' results must not reach a half-destroyed view.
     disconnect(m_worker.get(), nullptr, this, nullptr);
+    disconnect(m_scan.get(), nullptr, this, nullptr);
     m_worker.reset();
+    m_scan.reset();
 }
 
 CMainFrame::ViewFactory CHeatshelfView::Factory()
@@ -162,6 +161,15 @@ void CHeatshelfView::OnInitialUpdate()
 
 QString CHeatshelfView::UnitText() { return LoadStringRes(res::IDS_TEMPERATURE_UNIT); }
 
+CMainFrame* CHeatshelfView::mainFrame() const
+{
+    for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+        if (auto* frame = qobject_cast<CMainFrame*>(w))
+            return frame;
+    }
+    return nullptr;
+}
+
 QString CHeatshelfView::folderPath(const QString& name) const { return QDir(m_core.folder()).filePath(name); }
 
 bool CHeatshelfView::HasSoundNote() const
@@ -175,13 +183,18 @@ void CHeatshelfView::Step(int what, bool force)
     if (what == res::kStepAgain) {
         if (m_displayBits != 2) {
             if (m_bThumbnails) {
-                m_bThumbnails = false;
-                m_worker->Cancel();
-                clearThumbs();
+                stopGrid();
                 startTimer2();
             }
         } else {
             m_bAtLast = m_bAtFirst = m_bNoFile = true;
+            if (!m_bThumbnails && !force && m_core.walk().index >= 0) {
+                // Back from the single image: its file is selected in the
+                // grid and scrolled to once found (its place among the
+                // files that open is its cell).
+                m_selectName = m_core.walk().current;
+                m_nThumbSelected = m_core.walk().index;
+            }
             if (!m_bThumbnails || force) {
                 m_bThumbnails = true;
                 startTimer2();
@@ -196,6 +209,10 @@ void CHeatshelfView::Step(int what, bool force)
         if (force) {
             m_rcThumbSelection = QRect();
             m_nThumbSelected = 0;
+            m_selectName.clear();
+        } else if (m_selectName.isEmpty() && m_nThumbSelected >= 0 && m_nThumbSelected < int(m_thumbs.size())) {
+            // The grid made again keeps its selection.
+            m_selectName = m_thumbs[size_t(m_nThumbSelected)].name;
         }
         renderThumbnails();
         return;
@@ -257,7 +274,9 @@ void CHeatshelfView::OnLevelSpan(int which, float temperature)
 {
     if (!m_core.SetLevel(which, temperature))
         return;
-    // The picture and the scale under it.
+    // The picture and the scale under it: the scale's labels end 43 pixels
+    // under the picture, below the top 60 % of a view lower than about 460
+    // pixels.
     int bottom = int(height() * 0.6);
     if (const std::optional<Rect> p = PictureRectangle())
         bottom = std::max(bottom, p->bottom + 45);
@@ -272,7 +291,13 @@ int CHeatshelfView::OnPlayVoice()
         return -1;
     if (result != 1 || path.isEmpty() || QFileInfo(path).size() <= 0)
         return 0;
-    return platform::CurrentVoicePlayer().PlayFile(path) ? 1 : 0;
+    platform::VoicePlayer& player = platform::CurrentVoicePlayer();
+    // Without a sound output the note would play unheard: say so.
+    if (!player.HasOutput()) {
+        if (CMainFrame* frame = mainFrame(); frame != nullptr && frame->StatusBarCtrl() != nullptr)
+            frame->StatusBarCtrl()->SetPaneText(0, LoadStringRes(res::IDS_NO_SOUND_OUTPUT));
+    }
+    return player.PlayFile(path) ? 1 : 0;
 }
 
 void CHeatshelfView::OnCategoryClick()
@@ -327,7 +352,11 @@ void CHeatshelfView::ApplyTheme()
 void CHeatshelfView::layoutLists()
 {
     const int h = height();
-    const int top = int(0.65 * h);
+    // Below the level slider: in a low window (under about 480 pixels) the
+    // slider under the picture reaches past 65 % of the height.
+    int top = int(0.65 * h);
+    if (const std::optional<Rect> picture = PictureRectangle())
+        top = std::max(top, picture->bottom + kSliderTop + kSliderHeight + 2);
     const int bottom = std::max(top, h - 4);
     m_lstCategories->setGeometry(QRect(QPoint(0, top), QPoint(89, bottom - 1)));
     m_lstResults->setGeometry(QRect(QPoint(90, top), QPoint(std::max(90, width() - 1), bottom - 1)));
@@ -339,7 +368,18 @@ void CHeatshelfView::resizeEvent(QResizeEvent* e)
     m_bRelayout = true;
     layoutLists();
     if (m_bThumbnails) {
+        // A selected cell in view stays in view (the frame narrows the
+        // grid when its bar appears, which can move the cell down a row).
+        const int sel = m_nThumbSelected;
+        bool shown = false;
+        if (sel >= 0 && sel < int(m_thumbs.size()) && e->oldSize().isValid()) {
+            const int row = sel / ThumbColumns(e->oldSize().width());
+            const int top = GridTopRow();
+            shown = row >= top && row < top + std::max(1, e->oldSize().height() / 70);
+        }
         updateGridBar();
+        if (shown)
+            scrollToThumb(sel);
         prioritiseVisible();
     }
     startTimer1();
@@ -352,41 +392,95 @@ void CHeatshelfView::placeControls(const Rect& picture)
     const int comboHeight = std::max(20, m_cboPalette->sizeHint().height());
     m_cboPalette->setGeometry(picture.right + 6, picture.bottom + 3, 90, comboHeight);
     const int right = picture.right + 6 + 90 + 5;
-    m_sldLevel->setGeometry(picture.left, picture.bottom + 45, std::max(40, right - picture.left), 30);
+    m_sldLevel->setGeometry(picture.left, picture.bottom + kSliderTop, std::max(40, right - picture.left), kSliderHeight);
 }
 
 // ---- thumbnails ----
 
+// The files are found off this thread: the grid starts empty and shows
+// them as their open tests end, in name order, each with the picture kept
+// from an earlier visit or one the worker renders.
 void CHeatshelfView::renderThumbnails()
 {
     showControls(false);
     m_worker->Cancel();
     clearThumbs();
-    const QStringList candidates = InfraredCandidates(ListFolder(m_core.folder()));
-    QStringList paths;
-    for (const QString& name : candidates)
-        paths << folderPath(name);
-    m_core.openTest().testAll(paths);
-    for (const QString& name : candidates) {
-        if (m_core.openTest()(folderPath(name))) {
-            m_thumbIndex.insert(name, int(m_thumbs.size()));
-            m_thumbs.push_back({name, {}, GridThumb::Pending, {}, {}});
-        }
-    }
-    m_thumbsPending = int(m_thumbs.size());
     m_core.SetCurrentFile(QString());
+    m_listing = true;
+    m_thumbBatch = m_worker->Start({});
+    m_scanBatch = m_scan->Start(m_core.folder());
     updateGridBar();
-    // Visible cells first.
-    const int columns = ThumbColumns(width());
-    const int first = std::clamp(GridTopRow() * columns, 0, int(m_thumbs.size()));
-    QStringList order;
-    for (int i = first; i < int(m_thumbs.size()); ++i)
-        order << folderPath(m_thumbs[size_t(i)].name);
-    for (int i = 0; i < first; ++i)
-        order << folderPath(m_thumbs[size_t(i)].name);
-    m_thumbBatch = m_worker->Start(order);
-    if (m_thumbs.empty())
+    update();
+}
+
+void CHeatshelfView::onFilesFound(int batch, const QList<ScannedFile>& files, bool finished)
+{
+    if (batch != m_scanBatch || !m_bThumbnails)
+        return;
+    QStringList render;
+    int select = -1;
+    for (const ScannedFile& f : files) {
+        const QString path = folderPath(f.name);
+        GridThumb t;
+        t.name = f.name;
+        t.stamp = f.stamp;
+        if (m_thumbCache.Find(path, f.stamp, &t.picture)) {
+            t.state = t.picture.isNull() ? GridThumb::Failed : GridThumb::Ready;
+        } else {
+            render << path;
+            ++m_thumbsPending;
+        }
+        if (f.name == m_selectName)
+            select = int(m_thumbs.size());
+        m_thumbIndex.insert(f.name, int(m_thumbs.size()));
+        m_thumbs.push_back(std::move(t));
+    }
+    m_worker->Append(render);
+    if (finished)
+        m_listing = false;
+    updateGridBar();
+    if (select >= 0) {
+        selectThumb(select);
+        scrollToThumb(select);
+    } else if (finished) {
+        m_selectName.clear(); // gone meanwhile
+    }
+    prioritiseVisible();
+    update();
+    if (finished)
+        emit gridListed();
+    if (finished && m_thumbsPending == 0)
         emit thumbnailsDone();
+}
+
+void CHeatshelfView::stopGrid()
+{
+    m_bThumbnails = false;
+    m_listing = false;
+    m_scan->Cancel();
+    m_worker->Cancel();
+    clearThumbs();
+    m_selectName.clear();
+}
+
+void CHeatshelfView::scrollToThumb(int index)
+{
+    CSkinScrollBar* bar = GetScrollBarCtrl(1);
+    if (bar == nullptr || !bar->isEnabled() || index < 0 || index >= int(m_thumbs.size()))
+        return;
+    const int row = index / ThumbColumns(width());
+    const int page = std::max(1, height() / 70);
+    const CSkinScrollBar::ScrollInfo info = bar->GetScrollInfo();
+    int top = info.nPos;
+    if (row < top)
+        top = row;
+    else if (row >= top + page)
+        top = row - page + 1;
+    top = std::clamp(top, info.nMin, std::max(info.nMin, info.nMax - page + 1));
+    if (top == info.nPos)
+        return;
+    bar->SetScrollInfo(info.nMin, info.nMax, info.nPage, top);
+    prioritiseVisible();
     update();
 }
 
@@ -412,11 +506,11 @@ void CHeatshelfView::onThumbRendered(int batch, const QString& path, const QByte
     GridThumb& t = m_thumbs[size_t(*found)];
     if (t.state != GridThumb::Pending)
         return;
-    t.dib = dib;
     t.picture = platform::DibToImage(dib);
     t.state = t.picture.isNull() ? GridThumb::Failed : GridThumb::Ready;
+    m_thumbCache.Insert(path, t.stamp, t.picture);
     update(ThumbCellRect(*found));
-    if (--m_thumbsPending == 0)
+    if (--m_thumbsPending == 0 && !m_listing)
         emit thumbnailsDone();
 }
 
@@ -428,10 +522,25 @@ int CHeatshelfView::GridTopRow() const
     return std::max(0, bar->GetScrollInfo().nPos);
 }
 
+namespace {
+
+QRect toQRect(const Rect& r, int dy) { return QRect(r.left, r.top + dy, r.width(), r.height()); }
+
+} // namespace
+
 QRect CHeatshelfView::ThumbCellRect(int index) const
 {
-    const Rect c = ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1);
-    return QRect(c.left, c.top - GridTopRow() * 70, c.width(), c.height());
+    return toQRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1), -GridTopRow() * 70);
+}
+
+QRect CHeatshelfView::ThumbFrameQRect(int index) const
+{
+    return toQRect(ThumbFrameRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1)), -GridTopRow() * 70);
+}
+
+QRect CHeatshelfView::ThumbNameQRect(int index) const
+{
+    return toQRect(ThumbNameRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1)), -GridTopRow() * 70);
 }
 
 void CHeatshelfView::updateGridBar()
@@ -486,8 +595,8 @@ void CHeatshelfView::selectThumb(int index)
     // scrolled since, so it is wiped where it now stands on screen.
     update(m_rcThumbSelection.translated(0, -GridTopRow() * 70).adjusted(-3, -3, 3, 3));
     m_nThumbSelected = index;
-    const Rect sel = ThumbSelectionRect(ThumbCell(index, ThumbColumns(width())).shrunk(1, 1, 1, 1));
-    m_rcThumbSelection = QRect(sel.left, sel.top, sel.width(), sel.height());
+    m_selectName.clear();
+    m_rcThumbSelection = ThumbFrameQRect(index).translated(0, GridTopRow() * 70);
     update(m_rcThumbSelection.translated(0, -GridTopRow() * 70).adjusted(-3, -3, 3, 3));
     m_core.SetCurrentFile(folderPath(m_thumbs[size_t(index)].name));
 }
@@ -535,21 +644,20 @@ void CHeatshelfView::mouseDoubleClickEvent(QMouseEvent* e)
         if (index < 0)
             return;
         const QString path = folderPath(m_thumbs[size_t(index)].name);
-        m_bThumbnails = false;
-        m_worker->Cancel();
+        // The last of the files found so far may not be the folder's last.
+        const bool last = !m_listing && index == int(m_thumbs.size()) - 1;
+        stopGrid();
         startTimer2();
         m_core.SetCurrentFile(path);
-        m_bAtLast = index == int(m_thumbs.size()) - 1;
-        clearThumbs();
+        m_bAtLast = last;
         m_displayBits = 1;
         Step(res::kStepAgain, false);
         return;
     }
+    // The file shown is selected in the grid once found (see Step).
     m_nThumbSelected = std::max(0, CurrentIndex());
     m_displayBits = 2;
     Step(res::kStepAgain, false);
-    // Select the file that was shown, now in the grid.
-    selectThumb(std::min(m_nThumbSelected, int(m_thumbs.size()) - 1));
 }
 
 void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
@@ -560,9 +668,7 @@ void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
         if (index >= 0) {
             selectThumb(index);
             m_nThumbMenuItem = index;
-            CMainFrame* frame = nullptr;
-            for (QWidget* w = parentWidget(); w != nullptr && frame == nullptr; w = w->parentWidget())
-                frame = qobject_cast<CMainFrame*>(w);
+            CMainFrame* frame = mainFrame();
             if (m_menu == nullptr) {
                 m_menu = BuildImageMenu(this, [this](int id, const QString& text) {
                     auto* a = new QAction(text, this);
@@ -572,12 +678,8 @@ void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
                             OnRename();
                             return;
                         }
-                        for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
-                            if (auto* f = qobject_cast<CMainFrame*>(w)) {
-                                f->RunCommand(id);
-                                return;
-                            }
-                        }
+                        if (CMainFrame* f = mainFrame())
+                            f->RunCommand(id);
                     });
                     return a;
                 });
@@ -598,35 +700,60 @@ void CHeatshelfView::mouseReleaseEvent(QMouseEvent* e)
 
 void CHeatshelfView::OnRename()
 {
-    if (m_nThumbMenuItem < 0 || m_nThumbMenuItem >= int(m_thumbs.size()))
+    if (m_nThumbMenuItem < 0 || m_nThumbMenuItem >= int(m_thumbs.size()) || !askNewName)
         return;
-    const QString oldName = m_thumbs[size_t(m_nThumbMenuItem)].name;
-    QString newName;
-    if (!askNewName || !askNewName(oldName, &newName) || newName == oldName)
-        return;
-    RenameThumbnail(m_nThumbMenuItem, newName);
+    const int index = m_nThumbMenuItem;
+    const QString oldName = m_thumbs[size_t(index)].name;
+    askNewName(oldName, [this, index, oldName](const QString& name) {
+        // The same name: nothing to do.
+        if (name == oldName)
+            return QString();
+        const RenameOutcome outcome = RenameThumbnail(index, name);
+        return outcome == RenameOutcome::Renamed ? QString() : RenameRefusal(outcome, name);
+    });
 }
 
-bool CHeatshelfView::RenameThumbnail(int index, const QString& newName)
+QString CHeatshelfView::RenameRefusal(RenameOutcome outcome, const QString& newName)
+{
+    switch (outcome) {
+    case RenameOutcome::Renamed:
+        return QString();
+    case RenameOutcome::InvalidName:
+        return LoadStringRes(res::IDS_RENAME_INVALID_NAME);
+    case RenameOutcome::NameExists:
+        return LoadStringRes(res::IDS_RENAME_NAME_EXISTS).arg(newName);
+    case RenameOutcome::FolderReadOnly:
+        return LoadStringRes(res::IDS_RENAME_FOLDER_READ_ONLY);
+    case RenameOutcome::SourceGone:
+        return LoadStringRes(res::IDS_RENAME_SOURCE_GONE);
+    case RenameOutcome::Failed:
+        break;
+    }
+    return LoadStringRes(res::IDS_RENAME_FAILED);
+}
+
+RenameOutcome CHeatshelfView::RenameThumbnail(int index, const QString& newName)
 {
     if (index < 0 || index >= int(m_thumbs.size()))
-        return false;
+        return RenameOutcome::SourceGone;
     GridThumb& t = m_thumbs[size_t(index)];
     const QString oldPath = folderPath(t.name);
-    if (!RenameInFolder(m_core.folder(), t.name, newName))
-        return false;
+    const RenameOutcome outcome = RenameInFolder(m_core.folder(), t.name, newName);
+    if (outcome != RenameOutcome::Renamed)
+        return outcome;
     m_thumbIndex.remove(t.name);
     m_thumbIndex.insert(newName, index);
     t.name = newName;
     t.label = QStaticText();
     const QString newPath = folderPath(newName);
+    m_thumbCache.Rename(oldPath, newPath);
     if (m_core.currentFile() == oldPath)
         m_core.SetCurrentFile(newPath);
     // A picture not yet made is made under the new name.
     if (t.state == GridThumb::Pending)
         m_worker->Add(newPath);
     update(ThumbCellRect(index));
-    return true;
+    return RenameOutcome::Renamed;
 }
 
 } // namespace heatshelf

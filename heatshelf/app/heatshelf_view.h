@@ -11,7 +11,10 @@
 #include "main_frame.h"
 #include "view_state.h"
 
+#include "heatshelf/folder_scan.h"
+#include "heatshelf/file_rename.h"
 #include "heatshelf/image_view_core.h"
+#include "heatshelf/thumbnail_cache.h"
 #include "heatshelf/thumbnail_worker.h"
 #include "heatshelf/view_geometry.h"
 
@@ -47,6 +50,9 @@ public:
     static constexpr int kResultList = 1005;
     static constexpr int kCategoryList = 1054;
     static constexpr int kNoCategory = 5;
+    // The level slider: its top below the picture's bottom, its height.
+    static constexpr int kSliderTop = 45;
+    static constexpr int kSliderHeight = 30;
     // Thumbnails' pictures: the grid cell less its frame and name.
     static constexpr QSize kThumbPicture{64, 48};
 
@@ -90,13 +96,18 @@ public:
     // Rebuild the result list for the selected category.
     void OnCategoryClick();
     void OnCategoryDblClk() { OnCategoryClick(); }
-    // Command 32775: the rename dialog for the thumbnail last right-clicked.
+    // Command 32775: the rename dialog for the thumbnail last right-clicked;
+    // a refused name is said and the dialog stays open.
     void OnRename();
-    // Renames thumbnail index to a plain new name of the same folder; false,
-    // silently, when refused.
-    bool RenameThumbnail(int index, const QString& newName);
-    // The rename dialog; tests replace it (true with the name on OK).
-    std::function<bool(const QString& oldName, QString* newName)> askNewName;
+    // Renames thumbnail index to a plain new name of the same folder.
+    RenameOutcome RenameThumbnail(int index, const QString& newName);
+    // Why a rename to newName was refused, for the user.
+    static QString RenameRefusal(RenameOutcome outcome, const QString& newName);
+    // The rename dialog; tests replace it. It offers names to tryName, which
+    // renames or says why not (empty when the name was taken), until one is
+    // taken (true) or the user cancels (false).
+    using TryName = std::function<QString(const QString& name)>;
+    std::function<bool(const QString& oldName, const TryName& tryName)> askNewName;
 
     // ---- state, for the frame's timers and for tests ----
     bool IsThumbnails() const { return m_bThumbnails; }
@@ -106,6 +117,10 @@ public:
     ImageViewCore& Core() { return m_core; }
     const ImageViewCore& Core() const { return m_core; }
     ThumbnailWorker& Worker() { return *m_worker; }
+    // The grid's files are still being found (listed and open-tested off
+    // this thread); they appear as their tests end.
+    bool IsListing() const { return m_listing; }
+    ThumbnailCache& ThumbCache() { return m_thumbCache; }
     CFlatComboBox* PaletteCombo() const { return m_cboPalette; }
     CScrollListCtrl* ResultList() const { return m_lstResults; }
     CSkinListCtrl* CategoryList() const { return m_lstCategories; }
@@ -116,11 +131,11 @@ public:
 
     struct GridThumb {
         QString name;
-        QByteArray dib;  // scaled to the cell; empty until it arrives
+        FileStamp stamp; // the file as it was found
         enum State { Pending, Ready, Failed } state = Pending;
         // What painting keeps between paints: the grid repaints whole at
         // every scroll step while it fills.
-        QImage picture;    // dib decoded once
+        QImage picture;    // scaled to the cell, decoded once; null until it arrives
         QStaticText label; // the name as shown, laid out once
     };
     const std::vector<GridThumb>& Thumbs() const { return m_thumbs; }
@@ -131,11 +146,18 @@ public:
     // The grid cell of a thumbnail in view coordinates, shrunk by its
     // one-pixel gap.
     QRect ThumbCellRect(int index) const;
+    // The selection frame's and the name's rectangles of a thumbnail, in
+    // view coordinates.
+    QRect ThumbFrameQRect(int index) const;
+    QRect ThumbNameQRect(int index) const;
     // The scale's unit text.
     static QString UnitText();
 
 signals:
-    // Every thumbnail of the grid has its picture (or has failed).
+    // Every file of the grid's folder has been found.
+    void gridListed();
+    // Every file of the grid's folder has been found and every thumbnail
+    // has its picture (or has failed).
     void thumbnailsDone();
 
 protected:
@@ -158,10 +180,17 @@ private:
     void startTimer2() { m_timer2.start(); }
     void clearThumbs();
     void onThumbRendered(int batch, const QString& path, const QByteArray& dib);
+    void onFilesFound(int batch, const QList<ScannedFile>& files, bool finished);
+    // Leaves the grid: its files and pictures under way are given up.
+    void stopGrid();
+    // Scrolls the grid the least that shows the cell whole.
+    void scrollToThumb(int index);
     void updateGridBar();
     void prioritiseVisible();
     void selectThumb(int index);
     QString folderPath(const QString& name) const;
+    // The main frame the view sits in; null outside one.
+    CMainFrame* mainFrame() const;
 
     void paintSingle(QPainter& p);
     void paintThumbnails(QPainter& p);
@@ -193,6 +222,13 @@ private:
     int m_displayBits = 0;
 
     ImageViewCore m_core;
+    // Finds the grid's files through m_core's open test: declared after it,
+    // it is destroyed first.
+    std::unique_ptr<FolderScan> m_scan;
+    int m_scanBatch = 0;
+    bool m_listing = false;
+    ThumbnailCache m_thumbCache;
+    QString m_selectName; // the file to select once the grid has found it
     QByteArray m_photoDib;  // the current photo as a packed bitmap
     std::unique_ptr<ThumbnailWorker> m_worker;
     int m_thumbBatch = 0;

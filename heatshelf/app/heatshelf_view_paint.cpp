@@ -197,28 +197,36 @@ void CHeatshelfView::paintThumbnails(QPainter& p)
         skin::Draw3dRect(p, cell, skin::ToQColor(m_theme.SkinLight()), skin::ToQColor(m_theme.SkinBase()));
         GridThumb& t = m_thumbs[size_t(i)];
         p.setPen(Qt::black);
+        const QRect name = ThumbNameQRect(i);
         if (t.label.text().isEmpty()) {
-            t.label.setText(ThumbLabel(t.name));
+            // Wide letters (Chinese) overflow even the shortened name: it
+            // is cut to the name's band.
+            t.label.setText(p.fontMetrics().elidedText(ThumbLabel(t.name), Qt::ElideRight, name.width()));
             t.label.setTextFormat(Qt::PlainText);
             t.label.prepare(QTransform(), p.font());
         }
         // Centred across the cell, from the top of the name's line.
         const qreal labelWidth = t.label.size().width();
-        p.drawStaticText(QPointF(cell.left() + (cell.width() - labelWidth) / 2, cell.bottom() + 1 - 18), t.label);
+        p.drawStaticText(QPointF(cell.left() + (cell.width() - labelWidth) / 2, name.top()), t.label);
         if (t.state == GridThumb::Ready) {
             const QRect pic = cell.adjusted(17, 3, -17, -17);
             if (t.picture.size() == pic.size())
                 p.drawImage(pic.topLeft(), t.picture); // decoded once, drawn as it is
             else
-                platform::PaintDIB(p, pic, t.dib, QRect(0, 0, platform::DIBWidth(t.dib), std::abs(platform::DIBHeight(t.dib))));
+                p.drawImage(pic, t.picture);
         }
     }
     if (m_nThumbSelected >= 0 && m_nThumbSelected < int(m_thumbs.size())) {
-        const QRect sel = ThumbCellRect(m_nThumbSelected).adjusted(10, 3, -10, -5);
+        // Along the cell's edge, so that it covers neither the picture nor
+        // the name.
+        const QRect sel = ThumbFrameQRect(m_nThumbSelected);
         m_rcThumbSelection = sel.translated(0, top);
-        p.setPen(QPen(Qt::blue, 5));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(sel);
+        const int w = kThumbFrameWidth;
+        for (const QRect& band : {QRect(sel.left(), sel.top(), sel.width(), w),
+                                  QRect(sel.left(), sel.bottom() + 1 - w, sel.width(), w),
+                                  QRect(sel.left(), sel.top(), w, sel.height()),
+                                  QRect(sel.right() + 1 - w, sel.top(), w, sel.height())})
+            p.fillRect(band, Qt::blue);
     }
 }
 

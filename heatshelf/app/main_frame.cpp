@@ -1,5 +1,6 @@
 #include "main_frame.h"
 
+#include "current_folder.h"
 #include "empty_image_view.h"
 #include "frame_resources.h"
 #include "left_view.h"
@@ -18,6 +19,7 @@
 #include "skin/tool_bar_ex.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMenuBar>
@@ -89,14 +91,21 @@ int CMainFrame::CaptionHeight() const { return skin::SM_CYFRAME + skin::SM_CYSIZ
 QAction* CMainFrame::action(int id, const QString& text)
 {
     QAction*& a = m_actions[id];
+    // "text\tkeys": the keys become the item's shortcut.
+    const QString shown = text.section(QLatin1Char('\t'), 0, 0);
+    const QString keys = text.section(QLatin1Char('\t'), 1);
     if (a == nullptr) {
-        a = new QAction(text, this);
+        a = new QAction(shown, this);
         a->setData(id);
         a->setStatusTip(CommandPrompt(id));
         a->setToolTip(CommandTip(id));
         connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
     } else if (!text.isEmpty()) {
-        a->setText(text);
+        a->setText(shown);
+    }
+    if (!keys.isEmpty()) {
+        a->setShortcut(QKeySequence(keys));
+        a->setShortcutContext(Qt::ApplicationShortcut);
     }
     return a;
 }
@@ -163,7 +172,7 @@ bool CMainFrame::Create()
     m_leftView->setMinimumWidth(0);
     m_splitter->addWidget(m_leftView);
     // The tree fills and selects its first root before the image view
-    // exists: nothing shows until the user picks a folder.
+    // exists; that folder is shown once the view is connected, below.
     m_leftView->Tree()->FillRoot();
     m_rightView = m_makeView ? m_makeView(m_splitter) : new CEmptyImageView(m_theme, m_splitter);
     if (m_rightView == nullptr || m_rightView->View() == nullptr)
@@ -175,6 +184,12 @@ bool CMainFrame::Create()
         if (m_rightView != nullptr)
             m_rightView->Step(what, force);
     });
+    // The folder selected at start is the one shown.
+    const QString startFolder = m_leftView->Tree()->PathOf(m_leftView->Tree()->currentIndex());
+    if (!startFolder.isEmpty()) {
+        CurrentFolder() = startFolder;
+        m_rightView->Step(res::kStepFirst, true);
+    }
     m_wndHScroll->raise();
     m_wndVScroll->raise();
 
@@ -185,6 +200,25 @@ bool CMainFrame::Create()
     connect(&m_theme, &Theme::themeChanged, this, &CMainFrame::ApplyTheme);
     UpdateCommandUI();
     return true;
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& menuTexts)
+{
+    for (int id = res::ID_FILE_MRU_FILE1; id <= res::ID_FILE_MRU_LAST; ++id) {
+        QAction* a = m_actions.value(id);
+        if (a == nullptr)
+            continue;
+        const int index = id - res::ID_FILE_MRU_FILE1;
+        if (index < menuTexts.size()) {
+            a->setText(menuTexts[index]);
+            a->setVisible(true);
+        } else {
+            // While the list is empty its first item says so, disabled.
+            a->setText(index == 0 ? QString::fromUtf8("最近文件") : QString());
+            a->setVisible(index == 0);
+        }
+        m_menu.UpdateItemText(a);
+    }
 }
 
 void CMainFrame::setupCommands()
@@ -378,7 +412,6 @@ void CMainFrame::RecalcPaneLayout()
         m_wndVScroll->setEnabled(false);
         const CSkinScrollBar::ScrollInfo info = m_wndVScroll->GetScrollInfo();
         m_wndVScroll->SetScrollInfo(info.nMin, info.nMax, info.nPage, info.nMin);
-        m_vPos = info.nMin;
     }
     // The right pane ends 2 pixels short of the client's right edge, and a
     // bar's width more while the grid's bar shows.
@@ -401,8 +434,10 @@ void CMainFrame::OnVScroll(int code, int position)
 {
     if (m_rightView != nullptr)
         m_rightView->Scroll(true, code, position);
+    // From where the bar stands: the grid moves it too (a new folder, the
+    // file shown before scrolled to).
     const CSkinScrollBar::ScrollInfo info = m_wndVScroll->GetScrollInfo();
-    int pos = m_vPos;
+    int pos = info.nPos;
     bool invalidate = true;
     switch (code) {
     case SB_LINEUP: pos -= 1; break;
@@ -413,7 +448,6 @@ void CMainFrame::OnVScroll(int code, int position)
     default: invalidate = false; break;
     }
     pos = std::clamp(pos, info.nMin, std::max(info.nMin, info.nMax - std::max(info.nPage, 1) + 1));
-    m_vPos = pos;
     m_wndVScroll->SetScrollInfo(info.nMin, info.nMax, info.nPage, pos);
     if (invalidate && m_rightView != nullptr)
         m_rightView->View()->update();

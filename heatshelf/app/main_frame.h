@@ -69,6 +69,9 @@ public:
     void SetFallback(CCmdTarget* target) { m_fallback = target; }
     bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override;
     QAction* Action(int id) const { return m_actions.value(id); }
+    // The recent-file items of the File menu: one per text, or one
+    // disabled "最近文件" for an empty list.
+    void SetRecentFiles(const QStringList& menuTexts);
 
     bool IsFolderPaneShown() const { return m_bFolderPaneShown; }
     int FolderPaneWidth() const;
@@ -123,7 +126,6 @@ private:
     QTimer m_idle;
     QHash<int, QAction*> m_actions;
     skin::CaptionButtons m_buttons;
-    int m_vPos = 0;
 };
 
 } // namespace heatshelf

@@ -3,6 +3,7 @@
 #include "resource_ids.h"
 
 #include "skin/colors.h"
+#include "skin/message_box.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -43,7 +44,17 @@ int CRenameDlg::exec()
 
 void CRenameDlg::accept()
 {
-    m_strNewName = m_edit->text();
+    const QString name = m_edit->text();
+    if (tryName) {
+        const QString why = tryName(name);
+        if (!why.isEmpty()) {
+            AfxMessageBox(why, MB_OK | MB_ICONEXCLAMATION);
+            m_edit->selectAll();
+            m_edit->setFocus();
+            return;
+        }
+    }
+    m_strNewName = name;
     QDialog::accept();
 }
 

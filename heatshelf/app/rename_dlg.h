@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 
 namespace heatshelf {
@@ -18,6 +20,9 @@ public:
     // The name, exchanged with edit 1051: set before exec (shown selected),
     // read after.
     QString m_strNewName;
+    // Tried with the typed name on OK: empty when the name was taken, else
+    // why not; the dialog then says so and stays open.
+    std::function<QString(const QString& name)> tryName;
 
     int exec() override;
     void accept() override;

@@ -31,6 +31,11 @@ inline constexpr int ID_THEME_FIRST = 32777;
 inline constexpr int ID_THEME_LAST = 32782;
 inline constexpr int ID_THEME_MENU = 32783;
 
+inline constexpr int ID_FILE_NEW = 57600;
+inline constexpr int ID_FILE_OPEN = 57601;
+inline constexpr int ID_FILE_PRINT_SETUP = 57606;
+inline constexpr int ID_FILE_MRU_FILE1 = 57616; // ... 57619, the recent files
+inline constexpr int ID_FILE_MRU_LAST = 57619;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 inline constexpr int ID_VIEW_TOOLBAR = 59392;
@@ -38,6 +43,17 @@ inline constexpr int ID_VIEW_STATUS_BAR = 59393;
 
 inline constexpr int AFX_IDS_APP_TITLE = 57344;
 inline constexpr int AFX_IDS_IDLEMESSAGE = 57345;
+inline constexpr int AFX_IDS_ALLFILTER = 61446;
+inline constexpr int AFX_IDP_FILE_NOT_FOUND = 61699;
+inline constexpr int AFX_IDP_FAILED_TO_OPEN_DOC = 61697;
+inline constexpr int IDS_INFRARED_FILTER = 1048;
+// Why a rename was refused; that there is no sound output.
+inline constexpr int IDS_RENAME_INVALID_NAME = 1049;
+inline constexpr int IDS_RENAME_NAME_EXISTS = 1050;
+inline constexpr int IDS_RENAME_FOLDER_READ_ONLY = 1052;
+inline constexpr int IDS_RENAME_SOURCE_GONE = 1053;
+inline constexpr int IDS_RENAME_FAILED = 1055;
+inline constexpr int IDS_NO_SOUND_OUTPUT = 1056;
 inline constexpr int ID_SEPARATOR = 0;
 inline constexpr int ID_INDICATOR_CAPS = 0xE701;
 inline constexpr int ID_INDICATOR_NUM = 0xE702;

@@ -5,7 +5,9 @@
 #include <QCollator>
 #include <QDir>
 #include <QDirIterator>
+#include <QEvent>
 #include <QFileIconProvider>
+#include <QHeaderView>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -37,8 +39,25 @@ CShellTreeCtrl::CShellTreeCtrl(QWidget* parent) : QTreeView(parent), m_model(new
     setRootIsDecorated(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformRowHeights(true);
+    // The one column is as wide as its widest shown name: a long name gets
+    // the horizontal scroll bar instead of an ellipsis.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_roots = {QDir::homePath(), QStringLiteral("/")};
     connect(this, &QTreeView::expanded, this, &CShellTreeCtrl::onExpanding);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) { Refresh(path); });
+}
+
+QStringList CShellTreeCtrl::subfolders(const QString& path)
+{
+    QStringList names = QDir(path).entryList(kFolders);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    std::stable_sort(names.begin(), names.end(),
+                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return names;
 }
 
 QStandardItem* CShellTreeCtrl::makeItem(const QString& path, const QString& text) const
@@ -54,6 +73,8 @@ QStandardItem* CShellTreeCtrl::makeItem(const QString& path, const QString& text
 
 void CShellTreeCtrl::FillRoot()
 {
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
     m_model->clear();
     for (const QString& root : m_roots) {
         const QFileInfo info(root);
@@ -77,14 +98,80 @@ void CShellTreeCtrl::InsertChildren(QStandardItem* item)
     item->setData(true, kFilledRole);
     item->removeRows(0, item->rowCount());
     const QString path = item->data(kPathRole).toString();
-    QStringList names = QDir(path).entryList(kFolders);
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    std::stable_sort(names.begin(), names.end(),
-                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
-    for (const QString& name : names)
+    for (const QString& name : subfolders(path))
         item->appendRow(makeItem(QDir(path).filePath(name), name));
+    m_watcher.addPath(path);
+}
+
+void CShellTreeCtrl::Refresh(const QString& path)
+{
+    // The same folder may stand under both roots; children of an unfilled
+    // branch are only its placeholder.
+    std::vector<QStandardItem*> pending;
+    for (int i = 0; i < m_model->rowCount(); ++i)
+        pending.push_back(m_model->item(i));
+    while (!pending.empty()) {
+        QStandardItem* item = pending.back();
+        pending.pop_back();
+        if (!item->data(kFilledRole).toBool())
+            continue;
+        const QString folder = item->data(kPathRole).toString();
+        if (path.isEmpty() || folder == path) {
+            refreshItem(item, folder);
+            if (!path.isEmpty())
+                continue;
+        } else {
+            // Only branches on the way to path can hold it.
+            const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+            if (!path.startsWith(prefix))
+                continue;
+        }
+        for (int i = 0; i < item->rowCount(); ++i)
+            pending.push_back(item->child(i));
+    }
+}
+
+void CShellTreeCtrl::refreshItem(QStandardItem* item, const QString& path)
+{
+    if (!QFileInfo(path).isDir()) {
+        // Gone: its parent's refresh drops it.
+        return;
+    }
+    const QStringList names = subfolders(path);
+    // Drop the children whose folders have gone (both lists keep one order).
+    for (int row = item->rowCount() - 1; row >= 0; --row) {
+        QStandardItem* child = item->child(row);
+        if (!names.contains(QFileInfo(child->data(kPathRole).toString()).fileName())) {
+            forgetBranch(child);
+            item->removeRow(row);
+        }
+    }
+    for (int row = 0; row < int(names.size()); ++row) {
+        const QString childPath = QDir(path).filePath(names[row]);
+        QStandardItem* child = item->child(row);
+        if (child == nullptr || child->data(kPathRole).toString() != childPath) {
+            item->insertRow(row, makeItem(childPath, names[row]));
+            continue;
+        }
+        // An unfilled folder shows its button exactly while it has
+        // subfolders.
+        if (!child->data(kFilledRole).toBool()) {
+            const bool has = hasSubfolders(childPath);
+            if (has && child->rowCount() == 0)
+                child->appendRow(new QStandardItem());
+            else if (!has && child->rowCount() > 0)
+                child->removeRows(0, child->rowCount());
+        }
+    }
+}
+
+void CShellTreeCtrl::forgetBranch(QStandardItem* item)
+{
+    if (!item->data(kFilledRole).toBool())
+        return;
+    m_watcher.removePath(item->data(kPathRole).toString());
+    for (int i = 0; i < item->rowCount(); ++i)
+        forgetBranch(item->child(i));
 }
 
 void CShellTreeCtrl::onExpanding(const QModelIndex& index) { InsertChildren(m_model->itemFromIndex(index)); }
@@ -105,9 +192,29 @@ void CShellTreeCtrl::SetBackground(const QColor& colour)
 
 void CShellTreeCtrl::mousePressEvent(QMouseEvent* e)
 {
+    // A click on the folder already chosen shows it again (its files may
+    // have changed); a click on its expand button only opens or closes it.
+    const QPoint at = e->position().toPoint();
+    const QModelIndex before = currentIndex();
+    const bool onChosen = e->button() == Qt::LeftButton && before.isValid() && indexAt(at) == before &&
+                          visualRect(before).contains(at);
     m_byMouse = true;
     QTreeView::mousePressEvent(e);
     m_byMouse = false;
+    if (onChosen && currentIndex() == before) {
+        const QString path = PathOf(before);
+        if (!path.isEmpty() && QFileInfo(path).isDir())
+            emit folderSelected(path);
+    }
+}
+
+void CShellTreeCtrl::changeEvent(QEvent* e)
+{
+    QTreeView::changeEvent(e);
+    // Back from another program: folders may have been made or removed
+    // where no watch reaches (inside a branch not yet filled).
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        Refresh();
 }
 
 void CShellTreeCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous)

@@ -1,10 +1,16 @@
 // CShellTreeCtrl: the folder tree (control 190). Two roots, the home
 // folder and "/"; folders only (hidden ones left out), each branch filled
-// the first time it opens or is chosen with the mouse, never refreshed;
-// names sorted ignoring case; the system's folder icons; the background in
-// the theme's base shade.
+// the first time it opens or is chosen with the mouse; names sorted
+// ignoring case; the system's folder icons; the background in the theme's
+// base shade. A filled branch follows the file system: a watcher on its
+// folder adds folders made and drops folders removed while the program
+// runs, and the whole tree is brought up to date when its window becomes
+// active again. The column is as wide as its longest name: long names get a
+// horizontal scroll bar instead of being cut. A click on the chosen folder
+// chooses it again.
 #pragma once
 
+#include <QFileSystemWatcher>
 #include <QStandardItemModel>
 #include <QTreeView>
 
@@ -25,6 +31,14 @@ public:
     void FillRoot();
     // Inserts the subfolders of item's folder once.
     void InsertChildren(QStandardItem* item);
+    // Brings the filled branches of folder path (every branch when path
+    // is empty) in line with the file system: subfolders made since are
+    // inserted in order, removed ones dropped, and each unfilled subfolder's
+    // button follows whether it has subfolders. Branches already there keep
+    // their items, expansion and selection.
+    void Refresh(const QString& path = {});
+    // The folders whose changes are watched (the filled branches).
+    QStringList WatchedFolders() const { return m_watcher.directories(); }
     // The folder path of an index; empty for none.
     QString PathOf(const QModelIndex& index) const;
     QStandardItemModel* Model() const { return m_model; }
@@ -37,14 +51,19 @@ signals:
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     QStandardItem* makeItem(const QString& path, const QString& text) const;
     void onExpanding(const QModelIndex& index);
+    void refreshItem(QStandardItem* item, const QString& path);
+    void forgetBranch(QStandardItem* item);
+    static QStringList subfolders(const QString& path);
 
     QStandardItemModel* m_model;
     QStringList m_roots;
     bool m_byMouse = false;
+    QFileSystemWatcher m_watcher;
 };
 
 } // namespace heatshelf

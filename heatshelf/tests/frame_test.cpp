@@ -2,6 +2,8 @@
 // pane, the caption buttons, the skin bars' scrolling.
 #include "app_test_support.h"
 
+#include "current_folder.h"
+#include "left_view.h"
 #include "resource_ids.h"
 
 #include "skin/command_icons.h"
@@ -13,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -106,6 +109,19 @@ TEST(MainFrame, CommandTableEnablesAndMarksByTheViewState)
     EXPECT_EQ(v.bits, 1);
     // The palette selector has no handler here: disabled.
     EXPECT_FALSE(f.frame->QueryCommand(res::ID_PALETTE_SELECT).IsEnabled());
+}
+
+TEST(MainFrame, TheFolderSelectedAtStartIsTheOneShown)
+{
+    FrameFixture f;
+    ASSERT_NE(f.frame, nullptr);
+    CShellTreeCtrl* tree = f.frame->GetLeftView()->Tree();
+    const QString selected = tree->PathOf(tree->currentIndex());
+    ASSERT_FALSE(selected.isEmpty());
+    EXPECT_EQ(CurrentFolder(), selected);
+    // The view was told to show that folder's first file, forced, once.
+    const QString first = QStringLiteral("step %1 1").arg(res::kStepFirst);
+    EXPECT_EQ(std::count(f.view->log.begin(), f.view->log.end(), first), 1);
 }
 
 TEST(MainFrame, CommandsTellTheView)

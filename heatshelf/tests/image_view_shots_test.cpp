@@ -96,7 +96,7 @@ TEST(ImageViewShots, SingleImageAndGridInTwoThemes)
         f.Settle();
         SaveShot(Grab(*f.frame), QStringLiteral("image-grid-%1").arg(theme));
         const QImage pane = Grab(v);
-        const QRect sel = v.ThumbCellRect(1).adjusted(10, 3, -10, -5);
+        const QRect sel = v.ThumbFrameQRect(1);
         EXPECT_EQ(PixelAt(pane, sel.left(), sel.center().y()), RGB(0, 0, 255));
         EXPECT_EQ(PixelAt(pane, v.ThumbCellRect(0).left() + 10, v.ThumbCellRect(0).center().y()),
                   f.app->GetTheme().SkinMid());

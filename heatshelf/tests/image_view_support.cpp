@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -62,11 +63,17 @@ void ViewFixture::Settle(int ms)
     } while (t.elapsed() < ms);
 }
 
+bool ViewFixture::WaitForGrid(int ms)
+{
+    return QTest::qWaitFor([this] { return !view->IsThumbnails() || !view->IsListing(); }, ms);
+}
+
 void ViewFixture::ShowFolder(const QString& folder)
 {
     heatshelf::CurrentFolder() = folder;
     view->Step(heatshelf::res::kStepFirst, true);
     Settle();
+    WaitForGrid();
 }
 
 void ViewFixture::Run(int command)
@@ -74,4 +81,5 @@ void ViewFixture::Run(int command)
     frame->UpdateCommandUI();
     frame->RunCommand(command);
     Settle();
+    WaitForGrid();
 }

@@ -29,6 +29,9 @@ struct ViewFixture {
     // Runs a frame command and lets posted work and timers run.
     void Run(int command);
     void Settle(int ms = 30);
+    // In the grid: waits until its folder's files are all found; false
+    // after ms.
+    bool WaitForGrid(int ms = 60000);
 
     StartupSandbox box;
     std::unique_ptr<heatshelf::CHeatshelfApp> app;

@@ -7,7 +7,9 @@
 
 #include "current_folder.h"
 #include "heatshelf_view.h"
+#include "rename_dlg.h"
 #include "resource_ids.h"
+#include "string_table.h"
 
 #include "heatshelf/header_ctrl_cl.h"
 #include "heatshelf/view_geometry.h"
@@ -15,21 +17,26 @@
 #include "heatshelf/scroll_list_ctrl.h"
 #include "heatshelf/skin_list_ctrl.h"
 #include "platform/recording_voice_player.h"
+#include "skin/color_status_bar.h"
 #include "skin/flat_combo_box.h"
 #include "skin/skin_scroll_bar.h"
 
 #include <QAbstractItemView>
+
+#include <iterator>
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QPaintEvent>
 #include <QRegion>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 using namespace heatshelf;
@@ -159,6 +166,7 @@ TEST(ImageView, DoubleClickSwitchesBetweenPictureAndGrid)
 
     QSignalSpy done(&v, &CHeatshelfView::thumbnailsDone);
     QTest::mouseDClick(&v, Qt::LeftButton, {}, QPoint(40, 40));
+    ASSERT_TRUE(f.WaitForGrid());
     EXPECT_TRUE(v.IsThumbnails());
     EXPECT_EQ(v.DisplayBits(), 2);
     EXPECT_TRUE(v.LevelSlider()->isHidden());
@@ -453,25 +461,64 @@ TEST(ImageView, RenameRefusesBadNamesAndFollowsAGoodOne)
         popup->close();
     const QByteArray aBytes = ReadAll(folder.filePath(QStringLiteral("a.VNI")));
     const QByteArray cBytes = ReadAll(folder.filePath(QStringLiteral("c.vnv.VNI")));
-    for (const char* bad : {"../x.VNI", "a/b", "", ".", "..", "c.vnv.VNI"}) {
-        SCOPED_TRACE(bad);
-        QString answer = QString::fromUtf8(bad);
-        v.askNewName = [&](const QString& old, QString* out) {
-            EXPECT_EQ(old, QStringLiteral("a.VNI"));
-            *out = answer;
-            return true;
-        };
-        v.OnRename();
-        EXPECT_EQ(v.Thumbs()[0].name, QStringLiteral("a.VNI"));
-        EXPECT_EQ(ReadAll(folder.filePath(QStringLiteral("a.VNI"))), aBytes);
-        EXPECT_EQ(ReadAll(folder.filePath(QStringLiteral("c.vnv.VNI"))), cBytes);
+    // Each refused name says why, and the dialog is asked again; the file
+    // and the grid stay as they were.
+    const struct {
+        const char* name;
+        int reason;
+    } refused[] = {
+        {"../x.VNI", res::IDS_RENAME_INVALID_NAME}, {"a/b", res::IDS_RENAME_INVALID_NAME},
+        {"", res::IDS_RENAME_INVALID_NAME},         {".", res::IDS_RENAME_INVALID_NAME},
+        {"..", res::IDS_RENAME_INVALID_NAME},       {"c.vnv.VNI", res::IDS_RENAME_NAME_EXISTS},
+    };
+    QStringList reasons;
+    v.askNewName = [&](const QString& old, const CHeatshelfView::TryName& tryName) {
+        EXPECT_EQ(old, QStringLiteral("a.VNI"));
+        for (const auto& r : refused) {
+            reasons << tryName(QString::fromUtf8(r.name));
+            EXPECT_EQ(v.Thumbs()[0].name, QStringLiteral("a.VNI"));
+        }
+        return false; // cancelled
+    };
+    v.OnRename();
+    ASSERT_EQ(reasons.size(), int(std::size(refused)));
+    for (size_t i = 0; i < std::size(refused); ++i) {
+        SCOPED_TRACE(refused[i].name);
+        const QString expected = refused[i].reason == res::IDS_RENAME_NAME_EXISTS
+                                     ? LoadStringRes(refused[i].reason).arg(QString::fromUtf8(refused[i].name))
+                                     : LoadStringRes(refused[i].reason);
+        EXPECT_EQ(reasons[int(i)], expected);
     }
+    EXPECT_EQ(ReadAll(folder.filePath(QStringLiteral("a.VNI"))), aBytes);
+    EXPECT_EQ(ReadAll(folder.filePath(QStringLiteral("c.vnv.VNI"))), cBytes);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
     EXPECT_FALSE(QFile::exists(QFileInfo(folder.path()).dir().filePath(QStringLiteral("x.VNI"))));
 
-    v.askNewName = [](const QString&, QString* out) {
-        *out = QStringLiteral("b.VNI");
-        return true;
+    // The real dialog: a refused name keeps it open with a message, a good
+    // one closes it.
+    v.askNewName = nullptr;
+    {
+        CRenameDlg dlg(f.app->GetTheme(), &v);
+        dlg.tryName = [&](const QString& name) {
+            return name == QStringLiteral("c.vnv.VNI") ? CHeatshelfView::RenameRefusal(RenameOutcome::NameExists, name)
+                                                      : QString();
+        };
+        dlg.show();
+        dlg.Edit()->setText(QStringLiteral("c.vnv.VNI"));
+        const size_t before = f.box.messages.size();
+        dlg.accept();
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(dlg.result(), 0);
+        ASSERT_EQ(f.box.messages.size(), before + 1);
+        EXPECT_TRUE(f.box.messages.back().text.contains(QStringLiteral("c.vnv.VNI")));
+        dlg.Edit()->setText(QStringLiteral("free.VNI"));
+        dlg.accept();
+        EXPECT_FALSE(dlg.isVisible());
+        EXPECT_EQ(dlg.m_strNewName, QStringLiteral("free.VNI"));
+    }
+
+    v.askNewName = [](const QString&, const CHeatshelfView::TryName& tryName) {
+        return tryName(QStringLiteral("b.VNI")).isEmpty();
     };
     v.OnRename();
     EXPECT_EQ(v.Thumbs()[0].name, QStringLiteral("b.VNI"));
@@ -519,4 +566,127 @@ TEST(ImageView, TheVoiceNoteIsExtractedFreshAndPlayed)
     EXPECT_FALSE(f.frame->QueryCommand(res::ID_PLAY_SOUND).IsEnabled());
     EXPECT_EQ(v.OnPlayVoice(), 0);
     EXPECT_EQ(player.played.size(), 2u);
+}
+
+// Without a sound output the note plays unheard: the status bar says so.
+TEST(ImageView, ANoteWithoutSoundOutputIsSaidInTheStatusBar)
+{
+    platform::RecordingVoicePlayer player;
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    QTemporaryDir folder;
+    CopyFixture(folder, QStringLiteral("sound.vni"), QStringLiteral("a.vni"));
+    f.ShowFolder(folder.path());
+    CColorStatusBar* bar = f.frame->StatusBarCtrl();
+    ASSERT_NE(bar, nullptr);
+    const QString noOutput = LoadStringRes(res::IDS_NO_SOUND_OUTPUT);
+    ASSERT_FALSE(noOutput.isEmpty());
+    EXPECT_EQ(f.view->OnPlayVoice(), 1);
+    EXPECT_NE(bar->GetPaneText(0), noOutput);
+    player.hasOutput = false;
+    f.Run(res::ID_PLAY_SOUND);
+    QApplication::processEvents();
+    EXPECT_EQ(player.played.size(), 2u);
+    EXPECT_EQ(bar->GetPaneText(0), noOutput);
+}
+
+namespace {
+
+bool isBlue(QRgb c) { return qRed(c) < 40 && qGreen(c) < 40 && qBlue(c) > 200; }
+bool isDark(QRgb c) { return qRed(c) < 90 && qGreen(c) < 90 && qBlue(c) < 90; }
+
+int countIn(const QImage& image, const QRect& r, bool (*test)(QRgb))
+{
+    int n = 0;
+    const QRect inside = r.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            n += test(image.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+// A long name, Chinese ones too, is cut to its cell; the selected cell's
+// frame leaves the name readable.
+TEST(ImageView, GridNamesFitTheirCellsAndTheFrameLeavesThemVisible)
+{
+    ViewFixture f;
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    QTemporaryDir folder;
+    const QString longName = QString::fromUtf8("热像仪现场检测记录第一组第二号图像.VNI");
+    CopyFixture(folder, QStringLiteral("walk/a.VNI"), QStringLiteral("a.VNI"));
+    CopyFixture(folder, QStringLiteral("walk/a.VNI"), longName);
+    f.ShowFolder(folder.path());
+    QSignalSpy done(&v, &CHeatshelfView::thumbnailsDone);
+    f.Run(res::ID_THUMBNAILS);
+    ASSERT_EQ(v.Thumbs().size(), 2u);
+    ASSERT_TRUE(done.count() > 0 || done.wait(60000));
+    QTest::mouseClick(&v, Qt::LeftButton, {}, v.ThumbCellRect(1).center());
+    ASSERT_EQ(v.SelectedThumb(), 1);
+    const QImage shot = Grab(v).convertToFormat(QImage::Format_RGB32);
+    SaveShot(shot, QStringLiteral("image-grid-long-names"));
+
+    const QRect cell = v.ThumbCellRect(1);
+    const QRect name = v.ThumbNameQRect(1);
+    ASSERT_EQ(v.Thumbs()[1].name, longName);
+    const QString shown = v.Thumbs()[1].label.text();
+    EXPECT_TRUE(shown.startsWith(QString::fromUtf8("热像仪"))) << shown.toStdString();
+    EXPECT_LE(v.Thumbs()[1].label.size().width(), name.width()) << shown.toStdString();
+    EXPECT_TRUE(cell.contains(name));
+    // The name is drawn, and nothing blue lies on it.
+    EXPECT_GT(countIn(shot, name, isDark), 20);
+    EXPECT_EQ(countIn(shot, name, isBlue), 0);
+    // The frame runs along the cell's edge.
+    EXPECT_GT(countIn(shot, QRect(cell.left(), cell.top(), cell.width(), 2), isBlue), cell.width());
+    // Nothing of the long name reaches the cell before it, right of that
+    // cell's own short name (under its picture, whose last row the band's
+    // first row meets).
+    const QRect before = v.ThumbCellRect(0);
+    ASSERT_EQ(before.top(), cell.top());
+    EXPECT_EQ(countIn(shot, QRect(before.right() - 20, name.top() + 1, cell.left() - before.right() + 20, name.height() - 1), isDark), 0);
+}
+
+// In a 640 x 480 window the level slider stays clear of the two lists,
+// and the category list has no horizontal scroll bar.
+TEST(ImageView, ASmallWindowKeepsTheSliderOffTheLists)
+{
+    ViewFixture f(640, 480);
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    f.ShowFolder(FixturePath(QStringLiteral("walk")));
+    f.Settle(100);
+    ASSERT_FALSE(v.LevelSlider()->isHidden());
+    (void)Grab(v); // the controls are placed at a paint
+    const QRect slider = v.LevelSlider()->geometry();
+    for (QWidget* list : {static_cast<QWidget*>(v.CategoryList()), static_cast<QWidget*>(v.ResultList())}) {
+        // The list as placed: its skin frame when it has one.
+        const QWidget* placed = list->parentWidget() == &v ? list : list->parentWidget();
+        const QRect r = placed->geometry();
+        EXPECT_FALSE(slider.intersects(r)) << "slider " << slider.y() << "+" << slider.height() << ", list " << r.y();
+        EXPECT_GT(r.height(), 20);
+    }
+    EXPECT_EQ(v.CategoryList()->horizontalScrollBar()->maximum(), 0);
+    SaveShot(Grab(*f.frame), QStringLiteral("image-640x480"));
+}
+
+// A level change repaints the scale under the picture too, which in a low
+// window reaches below the top 60 % of the view.
+TEST(ImageView, ALevelChangeRepaintsTheScaleUnderThePicture)
+{
+    ViewFixture f(640, 400);
+    ASSERT_NE(f.view, nullptr);
+    CHeatshelfView& v = *f.view;
+    f.ShowFolder(FixturePath(QStringLiteral("walk")));
+    (void)Grab(v);
+    const std::optional<Rect> p = v.PictureRectangle();
+    ASSERT_TRUE(p.has_value());
+    // The tick labels' band ends 43 pixels under the picture.
+    const QPoint scaleLabel(p->left + 20, p->bottom + 42);
+    ASSERT_GT(scaleLabel.y(), int(v.height() * 0.6));
+    PaintRegionSpy spy(&v);
+    v.OnLevelSpan(1, v.Core().levelLow() + 1.0f);
+    f.Settle();
+    EXPECT_TRUE(spy.region.contains(scaleLabel));
 }

@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QAbstractButton>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QMessageBox>
 
 #include <algorithm>
 
@@ -160,4 +163,18 @@ TEST(Startup, ClosingTheFrameTouchesNoUserFile)
     QFile f(box.ProgramFolder() + QStringLiteral("/temp.wav"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("RIFF mine"));
+}
+
+// A Yes/No question of the browser has Chinese buttons once the start has
+// run (when Qt's Chinese texts are installed).
+TEST(Startup, AQuestionsYesAndNoAreInChinese)
+{
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm")))
+        GTEST_SKIP() << "Qt's Chinese translations are not installed";
+    StartupSandbox box;
+    auto app = box.Start();
+    ASSERT_NE(app, nullptr);
+    QMessageBox question(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(question.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("是(Y)"));
+    EXPECT_EQ(question.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("否(N)"));
 }

@@ -80,6 +80,8 @@ QString CAppEnvironment::PicPath() const
     return m_app.GetSettings().readString(QStringLiteral("PicPath"), QStringLiteral("PicPath"));
 }
 
+void CAppEnvironment::AddToRecentFileList(const QString& path) { m_app.AddToRecentFileList(path); }
+
 QString CAppEnvironment::PromptSaveFileName(const QString& proposed, bool replace, const QString& filter)
 {
     (void)replace;

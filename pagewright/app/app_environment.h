@@ -24,6 +24,7 @@ public:
     TemplateChoice ChooseTemplate() override;
     QString GetSavePath() const override;
     void SetSavePath(const QString& folder) override;
+    void AddToRecentFileList(const QString& path) override;
     QString PromptSaveFileName(const QString& proposed, bool replace, const QString& filter = {}) override;
     void OpenWithDefaultApplication(const QString& path) override;
     std::optional<COLORREF> ChooseColor(COLORREF initial) override;

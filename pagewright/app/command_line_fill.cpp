@@ -74,7 +74,7 @@ bool CDI_RptApp::FillReportFromCommandLine(const QString& path)
     CDI_RptDoc doc(m_docEnv.get());
     if (!doc.OnOpenDocument(path))
         return false;
-    doc.SetPathName(path);
+    doc.SetPathName(path, false); // a scratch copy: not a recent file
     CDrawIR* image = nullptr;
     for (CDrawObj* obj : doc.GetObjects()) {
         if (obj->IsKindOf(CDrawIR::kClass)) {

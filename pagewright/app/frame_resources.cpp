@@ -93,6 +93,8 @@ const std::vector<MenuItem> kFrameMenu = {
       {ID_BATCH, "批量生成报表(&B)...", {}},
       {ID_FILE_PRINT_SETUP, "打印设置(&R)...", {}},
       sep(),
+      {ID_FILE_MRU_FILE1, "最近文件", {}},
+      sep(),
       {ID_APP_EXIT, "退出(&X)", {}}}},
     {-1, "查看(&V)", kViewMenu},
     {-1, "设置(&S)", kSettingsMenu},
@@ -122,6 +124,8 @@ const std::vector<MenuItem> kReportMenu = {
       {ID_FILE_PRINT, "打印(&P)...\tCtrl+P", {}},
       {ID_FILE_PRINT_PREVIEW, "打印预览(&V)", {}},
       {ID_FILE_PRINT_SETUP, "打印设置(&R)...", {}},
+      sep(),
+      {ID_FILE_MRU_FILE1, "最近文件", {}},
       sep(),
       {ID_APP_EXIT, "退出(&X)", {}}}},
     // The view's context menu without an object is this popup without its

@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
@@ -93,6 +94,10 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
     OnUpdate(ID_PAGE_COMBO, [this](CCmdUI& ui) { onUpdatePageCombo(ui); });
     // Lock keys cannot be read here; their panes stay empty.
     OnUpdateRange(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, [](CCmdUI& ui) { ui.Enable(false); });
+    // The recent files: the first entry stands for the list and shows the
+    // menu's "recent file", disabled, while the list is empty; the others
+    // show only with a file. Choosing one is the application's command.
+    OnUpdateRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, [this](CCmdUI& ui) { onUpdateRecentFile(ui); });
     OnCommand(ID_WINDOW_CASCADE, [this](int) { m_mdi->cascadeSubWindows(); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this](int) { m_mdi->tileSubWindows(); });
     OnCommand(ID_WINDOW_ARRANGE, [this](int) { m_mdi->tileSubWindows(); });
@@ -130,6 +135,36 @@ QAction* CMainFrame::GetCommandAction(int id)
     connect(a, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
     m_actions.insert(id, a);
     return a;
+}
+
+void CMainFrame::addRecentFileEntries(QMenu* menu)
+{
+    // The entries after the first follow it, as the list grows.
+    const QList<QAction*> actions = menu->actions();
+    const qsizetype first = actions.indexOf(m_actions.value(ID_FILE_MRU_FILE1));
+    if (first < 0)
+        return;
+    QAction* before = actions.value(first + 1);
+    for (int id = ID_FILE_MRU_FILE1 + 1; id <= ID_FILE_MRU_FILE4; ++id) {
+        QAction* entry = GetMenuAction(id, QString());
+        entry->setVisible(false);
+        menu->insertAction(before, entry);
+    }
+}
+
+void CMainFrame::onUpdateRecentFile(CCmdUI& ui)
+{
+    const int index = ui.GetID() - ID_FILE_MRU_FILE1;
+    QString text = m_app.m_recentFiles.MenuText(index);
+    ui.Enable(!text.isEmpty());
+    if (text.isEmpty() && index == 0)
+        text = m_actions.value(ID_FILE_MRU_FILE1)->property("menuText").toString();
+    if (QAction* a = m_actions.value(ui.GetID())) {
+        a->setVisible(!text.isEmpty());
+        a->setStatusTip(index < m_app.m_recentFiles.GetCount() ? QDir::toNativeSeparators(m_app.m_recentFiles.GetFile(index))
+                                                               : CommandPrompt(ui.GetID()));
+    }
+    ui.SetText(text);
 }
 
 QAction* CMainFrame::GetMenuAction(int id, const QString& text)
@@ -301,6 +336,10 @@ void CMainFrame::buildMenus()
         auto* menu = new QMenu(QString::fromUtf8(top.text), this);
         BuildMenu(menu, top.items, action);
         m_sharedMenus.push_back(menu);
+    }
+    for (const std::vector<QMenu*>* menus : {&m_frameMenus, &m_sharedMenus}) {
+        for (QMenu* menu : *menus)
+            addRecentFileEntries(menu);
     }
     for (QMenu* menu : m_frameMenus)
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);

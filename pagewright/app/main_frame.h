@@ -110,6 +110,9 @@ private:
     void onChildActivated(QMdiSubWindow* window);
     void toggleBar(int id);
     void onUpdatePageCombo(CCmdUI& ui);
+    // The recent-file entries 2 to 4 of a File menu, after the first.
+    void addRecentFileEntries(QMenu* menu);
+    void onUpdateRecentFile(CCmdUI& ui);
     void onCaptionButton(int button);
     void onChildButton(int button);
     void repaintCaption();

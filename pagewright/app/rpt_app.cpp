@@ -6,6 +6,7 @@
 #include "skin/message_box.h"
 #include "palette_loader.h"
 #include "platform/program_folder.h"
+#include "platform/qt_translations.h"
 #include "resource_ids.h"
 #include "rpt_template.h"
 #include "rpt_view.h"
@@ -90,6 +91,8 @@ void CDI_RptApp::SetupCommands()
     OnCommand(res::ID_BATCH, [this](int) { OnBatch(); });
     OnCommand(res::ID_FILE_NEW, [this](int) { OnFileNew(); });
     OnCommand(res::ID_FILE_OPEN, [this](int) { OnFileOpen(); });
+    OnCommandRange(res::ID_FILE_MRU_FILE1, res::ID_FILE_MRU_FILE4,
+                   [this](int id) { OpenRecentFile(id - res::ID_FILE_MRU_FILE1); });
     OnCommand(res::ID_APP_EXIT, [this](int) {
         if (m_mainFrame)
             m_mainFrame->close();
@@ -114,6 +117,8 @@ bool CDI_RptApp::CheckEdition()
 bool CDI_RptApp::InitInstance()
 {
     m_started = true;
+    // Qt's own buttons and dialogs in Chinese, before anything is shown.
+    platform::InstallQtTranslations();
     // 1-2: the drawing and control libraries need no start here.
     // 3: the per-user settings of the program.
     m_settings = m_options.configFolder.isEmpty()
@@ -146,12 +151,7 @@ bool CDI_RptApp::InitInstance()
     if (!LoadFieldIni())
         return false;
     // 10: the four most recent files.
-    m_recentFiles.clear();
-    for (int i = 1; i <= 4; ++i) {
-        const QString file = m_settings->readString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i));
-        if (!file.isEmpty())
-            m_recentFiles.append(file);
-    }
+    m_recentFiles.ReadList(*m_settings);
     // 11: strings of the override file beside the program.
     m_languageLoaded = LoadStringOverrides(m_options.executableFolder + QLatin1Char('/') +
                                            QString::fromLatin1(kStringOverrideFile));
@@ -301,7 +301,7 @@ bool CDI_RptApp::OpenReport(const QString& path)
     } else {
         if (!doc->OnOpenDocument(path))
             return false;
-        doc->SetPathName(path);
+        doc->SetPathName(path); // and into the recent-file list
     }
     const QString title = doc->GetTitle();
     auto* view = new CDI_RptView(std::move(doc));
@@ -311,6 +311,25 @@ bool CDI_RptApp::OpenReport(const QString& path)
     view->OnInitialUpdate();
     view->setFocus();
     return true;
+}
+
+void CDI_RptApp::AddToRecentFileList(const QString& path)
+{
+    m_recentFiles.Add(path);
+    if (m_settings != nullptr)
+        m_recentFiles.WriteList(*m_settings);
+}
+
+bool CDI_RptApp::OpenRecentFile(int index)
+{
+    const QString path = m_recentFiles.GetFile(index);
+    if (path.isEmpty())
+        return false;
+    if (m_template->OpenDocumentFile(path))
+        return true;
+    m_recentFiles.Remove(index);
+    m_recentFiles.WriteList(*m_settings);
+    return false;
 }
 
 bool CDI_RptApp::CallCardpull()

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "app_signals.h"
+#include "recent_file_list.h"
 #include "skin/cmd_target.h"
 
 #include "irimage/ir_analysis.h"
@@ -119,7 +120,7 @@ public:
     int m_fieldCount = 0;
     IRAnalysisArray m_analysisArray;
     QStringList m_objectTypes;
-    QStringList m_recentFiles;  // at most four, newest first
+    CRecentFileList m_recentFiles{4}; // the File menu's last reports, newest first
     QStringList m_paletteNames; // kMaxPaletteNames slots
     // The batch command: its kind (0 reports, 1 pictures), input files in
     // the order added, output folder; and the measurements of a batch
@@ -144,6 +145,11 @@ public:
     // Opens a report (empty path: a new report) in a child frame of its own;
     // false when it did not open.
     bool OpenReport(const QString& path);
+    // Puts path at the top of the recent-file list and stores the list.
+    void AddToRecentFileList(const QString& path);
+    // Opens entry index (0 newest) of the recent-file list; an entry that
+    // does not open (the report said why) leaves the list.
+    bool OpenRecentFile(int index);
     CAppEnvironment& GetDocumentEnvironment() const { return *m_docEnv; }
     // Loads Cardpull and calls fnMydll once; false when it was not there.
     bool CallCardpull();
@@ -158,7 +164,8 @@ public:
     // it with the answers of the wizard file; mode 2 builds a new report
     // from the wizard's answers on the template (the empty NewTemp.rpt).
     // Both leave the report open, titled reportName, without a path (the
-    // first save asks where). Other modes only open the template.
+    // first save asks where) and modified until saved. Other modes only open
+    // the template.
     void ConvertReportTemplate(const QString& templatePath, const QString& reportName, int mode);
 
 private:

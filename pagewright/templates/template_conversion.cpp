@@ -50,7 +50,9 @@ void CDI_RptApp::ConvertReportTemplate(const QString& templatePath, const QStrin
     // The report keeps no path: the first save proposes its name.
     doc.SetTitle(reportName);
     frame->setWindowTitle(reportName);
+    // Its undo history starts here, and it is unsaved work: closing asks.
     doc.SaveUndoSnapshot(CDI_RptDoc::kUndoChange, nullptr, 0);
+    doc.SetModifiedFlag(true);
     view->InvalidateAll();
 }
 

@@ -19,9 +19,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -29,6 +31,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 
 
@@ -404,4 +407,28 @@ TEST(Startup, WithoutAGraphicalSessionOneLineSaysSo)
         EXPECT_TRUE(err.contains("needs a graphical session")) << err.toStdString();
         EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
     }
+}
+
+// Qt's own buttons and dialogs speak the program's language once the start
+// has run (when Qt's Chinese texts are installed).
+namespace {
+bool HasChineseText(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; });
+}
+} // namespace
+
+TEST(Startup, QtsOwnButtonsAndDialogsAreInChinese)
+{
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm")))
+        GTEST_SKIP() << "Qt's Chinese translations are not installed";
+    StartupSandbox box;
+    auto app = box.Start();
+    ASSERT_NE(app, nullptr);
+    QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Ok |
+                             QDialogButtonBox::Cancel | QDialogButtonBox::Save | QDialogButtonBox::Open);
+    for (QAbstractButton* b : buttons.buttons())
+        EXPECT_TRUE(HasChineseText(b->text())) << b->text().toStdString();
+    EXPECT_TRUE(HasChineseText(QCoreApplication::translate("QFileDialog", "Look in:")));
+    EXPECT_TRUE(HasChineseText(QCoreApplication::translate("QPrintDialog", "Print")));
 }

@@ -3,6 +3,8 @@
 #include "skin/dialog_base.h"
 #include "wizard_dialogs.h"
 
+#include "document/document_environment.h"
+
 #include "platform/codepage.h"
 #include "platform/dib.h"
 
@@ -10,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+
+#include <algorithm>
 
 // Fontconfig keeps its caches for the life of the process and leaves them
 // to the operating system at exit; the leak checker is told so.
@@ -34,7 +38,7 @@ StartupSandbox::StartupSandbox()
     EnsureQApplication();
     SetMessageBoxHook([this](const MessageBoxRequest& request) {
         messages.push_back(request);
-        return IDOK_ANSWER;
+        return request.stringId == doc_string::kAskToSave ? saveAnswer : IDOK_ANSWER;
     });
     // The template chooser of a new report answers "empty report" at once.
     SetWizardDialogRunner([](CDialog&) { return CDialog::kIdOk; });
@@ -44,6 +48,12 @@ StartupSandbox::~StartupSandbox()
 {
     SetMessageBoxHook({});
     SetWizardDialogRunner({});
+}
+
+int StartupSandbox::Shown(int stringId) const
+{
+    return int(std::count_if(messages.begin(), messages.end(),
+                             [stringId](const MessageBoxRequest& m) { return m.stringId == stringId; }));
 }
 
 StartupOptions StartupSandbox::Options() const

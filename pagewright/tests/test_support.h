@@ -15,7 +15,7 @@
 void EnsureQApplication();
 
 // A program folder, config folder and defaults folder of its own, and the
-// message boxes shown while it lives (answered with OK).
+// message boxes shown while it lives (answered with OK, but see saveAnswer).
 class StartupSandbox {
 public:
     StartupSandbox();
@@ -35,6 +35,11 @@ public:
     void WriteProgramFile(const QString& name, const QByteArray& bytes) const;
 
     std::vector<MessageBoxRequest> messages;
+    // The answer to "save the changes?" when a report with unsaved work
+    // closes. Not "yes": that would open a save dialog nobody closes.
+    int saveAnswer = IDNO_ANSWER;
+    // How many of the messages shown came from string stringId.
+    int Shown(int stringId) const;
 
 private:
     QTemporaryDir m_root;

@@ -1,11 +1,13 @@
-// The Qt Multimedia voice player: one QSoundEffect for the process, created
-// on first use on the program's thread. The note's bytes are copied into a
-// scratch file of the player's own, so the caller may overwrite or delete
-// its file while the note plays.
+// The Qt Multimedia voice player: one QSoundEffect, created on the first
+// note on the program's thread. The note's bytes are copied into a scratch
+// file of the player's own, so the caller may overwrite or delete its file
+// while the note plays; the copy goes with the next note or the player.
 #include "platform/voice_player.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QFile>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -17,6 +19,14 @@ namespace {
 
 class QtVoicePlayer : public VoicePlayer {
 public:
+    ~QtVoicePlayer() override
+    {
+        // The effect lets go of the copy before the copy is removed.
+        Stop();
+        m_effect.reset();
+        m_copy.reset();
+    }
+
     bool PlayFile(const QString& path) override
     {
         QFile source(path);
@@ -44,19 +54,15 @@ public:
             m_effect->stop();
     }
 
+    bool HasOutput() const override { return !QMediaDevices::audioOutputs().isEmpty(); }
+
 private:
-    std::unique_ptr<QSoundEffect> m_effect;
     std::unique_ptr<QTemporaryFile> m_copy;
+    std::unique_ptr<QSoundEffect> m_effect;
 };
 
 } // namespace
 
-VoicePlayer& QtVoicePlayerInstance()
-{
-    // Made once and kept to the end of the process: the sound effect must
-    // not outlive the application object in a static destructor.
-    static QtVoicePlayer* player = new QtVoicePlayer;
-    return *player;
-}
+std::unique_ptr<VoicePlayer> MakeQtVoicePlayer() { return std::make_unique<QtVoicePlayer>(); }
 
 } // namespace platform

@@ -11,6 +11,7 @@ class SilentVoicePlayer : public VoicePlayer {
 public:
     bool PlayFile(const QString& path) override { return QFileInfo(path).isReadable(); }
     void Stop() override {}
+    bool HasOutput() const override { return false; }
 };
 
 VoicePlayer* g_installed = nullptr;
@@ -30,6 +31,17 @@ VoicePlayer* InstallVoicePlayer(VoicePlayer* player)
     VoicePlayer* previous = g_installed;
     g_installed = player;
     return previous;
+}
+
+InstalledVoicePlayer::InstalledVoicePlayer(std::unique_ptr<VoicePlayer> player)
+    : m_player(std::move(player)), m_previous(InstallVoicePlayer(m_player.get()))
+{
+}
+
+InstalledVoicePlayer::~InstalledVoicePlayer()
+{
+    InstallVoicePlayer(m_previous);
+    m_player.reset();
 }
 
 } // namespace platform

@@ -156,6 +156,14 @@ const IconMenuItem* CIconMenu::FindItem(const QAction* action) const
     return nullptr;
 }
 
+void CIconMenu::UpdateItemText(const QAction* action)
+{
+    for (Record& r : m_items) {
+        if (r.action == action)
+            r.item.text = action->text();
+    }
+}
+
 const CIconMenu* CIconMenu::ForWidget(const QWidget* menu)
 {
     if (menu == nullptr)

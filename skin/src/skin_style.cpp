@@ -28,8 +28,8 @@ const CIconMenu& menuOf(const QWidget* widget)
     return m != nullptr ? *m : CIconMenu::Plain();
 }
 
-// The record of the item a menu option paints: the converted record when
-// there is one, else one made from the option.
+// The record of the item a menu option paints: the converted record (with
+// the option's text) when there is one, else one made from the option.
 IconMenuItem itemOf(const QStyleOptionMenuItem& opt, const QWidget* widget, bool bar)
 {
     IconMenuItem item;
@@ -44,8 +44,13 @@ IconMenuItem itemOf(const QStyleOptionMenuItem& opt, const QWidget* widget, bool
     }
     if (const auto* menu = qobject_cast<const QMenu*>(widget)) {
         if (const QAction* a = menu->actionAt(opt.rect.center())) {
-            if (const IconMenuItem* rec = menuOf(widget).FindItem(a))
-                return *rec;
+            if (const IconMenuItem* rec = menuOf(widget).FindItem(a)) {
+                // The text as it is now: update handlers rename items (the
+                // recent files) after the menu was converted.
+                IconMenuItem converted = *rec;
+                converted.text = item.text;
+                return converted;
+            }
             item.id = a->menu() != nullptr ? CIconMenu::kNestedPopupId : a->data().toInt();
         }
         return item;

@@ -136,3 +136,21 @@ TEST(IconMenu, StyleDrawsItemsAndTheFlatBorder)
     EXPECT_EQ(skin::RemoveMenuBorderHook(), 1);
     EXPECT_FALSE(skin::MenuBorderInstalled());
 }
+
+TEST(IconMenu, ItemsShowTheTextTheyHaveNow)
+{
+    auto skin0 = MakeSkin(0);
+    // A menu converted with one text for its first item, which is then
+    // renamed (as the recent-file entries are).
+    const auto shot = [](const QString& converted, const QString& now) {
+        QMenu menu;
+        QAction* a = command(&menu, 40, converted);
+        command(&menu, 41, QStringLiteral("退出(&X)"));
+        CIconMenu icons;
+        icons.ConvertMenu(&menu, false);
+        a->setText(now);
+        return menu.grab().toImage();
+    };
+    const QString entry = QStringLiteral("&1 /r/plant.rpt");
+    EXPECT_EQ(shot(QStringLiteral("最近文件"), entry), shot(entry, entry));
+}

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <sys/stat.h>
 #include <vector>
@@ -106,10 +107,11 @@ WalkResult WalkFolder(const QStringList& candidates, const std::function<bool(co
 bool OpenTest::look(const QString& path, Entry* entry, bool* known) const {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    entry->size = st.st_size;
-    entry->mtimeNs = qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    entry->stamp.size = st.st_size;
+    entry->stamp.mtimeNs = qint64{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    std::lock_guard lock(m_mutex);
     const auto it = m_cache.constFind(path);
-    *known = it != m_cache.constEnd() && it->size == entry->size && it->mtimeNs == entry->mtimeNs;
+    *known = it != m_cache.constEnd() && it->stamp == entry->stamp;
     if (*known) entry->opens = it->opens;
     return true;
 }
@@ -124,18 +126,26 @@ bool OpenTest::load(const QByteArray& localPath, const QString& path) const {
     return kind != IFR_KIND_SEQUENCE || m_calls->Next(owner.get()) >= 0;
 }
 
-bool OpenTest::operator()(const QString& path) {
+bool OpenTest::Test(const QString& path, FileStamp* stamp) {
     Entry entry;
     bool known = false;
     if (!look(path, &entry, &known)) {
+        std::lock_guard lock(m_mutex);
         m_cache.remove(path);
         return false;
     }
+    if (stamp != nullptr) *stamp = entry.stamp;
     if (known) return entry.opens;
     ++m_loads;
     entry.opens = load(QFile::encodeName(path), path);
+    std::lock_guard lock(m_mutex);
     m_cache.insert(path, entry);
     return entry.opens;
+}
+
+void OpenTest::clear() {
+    std::lock_guard lock(m_mutex);
+    m_cache.clear();
 }
 
 void OpenTest::testAll(const QStringList& paths) {
@@ -159,6 +169,7 @@ void OpenTest::testAll(const QStringList& paths) {
     for (size_t t = 1; t < threads; ++t) pool.emplace_back(work);
     work();
     for (std::thread& t : pool) t.join();
+    std::lock_guard lock(m_mutex);
     for (const Job& job : jobs) m_cache.insert(job.path, job.entry);
     m_loads += static_cast<int>(jobs.size());
 }

@@ -127,6 +127,7 @@ struct ThumbnailWorker::Shared {
     std::deque<QString> queue;
     int batch = 0;
     int busy = 0;  // threads rendering
+    int renders = 0;
     bool stop = false;
     struct Result {
         int batch;
@@ -212,6 +213,20 @@ void ThumbnailWorker::Add(const QString& path) {
     m_shared->changed.notify_all();
 }
 
+void ThumbnailWorker::Append(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    {
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->queue.insert(m_shared->queue.end(), paths.begin(), paths.end());
+    }
+    m_shared->changed.notify_all();
+}
+
+int ThumbnailWorker::renders() const {
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->renders;
+}
+
 void ThumbnailWorker::Cancel() {
     std::lock_guard lock(m_shared->mutex);
     ++m_shared->batch;
@@ -271,6 +286,7 @@ void ThumbnailWorker::run(CIrImage& holder) {
             // counts as idle. One of a batch given up meanwhile is dropped
             // here, and the grid checks the batch again.
             std::lock_guard lock(s.mutex);
+            ++s.renders;
             if (batch == s.batch && !s.stop) {
                 s.done.push_back({batch, std::move(path), std::move(dib)});
                 if (!s.deliveryPosted) {

@@ -145,6 +145,11 @@ TEST_F(ImageViewRealTest, LevelChangesKeepTheFrameOfASequence) {
     int written = 0;
     image.SetLevelSpan(high, low);
     ASSERT_EQ(image.OutputDIB(first.data(), size, &written, 3), 0);
+    // A new window shows at once, without reading the frame again.
+    std::vector<unsigned char> narrow(static_cast<size_t>(size));
+    image.SetLevelSpan(low + (high - low) * 0.6f, low + (high - low) * 0.4f);
+    ASSERT_EQ(image.OutputDIB(narrow.data(), size, &written, 3), 0);
+    EXPECT_NE(narrow, first);
     for (int i = 0; i < 20; ++i) image.SetLevelSpan(high - static_cast<float>(i % 5), low + static_cast<float>(i % 3));
     image.SetLevelSpan(high, low);
     ASSERT_EQ(image.OutputDIB(last.data(), size, &written, 3), 0);

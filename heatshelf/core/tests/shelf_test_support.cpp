@@ -1,8 +1,18 @@
 #include "shelf_test_support.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QProcess>
 
 namespace heatshelf_test {
+
+void ensureApplication() {
+    if (QCoreApplication::instance() != nullptr) return;
+    static int argc = 1;
+    static char name[] = "heatshelf_core_tests";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+}
 
 QString fixture(const QString& name) {
     return qEnvironmentVariable("HEATSHELF_FIXTURE_DIR") + QLatin1Char('/') + name;

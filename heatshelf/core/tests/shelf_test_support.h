@@ -7,6 +7,10 @@
 
 namespace heatshelf_test {
 
+// Makes the application object the tests of threaded work need to
+// deliver their results through an event loop (once per process).
+void ensureApplication();
+
 // A file written by shelf_fixtures.py.
 QString fixture(const QString& name);
 

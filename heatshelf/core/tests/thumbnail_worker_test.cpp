@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -23,15 +22,8 @@
 namespace heatshelf {
 namespace {
 
+using heatshelf_test::ensureApplication;
 using heatshelf_test::fixture;
-
-void ensureApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    static int argc = 1;
-    static char name[] = "heatshelf_core_tests";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
-}
 
 // The results a worker delivered through the event loop, by path.
 struct Collector {

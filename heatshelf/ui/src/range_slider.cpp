@@ -199,7 +199,8 @@ bool CRangeSlider::Blocked(float v, float spacing) const
         if (other == me)
             continue;
         const float h = m_thumbs[j]->value;
-        // List order decides, so equal thumbs cannot pass each other.
+        // List order decides, so equal thumbs (a file of one temperature)
+        // cannot pass each other: the low end never goes above the high.
         if (me > other && v - spacing <= h)
             return true;
         if (me < other && v + spacing >= h)
@@ -254,7 +255,10 @@ void CRangeSlider::mouseReleaseEvent(QMouseEvent* e)
             RemoveThumb(m_dragged);
             const int index = InsertThumb(std::move(t));
             update();
-            // The picture follows the thumb the release moved.
+            // The picture follows the thumb the release moved: the release
+            // may put it where the last move was refused (5 units against
+            // 2.5 % of the range), and without a report the picture would
+            // keep the level the slider no longer shows.
             if (moved)
                 emit thumbMoved(index == 0 ? 1 : 2, g);
         }

@@ -4,6 +4,7 @@
 #include "skin/skin_colors.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPainter>
 
 namespace heatshelf {
@@ -43,6 +44,14 @@ void SkinListBandDelegate::paint(QPainter* p, const QStyleOptionViewItem& option
 CSkinListCtrl::CSkinListCtrl(QWidget* parent) : CScrollListCtrl(parent)
 {
     setItemDelegate(new SkinListBandDelegate(this));
+}
+
+bool CSkinListCtrl::viewportEvent(QEvent* e)
+{
+    // A hidden header does not stretch its section: the list does it.
+    if (e->type() == QEvent::Resize && isHeaderHidden() && columnCount() == 1)
+        setColumnWidth(0, viewport()->width());
+    return CScrollListCtrl::viewportEvent(e);
 }
 
 } // namespace heatshelf

@@ -402,10 +402,12 @@ void CDI_RptDoc::SetShowNumbers(bool show)
     MarkChanged();
 }
 
-void CDI_RptDoc::SetPathName(const QString& path)
+void CDI_RptDoc::SetPathName(const QString& path, bool addToRecent)
 {
     m_pathName = path;
     m_title = QFileInfo(path).completeBaseName(); // shown without the extension
+    if (addToRecent && !path.isEmpty() && m_env != nullptr)
+        m_env->AddToRecentFileList(path);
 }
 
 // ---- commands

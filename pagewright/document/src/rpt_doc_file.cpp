@@ -390,7 +390,10 @@ bool CDI_RptDoc::OnNewDocument()
     summary->SetAppName(m_env->LoadString(doc_string::kAppTitle));
     m_pSummInfo = std::move(summary);
 
+    // A start file is a report made for the user (filled from the command
+    // line or built from the wizard's answers): work not yet on disk.
     QString source = m_env->TakeStartFile();
+    const bool made = !source.isEmpty();
     if (source.isEmpty()) {
         const DocumentEnvironment::TemplateChoice choice = m_env->ChooseTemplate();
         if (!choice.accepted)
@@ -409,6 +412,7 @@ bool CDI_RptDoc::OnNewDocument()
             return false;
         }
     }
+    SetModifiedFlag(made);
 
     LoadProgramLogo();
     return true;

@@ -152,11 +152,11 @@ TEST(FillMode, FillsANewReportFromTheWizardFileAndLeavesTheTemplateAlone)
     rich_text::LoadStoreOrDefault(*texts[5]->GetTextStore(), doc.Environment(), kept);
     EXPECT_GE(kept.begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
 
-    // Untitled on disk, named, its undo history starting here.
+    // Untitled, not on disk, named, its undo history starting here.
     EXPECT_EQ(doc.GetTitle(), QStringLiteral("Site report"));
     EXPECT_TRUE(doc.GetPathName().isEmpty());
     EXPECT_FALSE(doc.CanUndo());
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.IsModified()) << "a filled report is unsaved work";
     EXPECT_EQ(conv.app->GetMainFrame()->MDIGetActive()->windowTitle(), QStringLiteral("Site report"));
 
     // The window that held the template saw nothing of it.

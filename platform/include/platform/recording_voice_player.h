@@ -35,9 +35,11 @@ public:
         return true;
     }
     void Stop() override { playing = false; }
+    bool HasOutput() const override { return hasOutput; }
 
     std::vector<Played> played;
     bool playing = false;
+    bool hasOutput = true; // false: as on a machine without sound output
 
 private:
     VoicePlayer* m_previous;

@@ -4,11 +4,13 @@
 // the one still playing.
 //
 // The process's player is a silent one until a program installs the Qt
-// Multimedia player (platform_voice_qt, QtVoicePlayerInstance) at start;
-// tests install the recording player.
+// Multimedia player (platform_voice_qt, MakeQtVoicePlayer) at start, for as
+// long as its application object lives; tests install the recording player.
 #pragma once
 
 #include <QString>
+
+#include <memory>
 
 namespace platform {
 
@@ -20,6 +22,9 @@ public:
     virtual bool PlayFile(const QString& path) = 0;
     // Stops what is playing (nothing when silent).
     virtual void Stop() = 0;
+    // False when there is no sound output to play on: a note then plays
+    // silently and the program tells the user so.
+    virtual bool HasOutput() const = 0;
 };
 
 // The process's player: the one installed, else a silent one.
@@ -28,8 +33,25 @@ VoicePlayer& CurrentVoicePlayer();
 // returns the one installed before (null for the default). The caller keeps
 // ownership.
 VoicePlayer* InstallVoicePlayer(VoicePlayer* player);
-// The Qt Multimedia player (platform_voice_qt): one sound effect for the
-// process, made on first use on the program's thread.
-VoicePlayer& QtVoicePlayerInstance();
+// Owns a player and installs it for its own lifetime; the player installed
+// before comes back when it ends. A program makes one after its application
+// object, so that the player (and the scratch copy of the note it plays) is
+// gone before the application object is.
+class InstalledVoicePlayer {
+public:
+    explicit InstalledVoicePlayer(std::unique_ptr<VoicePlayer> player);
+    ~InstalledVoicePlayer();
+    InstalledVoicePlayer(const InstalledVoicePlayer&) = delete;
+    InstalledVoicePlayer& operator=(const InstalledVoicePlayer&) = delete;
+
+private:
+    std::unique_ptr<VoicePlayer> m_player;
+    VoicePlayer* m_previous;
+};
+
+// The Qt Multimedia player (platform_voice_qt), for the program's thread:
+// one sound effect, made on the first note. Its destructor stops the note
+// and removes the note's scratch copy.
+std::unique_ptr<VoicePlayer> MakeQtVoicePlayer();
 
 } // namespace platform

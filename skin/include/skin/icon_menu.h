@@ -79,6 +79,9 @@ public:
 
     // The record of an action of a converted menu, or null.
     const IconMenuItem* FindItem(const QAction* action) const;
+    // The item of an action takes the action's text again (an item whose
+    // text changes after the menu was converted, a recent file).
+    void UpdateItemText(const QAction* action);
     // The CIconMenu a menu widget was converted by, or null.
     static const CIconMenu* ForWidget(const QWidget* menu);
     // Draws unconverted menus (context menus, drop-downs).

@@ -9,7 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 
 #include "thermcore_calls.h"
 
@@ -54,24 +56,36 @@ struct WalkResult {
 WalkResult WalkFolder(const QStringList& candidates, const std::function<bool(const QString&)>& opens,
                       int what, const QString& current);
 
+// What tells one version of a file from the next: its size and
+// modification time.
+struct FileStamp {
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 // Whether a file opens: the library loads it (kind by its extension) and,
 // for a sequence, reads its first frame; then closes and frees it. Answers
-// are kept by path, size and modification time.
+// are kept by path, size and modification time. Any thread may ask (the
+// calls must allow that, as the library's do): the cache is locked, a load
+// is not.
 class OpenTest {
 public:
     explicit OpenTest(const thermcore::IfrCalls& calls = thermcore::ExportedCalls()) : m_calls(&calls) {}
-    bool operator()(const QString& path);
-    // Tests every path not yet known, on a few threads at once (the calls
-    // must allow that, as the library's do); later questions about them
-    // are answered from the cache.
+    OpenTest(const OpenTest&) = delete;
+    OpenTest& operator=(const OpenTest&) = delete;
+    bool operator()(const QString& path) { return Test(path, nullptr); }
+    // As operator(); *stamp (when given): the file's size and time as tested.
+    bool Test(const QString& path, FileStamp* stamp);
+    // Tests every path not yet known, on a few threads at once; later
+    // questions about them are answered from the cache.
     void testAll(const QStringList& paths);
-    void clear() { m_cache.clear(); }
+    void clear();
     int loads() const { return m_loads; }
 
 private:
     struct Entry {
-        qint64 size = 0;
-        qint64 mtimeNs = 0;
+        FileStamp stamp;
         bool opens = false;
     };
     // The file's entry with its current size and time; false when it is
@@ -79,8 +93,9 @@ private:
     bool look(const QString& path, Entry* entry, bool* known) const;
     bool load(const QByteArray& localPath, const QString& path) const;
     const thermcore::IfrCalls* m_calls;
+    mutable std::mutex m_mutex;  // guards m_cache
     QHash<QString, Entry> m_cache;
-    int m_loads = 0;
+    std::atomic<int> m_loads{0};
 };
 
 }  // namespace heatshelf

@@ -43,6 +43,9 @@ public:
     void Prioritise(const QStringList& paths);
     // Queues one more path of the current batch (a file renamed in the grid).
     void Add(const QString& path);
+    // Queues more paths of the current batch after those queued (files
+    // found while the batch runs).
+    void Append(const QStringList& paths);
     // Forgets the queue; a picture being rendered is dropped.
     void Cancel();
     int batch() const;
@@ -52,6 +55,9 @@ public:
     bool WaitIdle(int ms) const;
 
     QSize cellSize() const { return m_cell; }
+    // How many files were rendered since the worker was made (one given up
+    // midway included).
+    int renders() const;
 
 signals:
     // A picture of batch: a packed 24-bit bitmap of the cell's size; empty

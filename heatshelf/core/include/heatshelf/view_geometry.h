@@ -110,6 +110,13 @@ Rect ThumbCell(int index, int columns);
 // What a cell shows: the picture, the selection frame, the double-click area.
 inline Rect ThumbPictureRect(const Rect& cell) { return cell.shrunk(17, 3, 17, 17); }
 inline Rect ThumbSelectionRect(const Rect& cell) { return cell.shrunk(10, 3, 10, 5); }
+// The selected cell's frame: a line of kThumbFrameWidth pixels along the
+// inside of the cell, clear of the picture and of the name.
+inline constexpr int kThumbFrameWidth = 2;
+inline Rect ThumbFrameRect(const Rect& cell) { return cell; }
+// The band of the name under the picture, 18 pixels above the cell's
+// bottom, inside the frame: a name wider than it is shortened to it.
+inline Rect ThumbNameRect(const Rect& cell) { return Rect{cell.left + 3, cell.bottom - 18, cell.right - 3, cell.bottom - 2}; }
 inline Rect ThumbOpenRect(const Rect& cell) { return cell.shrunk(18, 4, 18, 18); }
 // The thumbnail whose area holds the point, or -1.
 int ThumbAt(QPoint p, int count, int columns, bool doubleClick);

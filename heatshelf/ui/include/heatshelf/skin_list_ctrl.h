@@ -23,10 +23,15 @@ public:
     static QRect BandRect(const QRect& item, int textWidth);
 };
 
+// Without a header its one column is as wide as the list, so that no empty
+// horizontal scroll bar shows.
 class CSkinListCtrl : public CScrollListCtrl {
     Q_OBJECT
 public:
     explicit CSkinListCtrl(QWidget* parent = nullptr);
+
+protected:
+    bool viewportEvent(QEvent* e) override;
 };
 
 } // namespace heatshelf

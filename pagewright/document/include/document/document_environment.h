@@ -127,6 +127,9 @@ public:
     // The remembered save folder (setting SavePath/SavePath).
     virtual QString GetSavePath() const { return {}; }
     virtual void SetSavePath(const QString& folder) { (void)folder; }
+    // A report was opened from or saved to path: the program's list of
+    // recent files takes it.
+    virtual void AddToRecentFileList(const QString& path) { (void)path; }
     // The save-file prompt with a proposed path; replace: save (true) or save
     // a copy; filter: the file types offered (empty: reports). Empty when
     // cancelled (headless: always).

@@ -208,8 +208,9 @@ public:
 
     // ---- document framework
     const QString& GetPathName() const { return m_pathName; }
-    // Sets the path and the title (the file name without its extension).
-    void SetPathName(const QString& path);
+    // Sets the path and the title (the file name without its extension);
+    // addToRecent puts the path into the program's recent-file list.
+    void SetPathName(const QString& path, bool addToRecent = true);
     const QString& GetTitle() const { return m_title; }
     void SetTitle(const QString& title) { m_title = title; }
     bool IsModified() const { return m_modified; }

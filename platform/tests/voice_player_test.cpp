@@ -1,0 +1,84 @@
+#include "platform/voice_player.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+namespace {
+
+QCoreApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "platform_voice_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = new QCoreApplication(argc, argv);
+    return *app;
+}
+
+// A short 8 kHz, 16-bit mono WAV file.
+QByteArray Wave()
+{
+    const int samples = 800;
+    QByteArray b;
+    auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+    b.append("RIFF");
+    u32(36 + samples * 2);
+    b.append("WAVEfmt ");
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(8000);
+    u32(16000);
+    u16(2);
+    u16(16);
+    b.append("data");
+    u32(samples * 2);
+    b.append(QByteArray(samples * 2, '\0'));
+    return b;
+}
+
+// TMPDIR pointed at a private folder for one test.
+class PrivateTemp {
+public:
+    PrivateTemp() : m_old(qgetenv("TMPDIR")) { qputenv("TMPDIR", m_dir.path().toLocal8Bit()); }
+    ~PrivateTemp() { qputenv("TMPDIR", m_old); }
+    QStringList Entries() const { return QDir(m_dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot); }
+    QString Path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_old;
+};
+
+} // namespace
+
+// The player copies each note into the temporary folder; the copy goes with
+// the next note and with the player.
+TEST(QtVoicePlayer, TheNotesCopyGoesWithThePlayer)
+{
+    App();
+    QTemporaryDir notes;
+    const QString note = notes.filePath(QStringLiteral("note.wav"));
+    QFile file(note);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Wave());
+    file.close();
+
+    PrivateTemp temp;
+    {
+        platform::InstalledVoicePlayer installed(platform::MakeQtVoicePlayer());
+        platform::VoicePlayer& player = platform::CurrentVoicePlayer();
+        EXPECT_TRUE(player.PlayFile(note));
+        EXPECT_TRUE(player.PlayFile(note));
+        EXPECT_EQ(temp.Entries().size(), 1) << temp.Entries().join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(player.PlayFile(notes.filePath(QStringLiteral("missing.wav"))));
+    }
+    EXPECT_TRUE(temp.Entries().isEmpty()) << temp.Entries().join(QLatin1Char(' ')).toStdString();
+    // The silent player is back, and it has no output to play on.
+    EXPECT_FALSE(platform::CurrentVoicePlayer().HasOutput());
+}
