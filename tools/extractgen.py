@@ -97,6 +97,8 @@ FIXTURES = {
     "x_photo322.vni": ("raw photo 322 x 5", lambda: with_photo(still(), 322, 5)),
     "x_photo_jpeg.vni": ("VN410K10 with a JPEG photo (16 x 8)",
                          lambda: with_photo(Still("VN410K10"), 16, 8, vnigen.TINY_JPEG)),
+    "x_photo_huge_frame.vni": ("VN410K10 whose JPEG photo (4 KB) claims 65535 x 65535 pixels",
+                               vnigen.huge_frame_photo),
     "x_w15.vni": ("15 x 7 image with a raw 15 x 7 photo",
                   lambda: with_photo(still(width=15, height=7), 15, 7)),
     "x_seq_l1.vnv": ("layout 1: sound chunks holding a WAV file, a 0x55 photo chunk, "

@@ -258,6 +258,17 @@ TINY_JPEG = bytes.fromhex(
     "c3e58d48383f290cc41ea0a8eb5fffd9")
 
 
+# A 4 KB JPEG whose frame header claims 65535 x 65535 pixels.
+HUGE_FRAME_JPEG_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "thermcore", "jpeg", "tests",
+                                    "fixtures", "frame-65535x65535.jpg")
+
+
+def huge_frame_photo():
+    """VN410K10 whose JPEG photo (4 KB) and block claim 65535 x 65535 pixels."""
+    with open(HUGE_FRAME_JPEG_PATH, "rb") as f:
+        return Still("VN410K10").add_photo(65535, 65535, f.read())
+
+
 def calib_far_grays():
     """An older 1008-byte block: the camera preset with an active curve whose
     grays run far beyond 16 bits (0 and 100 degrees convert to about -2e8

@@ -4,6 +4,7 @@
 #include "wizard_dialogs.h"
 #include "wizard_state.h"
 
+#include "platform/dib_image.h"
 #include "platform/voice_player.h"
 #include "skin/message_box.h"
 
@@ -34,9 +35,10 @@ const WizardImageParts* WizardImageCache::Get(const QString& path)
     if (!entry->files->IsValid() || !ExtractIRFileParts(WizardEnvironment(), path, *entry->files, entry->parts))
         return entry.get();
     entry->valid = true;
-    entry->image.load(entry->files->IrBmp());
+    entry->image = platform::ReadPictureFile(entry->files->IrBmp());
     if (entry->parts.photo[2] != 0)
-        entry->ownPhoto.load(entry->parts.photoIsBmp ? entry->files->PhotoBmp() : entry->files->PhotoJpg());
+        entry->ownPhoto = platform::ReadPictureFile(entry->parts.photoIsBmp ? entry->files->PhotoBmp() : entry->files->PhotoJpg(),
+                                                    &entry->photoError);
     if (entry->parts.hasRemark) {
         QFile remark(entry->files->Remark());
         if (remark.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -51,7 +53,7 @@ const QImage& WizardImageCache::Picture(const QString& path)
 {
     auto it = m_pictures.find(path);
     if (it == m_pictures.end())
-        it = m_pictures.emplace(path, QImage(path)).first;
+        it = m_pictures.emplace(path, platform::ReadPictureFile(path)).first;
     return it->second;
 }
 

@@ -31,6 +31,7 @@ struct WizardImageParts {
     IRFileParts parts;
     QImage image;       // the false-colour image
     QImage ownPhoto;    // the file's own visible photo (null: none)
+    int photoError = 0; // why a photo the file has is null (a PicError; too large beyond the picture bound)
     QDateTime modified;
     QString remark;
     QString voicePath;

@@ -4,6 +4,7 @@
 #include "platform/dib.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 
@@ -87,7 +88,49 @@ bool JpegIsComplete(QByteArrayView f)
     return false;
 }
 
+QSize JpegFrameSize(QByteArrayView f)
+{
+    if (f.size() < 4 || getU8(f, 0) != 0xFF || getU8(f, 1) != 0xD8)
+        return {};
+    std::size_t p = 2;
+    const std::size_t n = std::size_t(f.size());
+    while (p + 1 < n) {
+        if (getU8(f, p) != 0xFF)
+            return {};
+        const int marker = getU8(f, p + 1);
+        p += 2;
+        if (marker == 0xFF) { // fill byte
+            --p;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue; // markers without a length
+        if (marker == 0xD9 || marker == 0xDA || !fits(f, p, 2))
+            return {}; // no frame before the image data
+        const std::size_t length = std::size_t(getU8(f, p)) << 8 | getU8(f, p + 1); // big-endian
+        if (length < 2 || !fits(f, p, length))
+            return {};
+        // SOF0 to SOF15 but DHT (C4), JPG (C8) and DAC (CC): precision,
+        // height, width.
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            if (length < 7)
+                return {};
+            const int height = getU8(f, p + 3) << 8 | getU8(f, p + 4);
+            const int width = getU8(f, p + 5) << 8 | getU8(f, p + 6);
+            return {width, height};
+        }
+        p += length;
+    }
+    return {};
+}
+
 namespace {
+
+bool beyondBound(QSize size)
+{
+    return size.isValid() &&
+           (size.width() > kMaxDibSide || size.height() > kMaxDibSide || qint64(size.width()) * size.height() > kMaxDibPixels);
+}
 
 // A BMP file kept as it is when its header and rows are ones this code
 // draws; otherwise the image reader converts it (later header versions,
@@ -136,16 +179,18 @@ QByteArray decodeBmp(QByteArrayView file, int* error)
     return ImageToPicture(image);
 }
 
-QImage readWithPlugin(QByteArrayView file, const char* format, int* error)
+} // namespace
+
+// Reads through a reader that has its device: the size first (the one the
+// file's header states, when the caller read it, then the reader's), the
+// pixels only within the bound.
+QImage ReadBounded(QImageReader& reader, QSize stated, int* error)
 {
-    QByteArray copy = file.toByteArray();
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
     reader.setAutoTransform(false);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kMaxDibSide || size.height() > kMaxDibSide ||
-                           qint64(size.width()) * size.height() > kMaxDibPixels)) {
+    // Qt's own allocation limit (256 MB) would refuse pictures within the
+    // bound as malformed; the bound is checked here instead.
+    reader.setAllocationLimit(int((kMaxDibPixels * 4) >> 20));
+    if (beyondBound(stated) || beyondBound(reader.size())) {
         *error = CDibImage::kPicErrorTooLarge;
         return {};
     }
@@ -153,6 +198,17 @@ QImage readWithPlugin(QByteArrayView file, const char* format, int* error)
     if (image.isNull())
         *error = CDibImage::kPicErrorMalformed;
     return image;
+}
+
+namespace {
+
+QImage readWithPlugin(QByteArrayView file, const char* format, int* error)
+{
+    QByteArray copy = file.toByteArray();
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    return ReadBounded(reader, qstrcmp(format, "jpeg") == 0 ? JpegFrameSize(file) : QSize(), error);
 }
 
 QImage pictureImage(const QByteArray& picture)
@@ -176,6 +232,10 @@ QByteArray Decode(QByteArrayView file, int type, int* error)
         image = DecodePcx(file, error);
         break;
     case CDibImage::kTypeJpg:
+        if (beyondBound(JpegFrameSize(file))) {
+            *error = CDibImage::kPicErrorTooLarge;
+            return {};
+        }
         if (!JpegIsComplete(file)) {
             *error = CDibImage::kPicErrorMalformed;
             return {};
@@ -239,3 +299,31 @@ QByteArray Encode(const QByteArray& picture, int type, int quality, int* error)
 }
 
 } // namespace platform::picture
+
+namespace platform {
+
+QImage ReadPictureFile(const QString& path, int* error)
+{
+    int ignored = CDibImage::kPicErrorNone;
+    int* out = error != nullptr ? error : &ignored;
+    *out = CDibImage::kPicErrorNone;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *out = CDibImage::kPicErrorRead;
+        return {};
+    }
+    if (file.size() > CDibImage::kMaxFileSize) {
+        *out = CDibImage::kPicErrorTooLarge;
+        return {};
+    }
+    QByteArray bytes = file.readAll();
+    // The reader's own size of a JPEG stops at 65,500 pixels a side; the
+    // frame header's is read here.
+    const QSize stated = picture::DetectFileType(bytes) == CDibImage::kTypeJpg ? picture::JpegFrameSize(bytes) : QSize();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return picture::ReadBounded(reader, stated, out);
+}
+
+} // namespace platform

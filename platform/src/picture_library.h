@@ -7,8 +7,22 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QImage>
+
+class QImageReader;
 
 namespace platform::picture {
+
+// Reads the picture of a reader that has its device, its size first: beyond
+// kMaxDibSide a side or kMaxDibPixels pixels it is refused before the pixels
+// are allocated (*error kPicErrorTooLarge); unreadable: kPicErrorMalformed.
+// stated: the size the file's header states when the caller read it
+// (JpegFrameSize), else invalid.
+QImage ReadBounded(QImageReader& reader, QSize stated, int* error);
+
+// The size a JPEG stream's frame header (SOFn) states; invalid when no frame
+// header comes before the image data.
+QSize JpegFrameSize(QByteArrayView file);
 
 // CDibImage::kTypeBmp ... kTypeTif by the first bytes; 0 when unknown.
 int DetectFileType(QByteArrayView file);

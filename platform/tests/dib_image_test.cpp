@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
@@ -312,4 +314,43 @@ TEST(DibImage, ArchiveRecordsRoundTripAndRefuseShortData)
     platform::ArchiveReader shortReader(cut, registry);
     CDibImage none;
     EXPECT_THROW(none.Serialize(shortReader), platform::ArchiveError);
+}
+
+// A 4 KB JPEG whose frame claims 65535 x 65535 pixels is refused by its size,
+// before its pixels are allocated, by every reader of picture files: the
+// programs' photo loading (ReadPictureFile) and the report's picture objects
+// (CDibImage::Load); a picture within the bound reads through both.
+TEST(PictureBound, EveryFileReaderRefusesAFrameBeyondTheBound)
+{
+    QTemporaryDir dir;
+    const QString small = dir.filePath(QStringLiteral("small.jpg"));
+    ASSERT_TRUE(gradient(40, 30).save(small, "JPG"));
+    const QString huge = QStringLiteral(PLATFORM_HUGE_FRAME_JPEG);
+
+    const struct {
+        const char* reader;
+        std::function<QSize(const QString&, int*)> read;
+    } readers[] = {
+        {"ReadPictureFile",
+         [](const QString& path, int* error) {
+             const QImage image = platform::ReadPictureFile(path, error);
+             return image.isNull() ? QSize() : image.size();
+         }},
+        {"CDibImage::Load",
+         [](const QString& path, int* error) {
+             CDibImage picture;
+             const bool loaded = picture.Load(path);
+             *error = loaded ? int(CDibImage::kPicErrorNone) : picture.GetLastPicLibError();
+             return loaded ? QSize(picture.GetWidth(), picture.GetHeight()) : QSize();
+         }},
+    };
+    for (const auto& r : readers) {
+        int error = -1;
+        EXPECT_FALSE(r.read(huge, &error).isValid()) << r.reader;
+        EXPECT_EQ(error, CDibImage::kPicErrorTooLarge) << r.reader;
+        EXPECT_EQ(r.read(small, &error), QSize(40, 30)) << r.reader;
+        EXPECT_EQ(error, CDibImage::kPicErrorNone) << r.reader;
+        EXPECT_FALSE(r.read(dir.filePath(QStringLiteral("none.jpg")), &error).isValid()) << r.reader;
+        EXPECT_EQ(error, CDibImage::kPicErrorRead) << r.reader;
+    }
 }

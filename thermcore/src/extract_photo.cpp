@@ -14,6 +14,7 @@
 #include "bmp_writer.h"
 #include "extracts.h"
 #include "file_io.h"
+#include "thermjpeg.h"
 
 namespace thermcore {
 
@@ -43,7 +44,8 @@ std::optional<RawPhoto> rawPhoto(const IfrObject& obj) {
     if (!obj.hasFile() || extractsFromSequence(obj) || !obj.photo.held) return std::nullopt;
     const uint32_t w = obj.block.photoWidth;
     const uint32_t h = obj.block.photoHeight;
-    if (w == 0 || h == 0 || obj.photo.size < uint64_t{w} * h * 4) return std::nullopt;
+    // Pictures beyond the bound callers allocate by are never made from it.
+    if (!JpegPictureFits(w, h, 4) || obj.photo.size < uint64_t{w} * h * 4) return std::nullopt;
     return RawPhoto{obj.fileCopy.data() + obj.photo.offset, w, h};
 }
 

@@ -8,6 +8,7 @@
 
 #include "heatshelf/view_geometry.h"
 #include "platform/dib.h"
+#include "platform/dib_image.h"
 
 namespace heatshelf {
 
@@ -44,6 +45,7 @@ void ImageViewCore::dropPicture() {
     m_pictureDib.clear();
     m_picture = QImage();
     m_photo = QImage();
+    m_photoError = platform::CDibImage::kPicErrorNone;
     m_imageShown = false;
 }
 
@@ -106,12 +108,15 @@ bool ImageViewCore::RenderCurrent() {
 // bytes for version 8, else a bitmap.
 void ImageViewCore::loadPhoto() {
     m_photo = QImage();
+    m_photoError = platform::CDibImage::kPicErrorNone;
     if (m_image.photoWidth() == 0 || !m_scratch.isValid()) return;
     const bool jpeg = m_image.fileVersion() == 8;
     const QString path = scratchPath("photo", jpeg ? ".jpg" : ".bmp");
     int kind = 3;
     m_image.SaveCCDFile(QFile::encodeName(path).constData(), &kind);
-    m_photo = QImage(path, jpeg ? "JPG" : "BMP");
+    // A photo whose header claims more than the picture bound is refused by
+    // its size before its pixels are allocated.
+    m_photo = platform::ReadPictureFile(path, &m_photoError);
     QFile::remove(path);
 }
 

@@ -11,6 +11,7 @@
 #include "heatshelf/image_view_core.h"
 #include "heatshelf/ir_image.h"
 #include "heatshelf/result_rows.h"
+#include "platform/dib_image.h"
 #include "shelf_test_support.h"
 
 namespace heatshelf {
@@ -108,15 +109,23 @@ TEST_F(ImageViewRealTest, VoiceNoteIsAWaveFile) {
     EXPECT_EQ(quiet.HasSoundNote(), 0);
 }
 
+// A photo whose JPEG frame claims 65535 x 65535 pixels is refused by its
+// size (too large); the file's picture is shown all the same.
 TEST_F(ImageViewRealTest, PhotosLoadFromTheirPrivateFiles) {
     const struct {
         const char* file;
         QSize size;
-    } cases[] = {{"photo_k10.vni", QSize(16, 8)}, {"photo_raw.vni", QSize(316, 6)}, {"big.vni", QSize(0, 0)}};
+        int error;
+    } cases[] = {{"photo_k10.vni", QSize(16, 8), platform::CDibImage::kPicErrorNone},
+                 {"photo_raw.vni", QSize(316, 6), platform::CDibImage::kPicErrorNone},
+                 {"photo_huge_frame.vni", QSize(0, 0), platform::CDibImage::kPicErrorTooLarge},
+                 {"big.vni", QSize(0, 0), platform::CDibImage::kPicErrorNone}};
     for (const auto& c : cases) {
         ImageViewCore& v = viewOf(QLatin1String(c.file));
         ASSERT_TRUE(v.RenderCurrent()) << c.file;
+        EXPECT_FALSE(v.picture().isNull()) << c.file;
         EXPECT_EQ(v.photo().size(), c.size) << c.file;
+        EXPECT_EQ(v.photoError(), c.error) << c.file;
     }
     EXPECT_EQ(view.holder().photoWidth(), 0);
     viewOf(QStringLiteral("photo_raw.vni"));

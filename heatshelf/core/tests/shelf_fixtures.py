@@ -11,6 +11,7 @@ DIR/records.vni    640 x 4: points 1, 3, 4 (the first at 301, 125), lines
 DIR/records_zero.vni  the same, point 1 with emissivity and distance 0
 DIR/photo_k10.vni  VN410K10 with a JPEG photo (16 x 8)
 DIR/photo_raw.vni  a raw photo 318 x 6
+DIR/photo_huge_frame.vni  VN410K10 whose JPEG photo claims 65535 x 65535
 DIR/sound.vni      an IMA ADPCM voice note
 DIR/seq3.vnv       a sequence of three frames (layout 1)
 DIR/k11.vni        VN410K11 with its board rectangle
@@ -68,6 +69,7 @@ def main(argv):
 
     write(os.path.join(out, "photo_k10.vni"), Still("VN410K10").add_photo(16, 8, TINY_JPEG).bytes())
     write(os.path.join(out, "photo_raw.vni"), Still().add_photo(318, 6).bytes())
+    write(os.path.join(out, "photo_huge_frame.vni"), vnigen.huge_frame_photo().bytes())
     write(os.path.join(out, "sound.vni"), Still().add_sound(1000, 1).bytes())
     write(os.path.join(out, "seq3.vnv"), Seq(1).params(1000).frames(3).bytes())
     write(os.path.join(out, "k11.vni"), Still("VN410K11", 320, 240).bytes())

@@ -5,6 +5,7 @@
 #include "document/document_environment.h"
 
 #include "platform/codepage.h"
+#include "platform/dib_image.h"
 #include "platform/ini_file.h"
 #include "platform/voice_player.h"
 
@@ -91,6 +92,7 @@ void CIRFileDlg::ClearPanel()
     m_time->clear();
     m_size->clear();
     m_remark->clear();
+    m_photoError = platform::CDibImage::kPicErrorNone;
     m_preview = QImage(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32);
     m_preview.fill(palette().color(QPalette::Window));
     m_picture->setPixmap(QPixmap::fromImage(m_preview));
@@ -130,9 +132,14 @@ void CIRFileDlg::ShowPreview()
 {
     m_preview = QImage(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32);
     m_preview.fill(palette().color(QPalette::Window));
-    const QImage image(m_files.IrBmp());
+    const QImage image = platform::ReadPictureFile(m_files.IrBmp());
     const QString photoPath = m_parts.photoIsBmp ? m_files.PhotoBmp() : m_files.PhotoJpg();
-    const QImage photo = m_parts.photo[2] != 0 || QFileInfo::exists(photoPath) ? QImage(photoPath) : QImage();
+    // A photo beyond the picture bound is refused by its size (m_photoError)
+    // and the image alone is shown.
+    m_photoError = platform::CDibImage::kPicErrorNone;
+    const QImage photo = m_parts.photo[2] != 0 || QFileInfo::exists(photoPath)
+                             ? platform::ReadPictureFile(photoPath, &m_photoError)
+                             : QImage();
     QRect area = m_preview.rect();
     QPainter painter(&m_preview);
     const auto drawFitted = [&](const QImage& picture, const QRect& box) {

@@ -5,6 +5,7 @@
 #include "irimage/ir_file_dlg.h"
 #include "irimage/ir_file_parts.h"
 
+#include "platform/dib_image.h"
 #include "platform/recording_voice_player.h"
 
 #include <QDirIterator>
@@ -140,3 +141,23 @@ TEST(IRFileDialog, PreviewShowsOneFileOnceAndPlaysItsNote)
     EXPECT_TRUE(dialog.grab().save(shots + QStringLiteral("/ir-file-dialog.png")));
 }
 
+
+// The preview reads a file's photo by its size first: a JPEG photo whose
+// frame claims 65535 x 65535 pixels is refused (too large) and the image is
+// shown without it.
+TEST(IRFileDialog, PreviewRefusesAPhotoBeyondThePictureBound)
+{
+    CommandEnvironment env;
+    CIRFileDlg dialog(env, true, QString(), QString(), QStringLiteral("PIC (*.VNI)|*.VNI||"));
+    const struct {
+        const char* file;
+        int error;
+    } cases[] = {{"x_photo_jpeg.vni", platform::CDibImage::kPicErrorNone},
+                 {"x_photo_huge_frame.vni", platform::CDibImage::kPicErrorTooLarge}};
+    for (const auto& c : cases) {
+        dialog.PreviewSelection({ExtractFixture(c.file)});
+        EXPECT_EQ(dialog.PhotoError(), c.error) << c.file;
+        const QImage preview = dialog.PreviewImage();
+        EXPECT_NE(preview.pixel(preview.width() / 4, preview.height() / 2), preview.pixel(0, 0)) << c.file;
+    }
+}

@@ -7,6 +7,7 @@
 #include "wizard_new_report_pages.h"
 #include "wizard_template_pages.h"
 
+#include "platform/dib_image.h"
 #include "platform/recording_voice_player.h"
 #include "skin/edit_list_ctrl.h"
 
@@ -355,4 +356,31 @@ TEST(WizardPages, TheVoiceNotePlayedIsTheSelectedImagesOwnEvenAfterAnotherWasExt
     EXPECT_NE(player.played[0].bytes, player.played[1].bytes);
     EXPECT_EQ(player.played[0].path, player.played[2].path);
     EXPECT_EQ(page->Cache().ExtractionCount(), 3);
+}
+
+// The image page reads pictures by their size first: a camera file whose
+// JPEG photo claims 65535 x 65535 pixels gives its parts without the photo
+// (too large), and so does such a JPEG chosen as a picture.
+TEST(WizardPages, PicturesBeyondTheBoundAreRefusedByTheirSize)
+{
+    Fixture f;
+    WizardImageCache cache;
+    const QString extracts = QStringLiteral(TEMPLATES_TEST_EXTRACTS) + QLatin1Char('/');
+    const struct {
+        const char* file;
+        QSize photo;
+        int error;
+    } cases[] = {{"x_photo_jpeg.vni", QSize(16, 8), platform::CDibImage::kPicErrorNone},
+                 {"x_photo_huge_frame.vni", QSize(0, 0), platform::CDibImage::kPicErrorTooLarge}};
+    for (const auto& c : cases) {
+        const WizardImageParts* parts = cache.Get(extracts + QLatin1String(c.file));
+        ASSERT_NE(parts, nullptr) << c.file;
+        EXPECT_TRUE(parts->valid) << c.file;
+        EXPECT_FALSE(parts->image.isNull()) << c.file;
+        EXPECT_EQ(parts->ownPhoto.size(), c.photo) << c.file;
+        EXPECT_EQ(parts->photoError, c.error) << c.file;
+    }
+    EXPECT_TRUE(cache.Picture(QStringLiteral(TEMPLATES_TEST_SOURCE "/thermcore/jpeg/tests/fixtures/frame-65535x65535.jpg"))
+                    .isNull());
+    EXPECT_EQ(cache.Picture(TheFiles().picture).size(), QSize(40, 30));
 }

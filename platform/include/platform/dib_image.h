@@ -160,4 +160,12 @@ private:
     QByteArray m_original;
 };
 
+// Reads a picture file to show it (a camera file's photo, JPEG or BMP by its
+// content), its size first (a JPEG's frame header, else the image reader's):
+// beyond kMaxDibSide pixels a side or kMaxDibPixels pixels (a frame header
+// may claim 65535 x 65535 in a few bytes) it is refused before anything is
+// allocated. A null image when refused or unreadable; *error (when given)
+// says why: CDibImage::kPicErrorTooLarge, kPicErrorRead or kPicErrorMalformed.
+QImage ReadPictureFile(const QString& path, int* error = nullptr);
+
 } // namespace platform

@@ -71,6 +71,10 @@ public:
     const QByteArray& pictureDib() const { return m_pictureDib; }
     const QImage& picture() const { return m_picture; }
     const QImage& photo() const { return m_photo; }
+    // Why the current file's photo is null although the file has one: a
+    // platform::CDibImage::PicError (kPicErrorTooLarge beyond the picture
+    // bound); kPicErrorNone otherwise.
+    int photoError() const { return m_photoError; }
     int palette() const { return m_palette; }
     float rangeUpper() const { return m_rangeUpper; }
     float rangeLower() const { return m_rangeLower; }
@@ -116,6 +120,7 @@ private:
     QByteArray m_pictureDib;
     QImage m_picture;
     QImage m_photo;
+    int m_photoError = 0;
 };
 
 }  // namespace heatshelf

@@ -11,10 +11,10 @@
 # makes the tests <NAME>_fuzz_replay and <NAME>_draw_fuzz_replay.
 function(report_fuzz_replays name library)
   cmake_parse_arguments(R "" "" "SOURCES;CORPORA;DEPENDS;ENVIRONMENT" ${ARGN})
-  set(_replay_main ${PROJECT_SOURCE_DIR}/pagewright/document/tests/fuzz/replay_main.cpp)
   foreach(kind IN ITEMS "" "_draw")
     set(_exe ${name}${kind}_replay)
-    add_executable(${_exe} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/contents${kind}_fuzzer.cpp ${_replay_main} ${R_SOURCES})
+    add_executable(${_exe} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/contents${kind}_fuzzer.cpp ${SUITE_FUZZ_REPLAY_MAIN}
+      ${SUITE_LSAN_SYSTEM_SOURCE} ${R_SOURCES})
     target_compile_options(${_exe} PRIVATE ${SUITE_WARNING_FLAGS})
     target_link_libraries(${_exe} PRIVATE ${library})
     if(R_DEPENDS)
@@ -28,8 +28,8 @@ endfunction()
 
 # The libFuzzer programs of a pair (clang, PAGEWRIGHT_DOCUMENT_FUZZ):
 #   report_fuzz_targets(NAME LIBRARY SOURCE_DIR [extra sources...])
-# Run each with a memory limit, e.g.
-#   build/fuzz/.../<NAME>_fuzzer CORPUS -rss_limit_mb=2048 -malloc_limit_mb=1024
+# Run each through scripts/fuzz, which sets the memory limits:
+#   scripts/fuzz <NAME>_fuzzer SCRATCH_DIR KEPT_CORPUS -max_total_time=300
 function(report_fuzz_targets name library dir)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "PAGEWRIGHT_DOCUMENT_FUZZ needs clang (libFuzzer)")
@@ -38,7 +38,7 @@ function(report_fuzz_targets name library dir)
   target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link)
   foreach(kind IN ITEMS "" "_draw")
     set(_exe ${name}${kind}_fuzzer)
-    add_executable(${_exe} ${dir}/contents${kind}_fuzzer.cpp ${ARGN})
+    add_executable(${_exe} ${dir}/contents${kind}_fuzzer.cpp ${SUITE_LSAN_SYSTEM_SOURCE} ${ARGN})
     target_compile_options(${_exe} PRIVATE ${SUITE_WARNING_FLAGS} -fsanitize=fuzzer)
     target_link_options(${_exe} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${_exe} PRIVATE ${library})

@@ -49,6 +49,10 @@ public:
     QString FieldText(int id) const;
     bool PlayEnabled() const;
     const QImage& PreviewImage() const { return m_preview; }
+    // Why the previewed file's photo is not shown although it has one: a
+    // platform::CDibImage::PicError (kPicErrorTooLarge beyond the picture
+    // bound); kPicErrorNone otherwise.
+    int PhotoError() const { return m_photoError; }
     const IRFileParts& Parts() const { return m_parts; }
     const IRScratchFiles& Scratch() const { return m_files; }
     int ExtractionCount() const { return m_extractions; }
@@ -68,6 +72,7 @@ private:
     bool m_lastOpened = false;
     int m_extractions = 0;
     QImage m_preview;
+    int m_photoError = 0;
     QLabel* m_picture = nullptr;
     QLineEdit* m_date = nullptr;
     QLineEdit* m_time = nullptr;

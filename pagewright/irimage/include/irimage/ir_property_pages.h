@@ -127,7 +127,6 @@ private:
     QComboBox* m_targets;
     QComboBox* m_quantities;
     QLineEdit* m_referenceEdit;
-    bool m_loading = false;
 };
 
 class CIRAnalysisPage : public PropertyPage {

@@ -10,7 +10,8 @@
 #include <iterator>
 #include <vector>
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
+// A target without set-up leaves out LLVMFuzzerInitialize, as libFuzzer allows.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
@@ -27,7 +28,8 @@ int RunFile(const std::filesystem::path& path)
 
 int main(int argc, char** argv)
 {
-    LLVMFuzzerInitialize(&argc, &argv);
+    if (LLVMFuzzerInitialize != nullptr)
+        LLVMFuzzerInitialize(&argc, &argv);
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path root(argv[i]);
