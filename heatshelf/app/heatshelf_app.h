@@ -9,7 +9,7 @@
 #include "heatshelf_doc.h"
 #include "main_frame.h"
 #include "palette_table.h"
-#include "recent_file_list.h"
+#include "skin/recent_file_list.h"
 
 #include "heatshelf/theme.h"
 #include "skin/cmd_target.h"

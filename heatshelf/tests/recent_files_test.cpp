@@ -5,7 +5,6 @@
 #include "app_test_support.h"
 #include "image_view_support.h"
 
-#include "recent_file_list.h"
 #include "resource_ids.h"
 
 #include "platform/settings.h"
@@ -19,45 +18,6 @@
 #include <QTimer>
 
 using namespace heatshelf;
-
-TEST(RecentFileList, KeepsFourNewestFirstInTheSettings)
-{
-    QTemporaryDir config;
-    platform::Settings settings(QStringLiteral("Heatshelf"), config.path());
-    CRecentFileList list(&settings);
-    for (const char* path : {"/d/a.VNI", "/d/b.VNI", "/d/c.VNI", "/d/a.VNI", "/d/d.VNI", "/d/e.VNI"})
-        list.Add(QString::fromLatin1(path));
-    EXPECT_EQ(list.Files(), (QStringList{"/d/e.VNI", "/d/d.VNI", "/d/a.VNI", "/d/c.VNI"}));
-    EXPECT_EQ(settings.readString(QStringLiteral("Recent File List"), QStringLiteral("File1")), QStringLiteral("/d/e.VNI"));
-    list.Remove(1);
-    list.Remove(7);
-
-    // The next run reads what this one wrote.
-    platform::Settings again(QStringLiteral("Heatshelf"), config.path());
-    CRecentFileList next(&again);
-    next.ReadList();
-    EXPECT_EQ(next.Files(), (QStringList{"/d/e.VNI", "/d/a.VNI", "/d/c.VNI"}));
-    EXPECT_TRUE(QFileInfo(again.filePath()).fileName().startsWith(QStringLiteral("Heatshelf")));
-}
-
-TEST(RecentFileList, MenuTextsAreNumberedAndShortened)
-{
-    CRecentFileList list;
-    list.Add(QStringLiteral("/home/u/R&D/a.VNI"));
-    EXPECT_EQ(list.MenuText(0), QStringLiteral("&1 /home/u/R&&D/a.VNI"));
-    EXPECT_EQ(list.MenuText(1), QString());
-    const struct {
-        const char* path;
-        const char* shown;
-    } cases[] = {
-        {"/home/u/a.VNI", "/home/u/a.VNI"},
-        {"/home/user/cards/2024/site-7/IR0001.VNI", "/home/.../site-7/IR0001.VNI"},
-        {"/media/a/b/c/d/e/f/a-very-long-file-name-of-a-camera.VNI", "a-very-long-file-name-of-a-camera.VNI"},
-        {"relative/folder/down/below/IR0001.VNI", "relative/.../below/IR0001.VNI"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CRecentFileList::AbbreviatedName(QString::fromUtf8(c.path)), QString::fromUtf8(c.shown)) << c.path;
-}
 
 namespace {
 

@@ -163,7 +163,7 @@ void CMainFrame::onUpdateRecentFile(CCmdUI& ui)
         text = m_actions.value(ID_FILE_MRU_FILE1)->property("menuText").toString();
     if (QAction* a = m_actions.value(ui.GetID())) {
         a->setVisible(!text.isEmpty());
-        a->setStatusTip(index < m_app.m_recentFiles.GetCount() ? QDir::toNativeSeparators(m_app.m_recentFiles.GetFile(index))
+        a->setStatusTip(index < m_app.m_recentFiles.Count() ? QDir::toNativeSeparators(m_app.m_recentFiles.At(index))
                                                                : CommandPrompt(ui.GetID()));
     }
     ui.SetText(text);

@@ -151,7 +151,8 @@ bool CDI_RptApp::InitInstance()
     if (!LoadFieldIni())
         return false;
     // 10: the four most recent files.
-    m_recentFiles.ReadList(*m_settings);
+    m_recentFiles = CRecentFileList(m_settings.get());
+    m_recentFiles.ReadList();
     // 11: strings of the override file beside the program.
     m_languageLoaded = LoadStringOverrides(m_options.executableFolder + QLatin1Char('/') +
                                            QString::fromLatin1(kStringOverrideFile));
@@ -316,19 +317,16 @@ bool CDI_RptApp::OpenReport(const QString& path)
 void CDI_RptApp::AddToRecentFileList(const QString& path)
 {
     m_recentFiles.Add(path);
-    if (m_settings != nullptr)
-        m_recentFiles.WriteList(*m_settings);
 }
 
 bool CDI_RptApp::OpenRecentFile(int index)
 {
-    const QString path = m_recentFiles.GetFile(index);
+    const QString path = m_recentFiles.At(index);
     if (path.isEmpty())
         return false;
     if (m_template->OpenDocumentFile(path))
         return true;
     m_recentFiles.Remove(index);
-    m_recentFiles.WriteList(*m_settings);
     return false;
 }
 

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "app_signals.h"
-#include "recent_file_list.h"
+#include "skin/recent_file_list.h"
 #include "skin/cmd_target.h"
 
 #include "irimage/ir_analysis.h"
@@ -120,7 +120,7 @@ public:
     int m_fieldCount = 0;
     IRAnalysisArray m_analysisArray;
     QStringList m_objectTypes;
-    CRecentFileList m_recentFiles{4}; // the File menu's last reports, newest first
+    CRecentFileList m_recentFiles; // the File menu's last reports, newest first
     QStringList m_paletteNames; // kMaxPaletteNames slots
     // The batch command: its kind (0 reports, 1 pictures), input files in
     // the order added, output folder; and the measurements of a batch

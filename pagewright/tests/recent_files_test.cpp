@@ -3,7 +3,7 @@
 #include "test_support.h"
 
 #include "main_frame.h"
-#include "recent_file_list.h"
+#include "skin/recent_file_list.h"
 #include "resource_ids.h"
 #include "rpt_template.h"
 #include "rpt_view.h"
@@ -43,7 +43,7 @@ QStringList Expected(const QStringList& paths)
 {
     QStringList out;
     for (int i = 0; i < paths.size(); ++i)
-        out << QStringLiteral("&%1 %2").arg(i + 1).arg(CRecentFileList::DisplayName(paths[i]).replace(
+        out << QStringLiteral("&%1 %2").arg(i + 1).arg(CRecentFileList::AbbreviatedName(paths[i]).replace(
                                                             QLatin1Char('&'), QLatin1String("&&")));
     return out;
 }
@@ -53,8 +53,9 @@ QStringList Stored(const StartupSandbox& box)
     const platform::Settings settings(QStringLiteral("Pagewright"), box.ConfigFolder());
     QStringList out;
     for (int i = 1; i <= 6; ++i) {
-        if (settings.contains(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i)))
-            out << settings.readString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i));
+        const QString file = settings.readString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i));
+        if (!file.isEmpty())
+            out << file;
     }
     return out;
 }
@@ -73,44 +74,6 @@ void WriteEmptyReport(const QString& path)
 }
 
 } // namespace
-
-TEST(RecentFileList, KeepsTheNewestFourOnceEach)
-{
-    CRecentFileList list(4);
-    for (const char* name : {"/r/a.rpt", "/r/b.rpt", "/r/c.rpt", "/r/b.rpt", "/r/d.rpt", "/r/e.rpt"})
-        list.Add(QString::fromLatin1(name));
-    EXPECT_EQ(list.Files(), (QStringList{"/r/e.rpt", "/r/d.rpt", "/r/b.rpt", "/r/c.rpt"}));
-    list.Add(QStringLiteral("/r/x/../c.rpt")); // the same file, written another way
-    EXPECT_EQ(list.Files(), (QStringList{"/r/c.rpt", "/r/e.rpt", "/r/d.rpt", "/r/b.rpt"}));
-    list.Remove(1);
-    list.Remove(7);
-    EXPECT_EQ(list.Files(), (QStringList{"/r/c.rpt", "/r/d.rpt", "/r/b.rpt"}));
-    list.Add(QStringLiteral("rel.rpt"));
-    EXPECT_EQ(list.GetFile(0), QDir::current().absoluteFilePath(QStringLiteral("rel.rpt")));
-}
-
-TEST(RecentFileList, MenuTextsAreNumberedAndShortened)
-{
-    const struct {
-        const char* path;
-        const char* shown;
-    } cases[] = {
-        {"/data/plant.rpt", "/data/plant.rpt"},
-        {"/data/reports/substation-3.rpt", "/data/reports/substation-3.rpt"}, // 30 characters
-        {"/home/someone/Documents/reports/plant.rpt", "/.../reports/plant.rpt"},
-        {"/home/someone/Documents/a-long-report-name.rpt", "/.../a-long-report-name.rpt"},
-        {"/home/someone/a-report-name-far-too-long-to-show.rpt", "a-report-name-far-too-long-to-show.rpt"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CRecentFileList::DisplayName(QString::fromUtf8(c.path)), QString::fromUtf8(c.shown)) << c.path;
-
-    CRecentFileList list(4);
-    list.Add(QStringLiteral("/r/R&D.rpt"));
-    list.Add(QStringLiteral("/r/plant.rpt"));
-    EXPECT_EQ(list.MenuText(0), QStringLiteral("&1 /r/plant.rpt"));
-    EXPECT_EQ(list.MenuText(1), QStringLiteral("&2 /r/R&&D.rpt")) << "an ampersand is no mnemonic";
-    EXPECT_EQ(list.MenuText(2), QString());
-}
 
 TEST(RecentFiles, OpenAndSaveFillTheFileMenuAndTheSettingsKeepIt)
 {

@@ -1,10 +1,9 @@
-#include "recent_file_list.h"
+#include "skin/recent_file_list.h"
 
 #include "platform/settings.h"
 
 #include <QDir>
 
-namespace heatshelf {
 namespace {
 
 const QString kSection = QStringLiteral("Recent File List");
@@ -82,5 +81,3 @@ QString CRecentFileList::AbbreviatedName(const QString& path, int maxLength)
         return tail;
     return head + QStringLiteral("/.../") + tail;
 }
-
-} // namespace heatshelf

@@ -1,6 +1,6 @@
-// CRecentFileList: the four files opened last, newest first, kept in the
-// program's settings (section "Recent File List", entries "File1" ...
-// "File4") and shown in the File menu as "&1 name" ... "&4 name".
+// CRecentFileList: the four files a program opened or saved last, newest
+// first, kept in its settings (section "Recent File List", entries "File1"
+// ... "File4") and shown in its File menu as "&1 name" ... "&4 name".
 #pragma once
 
 #include <QString>
@@ -9,8 +9,6 @@
 namespace platform {
 class Settings;
 }
-
-namespace heatshelf {
 
 class CRecentFileList {
 public:
@@ -43,5 +41,3 @@ private:
     platform::Settings* m_settings;
     QStringList m_files;
 };
-
-} // namespace heatshelf
