@@ -80,9 +80,6 @@ public:
 
     int GetIRNumber() const { return m_nIRNumber; }
     void SetIRNumber(int number) { m_nIRNumber = number; }
-    // IRLinkedObject
-    int GetLinkedIRNumber() const override { return m_nIRNumber; }
-    void SetLinkedIRNumber(int number) override { m_nIRNumber = number; }
     const std::vector<std::uint32_t>& FieldIds() const { return m_fieldIds; }
     void SetFieldIds(std::vector<std::uint32_t> ids) { m_fieldIds = std::move(ids); }
     int GetDifference() const { return m_bDifference; }
