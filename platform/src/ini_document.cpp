@@ -97,6 +97,21 @@ QByteArrayView cleanValue(QByteArrayView raw)
     return v;
 }
 
+// Names asked for lose the blanks the file's own names lose (spaces, tabs),
+// and only those: other blanks (U+0085, the ideographic space) belong to a
+// name, as their bytes do in the file.
+QStringView trimmedName(QStringView name)
+{
+    const auto blank = [](QChar c) { return c.unicode() < 0x80 && isBlank(static_cast<char>(c.unicode())); };
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && blank(name[begin]))
+        ++begin;
+    while (end > begin && blank(name[end - 1]))
+        --end;
+    return name.sliced(begin, end - begin);
+}
+
 bool validName(QStringView name)
 {
     if (name.isEmpty())
@@ -205,7 +220,7 @@ QByteArray IniDocument::toBytes() const
 
 const IniDocument::Block* IniDocument::findSection(QStringView section) const
 {
-    const auto it = m_sections.constFind(foldedName(section.trimmed()));
+    const auto it = m_sections.constFind(foldedName(trimmedName(section)));
     return it == m_sections.cend() ? nullptr : &m_blocks[*it];
 }
 
@@ -216,7 +231,7 @@ IniDocument::Block* IniDocument::findSection(QStringView section)
 
 const IniDocument::Line* IniDocument::findKey(const Block& block, QStringView key)
 {
-    const auto it = block.keys.constFind(foldedName(key.trimmed()));
+    const auto it = block.keys.constFind(foldedName(trimmedName(key)));
     return it == block.keys.cend() ? nullptr : &block.lines[*it];
 }
 
@@ -257,8 +272,8 @@ int IniDocument::readInt(QStringView section, QStringView key, int defaultValue)
 
 bool IniDocument::writeString(QStringView section, QStringView key, QStringView value)
 {
-    const QStringView sectionName = section.trimmed();
-    const QStringView keyName = key.trimmed();
+    const QStringView sectionName = trimmedName(section);
+    const QStringView keyName = trimmedName(key);
     if (!validName(sectionName) || !validName(keyName) || value.contains(u'\r') || value.contains(u'\n'))
         return false;
 

@@ -151,6 +151,25 @@ TEST(IniDocument, TheFirstOfARepeatedSectionOrKeyIsTheOneReadAndWritten)
     EXPECT_EQ(ini.toBytes(), expected);
 }
 
+TEST(IniDocument, NamesLoseOnlyTheBlanksTheFileLoses)
+{
+    // "n" and a key whose name ends in an ideographic space (GBK A1 A1) or
+    // in a byte that is no character: three keys, each found only by its
+    // own name, and writing one leaves the others alone.
+    IniDocument ini(QByteArray("[x]\nn=1\nn\xA1\xA1=2\nn\x85=3\n"));
+    EXPECT_EQ(ini.value(u"x", u" n\t"), QStringLiteral("1"));
+    EXPECT_EQ(ini.value(u"x", u"n\u3000"), QStringLiteral("2"));
+    EXPECT_FALSE(ini.value(u"x", u"n\u0085")) << "U+0085 is no blank of the file";
+    EXPECT_FALSE(ini.value(u"x\u3000", u"n"));
+
+    ASSERT_TRUE(ini.writeString(u"x", u"n\u3000", u"new"));
+    ASSERT_TRUE(ini.writeString(u"x", u"n", u"one"));
+    const IniDocument again(ini.toBytes());
+    EXPECT_EQ(again.value(u"x", u"n"), QStringLiteral("one"));
+    EXPECT_EQ(again.value(u"x", u"n\u3000"), QStringLiteral("new"));
+    EXPECT_EQ(again.toBytes(), QByteArray("[x]\nn=one\nn\xA1\xA1=new\nn\x85=3\n"));
+}
+
 TEST(IniDocument, KeysWrittenInAnyOrderLandInTheirSectionsAndAreFoundAgain)
 {
     // Keys go to the sections in turn (names in varied case, keys with
