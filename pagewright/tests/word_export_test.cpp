@@ -172,6 +172,9 @@ public:
             auto* field = static_cast<CDrawField*>(
                 Add(doc, std::make_unique<CDrawField>(view, DocRect(left, -5000, left + 2200, -5300)), 0));
             field->SetBinding(1, 1, id);
+            // As the field tool makes it: one edit gives it its format.
+            field->BeginEdit(view, 0);
+            field->EndEdit(view);
             left += 2400;
         }
 
