@@ -196,6 +196,22 @@ int SkipRows(CodecState& s, DecodeScanRecord& scan, int first, int last)
     return 0;
 }
 
+// Strip reads: after MCU row `row`, true when the strip is complete (its
+// last row or the image's); the scan then resumes at the next row, whose
+// strip is placed at the buffer's first row.
+bool StripComplete(DecoderState& d, DecodeScanRecord& scan, int row)
+{
+    if (d.stripMcuRows == 0 || ((row + 1) % d.stripMcuRows != 0 && row + 1 < d.mcuRows))
+        return false;
+    scan.resumeRow = row + 1;
+    scan.resumeColumn = 0;
+    d.interruptX = d.outWidth;
+    d.interruptY = std::min((row + 1) * d.mcuOutHeight, d.outHeight);
+    if (row + 1 < d.mcuRows)
+        JpegPlaceStrip(d, row + 1);
+    return true;
+}
+
 // Sequential scan of every component, MCU by MCU to the output.
 int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
 {
@@ -204,6 +220,7 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
     const McuRange out = OutputRange(d, cols, rows);
     const McuRange dec = DecodeRange(d, out, cols, rows);
     const bool region = d.regionActive;
+    const bool strips = d.stripMcuRows > 0;
     int startRow = scan.resumeRow, startColumn = scan.resumeColumn;
     if (startRow == 0 && startColumn == 0) {
         if (int rc = SinkBegin(s))
@@ -225,9 +242,18 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
         }
     }
     for (int row = startRow; row <= dec.r1; ++row) {
-        if (row > startRow && EntropyDataEnded(d.source.bits)) {
-            SinkFinish(s, out, row - 1);
-            return region ? JPEG_ROI_SUCCESS : 0;
+        // A strip read checks at every row but its first, as one call does.
+        if (!scan.dataEnded && (row > startRow || (strips && row > 0)) && EntropyDataEnded(d.source.bits)) {
+            if (!strips) {
+                SinkFinish(s, out, row - 1);
+                return region ? JPEG_ROI_SUCCESS : 0;
+            }
+            scan.dataEnded = true; // the remaining strips keep what the buffer holds
+        }
+        if (scan.dataEnded) {
+            if (StripComplete(d, scan, row))
+                return JPEG_INTERRUPTED;
+            continue;
         }
         RecordRow(d, scan, row);
         for (int column = row == startRow ? startColumn : 0; column < cols; ++column) {
@@ -245,9 +271,12 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
                 SinkRowDone(s, out, row);
             if (restart > 0) {
                 SinkFinish(s, out, row);
-                return region ? JPEG_ROI_SUCCESS : 0;
+                if (!strips)
+                    return region ? JPEG_ROI_SUCCESS : 0;
+                scan.dataEnded = true;
+                break;
             }
-            if (full && InterruptRequested(p)) {
+            if (full && !strips && InterruptRequested(p)) {
                 const int nextColumn = column + 1 < cols ? column + 1 : 0;
                 const int nextRow = column + 1 < cols ? row : row + 1;
                 if (nextRow <= dec.r1) {
@@ -260,6 +289,8 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
                 }
             }
         }
+        if (StripComplete(d, scan, row))
+            return JPEG_INTERRUPTED;
     }
     SinkFinish(s, out, dec.r1);
     return region ? JPEG_ROI_SUCCESS : 0;
@@ -369,6 +400,14 @@ int JpegCheckRestart(JpegSource& source, DecodeScanRecord& scan, int columns, in
     }
     bits.marker = code; // another marker: it ends the scan
     return 1;
+}
+
+void JpegPlaceStrip(DecoderState& d, int mcuRow)
+{
+    const int top = mcuRow * d.mcuOutHeight;
+    const int bottom = std::max(top, std::min(top + d.stripMcuRows * d.mcuOutHeight, d.stripClipHeight));
+    d.region = {0, top, d.clipWidth, bottom};
+    d.clipHeight = bottom - top;
 }
 
 void JpegTransformMcu(CodecState& s, int16_t* mcu)
