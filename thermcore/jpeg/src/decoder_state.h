@@ -96,6 +96,7 @@ struct DecoderState {
     uint16_t quantValues[4][64] = {};
     alignas(32) int32_t dequant[4][kDequantTableSize] = {};
     int dequantMethod[4] = {-1, -1, -1, -1};
+    alignas(16) int16_t dequantLow[4][64] = {}; // accurate tables: the multipliers' low 16 bits
     HuffmanDecoder dcTables[4];
     HuffmanDecoder acTables[4];
     int restartInterval = 0;

@@ -151,7 +151,8 @@ int RestoreRow(DecoderState& d, DecodeScanRecord& scan, int row)
 }
 
 // Decodes the blocks of the MCU (column, row) of an interleaved sequential
-// scan into the MCU buffer (dequantised), or only its DC predictors.
+// scan into the MCU buffer (quantised coefficients), or only its DC
+// predictors.
 int DecodeMcu(CodecState& s, DecodeScanRecord& scan, bool full)
 {
     DecoderState& d = s.dec;
@@ -164,8 +165,6 @@ int DecodeMcu(CodecState& s, DecodeScanRecord& scan, bool full)
             int rc;
             if (full) {
                 rc = s.kernels.decodeBlock(d.source.bits, dc, ac, &scan.dcPredictor[k], block);
-                if (rc == 0)
-                    Dequantize(s, sc.index, block);
             } else {
                 rc = s.kernels.decodeBlockDc(d.source.bits, dc, ac, &scan.dcPredictor[k], nullptr);
             }
@@ -414,15 +413,36 @@ void JpegTransformMcu(CodecState& s, int16_t* mcu)
 {
     const DecoderState& d = s.dec;
     const KernelTable& k = s.kernels;
+    // Full-size accurate blocks go through the two-block kernel in pairs,
+    // across components (the whole MCU was decoded before any is read back).
+    int16_t* pending = nullptr;
+    const int16_t* pendingMultipliers = nullptr;
     for (int c = 0; c < d.componentCount; ++c) {
+        const int quant = d.components[c].quantNumber;
+        const int blocks = d.components[c].h * d.components[c].v;
+        int16_t* block = mcu + d.blockOffset[c] * 64;
+        if (d.componentBlockSize[c] == 8 && s.settings.dctMethod == 1) {
+            for (int b = 0; b < blocks; ++b, block += 64) {
+                if (pending == nullptr) {
+                    pending = block, pendingMultipliers = d.dequantLow[quant];
+                } else {
+                    k.dequantIdctAccurate2(pending, pendingMultipliers, block, d.dequantLow[quant]);
+                    pending = nullptr;
+                }
+            }
+            continue;
+        }
         const IdctKernel idct = d.componentBlockSize[c] == 8   ? k.idctCurrent
                                 : d.componentBlockSize[c] == 4 ? k.idctCurrent4
                                 : d.componentBlockSize[c] == 2 ? k.idctCurrent2
                                                                : k.idctCurrent1;
-        int16_t* block = mcu + d.blockOffset[c] * 64;
-        for (int b = 0; b < d.components[c].h * d.components[c].v; ++b, block += 64)
+        for (int b = 0; b < blocks; ++b, block += 64) {
+            k.dequantizeCurrent(block, d.dequant[quant]);
             idct(block);
+        }
     }
+    if (pending != nullptr)
+        k.dequantIdctAccurate(pending, pendingMultipliers);
 }
 
 int JpegAllocateStore(CodecState& s)
@@ -501,11 +521,6 @@ int JpegOutputStore(CodecState& s)
         for (int column = dec.c0; column <= dec.c1; ++column) {
             std::memcpy(s.mcuBuffer, store + (static_cast<size_t>(row) * cols + column) * mcuValues,
                         mcuValues * sizeof(int16_t));
-            for (int c = 0; c < d.componentCount; ++c) {
-                int16_t* block = s.mcuBuffer + d.blockOffset[c] * 64;
-                for (int b = 0; b < d.components[c].h * d.components[c].v; ++b, block += 64)
-                    Dequantize(s, c, block);
-            }
             JpegTransformMcu(s, s.mcuBuffer);
             SinkPut(s, column, row);
         }

@@ -44,7 +44,8 @@ int JpegCheckRestart(JpegSource& source, DecodeScanRecord& scan, int columns, in
 // output buffer's first row.
 void JpegPlaceStrip(DecoderState& decoder, int mcuRow);
 
-// Inverse transform of the MCU buffer's blocks at each component's size.
+// Dequantisation and inverse transform of an MCU of quantised coefficients,
+// each component's blocks at the component's size.
 void JpegTransformMcu(CodecState& state, int16_t* mcu);
 
 // Puts the coefficient store out (the region's MCUs when a region is set):

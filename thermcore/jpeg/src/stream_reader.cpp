@@ -408,9 +408,11 @@ void PrepareDequant(DecoderState& d, int table, int method)
 {
     if (d.dequantMethod[table] == method)
         return;
-    if (method == 1)
+    if (method == 1) {
         JpegPrepareDequantAccurate(d.quantValues[table], d.dequant[table]);
-    else
+        for (int i = 0; i < 64; ++i)
+            d.dequantLow[table][i] = static_cast<int16_t>(static_cast<uint16_t>(d.dequant[table][i]));
+    } else
         JpegPrepareDequantFast(d.quantValues[table], d.dequant[table]);
     d.dequantMethod[table] = method;
 }
