@@ -70,8 +70,9 @@ void JpegAvx2DequantIdctAccurate2(int16_t* a, const int16_t* multipliersA, int16
         _mm256_or_si256(_mm256_or_si256(_mm256_or_si256(_mm256_srli_si256(v[0], 2), v[1]), _mm256_or_si256(v[2], v[3])),
                         _mm256_or_si256(_mm256_or_si256(v[4], v[5]), _mm256_or_si256(v[6], v[7])));
     const uint32_t zero = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(ac, _mm256_setzero_si256())));
-    if ((zero & 0xFFFFu) == 0xFFFFu || (zero >> 16) == 0xFFFFu) {
-        // A block with only its DC term takes the 128-bit kernel's shortcut.
+    if (zero == 0xFFFFFFFFu) {
+        // Two blocks with only their DC terms take the 128-bit kernel's
+        // shortcut (the full passes give one such block the same samples).
         for (int i = 0; i < 8; ++i) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(a + 8 * i), _mm256_castsi256_si128(v[i]));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(b + 8 * i), _mm256_extracti128_si256(v[i], 1));
