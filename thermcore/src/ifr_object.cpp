@@ -39,6 +39,9 @@ void IfrObject::closeFile() {
         std::fclose(file);
         file = nullptr;
     }
+    memoryBytes = {};
+    memoryImage.clear();
+    memoryImage.shrink_to_fit();
     calibration.reset();
 }
 
