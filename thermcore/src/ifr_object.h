@@ -151,7 +151,7 @@ struct IfrObject {
     void* window = nullptr;
     int32_t screenDepth = 32;
     std::unique_ptr<imaging::Resource, ImagingDeleter> imaging;
-    std::vector<uint32_t> surfacePixels;
+    std::vector<uint32_t> surfacePixels;  // the surface's own copy, when it has one
     IfrSurface surface{};
     bool surfaceRendered = false;
 
@@ -185,9 +185,18 @@ struct IfrObject {
     // Closes the file, drops the calibration block; the object stays.
     void closeFile();
 
-    // Renders a gray frame into the colour buffer and the surface; 0 or -1.
-    // With the histogram: the histogram pass first (counted in the same
-    // pass over the frame), as IFR_ShowImage does.
+    // The colour buffer sized for the image, for any writer other than the
+    // surface's render, and for readers: a surface that shares it is given
+    // a copy of its own first, so it keeps the frame it was rendered from.
+    uint32_t* colourBuffer();
+    // The same for readers alone: shared with the surface as it is, unless
+    // the buffer must be sized again.
+    const uint32_t* colourPixels() { return rgb.size() == pixelCount() ? rgb.data() : colourBuffer(); }
+
+    // Renders a gray frame into the colour buffer, which the surface then
+    // shows (each pixel is stored once); 0 or -1. With the histogram: the
+    // histogram counted in the same pass over the frame, as IFR_ShowImage
+    // does.
     int renderToSurface(const uint16_t* frame, bool withHistogram = false);
     // Hands the rendered surface to the present hook (objects with a window).
     void present();
