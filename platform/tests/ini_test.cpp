@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -278,6 +279,42 @@ TEST(IniFile, OneProgramsWriteKeepsTheOthersKeys)
     EXPECT_EQ(doc.readString(u"COMMON", u"Pallette1"), QStringLiteral("彩虹"));
     EXPECT_EQ(doc.readString(u"FileName", u"Pallette1"), QStringLiteral("nruler1.bmp"));
     EXPECT_EQ(doc.readInt(u"COMMON", u"CustomR", 192), 200);
+}
+
+// The cached text is read once and again whenever the file changed: a save
+// through the lock and rename, a rewrite in place, a removal, another file
+// under the name.
+TEST(IniFile, CachedTextFollowsEveryChangeOfTheFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("field.ini"));
+    const auto writeInPlace = [&](const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.resize(0));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    };
+    const auto pwave = [&] { return IniFile(path).loadCached()->readInt(u"FileName", u"PWave", -1); };
+    IniFile ini(path);
+    EXPECT_EQ(pwave(), -1) << "missing";
+    writeInPlace(kFieldIni);
+    EXPECT_EQ(pwave(), 0);
+    const std::shared_ptr<const IniDocument> first = ini.loadCached();
+    EXPECT_EQ(ini.loadCached(), first) << "unchanged: the same text, not read again";
+
+    ASSERT_TRUE(ini.writeInt(u"FileName", u"PWave", 1));
+    EXPECT_EQ(pwave(), 1);
+    QByteArray changed = kFieldIni;
+    changed.replace("PWave = 0", "PWave = 17");
+    writeInPlace(changed);
+    EXPECT_EQ(pwave(), 17) << "rewritten in place";
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(pwave(), -1);
+    const QString other = dir.filePath(QStringLiteral("other.ini"));
+    ASSERT_TRUE(IniFile(other).writeInt(u"FileName", u"PWave", 5));
+    ASSERT_TRUE(QFile::rename(other, path));
+    EXPECT_EQ(pwave(), 5);
 }
 
 TEST(IniFile, WholeDocumentSaveReplacesTheFileAtOnce)

@@ -33,8 +33,7 @@ int convertCameraFile(const char* rulerPath, int kind, const char* source, Save 
         if (obj->initDisplay(nullptr, frame.width, frame.height) != 0) return -1;
         if (IFR_SetColorRuler(obj, rulerPath) != 0) return -1;
         if (readCameraFrame(f, frame, *obj) != 0) return -2;
-        obj->rgb.resize(obj->pixelCount());
-        imaging::IM_DoHistogramAndIfrProcess(obj->imaging.get(), obj->gray.data(), obj->rgb.data(), nullptr);
+        imaging::IM_DoHistogramAndIfrProcess(obj->imaging.get(), obj->gray.data(), obj->colourBuffer(), nullptr);
         return save(static_cast<IfrHandle>(obj));
     } catch (...) {
         return -1;

@@ -79,8 +79,7 @@ void IFR_DoHistogramProcess(IfrHandle h, const unsigned short* frame) {
 
 void IFR_DoIfrProcess(IfrHandle h, const unsigned short* frame) {
     withObject(h, [frame](IfrObject& o) {
-        o.rgb.resize(o.pixelCount());
-        im::IM_DoIfrProcess(o.imaging.get(), frame, o.rgb.data());
+        im::IM_DoIfrProcess(o.imaging.get(), frame, o.colourBuffer());
     });
 }
 

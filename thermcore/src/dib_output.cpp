@@ -23,7 +23,7 @@ size_t colourBmpSize(const IfrObject& obj) {
 void putColourBmp(IfrObject& obj, ByteWriter& w) {
     const auto width = static_cast<uint32_t>(obj.width);
     const auto height = static_cast<uint32_t>(obj.height);
-    obj.rgb.resize(obj.pixelCount());
+    obj.colourPixels();
     putBmpFileHeader(w, width, height);
     putBmpInfoHeader(w, width, height);
     putBmpRows(w, width, height,
@@ -37,8 +37,7 @@ int renderDib(IfrObject& obj, uint8_t* buffer, int* size) {
     if (buffer == nullptr || n == 0) return -1;
     obj.gray.resize(obj.pixelCount());
     repairBorders(obj);
-    obj.rgb.resize(obj.pixelCount());
-    imaging::IM_DoIfrProcess(obj.imaging.get(), obj.gray.data(), obj.rgb.data());
+    imaging::IM_DoIfrProcess(obj.imaging.get(), obj.gray.data(), obj.colourBuffer());
     ByteWriter w({buffer, n});
     putColourBmp(obj, w);
     if (size != nullptr) *size = static_cast<int>(n);
@@ -57,7 +56,7 @@ int saveColourBmp(IfrObject& obj, const char* path) {
 int copyColourPixels(IfrObject& obj, void* buffer, int length) {
     if (length < 0 || static_cast<uint64_t>(length) > uint64_t{obj.pixelCount()} * 4) return -1;
     if (buffer == nullptr && length > 0) return -1;
-    obj.rgb.resize(obj.pixelCount());
+    obj.colourPixels();
     auto* out = static_cast<uint8_t*>(buffer);
     for (size_t i = 0; i < static_cast<size_t>(length); ++i) {
         out[i] = static_cast<uint8_t>(obj.rgb[i / 4] >> (8 * (i % 4)));

@@ -1,10 +1,11 @@
 // The walk over a sequence's chunks that the extracts share. It reads by
-// offset (pread) on the object's open file, so neither the file's position
-// nor a running playback is disturbed.
+// offset (pread on the object's open file, or from a memory image's bytes),
+// so neither the file's position nor a running playback is disturbed.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "extracts.h"
 #include "sequence.h"
@@ -13,6 +14,13 @@ namespace thermcore {
 
 bool readFileAt(const IfrObject& obj, int64_t offset, void* dest, size_t n) {
     if (obj.file == nullptr || offset < 0) return false;
+    if (obj.isMemoryImage()) {
+        // A memory image: straight from the object's copy.
+        const auto size = static_cast<uint64_t>(obj.memoryBytes.size());
+        if (static_cast<uint64_t>(offset) > size || n > size - static_cast<uint64_t>(offset)) return false;
+        std::memcpy(dest, obj.memoryBytes.data() + offset, n);
+        return true;
+    }
     const int fd = fileno(obj.file);
     auto* out = static_cast<uint8_t*>(dest);
     while (n > 0) {

@@ -7,15 +7,25 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <new>
 #include <string>
 
 namespace thermcore {
 
 int64_t fileLength(std::FILE* f) {
     if (f == nullptr) return -1;
+    const int fd = fileno(f);
+    if (fd < 0) {
+        // A stream over memory: its end, the position kept.
+        const int64_t at = ftello(f);
+        if (at < 0 || fseeko(f, 0, SEEK_END) != 0) return -1;
+        const int64_t end = ftello(f);
+        return fseeko(f, at, SEEK_SET) == 0 ? end : -1;
+    }
     struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return st.st_size;
 }
 
@@ -84,6 +94,54 @@ bool ReplacingFile::commit() {
 bool writeFileReplacing(const char* path, std::span<const uint8_t> bytes) {
     ReplacingFile out(path);
     return out.write(bytes) && out.commit();
+}
+
+namespace {
+
+struct MemoryStream {
+    std::span<const uint8_t> bytes;
+    int64_t pos = 0;
+};
+
+ssize_t readMemory(void* cookie, char* out, size_t n) {
+    auto* m = static_cast<MemoryStream*>(cookie);
+    const auto size = static_cast<int64_t>(m->bytes.size());
+    if (m->pos >= size) return 0;
+    const size_t take = std::min<size_t>(n, static_cast<size_t>(size - m->pos));
+    std::memcpy(out, m->bytes.data() + m->pos, take);
+    m->pos += static_cast<int64_t>(take);
+    return static_cast<ssize_t>(take);
+}
+
+int seekMemory(void* cookie, off64_t* offset, int whence) {
+    auto* m = static_cast<MemoryStream*>(cookie);
+    int64_t base = 0;
+    if (whence == SEEK_CUR) base = m->pos;
+    if (whence == SEEK_END) base = static_cast<int64_t>(m->bytes.size());
+    int64_t to = 0;
+    if (__builtin_add_overflow(base, int64_t{*offset}, &to) || to < 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    m->pos = to;
+    *offset = to;
+    return 0;
+}
+
+int closeMemory(void* cookie) {
+    delete static_cast<MemoryStream*>(cookie);
+    return 0;
+}
+
+}  // namespace
+
+std::FILE* openMemoryStream(std::span<const uint8_t> bytes) {
+    auto* m = new (std::nothrow) MemoryStream{bytes, 0};
+    if (m == nullptr) return nullptr;
+    const cookie_io_functions_t io{readMemory, nullptr, seekMemory, closeMemory};
+    std::FILE* f = fopencookie(m, "rb", io);
+    if (f == nullptr) delete m;
+    return f;
 }
 
 uint32_t monotonicMs() {

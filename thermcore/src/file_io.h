@@ -12,7 +12,7 @@ namespace thermcore {
 // Largest infrared data the library reads (lengths travel as int).
 inline constexpr int64_t kMaxDataLength = 0x7FFFFFFF;
 
-// Length of an open file, or -1.
+// Length of an open file or of a stream over memory, or -1.
 int64_t fileLength(std::FILE* f);
 // Reads from offset to the end of the file (at most kMaxDataLength bytes;
 // false when the file is longer or cannot be read).
@@ -49,6 +49,10 @@ private:
 
 // Writes bytes to path through a ReplacingFile; false on any failure.
 bool writeFileReplacing(const char* path, std::span<const uint8_t> bytes);
+// A read-only stream over bytes that stay unchanged and alive until it is
+// closed; it seeks as a file does (past the end too, where reads give
+// nothing). NULL when it cannot be made.
+std::FILE* openMemoryStream(std::span<const uint8_t> bytes);
 // Milliseconds of a monotonic clock, truncated to 32 bits.
 uint32_t monotonicMs();
 

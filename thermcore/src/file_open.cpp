@@ -1,6 +1,7 @@
 #include "file_open.h"
 
 #include <cstring>
+#include <new>
 
 #include "byte_order.h"
 #include "file_io.h"
@@ -61,12 +62,8 @@ int findPayload(IfrObject& obj, int64_t length) {
     return fseeko(obj.file, obj.startOffset, SEEK_SET) == 0 ? 0 : -1;
 }
 
-}  // namespace
-
-int openFile(IfrObject& obj, const char* path, int kind, void* window, int* firstTime,
-             int* lastTime) {
-    if (path == nullptr) return -1;
-    obj.closeFile();
+// What every open sets before the file is there.
+void prepareOpen(IfrObject& obj, const char* path, void* window) {
     reopenPosting(obj);
     obj.path = path;
     obj.window = window;
@@ -75,9 +72,10 @@ int openFile(IfrObject& obj, const char* path, int kind, void* window, int* firs
     obj.firstFrameOffset = 0;
     obj.embeddedSequence = 0;
     obj.seq.lastFrameAt = -1;
-    obj.file = std::fopen(path, "rb");
-    if (obj.file == nullptr) return -1;
+}
 
+// The rest of an open, on the object's open stream.
+int openStream(IfrObject& obj, int kind, int* firstTime, int* lastTime) {
     obj.hasSound = obj.hasPhoto = obj.hasRemark = 0;
     obj.indexReady = 1;
     obj.display.reset();
@@ -88,6 +86,36 @@ int openFile(IfrObject& obj, const char* path, int kind, void* window, int* firs
     if (kind == IFR_KIND_JPEG && findPayload(obj, length) != 0) return -1;
     if (isSequence(obj)) return openSequence(obj, length, firstTime, lastTime);
     return openStill(obj, length, firstTime, lastTime);
+}
+
+}  // namespace
+
+int openFile(IfrObject& obj, const char* path, int kind, void* window, int* firstTime,
+             int* lastTime) {
+    if (path == nullptr) return -1;
+    obj.closeFile();
+    prepareOpen(obj, path, window);
+    obj.file = std::fopen(path, "rb");
+    if (obj.file == nullptr) return -1;
+    return openStream(obj, kind, firstTime, lastTime);
+}
+
+int openBytes(IfrObject& obj, const uint8_t* data, size_t length, int kind, void* window) {
+    if (data == nullptr || length == 0 || length > static_cast<uint64_t>(kMaxDataLength)) return -1;
+    obj.closeFile();
+    prepareOpen(obj, "", window);
+    try {
+        obj.memoryImage.assign(data, data + length);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    obj.memoryBytes = obj.memoryImage;
+    obj.file = openMemoryStream(obj.memoryBytes);
+    if (obj.file == nullptr) {
+        obj.closeFile();
+        return -1;
+    }
+    return openStream(obj, kind, nullptr, nullptr);
 }
 
 int readNextFrame(IfrObject& obj) {

@@ -1,6 +1,9 @@
 // Opening a file into an object, reading its frames, handing out its bytes.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "ifr_object.h"
 
 namespace thermcore {
@@ -12,6 +15,10 @@ namespace thermcore {
 // object is set up.
 int openFile(IfrObject& obj, const char* path, int kind, void* window, int* firstTime,
              int* lastTime);
+
+// Opens a copy of length bytes as kind 0 or 1, as openFile does a file: the
+// object reads its own copy (the caller keeps its bytes) until the close.
+int openBytes(IfrObject& obj, const uint8_t* data, size_t length, int kind, void* window);
 
 // Reads the next frame into the gray buffer. A still image gives its one
 // frame each time. 0; -1 the stop flag was found after the read (rewound);

@@ -1,6 +1,7 @@
 // The frame-index thread: one walk over a sequence of layout 1, 2 or 3 on a
-// stream of its own, building the table of time stamps and offsets that
-// IFR_GotoTime seeks by, and the sound, photo and remark marks.
+// stream of its own (over the same bytes for a memory image), building the
+// table of time stamps and offsets that IFR_GotoTime seeks by, and the
+// sound, photo and remark marks.
 #include "file_io.h"
 #include "post_hook.h"
 #include "sequence.h"
@@ -11,13 +12,16 @@ namespace {
 
 struct Walk {
     std::string path;
+    std::span<const uint8_t> memory;  // a memory image's bytes
     int64_t firstFrame = 0;
     uint32_t layout = 1;
     uint8_t marks[3] = {0, 0, 0};  // sound, photo, remark
 };
 
 void indexSequence(IfrObject* obj, Walk walk) {
-    std::FILE* f = std::fopen(walk.path.c_str(), "rb");
+    // A memory image's bytes stay unchanged until the close, which joins
+    // this thread first.
+    std::FILE* f = !walk.memory.empty() ? openMemoryStream(walk.memory) : std::fopen(walk.path.c_str(), "rb");
     if (f == nullptr || obj->indexStop.load() != 0) {
         if (f != nullptr) std::fclose(f);
         obj->indexReady = 1;
@@ -64,6 +68,7 @@ bool startIndexThread(IfrObject& obj) {
     }
     Walk walk;
     walk.path = obj.path;
+    if (obj.isMemoryImage()) walk.memory = obj.memoryBytes;
     walk.firstFrame = obj.firstFrameOffset;
     walk.layout = obj.seq.header.layout;
     walk.marks[0] = obj.hasSound;

@@ -27,6 +27,15 @@ int IfrObject::initDisplay(void* win, int w, int h) {
     return 0;
 }
 
+uint32_t* IfrObject::colourBuffer() {
+    if (surface.pixels != nullptr && surface.pixels == rgb.data()) {
+        surfacePixels.assign(rgb.begin(), rgb.end());
+        surface.pixels = surfacePixels.data();
+    }
+    rgb.resize(pixelCount());
+    return rgb.data();
+}
+
 void IfrObject::allocateImageBuffers() {
     // The colour buffer is sized when a frame is first rendered.
     gray.resize(pixelCount());
@@ -39,6 +48,9 @@ void IfrObject::closeFile() {
         std::fclose(file);
         file = nullptr;
     }
+    memoryBytes = {};
+    memoryImage.clear();
+    memoryImage.shrink_to_fit();
     calibration.reset();
 }
 

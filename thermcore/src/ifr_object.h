@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -85,9 +86,16 @@ struct IfrObject {
     std::atomic<uint8_t> pauseFlag{0};
     std::atomic<uint8_t> stopFlag{0};
 
-    // The open file.
+    // The open file. A memory image (IFR_LoadBuffer) is read through a
+    // stream over the object's own copy of the caller's bytes, memoryBytes
+    // (the path is then empty). The copy is held by memoryImage, or by
+    // fileCopy once a still image's reader took it over (whoever replaces
+    // fileCopy hands it back first: takeBackMemoryImage); it lives until
+    // the file is closed.
     std::FILE* file = nullptr;
     std::string path;
+    std::vector<uint8_t> memoryImage;
+    std::span<const uint8_t> memoryBytes;
     int32_t kind = IFR_KIND_SEQUENCE;  // set again by every open
     int64_t startOffset = 0;
     int64_t firstFrameOffset = 0;
@@ -143,7 +151,7 @@ struct IfrObject {
     void* window = nullptr;
     int32_t screenDepth = 32;
     std::unique_ptr<imaging::Resource, ImagingDeleter> imaging;
-    std::vector<uint32_t> surfacePixels;
+    std::vector<uint32_t> surfacePixels;  // the surface's own copy, when it has one
     IfrSurface surface{};
     bool surfaceRendered = false;
 
@@ -161,6 +169,12 @@ struct IfrObject {
         return static_cast<size_t>(width) * static_cast<size_t>(height);
     }
     bool hasFile() const { return file != nullptr; }
+    bool isMemoryImage() const { return file != nullptr && !memoryBytes.empty(); }
+    // Before fileCopy is replaced: a memory image's bytes held there go
+    // back to memoryImage (the same storage, so the stream stays valid).
+    void takeBackMemoryImage() {
+        if (!memoryBytes.empty() && fileCopy.data() == memoryBytes.data()) memoryImage = std::move(fileCopy);
+    }
 
     // Imaging resource, buffers and (with a window) the screen surface for a
     // width x height image. 0, or -1 when the imaging resource cannot be had.
@@ -171,9 +185,18 @@ struct IfrObject {
     // Closes the file, drops the calibration block; the object stays.
     void closeFile();
 
-    // Renders a gray frame into the colour buffer and the surface; 0 or -1.
-    // With the histogram: the histogram pass first (counted in the same
-    // pass over the frame), as IFR_ShowImage does.
+    // The colour buffer sized for the image, for any writer other than the
+    // surface's render, and for readers: a surface that shares it is given
+    // a copy of its own first, so it keeps the frame it was rendered from.
+    uint32_t* colourBuffer();
+    // The same for readers alone: shared with the surface as it is, unless
+    // the buffer must be sized again.
+    const uint32_t* colourPixels() { return rgb.size() == pixelCount() ? rgb.data() : colourBuffer(); }
+
+    // Renders a gray frame into the colour buffer, which the surface then
+    // shows (each pixel is stored once); 0 or -1. With the histogram: the
+    // histogram counted in the same pass over the frame, as IFR_ShowImage
+    // does.
     int renderToSurface(const uint16_t* frame, bool withHistogram = false);
     // Hands the rendered surface to the present hook (objects with a window).
     void present();

@@ -38,7 +38,7 @@ int saveColourJpeg(IfrObject& obj, const char* path, int quality) {
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    obj.rgb.resize(pixels);
+    obj.colourPixels();
     for (size_t i = 0; i < pixels; ++i) {
         const uint32_t c = obj.rgb[i];
         bgr[3 * i] = static_cast<uint8_t>(c);

@@ -42,6 +42,7 @@ int takeStreamBlock(IfrObject& obj, std::span<const uint8_t> data) {
 int applyStreamBlock(IfrObject& obj, std::span<const uint8_t> data) {
     if (data.size() < kParamBlockSize) return -1;
     // The block replaces the copy of the file: photo and sound are gone.
+    obj.takeBackMemoryImage();
     obj.fileCopy.assign(data.begin(), data.begin() + kParamBlockSize);
     obj.photo = {};
     obj.sound = {};

@@ -1,7 +1,5 @@
 // The playback thread: one frame per step * 20 ms until the end of the
 // sequence, a pause or a stop; and the end of both threads at a close.
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 
@@ -134,10 +132,6 @@ void releaseSequence(IfrObject& obj) {
     obj.indexStop = 1;
     if (s.indexThread.joinable()) s.indexThread.join();
     obj.indexReady = 1;
-    if (!s.tempPath.empty()) {
-        unlink(s.tempPath.c_str());
-        s.tempPath.clear();
-    }
     s.index.clear();
     s.index.shrink_to_fit();
     obj.frameCount = 0;

@@ -42,13 +42,13 @@ int IfrObject::renderToSurface(const uint16_t* frame, bool withHistogram) {
         return -1;
     }
     rgb.resize(pixelCount());
-    surfacePixels.resize(pixelCount());
     if (withHistogram) {
-        imaging::IM_DoHistogramAndIfrProcess(imaging.get(), frame, rgb.data(), surfacePixels.data());
+        imaging::IM_DoHistogramAndIfrProcess(imaging.get(), frame, rgb.data(), nullptr);
     } else {
-        imaging::IM_DoIfrProcessTwice(imaging.get(), frame, rgb.data(), surfacePixels.data());
+        imaging::IM_DoIfrProcess(imaging.get(), frame, rgb.data());
     }
-    surface.pixels = surfacePixels.data();
+    surface.pixels = rgb.data();
+    surfacePixels = {};
     surface.width = width;
     surface.height = height;
     surface.pitch = width * 4;

@@ -103,12 +103,13 @@ void signalPlayback(IfrObject& obj, std::atomic<uint8_t>& flag);
 // Ends a running playback as a pause does (it posts its message) and waits
 // for it; nothing when called from the playback thread itself.
 void endPlayback(IfrObject& obj);
-// Stops and joins both threads without a message, removes a memory image's
-// file and drops the index (the close of the object's file).
+// Stops and joins both threads without a message and drops the index (the
+// close of the object's file).
 void releaseSequence(IfrObject& obj);
 
 // --- memory_image.cpp
-// Writes the bytes to a private temporary file and opens it; 0 or -1.
+// Opens a copy of the bytes, a sequence or a still image by its first
+// word; 0 or -1.
 int openMemoryImage(IfrObject& obj, void* window, const void* data, int length);
 
 }  // namespace thermcore

@@ -1,6 +1,6 @@
 // The part of an image object that serves sequences: the layout and the
-// position of the last frame read, the frame index, the index and playback
-// threads, and a memory image's private temporary file.
+// position of the last frame read, the frame index, and the index and
+// playback threads.
 //
 // Threads. The index thread reads the file through a stream of its own and
 // writes the index, the frame count and the sound, photo and remark marks
@@ -17,7 +17,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -50,8 +49,6 @@ struct SequenceState {
 
     std::mutex postMutex;  // guards closing; held while posting
     bool closing = false;
-
-    std::string tempPath;  // a memory image's file, removed at close
 };
 
 }  // namespace thermcore

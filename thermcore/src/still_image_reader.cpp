@@ -157,7 +157,26 @@ int parseStillImage(IfrObject& obj, std::vector<uint8_t> data) {
 
 int readStillImage(IfrObject& obj) {
     std::vector<uint8_t> data;
-    if (!readFileTail(obj.file, obj.startOffset, data)) return -1;
+    if (obj.isMemoryImage()) {
+        // A memory image: its bytes are at hand, and from its start they
+        // become the file copy without being copied again (the stream
+        // over them stays valid: the storage does not move).
+        const std::span<const uint8_t> m = obj.memoryBytes;
+        if (obj.startOffset < 0 || static_cast<uint64_t>(obj.startOffset) > m.size()) return -1;
+        if (obj.startOffset != 0 || obj.memoryImage.data() != m.data()) {
+            data.assign(m.begin() + static_cast<ptrdiff_t>(obj.startOffset), m.end());
+        } else if (parseStillImage(obj, std::move(obj.memoryImage)) != 0) {
+            // Refused: the bytes went with the refusal, and so does the stream.
+            std::fclose(obj.file);
+            obj.file = nullptr;
+            obj.memoryBytes = {};
+            return -1;
+        } else {
+            return 0;
+        }
+    } else if (!readFileTail(obj.file, obj.startOffset, data)) {
+        return -1;
+    }
     return parseStillImage(obj, std::move(data));
 }
 

@@ -193,7 +193,8 @@ Parts partsOf(IfrHandle h, const ScratchDir& dir) {
 
 // The copy of a sequence (IFR_GetFileBuff) carries the voice note, photo and
 // remark that follow its first frame: opened again from memory, as a report
-// keeps its images, it gives what the file gives.
+// keeps its images, it gives what the file gives, whatever the caller does
+// with its bytes afterwards.
 TEST(Extracts, CopyOfASequenceKeepsItsParts) {
     ScratchDir dir;
     for (const char* file : {"x_seq_l1.vnv", "x_seq_l2.vnv", "x_seq_l3.vnv", "x_jpg_seq.jpg", "seq_l1.vnv",
@@ -206,6 +207,7 @@ TEST(Extracts, CopyOfASequenceKeepsItsParts) {
         IFR_GetFileBuff(h, copy.data());
         IfrHandle c = IFR_LoadBuffer(nullptr, copy.data(), static_cast<int>(copy.size()));
         ASSERT_NE(c, nullptr);
+        std::fill(copy.begin(), copy.end(), uint8_t{0xEE});  // the caller's bytes are its own again
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (IFR_SaveRemarkFile(c, dir.path("probe.txt").c_str()) != 1 &&
                std::chrono::steady_clock::now() < deadline) {

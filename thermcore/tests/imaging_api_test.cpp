@@ -2,6 +2,7 @@
 // imaging calls of an opened image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <numeric>
@@ -118,6 +119,63 @@ TEST(Screen, FlipHandsTheSurfaceToThePresentHook) {
     ThermcoreSetPresentHook(nullptr, nullptr);
     IFR_Flip(h);
     EXPECT_EQ(log.calls, 2);
+    IFR_Free(h);
+}
+
+// The histogram and the surface of a real frame, against the plain
+// per-pixel rules (automatic gain: the display range is the frame's
+// extremes; the gray ruler of an image without a palette file). Other
+// colour outputs afterwards leave the surface with the frame it was
+// rendered from.
+TEST(Screen, HistogramAndSurfaceFollowThePlainRulesAndTheSurfaceKeepsItsFrame) {
+    IfrHandle h = IFR_LoadFile(nullptr, fixturePath("k4_320").c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(h, nullptr);
+    ASSERT_EQ(IFR_Next(h), 0);
+    int w = 0, ht = 0;
+    IFR_GetImageWidthHeight(h, &w, &ht);
+    std::vector<unsigned short> frame(size_t(w) * size_t(ht));
+    for (int y = 0; y < ht; ++y) {
+        for (int x = 0; x < w; ++x) frame[size_t(y) * size_t(w) + size_t(x)] = thermcore_test::expectedGray(x, y);
+    }
+    frame[7] = 0xFFF0;  // a negative gray: the lowest of the frame
+    int64_t lo = INT16_MAX, hi = INT16_MIN;
+    for (unsigned short g : frame) {
+        lo = std::min<int64_t>(lo, int16_t(g));
+        hi = std::max<int64_t>(hi, int16_t(g));
+    }
+    std::vector<uint32_t> colours(frame.size());
+    std::vector<int> bins(256);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        const int64_t g = int16_t(frame[i]);
+        const int64_t index = g <= lo ? 0 : g >= hi ? 255 : (2 * (g - lo) * 255 + (hi - lo)) / (2 * (hi - lo));
+        colours[i] = uint32_t(index) * 0x010101u;
+        ++bins[size_t((g - lo) * 256 / (hi - lo + 1))];
+    }
+
+    IFR_DoHistogramProcess(h, frame.data());
+    IfrSurface* s = nullptr;
+    ASSERT_EQ(IFR_GetDrawBuffer(h, frame.data(), &s), 0);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(IFR_GetHistogramMinGray(h), lo);
+    EXPECT_EQ(IFR_GetHistogramMaxGray(h), hi);
+    std::vector<int> histogram(256);
+    IFR_GetHistogramTblData(h, histogram.data());
+    EXPECT_EQ(histogram, bins);
+    const auto shown = [&] { return std::vector<uint32_t>(s->pixels, s->pixels + frame.size()); };
+    EXPECT_EQ(shown(), colours);
+
+    std::vector<uint8_t> dib(size_t(ThermcoreDibFileSize(w, ht)));
+    int size = 0;
+    ASSERT_EQ(IFR_OutputDIB(h, dib.data(), &size, 3), 0);
+    const std::vector<unsigned short> flat(frame.size(), 5000);
+    IFR_DoIfrProcess(h, flat.data());
+    std::vector<uint8_t> pixels(frame.size() * 4);
+    ASSERT_EQ(IFR_MemSaveToBuff(h, pixels.data(), static_cast<int>(pixels.size())), 0);
+    EXPECT_EQ(pixels[0], pixels[4 * (frame.size() - 1)]) << "the flat frame went to the colour buffer";
+    EXPECT_EQ(shown(), colours) << "the surface keeps its frame";
+    ASSERT_EQ(IFR_GetDrawBuffer(h, flat.data(), &s), 0);
+    EXPECT_EQ(s->pixels[0], s->pixels[frame.size() - 1]);
+    IFR_CloseFile(h);
     IFR_Free(h);
 }
 

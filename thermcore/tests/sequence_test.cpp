@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -388,20 +389,25 @@ TEST(MemoryImage, KindFollowsTheFirstWord) {
     EXPECT_EQ(IFR_LoadBuffer(nullptr, &one, -5), nullptr);
 }
 
-TEST(MemoryImage, EachObjectReadsItsOwnBytesAndLeavesNoFile) {
+TEST(MemoryImage, EachObjectReadsItsOwnCopyAndWritesNoFile) {
     TempDirScope tmp;
-    const std::vector<uint8_t> still = fixtureBytes("k4");
+    std::vector<uint8_t> still = fixtureBytes("k4");
     // The first frame of a layout-0 sequence: a still image whose pixel
     // (0, 0) is 1, the same size as k4.
     IfrHandle seq = IFR_LoadFile(nullptr, fixtureFile("seq_l0.vnv").c_str(), 1, nullptr, nullptr);
     ASSERT_NE(seq, nullptr);
-    const std::vector<uint8_t> frame = fileData(seq);
+    std::vector<uint8_t> frame = fileData(seq);
     release(seq);
 
     IfrHandle a = IFR_LoadBuffer(kWindow, still.data(), static_cast<int>(still.size()));
     IfrHandle b = IFR_LoadBuffer(kWindow, frame.data(), static_cast<int>(frame.size()));
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
+    // The caller's buffers are its own again once the call returns.
+    const std::vector<uint8_t> stillBytes = still;
+    std::fill(still.begin(), still.end(), uint8_t{0x5A});
+    frame.assign(frame.size(), 0);
+    frame.shrink_to_fit();
     receiveFrames(a);
     receiveFrames(b);
     for (int i = 0; i < 2; ++i) {
@@ -410,24 +416,68 @@ TEST(MemoryImage, EachObjectReadsItsOwnBytesAndLeavesNoFile) {
         ASSERT_EQ(IFR_Next(b), 0);
         EXPECT_EQ(lastFrame(b).firstGray, 1);
     }
-    // One private file per object, readable by its owner alone.
-    const std::vector<fs::path> files = tmp.files();
-    ASSERT_EQ(files.size(), 2u);
-    for (const fs::path& p : files) {
-        struct stat st {};
-        ASSERT_EQ(stat(p.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0600u);
-    }
+    EXPECT_EQ(fileData(a), stillBytes);
+    // A parameter block from a stream replaces the object's copy of the
+    // file; the image still reads its own bytes.
+    std::vector<uint8_t> block = stillBytes;
+    block[200] ^= 0x55;
+    ASSERT_EQ(IFR_LoadInfraredParamFromStream(a, block.data()), 0);
+    ASSERT_EQ(IFR_Next(a), 0);
+    EXPECT_EQ(lastFrame(a).firstGray, expectedGray(0, 0));
+    EXPECT_EQ(fileData(a), stillBytes);
+    EXPECT_TRUE(tmp.files().empty());
     EXPECT_EQ(IFR_CloseFile(a), 0);
-    EXPECT_EQ(tmp.files().size(), 1u);
+    EXPECT_EQ(IFR_GetFileLen(a), 0);
     IFR_Free(a);
     IFR_Free(b);  // without IFR_CloseFile: closed on the way
-    EXPECT_TRUE(tmp.files().empty());
 
     // A memory image that does not open leaves nothing either.
     const uint8_t junk[600] = {};
     EXPECT_EQ(IFR_LoadBuffer(nullptr, junk, sizeof junk), nullptr);
     EXPECT_TRUE(tmp.files().empty());
+}
+
+// A still image read from memory is the file read from disk: every pixel's
+// temperature under the same scene, the rendered bitmap and the data handed
+// out are identical, bit for bit.
+TEST(MemoryImage, StillImagesMeasureAndRenderAsTheirFiles) {
+    const auto temps = [](IfrHandle h) {
+        int w = 0, hgt = 0;
+        IFR_GetImageWidthHeight(h, &w, &hgt);
+        IFR_SetEmissDis(h, 0.91f, 3.5f);
+        std::vector<float> t(size_t(w) * size_t(hgt));
+        EXPECT_EQ(IFR_GetRectTemp(h, 0, 0, w - 1, hgt - 1, t.data()), 0);
+        std::vector<uint32_t> bits(t.size());
+        std::memcpy(bits.data(), t.data(), t.size() * sizeof(float));
+        bits.push_back(static_cast<uint32_t>(IFR_TempToGray(h, 36.6f)));
+        return bits;
+    };
+    const auto dib = [](IfrHandle h) {
+        int w = 0, hgt = 0;
+        IFR_GetImageWidthHeight(h, &w, &hgt);
+        std::vector<uint8_t> out(size_t(ThermcoreDibFileSize(w, hgt)));
+        int size = 0;
+        EXPECT_EQ(IFR_OutputDIB(h, out.data(), &size, 3), 0);
+        return out;
+    };
+    int compared = 0;
+    for (const std::string& name : allFixtures()) {
+        const std::vector<uint8_t> bytes = fixtureBytes(name);
+        IfrHandle file = IFR_LoadFile(nullptr, fixturePath(name).c_str(), IFR_KIND_IMAGE, nullptr, nullptr);
+        IfrHandle memory = IFR_LoadBuffer(nullptr, bytes.data(), static_cast<int>(bytes.size()));
+        SCOPED_TRACE(name);
+        ASSERT_EQ(file != nullptr, memory != nullptr);
+        if (file == nullptr) continue;
+        ASSERT_EQ(IFR_Next(file), 0);
+        ASSERT_EQ(IFR_Next(memory), 0);
+        EXPECT_EQ(fileData(memory), fileData(file));
+        EXPECT_EQ(temps(memory), temps(file));
+        EXPECT_EQ(dib(memory), dib(file));
+        release(file);
+        release(memory);
+        ++compared;
+    }
+    EXPECT_GE(compared, 20);
 }
 
 TEST(Sequence, RefusedFilesGiveNoHandle) {

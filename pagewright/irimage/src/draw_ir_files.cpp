@@ -80,18 +80,20 @@ bool CDrawIR::LoadIRFile(const QString& path)
 {
     SyncHolderEnvironment();
     const int oldWidth = HasImage() ? m_image->Width() : 320;
-    // The candidate opens in a holder of its own: a file that fails leaves
-    // the shown image as it was.
-    IRFileEntry entry;
-    {
-        CIrImage scratch(&Environment());
-        if (scratch.Open(path, nullptr) != 1)
-            return false;
-        entry = EntryFromHolder(scratch, path);
-    }
+    // The file opens once, in a holder of its own: a file that fails leaves
+    // the shown image as it was. A still image's holder is then the one
+    // shown (its bytes are the entry's); a sequence or a JPEG file is shown
+    // from the infrared data the entry holds, as a list entry always is.
+    auto opened = std::make_unique<CIrImage>(&Environment());
+    if (opened->Open(path, nullptr) != 1)
+        return false;
     m_files.clear();
-    m_files.push_back(std::move(entry));
-    return FinishListLoad(path, oldWidth);
+    m_files.push_back(EntryFromHolder(*opened, path));
+    if (CIrImage::FileKindOfPath(path) == IFR_KIND_IMAGE)
+        opened->SetInvert(m_image->Invert());
+    else
+        opened.reset();
+    return FinishListLoad(path, oldWidth, std::move(opened));
 }
 
 bool CDrawIR::LoadIRFileEx(const QString& path)
@@ -124,7 +126,7 @@ bool CDrawIR::LoadEntry(const IRFileEntry& entry)
     return true;
 }
 
-bool CDrawIR::FinishListLoad(const QString& path, int oldWidth)
+bool CDrawIR::FinishListLoad(const QString& path, int oldWidth, std::unique_ptr<CIrImage> opened)
 {
     m_nFileIndex = 0;
     const int count = static_cast<int>(m_files.size());
@@ -139,7 +141,9 @@ bool CDrawIR::FinishListLoad(const QString& path, int oldWidth)
         }
     }
     Environment().SetPicPath(m_files[static_cast<std::size_t>(m_nFileIndex)].path);
-    if (!LoadEntry(m_files[static_cast<std::size_t>(m_nFileIndex)]))
+    if (opened != nullptr)
+        m_image = std::move(opened);
+    else if (!LoadEntry(m_files[static_cast<std::size_t>(m_nFileIndex)]))
         return false;
     return ShowCurrentEntry(oldWidth, false, true);
 }
@@ -164,7 +168,6 @@ bool CDrawIR::ShowCurrentEntry(int oldWidth, bool keepRange, bool countChange)
     m_strFileName = FileNameOf(entry.path);
     m_strFolder = FolderOf(entry.path);
     m_timeCreated = entry.time;
-    AllocateDib();
     ReadDisplayRange();
     if (keepRange) {
         if (entry.rangeUpper == 0 && entry.rangeLower == 0) {
@@ -177,7 +180,8 @@ bool CDrawIR::ShowCurrentEntry(int oldWidth, bool keepRange, bool countChange)
     }
     m_image->SetRangeTemps(m_fLimits[4], m_fLimits[5]);
     ApplyIsotherms();
-    Render();
+    if (!Render())
+        AllocateDib();
     TakeHolderParameters(entry);
     RescaleAnalyses(oldWidth);
     const bool measuring = m_measuringOnly;
@@ -235,15 +239,26 @@ void CDrawIR::ApplyIsotherms()
     }
 }
 
-void CDrawIR::Render()
+bool CDrawIR::Render()
 {
     const int capacity = ThermcoreDibFileSize(m_image->Width(), m_image->Height());
     if (capacity <= 14 || !m_image->IsOpen())
-        return;
-    QByteArray block(capacity, '\0');
+        return false;
+    // The bitmap is written over the storage of the last one when nothing
+    // else shares it (the painted picture keeps its own), neither cleared
+    // first nor copied after.
+    const bool reuse = m_dib.isDetached();
+    QByteArray block = reuse ? std::move(m_dib) : QByteArray();
+    block.resize(capacity);
     int size = 0;
-    if (m_image->OutputDIB(reinterpret_cast<unsigned char*>(block.data()), capacity, &size, 3) == 0 && size > 14)
-        m_dib = block.left(size - 14);
+    if (m_image->OutputDIB(reinterpret_cast<unsigned char*>(block.data()), capacity, &size, 3) == 0 && size > 14) {
+        block.resize(size - 14);
+        m_dib = std::move(block);
+        return true;
+    }
+    if (reuse)
+        m_dib = QByteArray(capacity - 14, '\0'); // the last bitmap was written over
+    return false;
 }
 
 void CDrawIR::TakeHolderParameters(const IRFileEntry& referenceEntry)

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -141,7 +142,7 @@ bool CIrImage::FilterEnabled() const
     const QString ini = m_env->FindProgramFile(QStringLiteral("field.ini"));
     if (ini.isEmpty())
         return false;
-    return platform::IniFile(ini).readInt(u"PICWAVE", u"PWave", 0) != 0;
+    return platform::IniFile(ini).loadCached()->readInt(u"PICWAVE", u"PWave", 0) != 0;
 }
 
 float CIrImage::Display(float celsius) const { return CelsiusToUnit(celsius, m_env->TempUnit()); }
@@ -229,6 +230,42 @@ void CIrImage::ReadOpenedFile(bool fromBuffer)
     ReadBoard();
 }
 
+namespace {
+
+// Whether Thermcore opens these bytes as a still image (kind 0): a memory
+// image whose first 32-bit word is 1, 2 or 3 is a sequence. A still image's
+// infrared data is then the whole of its bytes.
+bool StillImageBytes(const QByteArray& bytes)
+{
+    if (bytes.size() < 4)
+        return true;
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const std::uint32_t first = b[0] | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+    return first < 1 || first > 3;
+}
+
+// The whole file, or nothing when it cannot be read.
+QByteArray ReadWholeFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const qint64 size = file.size();
+    if (size <= 0 || size > 0x7FFFFFFF)
+        return {};
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = file.read(bytes.data() + done, size - done);
+        if (got <= 0)
+            return {};
+        done += got;
+    }
+    return bytes;
+}
+
+} // namespace
+
 int CIrImage::Open(const QString& path, void* window)
 {
     Close();
@@ -237,27 +274,48 @@ int CIrImage::Open(const QString& path, void* window)
     if (!info.exists() || !info.isFile())
         return -1;
     thermcore::SetFrameCallbackTarget(calls(), window);
-    int first = 0, last = 0;
-    const IfrHandle h = calls().LoadFile(window, QFile::encodeName(path).constData(), kind, &first, &last);
+    // A still image is read once and opened from memory: its bytes are the
+    // file copy. Sequences and JPEG files open from the file.
+    QByteArray bytes;
+    if (kind == IFR_KIND_IMAGE)
+        bytes = ReadWholeFile(path);
+    IfrHandle h = nullptr;
+    if (!bytes.isEmpty() && StillImageBytes(bytes)) {
+        h = calls().LoadBuffer(window, bytes.constData(), static_cast<int>(bytes.size()));
+    } else {
+        bytes.clear();
+        int first = 0, last = 0;
+        h = calls().LoadFile(window, QFile::encodeName(path).constData(), kind, &first, &last);
+    }
     if (h == nullptr)
         return -1;
     handle_.reset(h);
     ResetForOpen();
     ReadSizes();
     const int length = calls().GetFileLen(h);
-    if (length <= 0) {
+    if (length <= 0 || !TakeFileCopy(length, bytes)) {
         Close();
         return -1;
     }
-    try {
-        m_fileCopy.resize(length);
-    } catch (const std::bad_alloc&) {
-        Close();
-        return -1;
-    }
-    calls().GetFileBuff(h, m_fileCopy.data());
     ReadOpenedFile(false);
     return 1;
+}
+
+bool CIrImage::TakeFileCopy(int length, const QByteArray& bytes)
+{
+    // A still image opened from bytes hands out exactly those bytes: they
+    // are shared rather than copied.
+    if (length == bytes.size() && StillImageBytes(bytes)) {
+        m_fileCopy = bytes;
+        return true;
+    }
+    try {
+        m_fileCopy = QByteArray(length, Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    calls().GetFileBuff(handle(), m_fileCopy.data());
+    return true;
 }
 
 int CIrImage::LoadBuffer(IRFileEntry entry, void* window)
@@ -273,24 +331,9 @@ int CIrImage::LoadBuffer(IRFileEntry entry, void* window)
     ResetForOpen();
     ReadSizes();
     const int length = calls().GetFileLen(h);
-    if (length <= 0) {
+    if (length <= 0 || !TakeFileCopy(length, entry.bytes)) {
         Close();
         return -1;
-    }
-    // A still image's data is the whole file: the entry's bytes are shared
-    // rather than copied.
-    if (length == entry.bytes.size()) {
-        QByteArray copy(length, Qt::Uninitialized);
-        calls().GetFileBuff(h, copy.data());
-        m_fileCopy = copy == entry.bytes ? entry.bytes : copy;
-    } else {
-        try {
-            m_fileCopy.resize(length);
-        } catch (const std::bad_alloc&) {
-            Close();
-            return -1;
-        }
-        calls().GetFileBuff(h, m_fileCopy.data());
     }
     m_atmosphere = entry.atmosphere;
     ReadOpenedFile(true);
@@ -367,16 +410,19 @@ int CIrImage::SetRangeTemps(float high, float low)
     calls().SetAGCStatus(handle(), 0);
     calls().SetHistogramMaxGray(handle(), m_rangeGrayHigh);
     calls().SetHistogramMinGray(handle(), m_rangeGrayLow);
-    // The histogram pass runs over the current gray frame.
+    // The histogram pass runs over the current gray frame, taken row by row.
     if (m_width > 0 && m_height > 0) {
-        const std::size_t n = std::size_t(m_width) * std::size_t(m_height);
-        std::vector<int> grays(n);
-        if (IFR_GetRectGray(handle(), 0, 0, m_width - 1, m_height - 1, grays.data()) == 0) {
-            std::vector<unsigned short> frame(n);
-            std::transform(grays.begin(), grays.end(), frame.begin(),
+        const std::size_t w = std::size_t(m_width);
+        std::unique_ptr<unsigned short[]> frame(new (std::nothrow) unsigned short[w * std::size_t(m_height)]);
+        std::vector<int> row(w);
+        bool whole = frame != nullptr;
+        for (int y = 0; whole && y < m_height; ++y) {
+            whole = IFR_GetRectGray(handle(), 0, y, m_width - 1, y, row.data()) == 0;
+            std::transform(row.begin(), row.end(), frame.get() + std::size_t(y) * w,
                            [](int g) { return static_cast<unsigned short>(g); });
-            calls().DoHistogramProcess(handle(), frame.data());
         }
+        if (whole)
+            calls().DoHistogramProcess(handle(), frame.get());
     }
     return 1;
 }

@@ -14,6 +14,7 @@
 #include <QStringView>
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -27,6 +28,12 @@ public:
     // The file's text, for many lookups in a row. Empty when the file is
     // missing or cannot be read.
     IniDocument load() const;
+    // The same, read again only when the file changed (its modification
+    // and change times, size or identity) since this process last read it:
+    // for files read at every turn of a frequent action. A rewrite in place
+    // to the same size within the file system's time resolution goes
+    // unseen; the programs save through a rename. Never null.
+    std::shared_ptr<const IniDocument> loadCached() const;
 
     QString readString(QStringView section, QStringView key, const QString& defaultValue = {},
                        std::size_t maxBytes = 0) const;

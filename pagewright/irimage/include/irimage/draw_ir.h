@@ -418,11 +418,16 @@ private:
     void AllocateDib();
     void ReadDisplayRange();
     void ApplyIsotherms();
-    void Render();
+    // Renders the holder's image into m_dib; false (m_dib kept, or blank
+    // when it was written over) when there is nothing to render or the
+    // render failed.
+    bool Render();
     void TakeHolderParameters(const IRFileEntry& referenceEntry);
     void RescaleAnalyses(int oldWidth);
     void RefreshAnalyses();
-    bool FinishListLoad(const QString& path, int oldWidth);
+    // Shows the list's entry of path (else the first): opened, when given,
+    // is a holder already open on that entry; else the entry is loaded.
+    bool FinishListLoad(const QString& path, int oldWidth, std::unique_ptr<CIrImage> opened = {});
     // Loads an entry into a new holder that replaces the current one only
     // when the load succeeded: a failed load leaves the shown image as it
     // was, still measurable.

@@ -194,6 +194,10 @@ private:
     // What Open and LoadBuffer share after the handle is made.
     void ReadOpenedFile(bool fromBuffer);
     void ReadSizes();
+    // Takes the open handle's infrared data of length bytes as the file copy
+    // (bytes: what the handle was opened from, if anything); false when it
+    // cannot be held.
+    bool TakeFileCopy(int length, const QByteArray& bytes);
     void ReadDeviceInfo();
     void ReadBoard();
     void ApplyPalette(int index);
