@@ -121,11 +121,10 @@ TEST(LazyVoicePlayer, LoadsTheModuleOnTheFirstNoteOnly)
             platform::MakeLazyVoicePlayer({notes.path(), QStringLiteral(PLATFORM_VOICE_TEST_MODULE_DIR)});
         player->Stop();
         EXPECT_FALSE(moduleMapped()) << "stopping before any note loaded the module";
-        EXPECT_TRUE(player->PlayFile(note));
+        // Asking for the output loads the module (no note is played here:
+        // the effect loads its sample on a thread of its own).
+        player->HasOutput();
         EXPECT_TRUE(moduleMapped());
-        // The Qt player's own copy of the note.
-        EXPECT_EQ(temp.Entries().size(), 1);
-        EXPECT_FALSE(player->PlayFile(missing));
         player->Stop();
     }
     EXPECT_TRUE(temp.Entries().isEmpty()) << temp.Entries().join(QLatin1Char(' ')).toStdString();
