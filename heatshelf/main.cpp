@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Heatshelf"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 
-    const platform::InstalledVoicePlayer voicePlayer(platform::MakeQtVoicePlayer());
+    const platform::InstalledVoicePlayer voicePlayer(platform::MakeLazyVoicePlayer());
     heatshelf::StartupOptions options;
     options.makeView = heatshelf::CHeatshelfView::Factory();
     heatshelf::CHeatshelfApp app(std::move(options));

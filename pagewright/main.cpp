@@ -43,8 +43,8 @@ int main(int argc, char** argv)
     RegisterTableObjects(DrawClassRegistry::Standard());
     RegisterChartObjects(DrawClassRegistry::Standard());
     CDraw3DMap::Register(DrawClassRegistry::Standard());
-    // Voice notes play through Qt Multimedia.
-    const platform::InstalledVoicePlayer voicePlayer(platform::MakeQtVoicePlayer());
+    // Voice notes play through Qt Multimedia, loaded on the first note.
+    const platform::InstalledVoicePlayer voicePlayer(platform::MakeLazyVoicePlayer());
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 

@@ -4,6 +4,7 @@
 #include "string_table.h"
 
 #include "skin/command_icons.h"
+#include "skin/command_strip_cache.h"
 #include "skin/skin_resources.h"
 
 #include <QGuiApplication>
@@ -101,7 +102,7 @@ void drawImage(QPainter& p, int x, int command)
 QImage strip(const std::vector<int>& commands, const skin::IconFallback& fallback)
 {
     const qreal dpr = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
-    return skin::RenderCommandStrip(skin::SkinLook::Browser, commands, {16, 15}, dpr, fallback);
+    return skin::CachedCommandStrip(skin::SkinLook::Browser, commands, {16, 15}, dpr, fallback);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "resource_ids.h"
 
 #include "skin/command_icons.h"
+#include "skin/command_strip_cache.h"
 #include "skin/skin_resources.h"
 
 #include <QAction>
@@ -16,7 +17,8 @@ using namespace res;
 namespace {
 
 // A toolbar resource with its image strip, drawn from the commands' icons
-// at the screen's pixel ratio.
+// at the screen's pixel ratio (read back from the per-user cache after the
+// first start).
 void registerBar(int id, QSize imageSize, std::vector<int> commands)
 {
     skin::ToolBarResource res;
@@ -25,7 +27,7 @@ void registerBar(int id, QSize imageSize, std::vector<int> commands)
     res.height = std::uint16_t(imageSize.height());
     res.commands = std::move(commands);
     const qreal dpr = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
-    res.bitmap = skin::RenderCommandStrip(skin::SkinLook::Report, res.commands, imageSize, dpr, &PaintCommandGlyph);
+    res.bitmap = skin::CachedCommandStrip(skin::SkinLook::Report, res.commands, imageSize, dpr, &PaintCommandGlyph);
     skin::RegisterToolBar(res);
 }
 

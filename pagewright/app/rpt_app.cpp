@@ -2,6 +2,7 @@
 
 #include "about_dlg.h"
 #include "app_environment.h"
+#include "locale_paper.h"
 #include "main_frame.h"
 #include "skin/message_box.h"
 #include "palette_loader.h"
@@ -156,7 +157,9 @@ bool CDI_RptApp::InitInstance()
     // 11: strings of the override file beside the program.
     m_languageLoaded = LoadStringOverrides(m_options.executableFolder + QLatin1Char('/') +
                                            QString::fromLatin1(kStringOverrideFile));
-    // 12: page size.
+    // 12: page size (a printer given by the caller is known from the start).
+    if (m_options.printablePageMm)
+        AskPrinter();
     TakeDefaultPageSize();
     // 13.
     skin::InstallMenuBorderHook();
@@ -276,7 +279,14 @@ void CDI_RptApp::TakeDefaultPageSize()
 
 std::optional<QSizeF> CDI_RptApp::PrintablePageMm() const
 {
-    return m_options.printablePageMm ? m_options.printablePageMm() : askDefaultPrinter();
+    if (m_printerPageMm)
+        return *m_printerPageMm;
+    return LocalePaperMm();
+}
+
+void CDI_RptApp::AskPrinter()
+{
+    m_printerPageMm = m_options.printablePageMm ? m_options.printablePageMm() : askDefaultPrinter();
 }
 
 bool CDI_RptApp::OpenReport(const QString& path)
@@ -408,6 +418,7 @@ void CDI_RptApp::OnFilePrintSetup()
     QPageSetupDialog dlg(&printer, m_mainFrame);
     if (dlg.exec() != QDialog::Accepted || !m_mainFrame)
         return;
+    AskPrinter();
     if (CSplitFrame* child = m_mainFrame->MDIGetActive(); child != nullptr && child->GetActiveView() != nullptr)
         child->GetActiveView()->OnPrinterChanged();
 }

@@ -47,7 +47,10 @@ struct StartupOptions {
     QString executableFolder;  // override strings and Cardpull are looked for here
     QStringList arguments;     // command line, without the program name
     // Printable width and height of the default printer in millimetres;
-    // nullopt when there is no printer. Unset: asks the print system.
+    // nullopt when there is no printer; asked at start. Unset: the print
+    // system is asked when printing or setting up the printer, and until
+    // then the page is the paper of the user's locale (start-up does not
+    // load the printing support for a page size).
     std::function<std::optional<QSizeF>()> printablePageMm;
     QString cardpullLibrary = QStringLiteral("libcardpull.so");
     bool showMainFrame = true;
@@ -137,11 +140,15 @@ public:
 
     // Unit texts from the current units.
     void UpdateUnitTexts();
-    // Page size from the default printer, or 8330 x 11790 / 1008 inches.
+    // Page size from PrintablePageMm, or 8330 x 11790 / 1008 inches.
     void TakeDefaultPageSize();
-    // The default printer's printable area in millimetres; nullopt without
-    // a printer.
+    // The printable page in millimetres: the default printer's printable
+    // area once the printer has been asked (nullopt without a printer),
+    // before that the paper of the user's locale.
     std::optional<QSizeF> PrintablePageMm() const;
+    // Asks the default printer (or StartupOptions::printablePageMm) for its
+    // printable area, which PrintablePageMm gives from then on.
+    void AskPrinter();
     // Opens a report (empty path: a new report) in a child frame of its own;
     // false when it did not open.
     bool OpenReport(const QString& path);
@@ -190,6 +197,8 @@ private:
     std::unique_ptr<CAppEnvironment> m_docEnv;
     CMainFrame* m_mainFrame = nullptr; // owned
     int m_paletteCount = 0;
+    // The printer's answer once it has been asked.
+    std::optional<std::optional<QSizeF>> m_printerPageMm;
     int m_untitledCount = 0;
     QByteArray m_palettes;
     bool m_started = false;

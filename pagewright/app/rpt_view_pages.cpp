@@ -235,6 +235,8 @@ void CDI_RptView::OnPrint()
         const bool range = printer.printRange() == QPrinter::PageRange;
         PrintPages(*doc, printer, false, this, range ? printer.fromPage() - 1 : 0, range ? printer.toPage() - 1 : -1);
     }
+    if (CDI_RptApp* app = theAppOrNull())
+        app->AskPrinter();
     doc->GetPrinterPageSize();
     InvalidateAll();
 }

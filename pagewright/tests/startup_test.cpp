@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include "skin/color_status_bar.h"
+#include "locale_paper.h"
 #include "main_frame.h"
 #include "resource_ids.h"
 #include "string_table.h"
@@ -262,6 +263,46 @@ TEST(Startup, PageSizeFromThePrintersPrintableArea)
         ASSERT_NE(app, nullptr);
         EXPECT_FLOAT_EQ(app->m_pageWidth, float(c.units_w) / 1008.0f) << c.w;
         EXPECT_FLOAT_EQ(app->m_pageHeight, float(c.units_h) / 1008.0f) << c.h;
+    }
+}
+
+namespace {
+
+// The print system's plugin is mapped into this process.
+bool PrintPluginLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/printsupport/");
+}
+
+} // namespace
+
+TEST(Startup, WithoutAPrinterAskedTheLocalesPaperIsThePageAndNoPrintPluginLoads)
+{
+    // The C locale's paper is A4.
+    EXPECT_EQ(LocalePaperMm().toSize(), QSize(210, 297));
+
+    const bool loadedBefore = PrintPluginLoaded();
+    StartupSandbox box;
+    StartupOptions o = box.Options();
+    o.printablePageMm = {};
+    auto app = box.Start(o);
+    ASSERT_NE(app, nullptr);
+    const QSizeF paper = LocalePaperMm();
+    const auto units = [](double mm) { return float(std::lround(std::lround(mm) * 1008.0 / 254) * 10) / 1008.0f; };
+    EXPECT_FLOAT_EQ(app->m_pageWidth, units(paper.width()));
+    EXPECT_FLOAT_EQ(app->m_pageHeight, units(paper.height()));
+    ASSERT_TRUE(app->PrintablePageMm().has_value());
+    EXPECT_EQ(*app->PrintablePageMm(), paper);
+    if (!loadedBefore) {
+        EXPECT_FALSE(PrintPluginLoaded()) << "start-up loaded the printing support";
+    }
+
+    // Printing asks the print system (which loads its plugin).
+    app->AskPrinter();
+    const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/printsupport");
+    if (!QDir(plugins).entryList(QDir::Files).isEmpty()) {
+        EXPECT_TRUE(PrintPluginLoaded());
     }
 }
 

@@ -4,6 +4,7 @@
 #include "byte_io.h"
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace platform {
@@ -18,7 +19,17 @@ void ArchiveWriter::writeU32(std::uint32_t v) { putU32(m_data, v); }
 void ArchiveWriter::writeU64(std::uint64_t v) { putU64(m_data, v); }
 void ArchiveWriter::writeF32(float v) { putU32(m_data, std::bit_cast<std::uint32_t>(v)); }
 void ArchiveWriter::writeF64(double v) { putU64(m_data, std::bit_cast<std::uint64_t>(v)); }
-void ArchiveWriter::writeBytes(QByteArrayView bytes) { m_data.append(bytes); }
+void ArchiveWriter::writeBytes(QByteArrayView bytes)
+{
+    // Room is made by doubling through reserve, which reallocates in place
+    // where it can: appending alone copies everything written so far at each
+    // growth, which for a report of many camera files costs more than the
+    // writing itself.
+    const qsizetype needed = m_data.size() + bytes.size();
+    if (needed > m_data.capacity())
+        m_data.reserve(std::max(needed, 2 * m_data.capacity()));
+    m_data.append(bytes);
+}
 
 void ArchiveWriter::writeCount(std::uint32_t count)
 {

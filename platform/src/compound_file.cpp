@@ -13,6 +13,7 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <unistd.h>
@@ -189,12 +190,20 @@ bool writeTree(Storage& source, GsfOutfile* target, std::vector<char>& buffer, Q
                 return false;
             }
             const std::uint64_t size = stream->size();
+            // A stream held in memory is written from there, in the same
+            // pieces as a copied one.
+            const QByteArray* held = stream->heldBytes();
+            if (held != nullptr && static_cast<std::uint64_t>(held->size()) != size)
+                held = nullptr;
             std::uint64_t copied = 0;
             while (copied < size) {
-                const std::uint64_t n = stream->read(buffer.data(), buffer.size());
+                const std::uint64_t n =
+                    held != nullptr ? std::min<std::uint64_t>(size - copied, buffer.size())
+                                    : stream->read(buffer.data(), buffer.size());
                 if (n == 0)
                     break;
-                if (!gsf_output_write(child.get(), static_cast<size_t>(n), reinterpret_cast<guint8*>(buffer.data()))) {
+                const char* from = held != nullptr ? held->constData() + copied : buffer.data();
+                if (!gsf_output_write(child.get(), static_cast<size_t>(n), reinterpret_cast<const guint8*>(from))) {
                     setError(error, QStringLiteral("cannot write the stream \"%1\"").arg(entry.name));
                     return false;
                 }

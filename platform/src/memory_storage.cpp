@@ -118,6 +118,8 @@ public:
         return n;
     }
 
+    const QByteArray* heldBytes() const override { return &m_node->data; }
+
     bool write(const void* data, std::uint64_t count) override
     {
         if (count == 0)
@@ -179,6 +181,14 @@ std::unique_ptr<Stream> MemoryStorage::createStream(const QString& name)
     if (!isValidStorageName(name))
         return nullptr;
     return std::make_unique<MemoryStream>(m_node->replaceChild(name, false));
+}
+
+bool MemoryStorage::adoptStream(const QString& name, QByteArray bytes)
+{
+    if (!isValidStorageName(name))
+        return false;
+    m_node->replaceChild(name, false)->data = std::move(bytes);
+    return true;
 }
 
 std::unique_ptr<Storage> MemoryStorage::createStorage(const QString& name)

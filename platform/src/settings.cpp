@@ -84,22 +84,36 @@ QByteArray Settings::readBinary(const QString& section, const QString& entry) co
     return m_settings->value(key(section, entry)).toByteArray();
 }
 
+bool Settings::writeValue(const QString& section, const QString& entry, const QVariant& value)
+{
+    // A value the file already holds is not written again: the file is
+    // rewritten (and synced to the disk) only for a change. Values read
+    // back from the file are text, so a number compares as its text.
+    const QString k = key(section, entry);
+    const QVariant old = m_settings->value(k);
+    const bool same = old.isValid() && (old.metaType() == value.metaType()
+                                            ? old == value
+                                            : value.typeId() == QMetaType::Int && old.typeId() == QMetaType::QString &&
+                                                  old.toString() == QString::number(value.toInt()));
+    if (same)
+        return m_settings->status() == QSettings::NoError;
+    m_settings->setValue(k, value);
+    return saveWrite();
+}
+
 bool Settings::writeInt(const QString& section, const QString& entry, int value)
 {
-    m_settings->setValue(key(section, entry), value);
-    return saveWrite();
+    return writeValue(section, entry, value);
 }
 
 bool Settings::writeString(const QString& section, const QString& entry, const QString& value)
 {
-    m_settings->setValue(key(section, entry), value);
-    return saveWrite();
+    return writeValue(section, entry, value);
 }
 
 bool Settings::writeBinary(const QString& section, const QString& entry, const QByteArray& value)
 {
-    m_settings->setValue(key(section, entry), value);
-    return saveWrite();
+    return writeValue(section, entry, value);
 }
 
 bool Settings::deleteSection(const QString& section)

@@ -174,6 +174,40 @@ public:
     std::unique_ptr<Storage> createStorage(const QString&) override { return nullptr; }
 };
 
+TEST(CompoundFile, AStreamAdoptedFromMemoryIsSavedAsACopiedOne)
+{
+    // The same streams written into one tree and adopted into another give
+    // the same file, byte for byte; the adopted bytes are shared, not copied.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    MemoryStorage copied;
+    fill(copied);
+    MemoryStorage adopted;
+    std::vector<QByteArray> held;
+    for (const StreamSpec& s : kStreams) {
+        const QStringList parts = QString::fromLatin1(s.path).split(QLatin1Char('/'));
+        held.push_back(pattern(s.size, s.seed));
+        if (parts.size() == 1) {
+            ASSERT_TRUE(adopted.adoptStream(parts[0], held.back()));
+            const std::unique_ptr<Stream> stream = adopted.openStream(parts[0]);
+            ASSERT_NE(stream, nullptr);
+            ASSERT_NE(stream->heldBytes(), nullptr);
+            EXPECT_EQ(stream->heldBytes()->constData(), held.back().constData()) << s.path;
+        } else {
+            std::unique_ptr<Storage> sub = adopted.openStorage(parts[0]);
+            if (!sub)
+                sub = adopted.createStorage(parts[0]);
+            ASSERT_TRUE(sub != nullptr && sub->writeStream(parts[1], held.back()));
+        }
+    }
+    EXPECT_FALSE(adopted.adoptStream(QStringLiteral("a/b"), "bad name"));
+    const QString one = dir.filePath(QStringLiteral("copied.rpt"));
+    const QString two = dir.filePath(QStringLiteral("adopted.rpt"));
+    ASSERT_TRUE(saveCompoundFile(copied, one));
+    ASSERT_TRUE(saveCompoundFile(adopted, two));
+    EXPECT_EQ(fileBytes(two), fileBytes(one));
+}
+
 TEST(CompoundFile, FailedSaveLeavesTheOldFileUntouched)
 {
     QTemporaryDir dir;

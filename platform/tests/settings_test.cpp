@@ -73,6 +73,46 @@ TEST(Settings, WritesInABatchAreSavedOnceWhenTheLastBatchEnds)
     EXPECT_FALSE(QFile::exists(s.filePath()));
 }
 
+TEST(Settings, AValueTheFileHoldsAlreadyIsNotWrittenAgain)
+{
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    const QString file = config.filePath(QStringLiteral("kestrelworksA/Pagewright.conf"));
+    const auto writeAll = [](Settings& s) {
+        return s.writeInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 2) &&
+               s.writeString(QStringLiteral("SavePath"), QStringLiteral("SavePath"), QStringLiteral("/报表")) &&
+               s.writeBinary(QStringLiteral("Bars"), QStringLiteral("State"), QByteArray("\x00\x01", 2));
+    };
+    {
+        Settings s(QStringLiteral("Pagewright"), config.path());
+        ASSERT_TRUE(writeAll(s));
+    }
+    // The next start writes the same values: the file is left alone, even
+    // when it was changed behind the program's back.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("\n; a comment the program never writes\n");
+    f.close();
+    const QByteArray before = [&] {
+        QFile r(file);
+        return r.open(QIODevice::ReadOnly) ? r.readAll() : QByteArray();
+    }();
+    {
+        Settings s(QStringLiteral("Pagewright"), config.path());
+        EXPECT_TRUE(writeAll(s));
+        QFile r(file);
+        ASSERT_TRUE(r.open(QIODevice::ReadOnly));
+        EXPECT_EQ(r.readAll(), before);
+        // A changed value and a new one are saved.
+        EXPECT_TRUE(s.writeInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 1));
+        EXPECT_TRUE(s.writeString(QStringLiteral("Bars"), QStringLiteral("Name"), QStringLiteral("2")));
+    }
+    Settings s(QStringLiteral("Pagewright"), config.path());
+    EXPECT_EQ(s.readInt(QStringLiteral("tempetype"), QStringLiteral("tempetype"), 0), 1);
+    EXPECT_EQ(s.readString(QStringLiteral("Bars"), QStringLiteral("Name")), QStringLiteral("2"));
+    EXPECT_EQ(s.readBinary(QStringLiteral("Bars"), QStringLiteral("State")), QByteArray("\x00\x01", 2));
+}
+
 TEST(Settings, DeletingTheProgramKeyLeavesOtherProgramsAlone)
 {
     QTemporaryDir config;

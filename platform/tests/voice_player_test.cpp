@@ -42,6 +42,14 @@ QByteArray Wave()
     return b;
 }
 
+// A note file in dir; empty when it cannot be written.
+QString WriteNote(const QTemporaryDir& dir)
+{
+    const QString note = dir.filePath(QStringLiteral("note.wav"));
+    QFile file(note);
+    return file.open(QIODevice::WriteOnly) && file.write(Wave()) == Wave().size() ? note : QString();
+}
+
 // TMPDIR pointed at a private folder for one test.
 class PrivateTemp {
 public:
@@ -63,11 +71,8 @@ TEST(QtVoicePlayer, TheNotesCopyGoesWithThePlayer)
 {
     App();
     QTemporaryDir notes;
-    const QString note = notes.filePath(QStringLiteral("note.wav"));
-    QFile file(note);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(Wave());
-    file.close();
+    const QString note = WriteNote(notes);
+    ASSERT_FALSE(note.isEmpty());
 
     PrivateTemp temp;
     {
@@ -81,4 +86,46 @@ TEST(QtVoicePlayer, TheNotesCopyGoesWithThePlayer)
     EXPECT_TRUE(temp.Entries().isEmpty()) << temp.Entries().join(QLatin1Char(' ')).toStdString();
     // The silent player is back, and it has no output to play on.
     EXPECT_FALSE(platform::CurrentVoicePlayer().HasOutput());
+}
+
+// The programs' player loads the Qt player's module on the first note, not
+// before; without a module it is the silent player.
+TEST(LazyVoicePlayer, LoadsTheModuleOnTheFirstNoteOnly)
+{
+    App();
+    const auto moduleMapped = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(platform::kVoiceModuleName);
+    };
+    QTemporaryDir notes;
+    const QString note = WriteNote(notes);
+    ASSERT_FALSE(note.isEmpty());
+    const QString missing = notes.filePath(QStringLiteral("missing.wav"));
+    ASSERT_FALSE(moduleMapped());
+
+    PrivateTemp temp;
+    {
+        // No folder holds the module (a file of another name does not count).
+        QTemporaryDir empty;
+        QFile other(empty.filePath(QStringLiteral("libother.so")));
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.close();
+        const std::unique_ptr<platform::VoicePlayer> silent = platform::MakeLazyVoicePlayer({empty.path()});
+        EXPECT_TRUE(silent->PlayFile(note));
+        EXPECT_FALSE(silent->PlayFile(missing));
+        EXPECT_FALSE(silent->HasOutput());
+        EXPECT_TRUE(temp.Entries().isEmpty());
+    }
+    {
+        const std::unique_ptr<platform::VoicePlayer> player =
+            platform::MakeLazyVoicePlayer({notes.path(), QStringLiteral(PLATFORM_VOICE_TEST_MODULE_DIR)});
+        player->Stop();
+        EXPECT_FALSE(moduleMapped()) << "stopping before any note loaded the module";
+        // Asking for the output loads the module (no note is played here:
+        // the effect loads its sample on a thread of its own).
+        player->HasOutput();
+        EXPECT_TRUE(moduleMapped());
+        player->Stop();
+    }
+    EXPECT_TRUE(temp.Entries().isEmpty()) << temp.Entries().join(QLatin1Char(' ')).toStdString();
 }

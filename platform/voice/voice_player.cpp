@@ -2,17 +2,10 @@
 // program installs the Qt Multimedia player at start).
 #include "platform/voice_player.h"
 
-#include <QFileInfo>
+#include "silent_voice_player.h"
 
 namespace platform {
 namespace {
-
-class SilentVoicePlayer : public VoicePlayer {
-public:
-    bool PlayFile(const QString& path) override { return QFileInfo(path).isReadable(); }
-    void Stop() override {}
-    bool HasOutput() const override { return false; }
-};
 
 VoicePlayer* g_installed = nullptr;
 

@@ -240,7 +240,7 @@ bool CDI_RptDoc::OnSaveDocument(const QString& path)
 
     platform::MemoryStorage root;
     QString error;
-    if (root.writeStream(kContentsStream, StoreContents())) {
+    if (root.adoptStream(kContentsStream, StoreContents())) {
         s.WriteToStorage(root); // a summary that cannot be written does not fail the save
         if (platform::saveCompoundFile(root, path, &error)) {
             SetModifiedFlag(false);

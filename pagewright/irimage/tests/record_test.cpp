@@ -371,3 +371,50 @@ TEST(DrawIrRecord, PicturePointsFarOffThePictureStayOnThePageScale)
     const ir_marks::PictureMapping plain{1000, -1000, 0.5f, 0.25f};
     EXPECT_EQ(plain.ToPage(10, 10), QPoint(1020, -1040));
 }
+
+TEST(DrawIrRecord, AReportOfManyPagesSavedToAFileReopensWithEveryImage)
+{
+    // One image a page, from camera files of three sizes, more than 8 MB in
+    // all (the compound file's long allocation table).
+    const char* const files[] = {"k4_320.vni", "k8_160.vni", "k8_640.vni"};
+    constexpr int kPages = 24;
+    TestEnvironment env;
+    CDI_RptDoc doc(&env, &Registry());
+    for (int p = 1; p < kPages; ++p)
+        doc.InsertPage(0, QStringLiteral("Page %1").arg(p + 1));
+    for (int p = 0; p < kPages; ++p) {
+        auto image = std::make_unique<CDrawIR>(nullptr, DocRect(700, -700, 7100, -5500));
+        image->page = std::uint32_t(p);
+        ASSERT_TRUE(image->LoadIRFile(Fixture(files[p % 3]))) << p;
+        image->m_nNumber = p + 1;
+        doc.AddNoUndo(std::move(image));
+    }
+    const QByteArray contents = doc.StoreContents();
+    ASSERT_GT(contents.size(), 8 << 20);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pages.rpt"));
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    CDI_RptDoc reopened(&env, &Registry());
+    ASSERT_TRUE(reopened.OnOpenDocument(path)) << reopened.GetLastError().toStdString();
+    // The file gives every image as the contents read straight from memory
+    // do, each with its camera file whole.
+    CDI_RptDoc fromMemory(&env, &Registry());
+    ASSERT_TRUE(fromMemory.LoadContents(contents));
+    ASSERT_EQ(reopened.GetPageCount(), kPages);
+    ASSERT_EQ(reopened.GetObjects().size(), std::size_t(kPages));
+    for (std::size_t i = 0; i < std::size_t(kPages); ++i) {
+        const auto* before = static_cast<const CDrawIR*>(doc.GetObjects()[i]);
+        const auto* memory = static_cast<const CDrawIR*>(fromMemory.GetObjects()[i]);
+        const auto* after = dynamic_cast<const CDrawIR*>(reopened.GetObjects()[i]);
+        ASSERT_NE(after, nullptr) << i;
+        EXPECT_EQ(after->page, before->page) << i;
+        EXPECT_EQ(after->m_nNumber, before->m_nNumber) << i;
+        ASSERT_EQ(after->FileCount(), 1) << i;
+        EXPECT_EQ(after->Files()[0].bytes.size(), ReadAll(Fixture(files[i % 3])).size()) << i;
+        EXPECT_EQ(after->Files()[0].bytes, memory->Files()[0].bytes) << i;
+        EXPECT_TRUE(after->HasImage()) << i;
+        EXPECT_EQ(after->Dib(), memory->Dib()) << i;
+    }
+    EXPECT_EQ(reopened.StoreContents(), fromMemory.StoreContents());
+}

@@ -73,6 +73,8 @@ private:
     bool sync();
     // sync(), or only noted while a batch holds the saves back.
     bool saveWrite();
+    // Sets and saves a value unless the settings hold it already.
+    bool writeValue(const QString& section, const QString& entry, const QVariant& value);
 
     std::unique_ptr<QSettings> m_settings;
     int m_batches = 0;

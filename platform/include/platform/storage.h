@@ -44,6 +44,9 @@ public:
     // than maxSize or cannot be read.
     bool readAll(QByteArray& out, std::uint64_t maxSize);
     bool write(QByteArrayView bytes) { return write(bytes.data(), static_cast<std::uint64_t>(bytes.size())); }
+    // The whole stream when it is held in memory (it stays valid until the
+    // stream is written to); null otherwise.
+    virtual const QByteArray* heldBytes() const { return nullptr; }
 };
 
 struct StorageEntry {
@@ -88,6 +91,9 @@ public:
     std::unique_ptr<Storage> openStorage(const QString& name) override;
     std::unique_ptr<Stream> createStream(const QString& name) override;
     std::unique_ptr<Storage> createStorage(const QString& name) override;
+    // A new stream holding bytes (shared, not copied), replacing a child of
+    // that name; false for an invalid name.
+    bool adoptStream(const QString& name, QByteArray bytes);
 
     struct Node;
 

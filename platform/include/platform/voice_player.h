@@ -4,11 +4,13 @@
 // the one still playing.
 //
 // The process's player is a silent one until a program installs the Qt
-// Multimedia player (platform_voice_qt, MakeQtVoicePlayer) at start, for as
-// long as its application object lives; tests install the recording player.
+// Multimedia player at start (loaded from its module on first use,
+// MakeLazyVoicePlayer), for as long as its application object lives; tests
+// install the recording player.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -49,9 +51,24 @@ private:
     VoicePlayer* m_previous;
 };
 
+// Where the programs look for the player's module: their own folder,
+// lib/kestrel-suite beside it, then the build's module folder.
+QStringList VoiceModuleFolders();
+
 // The Qt Multimedia player (platform_voice_qt), for the program's thread:
 // one sound effect, made on the first note. Its destructor stops the note
 // and removes the note's scratch copy.
 std::unique_ptr<VoicePlayer> MakeQtVoicePlayer();
+
+// The module holding the Qt Multimedia player, and the C function in it
+// that makes one (the caller owns it).
+inline constexpr char kVoiceModuleName[] = "libkestrel_voice_qt.so";
+inline constexpr char kVoiceModuleEntry[] = "kestrel_make_voice_player";
+
+// A player that loads the Qt Multimedia player from the module, looked for
+// in folders in order, when the first note plays or the output is asked
+// for, so that a program starts without the multimedia libraries. Without a
+// module that loads it is the silent player.
+std::unique_ptr<VoicePlayer> MakeLazyVoicePlayer(QStringList folders = VoiceModuleFolders());
 
 } // namespace platform
