@@ -271,13 +271,8 @@ DocRect CDrawResultTable::LabelArea() const
     const CDI_RptDoc* doc = document != nullptr ? document : (view != nullptr ? view->GetDocument() : nullptr);
     if (doc == nullptr || !doc->GetShowNumbers())
         return {};
-    // DrawLabel's box: right of the upper right corner, one and a half
-    // lines down.
     const DocRect n = position.Normalized();
-    const QString text = QStringLiteral("NO.%1").arg(m_nIRNumber);
-    const std::int64_t width = std::int64_t(kNumberHeight) * (text.size() + 2);
-    return DocRect(n.right, Clamp32(std::int64_t(n.bottom) - kNumberHeight * 3 / 2), Clamp32(n.right + width),
-                   n.bottom);
+    return ir_marks::LabelBox(n.right, n.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), kNumberHeight);
 }
 
 void CDrawResultTable::BuildRows(PageDC* dc)
