@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 const DrawClass CDrawText::kClass{{"CDrawText", 0, &platform::createArchiveObject<CDrawText>},
                                   &CDrawObj::kClass,
@@ -37,6 +38,34 @@ LogPen ScaledPen(const LogPen& pen)
     p.widthY = static_cast<int>(pen.widthY * 10.5);
     return p;
 }
+
+// The pen of a box's frame: its own, none for a plain box on paper, else a
+// thin light grey line (table cells have it on paper too).
+std::optional<LogPen> FramePen(const PageDC& dc, const CDrawObj& object)
+{
+    if (object.penOn)
+        return ScaledPen(object.pen);
+    if (dc.IsPrinting() && object.tableCell == 0)
+        return std::nullopt;
+    return LogPen{PS_SOLID, 0, 0, kLightGrey};
+}
+
+// A table cell's outline lies on the cell's edges themselves. A
+// rectangle's outline lies inside the rectangle, so two neighbouring cells
+// would each draw their shared edge on a pixel of their own: two lines side
+// by side.
+void DrawCellOutline(PageDC& dc, const CDrawObj& cell)
+{
+    const std::optional<LogPen> pen = FramePen(dc, cell);
+    if (!pen)
+        return;
+    dc.SelectPen(*pen);
+    const DocRect n = cell.position.Normalized();
+    const QPoint corners[4] = {{n.left, n.top}, {n.right, n.top}, {n.right, n.bottom}, {n.left, n.bottom}};
+    for (int i = 0; i < 4; ++i)
+        dc.Line(corners[i], corners[(i + 1) % 4]);
+}
+
 } // namespace
 
 bool DrawFrame(PageDC& dc, CDrawObj& object)
@@ -48,12 +77,20 @@ bool DrawFrame(PageDC& dc, CDrawObj& object)
         dc.SelectBrush(object.brush);
     else
         dc.SelectNullBrush();
-    if (object.penOn)
-        dc.SelectPen(pen);
-    else if (dc.IsPrinting() && object.tableCell == 0)
-        dc.SelectNullPen();
+    if (object.tableCell != 0) {
+        // The table lays its cells out edge to edge (a row may be lower
+        // than a lone text box may be): the fill, then the outline.
+        if (object.brushOn) {
+            dc.SelectNullPen();
+            dc.Rectangle(object.position);
+        }
+        DrawCellOutline(dc, object);
+        return true;
+    }
+    if (const std::optional<LogPen> frame = FramePen(dc, object))
+        dc.SelectPen(*frame);
     else
-        dc.SelectPen(LogPen{PS_SOLID, 0, 0, kLightGrey});
+        dc.SelectNullPen();
     // At least 200 x 200: the lower edge moves down, the right edge right.
     DocRect& r = object.position;
     const std::int32_t upper = std::max(r.top, r.bottom);
@@ -72,7 +109,10 @@ bool DrawFrame(PageDC& dc, CDrawObj& object)
 void DrawFrameOver(PageDC& dc, CDrawObj& object)
 {
     dc.SelectNullBrush();
-    dc.Rectangle(object.position);
+    if (object.tableCell != 0)
+        DrawCellOutline(dc, object);
+    else
+        dc.Rectangle(object.position);
 }
 
 void ExportFont(const TextRunList& runs, QString& name, float& size)
@@ -187,6 +227,8 @@ QRectF CDrawText::EditorTextRect(DrawView* v) const
         const double dy = std::max(0, pen.widthY) * zoom;
         r.adjust(dx, dy, -dx, -dy);
     }
+    const double side = TextSideMargin(*this, m.Scale());
+    r.adjust(side, 0, -side, 0);
     r.adjust(0, 2, -2, 0);
     return r;
 }

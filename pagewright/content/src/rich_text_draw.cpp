@@ -33,6 +33,11 @@ void RichTextCache::Clear()
     m_hasLabel = false;
 }
 
+double TextSideMargin(const CDrawObj& object, double scale)
+{
+    return object.tableCell != 0 ? kCellTextMargin * scale : 0.0;
+}
+
 QRectF RichTextRect(const PageDC& dc, const CDrawObj& object)
 {
     QRectF r = dc.LPtoDP(object.position);
@@ -43,6 +48,8 @@ QRectF RichTextRect(const PageDC& dc, const CDrawObj& object)
         const double dy = std::max(0, object.pen.widthY) * zoom;
         r.adjust(dx, dy, -dx, -dy);
     }
+    const double side = TextSideMargin(object, dc.Mapping().Scale());
+    r.adjust(side, 0, -side, 0);
     if (!dc.IsPrinting())
         r.adjust(0, 2, -2, 0);
     return r.isValid() ? r : QRectF();

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextCursor>
 
 #include <algorithm>
@@ -343,6 +344,26 @@ TEST(TableCells, TypingInACellGoesIntoThatCellWhenAFormatCommandComes)
     EXPECT_EQ(r.doc.GetUndoCount(), before);
     EXPECT_EQ(t->textStore.ToByteArray(), tableText);
     EXPECT_EQ(text->textStore.GetLength(), 0u);
+}
+
+TEST(TableCells, TabInACellIsATabCharacterOfThatCell)
+{
+    Report r;
+    CDrawTable* t = AddTable(r, 3, 3);
+    t->HitTest(CenterOf(t->Cell(0, 0)->position), &r.view, true, 1);
+    t->PlaceEditor(&r.view);
+    ASSERT_TRUE(r.editor->IsVisible());
+    // The editor in a window of its own that has the focus, as in the report.
+    r.editor->resize(200, 60);
+    r.editor->activateWindow();
+    r.editor->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(r.editor.get()));
+    QTest::keyClicks(r.editor.get(), QStringLiteral("ab"));
+    QTest::keyClick(r.editor.get(), Qt::Key_Tab);
+    QTest::keyClicks(r.editor.get(), QStringLiteral("cd"));
+    EXPECT_EQ(r.editor->GetWindowText(), QStringLiteral("ab\tcd"));
+    EXPECT_EQ(t->GetActiveCell(), t->Cell(0, 0)) << "the same cell is still edited";
+    EXPECT_TRUE(r.editor->hasFocus());
 }
 
 TEST(TableCells, TheRightButtonInTheEditorShowsTheCellMenuForATable)

@@ -113,6 +113,79 @@ TEST(TableShots, AFourByThreeTableAsMadePickedAndResized)
     EXPECT_EQ(t->ColumnWidths()[0], 1900 - 310);
 }
 
+TEST(TableShots, ANewTableDrawsOneLinePerBorderAndKeepsItsTextOffTheGrid)
+{
+    // A table made with a click: 3 x 3, rows of 193 units (lower than a
+    // lone text box may be).
+    Report r;
+    CDrawTable* t = AddTable(r, 3, 3, DocRect(100, -400, 200, -300));
+    ASSERT_EQ(t->RowHeights(), (std::vector<std::uint16_t>{193, 193, 193}));
+    // At every zoom and wherever the page lies against the pixels.
+    for (const double zoom : {1.0, 1.5, 2.0})
+        for (const double shift : {0.0, 0.25, 0.5, 0.75}) {
+        QImage image(900, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        PageMapping mapping = PageMapping::ForZoom(zoom);
+        mapping.viewportOrigin = QPointF(shift, shift);
+        {
+            QPainter painter(&image);
+            PageDC dc(painter, mapping);
+            t->Draw(dc);
+        }
+        if (shift == 0.0)
+            Save(image, zoom == 1.0 ? "table-new-3x3.png" : "table-new-3x3-zoomed.png");
+        const auto inked = [&image](int x, int y) { return image.pixel(x, y) != qRgb(255, 255, 255); };
+        // Down the middle of column 1 and along the middle of row 1: every
+        // inner border is one line one pixel wide, and nothing else is drawn
+        // between the borders.
+        const DocRect cell = t->Cell(1, 1)->position.Normalized();
+        const QPointF middle = mapping.ToDevice((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+        const auto runs = [](const std::vector<bool>& line) {
+            std::vector<int> widths;
+            for (std::size_t i = 0; i < line.size(); ++i) {
+                if (line[i] && (i == 0 || !line[i - 1]))
+                    widths.push_back(0);
+                if (line[i])
+                    ++widths.back();
+            }
+            return widths;
+        };
+        const QRectF frame = QRectF(mapping.ToDevice(t->position.TopLeft()), mapping.ToDevice(t->position.BottomRight()))
+                                 .normalized();
+        std::vector<bool> down, across;
+        for (int y = int(frame.top()) + 3; y < int(frame.bottom()) - 3; ++y)
+            down.push_back(inked(int(middle.x()), y));
+        for (int x = int(frame.left()) + 3; x < int(frame.right()) - 3; ++x)
+            across.push_back(inked(x, int(middle.y())));
+        EXPECT_EQ(runs(down), (std::vector<int>{1, 1})) << "row borders at zoom " << zoom << " shifted " << shift;
+        EXPECT_EQ(runs(across), (std::vector<int>{1, 1})) << "column borders at zoom " << zoom << " shifted " << shift;
+    }
+    EXPECT_EQ(t->Cell(0, 0)->position.Normalized().Height(), 193) << "drawing leaves the cells as laid out";
+
+    // Left-aligned text starts a margin inside its cell's left edge.
+    t->SetCellText(&r.view, 0, 0, QStringLiteral("H"), 1);
+    const PageMapping mapping = PageMapping::ForZoom(2.0);
+    QImage image(900, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        PageDC dc(painter, mapping);
+        t->Draw(dc);
+    }
+    Save(image, "table-cell-text.png");
+    const DocRect cell = t->Cell(0, 0)->position.Normalized();
+    const QRectF box = QRectF(mapping.ToDevice(cell.TopLeft()), mapping.ToDevice(cell.BottomRight())).normalized();
+    int leftmost = -1;
+    for (int x = int(box.left()) + 1; x < int(box.right()) - 1 && leftmost < 0; ++x)
+        for (int y = int(box.top()) + 2; y < int(box.bottom()) - 1; ++y)
+            if (qGray(image.pixel(x, y)) < 128) {
+                leftmost = x;
+                break;
+            }
+    ASSERT_GE(leftmost, 0) << "the text shows";
+    EXPECT_GE(leftmost - box.left(), kCellTextMargin * mapping.Scale()) << "the text keeps off the left border";
+}
+
 TEST(TableShots, AResultTableOfAnImageWithSpotsALineAndAnArea)
 {
     Report r;

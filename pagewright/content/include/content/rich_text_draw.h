@@ -5,6 +5,9 @@
 //   - The text fills the object's rectangle, inside its pen when the pen is
 //     on (the pen width in screen pixels, times the zoom); on the screen the
 //     top and right edges lose 2 pixels more. Nothing is drawn outside it.
+//   - A table cell's text keeps kCellTextMargin page units from the cell's
+//     left and right edges (as the result table keeps its labels), so that
+//     it never touches the grid.
 //   - The whole text is drawn (no cut at some byte count).
 //   - A field's label is appended as plain text at the end of the last
 //     paragraph, in that paragraph's end format; whatever it holds
@@ -42,6 +45,12 @@ private:
     QString m_label;
     bool m_hasLabel = false;
 };
+
+inline constexpr int kCellTextMargin = 20;
+
+// The room left and right of an object's text, in device units at scale
+// (device units per page unit): kCellTextMargin for a table cell, else 0.
+double TextSideMargin(const CDrawObj& object, double scale);
 
 // fieldLabel and displayStore: for field objects, else null.
 void DrawRichText(PageDC& dc, CDrawObj& object, RichTextCache& cache, const QString* fieldLabel = nullptr,
