@@ -35,7 +35,7 @@ QString CAppEnvironment::LoadString(int id) const
 
 int CAppEnvironment::MessageBox(const QString& text, int type, int stringId)
 {
-    return ShowMessageBox({text, {}, type, stringId});
+    return ShowMessageBox({text, MessageBoxCaption(stringId), type, stringId});
 }
 
 QString CAppEnvironment::ProgramFolder() const { return m_app.GetAppDirectory(); }

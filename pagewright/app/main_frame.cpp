@@ -102,7 +102,7 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
     OnUpdateRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, [this](CCmdUI& ui) { onUpdateRecentFile(ui); });
     OnCommand(ID_WINDOW_CASCADE, [this](int) { CMdiWindowList::Cascade(*m_mdi); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this](int) { m_mdi->tileSubWindows(); });
-    OnCommand(ID_WINDOW_ARRANGE, [this](int) { m_mdi->tileSubWindows(); });
+    OnCommand(ID_WINDOW_ARRANGE, [this](int) { CMdiWindowList::ArrangeIcons(*m_mdi); });
 }
 
 CMainFrame::~CMainFrame()

@@ -87,3 +87,24 @@ void CMdiWindowList::Cascade(QMdiArea& area)
         ++k;
     }
 }
+
+void CMdiWindowList::ArrangeIcons(QMdiArea& area)
+{
+    const QRect space = area.viewport()->rect();
+    int x = space.left();
+    int rowBottom = space.bottom() + 1;
+    int rowHeight = 0;
+    for (QMdiSubWindow* w : area.subWindowList(QMdiArea::CreationOrder)) {
+        if (!w->isMinimized() || w->isHidden())
+            continue;
+        const QSize size = w->size();
+        if (x > space.left() && x + size.width() > space.right() + 1) {
+            rowBottom -= rowHeight;
+            x = space.left();
+            rowHeight = 0;
+        }
+        w->move(x, rowBottom - size.height());
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
+}

@@ -3,7 +3,8 @@
 // reports were opened, the active one checked; choosing one activates that
 // report (a minimised one comes back). And the cascade, which lays the
 // reports out from the upper left corner with each caption just below the
-// previous one, every report keeping most of the room.
+// previous one, every report keeping most of the room; and the arranging
+// of the minimised reports' icons.
 #pragma once
 
 #include <QObject>
@@ -33,6 +34,10 @@ public:
     // Cascades the reports that are not minimised; the active one stays in
     // front.
     static void Cascade(QMdiArea& area);
+    // Lines the minimised reports up along the bottom of the area, left to
+    // right in the order they were opened, a new row above when one is
+    // full; the other reports stay where they are.
+    static void ArrangeIcons(QMdiArea& area);
 
 private:
     QPointer<QMdiArea> m_area;

@@ -604,3 +604,33 @@ TEST_F(FrameTest, WindowMenuListsTheReportsAndCascadeKeepsThemUsable)
     EXPECT_EQ(frame->MDIGetActive(), reports[2]);
     EXPECT_FALSE(reports[2]->isMinimized());
 }
+
+// Arrange Icons lines the minimised reports up along the bottom of the
+// area, in the order they were opened; a report that is not minimised keeps
+// its place and size.
+TEST_F(FrameTest, ArrangeIconsLinesTheMinimisedReportsUpAlongTheBottom)
+{
+    CSplitFrame* reports[4] = {openReport(), openReport(), openReport(), openReport()};
+    frame->ExecuteCommand(res::ID_WINDOW_CASCADE);
+    QApplication::processEvents();
+    for (int i : {0, 2, 3}) {
+        reports[i]->showMinimized();
+        reports[i]->move(200 + 40 * i, 50 + 30 * i); // scattered
+    }
+    QApplication::processEvents();
+    const QRect open = reports[1]->geometry();
+
+    frame->ExecuteCommand(res::ID_WINDOW_ARRANGE);
+    QApplication::processEvents();
+    EXPECT_EQ(reports[1]->geometry(), open);
+    EXPECT_FALSE(reports[1]->isMinimized());
+    const int bottom = frame->GetMdiClient()->viewport()->height();
+    int x = 0;
+    for (int i : {0, 2, 3}) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(reports[i]->isMinimized());
+        EXPECT_EQ(reports[i]->geometry().left(), x);
+        EXPECT_EQ(reports[i]->geometry().bottom() + 1, bottom);
+        x += reports[i]->width();
+    }
+}

@@ -15,6 +15,7 @@
 #include "document/draw_poly.h"
 #include "document/draw_tool.h"
 
+#include "irimage/draw_3d_map.h"
 #include "irimage/draw_ir.h"
 
 #include "skin/color_picker_button.h"
@@ -352,6 +353,37 @@ TEST_F(ReportViewTest, PastedTablesAndChartsFollowThePastedImage)
     EXPECT_EQ(pastedHistogram->GetLinkedIRNumber(), 2);
     EXPECT_EQ(table->GetIRNumber(), 1);
     EXPECT_EQ(histogram->GetLinkedIRNumber(), 1);
+}
+
+// A click names the image a bound object follows; one bound to no image
+// (an unlinked 3D map, a table whose image number is gone) shows "None" as
+// an object without a number does, never "NO.-1".
+TEST_F(ReportViewTest, TheStatusBarShowsNoneForAnObjectBoundToNoImage)
+{
+    auto* bound = static_cast<CDrawResultTable*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawResultTable>(f.View(), DocRect(1000, -1000, 3000, -1300))));
+    bound->SetIRNumber(1);
+    auto* unbound = static_cast<CDrawResultTable*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawResultTable>(f.View(), DocRect(1000, -2000, 3000, -2300))));
+    unbound->SetIRNumber(-1);
+    auto* map = static_cast<CDraw3DMap*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDraw3DMap>(f.View(), DocRect(4000, -1000, 5000, -2000))));
+    ASSERT_EQ(map->m_bLinked, 0);
+    ASSERT_EQ(map->GetLinkedIRNumber(), -1);
+    const struct {
+        QPoint at;
+        CDrawObj* obj;
+        const char* shown;
+    } cases[] = {
+        {{2000, -1100}, bound, "NO.1"},
+        {{4500, -1500}, map, "None"},
+        {{2000, -2100}, unbound, "None"},
+    };
+    for (const auto& c : cases) {
+        f.Click(c.at);
+        ASSERT_EQ(f.View()->GetSelection(), std::vector<CDrawObj*>{c.obj}) << c.shown;
+        EXPECT_EQ(f.View()->GetStatusText(), QString::fromLatin1(c.shown));
+    }
 }
 
 TEST_F(ReportViewTest, MalformedClipboardBytesPasteNothing)

@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include "skin/color_status_bar.h"
+#include "app_environment.h"
 #include "locale_paper.h"
 #include "main_frame.h"
 #include "resource_ids.h"
@@ -224,6 +225,26 @@ TEST(Startup, MissingPaletteFilesAreReportedOnceEachAndStartUpGoesOn)
     EXPECT_EQ(std::count(missing, missing + 1024, 0), 1024);
     // A missing object key gives an empty name.
     EXPECT_EQ(app->m_objectTypes, QStringList({QStringLiteral("变压器"), QString()}));
+}
+
+// The reports' message boxes carry the program's title, except the question
+// whether to open a file just exported, which carries "打开文档".
+TEST(Startup, ReportMessageBoxesCarryTheirCaption)
+{
+    StartupSandbox box;
+    auto app = box.Start();
+    ASSERT_NE(app, nullptr);
+    box.messages.clear();
+    DocumentEnvironment& env = app->GetDocumentEnvironment();
+    env.MessageBox(doc_string::kExportedOpenIt, DocumentEnvironment::kYesNo | DocumentEnvironment::kIconQuestion);
+    env.MessageBox(doc_string::kDeletePage, DocumentEnvironment::kYesNo);
+    env.MessageBox(QStringLiteral("plain text"), DocumentEnvironment::kOk, 0);
+    ASSERT_EQ(box.messages.size(), 3u);
+    EXPECT_EQ(box.messages[0].text, QStringLiteral("报表成功导出，要打开导出文档吗？"));
+    EXPECT_EQ(box.messages[0].caption, QStringLiteral("打开文档"));
+    EXPECT_EQ(box.messages[1].caption, LoadStringRes(res::AFX_IDS_APP_TITLE));
+    EXPECT_EQ(box.messages[2].caption, LoadStringRes(res::AFX_IDS_APP_TITLE));
+    EXPECT_FALSE(box.messages[2].caption.isEmpty());
 }
 
 TEST(Startup, SkinColourFromTheStyleOrTheCustomColour)

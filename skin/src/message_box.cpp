@@ -1,7 +1,10 @@
 #include "skin/message_box.h"
 
+#include "skin/window_placement.h"
+
 #include <QMessageBox>
 #include <QPointer>
+#include <QShowEvent>
 
 namespace {
 
@@ -28,11 +31,29 @@ QPointer<QWidget>& parentWindow()
     return p;
 }
 
+// A box that opens over its parent while that is shown, else in the middle
+// of the screen (a box of the start-up comes before the main window shows).
+class PlacedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* e) override
+    {
+        QMessageBox::showEvent(e); // lays the box out at its final size
+        if (!e->spontaneous())
+            skin::CentreWindow(*this, parentWidget());
+    }
+};
+
 int show(const MessageBoxRequest& request)
 {
     if (hook())
         return hook()(request);
-    QMessageBox box(parentWindow());
+    // A hidden main window (the start-up before it shows) is no place to
+    // open over, nor a window the box could stay in front of.
+    QWidget* parent = parentWindow();
+    PlacedMessageBox box(parent != nullptr && parent->isVisible() ? parent : nullptr);
     box.setWindowTitle(request.caption);
     box.setText(request.text);
     switch (request.type & 0xF0) {

@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include "skin/color_picker_button.h"
+#include "skin/color_status_bar.h"
 #include "skin/colors.h"
 #include "skin/command_icons.h"
 #include "skin/flat_combo_box.h"
@@ -359,6 +360,46 @@ TEST_F(ToolBarTest, NoHotButtonAfterTheMouseLeaves)
     QCursor::setPos(QPoint(5000, 5000));
     bar->grab();
     EXPECT_EQ(bar->GetHotIndex(), -1);
+}
+
+// A button's hint shows in the status bar while the pointer is over it and
+// the bar's idle text comes back when it leaves, as it does for a button
+// left toward the next one.
+TEST_F(ToolBarTest, TheStatusBarDropsAButtonsHintWhenThePointerLeaves)
+{
+    auto* status = new CColorStatusBar;
+    windowOwner->setStatusBar(status);
+    const int ids[] = {CColorStatusBar::kMessagePaneId};
+    ASSERT_TRUE(status->SetIndicators(ids, 1, [](int) { return QStringLiteral("就绪"); }));
+    windowOwner->show();
+    for (int command : {1003, 1004})
+        button(command)->defaultAction()->setStatusTip(QStringLiteral("hint %1").arg(command));
+    const auto enter = [](QToolButton* b) {
+        QEnterEvent e(QPointF(5, 5), QPointF(5, 5), b->mapToGlobal(QPointF(5, 5)));
+        QApplication::sendEvent(b, &e);
+    };
+    const auto leave = [](QToolButton* b) {
+        QEvent e(QEvent::Leave);
+        QApplication::sendEvent(b, &e);
+    };
+    enter(button(1003));
+    EXPECT_EQ(status->GetMessageText(), QStringLiteral("hint 1003"));
+    leave(button(1003));
+    EXPECT_EQ(status->GetMessageText(), QStringLiteral("就绪"));
+    // Across to the next button: its own hint, then the idle text.
+    enter(button(1003));
+    leave(button(1003));
+    enter(button(1004));
+    EXPECT_EQ(status->GetMessageText(), QStringLiteral("hint 1004"));
+    leave(button(1004));
+    EXPECT_EQ(status->GetMessageText(), QStringLiteral("就绪"));
+    // A message the program shows on its own is left alone by a button
+    // without a hint.
+    button(1005)->defaultAction()->setStatusTip(QString());
+    status->showMessage(QStringLiteral("printing"));
+    enter(button(1005));
+    leave(button(1005));
+    EXPECT_EQ(status->GetMessageText(), QStringLiteral("printing"));
 }
 
 TEST_F(ToolBarTest, CheckedAndDisabledButtonsUseTheirLists)

@@ -250,10 +250,16 @@ void CDrawResultTable::FitToRows()
         m_strRowText.clear();
         m_rows.clear();
         FitEmpty(lineHeight);
-        position.right = Clamp32(std::int64_t(position.left) + kNoFieldsWidth);
-        const int half = (position.right - position.left) / 2;
-        m_widths[0] = static_cast<std::uint16_t>(half);
-        m_widths[1] = static_cast<std::uint16_t>(half);
+        // The width drawn stays (the fields chosen next need it); only a
+        // table too narrow for its two columns, as a click makes, takes the
+        // default width in two equal columns.
+        if (position.Width() <= 2 * kMinColumn) {
+            position.right = Clamp32(std::int64_t(position.left) + kNoFieldsWidth);
+            const int half = (position.right - position.left) / 2;
+            m_widths[0] = static_cast<std::uint16_t>(half);
+            m_widths[1] = static_cast<std::uint16_t>(half);
+            SplitFractions();
+        }
         return;
     }
     BuildRows(nullptr);
@@ -273,13 +279,8 @@ DocRect CDrawResultTable::LabelArea() const
     const CDI_RptDoc* doc = document != nullptr ? document : (view != nullptr ? view->GetDocument() : nullptr);
     if (doc == nullptr || !doc->GetShowNumbers())
         return {};
-    // DrawLabel's box: right of the upper right corner, one and a half
-    // lines down.
     const DocRect n = position.Normalized();
-    const QString text = QStringLiteral("NO.%1").arg(m_nIRNumber);
-    const std::int64_t width = std::int64_t(kNumberHeight) * (text.size() + 2);
-    return DocRect(n.right, Clamp32(std::int64_t(n.bottom) - kNumberHeight * 3 / 2), Clamp32(n.right + width),
-                   n.bottom);
+    return ir_marks::LabelBox(n.right, n.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), kNumberHeight);
 }
 
 void CDrawResultTable::BuildRows(PageDC* dc)
@@ -302,7 +303,8 @@ void CDrawResultTable::BuildRows(PageDC* dc)
     const std::int64_t divider = std::int64_t(n.left) + inset + m_widths[0];
     const std::int64_t labelLeft = std::int64_t(n.left) + inset + 20;
     const std::int64_t labelRight = divider - 20;
-    const std::int64_t valueRight = divider + m_widths[1] - 2 * inset;
+    // The value column takes what is left of the frame.
+    const std::int64_t valueRight = std::int64_t(n.right) - inset;
     const std::int64_t rowHeight = std::int64_t(m_fRowHeight);
     std::int64_t y = std::int64_t(n.bottom) - inset;
     const QFont font = FontOf(m_cf, 0);

@@ -154,6 +154,67 @@ TEST(ResultTable, ANewTableWithoutFieldsIsOneLineHighAndSplitInHalves)
     EXPECT_EQ(t->FontHeight(), 160);
 }
 
+// The width the user drew stays through the first draws, before and after
+// fields are chosen; only the height follows the rows. A click-made table
+// (too narrow for two columns) takes the default width.
+TEST(ResultTable, TheDrawnWidthStaysAndOnlyTheHeightFollowsTheRows)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    struct Case {
+        const char* what;
+        int drawn;
+        int width;
+    };
+    const Case cases[] = {
+        {"500 pixels at 100 %", 5250, 5250},
+        {"narrower than the default", 1500, 1500},
+        {"a click", 200, 2580},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDrawResultTable* t = AddResult(r, {}, DocRect(600, -3300, 600 + c.drawn, -3500));
+        DrawOnce(*t);
+        EXPECT_EQ(t->position.Normalized().Width(), c.width);
+        EXPECT_EQ(int(t->ColumnWidths()[0]) + t->ColumnWidths()[1], c.width);
+        const int upper = t->position.Normalized().bottom;
+        t->SetFieldIds({33203, 33401});
+        DrawOnce(*t);
+        const DocRect n = t->position.Normalized();
+        EXPECT_EQ(n.Width(), c.width);
+        EXPECT_EQ(n.left, 600);
+        EXPECT_EQ(n.bottom, upper);
+        EXPECT_EQ(n.Height(), 4 * int(t->RowHeight()) + 2 * ScaledPenWidth(2));
+    }
+}
+
+// The value column reaches the frame's right side even when the stored
+// column widths add up to less than the frame (a file written elsewhere):
+// the table draws as one whose widths fill it.
+TEST(ResultTable, TheValueColumnTakesTheRestOfTheFrame)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    const DocRect frame(300, -300, 5500, -500);
+    CDrawResultTable* filled = AddResult(r, {33203}, frame);
+    ASSERT_EQ(int(filled->ColumnWidths()[0]) + filled->ColumnWidths()[1], 5200);
+    // The same table with a value column of 1290 in its record.
+    QByteArray bytes = RecordOf(*filled);
+    qToLittleEndian(std::uint16_t(1290), bytes.data() + 56 + 14 + 2);
+    platform::ArchiveReader reader(bytes, Registry().ArchiveRegistry());
+    auto read = std::make_unique<CDrawResultTable>();
+    read->Serialize(reader);
+    read->view = &r.view;
+    CDrawResultTable* short_ = r.Add(std::move(read));
+    ASSERT_EQ(short_->ColumnWidths()[1], 1290);
+    QImage a, b;
+    DrawOnce(*filled, &a);
+    DrawOnce(*short_, &b);
+    EXPECT_EQ(a, b);
+}
+
 TEST(ResultTable, ImageAndParameterFieldsGiveAHeaderPerGroup)
 {
     Report r;

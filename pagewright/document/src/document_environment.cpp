@@ -80,6 +80,11 @@ int DocumentEnvironment::MessageBox(const QString& text, int type, int stringId)
     return (buttons == kYesNo || buttons == kYesNoCancel) ? kAnswerNo : kAnswerOk;
 }
 
+QString DocumentEnvironment::MessageBoxCaption(int stringId) const
+{
+    return stringId == doc_string::kExportedOpenIt ? LoadString(doc_string::kOpenDocumentCaption) : QString();
+}
+
 bool DocumentEnvironment::RunDialog(QDialog& dialog)
 {
     return dialog.exec() == QDialog::Accepted;

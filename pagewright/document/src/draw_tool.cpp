@@ -70,13 +70,17 @@ void SaveAfter(DrawView& view, int kind, CDrawObj* obj = nullptr)
 }
 
 // The number the status bar shows for an object; 0 when it has none.
+// The image number the status bar shows for an object: an image's own, or
+// the one a bound object follows; 0 for an object with none (any other
+// object, and a bound one not bound to any image, as an unlinked 3D map).
 int ShownNumber(CDrawObj* obj)
 {
+    int number = 0;
     if (const IRImageObject* image = AsIRImage(obj))
-        return image->GetIRNumber();
-    if (const IRLinkedObject* linked = AsIRLinked(obj))
-        return linked->GetLinkedIRNumber();
-    return 0;
+        number = image->GetIRNumber();
+    else if (const IRLinkedObject* linked = AsIRLinked(obj))
+        number = linked->GetLinkedIRNumber();
+    return number >= 1 ? number : 0;
 }
 
 } // namespace
@@ -266,8 +270,8 @@ void CSelectionTool::OnLButtonDown(DrawView& view, int flags, QPoint point)
             g_toolMode = kModeMove;
             if (!view.IsSelected(obj))
                 view.Select(obj, (flags & MK_SHIFT) != 0);
-            const bool numbered = AsIRImage(obj) != nullptr || AsIRLinked(obj) != nullptr;
-            view.SetStatusText(numbered ? QStringLiteral("NO.%1").arg(ShownNumber(obj)) : view.LoadString(doc_string::kNone));
+            const int number = ShownNumber(obj);
+            view.SetStatusText(number != 0 ? QStringLiteral("NO.%1").arg(number) : view.LoadString(doc_string::kNone));
             if ((flags & MK_CONTROL) != 0)
                 CloneSelection(view);
         }

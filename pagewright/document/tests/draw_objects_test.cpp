@@ -240,6 +240,33 @@ TEST(DrawObj, IntersectionNormalisesBothRectangles)
     EXPECT_FALSE(obj.Intersects(DocRect(50, 50, 50, 60)));   // empty
 }
 
+// Placing inside the page: moved the least, shrunk about the upper left
+// corner with its shape kept when larger, normalised either way.
+TEST(Geometry, KeptInsideMovesTheLeastAndShrinksKeepingTheShape)
+{
+    const DocRect page(0, -10105, 8000, -105);
+    struct Case {
+        const char* what;
+        DocRect in;
+        DocRect out;
+    };
+    const Case cases[] = {
+        {"inside: as it was", {1000, -200, 3000, -1200}, {1000, -1200, 3000, -200}},
+        {"off the right edge", {7000, -200, 9000, -1200}, {6000, -1200, 8000, -200}},
+        {"off the left and the top", {-500, 100, 500, -900}, {0, -1105, 1000, -105}},
+        {"off the bottom", {1000, -9500, 2000, -11500}, {1000, -10105, 2000, -8105}},
+        {"wider than the page", {4000, -1000, 20000, -3000}, {0, -2000, 8000, -1000}},
+        {"taller than the page", {100, -105, 1100, -20105}, {100, -10105, 600, -105}},
+        {"both, off the page", {-9000, 9000, 39000, -15000}, {0, -4105, 8000, -105}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(KeptInside(c.in, page), c.out);
+    }
+    // No page to keep to: the rectangle as it was.
+    EXPECT_EQ(KeptInside(DocRect(5, 9, 1, 3), DocRect()), DocRect(1, 3, 5, 9));
+}
+
 TEST(DrawObj, TrackerInvertsOneSquarePerHandle)
 {
     CDrawObj obj(nullptr, DocRect(420, -420, 1680, -1680));

@@ -283,13 +283,28 @@ void CDraw3DMap::Draw(PageDC& dc)
     const bool withSnapshot = m_bHasSnapshot != 0 && !m_snapshot.IsEmpty();
     if (withSnapshot) {
         dc.DrawImage(inner, m_snapshot.ToImage());
-        if (document != nullptr && document->GetShowNumbers())
-            ir_marks::DrawLabel(dc, r.right, r.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), 0, kNumberHeight);
+        if (ShowsNumber())
+            ir_marks::DrawLabel(dc, r.right, r.bottom, NumberText(), 0, kNumberHeight);
     } else {
         dc.DrawText(inner, QStringLiteral("3D Map"), QFont(QStringLiteral("Arial")), kNumberHeight,
                     Qt::AlignCenter | Qt::TextDontClip, 0);
     }
 }
+
+bool CDraw3DMap::ShowsNumber() const
+{
+    return m_bHasSnapshot != 0 && !m_snapshot.IsEmpty() && document != nullptr && document->GetShowNumbers();
+}
+
+DocRect CDraw3DMap::LabelArea() const
+{
+    if (!ShowsNumber())
+        return {};
+    const DocRect r = position.Normalized();
+    return ir_marks::LabelBox(r.right, r.bottom, NumberText(), kNumberHeight);
+}
+
+QString CDraw3DMap::NumberText() const { return QStringLiteral("NO.%1").arg(m_nIRNumber); }
 
 bool CDraw3DMap::Intersects(const DocRect& rect)
 {

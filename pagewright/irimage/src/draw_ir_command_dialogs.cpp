@@ -106,6 +106,8 @@ int CDrawIR::OnShowVisiblePhoto()
         photo->LoadPicture(path);
         QFile::remove(path);
     }
+    // Beside the image as far as the page allows, and no larger than it.
+    photo->position = KeptInside(photo->position, document->PageArea());
     document->Add(std::move(photo));
     Invalidate();
     return 1;

@@ -51,10 +51,18 @@ void DrawLabel(PageDC& dc, int x, int y, const QString& text, COLORREF colour, i
 {
     if (text.isEmpty())
         return;
-    // Room for the text to the right and below the corner; never clipped.
-    const int width = height * (int(text.size()) + 2);
-    dc.DrawText(DocRect(x, y, x + width, y - height * 3 / 2), text, QFont(QStringLiteral("Arial")), height,
+    const DocRect box = LabelBox(x, y, text, height);
+    dc.DrawText(DocRect(box.left, box.bottom, box.right, box.top), text, QFont(QStringLiteral("Arial")), height,
                 Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, colour);
+}
+
+DocRect LabelBox(int x, int y, const QString& text, int height)
+{
+    // Room for the text to the right and below the corner; never clipped.
+    const std::int64_t width = std::int64_t(height) * (std::int64_t(text.size()) + 2);
+    return DocRect(x, record_values::ClampToPage(std::int64_t(y) - std::int64_t(height) * 3 / 2),
+                   record_values::ClampToPage(std::int64_t(x) + width), y)
+        .Normalized();
 }
 
 void DrawSpotMark(PageDC& dc, int x, int y, QString label, COLORREF colour, bool ownParameters, bool small)

@@ -231,6 +231,49 @@ TEST(DrawIrCommands, VisiblePhotoBecomesAPhotoBoundToTheImage)
     EXPECT_EQ(r.doc.GetObjects().size(), before);
 }
 
+// The photo goes beside the image as far as the page allows: an image at
+// the page's right edge gets its photo moved back onto the page, and a photo
+// larger than the page (a low zoom makes its pixels many page units) is
+// shrunk to fit with its shape kept (the fixture's photo is small).
+TEST(DrawIrCommands, TheVisiblePhotoStaysOnThePage)
+{
+    OpenedReport r("k4_full.vni");
+    const DocRect page = r.doc.PageArea();
+    ASSERT_FALSE(page.IsEmpty());
+    r.ir->position = DocRect(page.right - 3000, -300, page.right, -2500);
+    const auto photoOf = [&] {
+        const std::size_t before = r.doc.GetObjects().size();
+        EXPECT_EQ(r.ir->DoCommand(32866, QString(), 0), 1);
+        EXPECT_EQ(r.doc.GetObjects().size(), before + 1);
+        auto* photo = dynamic_cast<CDrawPhoto*>(r.doc.GetObjects().back());
+        EXPECT_NE(photo, nullptr);
+        return photo;
+    };
+    const auto inside = [&](const DocRect& rect) {
+        const DocRect n = rect.Normalized();
+        return n.left >= page.left && n.right <= page.right && n.top >= page.top && n.bottom <= page.bottom;
+    };
+    CDrawPhoto* photo = photoOf();
+    ASSERT_TRUE(photo != nullptr && photo->HasPicture());
+    DocRect n = photo->position.Normalized();
+    EXPECT_TRUE(inside(n));
+    EXPECT_EQ(n.right, page.right) << "moved back only as far as needed";
+    EXPECT_EQ(n.bottom, -300) << "level with the image's upper edge";
+    EXPECT_NEAR(double(n.Width()) / double(n.Height()),
+                double(photo->pictureWidth) / double(photo->pictureHeight), 0.01);
+
+    r.view.m_fZoom = 0.005f;
+    photo = photoOf();
+    ASSERT_TRUE(photo != nullptr && photo->HasPicture());
+    n = photo->position.Normalized();
+    EXPECT_TRUE(inside(n));
+    EXPECT_TRUE(n.Width() == page.Width() || n.Height() == page.Height())
+        << "as large as the page allows: " << n.Width() << " x " << n.Height() << " in " << page.Width() << " x "
+        << page.Height();
+    EXPECT_NEAR(double(n.Width()) / double(n.Height()),
+                double(photo->pictureWidth) / double(photo->pictureHeight), 0.01);
+}
+
 TEST(DrawIrCommands, DeleteAnalysesRemovesEveryAnalysisAndBandInOneStep)
 {
     OpenedReport r;

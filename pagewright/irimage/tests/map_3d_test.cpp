@@ -514,6 +514,43 @@ TEST(Map3DDraw, ASmallFrameGrowsTo600AndHandlesKeepTheSnapshotsAspect)
     EXPECT_EQ(r.map->position, DocRect(0, 0, 3000, 1000));
 }
 
+// A move repaints the object's painted area at its old and new places, so
+// everything the map paints, its "NO.n" beside the frame included, must lie
+// inside that area.
+TEST(Map3DDraw, EverythingTheMapPaintsLiesInItsPaintedArea)
+{
+    Report r;
+    ASSERT_TRUE(r.map->LinkToIR(1));
+    GiveSnapshot(*r.map);
+    r.map->position = DocRect(1000, -100, 2500, -1100);
+    for (const bool numbers : {true, false}) {
+        SCOPED_TRACE(numbers ? "numbers shown" : "numbers hidden");
+        r.doc.SetShowNumbers(numbers);
+        QImage image(800, 600, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        QPainter painter(&image);
+        PageMapping mapping = PageMapping::ForZoom(1.0);
+        mapping.windowOrigin = QPoint(0, 0);
+        PageDC dc(painter, mapping);
+        r.map->Draw(dc);
+        const QRectF area = dc.LPtoDP(r.view.PaintedArea(r.map));
+        painter.end();
+        QRect painted;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != QColor(Qt::gray).rgb())
+                    painted |= QRect(x, y, 1, 1);
+        ASSERT_FALSE(painted.isEmpty());
+        EXPECT_TRUE(area.toAlignedRect().contains(painted))
+            << "painted " << painted.x() << "," << painted.y() << " " << painted.width() << "x" << painted.height()
+            << " area " << area.x() << "," << area.y() << " " << area.width() << "x" << area.height();
+        // The number lies right of the frame: the area reaches past it only
+        // while the number is shown.
+        const QRectF frame = dc.LPtoDP(r.map->position);
+        EXPECT_EQ(area.right() > frame.right() + 50, numbers);
+    }
+}
+
 TEST(Map3DDraw, PopupMenuAndPropertiesCommand)
 {
     Report r;

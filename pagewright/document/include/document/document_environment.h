@@ -105,6 +105,10 @@ public:
     // the answer is OK (No for questions).
     virtual int MessageBox(const QString& text, int type, int stringId);
     int MessageBox(int stringId, int type = kOk) { return MessageBox(LoadString(stringId), type, stringId); }
+    // The caption of the box of a string id: the question whether to open a
+    // file just exported (61462) carries "打开文档" (61476); every other box
+    // the program's title (an empty text).
+    QString MessageBoxCaption(int stringId) const;
 
     // The per-user program folder (logo.jpg, template/); empty when none.
     virtual QString ProgramFolder() const { return {}; }

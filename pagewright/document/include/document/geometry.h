@@ -108,3 +108,10 @@ struct DocRect {
         return {ClampToInt(left + dx), ClampToInt(top + dy), ClampToInt(right + dx), ClampToInt(bottom + dy)};
     }
 };
+
+// A rectangle (normalised) placed inside area (normalised): one larger than
+// area is first shrunk about its upper left corner, keeping its width to
+// height ratio, until it fits; then it is moved the least distance that
+// brings it inside. The result is normalised; an empty area gives r as it
+// is, normalised.
+DocRect KeptInside(const DocRect& r, const DocRect& area);

@@ -195,6 +195,13 @@ public:
 
     // ---- page and report settings
     QSize GetPageSize() const { return m_sizePage; }
+    // The page in page coordinates (normalised): x from 0 to the width, y
+    // from the top edge at -105 down by the height.
+    static constexpr int kPageTop = -105;
+    DocRect PageArea() const
+    {
+        return DocRect(0, ClampToInt(std::int64_t(kPageTop) - m_sizePage.height()), m_sizePage.width(), kPageTop);
+    }
     // Takes the page size from the default printer (A4 without one) and gives
     // it to the view when it changed.
     void GetPrinterPageSize();

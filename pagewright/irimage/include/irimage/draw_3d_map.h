@@ -118,6 +118,9 @@ public:
     // ---- IRLinkedObject
     int GetLinkedIRNumber() const override { return m_nIRNumber; }
     void SetLinkedIRNumber(int number) override { m_nIRNumber = number; }
+    // "NO.n" beside the upper right corner while a snapshot is shown and the
+    // document shows numbers; empty otherwise.
+    DocRect LabelArea() const override;
 
     static void Register(DrawClassRegistry& registry);
 
@@ -139,6 +142,8 @@ public:
     std::int32_t m_nDataHeight = 0;
 
 private:
+    bool ShowsNumber() const;
+    QString NumberText() const;
     // The first rectangle analysis with that number, or null.
     static const IRAnalysisItem* FindRectangle(const CDrawIR& image, int number);
     // The image as a dependent's registration wants it: the number's image

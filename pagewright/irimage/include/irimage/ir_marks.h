@@ -49,5 +49,7 @@ void DrawCircleMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& rect,
 
 // Text with its upper left corner at (x, y) on the page.
 void DrawLabel(PageDC& dc, int x, int y, const QString& text, COLORREF colour, int height);
+// The page area DrawLabel paints for that text (normalised).
+DocRect LabelBox(int x, int y, const QString& text, int height);
 
 } // namespace ir_marks
