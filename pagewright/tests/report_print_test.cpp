@@ -375,15 +375,7 @@ TEST(ReportPrint, RptdumpPdfEqualsTheProgramsPrintPageForPage)
 
     const QString dumped = dir.filePath(QStringLiteral("dumped.pdf"));
     QProcess dump;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KESTRELWORKS_PROGRAM_DIR"), f.box.ProgramFolder());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), f.box.ConfigFolder());
-    // A runtime folder of its own, so that Qt has nothing to say either.
-    const QString runtime = dir.filePath(QStringLiteral("runtime"));
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    dump.setProcessEnvironment(env);
+    dump.setProcessEnvironment(ToolEnvironment(f, dir.path()));
     dump.start(QStringLiteral(PAGEWRIGHT_RPTDUMP), {report, QStringLiteral("--pdf"), dumped});
     ASSERT_TRUE(dump.waitForFinished(120000));
     ASSERT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();

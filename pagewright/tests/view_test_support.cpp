@@ -9,6 +9,8 @@
 #include "platform/archive_writer.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -172,4 +174,16 @@ bool WriteShapesReport(const QString& path, int pages)
     doc.AddNoUndo(std::move(poly));
     doc.SetCurPage(0);
     return doc.SaveToPath(path);
+}
+
+QProcessEnvironment ToolEnvironment(const ViewFixture& f, const QString& dir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KESTRELWORKS_PROGRAM_DIR"), f.box.ProgramFolder());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), f.box.ConfigFolder());
+    const QString runtime = QDir(dir).filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    return env;
 }

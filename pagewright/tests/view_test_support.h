@@ -11,6 +11,7 @@
 #include "document/ir_image_object.h"
 #include "document/rpt_doc.h"
 
+#include <QProcessEnvironment>
 #include <QtTest/QTest>
 
 #include <memory>
@@ -93,3 +94,8 @@ public:
 // is 1000 + 100 * page and a red line; the first page also has a round
 // rectangle, an ellipse and a polygon.
 bool WriteShapesReport(const QString& path, int pages);
+
+// The environment a tool started by a test (rptdump) runs in: the program
+// folder and settings of the fixture's program, and a runtime folder of its
+// own under dir, so that Qt has nothing to say either.
+QProcessEnvironment ToolEnvironment(const ViewFixture& f, const QString& dir);

@@ -7,71 +7,170 @@
 //
 // Exit 0 on success; 1 with the codec's result code and text on stderr when
 // the codec refuses a file; 2 for a usage or PNM error.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "thermjpeg.h"
 
 namespace {
 
-struct Pnm {
+// Rows a strip buffer holds: a whole number of MCU rows at every sampling
+// (MCUs are at most 32 rows high).
+constexpr int kStripRows = 32;
+
+struct PnmHeader {
     int width = 0, height = 0, channels = 0;
-    std::vector<uint8_t> pixels;
 };
 
-bool ReadPnm(const char* path, Pnm& image)
+// An 8-bit binary PPM or PGM header: magic, width, height and maximum value
+// as blank-separated tokens (a '#' before a token comments out the rest of
+// its line), then one byte before the pixels. The file is left at the pixels.
+bool ReadPnmHeader(std::FILE* in, PnmHeader& header)
 {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    size_t i = 0;
+    int c = std::getc(in);
     auto token = [&] {
         std::string t;
         for (;;) {
-            while (i < bytes.size() && std::isspace(bytes[i]))
-                ++i;
-            if (i < bytes.size() && bytes[i] == '#') {
-                while (i < bytes.size() && bytes[i] != '\n')
-                    ++i;
+            while (c != EOF && std::isspace(c))
+                c = std::getc(in);
+            if (c == '#') {
+                while (c != EOF && c != '\n')
+                    c = std::getc(in);
                 continue;
             }
             break;
         }
-        while (i < bytes.size() && !std::isspace(bytes[i]))
-            t.push_back(static_cast<char>(bytes[i++]));
+        while (c != EOF && !std::isspace(c)) {
+            t.push_back(static_cast<char>(c));
+            c = std::getc(in);
+        }
         return t;
     };
     const std::string magic = token();
     if (magic != "P5" && magic != "P6")
         return false;
-    image.channels = magic == "P5" ? 1 : 3;
-    image.width = std::atoi(token().c_str());
-    image.height = std::atoi(token().c_str());
+    header.channels = magic == "P5" ? 1 : 3;
+    header.width = std::atoi(token().c_str());
+    header.height = std::atoi(token().c_str());
     const int maxValue = std::atoi(token().c_str());
-    ++i;
-    if (image.width < 1 || image.height < 1 || image.width > 65535 || image.height > 65535 || maxValue != 255)
-        return false;
-    const size_t size = static_cast<size_t>(image.width) * image.height * image.channels;
-    if (i + size > bytes.size())
-        return false;
-    image.pixels.assign(bytes.begin() + static_cast<long>(i), bytes.begin() + static_cast<long>(i + size));
-    return true;
+    // `c` is the byte after the last token: the one separator before the pixels.
+    return header.width >= 1 && header.height >= 1 && header.width <= 65535 && header.height <= 65535 &&
+           maxValue == 255;
 }
 
-bool WritePnm(const char* path, const Pnm& image)
+// True when a regular file holds fewer pixel bytes after the header than the
+// header promises (other inputs are found short while reading).
+bool ShortRegularFile(std::FILE* in, const PnmHeader& header)
 {
-    std::FILE* f = std::fopen(path, "wb");
-    if (f == nullptr)
+    struct stat st {};
+    const long position = std::ftell(in);
+    if (fstat(fileno(in), &st) != 0 || !S_ISREG(st.st_mode) || position < 0)
         return false;
-    std::fprintf(f, "P%d\n%d %d\n255\n", image.channels == 1 ? 5 : 6, image.width, image.height);
-    const bool ok = std::fwrite(image.pixels.data(), 1, image.pixels.size(), f) == image.pixels.size();
-    return std::fclose(f) == 0 && ok;
+    const uint64_t size = uint64_t(header.width) * uint64_t(header.height) * uint64_t(header.channels);
+    return uint64_t(st.st_size) < uint64_t(position) || uint64_t(st.st_size) - uint64_t(position) < size;
 }
+
+// A PNM file written beside its final name and renamed over it once
+// complete, so a failed decode leaves an existing file as it was. A path
+// that names something other than a regular file (a device, a pipe) is
+// written directly.
+class PnmOutput {
+public:
+    explicit PnmOutput(const char* path) : path_(path) {}
+    PnmOutput(const PnmOutput&) = delete;
+    PnmOutput& operator=(const PnmOutput&) = delete;
+    ~PnmOutput() { Discard(); }
+
+    // Starts the file (again) with the header; false when it cannot be written.
+    bool Begin(int width, int height, int channels)
+    {
+        Discard();
+        failed_ = false;
+        struct stat st {};
+        const bool exists = stat(path_.c_str(), &st) == 0;
+        if (exists && !S_ISREG(st.st_mode)) {
+            file_ = std::fopen(path_.c_str(), "wb");
+        } else {
+            temp_ = path_ + ".XXXXXX";
+            const int fd = mkstemp(temp_.data());
+            if (fd >= 0) {
+                mode_t mode = 0;
+                if (exists) {
+                    mode = st.st_mode & 07777;
+                } else {
+                    const mode_t mask = umask(0);
+                    umask(mask);
+                    mode = 0666 & ~mask;
+                }
+                if (fchmod(fd, mode) != 0 || (file_ = fdopen(fd, "wb")) == nullptr) {
+                    close(fd);
+                    unlink(temp_.c_str());
+                }
+            }
+            if (file_ == nullptr)
+                temp_.clear();
+        }
+        failed_ = file_ == nullptr ||
+                  std::fprintf(file_, "P%d\n%d %d\n255\n", channels == 1 ? 5 : 6, width, height) < 0;
+        return !failed_;
+    }
+
+    bool Write(const uint8_t* bytes, size_t size)
+    {
+        failed_ = failed_ || file_ == nullptr || std::fwrite(bytes, 1, size, file_) != size;
+        return !failed_;
+    }
+
+    // Closes the file and puts it in place; false when any write failed.
+    bool Commit()
+    {
+        if (file_ == nullptr)
+            return false;
+        const bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        bool ok = closed && !failed_;
+        if (!temp_.empty()) {
+            ok = ok && std::rename(temp_.c_str(), path_.c_str()) == 0;
+            if (!ok)
+                unlink(temp_.c_str());
+            temp_.clear();
+        }
+        return ok;
+    }
+
+    void Discard()
+    {
+        if (file_ != nullptr)
+            std::fclose(file_);
+        file_ = nullptr;
+        if (!temp_.empty())
+            unlink(temp_.c_str());
+        temp_.clear();
+    }
+
+private:
+    std::string path_;
+    std::string temp_;
+    std::FILE* file_ = nullptr;
+    bool failed_ = false;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// A buffer whose bytes are not cleared: every byte is written before use.
+std::unique_ptr<uint8_t[]> Buffer(size_t size) { return std::unique_ptr<uint8_t[]>(new uint8_t[size]); }
 
 int Refused(int code)
 {
@@ -99,6 +198,28 @@ struct Record {
     }
 };
 
+// The picture in one read, for streams that cannot be put out in strips:
+// their scans go through the coefficient store (progressive, one component a
+// scan), or a second scan follows the first.
+int DecodeWhole(JPEG_PROPERTIES& p, PnmOutput& output, int width, int height, int channels, const char* out)
+{
+    const size_t size = size_t(width) * size_t(height) * size_t(channels);
+    // Fresh pages read as zero without being written: rows no data reaches stay 0.
+    const std::unique_ptr<uint8_t, decltype(&std::free)> pixels(static_cast<uint8_t*>(std::calloc(size, 1)),
+                                                                 &std::free);
+    if (!pixels)
+        return Refused(JPEG_MEMORY_ERROR);
+    p.ImageBytes = pixels.get();
+    p.StripRows = 0;
+    if (int rc = JpegRead(&p, JPEG_MODE_READ_FILE))
+        return Refused(rc);
+    if (!output.Begin(width, height, channels) || !output.Write(pixels.get(), size) || !output.Commit()) {
+        std::fprintf(stderr, "thermjpeg-tool: cannot write %s\n", out);
+        return 2;
+    }
+    return 0;
+}
+
 int Decode(const char* in, const char* out)
 {
     Record r;
@@ -108,46 +229,72 @@ int Decode(const char* in, const char* out)
     p.JpegFile = in;
     if (int rc = JpegRead(&p, JPEG_MODE_HEADER_FILE))
         return Refused(rc);
-    Pnm image;
-    image.width = p.JpegWidth;
-    image.height = p.JpegHeight;
-    image.channels = p.JpegChannels == 1 ? 1 : 3;
-    if (!JpegPictureFits(image.width, image.height, image.channels)) {
+    const int width = p.JpegWidth, height = p.JpegHeight;
+    const int channels = p.JpegChannels == 1 ? 1 : 3;
+    if (!JpegPictureFits(width, height, channels)) {
         std::fprintf(stderr,
                      "thermjpeg-tool: %s: a picture of %d x %d pixels is beyond the limit of %d pixels a side, "
                      "%ld pixels and %ld bytes\n",
-                     in, image.width, image.height, JPEG_MAX_PICTURE_SIDE, JPEG_MAX_PICTURE_PIXELS,
-                     JPEG_MAX_PICTURE_BYTES);
+                     in, width, height, JPEG_MAX_PICTURE_SIDE, JPEG_MAX_PICTURE_PIXELS, JPEG_MAX_PICTURE_BYTES);
         return 2;
     }
-    image.pixels.assign(static_cast<size_t>(image.width) * image.height * image.channels, 0);
-    p.ImageBytes = image.pixels.data();
-    p.ImageWidth = image.width;
-    p.ImageHeight = image.height;
+    p.ImageWidth = width;
+    p.ImageHeight = height;
     p.ImagePadBytes = 0;
-    p.ImageChannels = image.channels;
-    p.ImageColour = image.channels == 1 ? JPEG_COLOUR_GRAY : JPEG_COLOUR_RGB;
-    if (int rc = JpegRead(&p, JPEG_MODE_READ_FILE))
+    p.ImageChannels = channels;
+    p.ImageColour = channels == 1 ? JPEG_COLOUR_GRAY : JPEG_COLOUR_RGB;
+
+    // A strip of rows at a time, each written out as it comes; the file is
+    // started with the first strip, so a stream refused early writes nothing.
+    const size_t rowBytes = size_t(width) * size_t(channels);
+    const auto strip = Buffer(rowBytes * kStripRows);
+    p.StripRows = kStripRows;
+    PnmOutput output(out);
+    bool writing = true;
+    int done = 0;
+    int rc = 0;
+    for (;;) {
+        // Rows no data reaches stay 0, as in a cleared picture.
+        std::memset(strip.get(), 0, rowBytes * kStripRows);
+        p.ImageBytes = strip.get();
+        rc = JpegRead(&p, JPEG_MODE_READ_FILE);
+        if (rc != JPEG_INTERRUPTED)
+            break;
+        if (done == 0)
+            writing = output.Begin(width, height, channels);
+        const int end = std::clamp(p.InterruptRow, done, height);
+        writing = output.Write(strip.get(), size_t(end - done) * rowBytes) && writing;
+        done = end;
+    }
+    if (rc == JPEG_NOT_SUPPORTED)
+        return DecodeWhole(p, output, width, height, channels, out);
+    if (rc != 0)
         return Refused(rc);
-    if (!WritePnm(out, image)) {
+    if (done == 0)
+        writing = output.Begin(width, height, channels);
+    if (!writing || !output.Commit()) {
         std::fprintf(stderr, "thermjpeg-tool: cannot write %s\n", out);
         return 2;
     }
     return 0;
 }
 
+int NotPnm(const char* path)
+{
+    std::fprintf(stderr, "thermjpeg-tool: %s is not an 8-bit PPM or PGM\n", path);
+    return 2;
+}
+
 int Encode(int argc, char** argv)
 {
-    Pnm image;
-    if (!ReadPnm(argv[2], image)) {
-        std::fprintf(stderr, "thermjpeg-tool: %s is not an 8-bit PPM or PGM\n", argv[2]);
-        return 2;
-    }
+    const File in(std::fopen(argv[2], "rb"));
+    PnmHeader image;
+    if (!in || !ReadPnmHeader(in.get(), image) || ShortRegularFile(in.get(), image))
+        return NotPnm(argv[2]);
     Record r;
     if (r.init != 0)
         return Refused(r.init);
     JPEG_PROPERTIES& p = r.p;
-    p.ImageBytes = image.pixels.data();
     p.ImageWidth = p.JpegWidth = image.width;
     p.ImageHeight = p.JpegHeight = image.height;
     p.ImageChannels = image.channels;
@@ -181,9 +328,47 @@ int Encode(int argc, char** argv)
             return Usage();
         }
     }
-    if (int rc = JpegWrite(&p, JPEG_MODE_WRITE_FILE))
-        return Refused(rc);
-    return 0;
+
+    const size_t rowBytes = size_t(image.width) * size_t(image.channels);
+    if (p.Progressive) {
+        // A progressive stream is made from the whole picture.
+        const size_t size = rowBytes * size_t(image.height);
+        const auto pixels = Buffer(size);
+        if (std::fread(pixels.get(), 1, size, in.get()) != size)
+            return NotPnm(argv[2]);
+        p.ImageBytes = pixels.get();
+        if (int rc = JpegWrite(&p, JPEG_MODE_WRITE_FILE))
+            return Refused(rc);
+        return 0;
+    }
+
+    // A strip of rows at a time, read as the codec asks for them: the buffer
+    // holds rows first .. first + held - 1.
+    const auto strip = Buffer(rowBytes * kStripRows);
+    p.StripRows = kStripRows;
+    int first = 0, held = 0;
+    for (;;) {
+        const int wanted = std::min(kStripRows, image.height - first);
+        if (held < wanted) {
+            const size_t size = size_t(wanted - held) * rowBytes;
+            if (std::fread(strip.get() + size_t(held) * rowBytes, 1, size, in.get()) != size) {
+                // An input that ends early (a pipe): no stream is left behind.
+                JpegFree(&p);
+                r.init = -1;
+                unlink(argv[3]);
+                return NotPnm(argv[2]);
+            }
+            held = wanted;
+        }
+        p.ImageBytes = strip.get();
+        const int rc = JpegWrite(&p, JPEG_MODE_WRITE_FILE);
+        if (rc != JPEG_INTERRUPTED)
+            return rc != 0 ? Refused(rc) : 0;
+        const int next = std::clamp(p.InterruptRow, first, first + held);
+        held = first + held - next;
+        std::memmove(strip.get(), strip.get() + size_t(next - first) * rowBytes, size_t(held) * rowBytes);
+        first = next;
+    }
 }
 
 } // namespace

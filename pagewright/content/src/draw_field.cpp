@@ -299,13 +299,12 @@ int CDrawField::DoCommand(unsigned id, const QString& key, int value)
 
 void CDrawField::ExportToWord(CWordExport& exporter)
 {
-    if (m_displayStore.GetLength() == 0) {
-        // Never drawn: build the display as a draw would.
-        RefreshLabel();
-        const QByteArray bytes = textStore.GetLength() > 0 ? textStore.ToByteArray() : LoadDefaultRichText(Environment());
-        CTextHost& host = m_cache.Prepare(bytes, &m_strLabel);
-        m_displayStore.Assign(rich_text::WriteRtf(host.Document()));
-    }
+    // The display as a draw would build it now: the last draw's may be of
+    // an image that changed since (the export draws no page).
+    RefreshLabel();
+    const QByteArray bytes = textStore.GetLength() > 0 ? textStore.ToByteArray() : LoadDefaultRichText(Environment());
+    CTextHost& host = m_cache.Prepare(bytes, &m_strLabel);
+    m_displayStore.Assign(rich_text::WriteRtf(host.Document()));
     if (m_displayStore.GetLength() == 0)
         return;
     TextRunList runs;

@@ -172,6 +172,7 @@ void CDrawResultTable::Serialize(platform::ArchiveReader& ar)
     m_fRowHeight = record_values::ReadFiniteIn(ar, -record_values::kMaxLength, record_values::kMaxLength);
     SplitFractions();
     m_strRowText.clear();
+    m_rows.clear();
     m_nRowCount = 1;
     m_pEditor = nullptr;
 }
@@ -247,6 +248,7 @@ void CDrawResultTable::FitToRows()
     m_fRowHeight = float(lineHeight + 80);
     if (m_fieldIds.empty()) {
         m_strRowText.clear();
+        m_rows.clear();
         FitEmpty(lineHeight);
         position.right = Clamp32(std::int64_t(position.left) + kNoFieldsWidth);
         const int half = (position.right - position.left) / 2;
@@ -284,6 +286,7 @@ void CDrawResultTable::BuildRows(PageDC* dc)
 {
     m_nRowCount = 0;
     m_strRowText.clear();
+    m_rows.clear();
     const int lineHeight = dc != nullptr ? LineHeight() : 0;
     if (dc != nullptr)
         m_fRowHeight = float(lineHeight + 80);
@@ -339,12 +342,14 @@ void CDrawResultTable::BuildRows(PageDC* dc)
             const QString heading = Text(field_catalogue::kGroupNameBase + group);
             drawRow(heading, valueHeading, heavy);
             m_strRowText += heading + headerSep + valueHeading + headerSep;
+            m_rows.push_back({heading, valueHeading, true});
             ++m_nRowCount;
             y -= rowHeight;
             headerDue = false;
         }
         drawRow(label, value, font);
         m_strRowText += label + rowSep + value + rowSep;
+        m_rows.push_back({label, value, false});
         ++m_nRowCount;
         y -= rowHeight;
     };
@@ -610,10 +615,13 @@ void CDrawResultTable::ExportToWord(CWordExport& exporter)
 {
     const DocRect n = position.Normalized();
     const bool border = penOn != 0 && pen.color != 0xFFFFFF;
-    if (m_fRowHeight == kDefaultRowHeight && m_nRowCount < 2) {
-        BuildRows(nullptr);
+    // The rows as the table shows them now, laid out here: a table read
+    // from a file holds none until its page is drawn, and the export does
+    // not draw the pages. The row height is that of the last layout.
+    const bool neverLaidOut = m_fRowHeight == kDefaultRowHeight && m_nRowCount < 2;
+    BuildRows(nullptr);
+    if (neverLaidOut)
         m_fRowHeight = m_fieldIds.empty() ? kEmptyExportRowHeight : kDefaultRowHeight;
-    }
     const int table = exporter.ExportResultTable(m_nRowCount, float(n.left), float(n.bottom), float(n.Width()),
                                                  float(n.Height()), float(m_widths[0]), float(m_widths[1]),
                                                  m_fRowHeight, border, pen.color, pen.widthX);

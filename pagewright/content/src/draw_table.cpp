@@ -1,5 +1,6 @@
 #include "content/draw_table.h"
 
+#include "content/default_text.h"
 #include "content/draw_field.h"
 #include "content/draw_text.h"
 #include "content/rtf_reader.h"
@@ -822,16 +823,32 @@ void CDrawTable::ExportToWord(CWordExport& exporter)
             const CDrawObj* cell = CellAsStored(index, copies);
             COLORREF color = cell->GetFillColor();
             const bool fill = cell->brushOn != 0;
-            if (cell->textStore.GetLength() == 0)
+            const bool field = IsField(cell);
+            if (cell->textStore.GetLength() == 0 && !field)
                 continue;
             TextRunList runs;
             runs.alignment = 0;
-            ExtractRtfText(cell->textStore, runs);
-            if (IsField(cell)) {
-                // A field's store holds its format; its text is the label.
+            if (cell->textStore.GetLength() > 0) {
+                ExtractRtfText(cell->textStore, runs);
+            } else {
+                // A field cell not drawn yet holds no format: the default
+                // text's, as its drawing takes.
+                CRtfMemFile defaults;
+                defaults.Assign(LoadDefaultRichText(Environment()));
+                ExtractRtfText(defaults, runs);
+            }
+            if (field) {
+                // A field's store holds its format; its text is the label,
+                // looked up through the view as a draw does (a table read
+                // from a file gives its cells the view at their first draw).
                 color ^= 0xFFFFFF;
+                CDrawObj* live = m_cells[index].get();
+                if (live->GetView() == nullptr)
+                    live->SetView(view);
+                if (live->GetDocument() == nullptr)
+                    live->SetDocument(document);
                 QString label;
-                static_cast<const CDrawField*>(m_cells[index].get())->GetFieldText(label);
+                static_cast<const CDrawField*>(live)->GetFieldText(label);
                 if (runs.runs.empty())
                     runs.runs.emplace_back();
                 runs.runs.resize(1);

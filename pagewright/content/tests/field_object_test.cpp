@@ -168,6 +168,32 @@ TEST(FieldObject, ExportsItsLabelEvenWhenNeverDrawn)
     EXPECT_TRUE(all.contains(QLatin1Char('-'))) << all.toStdString();
 }
 
+// The export looks the label up afresh: the image may have changed since
+// the field was last drawn (the export draws no page).
+TEST(FieldObject, ExportsTheLabelOfNowNotOfItsLastDraw)
+{
+    Report r;
+    CDrawIR* image = r.AddImage(2);
+    CDrawField* field = r.AddField(2, 1, 33202); // the file name
+    field->textStore.Assign("{\\rtf1{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\\pard\\f0\\fs24\\par}");
+    DrawOnce(*field);
+    ASSERT_GT(field->DisplayStore().GetLength(), 0u);
+    const QString drawn = field->Label();
+    ASSERT_TRUE(image->LoadIRFile(QStringLiteral(CONTENT_IR_FIXTURES "/k4_320.vni")));
+    QString now;
+    field->GetFieldText(now);
+    ASSERT_EQ(now, QStringLiteral("k4_320.vni"));
+    ASSERT_NE(now, drawn);
+    RecordingExporter exporter;
+    field->ExportToWord(exporter);
+    ASSERT_EQ(exporter.boxes.size(), 1u);
+    EXPECT_EQ(exporter.boxes[0].text, now);
+    QString all;
+    for (const TextRun& run : exporter.texts[0].runs)
+        all += run.text;
+    EXPECT_TRUE(all.contains(now)) << all.toStdString();
+}
+
 TEST(FieldObject, HiddenEditingFormatsTheWholeFieldAndStoresOnlyTheFormat)
 {
     Report r;

@@ -357,6 +357,46 @@ TEST(ResultTable, TheExportSplitsTheRowText)
     EXPECT_EQ(none.rowHeight, 164.0f);
 }
 
+// A table read back from its record holds no rows until it is drawn; the
+// export lays them out itself, whatever its font (a row height other than
+// the default one too), and keeps that row height.
+TEST(ResultTable, ATableReadBackExportsAllItsRowsBeforeItIsDrawn)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    CDrawResultTable* made = AddResult(r, {33203, 33401, 33500});
+    platform::CHARFORMAT font = made->Font();
+    font.yHeight = 300;
+    made->SetFont(font);
+    made->FitToRows();
+    ASSERT_EQ(made->RowCount(), 7); // two headings with a row each, a heading with two spots
+    ASSERT_NE(made->RowHeight(), CDrawResultTable::kDefaultRowHeight);
+    const QString shown = made->RowText();
+
+    const QByteArray record = RecordOf(*made);
+    platform::ArchiveReader reader(record, Registry().ArchiveRegistry());
+    auto back = std::make_unique<CDrawResultTable>();
+    back->Serialize(reader);
+    back->SetView(&r.view);
+    struct Recorder : CWordExport {
+        int rows = -1;
+        float rowHeight = 0;
+        QString text;
+        int ExportResultTable(int n, float, float, float, float, float, float, float h, bool, COLORREF, int) override
+        {
+            rows = n;
+            rowHeight = h;
+            return 1;
+        }
+        void FillResultTableCells(int, int, const CellFormat&, const QString& rowText) override { text = rowText; }
+    } exporter;
+    back->ExportToWord(exporter);
+    EXPECT_EQ(exporter.rows, 7);
+    EXPECT_EQ(exporter.text, shown);
+    EXPECT_EQ(exporter.rowHeight, made->RowHeight());
+}
+
 TEST(ResultTable, ThePropertiesSheetRebindsTheFieldsSortedAndCancelKeepsThem)
 {
     Report r;

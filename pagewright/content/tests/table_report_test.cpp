@@ -185,6 +185,37 @@ TEST(TableReport, TheExportWritesOneWordTableWithACellPerCell)
     EXPECT_EQ(exporter.cells[2].row, 2);
 }
 
+// A field cell holds no format and no view until it is drawn (a table read
+// from a file and exported without drawing its page): it still exports its
+// label.
+TEST(TableReport, AFieldCellNeverDrawnExportsItsLabel)
+{
+    struct Recorder : CWordExport {
+        int AddTable(int, int, float, float, float, float, const std::vector<float>&, const std::vector<float>&, bool,
+                     COLORREF, int) override
+        {
+            return 1;
+        }
+        void ExportTable(int, int row, int column, int, bool, COLORREF, const TextRunList& runs) override
+        {
+            QString text;
+            for (const TextRun& run : runs.runs)
+                text += run.text;
+            cells << QStringLiteral("%1,%2 %3").arg(row).arg(column).arg(text);
+        }
+        QStringList cells;
+    };
+    Report r;
+    CDrawTable* t = AddTable(r, 2, 1);
+    CDrawField* field = t->MakeFieldCell(1, 0, 33500);
+    ASSERT_NE(field, nullptr);
+    field->textStore.SetLength(0);
+    field->SetView(nullptr); // as read from a file
+    Recorder exporter;
+    t->ExportToWord(exporter);
+    EXPECT_EQ(exporter.cells, QStringList{QStringLiteral("1,2 -")});
+}
+
 TEST(TableReport, AFieldCellMakesTheTableADependentOfItsImage)
 {
     Report r;

@@ -610,13 +610,14 @@ void DocxExport::FillResultTableCells(int table, int rows, const CellFormat& for
     for (int r = 1; r <= std::min(rows, t->rows); ++r) {
         QString label = next();
         QString value = next();
-        if (label.contains(QLatin1Char('/')))
-            label.chop(1);
-        // A header row's value ("数值/") carries the same mark: the cell
-        // shows the word alone, as the report does, and the row is set in
-        // bold, as the report draws it.
+        // A heading row carries a "/" after both its parts ("点分析/",
+        // "数值/"): the cells show the words alone, as the report does, and
+        // the row is set in bold, as the report draws it. A field row keeps
+        // its texts whole: a label or value holding a "/" (a folder ends
+        // with one) is no heading.
         RunFormat rowFormat = f;
-        if (value.endsWith(QLatin1Char('/'))) {
+        if (label.endsWith(QLatin1Char('/')) && value.endsWith(QLatin1Char('/'))) {
+            label.chop(1);
             value.chop(1);
             rowFormat.bold = true;
         }

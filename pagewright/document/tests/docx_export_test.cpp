@@ -289,7 +289,8 @@ TEST(DocxExport, TablesTakeRowHeightsColumnWidthsBordersAndCellRuns)
         EXPECT_EQ(off[side].toObject()["val"].toString(), "nil") << side;
 }
 
-// Result tables: rows split at the double backslash, heading rows in bold,
+// Result tables: rows split at the double backslash, heading rows (a "/"
+// after both parts) in bold, field rows with their "/" kept,
 // the object's fill in every cell, the report's small cell inset, and a box
 // that grows when the word processor lays the rows out taller.
 TEST(DocxExport, ResultTableRowsSplitAtTheDoubleBackslash)
@@ -297,13 +298,14 @@ TEST(DocxExport, ResultTableRowsSplitAtTheDoubleBackslash)
     QTemporaryDir dir;
     DocxExport ex;
     ex.NewDocument(8.0f, 11.0f);
-    const int t = ex.ExportResultTable(3, 600, -650, 3000, 800, 1200, 1800, 238.0f, true, RGB(1, 2, 3), 3);
+    const int t = ex.ExportResultTable(4, 600, -650, 3000, 800, 1200, 1800, 238.0f, true, RGB(1, 2, 3), 3);
     CWordExport::CellFormat format{QStringLiteral("Arial"), 180, false, false, true, true, RGB(255, 255, 0)};
-    const QString rows = QString::fromUtf8("图像信息/\\\\数值/\\\\发射率\\\\0.95\\\\距离 1/2\\\\1/2 m\\\\");
-    ex.FillResultTableCells(t, 3, format, rows);
+    const QString rows =
+        QString::fromUtf8("图像信息/\\\\数值/\\\\发射率\\\\0.95\\\\距离 1/2\\\\1/2 m\\\\存储位置\\\\/data/图像/\\\\");
+    ex.FillResultTableCells(t, 4, format, rows);
     const int empty = ex.ExportResultTable(0, 600, -650, 3000, 800, 1200, 1800, 164.0f, false, 0, 1);
     ex.FillResultTableCells(empty, 0, format, {});
-    ex.FillResultTableCells(t + 5, 3, format, rows); // no such table
+    ex.FillResultTableCells(t + 5, 4, format, rows); // no such table
 
     const QJsonArray objects = Objects(Saved(ex, dir, true), 0);
     ASSERT_EQ(objects.size(), 2);
@@ -314,7 +316,7 @@ TEST(DocxExport, ResultTableRowsSplitAtTheDoubleBackslash)
     EXPECT_NEAR(table["indent"].toDouble(), 6.0, kPt);
     EXPECT_EQ(table["borders"].toObject()["top"].toObject()["sz"].toString(), "12");
     const QJsonArray r = table["rows"].toArray();
-    ASSERT_EQ(r.size(), 3);
+    ASSERT_EQ(r.size(), 4);
     EXPECT_NEAR(r[0].toObject()["height"].toDouble(), 238.0 * 0.055555556 + 1.0, 0.05);
     const auto text = [&](int row, int col) {
         return FirstRun(r[row].toObject()["cells"].toArray()[col].toObject()["paragraphs"].toArray()[0].toObject());
@@ -323,15 +325,18 @@ TEST(DocxExport, ResultTableRowsSplitAtTheDoubleBackslash)
     EXPECT_EQ(text(0, 1)["text"].toString(), QString::fromUtf8("数值")); // as the report shows it
     EXPECT_EQ(text(1, 0)["text"].toString(), QString::fromUtf8("发射率"));
     EXPECT_EQ(text(1, 1)["text"].toString(), "0.95");
-    EXPECT_EQ(text(2, 0)["text"].toString(), QString::fromUtf8("距离 1/")); // a "/" drops the last character
+    EXPECT_EQ(text(2, 0)["text"].toString(), QString::fromUtf8("距离 1/2"));
     EXPECT_EQ(text(2, 1)["text"].toString(), "1/2 m");
+    EXPECT_EQ(text(3, 1)["text"].toString(), QString::fromUtf8("/data/图像/")); // a folder is no heading
+    EXPECT_FALSE(text(3, 1)["b"].toBool());
+    EXPECT_FALSE(text(2, 0)["b"].toBool());
     EXPECT_EQ(text(1, 0)["font"].toString(), "Arial");
     EXPECT_EQ(text(1, 0)["sz"].toInt(), 18);
     EXPECT_FALSE(text(1, 0)["b"].toBool());
     EXPECT_TRUE(text(0, 0)["b"].toBool()); // the heading row
     EXPECT_TRUE(text(0, 1)["b"].toBool());
     EXPECT_TRUE(text(1, 0)["u"].toBool());
-    for (int row = 0; row < 3; ++row) {
+    for (int row = 0; row < 4; ++row) {
         for (int col = 0; col < 2; ++col)
             EXPECT_EQ(r[row].toObject()["cells"].toArray()[col].toObject()["fill"].toString(), "FFFF00") << row;
     }

@@ -245,6 +245,22 @@ typedef struct JPEG_PROPERTIES {
                                  laid out as JpegPlaneInput's planes */
     int32_t OutputPlaneWidth[JPEG_MAX_COMPONENTS];    /* values a line: MCUs per row x H x 8 */
     int32_t OutputPlaneHeight[JPEG_MAX_COMPONENTS];   /* lines: MCU rows x V x 8 */
+
+    /* Strips: non-zero makes ImageBytes a buffer of this many rows (ImageWidth pixels
+     * each, ImageHeight positive and still the whole image's), passed through the
+     * image a strip of whole MCU rows at a time. Baseline writes: the first call
+     * takes image rows 0 .. StripRows - 1 (fewer at the image's end); each call
+     * that returns 1 has consumed the rows before InterruptRow, and the next call
+     * of the same mode takes the rows from InterruptRow on in ImageBytes; the call
+     * that takes the last rows finishes the stream. Image reads (modes 2, 3, 6, 7,
+     * 14 to 19, no region, no smoothing, no planes): each call that returns 1 has
+     * put output rows from the previous InterruptRow (0 at first) up to
+     * InterruptRow into the buffer's first rows; the call after the last strip
+     * returns the read's result. StripRows below the MCU height (and the image's)
+     * is refused with -8, a progressive write too; a stream that needs the
+     * coefficient store (progressive, one component a scan) or carries a second
+     * scan gives -12. InterruptFlag is not read in strip calls. */
+    int32_t StripRows;
 } JPEG_PROPERTIES;
 
 int JpegInit(JPEG_PROPERTIES* properties);

@@ -1,5 +1,6 @@
 #include "baseline_encoder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -38,6 +39,7 @@ int EncodeMcuLoop(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
     const JpegPlaneInput* planes = s.settings.planeInput;
     const bool coefficients = planes != nullptr && planes->Mode == 0;
     const uint32_t interval = static_cast<uint32_t>(s.settings.restartInterval);
+    const int stripRows = s.settings.stripRows;
     int totalBlocks = 0;
     for (int c = 0; c < s.componentCount; ++c)
         totalBlocks += comps[c].blocks;
@@ -78,11 +80,20 @@ int EncodeMcuLoop(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
                 }
             }
 
-            if (InterruptRequested(p)) {
+            if (stripRows == 0 && InterruptRequested(p)) {
                 scan.resumeColumn = (column + 1) % s.mcusPerRow;
                 scan.resumeRow = scan.resumeColumn == 0 ? row + 1 : row;
                 return JPEG_INTERRUPTED;
             }
+        }
+        // Strips: stop before an MCU row that the caller's strip does not hold.
+        if (stripRows > 0 && row + 1 < s.mcuRows &&
+            std::min((row + 2) * s.mcuHeight, s.settings.jpegHeight) - s.originMcuRow * s.mcuHeight > stripRows) {
+            scan.resumeColumn = 0;
+            scan.resumeRow = row + 1;
+            p.InterruptColumn = 0;
+            p.InterruptRow = (row + 1) * s.mcuHeight;
+            return JPEG_INTERRUPTED;
         }
     }
     return 0;

@@ -95,6 +95,10 @@ int CheckWriteProperties(const JPEG_PROPERTIES& p, const CodecState& s, int mode
         if (p.ImageSampling == 2 && p.ImageWidth % 2 != 0)
             return JPEG_INVALID_PROPERTIES;
     }
+    // Strips of rows: top-down pixels of a baseline write.
+    if (p.StripRows < 0 ||
+        (image && p.StripRows > 0 && (p.PlaneInput != nullptr || p.Progressive != 0 || p.ImageHeight < 0)))
+        return JPEG_INVALID_PROPERTIES;
     if (IsFileMode(mode) ? p.JpegFile == nullptr : (p.JpegBytes == nullptr || p.JpegSize <= 0))
         return JPEG_INVALID_PROPERTIES;
     if (!InRange(p.JpegChannels, 1, JPEG_MAX_COMPONENTS))
@@ -151,6 +155,7 @@ void CopySettings(const JPEG_PROPERTIES& p, CodecState& s)
     t.singleBlockMcu = p.SingleBlockMcu;
     t.planeInput = p.PlaneInput;
     t.progressive = p.Progressive;
+    t.stripRows = p.StripRows;
     s.settingsCopied = true;
 
     const bool packed = t.imageSampling == 2;
@@ -245,6 +250,10 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
             if (JpegCountScans(s, scans) != 0 || (s.settings.singleBlockMcu && s.resample))
                 return JPEG_INVALID_PROPERTIES;
         }
+        // A strip holds at least one MCU row (or the whole image).
+        if (image && s.settings.stripRows > 0 &&
+            s.settings.stripRows < std::min(s.mcuHeight, s.settings.jpegHeight))
+            return JPEG_INVALID_PROPERTIES;
         if (image) {
             if (int rc = JpegSelectMcuPreparer(s))
                 return rc;
@@ -261,8 +270,16 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
             return JPEG_INVALID_FILE_NAME;
     }
 
+    if (continuing && s.settings.stripRows > 0) {
+        // The next strip starts at the MCU row the encode stopped before.
+        if (p.ImageBytes == nullptr)
+            return JPEG_INVALID_PROPERTIES;
+        s.origin = p.ImageBytes;
+        s.originMcuRow = s.scan->resumeRow;
+    }
     if (!continuing) {
         const Settings& t = s.settings;
+        s.originMcuRow = 0;
         s.origin = t.imageBytes;
         if (t.imageHeight < 0 && t.imageBytes != nullptr)
             s.origin = t.imageBytes + static_cast<ptrdiff_t>(-t.imageHeight - 1) * -s.stride;
@@ -312,6 +329,8 @@ int CheckReadProperties(const JPEG_PROPERTIES& p, const CodecState& s, int mode)
     if (IsFileMode(mode) ? p.JpegFile == nullptr : (p.JpegBytes == nullptr || p.JpegSize <= 0))
         return JPEG_INVALID_PROPERTIES;
     if (p.DctMethod != 0 && p.DctMethod != 1)
+        return JPEG_INVALID_PROPERTIES;
+    if (p.StripRows < 0)
         return JPEG_INVALID_PROPERTIES;
     return 0;
 }
@@ -442,6 +461,12 @@ int Read(JPEG_PROPERTIES& p, CodecState& s, int mode)
     }
     if (int rc = CheckReadProperties(p, s, mode))
         return rc;
+    if (resuming && d.stripMcuRows > 0) {
+        // The next strip goes into the buffer the caller gives now.
+        if (p.ImageBytes == nullptr)
+            return JPEG_INVALID_PROPERTIES;
+        d.outBase = p.ImageBytes;
+    }
 
     if (!resuming) {
         if (!p.ReuseSettings)

@@ -106,6 +106,7 @@ struct Settings {
     int singleBlockMcu = 0;
     const JpegPlaneInput* planeInput = nullptr;
     int progressive = 0;
+    int stripRows = 0; // rows of a strip buffer; 0: ImageBytes holds the whole image
 };
 
 struct CodecState {
@@ -116,6 +117,7 @@ struct CodecState {
     // Pixel walk: first pixel of the top row, and the signed line stride.
     const uint8_t* origin = nullptr;
     ptrdiff_t stride = 0;
+    int originMcuRow = 0; // strip writes: the MCU row whose first line is at `origin`
     int pixelBytes = 3; // bytes per pixel read: ImageChannels, or 2 when packed
 
     bool convertColour = true;

@@ -7,6 +7,7 @@
 // the generic kernels under every set's name.
 #include <cstdlib>
 
+#include "avx2_transforms.h"
 #include "bit_output.h"
 #include "dequantize.h"
 #include "forward_dct.h"
@@ -141,6 +142,8 @@ void JpegFillKernelsGeneric(KernelTable& t)
     t.idctAccurate4 = JpegIdctAccurate4;
     t.idctAccurate2 = JpegIdctAccurate2;
     t.idctAccurate1 = JpegIdctAccurate1;
+    t.dequantIdctAccurate = JpegDequantIdctAccurate;
+    t.dequantIdctAccurate2 = JpegDequantIdctAccurate2;
     t.decodeBlock = JpegDecodeBlock;
     t.decodeBlockDc = JpegDecodeBlockDcOnly;
     t.dequantizeFast = JpegDequantizeFast;
@@ -164,6 +167,8 @@ void FillProcessorSet(KernelTable& t, const char* name)
     t.fdctAccurate = JpegSse2FdctAccurate;
     t.idctFast = JpegMmxIdctFast;
     t.idctAccurate = JpegSse2IdctAccurate;
+    t.dequantIdctAccurate = JpegSse2DequantIdctAccurate;
+    t.dequantIdctAccurate2 = JpegHaveAvx2() ? JpegAvx2DequantIdctAccurate2 : JpegSse2DequantIdctAccurate2;
     t.quantizeFast = JpegMmxQuantize;
     t.quantizeCurrent = JpegMmxQuantize;
     t.quantizeAccurate = JpegSse2QuantizeUnsigned;

@@ -37,6 +37,7 @@ struct DecodeScanRecord {
     DecodeScanComponent components[4];
     int sosLength = 0;      // segment length + 2: from the SOS marker to the scan data
     bool buffered = false;  // decoded into the coefficient store
+    bool dataEnded = false; // strip reads: the entropy data ended before the last MCU row
 };
 
 // The decoder's state at the start of one MCU row of a sequential scan.
@@ -95,6 +96,7 @@ struct DecoderState {
     uint16_t quantValues[4][64] = {};
     alignas(32) int32_t dequant[4][kDequantTableSize] = {};
     int dequantMethod[4] = {-1, -1, -1, -1};
+    alignas(16) int16_t dequantLow[4][64] = {}; // accurate tables: the multipliers' low 16 bits
     HuffmanDecoder dcTables[4];
     HuffmanDecoder acTables[4];
     int restartInterval = 0;
@@ -133,6 +135,11 @@ struct DecoderState {
     int outBytes = 1;           // bytes a pixel
     int clipWidth = 0, clipHeight = 0; // pixels the caller's buffer takes
     const int16_t* mcuSamples = nullptr; // the MCU the writer puts out
+    // Strip reads: MCU rows a strip holds (0: no strips), the rows of the
+    // whole image the caller takes, and whether the image's scan was taken.
+    int stripMcuRows = 0;
+    int stripClipHeight = 0;
+    bool stripScanTaken = false;
     int interruptX = 0, interruptY = 0; // output pixels finished when a decode was interrupted
 
     // The read in progress.

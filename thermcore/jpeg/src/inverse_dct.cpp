@@ -384,6 +384,21 @@ void JpegIdctAccurate(int16_t* block)
         AccurateColumnsWide(scratch, block);
 }
 
+void JpegDequantIdctAccurate(int16_t* block, const int16_t* multipliers)
+{
+    for (int i = 0; i < 64; ++i) {
+        const uint32_t product = uint32_t{static_cast<uint16_t>(block[i])} * static_cast<uint16_t>(multipliers[i]);
+        block[i] = static_cast<int16_t>(static_cast<uint16_t>(product));
+    }
+    JpegIdctAccurate(block);
+}
+
+void JpegDequantIdctAccurate2(int16_t* a, const int16_t* multipliersA, int16_t* b, const int16_t* multipliersB)
+{
+    JpegDequantIdctAccurate(a, multipliersA);
+    JpegDequantIdctAccurate(b, multipliersB);
+}
+
 void JpegIdctAccurate4(int16_t* block)
 {
     static constexpr int kColumns[] = {0, 1, 2, 3, 5, 6, 7};

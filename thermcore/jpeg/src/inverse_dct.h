@@ -26,6 +26,12 @@ void JpegIdctAccurate4(int16_t* block);
 void JpegIdctAccurate2(int16_t* block);
 void JpegIdctAccurate1(int16_t* block); // 0 below -1028, 255 from 1020 on
 
+// The dequantIdctAccurate entry: each coefficient times its multiplier's low
+// 16 bits (64, natural order), kept in 16 bits, then JpegIdctAccurate.
+void JpegDequantIdctAccurate(int16_t* block, const int16_t* multipliers);
+// The dequantIdctAccurate2 entry of the generic set: the above on each block.
+void JpegDequantIdctAccurate2(int16_t* a, const int16_t* multipliersA, int16_t* b, const int16_t* multipliersB);
+
 } // namespace thermjpeg
 
 #endif

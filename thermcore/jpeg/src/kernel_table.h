@@ -35,6 +35,14 @@ using EncodeBlockKernel = int (*)(OutputRecord& out, const HuffmanEncoder& dc, c
 using IdctKernel = void (*)(int16_t* block);
 // Dequantises a block in place with an 80-entry table (dequantize.h).
 using DequantizeKernel = void (*)(int16_t* block, const int32_t* table);
+// The accurate dequantisation and 8x8 inverse DCT in one step: quantised
+// coefficients times the low 16 bits of the accurate multipliers (64, natural
+// order), kept in 16 bits, then transformed; the result of dequantizeAccurate
+// followed by idctAccurate.
+using DequantIdctKernel = void (*)(int16_t* block, const int16_t* multipliers);
+// The same for two blocks, each with its multipliers.
+using DequantIdct2Kernel = void (*)(int16_t* a, const int16_t* multipliersA, int16_t* b,
+                                    const int16_t* multipliersB);
 // Huffman decoding of one baseline block (huffman_decoder.h): returns 0 or a
 // negative code. The decodeBlockDc form updates only the predictor and
 // stores the DC in *block when block is not null.
@@ -60,6 +68,8 @@ struct KernelTable {
     IdctKernel idctAccurate, idctAccurate4, idctAccurate2, idctAccurate1;
     FdctKernel fdctCurrent;
     IdctKernel idctCurrent, idctCurrent4, idctCurrent2, idctCurrent1;
+    DequantIdctKernel dequantIdctAccurate;
+    DequantIdct2Kernel dequantIdctAccurate2;
     OutputInitKernel outputInit;
     OutputWriteKernel outputWriteBytes;
     McuPreparer prepareMcu;

@@ -35,7 +35,7 @@ McuGeometry Locate(const CodecState& s, int column, int row)
     const int restH = s.settings.jpegHeight % g.height;
     g.validWidth = (column == s.mcusPerRow - 1 && restW != 0) ? restW : g.width;
     g.validHeight = (row == s.mcuRows - 1 && restH != 0) ? restH : g.height;
-    g.base = s.origin + static_cast<ptrdiff_t>(row) * g.height * s.stride +
+    g.base = s.origin + static_cast<ptrdiff_t>(row - s.originMcuRow) * g.height * s.stride +
              static_cast<ptrdiff_t>(column) * g.width * s.pixelBytes;
     return g;
 }

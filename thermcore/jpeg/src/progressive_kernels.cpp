@@ -4,6 +4,10 @@
 #include "huffman_encoder.h"
 #include "zigzag.h"
 
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 namespace thermjpeg {
 namespace {
 
@@ -21,24 +25,58 @@ inline int PutWithBits(OutputRecord& out, const HuffmanEncoder& table, int symbo
     return JpegPutBits(out, (uint32_t{table.code[symbol]} << count) | extra, size + count);
 }
 
-// |coefficient| >> Al at each band position, in zig-zag order.
-inline void Magnitudes(const int16_t* block, int ss, int se, int al, int32_t* a)
+// |coefficient| >> Al at each band position, in zig-zag order, and the band
+// positions as bits (bit k for position k): those not 0, and those exactly 1.
+// The coders then visit only the positions that are not 0.
+struct BandMagnitudes {
+    alignas(16) uint16_t a[64]; // every position; only the band's are used
+    uint64_t nonZero = 0;
+    uint64_t one = 0;
+};
+
+inline void Magnitudes(const int16_t* block, int ss, int se, int al, BandMagnitudes& m)
 {
-    for (int k = ss; k <= se; ++k) {
-        const int32_t v = block[kZigzag[k]];
-        a[k] = (v < 0 ? -v : v) >> al;
+    const uint64_t band = (se == 63 ? ~uint64_t{0} : (uint64_t{1} << (se + 1)) - 1) & ~((uint64_t{1} << ss) - 1);
+#if defined(__x86_64__)
+    // The whole block in zig-zag order, then eight lanes at a time: the
+    // magnitude as an unsigned 16-bit value (32768 for -32768), shifted.
+    alignas(16) int16_t zigzag[64];
+    for (int k = 0; k < 64; ++k)
+        zigzag[k] = block[kZigzag[k]];
+    const __m128i shift = _mm_cvtsi32_si128(al), zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+    uint64_t zeros = 0, ones = 0;
+    for (int i = 0; i < 64; i += 16) {
+        __m128i a[2];
+        for (int h = 0; h < 2; ++h) {
+            const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(zigzag + i + 8 * h));
+            a[h] = _mm_srl_epi16(_mm_max_epi16(v, _mm_sub_epi16(zero, v)), shift);
+            _mm_store_si128(reinterpret_cast<__m128i*>(m.a + i + 8 * h), a[h]);
+        }
+        zeros |= uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(a[0], zero), _mm_cmpeq_epi16(a[1], zero))))) << i;
+        ones |= uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(a[0], one), _mm_cmpeq_epi16(a[1], one))))) << i;
     }
+    m.nonZero = ~zeros & band;
+    m.one = ones & band;
+#else
+    uint64_t nonZero = 0, ones = 0;
+    for (int k = 0; k < 64; ++k) {
+        const int32_t v = block[kZigzag[k]];
+        const int32_t a = (v < 0 ? -v : v) >> al;
+        m.a[k] = static_cast<uint16_t>(a);
+        nonZero |= uint64_t{a != 0} << k;
+        ones |= uint64_t{a == 1} << k;
+    }
+    m.nonZero = nonZero & band;
+    m.one = ones & band;
+#endif
 }
 
-// Last band position whose magnitude is exactly 1 (-1 when none).
-inline int LastNewlySignificant(const int32_t* a, int ss, int se)
+// The lowest set bit's position, and the bit cleared.
+inline int TakeLowest(uint64_t& bits)
 {
-    int e = -1;
-    for (int k = ss; k <= se; ++k) {
-        if (a[k] == 1)
-            e = k;
-    }
-    return e;
+    const int k = __builtin_ctzll(bits);
+    bits &= bits - 1;
+    return k;
 }
 
 // The counting pass: symbols are counted, bits go nowhere.
@@ -76,14 +114,15 @@ struct CodingSink {
 template <class Sink>
 int AcFirst(Sink sink, OutputRecord& out, const int16_t* block, int ss, int se, int al)
 {
-    int run = 0;
-    for (int k = ss; k <= se; ++k) {
+    BandMagnitudes m;
+    Magnitudes(block, ss, se, al, m);
+    int run = 0, previous = ss - 1;
+    for (uint64_t bits = m.nonZero; bits != 0;) {
+        const int k = TakeLowest(bits);
+        run += k - previous - 1; // the zeros in between
+        previous = k;
+        const int32_t a = m.a[k];
         const int32_t v = block[kZigzag[k]];
-        const int32_t a = (v < 0 ? -v : v) >> al;
-        if (a == 0) {
-            ++run;
-            continue;
-        }
         if (int rc = sink.EobRun())
             return rc;
         for (; run > 15; run -= 16) {
@@ -99,6 +138,7 @@ int AcFirst(Sink sink, OutputRecord& out, const int16_t* block, int ss, int se, 
         }
         run = 0;
     }
+    run += se - previous;
     if (run > 0 && ++out.eobRun == kMaxEobRun)
         return sink.EobRun();
     return 0;
@@ -108,18 +148,19 @@ template <class Sink>
 int AcRefine(Sink sink, OutputRecord& out, const int16_t* block, int ss, int se, int al, uint8_t* correctionBits,
              int& correctionCount)
 {
-    int32_t a[64];
-    Magnitudes(block, ss, se, al, a);
-    const int last = LastNewlySignificant(a, ss, se);
+    BandMagnitudes m;
+    Magnitudes(block, ss, se, al, m);
+    const uint16_t* a = m.a;
+    // The last band position whose magnitude is exactly 1 (-1 when none).
+    const int last = m.one != 0 ? 63 - __builtin_clzll(m.one) : -1;
     // The block's own bits follow the ones owed by the pending run; once
     // those are out, both start at the front of the buffer again.
     uint8_t* blockBits = correctionBits + correctionCount;
-    int run = 0, pending = 0;
-    for (int k = ss; k <= se; ++k) {
-        if (a[k] == 0) {
-            ++run;
-            continue;
-        }
+    int run = 0, pending = 0, previous = ss - 1;
+    for (uint64_t bits = m.nonZero; bits != 0;) {
+        const int k = TakeLowest(bits);
+        run += k - previous - 1; // the zeros in between
+        previous = k;
         while (run > 15 && k <= last) {
             if (int rc = sink.EobRun())
                 return rc;
@@ -147,6 +188,7 @@ int AcRefine(Sink sink, OutputRecord& out, const int16_t* block, int ss, int se,
         blockBits = correctionBits;
         run = 0;
     }
+    run += se - previous;
     if (run > 0 || pending > 0) {
         // The block's bits already stand right behind the run's: they join them.
         ++out.eobRun;

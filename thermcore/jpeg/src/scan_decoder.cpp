@@ -151,7 +151,8 @@ int RestoreRow(DecoderState& d, DecodeScanRecord& scan, int row)
 }
 
 // Decodes the blocks of the MCU (column, row) of an interleaved sequential
-// scan into the MCU buffer (dequantised), or only its DC predictors.
+// scan into the MCU buffer (quantised coefficients), or only its DC
+// predictors.
 int DecodeMcu(CodecState& s, DecodeScanRecord& scan, bool full)
 {
     DecoderState& d = s.dec;
@@ -164,8 +165,6 @@ int DecodeMcu(CodecState& s, DecodeScanRecord& scan, bool full)
             int rc;
             if (full) {
                 rc = s.kernels.decodeBlock(d.source.bits, dc, ac, &scan.dcPredictor[k], block);
-                if (rc == 0)
-                    Dequantize(s, sc.index, block);
             } else {
                 rc = s.kernels.decodeBlockDc(d.source.bits, dc, ac, &scan.dcPredictor[k], nullptr);
             }
@@ -196,6 +195,22 @@ int SkipRows(CodecState& s, DecodeScanRecord& scan, int first, int last)
     return 0;
 }
 
+// Strip reads: after MCU row `row`, true when the strip is complete (its
+// last row or the image's); the scan then resumes at the next row, whose
+// strip is placed at the buffer's first row.
+bool StripComplete(DecoderState& d, DecodeScanRecord& scan, int row)
+{
+    if (d.stripMcuRows == 0 || ((row + 1) % d.stripMcuRows != 0 && row + 1 < d.mcuRows))
+        return false;
+    scan.resumeRow = row + 1;
+    scan.resumeColumn = 0;
+    d.interruptX = d.outWidth;
+    d.interruptY = std::min((row + 1) * d.mcuOutHeight, d.outHeight);
+    if (row + 1 < d.mcuRows)
+        JpegPlaceStrip(d, row + 1);
+    return true;
+}
+
 // Sequential scan of every component, MCU by MCU to the output.
 int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
 {
@@ -204,6 +219,7 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
     const McuRange out = OutputRange(d, cols, rows);
     const McuRange dec = DecodeRange(d, out, cols, rows);
     const bool region = d.regionActive;
+    const bool strips = d.stripMcuRows > 0;
     int startRow = scan.resumeRow, startColumn = scan.resumeColumn;
     if (startRow == 0 && startColumn == 0) {
         if (int rc = SinkBegin(s))
@@ -225,9 +241,18 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
         }
     }
     for (int row = startRow; row <= dec.r1; ++row) {
-        if (row > startRow && EntropyDataEnded(d.source.bits)) {
-            SinkFinish(s, out, row - 1);
-            return region ? JPEG_ROI_SUCCESS : 0;
+        // A strip read checks at every row but its first, as one call does.
+        if (!scan.dataEnded && (row > startRow || (strips && row > 0)) && EntropyDataEnded(d.source.bits)) {
+            if (!strips) {
+                SinkFinish(s, out, row - 1);
+                return region ? JPEG_ROI_SUCCESS : 0;
+            }
+            scan.dataEnded = true; // the remaining strips keep what the buffer holds
+        }
+        if (scan.dataEnded) {
+            if (StripComplete(d, scan, row))
+                return JPEG_INTERRUPTED;
+            continue;
         }
         RecordRow(d, scan, row);
         for (int column = row == startRow ? startColumn : 0; column < cols; ++column) {
@@ -245,9 +270,12 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
                 SinkRowDone(s, out, row);
             if (restart > 0) {
                 SinkFinish(s, out, row);
-                return region ? JPEG_ROI_SUCCESS : 0;
+                if (!strips)
+                    return region ? JPEG_ROI_SUCCESS : 0;
+                scan.dataEnded = true;
+                break;
             }
-            if (full && InterruptRequested(p)) {
+            if (full && !strips && InterruptRequested(p)) {
                 const int nextColumn = column + 1 < cols ? column + 1 : 0;
                 const int nextRow = column + 1 < cols ? row : row + 1;
                 if (nextRow <= dec.r1) {
@@ -260,6 +288,8 @@ int DecodeDirect(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
                 }
             }
         }
+        if (StripComplete(d, scan, row))
+            return JPEG_INTERRUPTED;
     }
     SinkFinish(s, out, dec.r1);
     return region ? JPEG_ROI_SUCCESS : 0;
@@ -371,19 +401,48 @@ int JpegCheckRestart(JpegSource& source, DecodeScanRecord& scan, int columns, in
     return 1;
 }
 
+void JpegPlaceStrip(DecoderState& d, int mcuRow)
+{
+    const int top = mcuRow * d.mcuOutHeight;
+    const int bottom = std::max(top, std::min(top + d.stripMcuRows * d.mcuOutHeight, d.stripClipHeight));
+    d.region = {0, top, d.clipWidth, bottom};
+    d.clipHeight = bottom - top;
+}
+
 void JpegTransformMcu(CodecState& s, int16_t* mcu)
 {
     const DecoderState& d = s.dec;
     const KernelTable& k = s.kernels;
+    // Full-size accurate blocks go through the two-block kernel in pairs,
+    // across components (the whole MCU was decoded before any is read back).
+    int16_t* pending = nullptr;
+    const int16_t* pendingMultipliers = nullptr;
     for (int c = 0; c < d.componentCount; ++c) {
+        const int quant = d.components[c].quantNumber;
+        const int blocks = d.components[c].h * d.components[c].v;
+        int16_t* block = mcu + d.blockOffset[c] * 64;
+        if (d.componentBlockSize[c] == 8 && s.settings.dctMethod == 1) {
+            for (int b = 0; b < blocks; ++b, block += 64) {
+                if (pending == nullptr) {
+                    pending = block, pendingMultipliers = d.dequantLow[quant];
+                } else {
+                    k.dequantIdctAccurate2(pending, pendingMultipliers, block, d.dequantLow[quant]);
+                    pending = nullptr;
+                }
+            }
+            continue;
+        }
         const IdctKernel idct = d.componentBlockSize[c] == 8   ? k.idctCurrent
                                 : d.componentBlockSize[c] == 4 ? k.idctCurrent4
                                 : d.componentBlockSize[c] == 2 ? k.idctCurrent2
                                                                : k.idctCurrent1;
-        int16_t* block = mcu + d.blockOffset[c] * 64;
-        for (int b = 0; b < d.components[c].h * d.components[c].v; ++b, block += 64)
+        for (int b = 0; b < blocks; ++b, block += 64) {
+            k.dequantizeCurrent(block, d.dequant[quant]);
             idct(block);
+        }
     }
+    if (pending != nullptr)
+        k.dequantIdctAccurate(pending, pendingMultipliers);
 }
 
 int JpegAllocateStore(CodecState& s)
@@ -462,11 +521,6 @@ int JpegOutputStore(CodecState& s)
         for (int column = dec.c0; column <= dec.c1; ++column) {
             std::memcpy(s.mcuBuffer, store + (static_cast<size_t>(row) * cols + column) * mcuValues,
                         mcuValues * sizeof(int16_t));
-            for (int c = 0; c < d.componentCount; ++c) {
-                int16_t* block = s.mcuBuffer + d.blockOffset[c] * 64;
-                for (int b = 0; b < d.components[c].h * d.components[c].v; ++b, block += 64)
-                    Dequantize(s, c, block);
-            }
             JpegTransformMcu(s, s.mcuBuffer);
             SinkPut(s, column, row);
         }

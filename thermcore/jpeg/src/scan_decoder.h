@@ -25,11 +25,12 @@ namespace thermjpeg {
 struct CodecState;
 struct JpegSource;
 struct DecodeScanRecord;
+struct DecoderState;
 
 // Decodes the current scan (state.dec.scan) from its resume position.
 // Returns 0 (scan done; a marker met in the data stays pending), 1
-// (interrupted after an MCU; the position is kept), 2 (the output region is
-// complete) or a negative code.
+// (interrupted after an MCU, or a strip is complete; the position is kept),
+// 2 (the output region is complete) or a negative code.
 int JpegDecodeScan(CodecState& state, JPEG_PROPERTIES& properties);
 
 // The restart step after MCU (column, row) of a grid of columns x rows: at
@@ -39,7 +40,12 @@ int JpegDecodeScan(CodecState& state, JPEG_PROPERTIES& properties);
 // pending: the scan ends) or a negative code.
 int JpegCheckRestart(JpegSource& source, DecodeScanRecord& scan, int columns, int rows, int column, int row);
 
-// Inverse transform of the MCU buffer's blocks at each component's size.
+// Strip reads: places the strip that starts at MCU row `mcuRow` at the
+// output buffer's first row.
+void JpegPlaceStrip(DecoderState& decoder, int mcuRow);
+
+// Dequantisation and inverse transform of an MCU of quantised coefficients,
+// each component's blocks at the component's size.
 void JpegTransformMcu(CodecState& state, int16_t* mcu);
 
 // Puts the coefficient store out (the region's MCUs when a region is set):

@@ -6,67 +6,28 @@
 
 #include <algorithm>
 
+#include "simd_idct_lanes.h"
+
 namespace thermjpeg {
 namespace {
 
-// sqrt(8) D[u][x] x 16384, rounded: row u of the DCT matrix.
-constexpr int16_t kDct[8][8] = {
-    {16384, 16384, 16384, 16384, 16384, 16384, 16384, 16384},
-    {22725, 19266, 12873, 4520, -4520, -12873, -19266, -22725},
-    {21407, 8867, -8867, -21407, -21407, -8867, 8867, 21407},
-    {19266, -4520, -22725, -12873, 12873, 22725, 4520, -19266},
-    {16384, -16384, -16384, 16384, 16384, -16384, -16384, 16384},
-    {12873, -22725, 4520, 19266, -19266, -4520, 22725, -12873},
-    {8867, -21407, 21407, -8867, -8867, 21407, -21407, 8867},
-    {4520, -12873, 19266, -22725, 22725, -19266, 12873, -4520},
-};
-
-// A multiply-add operand: the pair (a, b) in every 32-bit lane.
-inline __m128i Pair(int16_t a, int16_t b)
-{
-    return _mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(b)) << 16) |
-                                               static_cast<uint16_t>(a)));
-}
-
-// Eight vectors of 16-bit lanes, interleaved in pairs for multiply-add.
-struct Interleaved {
-    __m128i lo, hi;
-    Interleaved(__m128i a, __m128i b) : lo(_mm_unpacklo_epi16(a, b)), hi(_mm_unpackhi_epi16(a, b)) {}
-};
-
-// a0 x p + a1 x q in 32-bit lanes, lower and upper four lanes.
-struct Sum32 {
-    __m128i lo, hi;
-};
+// The 128-bit forms of the shared lane helpers.
+inline __m128i Pair(int16_t a, int16_t b) { return PairOf<Lanes128>(a, b); }
+using Interleaved = InterleavedOf<Lanes128>;
+using Sum32 = Sum32Of<Lanes128>;
 
 inline Sum32 MulAdd2(const Interleaved& p, __m128i cp, const Interleaved& q, __m128i cq)
 {
-    return {_mm_add_epi32(_mm_madd_epi16(p.lo, cp), _mm_madd_epi16(q.lo, cq)),
-            _mm_add_epi32(_mm_madd_epi16(p.hi, cp), _mm_madd_epi16(q.hi, cq))};
+    return MulAdd2Of<Lanes128>(p, cp, q, cq);
 }
 
 template <int Shift>
 inline __m128i Descale(__m128i lo, __m128i hi, __m128i bias)
 {
-    return _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(lo, bias), Shift),
-                           _mm_srai_epi32(_mm_add_epi32(hi, bias), Shift));
+    return DescaleOf<Lanes128, Shift>(lo, hi, bias);
 }
 
-inline void Transpose(__m128i* r)
-{
-    const __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]), a1 = _mm_unpackhi_epi16(r[0], r[1]);
-    const __m128i a2 = _mm_unpacklo_epi16(r[2], r[3]), a3 = _mm_unpackhi_epi16(r[2], r[3]);
-    const __m128i a4 = _mm_unpacklo_epi16(r[4], r[5]), a5 = _mm_unpackhi_epi16(r[4], r[5]);
-    const __m128i a6 = _mm_unpacklo_epi16(r[6], r[7]), a7 = _mm_unpackhi_epi16(r[6], r[7]);
-    const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
-    const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
-    const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
-    const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
-    r[0] = _mm_unpacklo_epi64(b0, b4), r[1] = _mm_unpackhi_epi64(b0, b4);
-    r[2] = _mm_unpacklo_epi64(b1, b5), r[3] = _mm_unpackhi_epi64(b1, b5);
-    r[4] = _mm_unpacklo_epi64(b2, b6), r[5] = _mm_unpackhi_epi64(b2, b6);
-    r[6] = _mm_unpacklo_epi64(b3, b7), r[7] = _mm_unpackhi_epi64(b3, b7);
-}
+inline void Transpose(__m128i* r) { TransposeOf<Lanes128>(r); }
 
 // Forward eight-point pass down the lanes: out[u] = sum_x K[u][x] in[x],
 // then (+ 2^(Shift-1)) >> Shift.
@@ -120,50 +81,6 @@ inline void ForwardPass(__m128i* v)
         v[0] = _mm_srai_epi16(_mm_sub_epi16(sumBase, sumAverage), 5);
         v[4] = _mm_srai_epi16(_mm_add_epi16(differenceAverage, _mm_set1_epi16(-0x8000 + 16)), 5);
     }
-}
-
-// Inverse eight-point pass down the lanes: out[x] = sum_u K[u][x] in[u];
-// the result of line x is (sum + bias[x]) >> Shift. The biases differ by 0
-// or 1: the smallest goes into the even products once, the lines above it
-// get their 1 after.
-template <int Shift>
-inline void InversePass(__m128i* v, const int32_t* bias)
-{
-    const Interleaved f04(v[0], v[4]), f26(v[2], v[6]), f13(v[1], v[3]), f57(v[5], v[7]);
-    // The even sums of lines 0-3 from four products: 16384 (x0 + x4) and
-    // 16384 (x0 - x4), c = 21407 x2 + 8867 x6 and d = 8867 x2 - 21407 x6
-    // (the matrix rows 0, 4, 2 and 6): lines a + c, b + d, b - d, a - c.
-    auto product = [](const Interleaved& f, __m128i pair) {
-        return Sum32{_mm_madd_epi16(f.lo, pair), _mm_madd_epi16(f.hi, pair)};
-    };
-    auto add = [](const Sum32& p, const Sum32& q) {
-        return Sum32{_mm_add_epi32(p.lo, q.lo), _mm_add_epi32(p.hi, q.hi)};
-    };
-    auto sub = [](const Sum32& p, const Sum32& q) {
-        return Sum32{_mm_sub_epi32(p.lo, q.lo), _mm_sub_epi32(p.hi, q.hi)};
-    };
-    int32_t base = bias[0];
-    for (int x = 1; x < 8; ++x)
-        base = bias[x] < base ? bias[x] : base;
-    const __m128i baseBias = _mm_set1_epi32(base);
-    Sum32 a = product(f04, Pair(kDct[0][0], kDct[4][0])), b = product(f04, Pair(kDct[0][1], kDct[4][1]));
-    a = {_mm_add_epi32(a.lo, baseBias), _mm_add_epi32(a.hi, baseBias)};
-    b = {_mm_add_epi32(b.lo, baseBias), _mm_add_epi32(b.hi, baseBias)};
-    const Sum32 c = product(f26, Pair(kDct[2][0], kDct[6][0])), d = product(f26, Pair(kDct[2][1], kDct[6][1]));
-    const Sum32 evens[4] = {add(a, c), add(b, d), sub(b, d), sub(a, c)};
-    auto descale = [&](const Sum32& sum, int x) {
-        if (bias[x] == base)
-            return _mm_packs_epi32(_mm_srai_epi32(sum.lo, Shift), _mm_srai_epi32(sum.hi, Shift));
-        return Descale<Shift>(sum.lo, sum.hi, _mm_set1_epi32(bias[x] - base));
-    };
-    __m128i out[8];
-    for (int x = 0; x < 4; ++x) {
-        const Sum32 odd = MulAdd2(f13, Pair(kDct[1][x], kDct[3][x]), f57, Pair(kDct[5][x], kDct[7][x]));
-        out[x] = descale(add(evens[x], odd), x);
-        out[7 - x] = descale(sub(evens[x], odd), 7 - x);
-    }
-    for (int i = 0; i < 8; ++i)
-        v[i] = out[i];
 }
 
 inline void Load(const int16_t* block, __m128i* v)
@@ -259,6 +176,30 @@ inline void FastInversePass(__m128i* x)
     x[3] = _mm_sub_epi16(e3, o4);
 }
 
+// The accurate inverse transform of the coefficients in v into the block.
+inline void IdctAccurate(__m128i* v, int16_t* block)
+{
+    // A block with only its DC term: the rows give 4 DC (saturated) in row
+    // 0, the columns that over 2^21 with the line's bias, so two values
+    // fill the block, as the full passes would.
+    const __m128i ac = _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_srli_si128(v[0], 2), v[1]), _mm_or_si128(v[2], v[3])),
+                                    _mm_or_si128(_mm_or_si128(v[4], v[5]), _mm_or_si128(v[6], v[7])));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
+        const int16_t dc = static_cast<int16_t>(_mm_cvtsi128_si32(v[0]));
+        const int32_t r = std::clamp(4 * int32_t{dc}, -32768, 32767);
+        auto sample = [&](int32_t bias) {
+            return static_cast<int16_t>(std::clamp(((16384 * r + bias) >> 19) + 128, 0, 255));
+        };
+        const __m128i up = _mm_set1_epi16(sample(1 << 18)), down = _mm_set1_epi16(sample((1 << 18) - 1));
+        for (int i = 0; i < 8; ++i)
+            v[i] = DcLineRoundsUp(i) ? up : down;
+        Store(block, v);
+        return;
+    }
+    InverseAccurateOf<Lanes128>(v);
+    Store(block, v);
+}
+
 } // namespace
 
 void JpegSse2FdctAccurate(int16_t* block)
@@ -274,36 +215,24 @@ void JpegSse2FdctAccurate(int16_t* block)
 
 void JpegSse2IdctAccurate(int16_t* block)
 {
-    static constexpr int32_t kRowBias[8] = {2048, 2048, 2048, 2048, 2048, 2048, 2048, 2048};
-    // An exact half rounds up on lines 0, 1 and 5 and down on the others.
-    static constexpr int32_t kColumnBias[8] = {1 << 18,       1 << 18,       (1 << 18) - 1, (1 << 18) - 1,
-                                               (1 << 18) - 1, 1 << 18,       (1 << 18) - 1, (1 << 18) - 1};
     __m128i v[8];
     Load(block, v);
-    // A block with only its DC term: the rows give 4 DC (saturated) in row
-    // 0, the columns that over 2^21 with the line's bias, so two values
-    // fill the block, as the full passes would.
-    const __m128i ac = _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_srli_si128(v[0], 2), v[1]), _mm_or_si128(v[2], v[3])),
-                                    _mm_or_si128(_mm_or_si128(v[4], v[5]), _mm_or_si128(v[6], v[7])));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
-        const int32_t r = std::clamp(4 * int32_t{block[0]}, -32768, 32767);
-        auto sample = [&](int32_t bias) {
-            return static_cast<int16_t>(std::clamp(((16384 * r + bias) >> 19) + 128, 0, 255));
-        };
-        const __m128i up = _mm_set1_epi16(sample(1 << 18)), down = _mm_set1_epi16(sample((1 << 18) - 1));
-        for (int i = 0; i < 8; ++i)
-            v[i] = kColumnBias[i] == 1 << 18 ? up : down;
-        Store(block, v);
-        return;
-    }
-    Transpose(v);
-    InversePass<12>(v, kRowBias);
-    Transpose(v);
-    InversePass<19>(v, kColumnBias);
-    const __m128i shift = _mm_set1_epi16(128), zero = _mm_setzero_si128();
+    IdctAccurate(v, block);
+}
+
+void JpegSse2DequantIdctAccurate(int16_t* block, const int16_t* multipliers)
+{
+    __m128i v[8];
     for (int i = 0; i < 8; ++i)
-        v[i] = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_adds_epi16(v[i], shift), zero), zero);
-    Store(block, v);
+        v[i] = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * i)),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(multipliers + 8 * i)));
+    IdctAccurate(v, block);
+}
+
+void JpegSse2DequantIdctAccurate2(int16_t* a, const int16_t* multipliersA, int16_t* b, const int16_t* multipliersB)
+{
+    JpegSse2DequantIdctAccurate(a, multipliersA);
+    JpegSse2DequantIdctAccurate(b, multipliersB);
 }
 
 void JpegMmxFdctFast(int16_t* block)

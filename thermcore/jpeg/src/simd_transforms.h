@@ -30,6 +30,10 @@ void JpegMmxFdctFast(int16_t* block);
 void JpegMmxIdctFast(int16_t* block);
 void JpegSse2FdctAccurate(int16_t* block);
 void JpegSse2IdctAccurate(int16_t* block);
+// Dequantisation by 16-bit multipliers in the transform's loads, then as above.
+void JpegSse2DequantIdctAccurate(int16_t* block, const int16_t* multipliers);
+// The two-block entry without AVX2: the above on each block.
+void JpegSse2DequantIdctAccurate2(int16_t* a, const int16_t* multipliersA, int16_t* b, const int16_t* multipliersB);
 
 // Clamps c to -8192..8191, then (c x m + 2^14) >> 15 with m signed.
 void JpegMmxQuantize(int16_t* block, const uint16_t* multipliers);

@@ -392,6 +392,15 @@ int PrepareOutput(CodecState& s, JPEG_PROPERTIES& props)
         d.outBase = t.imageBytes + static_cast<ptrdiff_t>(-t.imageHeight - 1) * stride;
     d.clipWidth = active ? t.imageWidth : std::min(t.imageWidth, d.outWidth);
     d.clipHeight = active ? std::abs(t.imageHeight) : std::min(std::abs(t.imageHeight), d.outHeight);
+    d.stripMcuRows = 0;
+    if (t.stripRows > 0) {
+        // Whole MCU rows a strip, top-down, every pixel of a row.
+        if (active || d.smooth || t.imageHeight < 0 || t.stripRows < std::min(d.mcuOutHeight, d.outHeight))
+            return JPEG_INVALID_PROPERTIES;
+        d.stripMcuRows = std::max(1, t.stripRows / d.mcuOutHeight);
+        d.stripClipHeight = d.clipHeight;
+        JpegPlaceStrip(d, 0);
+    }
     return 0;
 }
 
@@ -399,9 +408,11 @@ void PrepareDequant(DecoderState& d, int table, int method)
 {
     if (d.dequantMethod[table] == method)
         return;
-    if (method == 1)
+    if (method == 1) {
         JpegPrepareDequantAccurate(d.quantValues[table], d.dequant[table]);
-    else
+        for (int i = 0; i < 64; ++i)
+            d.dequantLow[table][i] = static_cast<int16_t>(static_cast<uint16_t>(d.dequant[table][i]));
+    } else
         JpegPrepareDequantFast(d.quantValues[table], d.dequant[table]);
     d.dequantMethod[table] = method;
 }
@@ -518,6 +529,8 @@ int JpegBeginScan(CodecState& s, JPEG_PROPERTIES& props)
         if (!d.quantDefined[sc.quantTable])
             return JPEG_NO_QUANT_TABLE;
     }
+    if (d.stripScanTaken)
+        return JPEG_NOT_SUPPORTED; // a strip read puts out one scan
     if (d.scanCounter == 0) {
         if (int rc = PrepareOutput(s, props))
             return rc;
@@ -528,6 +541,12 @@ int JpegBeginScan(CodecState& s, JPEG_PROPERTIES& props)
     }
     scan.restartInterval = d.restartInterval;
     scan.buffered = progressive || scan.ns < d.componentCount || d.scanCounter > 0 || d.planeOutput != 0;
+    if (d.stripMcuRows > 0) {
+        // Strips go straight from the scan to the caller; no coefficient store.
+        if (scan.buffered)
+            return JPEG_NOT_SUPPORTED;
+        d.stripScanTaken = true;
+    }
     if (scan.buffered) {
         if (d.scanCounter == 0) {
             if (int rc = JpegAllocateStore(s))
@@ -561,6 +580,8 @@ int JpegReadStream(CodecState& s, JPEG_PROPERTIES& props, int mode)
         std::fill(std::begin(d.dcComplete), std::end(d.dcComplete), false);
         std::fill(std::begin(d.acComplete), std::end(d.acComplete), false);
         d.storeChanged = false;
+        d.stripMcuRows = 0;
+        d.stripScanTaken = false;
         d.adobeSeen = false;
         d.jfifSeen = false;
         int code = 0;

@@ -33,6 +33,7 @@
 #include "simd_huffman_decoder.h"
 #include "simd_pixel_writers.h"
 #include "simd_sample_converters.h"
+#include "avx2_transforms.h"
 #include "simd_transforms.h"
 #include "test_support.h"
 #include "zigzag.h"
@@ -345,6 +346,62 @@ TEST(SimdQuantizers, DequantizeKeepsTheLow16BitsAsTheGenericForm)
         JpegDequantize(generic.data(), table.data());
         JpegSse2Dequantize(simd.data(), table.data());
         ASSERT_EQ(simd, generic);
+    }
+}
+
+// Dequantisation inside the accurate inverse transform, one block or two at
+// once (AVX2 when the processor has it): the same samples as the separate
+// dequantiser followed by the transform, for blocks with only a DC term, low
+// frequencies only, random 16-bit values, and every pairing of these.
+TEST(SimdTransforms, DequantisingTransformsEqualTheTwoSteps)
+{
+    std::mt19937 rng(16);
+    auto makeBlock = [&](int kind) {
+        Block c(64, 0);
+        const int extent = kind == 0 ? 1 : kind == 1 ? 3 : 8;
+        for (int y = 0; y < extent; ++y)
+            for (int x = 0; x < extent; ++x)
+                c[y * 8 + x] = kind == 2 || rng() % 4 == 0 ? static_cast<int16_t>(rng())
+                                                           : static_cast<int16_t>(int(rng() % 61) - 30);
+        return c;
+    };
+    auto makeTable = [&](int n) {
+        std::vector<int32_t> table(kDequantTableSize, 0);
+        std::vector<int16_t> low(64);
+        for (int i = 0; i < 64; ++i) {
+            table[i] = n % 3 == 0 ? 1 + static_cast<int32_t>(rng() % 255) : 1 + static_cast<int32_t>(rng() % 65535);
+            low[i] = static_cast<int16_t>(static_cast<uint16_t>(table[i]));
+        }
+        return std::pair{table, low};
+    };
+    for (int n = 0; n < 900; ++n) {
+        const auto [tableA, lowA] = makeTable(n);
+        const auto [tableB, lowB] = makeTable(n + 1);
+        const Block a = makeBlock(n % 3), b = makeBlock(n / 3 % 3);
+        Block expectA = a, expectB = b;
+        JpegSse2Dequantize(expectA.data(), tableA.data());
+        JpegSse2IdctAccurate(expectA.data());
+        JpegSse2Dequantize(expectB.data(), tableB.data());
+        JpegSse2IdctAccurate(expectB.data());
+
+        Block single = a;
+        JpegSse2DequantIdctAccurate(single.data(), lowA.data());
+        ASSERT_EQ(single, expectA) << n;
+        Block genericA = a, genericB = b, generic = a;
+        JpegDequantize(generic.data(), tableA.data());
+        JpegIdctAccurate(generic.data());
+        JpegDequantIdctAccurate2(genericA.data(), lowA.data(), genericB.data(), lowB.data());
+        ASSERT_EQ(genericA, generic) << n;
+        Block pairA = a, pairB = b;
+        JpegSse2DequantIdctAccurate2(pairA.data(), lowA.data(), pairB.data(), lowB.data());
+        ASSERT_EQ(pairA, expectA) << n;
+        ASSERT_EQ(pairB, expectB) << n;
+        if (JpegHaveAvx2()) {
+            Block wideA = a, wideB = b;
+            JpegAvx2DequantIdctAccurate2(wideA.data(), lowA.data(), wideB.data(), lowB.data());
+            ASSERT_EQ(wideA, expectA) << n;
+            ASSERT_EQ(wideB, expectB) << n;
+        }
     }
 }
 

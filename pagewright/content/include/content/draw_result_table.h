@@ -94,6 +94,15 @@ public:
     }
     float RowHeight() const { return m_fRowHeight; }
     const QString& RowText() const { return m_strRowText; }
+    // The rows of the last layout as the table shows them: a group's
+    // heading row (in bold) and its field rows.
+    struct Row {
+        QString label;
+        QString value;
+        bool heading = false;
+        bool operator==(const Row&) const = default;
+    };
+    const std::vector<Row>& Rows() const { return m_rows; }
     const std::array<std::uint16_t, 2>& ColumnWidths() const { return m_widths; }
     const std::array<float, 2>& ColumnFractions() const { return m_fractions; }
     const platform::CHARFORMAT& Font() const { return m_cf; }
@@ -115,6 +124,7 @@ private:
     float m_fRowHeight = kDefaultRowHeight;
     int m_nRowCount = 1;
     QString m_strRowText;
+    std::vector<Row> m_rows;
     std::array<std::uint16_t, 2> m_widths{};
     std::array<float, 2> m_fractions{0.5f, 0.5f};
     std::vector<std::uint32_t> m_fieldIds;

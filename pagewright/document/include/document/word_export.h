@@ -121,7 +121,8 @@ public:
         return 0;
     }
     // The rows of a result table: rowText holds label, "\\", value, "\\"
-    // per row; a label holding "/" (a header row) loses its last character.
+    // per row; a heading row's label and value each end with "/", which
+    // the cells leave out.
     virtual void FillResultTableCells(int table, int rows, const CellFormat& format, const QString& rowText)
     {
         (void)table, (void)rows, (void)format, (void)rowText;
