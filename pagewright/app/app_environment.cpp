@@ -72,13 +72,11 @@ void CAppEnvironment::SetSavePath(const QString& folder)
 
 void CAppEnvironment::SetPicPath(const QString& path)
 {
+    m_app.m_picPath = path;
     m_app.GetSettings().writeString(QStringLiteral("PicPath"), QStringLiteral("PicPath"), path);
 }
 
-QString CAppEnvironment::PicPath() const
-{
-    return m_app.GetSettings().readString(QStringLiteral("PicPath"), QStringLiteral("PicPath"));
-}
+QString CAppEnvironment::PicPath() const { return m_app.m_picPath; }
 
 void CAppEnvironment::AddToRecentFileList(const QString& path) { m_app.AddToRecentFileList(path); }
 

@@ -17,6 +17,7 @@
 
 #include "document/rpt_doc.h"
 
+#include "platform/dialog_folder.h"
 #include "platform/ini_file.h"
 #include "platform/settings.h"
 #include "skin/file_filters.h"
@@ -195,10 +196,13 @@ bool CDI_RptApp::InitInstance()
         frame->showMaximized();
     // 21-22: unit texts and folders.
     UpdateUnitTexts();
-    m_picPath = m_settings->readString(QStringLiteral("PicPath"), QStringLiteral("PicPath"), m_programDir);
-    m_savePath = m_settings->readString(QStringLiteral("SavePath"), QStringLiteral("SavePath"), m_programDir);
-    m_templatePath =
-        m_settings->readString(QStringLiteral("TemplatePath"), QStringLiteral("TemplatePath"), m_programDir);
+    // Nothing remembered yet: the dialogs propose the user's documents
+    // folder (platform::ProposedFolder), never the hidden program folder;
+    // templates are looked for where they are kept.
+    m_picPath = m_settings->readString(QStringLiteral("PicPath"), QStringLiteral("PicPath"));
+    m_savePath = m_settings->readString(QStringLiteral("SavePath"), QStringLiteral("SavePath"));
+    m_templatePath = m_settings->readString(QStringLiteral("TemplatePath"), QStringLiteral("TemplatePath"),
+                                            m_programDir + QStringLiteral("/template"));
     // 23: the card reader's firmware.
     CallCardpull();
     return true;
@@ -368,19 +372,19 @@ void CDI_RptApp::OnFileNew() { m_template->OpenDocumentFile(QString()); }
 
 void CDI_RptApp::OnFileOpen()
 {
-    // The save folder with the default report name, as the dialog's start.
-    QString name = m_savePath + QLatin1Char('/');
-    if (name.contains(QLatin1String("//")))
-        name = m_savePath + QStringLiteral("RirovEre.rpt");
-    else
-        name += QStringLiteral("RirovEre.rpt");
+    // The save folder, with the default report name selected only when such
+    // a report is there: a name that names no file is no choice to offer.
+    const QString folder = platform::ProposedFolder(m_savePath);
+    QString name = QDir(folder).filePath(QStringLiteral("RirovEre.rpt"));
+    if (!QFileInfo::exists(name))
+        name = folder;
     const QString filter = skin::FileDialogFilter(m_template->GetDocString(CDI_RptTemplate::filterName) + QStringLiteral(";;*"));
     const QString path = QFileDialog::getOpenFileName(m_mainFrame, LoadStringRes(res::AFX_IDS_OPENFILE), name, filter);
     if (path.isEmpty())
         return;
     const QFileInfo info(path);
     if (!info.fileName().isEmpty()) {
-        m_savePath = info.absolutePath();
+        m_savePath = platform::FolderOf(path);
         m_settings->writeString(QStringLiteral("SavePath"), QStringLiteral("SavePath"), m_savePath);
     }
     m_template->OpenDocumentFile(path);

@@ -15,6 +15,7 @@
 #include "content/draw_time_profile.h"
 #include "document/draw_photo.h"
 #include "document/draw_rect.h"
+#include "platform/dialog_folder.h"
 #include "document/draw_tool.h"
 #include "document/ir_image_object.h"
 #include "document/rpt_doc.h"
@@ -555,9 +556,11 @@ void CDI_RptView::OnLogo()
 {
     CDI_RptDoc* doc = GetDocument();
     const QString filter = skin::FileDialogFilter(QString::fromLatin1(CDrawPhoto::kPictureFilter));
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), filter);
+    DocumentEnvironment& env = doc->Environment();
+    const QString path = QFileDialog::getOpenFileName(this, QString(), platform::ProposedFolder(env.PicPath()), filter);
     if (path.isEmpty())
         return;
+    env.SetPicPath(path);
     if (doc->GetLogo().Load(path)) {
         doc->SetModifiedFlag(true);
         InvalidateAll();

@@ -10,6 +10,7 @@
 #include "string_table.h"
 
 #include "document/draw_class.h"
+#include "platform/dialog_folder.h"
 #include "skin/message_box.h"
 
 #include <QApplication>
@@ -49,7 +50,9 @@ void CDI_RptApp::OnBatch()
     m_batchType = 0;
     for (;;) { // outer: the kind of output, with a fresh list
         m_batchFiles.clear();
-        m_batchFolder = m_savePath;
+        // The output goes where the user can write: the remembered folder
+        // only when it still takes files.
+        m_batchFolder = platform::ProposedFolder(m_savePath, platform::FolderUse::Write);
         CBatchTypeDlg typeDlg;
         typeDlg.m_type = m_batchType;
         if (Run(typeDlg) != CDialog::kIdOk)

@@ -5,6 +5,7 @@
 #include "string_table.h"
 
 #include "irimage/ir_file_dlg.h"
+#include "platform/dialog_folder.h"
 #include "platform/ini_file.h"
 #include "platform/settings.h"
 #include "skin/file_filters.h"
@@ -213,7 +214,8 @@ void CBatchSettingDlg::OnSelect()
     platform::IniFile ini(app.FieldIniPath());
     int filterIndex = ini.readInt(u"SysSet", u"FileType", 1);
     const QStringList chosen =
-        BatchFileChoosers().openFiles(this, QString::fromUtf8(kBatchFileFilter), filterIndex, app.m_picPath);
+        BatchFileChoosers().openFiles(this, QString::fromUtf8(kBatchFileFilter), filterIndex,
+                                      platform::ProposedFolder(app.m_picPath));
     if (chosen.isEmpty())
         return;
     ini.writeString(u"SysSet", u"FileType", QString::asprintf("%d", filterIndex));
@@ -238,8 +240,8 @@ void CBatchSettingDlg::OnDelete()
 void CBatchSettingDlg::OnSavePath()
 {
     CDI_RptApp& app = theApp();
-    const QString folder = BatchFileChoosers().chooseFolder(this, LoadStringRes(res::IDS_CHOOSE_SAVE_PATH),
-                                                            app.m_savePath);
+    const QString folder = BatchFileChoosers().chooseFolder(
+        this, LoadStringRes(res::IDS_CHOOSE_SAVE_PATH), platform::ProposedFolder(app.m_savePath, platform::FolderUse::Write));
     if (folder.isEmpty())
         return;
     m_folderEdit->setText(QDir::toNativeSeparators(folder));
@@ -390,7 +392,9 @@ void CTemplatePathDlg::OnChoose()
 {
     CDI_RptApp& app = theApp();
     const QString path =
-        BatchFileChoosers().openTemplate(this, QString::fromUtf8(kTemplateFilter), app.m_templatePath);
+        BatchFileChoosers().openTemplate(this, QString::fromUtf8(kTemplateFilter),
+                                         platform::ProposedFolder(app.m_templatePath, platform::FolderUse::Read,
+                                                                  app.GetAppDirectory() + QStringLiteral("/template")));
     if (path.isEmpty())
         return;
     m_edit->setText(QDir::toNativeSeparators(path));

@@ -6,6 +6,7 @@
 
 #include "document/view_file_dlg.h"
 #include "irimage/ir_file_dlg.h"
+#include "platform/dialog_folder.h"
 #include "skin/dialog_base.h"
 
 
@@ -33,9 +34,12 @@ QStringList ChooseInfraredFiles(QWidget* parent, bool multiple)
 
 QString ChoosePicture(QWidget* parent)
 {
+    DocumentEnvironment& env = WizardEnvironment();
     CViewFileDlg dialog(true, QString(), QString(), QString::fromLatin1(kWizardPictureFilter), parent);
-    if (!WizardEnvironment().RunDialog(dialog))
+    dialog.setDirectory(platform::ProposedFolder(env.PicPath()));
+    if (!env.RunDialog(dialog))
         return {};
+    env.SetPicPath(dialog.GetPathName());
     return dialog.GetPathName();
 }
 

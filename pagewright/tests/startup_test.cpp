@@ -49,14 +49,15 @@ TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
         EXPECT_TRUE(QFile::exists(box.ProgramFolder() + QLatin1Char('/') + QLatin1String(name))) << name;
     EXPECT_EQ(app->GetAppDirectory(), box.ProgramFolder());
 
-    // First start: units Celsius and metre, folders the program folder.
+    // First start: units Celsius and metre; no folder remembered (the
+    // dialogs propose the documents folder), templates in the program's.
     EXPECT_EQ(app->tempetype, 0);
     EXPECT_EQ(app->metertype, 0);
     EXPECT_EQ(app->m_strTempUnit, QStringLiteral("℃"));
     EXPECT_EQ(app->m_strLengthUnit, QStringLiteral("m"));
-    EXPECT_EQ(app->m_picPath, box.ProgramFolder());
-    EXPECT_EQ(app->m_savePath, box.ProgramFolder());
-    EXPECT_EQ(app->m_templatePath, box.ProgramFolder());
+    EXPECT_EQ(app->m_picPath, QString());
+    EXPECT_EQ(app->m_savePath, QString());
+    EXPECT_EQ(app->m_templatePath, box.ProgramFolder() + QStringLiteral("/template"));
     EXPECT_EQ(app->GetSettings().readString(QStringLiteral("Edition"), QStringLiteral("Edition")),
               QString::fromLatin1(CDI_RptApp::kEdition));
 
@@ -176,7 +177,7 @@ TEST(Startup, AnotherEditionClearsOnlyThisProgramsSettings)
     auto app = box.Start(options);
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(app->tempetype, 0);
-    EXPECT_EQ(app->m_savePath, box.ProgramFolder());
+    EXPECT_EQ(app->m_savePath, QString());
     EXPECT_FALSE(app->GetSettings().contains(QStringLiteral("ControlBarStates"), QStringLiteral("State")));
     EXPECT_EQ(app->GetSettings().readString(QStringLiteral("Edition"), QStringLiteral("Edition")),
               QStringLiteral("Oct  8 2013"));

@@ -11,6 +11,7 @@
 
 #include "platform/archive_reader.h"
 #include "platform/archive_writer.h"
+#include "platform/dialog_folder.h"
 
 #include <QApplication>
 #include <QFile>
@@ -389,9 +390,12 @@ void CDrawPhoto::ChoosePicture()
 {
     if (document == nullptr)
         return;
+    DocumentEnvironment& env = document->Environment();
     CViewFileDlg dialog(true, QString(), QString(), QString::fromLatin1(kPictureFilter), QApplication::activeWindow());
-    if (!document->Environment().RunDialog(dialog))
+    dialog.setDirectory(platform::ProposedFolder(env.PicPath()));
+    if (!env.RunDialog(dialog))
         return;
+    env.SetPicPath(dialog.GetPathName());
     platform::CDibImage loaded;
     if (!loaded.Load(dialog.GetPathName()) || loaded.GetWidth() <= 0 || loaded.GetHeight() <= 0)
         return; // nothing changes, no step recorded

@@ -1,5 +1,6 @@
 #include "document/page_dc.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -259,11 +260,28 @@ void PageDC::InvertRect(const DocRect& r)
     m_painter.restore();
 }
 
+namespace {
+
+void SetLogicalHeight(QFont& font, int logicalHeight, double scale)
+{
+    const double px = std::abs(double(logicalHeight)) * scale;
+    font.setPixelSize(std::clamp(TruncToInt(std::round(px)), 1, 4096));
+}
+
+} // namespace
+
+QSizeF PageDC::TextExtent(const QString& text, QFont font, int logicalHeight) const
+{
+    SetLogicalHeight(font, logicalHeight, m_mapping.Scale());
+    const QFontMetricsF metrics(font, m_painter.device());
+    const double scale = m_mapping.Scale();
+    return {metrics.horizontalAdvance(text) / scale, metrics.height() / scale};
+}
+
 void PageDC::DrawText(const DocRect& box, const QString& text, QFont font, int logicalHeight, int flags,
                       COLORREF color)
 {
-    const double px = std::abs(double(logicalHeight)) * m_mapping.Scale();
-    font.setPixelSize(std::clamp(TruncToInt(std::round(px)), 1, 4096));
+    SetLogicalHeight(font, logicalHeight, m_mapping.Scale());
     m_painter.save();
     m_painter.setFont(font);
     m_painter.setPen(ToQColor(color));

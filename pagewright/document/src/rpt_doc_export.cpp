@@ -4,6 +4,7 @@
 #include "document/docx_export.h"
 #include "document/draw_obj.h"
 #include "document/word_wait_dlg.h"
+#include "platform/dialog_folder.h"
 
 #include <QApplication>
 
@@ -26,8 +27,9 @@ void CDI_RptDoc::ExportPages(CWordExport& exporter)
 
 bool CDI_RptDoc::OnExportToWord()
 {
-    const QString path =
-        m_env->PromptSaveFileName(QStringLiteral("report.docx"), false, QString::fromLatin1(kWordFileFilter));
+    const QString path = m_env->PromptSaveFileName(
+        platform::ProposedPath(m_env->GetSavePath(), QStringLiteral("report.docx"), platform::FolderUse::Write), false,
+        QString::fromLatin1(kWordFileFilter));
     if (path.isEmpty())
         return false;
     DocxExport exporter;
@@ -49,6 +51,8 @@ bool CDI_RptDoc::OnExportToWord()
         m_env->MessageBox(doc_string::kTargetInUse, DocumentEnvironment::kOk | DocumentEnvironment::kIconExclamation);
         return false;
     }
+    // The next export (and save) starts where this one went.
+    m_env->SetSavePath(platform::FolderOf(path));
     if (m_env->MessageBox(doc_string::kExportedOpenIt, DocumentEnvironment::kYesNo | DocumentEnvironment::kIconQuestion) ==
         DocumentEnvironment::kAnswerYes)
         m_env->OpenWithDefaultApplication(path);

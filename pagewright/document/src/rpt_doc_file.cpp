@@ -10,6 +10,7 @@
 #include "platform/archive_writer.h"
 #include "platform/codepage.h"
 #include "platform/compound_file.h"
+#include "platform/dialog_folder.h"
 #include "platform/ini_file.h"
 #include "platform/storage.h"
 
@@ -269,12 +270,7 @@ bool CDI_RptDoc::DoSave(const QString& path, bool replace)
             if (asTemplate) {
                 newName = m_env->ProgramFolder() + QStringLiteral("/template/") + newName;
             } else {
-                const QString folder = m_env->GetSavePath();
-                if (!folder.isEmpty())
-                    newName = folder +
-                              (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')) ? QString()
-                                                                                                       : QStringLiteral("/")) +
-                              newName;
+                newName = platform::ProposedPath(m_env->GetSavePath(), newName, platform::FolderUse::Write);
             }
         }
         newName = m_env->PromptSaveFileName(newName, replace);
@@ -282,11 +278,8 @@ bool CDI_RptDoc::DoSave(const QString& path, bool replace)
             m_bSaveAsTemplate = 0;
             return false;
         }
-        if (!asTemplate) {
-            const qsizetype slash = newName.lastIndexOf(QLatin1Char('/'));
-            if (slash >= 0)
-                m_env->SetSavePath(newName.left(slash));
-        }
+        if (!asTemplate)
+            m_env->SetSavePath(platform::FolderOf(newName));
     }
     if (asTemplate) {
         // The template's thumbnail data is rebuilt when its settings say so.

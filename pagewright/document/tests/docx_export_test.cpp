@@ -6,6 +6,8 @@
 #include "document/draw_photo.h"
 #include "document/word_wait_dlg.h"
 
+#include "platform/dialog_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -448,7 +450,10 @@ TEST(ReportExport, AsksForTheFileWritesItWholeAndOffersToOpenIt)
 
     // Cancelled: nothing written, nothing asked.
     EXPECT_FALSE(doc.OnCommand(CDI_RptDoc::ID_EXPORT_WORD) && !env.messages.empty());
-    EXPECT_EQ(env.prompted, QStringList{"report.docx"});
+    // Proposed in the documents folder (nothing remembered), not in the
+    // folder the program happens to run in.
+    EXPECT_EQ(env.prompted,
+              QStringList{platform::DocumentsFolder(platform::FolderUse::Write) + QStringLiteral("/report.docx")});
     EXPECT_TRUE(env.promptedFilters[0].contains("*.docx"));
     EXPECT_TRUE(env.messages.empty());
 
@@ -470,11 +475,13 @@ TEST(ReportExport, AsksForTheFileWritesItWholeAndOffersToOpenIt)
     EXPECT_EQ(written["pages"].toArray().size(), 2);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.docx"}); // no scratch file left
 
-    // No: not opened.
+    // No: not opened. The export proposes the folder it last wrote to.
     env.messages.clear();
+    env.prompted.clear();
     env.answer = DocumentEnvironment::kAnswerNo;
     EXPECT_TRUE(doc.OnExportToWord());
     EXPECT_EQ(env.openedFiles.size(), 1);
+    EXPECT_EQ(env.prompted, QStringList{dir.filePath(QStringLiteral("report.docx"))});
 
     // A target that cannot be replaced: 61502, and what was there stays.
     for (const QString& bad : {dir.path(), dir.filePath(QStringLiteral("missing/out.docx"))}) {
@@ -486,6 +493,7 @@ TEST(ReportExport, AsksForTheFileWritesItWholeAndOffersToOpenIt)
     }
     EXPECT_TRUE(QFileInfo(dir.path()).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.docx"});
+    EXPECT_EQ(env.savePath, dir.path()) << "a failed export is not remembered";
 }
 
 namespace {

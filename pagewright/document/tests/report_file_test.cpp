@@ -6,6 +6,7 @@
 #include "document/record_values.h"
 #include "document/summary_pages.h"
 
+#include "platform/dialog_folder.h"
 #include "platform/ini_file.h"
 #include "platform/summary_info.h"
 
@@ -524,18 +525,24 @@ TEST_F(ReportFileTest, SaveAsProposesANameFromTheTitle)
 {
     CDI_RptDoc doc(&m_env);
     doc.SetTitle(QStringLiteral("Plant survey"));
+    // In the folder last saved to while it can take the file, else in the
+    // user's documents folder: never in the folder the program runs in.
+    const QString documents = platform::DocumentsFolder(platform::FolderUse::Write);
+    ASSERT_TRUE(QDir::isAbsolutePath(documents));
     const struct {
         QString savePath;
         QString proposed;
-    } cases[] = {{QStringLiteral("/data/saves"), QStringLiteral("/data/saves/Plant.rpt")},
-                 {QStringLiteral("/data/saves/"), QStringLiteral("/data/saves/Plant.rpt")},
-                 {QString(), QStringLiteral("Plant.rpt")}};
+    } cases[] = {{m_dir.path(), Path("Plant.rpt")},
+                 {m_dir.path() + QLatin1Char('/'), Path("Plant.rpt")},
+                 {QString(), documents + QStringLiteral("/Plant.rpt")},
+                 {QStringLiteral("/data/saves-gone/2024"), documents + QStringLiteral("/Plant.rpt")},
+                 {QStringLiteral("/proc/sys"), documents + QStringLiteral("/Plant.rpt")}};
     for (const auto& c : cases) {
         m_env.savePath = c.savePath;
         m_env.prompted.clear();
         EXPECT_FALSE(doc.OnFileSave()); // cancelled prompt
         ASSERT_EQ(m_env.prompted.size(), 1);
-        EXPECT_EQ(m_env.prompted[0], c.proposed);
+        EXPECT_EQ(m_env.prompted[0], c.proposed) << c.savePath.toStdString();
     }
 
     m_env.promptAnswer = Path("chosen.rpt");

@@ -340,6 +340,11 @@ void CDrawIR::DrawMarks(PageDC& dc, const DocRect& r)
     QPainter& painter = dc.Painter();
     painter.save();
     painter.setClipRect(dc.LPtoDP(r), Qt::IntersectClip);
+    // The labels move in from an edge of the picture rather than lose their
+    // ends to the clip or run over the colour bar.
+    const int pictureRight = Trunc(double(r.left) + double(float(r.Height()) * kPictureAspect));
+    const DocRect picture(r.left, r.top, std::min(pictureRight, r.right), r.bottom);
+    const DocRect* bounds = &picture;
     for (IRAnalysisItem& item : m_analyses) {
         TidyShape(item);
         const IRShape& s = item.shape;
@@ -356,19 +361,22 @@ void CDrawIR::DrawMarks(PageDC& dc, const DocRect& r)
         case kAnalysisPoint:
             if (mode == 1)
                 withValue(item.maximum);
-            ir_marks::DrawSpotMark(dc, a.x(), a.y(), label, item.color, own, false);
+            ir_marks::DrawSpotMark(dc, a.x(), a.y(), label, item.color, own, false, bounds);
             break;
         case kAnalysisLine: {
             const bool marker = (mode == 1 || mode == 2) && item.HasStatistics();
             if (mode == 1 || mode == 2)
                 withValue(mode == 1 ? item.maximum : item.minimum);
             const QPoint m = map.ToPage(mode == 1 ? item.maxX : item.minX, mode == 1 ? item.maxY : item.minY);
-            ir_marks::DrawLineMark(dc, a.x(), a.y(), b.x(), b.y(), label, item.color, own, marker, m.x(), m.y());
+            ir_marks::DrawLineMark(dc, a.x(), a.y(), b.x(), b.y(), label, item.color, own, marker, m.x(), m.y(),
+                                   bounds);
             break;
         }
-        case kAnalysisRect: ir_marks::DrawAreaMark(dc, item, DocRect(a.x(), a.y(), b.x(), b.y()), map, range); break;
+        case kAnalysisRect:
+            ir_marks::DrawAreaMark(dc, item, DocRect(a.x(), a.y(), b.x(), b.y()), map, range, bounds);
+            break;
         case kAnalysisEllipse:
-            ir_marks::DrawCircleMark(dc, item, DocRect(a.x(), a.y(), b.x(), b.y()), map, range);
+            ir_marks::DrawCircleMark(dc, item, DocRect(a.x(), a.y(), b.x(), b.y()), map, range, bounds);
             break;
         default: break;
         }

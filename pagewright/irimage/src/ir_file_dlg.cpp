@@ -5,6 +5,7 @@
 #include "document/document_environment.h"
 
 #include "platform/codepage.h"
+#include "platform/dialog_folder.h"
 #include "platform/dib_image.h"
 #include "platform/ini_file.h"
 #include "platform/voice_player.h"
@@ -179,9 +180,7 @@ bool CIRFileDlg::PlayEnabled() const { return m_play->isEnabled(); }
 
 void CIRFileDlg::StartAtRememberedPlace()
 {
-    const QString picPath = m_env.PicPath();
-    if (!picPath.isEmpty())
-        setDirectory(QFileInfo(picPath).absolutePath());
+    setDirectory(platform::ProposedFolder(m_env.PicPath()));
     platform::IniFile ini(m_env.FindProgramFile(QStringLiteral("field.ini")));
     const QStringList filters = nameFilters();
     const int fileType = ini.readInt(u"SysSet", u"FileType", 1);

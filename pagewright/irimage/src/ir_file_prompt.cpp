@@ -2,6 +2,7 @@
 
 
 #include "document/document_environment.h"
+#include "platform/dialog_folder.h"
 #include "skin/file_filters.h"
 
 #include <QFileDialog>
@@ -15,9 +16,12 @@ QString PromptIRSaveFile(DocumentEnvironment& env, const QString& proposed, cons
     dialog.setFileMode(QFileDialog::AnyFile);
     const QStringList filters = skin::FileDialogFilters(filter);
     dialog.setNameFilters(filters);
+    // The folder last written to, with the proposed name.
+    dialog.setDirectory(platform::ProposedFolder(env.GetSavePath(), platform::FolderUse::Write));
     dialog.selectFile(proposed);
     if (!env.RunDialog(dialog) || dialog.selectedFiles().isEmpty())
         return {};
+    env.SetSavePath(platform::FolderOf(dialog.selectedFiles().front()));
     if (filterIndex != nullptr)
         *filterIndex = static_cast<int>(std::max<qsizetype>(filters.indexOf(dialog.selectedNameFilter()), 0)) + 1;
     return dialog.selectedFiles().front();

@@ -47,12 +47,36 @@ bool HasOwnParameters(const IRAnalysisItem& item)
            item.refFromAnalysis != 0 || item.ownReference != 0;
 }
 
-void DrawLabel(PageDC& dc, int x, int y, const QString& text, COLORREF colour, int height)
+QPoint LabelCorner(int x, int y, QSizeF extent, const DocRect& bounds)
+{
+    const DocRect n = bounds.Normalized(); // bottom: the upper edge
+    const std::int64_t width = std::int64_t(std::ceil(extent.width()));
+    const std::int64_t height = std::int64_t(std::ceil(extent.height()));
+    std::int64_t left = x;
+    std::int64_t upper = y;
+    if (left + width > n.right)
+        left = std::int64_t(n.right) - width;
+    if (left < n.left)
+        left = n.left;
+    if (upper - height < n.top)
+        upper = std::int64_t(n.top) + height;
+    if (upper > n.bottom)
+        upper = n.bottom;
+    return {int(left), int(upper)};
+}
+
+void DrawLabel(PageDC& dc, int x, int y, const QString& text, COLORREF colour, int height, const DocRect* bounds)
 {
     if (text.isEmpty())
         return;
+    const QFont font(QStringLiteral("Arial"));
+    if (bounds != nullptr) {
+        const QPoint corner = LabelCorner(x, y, dc.TextExtent(text, font, height), *bounds);
+        x = corner.x();
+        y = corner.y();
+    }
     const DocRect box = LabelBox(x, y, text, height);
-    dc.DrawText(DocRect(box.left, box.bottom, box.right, box.top), text, QFont(QStringLiteral("Arial")), height,
+    dc.DrawText(DocRect(box.left, box.bottom, box.right, box.top), text, font, height,
                 Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, colour);
 }
 
@@ -65,17 +89,18 @@ DocRect LabelBox(int x, int y, const QString& text, int height)
         .Normalized();
 }
 
-void DrawSpotMark(PageDC& dc, int x, int y, QString label, COLORREF colour, bool ownParameters, bool small)
+void DrawSpotMark(PageDC& dc, int x, int y, QString label, COLORREF colour, bool ownParameters, bool small,
+                  const DocRect* labelBounds)
 {
     const int arm = small ? 2 : 50;
     SelectMarkPen(dc, colour);
     dc.Line(QPoint(x - arm, y), QPoint(x + arm + 1, y));
     dc.Line(QPoint(x, y - arm), QPoint(x, y + arm + 1));
-    DrawLabel(dc, x - arm + 70, y - arm + 10, WithStar(label, ownParameters), colour, kLabelHeight);
+    DrawLabel(dc, x - arm + 70, y - arm + 10, WithStar(label, ownParameters), colour, kLabelHeight, labelBounds);
 }
 
 void DrawLineMark(PageDC& dc, int x1, int y1, int x2, int y2, QString label, COLORREF colour, bool ownParameters,
-                  bool withMarker, int markerX, int markerY)
+                  bool withMarker, int markerX, int markerY, const DocRect* labelBounds)
 {
     SelectMarkPen(dc, colour);
     dc.Line(QPoint(x1, y1), QPoint(x2, y2));
@@ -85,11 +110,11 @@ void DrawLineMark(PageDC& dc, int x1, int y1, int x2, int y2, QString label, COL
     }
     const int x = TruncateTo<int>((double(x1) + x2) / 2) + 5;
     const int y = TruncateTo<int>((double(y1) + y2) / 2) + 120;
-    DrawLabel(dc, x, y, WithStar(label, ownParameters), colour, kLabelHeight);
+    DrawLabel(dc, x, y, WithStar(label, ownParameters), colour, kLabelHeight, labelBounds);
 }
 
 void DrawAreaMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& shape, const PictureMapping& map,
-                  const LabelRange& range)
+                  const LabelRange& range, const DocRect* labelBounds)
 {
     const DocRect rect = shape.Normalized(); // bottom: the upper edge on the page
     const COLORREF colour = item.color;
@@ -99,7 +124,7 @@ void DrawAreaMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& shape, 
     if (mode != 3 && mode != 4) {
         dc.Rectangle(rect);
         DrawLabel(dc, rect.left - 180, rect.bottom + 100, WithStar(item.Name(), HasOwnParameters(item)), colour,
-                  kLabelHeight);
+                  kLabelHeight, labelBounds);
     }
     if (!item.HasStatistics())
         return;
@@ -108,7 +133,7 @@ void DrawAreaMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& shape, 
         const QPoint p = ExtremeOnPage(rect, map, max ? item.maxX : item.minX, max ? item.maxY : item.minY);
         Cross(dc, p.x(), p.y(), 40);
         DrawLabel(dc, p.x() + 20, p.y(), FormatTempLabel(max ? item.maximum : item.minimum, range.high, range.low),
-                  colour, kLabelHeight);
+                  colour, kLabelHeight, labelBounds);
     } else if (mode == 3) {
         const QPoint p = ExtremeOnPage(rect, map, item.maxX, item.maxY);
         // The triangle's half-width is 50 x the sine of 30 radians (about
@@ -117,12 +142,13 @@ void DrawAreaMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& shape, 
         const QPoint triangle[3] = {QPoint(p.x(), p.y() - 10), QPoint(TruncateTo<int>(p.x() - s), p.y() - 60),
                                     QPoint(TruncateTo<int>(p.x() + s), p.y() - 60)};
         dc.FillPolygon(triangle, 3, colour, true);
-        DrawLabel(dc, p.x() + 70, p.y(), FormatTempLabel(item.maximum, range.high, range.low), colour, kLabelHeight);
+        DrawLabel(dc, p.x() + 70, p.y(), FormatTempLabel(item.maximum, range.high, range.low), colour, kLabelHeight,
+                  labelBounds);
     }
 }
 
 void DrawCircleMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& shape, const PictureMapping& map,
-                    const LabelRange& range)
+                    const LabelRange& range, const DocRect* labelBounds)
 {
     const DocRect rect = shape.Normalized();
     const COLORREF colour = item.color;
@@ -130,7 +156,7 @@ void DrawCircleMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& shape
     dc.SelectNullBrush();
     dc.Ellipse(rect);
     DrawLabel(dc, rect.left - 180, rect.bottom + 100, WithStar(item.Name(), HasOwnParameters(item)), colour,
-              kLabelHeight);
+              kLabelHeight, labelBounds);
     const int mode = item.labelMode;
     if ((mode != 1 && mode != 2) || !item.HasStatistics())
         return;
@@ -138,7 +164,7 @@ void DrawCircleMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& shape
     const QPoint p = ExtremeOnPage(rect, map, max ? item.maxX : item.minX, max ? item.maxY : item.minY);
     Cross(dc, p.x(), p.y(), 20);
     DrawLabel(dc, p.x() + 20, p.y(), FormatTempLabel(max ? item.maximum : item.minimum, range.high, range.low),
-              colour, kLabelHeight);
+              colour, kLabelHeight, labelBounds);
 }
 
 } // namespace ir_marks

@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include "irimage/draw_ir.h"
+#include "irimage/ir_marks.h"
 #include "irimage/temperature_text.h"
 
 #include "document/page_dc.h"
@@ -277,4 +278,59 @@ TEST(DrawIrPicture, ARangeWithoutSpanDrawsNoBandsAndNoScale)
             EXPECT_EQ(bandRows, 0) << high << " " << low;
         }
     }
+}
+
+TEST(DrawIrPicture, LabelsAtTheEdgesOfThePictureShowWhole)
+{
+    // The pixels a mark adds to the picture: its figure and its label. A
+    // mark at an edge adds as many as the same mark in the middle, so no
+    // part of its label is cut off (nor runs over the colour bar).
+    ReportWithView r;
+    CDrawIR* ir = r.AddImage(1);
+    ASSERT_TRUE(ir->LoadIRFile(Fixture("k4_320.vni")));
+    ir->activeHandle = 2;
+    ir->position = DocRect(300, -3300, 400, -300);
+    const auto inked = [&](const IRAnalysisItem& item) {
+        ir->m_analyses.RemoveAll();
+        ir->m_bShowMarks = 0;
+        const PagePicture bare(r.doc, 1.0, QSize(900, 400));
+        ir->m_analyses.Add(item);
+        ir->m_bShowMarks = 1;
+        const PagePicture marked(r.doc, 1.0, QSize(900, 400));
+        int n = 0;
+        for (int y = 0; y < bare.image.height(); ++y)
+            for (int x = 0; x < bare.image.width(); ++x)
+                n += bare.image.pixel(x, y) != marked.image.pixel(x, y) ? 1 : 0;
+        return n;
+    };
+    const auto named = [](IRAnalysisItem item) {
+        item.number = 1;
+        item.SetName(QStringLiteral("AR01"));
+        return item;
+    };
+    struct Case {
+        const char* what;
+        IRAnalysisItem edge;
+        IRAnalysisItem middle;
+    };
+    const COLORREF colour = 0xFF00FF;
+    const Case cases[] = {
+        {"an area at the left edge", named(Mark(kAnalysisRect, {0, 100, 40, 140}, 0, false, colour)),
+         named(Mark(kAnalysisRect, {140, 100, 180, 140}, 0, false, colour))},
+        {"an ellipse at the left edge", named(Mark(kAnalysisEllipse, {2, 100, 42, 140}, 0, false, colour)),
+         named(Mark(kAnalysisEllipse, {140, 100, 180, 140}, 0, false, colour))},
+        {"an area at the upper edge", named(Mark(kAnalysisRect, {140, 0, 180, 40}, 0, false, colour)),
+         named(Mark(kAnalysisRect, {140, 100, 180, 140}, 0, false, colour))},
+        {"a point at the right edge", named(Mark(kAnalysisPoint, {316, 120, 316, 120}, 0, false, colour)),
+         named(Mark(kAnalysisPoint, {140, 120, 140, 120}, 0, false, colour))},
+        {"a point at the lower edge", named(Mark(kAnalysisPoint, {140, 238, 140, 238}, 0, false, colour)),
+         named(Mark(kAnalysisPoint, {140, 120, 140, 120}, 0, false, colour))},
+    };
+    for (const Case& c : cases) {
+        const int middle = inked(c.middle);
+        ASSERT_GT(middle, 100) << c.what;
+        EXPECT_NEAR(inked(c.edge), middle, middle / 10) << c.what;
+    }
+    // A label wider than the picture starts at its left edge.
+    EXPECT_EQ(ir_marks::LabelCorner(500, 900, QSizeF(3000, 100), DocRect(0, 0, 1000, 1000)), QPoint(0, 900));
 }

@@ -128,7 +128,8 @@ public:
     // The template chooser of a new report. Headless: a blank report.
     virtual TemplateChoice ChooseTemplate() { return {}; }
 
-    // The remembered save folder (setting SavePath/SavePath).
+    // The remembered save folder (setting SavePath/SavePath): the folder last
+    // saved or exported to. Dialogs propose it through platform::ProposedFolder.
     virtual QString GetSavePath() const { return {}; }
     virtual void SetSavePath(const QString& folder) { (void)folder; }
     // A report was opened from or saved to path: the program's list of
@@ -191,9 +192,10 @@ public:
     // A file of the program folder, its name matched without regard to case;
     // the plain path in the folder when none matches.
     virtual QString FindProgramFile(const QString& name) const;
-    // Remembers the last infrared file shown (setting PicPath/PicPath).
+    // Remembers the last infrared file shown or picture chosen (setting
+    // PicPath/PicPath): the picture dialogs open beside it.
     virtual void SetPicPath(const QString& path) { (void)path; }
-    // The last infrared file shown (empty: none remembered).
+    // The last infrared file shown or picture chosen (empty: none remembered).
     virtual QString PicPath() const { return {}; }
     // The object types of the settings (field.ini [OBJECTTYPE]); each text
     // begins with an emissivity in per cent.

@@ -26,6 +26,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPointF>
+#include <QSizeF>
 
 #include <cstddef>
 
@@ -96,6 +97,9 @@ public:
     // units. flags are Qt alignment and text flags.
     void DrawText(const DocRect& box, const QString& text, QFont font, int logicalHeight, int flags,
                   COLORREF color);
+    // The width and height in logical units that DrawText gives text in font
+    // at logicalHeight.
+    QSizeF TextExtent(const QString& text, QFont font, int logicalHeight) const;
     // An image upright, scaled into the rectangle.
     void DrawImage(const DocRect& box, const QImage& image);
 

@@ -7,6 +7,8 @@
 
 #include "document/geometry.h"
 
+#include <QPoint>
+#include <QSizeF>
 #include <QString>
 
 class PageDC;
@@ -34,22 +36,34 @@ struct LabelRange {
     float low = 0;
 };
 
+// Every mark takes the rectangle its labels keep inside (the picture on the
+// page; null: anywhere): a label that would reach past an edge is moved in
+// until it fits, or starts at the left edge when it is wider than the
+// picture. The figures themselves stay where they are.
+
 // A cross with arms of 50 (2 when small) and the label beside it.
-void DrawSpotMark(PageDC& dc, int x, int y, QString label, COLORREF colour, bool ownParameters, bool small);
+void DrawSpotMark(PageDC& dc, int x, int y, QString label, COLORREF colour, bool ownParameters, bool small,
+                  const DocRect* labelBounds = nullptr);
 // A line, its label, and with a marker a cross in the complementary colour.
 void DrawLineMark(PageDC& dc, int x1, int y1, int x2, int y2, QString label, COLORREF colour, bool ownParameters,
-                  bool withMarker, int markerX, int markerY);
+                  bool withMarker, int markerX, int markerY, const DocRect* labelBounds = nullptr);
 // A rectangle analysis: frame and name (not in label modes 3 and 4) and the
 // extreme of its label mode (a cross, or a triangle in mode 3) with its text.
 void DrawAreaMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& rect, const PictureMapping& map,
-                  const LabelRange& range);
+                  const LabelRange& range, const DocRect* labelBounds = nullptr);
 // An ellipse analysis: outline, name and the extreme of label modes 1 and 2.
 void DrawCircleMark(PageDC& dc, const IRAnalysisItem& item, const DocRect& rect, const PictureMapping& map,
-                    const LabelRange& range);
+                    const LabelRange& range, const DocRect* labelBounds = nullptr);
 
-// Text with its upper left corner at (x, y) on the page.
-void DrawLabel(PageDC& dc, int x, int y, const QString& text, COLORREF colour, int height);
-// The page area DrawLabel paints for that text (normalised).
+// Text with its upper left corner at (x, y) on the page, moved inside
+// bounds when given.
+void DrawLabel(PageDC& dc, int x, int y, const QString& text, COLORREF colour, int height,
+               const DocRect* bounds = nullptr);
+// The page area DrawLabel paints for that text at (x, y) (normalised).
 DocRect LabelBox(int x, int y, const QString& text, int height);
+
+// The upper left corner of a label of the given extent (page units) placed
+// at (x, y) and kept inside bounds.
+QPoint LabelCorner(int x, int y, QSizeF extent, const DocRect& bounds);
 
 } // namespace ir_marks
