@@ -405,3 +405,21 @@ TEST_F(BoundObjectsTest, NextFileRepaintsTheObjectsShowingTheImage)
     step("another line", [&] { ir->AddLineAnalysis(DocRect(600, -1000, 2000, -1200)); });
     EXPECT_EQ(ir->m_analyses.GetSize(), analyses + 1);
 }
+
+// A rectangle drawn with the image tool takes the picture's shape when it is
+// first painted: the screen, repainted only where the view was asked to,
+// shows the whole object with its frame and number, as a fresh paint does.
+TEST_F(BoundObjectsTest, ANewImageShowsWholeAtItsOwnShape)
+{
+    CDI_RptDoc* doc = view->GetDocument();
+    view->ResetInvalidatedRegion();
+    const DocRect drawn(4300, -600, 6800, -900);
+    auto* added = static_cast<CDrawIR*>(doc->Add(std::make_unique<CDrawIR>(view, drawn)));
+    added->SetIRNumber(2);
+    screen = Render(view->InvalidatedRegion(), screen);
+    ASSERT_NE(added->position, drawn) << "the tool's rectangle takes the picture's shape";
+    screen = Render(view->InvalidatedRegion(), screen);
+    const QImage fresh = Render(QRegion(view->rect()));
+    const QRect area = ClientArea(added);
+    EXPECT_EQ(screen.copy(area), fresh.copy(area));
+}

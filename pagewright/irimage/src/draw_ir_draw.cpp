@@ -128,7 +128,12 @@ void CDrawIR::Draw(PageDC& dc)
 {
     if (!PageDC::CanCreateBrush(brush))
         return;
+    const DocRect asked = position;
     EnforceSizeAndAspect();
+    // A rectangle just drawn or dragged takes the picture's shape here; the
+    // views were asked to repaint only the old one, so ask for the new.
+    if (position != asked)
+        Invalidate();
     const DocRect r = position.Normalized();
     if (brushOn != 0) {
         dc.SelectNullPen();
