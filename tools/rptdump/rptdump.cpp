@@ -7,7 +7,8 @@
 //     rptdump FILE --png PAGE OUT [--zoom Z] page PAGE (from 1) as the view
 //                                           paints it at zoom Z (default 1),
 //                                           without selection, guides or shadow
-//     rptdump FILE --pdf OUT                every page as printing draws it
+//     rptdump FILE --pdf OUT                every page as printing draws it,
+//                                           at the program's 1200 dots an inch
 //     rptdump FILE --docx OUT               the export to a word-processor
 //                                           document, as the menu command
 //                                           writes it (no dialog)
@@ -48,6 +49,8 @@
 #include <cstdio>
 
 namespace {
+
+constexpr int kPrintResolution = 1200;
 
 // Messages go to standard error; questions are answered No.
 class ToolEnvironment : public DocumentEnvironment {
@@ -167,7 +170,11 @@ int main(int argc, char** argv)
     }
     if (pdf) {
         QPdfWriter writer(args[2]);
-        writer.setResolution(300);
+        // The resolution the program prints a PDF file at (a high-resolution
+        // printer): fonts are measured at the device's resolution, so at
+        // another one the texts of tables and charts come out a little
+        // elsewhere.
+        writer.setResolution(kPrintResolution);
         writer.setCreator(QStringLiteral("rptdump"));
         return PrintPages(doc, writer, true) ? 0 : 3;
     }
