@@ -7,10 +7,12 @@ LibreOffice is installed, converts them all to PDF in one headless run.
 Prints JSON: per document, per page (a body paragraph; the next page starts
 at a paragraph with a page break before it) the tables found in its floating
 text boxes (every cell's text, fill and whether all its runs are bold), the
-text of the boxes holding no table, and the number of pictures; then, under
+text of the boxes holding no table, the number of pictures and the SHA-1 of
+each picture's stored bytes; then, under
 "pdf", per document the page count (pdfinfo) and the text (pdftotext -layout)
 of LibreOffice's PDF, or null with "office" saying why it was not made.
 Exit status 77 when python-docx is missing. The PDFs stay in OUTDIR."""
+import hashlib
 import json
 import os
 import shutil
@@ -41,8 +43,9 @@ def box_of(content, parent):
     tables = [[[cell_of(c) for c in row.cells] for row in Table(t, parent).rows]
               for t in content.iter(qn("w:tbl"))]
     text = "\n".join(Paragraph(p, parent).text for p in content.findall(qn("w:p")))
-    pictures = sum(1 for _ in content.iter("{http://schemas.openxmlformats.org/drawingml/2006/main}blip"))
-    return tables, text, pictures
+    blips = list(content.iter("{http://schemas.openxmlformats.org/drawingml/2006/main}blip"))
+    sums = [hashlib.sha1(parent.part.related_parts[b.get(qn("r:embed"))].blob).hexdigest() for b in blips]
+    return tables, text, sums
 
 
 def read(path):
@@ -51,13 +54,14 @@ def read(path):
     pages = []
     for p in body.findall(qn("w:p")):
         if not pages or p.find(qn("w:pPr") + "/" + qn("w:pageBreakBefore")) is not None:
-            pages.append({"tables": [], "texts": [], "pictures": 0})
+            pages.append({"tables": [], "texts": [], "pictures": 0, "pictureSums": []})
         page = pages[-1]
         for content in p.iter(qn("w:txbxContent")):
-            tables, text, pictures = box_of(content, document)
+            tables, text, sums = box_of(content, document)
             page["tables"] += tables
-            page["pictures"] += pictures
-            if not tables and not pictures:
+            page["pictures"] += len(sums)
+            page["pictureSums"] += sums
+            if not tables and not sums:
                 page["texts"].append(text)
     return {"pages": pages}
 

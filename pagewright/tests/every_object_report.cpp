@@ -124,7 +124,9 @@ EveryObjectReport::EveryObjectReport(ViewFixture& f, const QTemporaryDir& dir)
     // shows the folder, and the time profile measures both files.
     for (const char* name : {"a.vni", "b.vni"})
         QFile::copy(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/k4_320.vni"), images.filePath(QLatin1String(name)));
-    auto made = std::make_unique<CDrawIR>(view, DocRect(600, -650, 4200, -3350));
+    // A rectangle of the size and aspect the image keeps (3600 units wide
+    // with its colour bar), as the program saves every image it has drawn.
+    auto made = std::make_unique<CDrawIR>(view, DocRect(600, -650, 4200, -2600));
     made->SetNumber(1);
     image = static_cast<CDrawIR*>(Add(doc, std::move(made), 0));
     view->InsertIRObject(image);

@@ -139,6 +139,15 @@ TEST(WordExport, EveryCellTextAndPictureOfEveryObjectClassSurvivesTheExport)
     ASSERT_EQ(documents.size(), 2);
     CheckDocument(documents[0].toObject(), report.expected, QStringLiteral("program"));
     CheckDocument(documents[1].toObject(), report.expected, QStringLiteral("rptdump"));
+    // rptdump draws the pictures in the program's environment: the same
+    // images, charts and logo, byte for byte.
+    const QJsonArray programPages = documents[0].toObject()[QStringLiteral("pages")].toArray();
+    const QJsonArray toolPages = documents[1].toObject()[QStringLiteral("pages")].toArray();
+    for (int p = 0; p < programPages.size() && p < toolPages.size(); ++p) {
+        EXPECT_EQ(toolPages[p].toObject()[QStringLiteral("pictureSums")],
+                  programPages[p].toObject()[QStringLiteral("pictureSums")])
+            << "pictures of page " << p + 1;
+    }
 
     // LibreOffice: the report's pages, and every row of every table, every
     // text line and field on one line of the PDF's text (a row laid out
