@@ -6,12 +6,10 @@
 
 #include "resource_ids.h"
 
-#include "content/draw_histogram.h"
 #include "content/draw_profile.h"
-#include "content/draw_result_table.h"
-#include "content/draw_time_profile.h"
 #include "document/draw_tool.h"
 #include "document/page_dc.h"
+#include "document/page_render.h"
 #include "irimage/draw_ir.h"
 
 #include "platform/summary_info.h"
@@ -340,14 +338,16 @@ double DifferentShare(const QImage& a, const QImage& b)
     return double(different) / (double(a.width()) * a.height());
 }
 
-// Share of the pixels of page whose colour differs by more than 48 in a
-// channel, over the part of the page inside an object's rectangle (page
-// units, 1008 an inch, y downwards negative from the page's top edge).
-double DifferentShareIn(const QImage& a, const QImage& b, const DocRect& area, int dpi)
+// Share of the pixels whose colour differs by more than 48 in a channel,
+// over the part of two page pictures inside an object's rectangle: page
+// units, 1008 an inch, dpi pixels an inch, the page's y = topUnits at the
+// picture's top row and y growing upwards.
+double DifferentShareIn(const QImage& a, const QImage& b, const DocRect& area, double dpi, int topUnits)
 {
     const DocRect n = area.Normalized();
     const auto pixels = [dpi](int units) { return int(std::lround(double(units) * dpi / 1008.0)); };
-    const QRect box = QRect(QPoint(pixels(n.left), pixels(-n.bottom)), QPoint(pixels(n.right), pixels(-n.top)))
+    const QRect box = QRect(QPoint(pixels(n.left), pixels(topUnits - n.bottom)),
+                            QPoint(pixels(n.right), pixels(topUnits - n.top)))
                           .normalized()
                           .intersected(a.rect());
     if (box.isEmpty())
@@ -355,27 +355,73 @@ double DifferentShareIn(const QImage& a, const QImage& b, const DocRect& area, i
     return DifferentShare(a.copy(box), b.copy(box));
 }
 
+// The program's pictures of the pages against rptdump's: under 0.1 % of a
+// page's pixels, and under 0.1 % of those inside each object's rectangle,
+// may differ. Per object, so that a small fault shows: the line profile's
+// curve alone is some 0.2 % of its chart, an image in grey, an empty table
+// or chart far more. Both sets are kept in the build tree under name.
+void ExpectSamePages(CDI_RptDoc& doc, const std::vector<QImage>& program, const std::vector<QImage>& tool,
+                     double dpi, int topUnits, const QString& name)
+{
+    ASSERT_EQ(int(program.size()), doc.GetPageCount());
+    ASSERT_EQ(tool.size(), program.size());
+    const QString out = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/rptdump-vs-program");
+    QDir().mkpath(out);
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        program[i].save(QStringLiteral("%1/%2-program-%3.png").arg(out, name).arg(i + 1));
+        tool[i].save(QStringLiteral("%1/%2-rptdump-%3.png").arg(out, name).arg(i + 1));
+        EXPECT_LT(DifferentShare(program[i], tool[i]), 0.001) << "page " << i + 1;
+    }
+    for (CDrawObj* obj : doc.GetObjects()) {
+        const std::size_t page = obj->page;
+        ASSERT_LT(page, program.size());
+        EXPECT_LT(DifferentShareIn(program[page], tool[page], obj->position, dpi, topUnits), 0.001)
+            << obj->GetRuntimeClass().Name() << " on page " << page + 1;
+    }
+}
+
+// rptdump with args in the fixture's program folder and settings; true when
+// it ends with status 0 and, as for a fine report, says nothing.
+bool RunRptdump(ViewFixture& f, const QTemporaryDir& dir, const QStringList& args)
+{
+    QProcess dump;
+    dump.setProcessEnvironment(ToolEnvironment(f, dir.path()));
+    dump.start(QStringLiteral(PAGEWRIGHT_RPTDUMP), args);
+    if (!dump.waitForFinished(120000)) {
+        ADD_FAILURE() << "rptdump did not finish";
+        return false;
+    }
+    const QByteArray said = dump.readAllStandardError();
+    EXPECT_EQ(dump.exitCode(), 0) << said.toStdString();
+    EXPECT_EQ(said, QByteArray());
+    return dump.exitCode() == 0 && said.isEmpty();
+}
+
+// The every-class report, saved and opened again in a view of its own.
+struct OpenedEveryObjectReport {
+    ViewFixture f;
+    QTemporaryDir dir;
+    EveryObjectReport report{f, dir};
+    CDI_RptView* view = f.Open(report.path);
+};
+
 } // namespace
 
 // The report with an object of every class the program prints (three pages:
 // infrared image with analyses, result table, table, fields; line profile,
 // histogram, time profile, text, 3D map; photo, logo, shapes and polygon),
 // opened from its file as a user opens it and printed, against rptdump
-// --pdf of the same file run in the same program folder and settings. Both
-// draw at the printer's resolution, so the pages at 100 dpi are alike: under
-// 0.1 % of a page's pixels, and under 0.1 % of those inside each object's
-// rectangle, may differ by more than 48 in a channel. Per object, so that a
-// small fault shows: the line profile's curve alone is some 0.2 % of its
-// chart, an image in grey, an empty table or chart far more.
+// --pdf of the same file. Both draw at the printer's resolution, so the
+// pages at 100 dpi are alike (ExpectSamePages).
 TEST(ReportPrint, RptdumpPdfEqualsTheProgramsPrintPageForPage)
 {
-    ViewFixture f;
-    QTemporaryDir dir;
-    const EveryObjectReport report(f, dir);
-    CDI_RptView* view = f.Open(report.path);
+    OpenedEveryObjectReport opened;
+    ViewFixture& f = opened.f;
+    const QTemporaryDir& dir = opened.dir;
+    const EveryObjectReport& report = opened.report;
+    CDI_RptView* view = opened.view;
     ASSERT_NE(view, nullptr);
-    CDI_RptDoc* doc = view->GetDocument();
-    ASSERT_EQ(doc->GetPageCount(), report.pages);
+    ASSERT_EQ(view->GetDocument()->GetPageCount(), report.pages);
 
     const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
     CDI_RptView::SetPrintDialogHook([&printed](QPrinter& printer) {
@@ -387,32 +433,33 @@ TEST(ReportPrint, RptdumpPdfEqualsTheProgramsPrintPageForPage)
     CDI_RptView::SetPrintDialogHook({});
 
     const QString dumped = dir.filePath(QStringLiteral("dumped.pdf"));
-    QProcess dump;
-    dump.setProcessEnvironment(ToolEnvironment(f, dir.path()));
-    dump.start(QStringLiteral(PAGEWRIGHT_RPTDUMP), {report.path, QStringLiteral("--pdf"), dumped});
-    ASSERT_TRUE(dump.waitForFinished(120000));
-    ASSERT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
-    // A fine report gives no message at all.
-    EXPECT_EQ(dump.readAllStandardError(), QByteArray());
+    ASSERT_TRUE(RunRptdump(f, dir, {report.path, QStringLiteral("--pdf"), dumped}));
 
     constexpr int kDpi = 100;
     const std::vector<QImage> program = PdfPages(printed, dir.filePath(QStringLiteral("program")), kDpi);
     const std::vector<QImage> tool = PdfPages(dumped, dir.filePath(QStringLiteral("tool")), kDpi);
-    ASSERT_EQ(int(program.size()), report.pages);
-    ASSERT_EQ(tool.size(), program.size());
-    const QString out = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/rptdump-vs-print");
-    QDir().mkpath(out);
-    QFile::remove(out + QStringLiteral("/every.rpt"));
-    QFile::copy(report.path, out + QStringLiteral("/every.rpt")); // kept to be looked at with the tool
-    for (std::size_t i = 0; i < program.size(); ++i) {
-        program[i].save(QStringLiteral("%1/program-%2.png").arg(out).arg(i + 1));
-        tool[i].save(QStringLiteral("%1/rptdump-%2.png").arg(out).arg(i + 1));
-        EXPECT_LT(DifferentShare(program[i], tool[i]), 0.001) << "page " << i + 1;
+    ExpectSamePages(*view->GetDocument(), program, tool, kDpi, 0, QStringLiteral("pdf"));
+    const QString kept = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR "/rptdump-vs-program/every.rpt");
+    QFile::remove(kept);
+    QFile::copy(report.path, kept); // to be looked at with the tool
+}
+
+// The same report's pages from rptdump --png against the pages as the
+// program draws them in its view (at zoom 1, without selection or guides).
+TEST(ReportPrint, RptdumpPngEqualsThePagesAsTheProgramDrawsThem)
+{
+    OpenedEveryObjectReport opened;
+    ASSERT_NE(opened.view, nullptr);
+    CDI_RptDoc* doc = opened.view->GetDocument();
+    std::vector<QImage> program;
+    std::vector<QImage> tool;
+    for (int page = 1; page <= doc->GetPageCount(); ++page) {
+        const QString out = opened.dir.filePath(QStringLiteral("page%1.png").arg(page));
+        ASSERT_TRUE(
+            RunRptdump(opened.f, opened.dir, {opened.report.path, QStringLiteral("--png"), QString::number(page), out}));
+        tool.push_back(QImage(out).convertToFormat(QImage::Format_RGB32));
+        program.push_back(RenderPageImage(*doc, page - 1, 1.0).convertToFormat(QImage::Format_RGB32));
     }
-    for (CDrawObj* obj : doc->GetObjects()) {
-        const std::size_t page = obj->page;
-        ASSERT_LT(page, program.size());
-        EXPECT_LT(DifferentShareIn(program[page], tool[page], obj->position, kDpi), 0.001)
-            << obj->GetRuntimeClass().Name() << " on page " << page + 1;
-    }
+    // 96 pixels an inch at zoom 1; the picture's top row is the page's top.
+    ExpectSamePages(*doc, program, tool, 96.0, -105, QStringLiteral("png"));
 }
