@@ -104,6 +104,8 @@ void CMdiWindowList::ArrangeIcons(QMdiArea& area)
             rowHeight = 0;
         }
         w->move(x, rowBottom - size.height());
+        // In front of the open reports, which may reach down over the row.
+        w->raise();
         x += size.width();
         rowHeight = std::max(rowHeight, size.height());
     }

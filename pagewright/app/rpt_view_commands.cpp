@@ -78,6 +78,11 @@ void CDI_RptView::SetupCommands()
             ui.SetRadio(g_currentKind == kind);
         });
     }
+    // The number pane shows what was last clicked in this report, so a new
+    // report, or another one brought to the front, shows its own.
+    CCmdTarget::OnUpdate(res::ID_INDICATOR_NONE, [this](CCmdUI& ui) {
+        ui.SetText(GetStatusText().isEmpty() ? LoadString(doc_string::kNone) : GetStatusText());
+    });
     SetupEditCommands();
     SetupPageCommands();
     SetupIRCommands();

@@ -174,14 +174,34 @@ void CSplitFrame::changeEvent(QEvent* e)
         m_caption->SetActive(m_captionActive);
     }
     if (e->type() == QEvent::WindowStateChange) {
-        // Restored, the frame shows its caption and border.
-        const bool framed = !isMaximized();
-        m_caption->setVisible(framed);
+        // Restored, the frame shows its caption and border; minimised, it is
+        // its caption alone, the bar the user restores it from.
+        const bool minimized = isMinimized();
+        const bool framed = !isMaximized() && !minimized;
+        m_caption->setVisible(!isMaximized());
+        if (m_view)
+            m_view->setVisible(!minimized);
+        if (minimized) {
+            m_hBar->setVisible(false);
+            m_vBar->setVisible(false);
+            m_corner->setVisible(false);
+        } else {
+            layoutBars();
+        }
         if (QLayout* grid = m_client->layout()) {
             grid->setContentsMargins(framed ? skin::SM_CXFRAME : 0, 0, framed ? skin::SM_CXFRAME : 0,
                                      framed ? skin::SM_CYFRAME : 0);
         }
     }
+}
+
+QSize CSplitFrame::minimumSizeHint() const
+{
+    // The area sizes a minimised frame by this hint; a frame without the
+    // window system's title bar would otherwise shrink to nothing.
+    if (parentWidget() != nullptr && isMinimized())
+        return {kMinimizedWidth, skin::CaptionBandHeight()};
+    return QMdiSubWindow::minimumSizeHint();
 }
 
 void CSplitFrame::onCaptionButton(int button)

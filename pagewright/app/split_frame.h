@@ -47,6 +47,10 @@ public:
     // The frame's own caption, shown while it is not maximised.
     skin::CaptionBar* GetCaption() const { return m_caption; }
 
+    // Minimised, the frame is a caption bar this wide.
+    static constexpr int kMinimizedWidth = 160;
+    QSize minimumSizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;

@@ -617,6 +617,9 @@ TEST_F(FrameTest, ArrangeIconsLinesTheMinimisedReportsUpAlongTheBottom)
         reports[i]->showMinimized();
         reports[i]->move(200 + 40 * i, 50 + 30 * i); // scattered
     }
+    // The open report fills the area, in front of the icons.
+    reports[1]->setGeometry(QRect(QPoint(), frame->GetMdiClient()->viewport()->size()));
+    reports[1]->raise();
     QApplication::processEvents();
     const QRect open = reports[1]->geometry();
 
@@ -633,4 +636,55 @@ TEST_F(FrameTest, ArrangeIconsLinesTheMinimisedReportsUpAlongTheBottom)
         EXPECT_EQ(reports[i]->geometry().bottom() + 1, bottom);
         x += reports[i]->width();
     }
+    // The icons come in front of the open report that covers their row.
+    const QList<QMdiSubWindow*> stacking = frame->GetMdiClient()->subWindowList(QMdiArea::StackingOrder);
+    for (int i : {0, 2, 3})
+        EXPECT_GT(stacking.indexOf(reports[i]), stacking.indexOf(reports[1])) << i;
+}
+
+// A minimised report is a caption bar the user can see and click: it keeps
+// the caption's height and a usable width, shows its own caption (title and
+// buttons) and comes back from it; Arrange Icons lays such bars side by side
+// inside the area, none hidden under another.
+TEST_F(FrameTest, AMinimisedReportStaysAVisibleCaptionToRestoreFrom)
+{
+    CSplitFrame* reports[3] = {openReport(), openReport(), openReport()};
+    frame->ExecuteCommand(res::ID_WINDOW_CASCADE);
+    QApplication::processEvents();
+    for (CSplitFrame* r : reports)
+        r->showMinimized();
+    QApplication::processEvents();
+    for (CSplitFrame* r : reports) {
+        EXPECT_TRUE(r->isMinimized());
+        EXPECT_TRUE(r->isVisible());
+        EXPECT_GE(r->height(), skin::CaptionBandHeight());
+        EXPECT_GE(r->width(), 120);
+        skin::CaptionBar* caption = r->GetCaption();
+        ASSERT_TRUE(caption->isVisible());
+        EXPECT_EQ(QRect(caption->mapTo(r, QPoint()), caption->size()), r->rect());
+        EXPECT_NE(caption->Buttons().Rect(skin::kMinButton), QRect());
+    }
+
+    frame->ExecuteCommand(res::ID_WINDOW_ARRANGE);
+    QApplication::processEvents();
+    const QRect area(QPoint(), frame->GetMdiClient()->viewport()->size());
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(area.contains(reports[i]->geometry()));
+        for (int j = 0; j < i; ++j)
+            EXPECT_FALSE(reports[i]->geometry().intersects(reports[j]->geometry()));
+    }
+
+    // Its restore button brings the report back whole, caption on top.
+    emit reports[1]->GetCaption()->buttonClicked(skin::kMinButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(reports[1]->isMinimized());
+    EXPECT_GT(reports[1]->height(), 3 * skin::CaptionBandHeight());
+    skin::CaptionBar* caption = reports[1]->GetCaption();
+    EXPECT_TRUE(caption->isVisible());
+    EXPECT_EQ(caption->geometry().top(), 0);
+    EXPECT_EQ(caption->width(), reports[1]->widget()->width() - 2 * skin::SM_CXFRAME);
+    ASSERT_NE(reports[1]->GetActiveView(), nullptr);
+    EXPECT_TRUE(reports[1]->GetActiveView()->isVisible());
+    EXPECT_GT(reports[1]->GetActiveView()->height(), skin::CaptionBandHeight());
 }

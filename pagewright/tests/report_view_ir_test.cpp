@@ -19,6 +19,7 @@
 #include <functional>
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -277,6 +278,50 @@ TEST_F(ReportViewIRTest, ImageCommandsReachOnlyAnImageFirstInTheSelection)
     EXPECT_EQ(ir->Image().PaletteIndex(), 1);
     Run(32798);
     EXPECT_EQ(ir->Image().PaletteIndex(), 0);
+}
+
+// A report keeps the palette its image was shown in: the camera file's own
+// (3 here) or one the user chose, through save and reopen, with the same
+// picture.
+TEST_F(ReportViewIRTest, SavedAndReopenedImageKeepsItsPaletteAndPicture)
+{
+    // The program's image class, so that the saved report reads back.
+    struct Registration {
+        DrawClassRegistry saved = DrawClassRegistry::Standard();
+        Registration() { CDrawIR::Register(DrawClassRegistry::Standard()); }
+        ~Registration()
+        {
+            SetToolObjectFactory(kShapeIRImage, {});
+            DrawClassRegistry::Standard() = saved;
+        }
+    } registration;
+    ASSERT_EQ(f.app->GetPaletteCount(), 10);
+    ASSERT_EQ(ir->Image().PaletteIndex(), 3) << "the camera file's palette";
+    for (const int palette : {3, 5}) {
+        SCOPED_TRACE(palette);
+        if (palette != ir->Image().PaletteIndex())
+            ir->SetPalette(palette);
+        const QByteArray picture = ir->Dib();
+        ASSERT_FALSE(picture.isEmpty());
+        const QString path = folder.filePath(QStringLiteral("palette%1.rpt").arg(palette));
+        ASSERT_TRUE(view->GetDocument()->SaveToPath(path));
+        f.box.messages.clear();
+        CDI_RptView* reopened = f.Open(path);
+        ASSERT_NE(reopened, nullptr);
+        ASSERT_NE(reopened, view);
+        CDrawIR* back = nullptr;
+        for (CDrawObj* obj : reopened->GetDocument()->GetObjects()) {
+            if (auto* image = dynamic_cast<CDrawIR*>(obj))
+                back = image;
+        }
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->Image().PaletteIndex(), palette);
+        EXPECT_EQ(static_cast<int>(back->Files()[std::size_t(back->FileIndex())].bytes[36]), palette);
+        EXPECT_TRUE(back->Dib() == picture) << "the same rendered pixels";
+        reopened->GetDocument()->SetModifiedFlag(false);
+        f.Frame()->GetMdiClient()->activeSubWindow()->close();
+        QCoreApplication::processEvents();
+    }
 }
 
 // The remark command follows the file's remark: a sequence that carries one

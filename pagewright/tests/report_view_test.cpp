@@ -19,6 +19,7 @@
 #include "irimage/draw_ir.h"
 
 #include "skin/color_picker_button.h"
+#include "skin/color_status_bar.h"
 #include "skin/tool_bar_ex.h"
 
 #include <gtest/gtest.h>
@@ -384,6 +385,28 @@ TEST_F(ReportViewTest, TheStatusBarShowsNoneForAnObjectBoundToNoImage)
         ASSERT_EQ(f.View()->GetSelection(), std::vector<CDrawObj*>{c.obj}) << c.shown;
         EXPECT_EQ(f.View()->GetStatusText(), QString::fromLatin1(c.shown));
     }
+}
+
+// The pane names what was last clicked in the report in front: a new
+// report shows "None", and going back to the first shows its number again.
+TEST_F(ReportViewTest, TheNumberPaneFollowsTheReportInFront)
+{
+    auto* table = static_cast<CDrawResultTable*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawResultTable>(f.View(), DocRect(1000, -1000, 3000, -1300))));
+    table->SetIRNumber(1);
+    CColorStatusBar* status = f.Frame()->GetStatusBar();
+    const auto pane = [&] {
+        f.Frame()->UpdateCommandUI();
+        return status->GetPaneText(status->CommandToIndex(res::ID_INDICATOR_NONE));
+    };
+    f.Click({2000, -1100});
+    QMdiSubWindow* first = f.Frame()->GetMdiClient()->activeSubWindow();
+    EXPECT_EQ(pane(), QStringLiteral("NO.1"));
+    f.Command(res::ID_FILE_NEW);
+    ASSERT_NE(f.Frame()->GetMdiClient()->activeSubWindow(), first);
+    EXPECT_EQ(pane(), QStringLiteral("None"));
+    f.Frame()->GetMdiClient()->setActiveSubWindow(first);
+    EXPECT_EQ(pane(), QStringLiteral("NO.1"));
 }
 
 TEST_F(ReportViewTest, MalformedClipboardBytesPasteNothing)

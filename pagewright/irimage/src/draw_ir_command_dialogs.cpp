@@ -63,6 +63,32 @@ QSize PixelsToPage(DrawView* v, int width, int height)
     return {std::abs(corner.x() - origin.x()), std::abs(corner.y() - origin.y())};
 }
 
+// Where a photo of the given size goes beside an image: to its right, level
+// with its upper edge, as far as the page allows and no larger than the page.
+// Where the page leaves no room there, below the image, above it or to its
+// left, whichever first keeps the image in view; a photo too large for any
+// of them stays to the right.
+DocRect PhotoPlacement(const DocRect& photo, const DocRect& imageRect, const DocRect& page)
+{
+    const DocRect image = imageRect.Normalized();
+    const DocRect size = photo.Normalized();
+    const std::int64_t w = size.Width(), h = size.Height();
+    // Normalised page rectangles: y grows upwards, so bottom is the upper edge.
+    const auto at = [&](std::int64_t left, std::int64_t lower) {
+        return KeptInside(DocRect(ClampToInt(left), ClampToInt(lower), ClampToInt(left + w), ClampToInt(lower + h)),
+                          page);
+    };
+    const DocRect right = at(image.right, std::int64_t(image.bottom) - h);
+    const DocRect choices[] = {right, at(image.left, std::int64_t(image.top) - h), at(image.left, image.bottom),
+                               at(std::int64_t(image.left) - w, std::int64_t(image.bottom) - h)};
+    for (const DocRect& c : choices) {
+        const bool covers = c.left < image.right && image.left < c.right && c.top < image.bottom && image.top < c.bottom;
+        if (!covers)
+            return c;
+    }
+    return right;
+}
+
 } // namespace
 
 void CDrawIR::SetRemarkTextFactory(RemarkTextFactory factory) { RemarkFactory() = std::move(factory); }
@@ -106,8 +132,7 @@ int CDrawIR::OnShowVisiblePhoto()
         photo->LoadPicture(path);
         QFile::remove(path);
     }
-    // Beside the image as far as the page allows, and no larger than it.
-    photo->position = KeptInside(photo->position, document->PageArea());
+    photo->position = PhotoPlacement(photo->position, position, document->PageArea());
     document->Add(std::move(photo));
     Invalidate();
     return 1;

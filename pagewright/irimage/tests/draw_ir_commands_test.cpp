@@ -232,9 +232,10 @@ TEST(DrawIrCommands, VisiblePhotoBecomesAPhotoBoundToTheImage)
 }
 
 // The photo goes beside the image as far as the page allows: an image at
-// the page's right edge gets its photo moved back onto the page, and a photo
-// larger than the page (a low zoom makes its pixels many page units) is
-// shrunk to fit with its shape kept (the fixture's photo is small).
+// the page's right edge gets its photo below it, on the page and clear of
+// the image (never pulled back over it); a photo larger than the page (a low
+// zoom makes its pixels many page units) is shrunk to fit with its shape
+// kept (the fixture's photo is small).
 TEST(DrawIrCommands, TheVisiblePhotoStaysOnThePage)
 {
     OpenedReport r("k4_full.vni");
@@ -257,8 +258,11 @@ TEST(DrawIrCommands, TheVisiblePhotoStaysOnThePage)
     ASSERT_TRUE(photo != nullptr && photo->HasPicture());
     DocRect n = photo->position.Normalized();
     EXPECT_TRUE(inside(n));
-    EXPECT_EQ(n.right, page.right) << "moved back only as far as needed";
-    EXPECT_EQ(n.bottom, -300) << "level with the image's upper edge";
+    const DocRect image = r.ir->position.Normalized();
+    EXPECT_FALSE(n.left < image.right && image.left < n.right && n.top < image.bottom && image.top < n.bottom)
+        << "the image stays in view";
+    EXPECT_EQ(n.bottom, -2500) << "just below the image";
+    EXPECT_EQ(n.left, std::min<std::int64_t>(image.left, std::int64_t(page.right) - n.Width())) << "under its left edge as far as the page allows";
     EXPECT_NEAR(double(n.Width()) / double(n.Height()),
                 double(photo->pictureWidth) / double(photo->pictureHeight), 0.01);
 
