@@ -222,6 +222,39 @@ bool writeTree(Storage& source, GsfOutfile* target, std::vector<char>& buffer, Q
     return true;
 }
 
+bool writeStreamed(const StreamedStream& streamed, GsfOutfile* target, QString* error)
+{
+    const QByteArray name = streamed.name.toUtf8();
+    GRef<GsfOutput> child(isValidStorageName(streamed.name) ? gsf_outfile_new_child(target, name.constData(), FALSE)
+                                                            : nullptr);
+    if (!child) {
+        setError(error, QStringLiteral("cannot create the entry \"%1\"").arg(streamed.name));
+        return false;
+    }
+    bool written = true;
+    const StreamedStream::Write write = [&](QByteArrayView bytes) {
+        if (written && !bytes.isEmpty())
+            written = gsf_output_write(child.get(), static_cast<size_t>(bytes.size()),
+                                       reinterpret_cast<const guint8*>(bytes.data()));
+        return written;
+    };
+    QString reason;
+    const bool produced = streamed.produce && streamed.produce(write, &reason);
+    if (!written) {
+        setError(error, QStringLiteral("cannot write the stream \"%1\"").arg(streamed.name));
+        return false;
+    }
+    if (!produced) {
+        setError(error, reason.isEmpty() ? QStringLiteral("cannot make the stream \"%1\"").arg(streamed.name) : reason);
+        return false;
+    }
+    if (!gsf_output_close(child.get())) {
+        setError(error, QStringLiteral("cannot finish the entry \"%1\"").arg(streamed.name));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::unique_ptr<Storage> openCompoundFile(const QString& path, QString* error)
@@ -243,6 +276,11 @@ std::unique_ptr<Storage> openCompoundFile(const QString& path, QString* error)
 
 bool saveCompoundFile(Storage& root, const QString& path, QString* error)
 {
+    return saveCompoundFile(root, {}, path, error);
+}
+
+bool saveCompoundFile(Storage& root, const std::vector<StreamedStream>& streamed, const QString& path, QString* error)
+{
     initGsf();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -261,6 +299,8 @@ bool saveCompoundFile(Storage& root, const QString& path, QString* error)
         file.cancelWriting();
         return false;
     }
+    // Closed however the save ends (a producer may throw).
+    std::unique_ptr<FILE, int (*)(FILE*)> closeAtEnd(fp, &std::fclose);
     std::setvbuf(fp, nullptr, _IOFBF, 1 << 16);
 
     bool ok = true;
@@ -271,8 +311,15 @@ bool saveCompoundFile(Storage& root, const QString& path, QString* error)
             setError(error, QStringLiteral("cannot start the compound file"));
             ok = false;
         } else {
-            std::vector<char> buffer(kCopyChunk);
-            ok = writeTree(root, ole.get(), buffer, error);
+            for (const StreamedStream& s : streamed) {
+                ok = writeStreamed(s, ole.get(), error);
+                if (!ok)
+                    break;
+            }
+            if (ok) {
+                std::vector<char> buffer(kCopyChunk);
+                ok = writeTree(root, ole.get(), buffer, error);
+            }
             // Closing the root writes the directory and allocation tables.
             const bool closed = gsf_output_close(GSF_OUTPUT(ole.get()));
             if (ok && !closed) {
@@ -286,7 +333,7 @@ bool saveCompoundFile(Storage& root, const QString& path, QString* error)
             setError(error, QStringLiteral("cannot write the temporary file"));
         ok = false;
     }
-    std::fclose(fp);
+    closeAtEnd.reset();
 
     if (!ok) {
         file.cancelWriting();
