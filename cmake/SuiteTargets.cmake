@@ -71,3 +71,23 @@ endfunction()
 
 # suite_python(): the interpreter the tests use to run tools/ generators.
 find_program(SUITE_PYTHON NAMES python3 REQUIRED PATHS /usr/bin NO_DEFAULT_PATH)
+
+# A library from pkg-config that target opens at run time, when first needed
+# (platform/lazy_library.h), instead of linking it: its headers only, and the
+# name to open it by (its SONAME, read with objdump) as the definition
+# <DEFINE>="libname.so.N".
+function(suite_use_lazy_library target pkg_prefix define)
+  find_library(_lazy_${pkg_prefix} NAMES ${${pkg_prefix}_LIBRARIES} HINTS ${${pkg_prefix}_LIBRARY_DIRS} NO_CACHE)
+  if(NOT _lazy_${pkg_prefix})
+    message(FATAL_ERROR "${pkg_prefix}: library ${${pkg_prefix}_LIBRARIES} not found")
+  endif()
+  execute_process(COMMAND ${CMAKE_OBJDUMP} -p "${_lazy_${pkg_prefix}}" OUTPUT_VARIABLE _dynamic ERROR_QUIET)
+  string(REGEX MATCH "SONAME +([^\n ]+)" _found "${_dynamic}")
+  set(_soname "${CMAKE_MATCH_1}")
+  if(NOT _soname)
+    message(FATAL_ERROR "${pkg_prefix}: no SONAME in ${_lazy_${pkg_prefix}}")
+  endif()
+  target_include_directories(${target} SYSTEM PRIVATE ${${pkg_prefix}_INCLUDE_DIRS})
+  target_compile_definitions(${target} PRIVATE ${define}="${_soname}")
+  target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
+endfunction()

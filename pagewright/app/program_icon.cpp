@@ -1,6 +1,7 @@
 #include "program_icon.h"
 
 #include "skin/command_icons.h"
+#include "skin/lazy_icon.h"
 
 #include <QHash>
 #include <QPainter>
@@ -83,18 +84,25 @@ QIcon CommandIcon(int commandId)
     const auto it = cache.constFind(commandId);
     if (it != cache.constEnd())
         return *it;
-    QIcon icon = skin::CommandIcon(skin::SkinLook::Report, commandId);
-    if (icon.isNull()) {
-        if (const Glyph* g = glyphOf(commandId)) {
-            QPixmap pm(32, 30); // drawn at twice the size for sharp scaling
-            pm.fill(Qt::transparent);
-            QPainter p(&pm);
-            p.scale(2, 2);
-            drawGlyph(p, QRectF(0, 0, 16, 15), *g);
-            p.end();
-            icon = QIcon(pm);
+    // Looked up in the icon theme when first shown: the frame gives every
+    // command its icon at start, most of which no one sees then.
+    const bool named = skin::CommandIconName(skin::SkinLook::Report, commandId) != nullptr;
+    const bool glyph = glyphOf(commandId) != nullptr;
+    QIcon icon = !named && !glyph ? QIcon() : skin::LazyIcon([commandId] {
+        QIcon found = skin::CommandIcon(skin::SkinLook::Report, commandId);
+        if (found.isNull()) {
+            if (const Glyph* g = glyphOf(commandId)) {
+                QPixmap pm(32, 30); // drawn at twice the size for sharp scaling
+                pm.fill(Qt::transparent);
+                QPainter p(&pm);
+                p.scale(2, 2);
+                drawGlyph(p, QRectF(0, 0, 16, 15), *g);
+                p.end();
+                found = QIcon(pm);
+            }
         }
-    }
+        return found;
+    }, glyph);
     cache.insert(commandId, icon);
     return icon;
 }

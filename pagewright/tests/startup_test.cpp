@@ -10,6 +10,8 @@
 #include "string_table.h"
 #include "unit_dlg.h"
 
+#include "document/rpt_doc.h"
+#include "irimage/workbook_file.h"
 #include "platform/ini_file.h"
 #include "platform/settings.h"
 #include "skin/color_picker_button.h"
@@ -30,11 +32,13 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 
 TEST(Startup, FreshProgramFolderIsSeededAndTheFrameHasItsBarsAndPanes)
@@ -291,11 +295,14 @@ TEST(Startup, PageSizeFromThePrintersPrintableArea)
 namespace {
 
 // The print system's plugin is mapped into this process.
-bool PrintPluginLoaded()
+// Whether a file whose path holds part is mapped into this process.
+bool Mapped(const char* part)
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/printsupport/");
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(part);
 }
+
+bool PrintPluginLoaded() { return Mapped("/printsupport/"); }
 
 } // namespace
 
@@ -326,6 +333,41 @@ TEST(Startup, WithoutAPrinterAskedTheLocalesPaperIsThePageAndNoPrintPluginLoads)
     if (!QDir(plugins).entryList(QDir::Files).isEmpty()) {
         EXPECT_TRUE(PrintPluginLoaded());
     }
+}
+
+TEST(Startup, LibrariesThatOnlySomeCommandsNeedAreOpenedWhenFirstUsed)
+{
+    // The compound-file container and the word-processor and spreadsheet
+    // writers are neither linked into the program nor opened by its start.
+    QProcess objdump;
+    objdump.start(QStringLiteral("objdump"), {QStringLiteral("-p"), QString::fromLocal8Bit(PAGEWRIGHT_PROGRAM)});
+    ASSERT_TRUE(objdump.waitForFinished(30000));
+    const QByteArray headers = objdump.readAllStandardOutput();
+    ASSERT_TRUE(headers.contains("NEEDED")) << "objdump ran";
+    const char* const libraries[] = {"libgsf-1.so", "libzip.so", "libxlsxwriter.so"};
+    for (const char* library : libraries)
+        EXPECT_FALSE(headers.contains(library)) << library;
+
+    std::vector<bool> before;
+    for (const char* library : libraries)
+        before.push_back(Mapped(library));
+    StartupSandbox box;
+    auto app = box.Start(box.Options());
+    ASSERT_NE(app, nullptr);
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (!before[i]) {
+            EXPECT_FALSE(Mapped(libraries[i])) << libraries[i] << " opened at start";
+        }
+    }
+
+    // Saving a report opens the container, and a spreadsheet its writer.
+    CDI_RptDoc doc;
+    QTemporaryDir dir;
+    ASSERT_TRUE(doc.OnSaveDocument(dir.filePath(QStringLiteral("first.rpt"))));
+    EXPECT_TRUE(Mapped("libgsf-1.so"));
+    WorkbookFile book(dir.filePath(QStringLiteral("first.xlsx")));
+    ASSERT_TRUE(book.IsOpen()) << book.Error().toStdString();
+    EXPECT_TRUE(Mapped("libxlsxwriter.so"));
 }
 
 TEST(Startup, CardpullIsCalledOnceWhenPresentAndSkippedWhenMissing)

@@ -19,8 +19,55 @@ void ArchiveWriter::writeU32(std::uint32_t v) { putU32(m_data, v); }
 void ArchiveWriter::writeU64(std::uint64_t v) { putU64(m_data, v); }
 void ArchiveWriter::writeF32(float v) { putU32(m_data, std::bit_cast<std::uint32_t>(v)); }
 void ArchiveWriter::writeF64(double v) { putU64(m_data, std::bit_cast<std::uint64_t>(v)); }
+void ArchiveWriter::setSink(Sink sink, qsizetype chunk)
+{
+    m_sink = std::move(sink);
+    m_chunk = std::max<qsizetype>(chunk, 1);
+    handOnGathered();
+}
+
+void ArchiveWriter::handOn(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    if (!m_sinkFailed && !m_sink(bytes))
+        m_sinkFailed = true;
+    m_handedOn += static_cast<std::uint64_t>(bytes.size());
+}
+
+void ArchiveWriter::handOnGathered()
+{
+    if (!m_sink || m_data.size() < m_chunk)
+        return;
+    handOn(m_data);
+    // The buffer keeps its room for the next chunk.
+    m_data.resize(0);
+}
+
+bool ArchiveWriter::finish()
+{
+    if (m_sink) {
+        handOn(m_data);
+        m_data.resize(0);
+    }
+    return !m_sinkFailed;
+}
+
 void ArchiveWriter::writeBytes(QByteArrayView bytes)
 {
+    if (m_sink) {
+        if (m_data.size() + bytes.size() < m_chunk) {
+            m_data.append(bytes);
+            return;
+        }
+        handOn(m_data);
+        m_data.resize(0);
+        if (bytes.size() >= m_chunk)
+            handOn(bytes);
+        else
+            m_data.append(bytes);
+        return;
+    }
     // Room is made by doubling through reserve, which reallocates in place
     // where it can: appending alone copies everything written so far at each
     // growth, which for a report of many camera files costs more than the
@@ -62,7 +109,7 @@ void ArchiveWriter::writeStringBytes(QByteArrayView bytes)
 std::uint32_t ArchiveWriter::nextIndex()
 {
     if (m_mapCount >= kMaxMapCount)
-        throw ArchiveError(ArchiveErrorCode::TooManyObjects, static_cast<std::size_t>(m_data.size()));
+        throw ArchiveError(ArchiveErrorCode::TooManyObjects, static_cast<std::size_t>(size()));
     return m_mapCount++;
 }
 
@@ -79,7 +126,7 @@ void ArchiveWriter::writeClass(const ArchiveClass& cls)
         return;
     }
     if (cls.name.empty() || cls.name.size() > ArchiveClassRegistry::kMaxNameLength || cls.schema == 0xFFFF)
-        throw ArchiveError(ArchiveErrorCode::BadClass, static_cast<std::size_t>(m_data.size()));
+        throw ArchiveError(ArchiveErrorCode::BadClass, static_cast<std::size_t>(size()));
     writeU16(kNewClassTag);
     writeU16(cls.schema);
     writeU16(static_cast<std::uint16_t>(cls.name.size()));
@@ -108,6 +155,7 @@ void ArchiveWriter::writeObject(const ArchiveObject* object)
     // inside its own record is a back reference.
     m_objectIndex.emplace(object, nextIndex());
     object->store(*this);
+    handOnGathered();
 }
 
 } // namespace platform

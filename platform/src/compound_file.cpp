@@ -2,6 +2,8 @@
 // writing.
 #include "platform/compound_file.h"
 
+#include "platform/lazy_library.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -15,17 +17,75 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <mutex>
 #include <unistd.h>
 #include <vector>
 
 namespace platform {
 namespace {
 
-void initGsf()
+// libgsf (with the GObject functions it is used through), opened when the
+// first compound file is read or written: a program starts without it.
+struct GsfCalls {
+    decltype(&::gsf_init) gsf_init = nullptr;
+    decltype(&::g_object_ref) object_ref = nullptr; // g_object_ref and g_object_unref are also macros
+    decltype(&::g_object_unref) object_unref = nullptr;
+    decltype(&::g_error_free) g_error_free = nullptr;
+    decltype(&::g_type_check_instance_is_a) g_type_check_instance_is_a = nullptr;
+    decltype(&::gsf_infile_get_type) gsf_infile_get_type = nullptr;
+    decltype(&::gsf_input_size) gsf_input_size = nullptr;
+    decltype(&::gsf_input_tell) gsf_input_tell = nullptr;
+    decltype(&::gsf_input_seek) gsf_input_seek = nullptr;
+    decltype(&::gsf_input_read) gsf_input_read = nullptr;
+    decltype(&::gsf_input_stdio_new) gsf_input_stdio_new = nullptr;
+    decltype(&::gsf_infile_num_children) gsf_infile_num_children = nullptr;
+    decltype(&::gsf_infile_child_by_index) gsf_infile_child_by_index = nullptr;
+    decltype(&::gsf_infile_name_by_index) gsf_infile_name_by_index = nullptr;
+    decltype(&::gsf_infile_msole_new) gsf_infile_msole_new = nullptr;
+    decltype(&::gsf_outfile_new_child) gsf_outfile_new_child = nullptr;
+    decltype(&::gsf_outfile_msole_new) gsf_outfile_msole_new = nullptr;
+    decltype(&::gsf_output_write) gsf_output_write = nullptr;
+    decltype(&::gsf_output_close) gsf_output_close = nullptr;
+    decltype(&::gsf_output_stdio_new_FILE) gsf_output_stdio_new_FILE = nullptr;
+    QString error; // why the library cannot be used; empty when it can
+};
+
+const GsfCalls& Gsf()
 {
-    static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
+    return LibraryCalls<GsfCalls>(GSF_SONAME, [](LazyLibrary& lib, GsfCalls& calls) {
+        const bool all = lib.resolve(calls.gsf_init, "gsf_init") &&
+                         lib.resolve(calls.object_ref, "g_object_ref") &&
+                         lib.resolve(calls.object_unref, "g_object_unref") &&
+                         lib.resolve(calls.g_error_free, "g_error_free") &&
+                         lib.resolve(calls.g_type_check_instance_is_a, "g_type_check_instance_is_a") &&
+                         lib.resolve(calls.gsf_infile_get_type, "gsf_infile_get_type") &&
+                         lib.resolve(calls.gsf_input_size, "gsf_input_size") &&
+                         lib.resolve(calls.gsf_input_tell, "gsf_input_tell") &&
+                         lib.resolve(calls.gsf_input_seek, "gsf_input_seek") &&
+                         lib.resolve(calls.gsf_input_read, "gsf_input_read") &&
+                         lib.resolve(calls.gsf_input_stdio_new, "gsf_input_stdio_new") &&
+                         lib.resolve(calls.gsf_infile_num_children, "gsf_infile_num_children") &&
+                         lib.resolve(calls.gsf_infile_child_by_index, "gsf_infile_child_by_index") &&
+                         lib.resolve(calls.gsf_infile_name_by_index, "gsf_infile_name_by_index") &&
+                         lib.resolve(calls.gsf_infile_msole_new, "gsf_infile_msole_new") &&
+                         lib.resolve(calls.gsf_outfile_new_child, "gsf_outfile_new_child") &&
+                         lib.resolve(calls.gsf_outfile_msole_new, "gsf_outfile_msole_new") &&
+                         lib.resolve(calls.gsf_output_write, "gsf_output_write") &&
+                         lib.resolve(calls.gsf_output_close, "gsf_output_close") &&
+                         lib.resolve(calls.gsf_output_stdio_new_FILE, "gsf_output_stdio_new_FILE");
+        if (all)
+            calls.gsf_init();
+        return all;
+    });
+}
+
+// False (with the reason in *error) when libgsf cannot be used.
+bool loadGsf(QString* error)
+{
+    if (Gsf().error.isEmpty())
+        return true;
+    if (error != nullptr)
+        *error = Gsf().error;
+    return false;
 }
 
 // Owns one GObject reference.
@@ -44,7 +104,7 @@ public:
     void reset()
     {
         if (m_object != nullptr)
-            g_object_unref(m_object);
+            Gsf().object_unref(m_object);
         m_object = nullptr;
     }
 
@@ -63,7 +123,7 @@ QString takeGError(GError* err, const char* fallback)
     QString text = err != nullptr && err->message != nullptr ? QString::fromUtf8(err->message)
                                                              : QString::fromUtf8(fallback);
     if (err != nullptr)
-        g_error_free(err);
+        Gsf().g_error_free(err);
     return text;
 }
 
@@ -73,15 +133,15 @@ class GsfStream : public Stream {
 public:
     explicit GsfStream(GsfInput* input) : m_input(input) {}
 
-    std::uint64_t size() const override { return static_cast<std::uint64_t>(gsf_input_size(m_input.get())); }
-    std::uint64_t position() const override { return static_cast<std::uint64_t>(gsf_input_tell(m_input.get())); }
+    std::uint64_t size() const override { return static_cast<std::uint64_t>(Gsf().gsf_input_size(m_input.get())); }
+    std::uint64_t position() const override { return static_cast<std::uint64_t>(Gsf().gsf_input_tell(m_input.get())); }
 
     bool seek(std::uint64_t pos) override
     {
         if (pos > size())
             return false;
         // gsf_input_seek returns TRUE on failure.
-        return !gsf_input_seek(m_input.get(), static_cast<gsf_off_t>(pos), G_SEEK_SET);
+        return !Gsf().gsf_input_seek(m_input.get(), static_cast<gsf_off_t>(pos), G_SEEK_SET);
     }
 
     std::uint64_t read(void* data, std::uint64_t count) override
@@ -90,7 +150,7 @@ public:
         const std::uint64_t n = count < left ? count : left;
         if (n == 0)
             return 0;
-        if (gsf_input_read(m_input.get(), static_cast<size_t>(n), static_cast<guint8*>(data)) == nullptr)
+        if (Gsf().gsf_input_read(m_input.get(), static_cast<size_t>(n), static_cast<guint8*>(data)) == nullptr)
             return 0;
         return n;
     }
@@ -110,15 +170,15 @@ public:
     std::vector<StorageEntry> entries() const override
     {
         std::vector<StorageEntry> out;
-        const int n = gsf_infile_num_children(m_infile.get());
+        const int n = Gsf().gsf_infile_num_children(m_infile.get());
         for (int i = 0; i < n; ++i) {
-            GRef<GsfInput> child(gsf_infile_child_by_index(m_infile.get(), i));
-            const char* name = gsf_infile_name_by_index(m_infile.get(), i);
+            GRef<GsfInput> child(Gsf().gsf_infile_child_by_index(m_infile.get(), i));
+            const char* name = Gsf().gsf_infile_name_by_index(m_infile.get(), i);
             if (!child || name == nullptr)
                 continue;
             const bool storage = isStorage(child.get());
             out.push_back({QString::fromUtf8(name), storage,
-                           storage ? 0 : static_cast<std::uint64_t>(gsf_input_size(child.get()))});
+                           storage ? 0 : static_cast<std::uint64_t>(Gsf().gsf_input_size(child.get()))});
         }
         return out;
     }
@@ -128,7 +188,7 @@ public:
         GRef<GsfInput> child = openChild(name);
         if (!child || isStorage(child.get()))
             return nullptr;
-        return std::make_unique<GsfStream>(static_cast<GsfInput*>(g_object_ref(child.get())));
+        return std::make_unique<GsfStream>(static_cast<GsfInput*>(Gsf().object_ref(child.get())));
     }
 
     std::unique_ptr<Storage> openStorage(const QString& name) override
@@ -136,7 +196,7 @@ public:
         GRef<GsfInput> child = openChild(name);
         if (!child || !isStorage(child.get()))
             return nullptr;
-        return std::make_unique<GsfStorage>(GSF_INFILE(g_object_ref(child.get())));
+        return std::make_unique<GsfStorage>(reinterpret_cast<GsfInfile*>(Gsf().object_ref(child.get())));
     }
 
     std::unique_ptr<Stream> createStream(const QString&) override { return nullptr; }
@@ -145,16 +205,16 @@ public:
 private:
     static bool isStorage(GsfInput* input)
     {
-        return GSF_IS_INFILE(input) && gsf_infile_num_children(GSF_INFILE(input)) >= 0;
+        return Gsf().g_type_check_instance_is_a(reinterpret_cast<GTypeInstance*>(input), Gsf().gsf_infile_get_type()) && Gsf().gsf_infile_num_children(reinterpret_cast<GsfInfile*>(input)) >= 0;
     }
 
     GRef<GsfInput> openChild(const QString& name) const
     {
-        const int n = gsf_infile_num_children(m_infile.get());
+        const int n = Gsf().gsf_infile_num_children(m_infile.get());
         for (int i = 0; i < n; ++i) {
-            const char* childName = gsf_infile_name_by_index(m_infile.get(), i);
+            const char* childName = Gsf().gsf_infile_name_by_index(m_infile.get(), i);
             if (childName != nullptr && QString::fromUtf8(childName).compare(name, Qt::CaseInsensitive) == 0)
-                return GRef<GsfInput>(gsf_infile_child_by_index(m_infile.get(), i));
+                return GRef<GsfInput>(Gsf().gsf_infile_child_by_index(m_infile.get(), i));
         }
         return GRef<GsfInput>();
     }
@@ -170,7 +230,7 @@ bool writeTree(Storage& source, GsfOutfile* target, std::vector<char>& buffer, Q
 {
     for (const StorageEntry& entry : source.entries()) {
         const QByteArray name = entry.name.toUtf8();
-        GRef<GsfOutput> child(gsf_outfile_new_child(target, name.constData(), entry.isStorage));
+        GRef<GsfOutput> child(Gsf().gsf_outfile_new_child(target, name.constData(), entry.isStorage));
         if (!child) {
             setError(error, QStringLiteral("cannot create the entry \"%1\"").arg(entry.name));
             return false;
@@ -181,7 +241,7 @@ bool writeTree(Storage& source, GsfOutfile* target, std::vector<char>& buffer, Q
                 setError(error, QStringLiteral("cannot open the storage \"%1\"").arg(entry.name));
                 return false;
             }
-            if (!writeTree(*sub, GSF_OUTFILE(child.get()), buffer, error))
+            if (!writeTree(*sub, reinterpret_cast<GsfOutfile*>(child.get()), buffer, error))
                 return false;
         } else {
             std::unique_ptr<Stream> stream = source.openStream(entry.name);
@@ -203,7 +263,7 @@ bool writeTree(Storage& source, GsfOutfile* target, std::vector<char>& buffer, Q
                 if (n == 0)
                     break;
                 const char* from = held != nullptr ? held->constData() + copied : buffer.data();
-                if (!gsf_output_write(child.get(), static_cast<size_t>(n), reinterpret_cast<const guint8*>(from))) {
+                if (!Gsf().gsf_output_write(child.get(), static_cast<size_t>(n), reinterpret_cast<const guint8*>(from))) {
                     setError(error, QStringLiteral("cannot write the stream \"%1\"").arg(entry.name));
                     return false;
                 }
@@ -214,10 +274,43 @@ bool writeTree(Storage& source, GsfOutfile* target, std::vector<char>& buffer, Q
                 return false;
             }
         }
-        if (!gsf_output_close(child.get())) {
+        if (!Gsf().gsf_output_close(child.get())) {
             setError(error, QStringLiteral("cannot finish the entry \"%1\"").arg(entry.name));
             return false;
         }
+    }
+    return true;
+}
+
+bool writeStreamed(const StreamedStream& streamed, GsfOutfile* target, QString* error)
+{
+    const QByteArray name = streamed.name.toUtf8();
+    GRef<GsfOutput> child(isValidStorageName(streamed.name) ? Gsf().gsf_outfile_new_child(target, name.constData(), FALSE)
+                                                            : nullptr);
+    if (!child) {
+        setError(error, QStringLiteral("cannot create the entry \"%1\"").arg(streamed.name));
+        return false;
+    }
+    bool written = true;
+    const StreamedStream::Write write = [&](QByteArrayView bytes) {
+        if (written && !bytes.isEmpty())
+            written = Gsf().gsf_output_write(child.get(), static_cast<size_t>(bytes.size()),
+                                       reinterpret_cast<const guint8*>(bytes.data()));
+        return written;
+    };
+    QString reason;
+    const bool produced = streamed.produce && streamed.produce(write, &reason);
+    if (!written) {
+        setError(error, QStringLiteral("cannot write the stream \"%1\"").arg(streamed.name));
+        return false;
+    }
+    if (!produced) {
+        setError(error, reason.isEmpty() ? QStringLiteral("cannot make the stream \"%1\"").arg(streamed.name) : reason);
+        return false;
+    }
+    if (!Gsf().gsf_output_close(child.get())) {
+        setError(error, QStringLiteral("cannot finish the entry \"%1\"").arg(streamed.name));
+        return false;
     }
     return true;
 }
@@ -226,14 +319,15 @@ bool writeTree(Storage& source, GsfOutfile* target, std::vector<char>& buffer, Q
 
 std::unique_ptr<Storage> openCompoundFile(const QString& path, QString* error)
 {
-    initGsf();
+    if (!loadGsf(error))
+        return nullptr;
     GError* err = nullptr;
-    GRef<GsfInput> input(gsf_input_stdio_new(QFile::encodeName(path).constData(), &err));
+    GRef<GsfInput> input(Gsf().gsf_input_stdio_new(QFile::encodeName(path).constData(), &err));
     if (!input) {
         setError(error, takeGError(err, "cannot open the file"));
         return nullptr;
     }
-    GsfInfile* infile = gsf_infile_msole_new(input.get(), &err);
+    GsfInfile* infile = Gsf().gsf_infile_msole_new(input.get(), &err);
     if (infile == nullptr) {
         setError(error, takeGError(err, "not a compound file"));
         return nullptr;
@@ -243,7 +337,13 @@ std::unique_ptr<Storage> openCompoundFile(const QString& path, QString* error)
 
 bool saveCompoundFile(Storage& root, const QString& path, QString* error)
 {
-    initGsf();
+    return saveCompoundFile(root, {}, path, error);
+}
+
+bool saveCompoundFile(Storage& root, const std::vector<StreamedStream>& streamed, const QString& path, QString* error)
+{
+    if (!loadGsf(error))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         setError(error, file.errorString());
@@ -261,20 +361,29 @@ bool saveCompoundFile(Storage& root, const QString& path, QString* error)
         file.cancelWriting();
         return false;
     }
+    // Closed however the save ends (a producer may throw).
+    std::unique_ptr<FILE, int (*)(FILE*)> closeAtEnd(fp, &std::fclose);
     std::setvbuf(fp, nullptr, _IOFBF, 1 << 16);
 
     bool ok = true;
     {
-        GRef<GsfOutput> sink(gsf_output_stdio_new_FILE(QFile::encodeName(path).constData(), fp, TRUE));
-        GRef<GsfOutfile> ole(sink ? gsf_outfile_msole_new(sink.get()) : nullptr);
+        GRef<GsfOutput> sink(Gsf().gsf_output_stdio_new_FILE(QFile::encodeName(path).constData(), fp, TRUE));
+        GRef<GsfOutfile> ole(sink ? Gsf().gsf_outfile_msole_new(sink.get()) : nullptr);
         if (!ole) {
             setError(error, QStringLiteral("cannot start the compound file"));
             ok = false;
         } else {
-            std::vector<char> buffer(kCopyChunk);
-            ok = writeTree(root, ole.get(), buffer, error);
+            for (const StreamedStream& s : streamed) {
+                ok = writeStreamed(s, ole.get(), error);
+                if (!ok)
+                    break;
+            }
+            if (ok) {
+                std::vector<char> buffer(kCopyChunk);
+                ok = writeTree(root, ole.get(), buffer, error);
+            }
             // Closing the root writes the directory and allocation tables.
-            const bool closed = gsf_output_close(GSF_OUTPUT(ole.get()));
+            const bool closed = Gsf().gsf_output_close(reinterpret_cast<GsfOutput*>(ole.get()));
             if (ok && !closed) {
                 setError(error, QStringLiteral("cannot finish the compound file"));
                 ok = false;
@@ -286,7 +395,7 @@ bool saveCompoundFile(Storage& root, const QString& path, QString* error)
             setError(error, QStringLiteral("cannot write the temporary file"));
         ok = false;
     }
-    std::fclose(fp);
+    closeAtEnd.reset();
 
     if (!ok) {
         file.cancelWriting();

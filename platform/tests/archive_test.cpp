@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -110,6 +111,61 @@ TEST(Archive, WritesScalarsLittleEndian)
     EXPECT_EQ(r.readF32(), 1.5f);
     EXPECT_EQ(r.readF64(), -2.0);
     EXPECT_TRUE(r.atEnd());
+}
+
+// Writes a little of everything: scalars, strings, objects and a large
+// block of bytes between small ones.
+void writeMixed(ArchiveWriter& w)
+{
+    const QByteArray block = test::pattern(3000, 7);
+    TestRect rect;
+    rect.value = 42;
+    TestText text;
+    text.text = QStringLiteral("sink");
+    for (int i = 0; i < 3; ++i) {
+        w.writeU16(std::uint16_t(i));
+        w.writeString(QStringLiteral("pass %1").arg(i));
+        w.writeObject(&rect);
+        w.writeObject(&text);
+        w.writeBytes(block);
+        w.writeU8(0xEE);
+        w.writeBytes(block.left(5));
+    }
+}
+
+TEST(Archive, ASinkReceivesTheBytesWrittenIntoMemoryInOrder)
+{
+    ArchiveWriter whole;
+    writeMixed(whole);
+    // Chunks smaller than a value, than a block, and larger than all.
+    for (const qsizetype chunk : {qsizetype{1}, qsizetype{7}, qsizetype{1000}, qsizetype{4096}, qsizetype{1} << 20}) {
+        ArchiveWriter w;
+        QByteArray received;
+        int pieces = 0;
+        w.setSink([&](QByteArrayView bytes) {
+            received.append(bytes);
+            ++pieces;
+            return true;
+        }, chunk);
+        writeMixed(w);
+        EXPECT_EQ(w.size(), std::uint64_t(whole.data().size())) << chunk;
+        EXPECT_LT(w.data().size(), std::max<qsizetype>(chunk, 3000)) << "only the tail is held, chunk " << chunk;
+        ASSERT_TRUE(w.finish()) << chunk;
+        EXPECT_TRUE(w.data().isEmpty()) << chunk;
+        EXPECT_EQ(received, whole.data()) << chunk;
+        EXPECT_GT(pieces, chunk < 4096 ? 1 : 0) << chunk;
+    }
+}
+
+TEST(Archive, ASinkThatFailsIsNotCalledAgainAndTheFinishSaysSo)
+{
+    ArchiveWriter w;
+    int calls = 0;
+    w.setSink([&](QByteArrayView) { return ++calls < 2; }, 16);
+    writeMixed(w);
+    EXPECT_FALSE(w.finish());
+    EXPECT_EQ(calls, 2);
+    EXPECT_GT(w.size(), 9000u) << "the writing itself goes on";
 }
 
 TEST(Archive, WritesCountsInTheShortOrLongForm)

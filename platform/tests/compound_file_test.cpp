@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "test_support.h"
@@ -208,6 +209,40 @@ TEST(CompoundFile, AStreamAdoptedFromMemoryIsSavedAsACopiedOne)
     EXPECT_EQ(fileBytes(two), fileBytes(one));
 }
 
+TEST(CompoundFile, AStreamedStreamIsSavedAsAHeldOne)
+{
+    // A first stream handed over in pieces while the file is written gives
+    // the file written with the same bytes held in memory: below the
+    // small-block limit, past it, and past the long allocation table.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case {
+        qsizetype size;
+        qsizetype piece;
+    };
+    for (const Case c : {Case{100, 7}, Case{5000, 4095}, Case{5000, 1}, Case{9 * 1024 * 1024 + 123, 1 << 20},
+                         Case{9 * 1024 * 1024 + 123, 300000}}) {
+        const QByteArray bytes = pattern(c.size, 5);
+        MemoryStorage held;
+        ASSERT_TRUE(held.adoptStream(QStringLiteral("Contents"), bytes));
+        ASSERT_TRUE(held.writeStream(summaryInformationStreamName(), pattern(400, 6)));
+        MemoryStorage rest;
+        ASSERT_TRUE(rest.writeStream(summaryInformationStreamName(), pattern(400, 6)));
+        const StreamedStream contents{QStringLiteral("Contents"), [&](const StreamedStream::Write& write, QString*) {
+            for (qsizetype at = 0; at < bytes.size(); at += c.piece) {
+                if (!write(QByteArrayView(bytes).sliced(at, std::min(c.piece, bytes.size() - at))))
+                    return false;
+            }
+            return true;
+        }};
+        const QString one = dir.filePath(QStringLiteral("held.rpt"));
+        const QString two = dir.filePath(QStringLiteral("streamed.rpt"));
+        ASSERT_TRUE(saveCompoundFile(held, one));
+        ASSERT_TRUE(saveCompoundFile(rest, {contents}, two)) << c.size;
+        EXPECT_EQ(fileBytes(two), fileBytes(one)) << c.size << " in pieces of " << c.piece;
+    }
+}
+
 TEST(CompoundFile, FailedSaveLeavesTheOldFileUntouched)
 {
     QTemporaryDir dir;
@@ -227,6 +262,30 @@ TEST(CompoundFile, FailedSaveLeavesTheOldFileUntouched)
 
     EXPECT_FALSE(saveCompoundFile(old, dir.filePath(QStringLiteral("missing/report.rpt")), &error));
     EXPECT_FALSE(error.isEmpty());
+
+    // A streamed stream that cannot be made, after a good part of the file
+    // was written, or whose name is refused.
+    const QByteArray big = pattern(3 << 20, 8);
+    struct Case {
+        const char* name;
+        bool succeeds;    // what the producer answers after writing
+        const char* said; // its reason
+        const char* want; // the error the save gives
+    };
+    for (const Case c : {Case{"Contents", false, "too many objects", "too many objects"},
+                         Case{"Contents", false, "", "cannot make the stream \"Contents\""},
+                         Case{"a/b", true, "", "cannot create the entry \"a/b\""}}) {
+        MemoryStorage rest;
+        const StreamedStream stream{QString::fromLatin1(c.name), [&](const StreamedStream::Write& write, QString* reason) {
+            write(big);
+            *reason = QString::fromLatin1(c.said);
+            return c.succeeds;
+        }};
+        EXPECT_FALSE(saveCompoundFile(rest, {stream}, path, &error)) << c.want;
+        EXPECT_EQ(error, QString::fromLatin1(c.want));
+        EXPECT_EQ(fileBytes(path), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("report.rpt")});
+    }
 }
 
 TEST(CompoundFile, RefusesFilesThatAreNoCompoundFiles)

@@ -4,13 +4,15 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace skin {
 
@@ -39,6 +41,64 @@ QSize pixelSize(const std::vector<int>& commands, QSize imageSize, qreal dpr)
             int(std::lround((imageSize.height() + 1) * dpr))};
 }
 
+// A strip file: the magic, the width and height in pixels (32-bit
+// little-endian) and the pixels, ARGB32 rows without padding. Read back with
+// one read and no decoding: the start reads every strip of the program.
+constexpr char kStripMagic[8] = {'K', 'W', 'S', 'T', 'R', 'I', 'P', '1'};
+constexpr qint64 kStripHeader = 16;
+
+void putU32(char* at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = char((v >> (8 * i)) & 0xFF);
+}
+
+quint32 getU32(const char* at)
+{
+    quint32 v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | quint8(at[i]);
+    return v;
+}
+
+bool writeStrip(QIODevice& out, const QImage& strip)
+{
+    const QImage argb = strip.convertToFormat(QImage::Format_ARGB32);
+    char header[kStripHeader];
+    std::copy(std::begin(kStripMagic), std::end(kStripMagic), header);
+    putU32(header + 8, quint32(argb.width()));
+    putU32(header + 12, quint32(argb.height()));
+    if (out.write(header, kStripHeader) != kStripHeader)
+        return false;
+    const qint64 row = qint64(argb.width()) * 4;
+    for (int y = 0; y < argb.height(); ++y) {
+        if (out.write(reinterpret_cast<const char*>(argb.constScanLine(y)), row) != row)
+            return false;
+    }
+    return true;
+}
+
+// The strip stored in file when it is one of pixels; null otherwise.
+QImage readStrip(const QString& file, QSize pixels)
+{
+    QFile in(file);
+    const qint64 row = qint64(pixels.width()) * 4;
+    if (pixels.isEmpty() || !in.open(QIODevice::ReadOnly) || in.size() != kStripHeader + row * pixels.height())
+        return {};
+    char header[kStripHeader];
+    if (in.read(header, kStripHeader) != kStripHeader || !std::equal(std::begin(kStripMagic), std::end(kStripMagic), header) ||
+        getU32(header + 8) != quint32(pixels.width()) || getU32(header + 12) != quint32(pixels.height()))
+        return {};
+    QImage strip(pixels, QImage::Format_ARGB32);
+    if (strip.isNull())
+        return {};
+    for (int y = 0; y < pixels.height(); ++y) {
+        if (in.read(reinterpret_cast<char*>(strip.scanLine(y)), row) != row)
+            return {};
+    }
+    return strip;
+}
+
 } // namespace
 
 QString CommandStripCacheFolder()
@@ -59,7 +119,7 @@ QString CommandStripCacheFile(const QString& folder, SkinLook program, const std
     for (int c : commands)
         key += QByteArray::number(c) + ',';
     const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex();
-    return folder + QStringLiteral("/strip-") + QString::fromLatin1(hash) + QStringLiteral(".png");
+    return folder + QStringLiteral("/strip-") + QString::fromLatin1(hash) + QStringLiteral(".argb");
 }
 
 QImage CachedCommandStrip(SkinLook program, const std::vector<int>& commands, QSize imageSize, qreal dpr,
@@ -70,18 +130,15 @@ QImage CachedCommandStrip(SkinLook program, const std::vector<int>& commands, QS
     if (folder.isEmpty())
         return RenderCommandStrip(program, commands, imageSize, dpr, fallback);
     const QString file = CommandStripCacheFile(folder, program, commands, imageSize, dpr);
-    QImageReader reader(file, "png");
-    if (reader.canRead() && reader.size() == pixelSize(commands, imageSize, dpr)) {
-        QImage cached = reader.read().convertToFormat(QImage::Format_ARGB32);
-        if (!cached.isNull()) {
-            cached.setDevicePixelRatio(dpr);
-            return cached;
-        }
+    QImage cached = readStrip(file, pixelSize(commands, imageSize, dpr));
+    if (!cached.isNull()) {
+        cached.setDevicePixelRatio(dpr);
+        return cached;
     }
     const QImage strip = RenderCommandStrip(program, commands, imageSize, dpr, fallback);
     if (QDir().mkpath(folder)) {
         QSaveFile out(file);
-        if (out.open(QIODevice::WriteOnly) && strip.save(&out, "PNG"))
+        if (out.open(QIODevice::WriteOnly) && writeStrip(out, strip))
             out.commit();
     }
     return strip;

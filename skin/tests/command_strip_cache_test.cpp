@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -84,6 +85,16 @@ TEST_F(CommandStripCacheTest, EachPartOfTheKeyHasAFileOfItsOwn)
     EXPECT_NE(other, base);
 }
 
+// The bytes of file, changed by change when they hold more than a header.
+QByteArray changed(const QString& file, const std::function<void(QByteArray&)>& change)
+{
+    QFile f(file);
+    QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    if (bytes.size() > 16)
+        change(bytes);
+    return bytes;
+}
+
 TEST_F(CommandStripCacheTest, ADamagedOrStaleFileIsDrawnAgainAndReplaced)
 {
     const QImage fresh = Strip();
@@ -98,8 +109,14 @@ TEST_F(CommandStripCacheTest, ADamagedOrStaleFileIsDrawnAgainAndReplaced)
              QFile f(file);
              return f.open(QIODevice::ReadOnly) ? f.read(f.size() / 2) : QByteArray();
          }()},
-        {"another size", [] {
-             QImage other(20, 16, QImage::Format_ARGB32);
+        {"another size of the same length", changed(file, [](QByteArray& b) {
+             // The stored 32 x 16 pixels claimed as 16 x 32.
+             b[8] = 16;
+             b[12] = 32;
+         })},
+        {"another kind of file of the same length", changed(file, [](QByteArray& b) { b[0] = 'X'; })},
+        {"a picture file", [] {
+             QImage other(32, 16, QImage::Format_ARGB32);
              other.fill(Qt::blue);
              QByteArray png;
              QBuffer buffer(&png);

@@ -239,14 +239,26 @@ bool CDI_RptDoc::OnSaveDocument(const QString& path)
     s.SetLastAuthor(s.GetAuthor());
     s.AddCountToEditTime();
 
-    platform::MemoryStorage root;
-    QString error;
-    if (root.adoptStream(kContentsStream, StoreContents())) {
-        s.WriteToStorage(root); // a summary that cannot be written does not fail the save
-        if (platform::saveCompoundFile(root, path, &error)) {
-            SetModifiedFlag(false);
-            return true;
+    // The Contents archive goes into the file as it is written: a report of
+    // many camera files is never held whole in memory. The summary follows.
+    const platform::StreamedStream contents{kContentsStream, [this](const platform::StreamedStream::Write& write,
+                                                                    QString* reason) {
+        try {
+            platform::ArchiveWriter ar(this);
+            ar.setSink(write);
+            Serialize(ar);
+            return ar.finish();
+        } catch (const platform::ArchiveError& e) {
+            *reason = QString::fromLatin1(platform::archiveErrorText(e.code()));
+            return false;
         }
+    }};
+    platform::MemoryStorage root;
+    s.WriteToStorage(root); // a summary that cannot be written does not fail the save
+    QString error;
+    if (platform::saveCompoundFile(root, {contents}, path, &error)) {
+        SetModifiedFlag(false);
+        return true;
     }
     m_lastError = m_env->LoadString(doc_string::kSaveFailed).arg(QDir::toNativeSeparators(path), error);
     m_env->MessageBox(m_lastError, DocumentEnvironment::kOk | DocumentEnvironment::kIconExclamation,

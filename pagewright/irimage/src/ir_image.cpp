@@ -101,7 +101,6 @@ struct Extremes {
 CIrImage::CIrImage(DocumentEnvironment* env, const thermcore::IfrCalls& calls)
     : thermcore::IrHolderCommon(calls), m_env(env != nullptr ? env : &DefaultDocumentEnvironment())
 {
-    m_linePoints.resize(kLinePointCapacity);
 }
 
 CIrImage::~CIrImage()
@@ -551,6 +550,10 @@ int CIrImage::GetPointTemp(int x, int y, float emissivity, float distance, float
 
 int CIrImage::WalkLineInto(int x1, int y1, int x2, int y2)
 {
+    // Room for the longest line, made for the first line measured: an image
+    // without lines (most of a report's) holds none.
+    if (m_linePoints.empty())
+        m_linePoints.resize(kLinePointCapacity);
     const int n = thermcore::WalkLine(x1, y1, x2, y2, m_linePoints.data(), kLinePointCapacity);
     m_linePointCount = std::max(n, 0);
     return n;

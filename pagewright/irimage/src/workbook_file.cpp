@@ -1,5 +1,7 @@
 #include "irimage/workbook_file.h"
 
+#include "platform/lazy_library.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -14,6 +16,39 @@
 #include <map>
 #include <string>
 #include <vector>
+
+namespace {
+
+// libxlsxwriter, opened on the first spreadsheet export.
+struct XlsxCalls {
+    decltype(&::format_set_num_format) format_set_num_format = nullptr;
+    decltype(&::lxw_strerror) lxw_strerror = nullptr;
+    decltype(&::workbook_add_format) workbook_add_format = nullptr;
+    decltype(&::workbook_add_worksheet) workbook_add_worksheet = nullptr;
+    decltype(&::workbook_close) workbook_close = nullptr;
+    decltype(&::workbook_new) workbook_new = nullptr;
+    decltype(&::worksheet_merge_range) worksheet_merge_range = nullptr;
+    decltype(&::worksheet_write_number) worksheet_write_number = nullptr;
+    decltype(&::worksheet_write_string) worksheet_write_string = nullptr;
+    QString error; // why the library cannot be used; empty when it can
+};
+
+const XlsxCalls& Xlsx()
+{
+    return platform::LibraryCalls<XlsxCalls>(XLSXWRITER_SONAME, [](platform::LazyLibrary& lib, XlsxCalls& calls) {
+        return lib.resolve(calls.format_set_num_format, "format_set_num_format") &&
+               lib.resolve(calls.lxw_strerror, "lxw_strerror") &&
+               lib.resolve(calls.workbook_add_format, "workbook_add_format") &&
+               lib.resolve(calls.workbook_add_worksheet, "workbook_add_worksheet") &&
+               lib.resolve(calls.workbook_close, "workbook_close") &&
+               lib.resolve(calls.workbook_new, "workbook_new") &&
+               lib.resolve(calls.worksheet_merge_range, "worksheet_merge_range") &&
+               lib.resolve(calls.worksheet_write_number, "worksheet_write_number") &&
+               lib.resolve(calls.worksheet_write_string, "worksheet_write_string");
+    });
+}
+
+} // namespace
 
 struct WorkbookFile::Impl {
     QString destination;
@@ -39,6 +74,10 @@ struct WorkbookFile::Impl {
 WorkbookFile::WorkbookFile(const QString& destination) : d(std::make_unique<Impl>())
 {
     d->destination = destination;
+    if (!Xlsx().error.isEmpty()) {
+        d->errorText = Xlsx().error;
+        return;
+    }
     const QFileInfo info(destination);
     d->scratch.setFileTemplate(info.absolutePath() + QStringLiteral("/.") + info.completeBaseName() +
                                QStringLiteral("-XXXXXX.xlsx"));
@@ -47,16 +86,16 @@ WorkbookFile::WorkbookFile(const QString& destination) : d(std::make_unique<Impl
         return;
     }
     d->scratch.close();
-    d->book = workbook_new(QFile::encodeName(d->scratch.fileName()).constData());
+    d->book = Xlsx().workbook_new(QFile::encodeName(d->scratch.fileName()).constData());
     if (d->book == nullptr)
-        d->errorText = QString::fromUtf8(lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED));
+        d->errorText = QString::fromUtf8(Xlsx().lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED));
 }
 
 WorkbookFile::~WorkbookFile()
 {
     // An unfinished workbook is written to the scratch file, which goes.
     if (d->book != nullptr)
-        workbook_close(d->book);
+        Xlsx().workbook_close(d->book);
 }
 
 bool WorkbookFile::IsOpen() const { return d->book != nullptr; }
@@ -65,7 +104,7 @@ bool WorkbookFile::AddSheet(const QString& name)
 {
     if (d->book == nullptr)
         return false;
-    lxw_worksheet* sheet = workbook_add_worksheet(d->book, name.toUtf8().constData());
+    lxw_worksheet* sheet = Xlsx().workbook_add_worksheet(d->book, name.toUtf8().constData());
     if (sheet == nullptr) {
         d->Check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
         return false;
@@ -82,7 +121,7 @@ void WorkbookFile::Put(int sheet, int row, int column, const QString& text)
 void WorkbookFile::Put(int sheet, int row, int column, const char* text)
 {
     if (lxw_worksheet* s = d->Sheet(sheet))
-        d->Check(worksheet_write_string(s, lxw_row_t(row - 1), lxw_col_t(column - 1), text, nullptr));
+        d->Check(Xlsx().worksheet_write_string(s, lxw_row_t(row - 1), lxw_col_t(column - 1), text, nullptr));
 }
 
 void WorkbookFile::PutNumber(int sheet, int row, int column, double value, const char* format)
@@ -94,19 +133,19 @@ void WorkbookFile::PutNumber(int sheet, int row, int column, double value, const
     if (format != nullptr && *format != 0) {
         lxw_format*& cached = d->formats[format];
         if (cached == nullptr) {
-            cached = workbook_add_format(d->book);
+            cached = Xlsx().workbook_add_format(d->book);
             if (cached != nullptr)
-                format_set_num_format(cached, format);
+                Xlsx().format_set_num_format(cached, format);
         }
         f = cached;
     }
-    d->Check(worksheet_write_number(s, lxw_row_t(row - 1), lxw_col_t(column - 1), value, f));
+    d->Check(Xlsx().worksheet_write_number(s, lxw_row_t(row - 1), lxw_col_t(column - 1), value, f));
 }
 
 void WorkbookFile::MergeRow(int sheet, int row, const QString& text)
 {
     if (lxw_worksheet* s = d->Sheet(sheet))
-        d->Check(worksheet_merge_range(s, lxw_row_t(row - 1), 0, lxw_row_t(row - 1), 25, text.toUtf8().constData(),
+        d->Check(Xlsx().worksheet_merge_range(s, lxw_row_t(row - 1), 0, lxw_row_t(row - 1), 25, text.toUtf8().constData(),
                                        nullptr));
 }
 
@@ -114,11 +153,11 @@ bool WorkbookFile::Commit()
 {
     if (d->book == nullptr)
         return false;
-    const lxw_error closed = workbook_close(d->book);
+    const lxw_error closed = Xlsx().workbook_close(d->book);
     d->book = nullptr;
     d->Check(closed);
     if (d->error != LXW_NO_ERROR) {
-        d->errorText = QString::fromUtf8(lxw_strerror(d->error));
+        d->errorText = QString::fromUtf8(Xlsx().lxw_strerror(d->error));
         return false;
     }
     // The scratch file was made private; the workbook gets the mode of the

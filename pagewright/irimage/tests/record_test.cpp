@@ -11,6 +11,7 @@
 
 #include "platform/archive_reader.h"
 #include "platform/archive_writer.h"
+#include "platform/compound_file.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -395,6 +396,23 @@ TEST(DrawIrRecord, AReportOfManyPagesSavedToAFileReopensWithEveryImage)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pages.rpt"));
     ASSERT_TRUE(doc.OnSaveDocument(path));
+    {
+        // Written while the contents are made, the file is the one the
+        // contents held whole in memory give, byte for byte.
+        const std::unique_ptr<platform::Storage> saved = platform::openCompoundFile(path);
+        ASSERT_NE(saved, nullptr);
+        QByteArray streamed;
+        QByteArray summary;
+        ASSERT_TRUE(saved->readStream(QStringLiteral("Contents"), streamed, 1 << 30));
+        EXPECT_TRUE(streamed == contents);
+        ASSERT_TRUE(saved->readStream(platform::summaryInformationStreamName(), summary, 1 << 20));
+        platform::MemoryStorage held;
+        ASSERT_TRUE(held.adoptStream(QStringLiteral("Contents"), contents));
+        ASSERT_TRUE(held.adoptStream(platform::summaryInformationStreamName(), summary));
+        const QString heldPath = dir.filePath(QStringLiteral("held.rpt"));
+        ASSERT_TRUE(platform::saveCompoundFile(held, heldPath));
+        EXPECT_TRUE(ReadAll(heldPath) == ReadAll(path));
+    }
     CDI_RptDoc reopened(&env, &Registry());
     ASSERT_TRUE(reopened.OnOpenDocument(path)) << reopened.GetLastError().toStdString();
     // The file gives every image as the contents read straight from memory

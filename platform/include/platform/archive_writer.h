@@ -1,4 +1,5 @@
-// Writes an archive into memory (see archive.h for the encoding).
+// Writes an archive into memory (see archive.h for the encoding), or, with a
+// sink, hands it on in pieces as it is written.
 #pragma once
 
 #include "platform/archive.h"
@@ -9,6 +10,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <type_traits>
 #include <unordered_map>
@@ -66,15 +68,35 @@ public:
     const QByteArray& data() const { return m_data; }
     QByteArray takeData() { return std::move(m_data); }
 
+    // Receives the archive's bytes in order; false when they could not be
+    // taken.
+    using Sink = std::function<bool(QByteArrayView)>;
+    // From now on the bytes go to sink whenever about chunk of them have
+    // gathered (a longer piece goes on at once, without a copy), so that an
+    // archive of many camera files is never held whole; data() then holds
+    // only the bytes not handed on yet. Once the sink has failed nothing more
+    // goes to it.
+    void setSink(Sink sink, qsizetype chunk = qsizetype{1} << 20);
+    // Hands on what is left; false when the sink failed at any time.
+    bool finish();
+    // Bytes written so far, handed on or not.
+    std::uint64_t size() const { return m_handedOn + static_cast<std::uint64_t>(m_data.size()); }
+
 private:
     void writeClass(const ArchiveClass& cls);
     std::uint32_t nextIndex();
+    void handOn(QByteArrayView bytes);
+    void handOnGathered();
 
     ArchiveDocument* m_document;
     QByteArray m_data;
     std::uint32_t m_mapCount = 1; // index 0 stands for no object
     std::unordered_map<const ArchiveClass*, std::uint32_t> m_classIndex;
     std::unordered_map<const ArchiveObject*, std::uint32_t> m_objectIndex;
+    Sink m_sink;
+    qsizetype m_chunk = 0;
+    std::uint64_t m_handedOn = 0;
+    bool m_sinkFailed = false;
 };
 
 } // namespace platform

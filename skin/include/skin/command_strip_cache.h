@@ -1,5 +1,6 @@
-// Toolbar strips kept as PNG files in the per-user cache folder, so that a
-// start renders no vector icon and reads no icon theme: a strip is read back
+// Toolbar strips kept as raw pixel files in the per-user cache folder, so
+// that a start renders no vector icon, reads no icon theme and decodes no
+// image: a strip is read back
 // when a file of its key exists, else rendered and stored. The key holds the
 // program, the icon theme, the image size, the pixel ratio, the commands and
 // the program's version (its version number and the modification time of

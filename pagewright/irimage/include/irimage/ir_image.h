@@ -186,7 +186,7 @@ public:
     // The last range set (high, low).
     float SetRangeHigh() const { return m_rangeTemps[4]; }
     float SetRangeLow() const { return m_rangeTemps[5]; }
-    // Points of the last line walked.
+    // Points of the last line walked (empty before the first).
     const std::vector<IfrPoint>& LinePoints() const { return m_linePoints; }
     int LinePointCount() const { return m_linePointCount; }
 
