@@ -37,7 +37,8 @@ int renderDib(IfrObject& obj, uint8_t* buffer, int* size) {
     if (buffer == nullptr || n == 0) return -1;
     obj.gray.resize(obj.pixelCount());
     repairBorders(obj);
-    imaging::IM_DoIfrProcess(obj.imaging.get(), obj.gray.data(), obj.colourBuffer());
+    imaging::IM_DoIfrProcess(obj.imaging.get(), obj.gray.data(),
+                             obj.imaging ? obj.renderTarget() : obj.colourBuffer());
     ByteWriter w({buffer, n});
     putColourBmp(obj, w);
     if (size != nullptr) *size = static_cast<int>(n);
