@@ -44,8 +44,8 @@ inline void putBmpInfoHeader(ByteWriter& w, uint32_t width, uint32_t height) {
 
 // The rows, bottom first. colourAt(x, y) gives the pixel 0x00RRGGBB of
 // column x of row y counted from the top. Each row is written in place: a
-// pixel but the last is stored as 4 bytes whose fourth the next pixel
-// overwrites.
+// pixel but the last is stored as a 32-bit word whose fourth byte the next
+// pixel overwrites.
 template <typename ColourAt>
 void putBmpRows(ByteWriter& w, uint32_t width, uint32_t height, ColourAt colourAt) {
     const auto rowBytes = static_cast<size_t>(bmpRowBytes(width));

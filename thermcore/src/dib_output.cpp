@@ -23,11 +23,10 @@ size_t colourBmpSize(const IfrObject& obj) {
 void putColourBmp(IfrObject& obj, ByteWriter& w) {
     const auto width = static_cast<uint32_t>(obj.width);
     const auto height = static_cast<uint32_t>(obj.height);
-    obj.colourPixels();
+    const uint32_t* pixels = obj.colourPixels();
     putBmpFileHeader(w, width, height);
     putBmpInfoHeader(w, width, height);
-    putBmpRows(w, width, height,
-               [&](uint32_t x, uint32_t y) { return obj.rgb[size_t{y} * width + x]; });
+    putBmpRows(w, width, height, [pixels, width](uint32_t x, uint32_t y) { return pixels[size_t{y} * width + x]; });
 }
 
 }  // namespace
