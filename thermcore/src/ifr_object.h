@@ -111,7 +111,7 @@ struct IfrObject {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint16_t> gray;
-    UninitialisedVector<uint32_t> rgb;  // grown cleared, but by renders that write it whole
+    UninitialisedVector<uint32_t> rgb;  // cleared when grown, but by renders that write every pixel
 
     // Parameter blocks and what was derived from them.
     IfrParamBlock block{};

@@ -53,19 +53,69 @@ void grayRamp(std::array<uint32_t, kRulerEntries>& r) {
     for (int i = 0; i < kRulerEntries; ++i) r[i] = static_cast<uint32_t>(i) * 0x010101u;
 }
 
-int rulerIndex(int64_t g, int64_t min, int64_t max) {
-    if (g <= min) return 0;
-    if (g >= max) return kRulerEntries - 1;
-    const int64_t span = max - min;
-    const int64_t a = g - min;
-    return static_cast<int>((2 * a * 255 + span) / (2 * span));
-}
+// floor(n(g) / d) for grays g read in increasing order, n growing by step
+// from one gray to the next (n >= 0, step >= 0, d > 0): a gray that follows
+// the last one read steps the quotient and remainder on without dividing;
+// any other divides again.
+class QuotientRun {
+public:
+    QuotientRun(int64_t step, int64_t d) : step_(step), d_(d) {}
+    int64_t at(int64_t g, int64_t n) {
+        if (!started_ || g != next_) {
+            q_ = n / d_;
+            r_ = n % d_;
+            stepQ_ = step_ / d_;
+            stepR_ = step_ % d_;
+            started_ = true;
+        } else {
+            q_ += stepQ_;
+            r_ += stepR_;
+            if (r_ >= d_) {
+                r_ -= d_;
+                ++q_;
+            }
+        }
+        next_ = g + 1;
+        return q_;
+    }
 
-int histogramBin(int64_t g, int64_t min, int64_t max) {
-    if (g < min) return 0;
-    if (g > max) return kHistogramBins - 1;
-    return static_cast<int>((g - min) * kHistogramBins / (max - min + 1));
-}
+private:
+    int64_t step_, d_;
+    bool started_ = false;
+    int64_t next_ = 0, q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
+};
+
+// Ruler index: 0 up to min, 255 from max, round((g - min) * 255 / (max -
+// min)) between, halves up.
+class RulerIndex {
+public:
+    RulerIndex(int64_t min, int64_t max) : min_(min), max_(max), run_(2 * 255, 2 * (max - min)) {}
+    int operator()(int64_t g) {
+        if (g <= min_) return 0;
+        if (g >= max_) return kRulerEntries - 1;
+        return static_cast<int>(run_.at(g, 2 * (g - min_) * 255 + (max_ - min_)));
+    }
+
+private:
+    int64_t min_, max_;
+    QuotientRun run_;
+};
+
+// Histogram bin: 0 below min, 255 above max, (g - min) * 256 / (max - min
+// + 1) between.
+class HistogramBin {
+public:
+    HistogramBin(int64_t min, int64_t max) : min_(min), max_(max), run_(kHistogramBins, max - min + 1) {}
+    int operator()(int64_t g) {
+        if (g < min_) return 0;
+        if (g > max_) return kHistogramBins - 1;
+        return static_cast<int>(run_.at(g, (g - min_) * kHistogramBins));
+    }
+
+private:
+    int64_t min_, max_;
+    QuotientRun run_;
+};
 
 // The grays first..last that the display range tells apart: the range
 // widened by one gray on each side and cut to the signed 16-bit grays of a
@@ -84,8 +134,9 @@ struct GrayRange {
 
 // A table of all 65536 grays, indexed by a gray's 16 bits as stored (a
 // negative gray g at g + 65536), so that a pass reads a pixel's entry with
-// no arithmetic: valueOf(g) for the grays of the range, and the value of
-// the nearer end for the grays outside it.
+// no arithmetic: valueOf(g) for the grays of the range (asked for its two
+// ends, then for every gray in increasing order), and the value of the
+// nearer end for the grays outside it.
 constexpr size_t kGrayTableSize = 65536;
 
 template <typename T, typename ValueOf>
@@ -109,9 +160,9 @@ void buildGrayTable(UninitialisedVector<T>& table, const GrayRange& range, Value
 
 const uint32_t* colourTable(Resource& r) {
     if (!r.lutValid || r.lutMin != r.minGray || r.lutMax != r.maxGray) {
-        buildGrayTable(r.lut, GrayRange(r.minGray, r.maxGray), [&r](int g) {
-            return r.ruler[static_cast<size_t>(rulerIndex(g, r.minGray, r.maxGray))];
-        });
+        RulerIndex index(r.minGray, r.maxGray);
+        buildGrayTable(r.lut, GrayRange(r.minGray, r.maxGray),
+                       [&](int g) { return r.ruler[static_cast<size_t>(index(g))]; });
         r.lutMin = r.minGray;
         r.lutMax = r.maxGray;
         r.lutValid = true;
@@ -121,9 +172,8 @@ const uint32_t* colourTable(Resource& r) {
 
 const uint8_t* binTable(Resource& r) {
     if (!r.binsValid || r.binsMin != r.minGray || r.binsMax != r.maxGray) {
-        buildGrayTable(r.bins, GrayRange(r.minGray, r.maxGray), [&r](int g) {
-            return static_cast<uint8_t>(histogramBin(g, r.minGray, r.maxGray));
-        });
+        HistogramBin bin(r.minGray, r.maxGray);
+        buildGrayTable(r.bins, GrayRange(r.minGray, r.maxGray), [&](int g) { return static_cast<uint8_t>(bin(g)); });
         r.binsMin = r.minGray;
         r.binsMax = r.maxGray;
         r.binsValid = true;
