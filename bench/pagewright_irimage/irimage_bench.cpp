@@ -28,37 +28,57 @@ public:
     QStringList files;
 };
 
-IRAnalysisItem Analysis(std::int32_t kind, IRShape shape)
+IRAnalysisItem Analysis(std::int32_t kind, IRShape shape, float emissivity = 0.95f)
 {
     IRAnalysisItem item;
     item.kind = kind;
     item.shape = shape;
-    item.emissivity = 0.95f;
+    item.emissivity = emissivity;
     item.distance = 2.0f;
     return item;
 }
 
-// Open, render and five analyses (a point, a line, two rectangles and an
-// ellipse of typical sizes).
+// Opens the 640 x 480 file, renders it and measures five analyses (a point,
+// a line, two rectangles and an ellipse of typical sizes) at an emissivity.
+void OpenRenderFiveAnalyses(benchmark::State& state, CDrawIR* ir, float emissivity)
+{
+    if (!ir->LoadIRFile(Fixture("k8_640.vni")))
+        state.SkipWithError("open failed");
+    ir->m_analyses.RemoveAll();
+    ir->m_analyses.Add(Analysis(kAnalysisPoint, {320, 240, 0, 0}, emissivity));
+    ir->m_analyses.Add(Analysis(kAnalysisLine, {10, 10, 600, 400}, emissivity));
+    ir->m_analyses.Add(Analysis(kAnalysisRect, {100, 100, 200, 180}, emissivity));
+    ir->m_analyses.Add(Analysis(kAnalysisRect, {300, 200, 420, 300}, emissivity));
+    ir->m_analyses.Add(Analysis(kAnalysisEllipse, {400, 50, 520, 170}, emissivity));
+    ir->RecomputeAll();
+    benchmark::DoNotOptimize(ir->Dib().constData());
+}
+
+// Open, render and five analyses, as a file is opened again (the library
+// keeps the temperatures of the scenes it converted last).
 void BM_OpenRenderFiveAnalyses640x480(benchmark::State& state)
 {
     BenchEnvironment env;
     CDI_RptDoc doc(&env, &BenchRegistry());
     auto* ir = static_cast<CDrawIR*>(doc.AddNoUndo(std::make_unique<CDrawIR>()));
-    for (auto _ : state) {
-        if (!ir->LoadIRFile(Fixture("k8_640.vni")))
-            state.SkipWithError("open failed");
-        ir->m_analyses.RemoveAll();
-        ir->m_analyses.Add(Analysis(kAnalysisPoint, {320, 240, 0, 0}));
-        ir->m_analyses.Add(Analysis(kAnalysisLine, {10, 10, 600, 400}));
-        ir->m_analyses.Add(Analysis(kAnalysisRect, {100, 100, 200, 180}));
-        ir->m_analyses.Add(Analysis(kAnalysisRect, {300, 200, 420, 300}));
-        ir->m_analyses.Add(Analysis(kAnalysisEllipse, {400, 50, 520, 170}));
-        ir->RecomputeAll();
-        benchmark::DoNotOptimize(ir->Dib().constData());
-    }
+    for (auto _ : state)
+        OpenRenderFiveAnalyses(state, ir, 0.95f);
 }
 BENCHMARK(BM_OpenRenderFiveAnalyses640x480)->Unit(benchmark::kMillisecond);
+
+// The same with a scene not converted before: the analyses' emissivity steps
+// through 16 values, more than the scenes the library keeps, so that every
+// open converts the grays its analyses read.
+void BM_OpenRenderFiveAnalyses640x480NewScene(benchmark::State& state)
+{
+    BenchEnvironment env;
+    CDI_RptDoc doc(&env, &BenchRegistry());
+    auto* ir = static_cast<CDrawIR*>(doc.AddNoUndo(std::make_unique<CDrawIR>()));
+    int i = 0;
+    for (auto _ : state)
+        OpenRenderFiveAnalyses(state, ir, 0.803f + 0.01f * static_cast<float>(++i % 16));
+}
+BENCHMARK(BM_OpenRenderFiveAnalyses640x480NewScene)->Unit(benchmark::kMillisecond);
 
 void BM_LoadFileAtIndexIn100Files(benchmark::State& state)
 {

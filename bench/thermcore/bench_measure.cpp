@@ -128,7 +128,9 @@ void BM_RectTemp(benchmark::State& state) {
 BENCHMARK(BM_RectTemp)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The first call after the emissivity changed: the grays the frame holds
-// are converted again. Argument 1 selects a frame whose grays span 2,000
+// are converted again. The emissivity steps through 16 values, more than
+// the scenes whose temperatures the library keeps, so that no call finds
+// its scene converted. Argument 1 selects a frame whose grays span 2,000
 // values (the file's frame rescaled), argument 0 the file's own frame.
 void BM_FirstRectAverageTemp(benchmark::State& state) {
     Image img(static_cast<int>(state.range(0)));
@@ -145,7 +147,7 @@ void BM_FirstRectAverageTemp(benchmark::State& state) {
     IFR_GetEmissDis(img.h, &emissivity, &distance);
     int i = 0;
     for (auto _ : state) {
-        IFR_SetEmissDis(img.h, (++i % 2) != 0 ? 0.9f : 0.95f, distance);
+        IFR_SetEmissDis(img.h, 0.803f + 0.01f * static_cast<float>(++i % 16), distance);
         benchmark::DoNotOptimize(IFR_GetRectAverageTemp(img.h, 0, 0, kWidth - 1, kHeight - 1));
     }
     label(state);

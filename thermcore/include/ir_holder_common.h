@@ -5,8 +5,10 @@
 // Header-only: the library exports its C interface and nothing else.
 #pragma once
 
+#include <cstddef>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "line_dda.h"
 #include "thermcore.h"
@@ -75,6 +77,16 @@ inline int WalkLine(int x1, int y1, int x2, int y2, IfrPoint* points, int capaci
     return i;
 }
 
+// WalkLine into a holder's line buffer, grown to the line's points as lines
+// need them (never past capacity, and never made before the first line).
+inline int WalkLine(int x1, int y1, int x2, int y2, std::vector<IfrPoint>& points,
+                    int capacity = kLinePointCapacity) {
+    const int64_t n = lineDdaCount(x1, y1, x2, y2);
+    if (n > capacity) return -1;
+    if (static_cast<size_t>(n) > points.size()) points.resize(static_cast<size_t>(n));
+    return WalkLine(x1, y1, x2, y2, points.data(), capacity);
+}
+
 // The operations both holders perform alike, over the handle they own and
 // the palette index they keep.
 class IrHolderCommon {
@@ -99,6 +111,17 @@ public:
     // before the library writes, and a count that is not between 54 and the
     // capacity moves nothing and gives -1.
     int OutputDIB(unsigned char* block, int capacity, int* size, int flag) {
+        int written = 0;
+        const int result = OutputBmpFile(block, capacity, &written, flag);
+        if (size != nullptr) *size = written;
+        if (result != 0) return result;
+        std::memmove(block, block + 14, static_cast<size_t>(written - 14));
+        return 0;
+    }
+
+    // The picture as a BMP file image, its 14-byte file header first (what
+    // OutputDIB moves the packed bitmap over); size is the file's bytes.
+    int OutputBmpFile(unsigned char* block, int capacity, int* size, int flag) {
         int width = 0;
         int height = 0;
         calls().GetImageWidthHeight(handle(), &width, &height);
@@ -112,7 +135,6 @@ public:
         if (size != nullptr) *size = written;
         if (result != 0) return result;
         if (written < 54 || written > capacity) return -1;
-        std::memmove(block, block + 14, static_cast<size_t>(written - 14));
         return 0;
     }
 

@@ -8,8 +8,9 @@
 // header.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "byte_order.h"
 
@@ -42,18 +43,23 @@ inline void putBmpInfoHeader(ByteWriter& w, uint32_t width, uint32_t height) {
 }
 
 // The rows, bottom first. colourAt(x, y) gives the pixel 0x00RRGGBB of
-// column x of row y counted from the top.
+// column x of row y counted from the top. Each row is written in place: a
+// pixel but the last is stored as a 32-bit word whose fourth byte the next
+// pixel overwrites.
 template <typename ColourAt>
 void putBmpRows(ByteWriter& w, uint32_t width, uint32_t height, ColourAt colourAt) {
-    std::vector<uint8_t> row(static_cast<size_t>(bmpRowBytes(width)), 0);  // padding stays 0
+    const auto rowBytes = static_cast<size_t>(bmpRowBytes(width));
     for (uint32_t y = height; y-- > 0;) {
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint32_t c = colourAt(x, y);
-            row[3 * size_t{x}] = static_cast<uint8_t>(c);
-            row[3 * size_t{x} + 1] = static_cast<uint8_t>(c >> 8);
-            row[3 * size_t{x} + 2] = static_cast<uint8_t>(c >> 16);
-        }
-        w.bytes(row.data(), row.size());
+        uint8_t* row = w.place(rowBytes);
+        if (row == nullptr) return;
+        if (width == 0) continue;
+        for (uint32_t x = 0; x + 1 < width; ++x) storeU32(row + 3 * size_t{x}, colourAt(x, y));
+        const uint32_t last = colourAt(width - 1, y);
+        uint8_t* end = row + 3 * size_t{width - 1};
+        end[0] = static_cast<uint8_t>(last);
+        end[1] = static_cast<uint8_t>(last >> 8);
+        end[2] = static_cast<uint8_t>(last >> 16);
+        std::fill(end + 3, row + rowBytes, uint8_t{0});  // padding
     }
 }
 

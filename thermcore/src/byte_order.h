@@ -127,6 +127,9 @@ public:
     void bytes(const void* src, size_t n) {
         if (uint8_t* p = take(n)) std::memcpy(p, src, n);
     }
+    // The next n bytes, for the caller to write in place; nullptr (and the
+    // writer fails) when they do not fit.
+    uint8_t* place(size_t n) { return take(n); }
 };
 
 // a + b <= limit, without overflow, for sizes taken from a file.

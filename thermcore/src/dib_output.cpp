@@ -23,11 +23,10 @@ size_t colourBmpSize(const IfrObject& obj) {
 void putColourBmp(IfrObject& obj, ByteWriter& w) {
     const auto width = static_cast<uint32_t>(obj.width);
     const auto height = static_cast<uint32_t>(obj.height);
-    obj.colourPixels();
+    const uint32_t* pixels = obj.colourPixels();
     putBmpFileHeader(w, width, height);
     putBmpInfoHeader(w, width, height);
-    putBmpRows(w, width, height,
-               [&](uint32_t x, uint32_t y) { return obj.rgb[size_t{y} * width + x]; });
+    putBmpRows(w, width, height, [pixels, width](uint32_t x, uint32_t y) { return pixels[size_t{y} * width + x]; });
 }
 
 }  // namespace
@@ -37,7 +36,8 @@ int renderDib(IfrObject& obj, uint8_t* buffer, int* size) {
     if (buffer == nullptr || n == 0) return -1;
     obj.gray.resize(obj.pixelCount());
     repairBorders(obj);
-    imaging::IM_DoIfrProcess(obj.imaging.get(), obj.gray.data(), obj.colourBuffer());
+    imaging::IM_DoIfrProcess(obj.imaging.get(), obj.gray.data(),
+                             obj.imaging ? obj.renderTarget() : obj.colourBuffer());
     ByteWriter w({buffer, n});
     putColourBmp(obj, w);
     if (size != nullptr) *size = static_cast<int>(n);

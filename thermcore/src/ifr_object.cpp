@@ -1,5 +1,7 @@
 #include "ifr_object.h"
 
+#include <algorithm>
+
 #include "param_block.h"
 #include "sequence.h"
 
@@ -27,13 +29,20 @@ int IfrObject::initDisplay(void* win, int w, int h) {
     return 0;
 }
 
-uint32_t* IfrObject::colourBuffer() {
+uint32_t* IfrObject::renderTarget() {
     if (surface.pixels != nullptr && surface.pixels == rgb.data()) {
         surfacePixels.assign(rgb.begin(), rgb.end());
         surface.pixels = surfacePixels.data();
     }
     rgb.resize(pixelCount());
     return rgb.data();
+}
+
+uint32_t* IfrObject::colourBuffer() {
+    const size_t had = rgb.size();
+    uint32_t* pixels = renderTarget();
+    if (rgb.size() > had) std::fill(rgb.begin() + static_cast<ptrdiff_t>(had), rgb.end(), 0u);
+    return pixels;
 }
 
 void IfrObject::allocateImageBuffers() {

@@ -22,6 +22,7 @@
 #include "sequence_state.h"
 #include "temp_table.h"
 #include "thermcore.h"
+#include "uninitialised_vector.h"
 
 namespace thermcore {
 
@@ -110,7 +111,7 @@ struct IfrObject {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint16_t> gray;
-    std::vector<uint32_t> rgb;
+    UninitialisedVector<uint32_t> rgb;  // cleared when grown, but by renders that write every pixel
 
     // Parameter blocks and what was derived from them.
     IfrParamBlock block{};
@@ -189,6 +190,9 @@ struct IfrObject {
     // surface's render, and for readers: a surface that shares it is given
     // a copy of its own first, so it keeps the frame it was rendered from.
     uint32_t* colourBuffer();
+    // The same for a render that writes every pixel (the imaging resource's
+    // renders of a frame): grown without being cleared first.
+    uint32_t* renderTarget();
     // The same for readers alone: shared with the surface as it is, unless
     // the buffer must be sized again.
     const uint32_t* colourPixels() { return rgb.size() == pixelCount() ? rgb.data() : colourBuffer(); }

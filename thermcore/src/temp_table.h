@@ -15,13 +15,18 @@
 // calibration block, so the object's block keeps the drift of its last
 // direct conversion. Grays outside 0..16383 (including the -10000 of points
 // outside the image) take the direct conversion.
+//
+// The entries of one set of inputs are shared: the last few sets converted
+// in the process are kept, so an object opened again on the same image and
+// scene (a reopened report, a list of files from one camera) finds the
+// temperatures already converted. Objects on different threads may share
+// entries: a block is converted under the entries' lock and marked held
+// only once its values are written, and held values never change.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace thermcore {
 
@@ -31,6 +36,8 @@ class TemperatureTable {
 public:
     static constexpr int kGrays = 16384;
     static constexpr int kBlockGrays = 64;
+    // How many sets of inputs the process keeps for later objects.
+    static constexpr size_t kKeptSets = 8;
 
     TemperatureTable();
     ~TemperatureTable();
@@ -53,41 +60,31 @@ public:
     // The temperature of a gray within 0..16383, converted when not held.
     float at(int gray) {
         cover(gray, gray);
-        return values_[static_cast<size_t>(gray)];
+        return values()[static_cast<size_t>(gray)];
     }
     // The whole table, indexed by gray; entries are valid where held.
-    const float* values() const { return values_.data(); }
+    const float* values() const;
 
-    // How often the inputs changed and the entries were dropped, and how
-    // many entries were converted since (for tests and benchmarks).
+    // How often the inputs changed and other entries were taken, and how
+    // many entries this table converted since (entries another object had
+    // converted for the same inputs are not counted); for tests and
+    // benchmarks.
     uint64_t builds() const { return builds_; }
     uint64_t converted() const { return converted_; }
 
-private:
-    static constexpr int kBlocks = kGrays / kBlockGrays;
-    static constexpr int kWords = kBlocks / 64;
+    // Forgets the sets kept for later objects (the tables in use keep
+    // theirs); tests start from an empty process this way.
+    static void forgetKeptSets();
 
+    // The temperatures of one set of inputs (opaque).
+    struct Entries;
+
+private:
     void convertMissing(int lo, int hi);
 
-    struct Prepared;
-    std::unique_ptr<Prepared> prepared_;
-    std::vector<uint8_t> key_;
-    std::vector<float> values_;
-    std::array<uint64_t, kWords> held_{};
+    std::shared_ptr<Entries> entries_;
     uint64_t builds_ = 0;
     uint64_t converted_ = 0;
 };
-
-inline bool TemperatureTable::holds(int lo, int hi) const {
-    const int b0 = lo / kBlockGrays;
-    const int b1 = hi / kBlockGrays;
-    for (int w = b0 / 64; w <= b1 / 64; ++w) {
-        uint64_t mask = ~uint64_t{0};
-        if (w == b0 / 64) mask &= ~uint64_t{0} << (b0 % 64);
-        if (w == b1 / 64) mask &= ~uint64_t{0} >> (63 - b1 % 64);
-        if ((held_[static_cast<size_t>(w)] & mask) != mask) return false;
-    }
-    return true;
-}
 
 }  // namespace thermcore

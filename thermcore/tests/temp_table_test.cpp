@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "file_open.h"
@@ -210,6 +212,7 @@ TEST(TemperatureTable, ConvertsTheGraysFramesAskForAndGrowsWithThem) {
     constexpr int kBlock = TemperatureTable::kBlockGrays;
     for (const char* name : {"k4_320", "k8_160", "k11"}) {
         SCOPED_TRACE(name);
+        TemperatureTable::forgetKeptSets();  // nothing converted by earlier objects
         Opened o(name);
         IfrObject& obj = o.obj;
         // A narrow frame converts its range, rounded out to whole blocks.
@@ -244,6 +247,72 @@ TEST(TemperatureTable, ConvertsTheGraysFramesAskForAndGrowsWithThem) {
         EXPECT_LE(obj.tempTable.converted(), 500u + 2 * kBlock);
         EXPECT_EQ(expectHeldMatchDirect(obj), static_cast<int>(obj.tempTable.converted()));
     }
+}
+
+// Objects on the same image and scene share what was converted: the second
+// converts nothing, and each still matches its direct conversion. A scene
+// change gives an object entries of its own, leaving the other's alone; the
+// process keeps the last few sets only.
+TEST(TemperatureTable, ObjectsOfOneSceneShareTheirEntries) {
+    for (const char* name : {"k8", "k4_320", "k11"}) {
+        SCOPED_TRACE(name);
+        TemperatureTable::forgetKeptSets();
+        Opened a(name), b(name);
+        coverFrame(a.obj);
+        const uint64_t frameEntries = a.obj.tempTable.converted();
+        ASSERT_GT(frameEntries, 0u);
+        coverFrame(b.obj);
+        EXPECT_EQ(b.obj.tempTable.converted(), 0u);
+        EXPECT_EQ(b.obj.tempTable.builds(), 1u);
+        EXPECT_EQ(expectHeldMatchDirect(b.obj), static_cast<int>(frameEntries));
+
+        b.obj.scene.emissivity100 = 55;
+        b.obj.scene.ambient100 += 700;
+        coverFrame(b.obj);
+        EXPECT_EQ(b.obj.tempTable.builds(), 2u);
+        EXPECT_GT(b.obj.tempTable.converted(), 0u);
+        expectTableMatchesDirect(b.obj);
+        expectTableMatchesDirect(a.obj);
+
+        // Enough other scenes push the first out: a new object converts again.
+        for (size_t i = 0; i < TemperatureTable::kKeptSets; ++i) {
+            b.obj.scene.ambient100 += 100;
+            coverFrame(b.obj);
+        }
+        Opened c(name);
+        coverFrame(c.obj);
+        EXPECT_EQ(c.obj.tempTable.converted(), frameEntries);
+        EXPECT_EQ(expectHeldMatchDirect(c.obj), static_cast<int>(c.obj.tempTable.converted()));
+    }
+}
+
+// Objects on several threads converting the same entries at once each read
+// the temperatures of the direct conversion.
+TEST(TemperatureTable, ObjectsOnSeveralThreadsConvertSharedEntries) {
+    TemperatureTable::forgetKeptSets();
+    constexpr int kThreads = 4;
+    std::vector<std::unique_ptr<Opened>> objects;
+    std::vector<std::vector<float>> direct(kThreads), read(kThreads);
+    for (int i = 0; i < kThreads; ++i) {
+        objects.push_back(std::make_unique<Opened>("k8"));
+        for (int g = 0; g < TemperatureTable::kGrays; g += 7) direct[size_t(i)].push_back(objects.back()->obj.grayToTemp(g));
+    }
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i) {
+        threads.emplace_back([&, i] {
+            IfrObject& obj = objects[size_t(i)]->obj;
+            TempLookup lookup(obj);
+            for (int g = 0; g < TemperatureTable::kGrays; g += 7) read[size_t(i)].push_back(lookup(g));
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    uint64_t converted = 0;
+    for (int i = 0; i < kThreads; ++i) {
+        EXPECT_EQ(read[size_t(i)], direct[size_t(i)]) << "thread " << i;
+        converted += objects[size_t(i)]->obj.tempTable.converted();
+    }
+    // Every block was converted once, by whichever thread came first.
+    EXPECT_EQ(converted, uint64_t{TemperatureTable::kGrays});
 }
 
 }  // namespace

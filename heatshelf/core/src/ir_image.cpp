@@ -260,9 +260,8 @@ int CIrImage::GetPointTemp(int x, int y, float emissivity, float distance, float
 }
 
 int CIrImage::lineSamples(int x1, int y1, int x2, int y2) {
-    if (m_linePoints.empty()) m_linePoints.resize(thermcore::kLinePointCapacity);
     m_lineCount = 0;
-    const int n = thermcore::WalkLine(x1, y1, x2, y2, m_linePoints.data(), thermcore::kLinePointCapacity);
+    const int n = thermcore::WalkLine(x1, y1, x2, y2, m_linePoints);
     if (n > 0) m_lineCount = n;
     return n;
 }

@@ -246,13 +246,19 @@ bool CDrawIR::Render()
         return false;
     // The bitmap is written over the storage of the last one when nothing
     // else shares it (the painted picture keeps its own), neither cleared
-    // first nor copied after.
+    // first nor copied after. The library writes a BMP file; its 14-byte
+    // file header is dropped by moving the array's start past it, which a
+    // byte array does without moving the pixels, and the next render takes
+    // those bytes back in front the same way.
     const bool reuse = m_dib.isDetached();
     QByteArray block = reuse ? std::move(m_dib) : QByteArray();
+    if (!block.isEmpty())
+        block.prepend(14, '\0');
     block.resize(capacity);
     int size = 0;
-    if (m_image->OutputDIB(reinterpret_cast<unsigned char*>(block.data()), capacity, &size, 3) == 0 && size > 14) {
-        block.resize(size - 14);
+    if (m_image->OutputBmpFile(reinterpret_cast<unsigned char*>(block.data()), capacity, &size, 3) == 0) {
+        block.resize(size);
+        block.remove(0, 14);
         m_dib = std::move(block);
         return true;
     }

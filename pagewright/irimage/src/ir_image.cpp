@@ -463,6 +463,11 @@ int CIrImage::OutputDIB(unsigned char* block, int capacity, int* size, int flag)
     return IrHolderCommon::OutputDIB(block, capacity, size, flag);
 }
 
+int CIrImage::OutputBmpFile(unsigned char* block, int capacity, int* size, int flag)
+{
+    return IrHolderCommon::OutputBmpFile(block, capacity, size, flag);
+}
+
 int CIrImage::OutputCCDDIB(unsigned char** buffer, int* size, int flag)
 {
     return IrHolderCommon::OutputCCDDIB(buffer, size, flag);
@@ -550,11 +555,7 @@ int CIrImage::GetPointTemp(int x, int y, float emissivity, float distance, float
 
 int CIrImage::WalkLineInto(int x1, int y1, int x2, int y2)
 {
-    // Room for the longest line, made for the first line measured: an image
-    // without lines (most of a report's) holds none.
-    if (m_linePoints.empty())
-        m_linePoints.resize(kLinePointCapacity);
-    const int n = thermcore::WalkLine(x1, y1, x2, y2, m_linePoints.data(), kLinePointCapacity);
+    const int n = thermcore::WalkLine(x1, y1, x2, y2, m_linePoints);
     m_linePointCount = std::max(n, 0);
     return n;
 }

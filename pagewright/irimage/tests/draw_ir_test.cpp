@@ -106,6 +106,47 @@ TEST(DrawIrFileList, LoadIRFileShowsTheFileAndAFailedCandidateChangesNothing)
     EXPECT_EQ(ir->m_analyses[0].average, before.average);
 }
 
+// The shown bitmap is the holder's, each render written over the storage
+// of the last when nothing else holds it; a copy held elsewhere keeps the
+// pixels it had.
+TEST(DrawIrFileList, EachRenderShowsTheHoldersBitmapInPlace)
+{
+    CDrawIR ir;
+    ASSERT_TRUE(ir.LoadIRFile(Fixture("k8_640.vni")));
+    const auto holderDib = [&ir] {
+        const int capacity = ThermcoreDibFileSize(640, 480);
+        QByteArray block(capacity, '\0');
+        int size = 0;
+        EXPECT_EQ(ir.Image().OutputDIB(reinterpret_cast<unsigned char*>(block.data()), capacity, &size, 3), 0);
+        block.resize(size - 14);
+        return block;
+    };
+    const float high = ir.m_fLimits[4], low = ir.m_fLimits[5];
+    const auto narrowTo = [&](float part) {
+        ir.Image().SetRangeTemps(low + (high - low) * (0.5f + part), low + (high - low) * (0.5f - part));
+        ir.SetPalette(ir.Image().PaletteIndex());
+    };
+    ASSERT_EQ(ir.Dib().size(), ThermcoreDibFileSize(640, 480) - 14);
+    EXPECT_EQ(ir.Dib(), holderDib());
+
+    const QByteArray first = holderDib();
+    const char* storage = ir.Dib().constData();
+    narrowTo(0.2f);
+    EXPECT_EQ(ir.Dib().constData(), storage);
+    EXPECT_NE(ir.Dib(), first);
+    EXPECT_EQ(ir.Dib(), holderDib());
+    narrowTo(0.1f);
+    EXPECT_EQ(ir.Dib().constData(), storage);
+    EXPECT_EQ(ir.Dib(), holderDib());
+
+    const QByteArray held = ir.Dib();
+    const QByteArray heldPixels(held.constData(), held.size());
+    narrowTo(0.3f);
+    EXPECT_EQ(held, heldPixels);
+    EXPECT_NE(ir.Dib(), held);
+    EXPECT_EQ(ir.Dib(), holderDib());
+}
+
 TEST(DrawIrFileList, ThePictureSpansThePaletteOverTheDisplayRange)
 {
     // The rendered picture of a file and of a narrowed display range, left

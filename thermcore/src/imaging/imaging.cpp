@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "span_kernels.h"
+#include "uninitialised_vector.h"
 
 namespace thermcore::imaging {
 
@@ -31,14 +32,14 @@ struct Resource {
     std::array<uint32_t, kRulerEntries> ruler{};
     std::array<uint32_t, kRulerEntries> back{};
 
-    // Colour and histogram bin of every gray a frame can hold that the
-    // display range tells apart (see GrayRange), rebuilt when the range or
-    // the ruler changes.
-    std::vector<uint32_t> lut;
+    // Colour and histogram bin of every gray a frame can hold, indexed by
+    // the gray's 16 bits as a frame stores them (see grayTable), rebuilt
+    // when the range or the ruler changes.
+    UninitialisedVector<uint32_t> lut;
     int lutMin = 0;
     int lutMax = -1;
     bool lutValid = false;
-    std::vector<uint8_t> bins;
+    UninitialisedVector<uint8_t> bins;
     int binsMin = 0;
     int binsMax = -1;
     bool binsValid = false;
@@ -52,25 +53,74 @@ void grayRamp(std::array<uint32_t, kRulerEntries>& r) {
     for (int i = 0; i < kRulerEntries; ++i) r[i] = static_cast<uint32_t>(i) * 0x010101u;
 }
 
-int rulerIndex(int64_t g, int64_t min, int64_t max) {
-    if (g <= min) return 0;
-    if (g >= max) return kRulerEntries - 1;
-    const int64_t span = max - min;
-    const int64_t a = g - min;
-    return static_cast<int>((2 * a * 255 + span) / (2 * span));
-}
+// floor(n(g) / d) for grays g read in increasing order, n growing by step
+// from one gray to the next (n >= 0, step >= 0, d > 0): a gray that follows
+// the last one read steps the quotient and remainder on without dividing;
+// any other divides again.
+class QuotientRun {
+public:
+    QuotientRun(int64_t step, int64_t d) : step_(step), d_(d) {}
+    int64_t at(int64_t g, int64_t n) {
+        if (!started_ || g != next_) {
+            q_ = n / d_;
+            r_ = n % d_;
+            stepQ_ = step_ / d_;
+            stepR_ = step_ % d_;
+            started_ = true;
+        } else {
+            q_ += stepQ_;
+            r_ += stepR_;
+            if (r_ >= d_) {
+                r_ -= d_;
+                ++q_;
+            }
+        }
+        next_ = g + 1;
+        return q_;
+    }
 
-int histogramBin(int64_t g, int64_t min, int64_t max) {
-    if (g < min) return 0;
-    if (g > max) return kHistogramBins - 1;
-    return static_cast<int>((g - min) * kHistogramBins / (max - min + 1));
-}
+private:
+    int64_t step_, d_;
+    bool started_ = false;
+    int64_t next_ = 0, q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
+};
 
-// The grays first..last that the tables hold: the display range widened by
-// one gray on each side and cut to the signed 16-bit grays of a frame. Every
-// gray below first maps as first does and every gray above last as last
-// does, so a gray g reads entry clamp(g, first, last) - first; the tables
-// never hold more than 65536 entries, whatever range a file or caller sets.
+// Ruler index: 0 up to min, 255 from max, round((g - min) * 255 / (max -
+// min)) between, halves up.
+class RulerIndex {
+public:
+    RulerIndex(int64_t min, int64_t max) : min_(min), max_(max), run_(2 * 255, 2 * (max - min)) {}
+    int operator()(int64_t g) {
+        if (g <= min_) return 0;
+        if (g >= max_) return kRulerEntries - 1;
+        return static_cast<int>(run_.at(g, 2 * (g - min_) * 255 + (max_ - min_)));
+    }
+
+private:
+    int64_t min_, max_;
+    QuotientRun run_;
+};
+
+// Histogram bin: 0 below min, 255 above max, (g - min) * 256 / (max - min
+// + 1) between.
+class HistogramBin {
+public:
+    HistogramBin(int64_t min, int64_t max) : min_(min), max_(max), run_(kHistogramBins, max - min + 1) {}
+    int operator()(int64_t g) {
+        if (g < min_) return 0;
+        if (g > max_) return kHistogramBins - 1;
+        return static_cast<int>(run_.at(g, (g - min_) * kHistogramBins));
+    }
+
+private:
+    int64_t min_, max_;
+    QuotientRun run_;
+};
+
+// The grays first..last that the display range tells apart: the range
+// widened by one gray on each side and cut to the signed 16-bit grays of a
+// frame. Every gray below first maps as first does and every gray above
+// last as last does, whatever range a file or caller sets.
 struct GrayRange {
     int first;
     int last;
@@ -80,39 +130,56 @@ struct GrayRange {
         first = static_cast<int>(std::clamp<int64_t>(lo, INT16_MIN, INT16_MAX));
         last = static_cast<int>(std::clamp<int64_t>(hi, INT16_MIN, INT16_MAX));
     }
-    size_t size() const { return static_cast<size_t>(last - first) + 1; }
-    size_t entryOf(int16_t g) const { return static_cast<size_t>(std::clamp<int>(g, first, last) - first); }
 };
 
-const std::vector<uint32_t>& colourTable(Resource& r) {
-    if (!r.lutValid || r.lutMin != r.minGray || r.lutMax != r.maxGray) {
-        const GrayRange range(r.minGray, r.maxGray);
-        r.lut.resize(range.size());
-        for (size_t i = 0; i < r.lut.size(); ++i) {
-            r.lut[i] = r.ruler[static_cast<size_t>(rulerIndex(range.first + static_cast<int64_t>(i), r.minGray, r.maxGray))];
+// A table of all 65536 grays, indexed by a gray's 16 bits as stored (a
+// negative gray g at g + 65536), so that a pass reads a pixel's entry with
+// no arithmetic: valueOf(g) for the grays of the range (asked for its two
+// ends, then for every gray in increasing order), and the value of the
+// nearer end for the grays outside it.
+constexpr size_t kGrayTableSize = 65536;
+
+template <typename T, typename ValueOf>
+void buildGrayTable(UninitialisedVector<T>& table, const GrayRange& range, ValueOf valueOf) {
+    table.resize(kGrayTableSize);
+    const auto at = [&](int g) { return table.data() + static_cast<uint16_t>(g); };
+    // The signed grays a..b (a run of stored values on each side of 0).
+    const auto put = [&](int a, int b, T v) {
+        if (a > b) return;
+        if (a < 0) {
+            const int e = std::min(b, -1);
+            std::fill(at(a), at(e) + 1, v);
+            a = 0;
         }
+        if (a <= b) std::fill(at(a), at(b) + 1, v);
+    };
+    put(INT16_MIN, range.first - 1, valueOf(range.first));
+    put(range.last + 1, INT16_MAX, valueOf(range.last));
+    for (int g = range.first; g <= range.last; ++g) *at(g) = valueOf(g);
+}
+
+const uint32_t* colourTable(Resource& r) {
+    if (!r.lutValid || r.lutMin != r.minGray || r.lutMax != r.maxGray) {
+        RulerIndex index(r.minGray, r.maxGray);
+        buildGrayTable(r.lut, GrayRange(r.minGray, r.maxGray),
+                       [&](int g) { return r.ruler[static_cast<size_t>(index(g))]; });
         r.lutMin = r.minGray;
         r.lutMax = r.maxGray;
         r.lutValid = true;
     }
-    return r.lut;
+    return r.lut.data();
 }
 
-const std::vector<uint8_t>& binTable(Resource& r) {
+const uint8_t* binTable(Resource& r) {
     if (!r.binsValid || r.binsMin != r.minGray || r.binsMax != r.maxGray) {
-        const GrayRange range(r.minGray, r.maxGray);
-        r.bins.resize(range.size());
-        for (size_t i = 0; i < r.bins.size(); ++i) {
-            r.bins[i] = static_cast<uint8_t>(histogramBin(range.first + static_cast<int64_t>(i), r.minGray, r.maxGray));
-        }
+        HistogramBin bin(r.minGray, r.maxGray);
+        buildGrayTable(r.bins, GrayRange(r.minGray, r.maxGray), [&](int g) { return static_cast<uint8_t>(bin(g)); });
         r.binsMin = r.minGray;
         r.binsMax = r.maxGray;
         r.binsValid = true;
     }
-    return r.bins;
+    return r.bins.data();
 }
-
-inline int16_t grayAt(const uint16_t* frame, size_t i) { return static_cast<int16_t>(frame[i]); }
 
 }  // namespace
 
@@ -155,30 +222,52 @@ void followFrame(Resource& r, const uint16_t* frame) {
     r.maxGray = b.max;
 }
 
+// Counts the bins of n grays, gray i in histogram i % 4.
+void countBins(const uint16_t* grays, size_t n, const uint8_t* bins, PartHistograms& part) {
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        ++part[0][bins[grays[i]]];
+        ++part[1][bins[grays[i + 1]]];
+        ++part[2][bins[grays[i + 2]]];
+        ++part[3][bins[grays[i + 3]]];
+    }
+    for (; i < n; ++i) ++part[i % 4][bins[grays[i]]];
+}
+
+// One row of a colour pass: each pixel's colour into out (and copy, when
+// given), in reverse order when mirrored, and its bin counted when a
+// histogram is given (while the row is still in the cache: two short
+// loops run faster than one doing both).
+template <bool kCopy, bool kCount, bool kMirror>
+void colourRow(const uint16_t* src, size_t w, const uint32_t* lut, const uint8_t* bins, uint32_t* out,
+               uint32_t* copy, PartHistograms* part) {
+    for (size_t x = 0; x < w; ++x) {
+        const uint32_t c = lut[src[x]];
+        const size_t at = kMirror ? w - 1 - x : x;
+        out[at] = c;
+        if constexpr (kCopy) copy[at] = c;
+    }
+    if constexpr (kCount) countBins(src, w, bins, *part);
+}
+
 // One pass over the frame: each pixel's colour into rgb (and copy, when
 // given), mirrored as the flip mode says, and its bin counted when a
 // histogram is given.
 template <bool kCopy, bool kCount>
 void colourPass(Resource& r, const uint16_t* frame, uint32_t* rgb, uint32_t* copy, PartHistograms* part) {
-    const GrayRange range(r.minGray, r.maxGray);
-    const uint32_t* lut = colourTable(r).data();
-    const uint8_t* bins = kCount ? binTable(r).data() : nullptr;
+    const uint32_t* lut = colourTable(r);
+    const uint8_t* bins = kCount ? binTable(r) : nullptr;
     const bool flipX = (r.flip & 1) != 0;
     const bool flipY = (r.flip & 2) != 0;
     const size_t w = static_cast<size_t>(r.width);
     const size_t ht = static_cast<size_t>(r.height);
-    // Pixel x of a row goes to first + x * step of its output row.
-    const size_t first = flipX ? w - 1 : 0;
-    const ptrdiff_t step = flipX ? -1 : 1;
     for (size_t y = 0; y < ht; ++y) {
-        const uint16_t* src = frame + y * w;
-        const size_t row = (flipY ? ht - 1 - y : y) * w + first;
-        for (size_t x = 0; x < w; ++x) {
-            const size_t e = range.entryOf(grayAt(src, x));
-            const size_t at = row + static_cast<size_t>(static_cast<ptrdiff_t>(x) * step);
-            rgb[at] = lut[e];
-            if constexpr (kCopy) copy[at] = lut[e];
-            if constexpr (kCount) ++(*part)[x % 4][bins[e]];
+        const size_t row = (flipY ? ht - 1 - y : y) * w;
+        uint32_t* rowCopy = kCopy ? copy + row : nullptr;
+        if (flipX) {
+            colourRow<kCopy, kCount, true>(frame + y * w, w, lut, bins, rgb + row, rowCopy, part);
+        } else {
+            colourRow<kCopy, kCount, false>(frame + y * w, w, lut, bins, rgb + row, rowCopy, part);
         }
     }
 }
@@ -199,17 +288,9 @@ void IM_DoHistogramProcess(ImHandle h, const uint16_t* frame) {
     const size_t n = h->pixels();
     if (n == 0) return;
     followFrame(*h, frame);
-    const uint8_t* bins = binTable(*h).data();
-    const GrayRange range(h->minGray, h->maxGray);
+    const uint8_t* bins = binTable(*h);
     PartHistograms part{};
-    size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        ++part[0][bins[range.entryOf(grayAt(frame, i))]];
-        ++part[1][bins[range.entryOf(grayAt(frame, i + 1))]];
-        ++part[2][bins[range.entryOf(grayAt(frame, i + 2))]];
-        ++part[3][bins[range.entryOf(grayAt(frame, i + 3))]];
-    }
-    for (; i < n; ++i) ++part[0][bins[range.entryOf(grayAt(frame, i))]];
+    countBins(frame, n, bins, part);
     storeHistogram(*h, part);
 }
 

@@ -110,6 +110,9 @@ public:
                                float background, float* out, int* count);              // 34
 
     // ---- further operations
+    // The picture as a BMP file image: what OutputDIB gives, after the
+    // 14-byte file header it leaves out. 0, or what OutputDIB would return.
+    int OutputBmpFile(unsigned char* block, int capacity, int* size, int flag);
     int SetInvert(int invert);
     int SetIsothermTemp(int on, float high, float low, std::uint32_t colour, int index);
     bool ExistSound();
