@@ -161,7 +161,7 @@ TEST(CamlinkProgram, RunsUntilSigtermOrSigint) {
         SCOPED_TRACE(c.args.empty() ? "no switch" : "-RegServer -x");
         TempDir dir;
         auto child = spawnProgram(USBLOADER_CAMLINK, c.args, scratchEnvironment(dir), false);
-        ASSERT_TRUE(testing::waitUntilBlocking(child, c.signal, 20s));
+        ASSERT_TRUE(testing::waitUntilWaitingForSignals(child, 20s));
         ASSERT_TRUE(testing::stillRunningAfter(child, 100ms));
         ::kill(child.pid, c.signal);
         EXPECT_EQ(testing::waitForExit(child, 3s), 0);

@@ -65,10 +65,11 @@ std::optional<int> waitForExit(Child& child, std::chrono::milliseconds timeout);
 // True when the child is still running after `duration`.
 bool stillRunningAfter(const Child& child, std::chrono::milliseconds duration);
 
-// Waits until the running child blocks `signal` or waits for it (read from
-// /proc), so a signal sent afterwards reaches the program's own handling
-// rather than the default action.
-bool waitUntilBlocking(const Child& child, int signal, std::chrono::milliseconds timeout);
+// Waits until the main thread of the running child waits in sigtimedwait (read
+// from /proc). A program that waits there for its stop signals has blocked
+// them, so one sent afterwards reaches the program rather than the default
+// action.
+bool waitUntilWaitingForSignals(const Child& child, std::chrono::milliseconds timeout);
 
 // Reads one line from the child's output; nothing at end of output or timeout.
 std::optional<std::string> readLine(Child& child, std::chrono::milliseconds timeout);
