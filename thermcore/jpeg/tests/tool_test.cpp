@@ -7,7 +7,8 @@
 namespace thermjpeg::test {
 namespace {
 
-std::string Tool() { return THERMJPEG_TOOL; }
+// The tool's path quoted for the shell.
+std::string Tool() { return "'" THERMJPEG_TOOL "'"; }
 
 TEST(ThermjpegTool, EncodesDecodesAndReportsRefusals)
 {
@@ -16,8 +17,8 @@ TEST(ThermjpegTool, EncodesDecodesAndReportsRefusals)
     WritePnm(dir.Path("in.ppm"), image);
     const std::string in = dir.Path("in.ppm").string(), jpg = dir.Path("out.jpg").string(),
                       ppm = dir.Path("back.ppm").string(), err = dir.Path("err.txt").string();
-    ASSERT_EQ(test::Run("'" + Tool() + "' encode '" + in + "' '" + jpg + "' -quality 90 -sample 2x1 -restart 2"), 0);
-    ASSERT_EQ(test::Run("'" + Tool() + "' decode '" + jpg + "' '" + ppm + "'"), 0);
+    ASSERT_EQ(test::Run(Tool() + " encode '" + in + "' '" + jpg + "' -quality 90 -sample 2x1 -restart 2"), 0);
+    ASSERT_EQ(test::Run(Tool() + " decode '" + jpg + "' '" + ppm + "'"), 0);
     const Bytes jpeg = ReadFileBytes(jpg);
     const ReadResult direct = ReadJpeg(jpeg, JPEG_COLOUR_RGB, 3);
     ASSERT_EQ(direct.rc, 0);
@@ -27,15 +28,15 @@ TEST(ThermjpegTool, EncodesDecodesAndReportsRefusals)
 
     // A gray PGM round trip.
     WritePnm(dir.Path("gray.pgm"), MakeImage(20, 10, 1, 3));
-    ASSERT_EQ(test::Run("'" + Tool() + "' encode '" + dir.Path("gray.pgm").string() + "' '" + jpg + "' -progressive"), 0);
-    ASSERT_EQ(test::Run("'" + Tool() + "' decode '" + jpg + "' '" + ppm + "'"), 0);
+    ASSERT_EQ(test::Run(Tool() + " encode '" + dir.Path("gray.pgm").string() + "' '" + jpg + "' -progressive"), 0);
+    ASSERT_EQ(test::Run(Tool() + " decode '" + jpg + "' '" + ppm + "'"), 0);
     EXPECT_EQ(ReadPnm(ppm).channels, 1);
 
     // Not a JPEG: exit 1 and the codec's code and text.
-    ASSERT_EQ(test::Run("'" + Tool() + "' decode '" + in + "' '" + ppm + "' 2> '" + err + "'"), 1);
+    ASSERT_EQ(test::Run(Tool() + " decode '" + in + "' '" + ppm + "' 2> '" + err + "'"), 1);
     const Bytes message = ReadFileBytes(err);
     EXPECT_NE(std::string(message.begin(), message.end()).find("-13 Not JPEG"), std::string::npos);
-    EXPECT_EQ(test::Run("'" + Tool() + "' frobnicate 2>/dev/null"), 2);
+    EXPECT_EQ(test::Run(Tool() + " frobnicate 2>/dev/null"), 2);
 }
 
 // The tool streams a strip of rows at a time; what it writes is what the
@@ -75,11 +76,11 @@ TEST(ThermjpegTool, OutputEqualsTheCodecInMemory)
         const std::string in = dir.Path(c.channels == 1 ? "in.pgm" : "in.ppm").string();
         const std::string jpg = dir.Path("out.jpg").string(), ppm = dir.Path("back.ppm").string();
         WritePnm(in, image);
-        ASSERT_EQ(test::Run("'" + Tool() + "' encode '" + in + "' '" + jpg + "' " + c.options), 0);
+        ASSERT_EQ(test::Run(Tool() + " encode '" + in + "' '" + jpg + "' " + c.options), 0);
         const Bytes expected = Encode(image, c.channels == 1 ? JPEG_COLOUR_GRAY : JPEG_COLOUR_RGB, c.setup);
         EXPECT_EQ(ReadFileBytes(jpg), expected);
 
-        ASSERT_EQ(test::Run("'" + Tool() + "' decode '" + jpg + "' '" + ppm + "'"), 0);
+        ASSERT_EQ(test::Run(Tool() + " decode '" + jpg + "' '" + ppm + "'"), 0);
         const ReadResult direct =
             ReadJpeg(expected, c.channels == 1 ? JPEG_COLOUR_GRAY : JPEG_COLOUR_RGB, c.channels);
         ASSERT_EQ(direct.rc, 0);
@@ -107,7 +108,7 @@ TEST(ThermjpegTool, BadInputKeepsCodesAndOutputFile)
     const std::string cut = dir.Path("cut.jpg").string();
     WriteFileBytes(cut, Bytes(jpeg.begin(), jpeg.begin() + static_cast<long>(jpeg.size() * 2 / 3)));
     WriteFileBytes(out, previous);
-    EXPECT_EQ(test::Run("'" + Tool() + "' decode '" + cut + "' '" + out + "' 2> '" + err + "'"), 1);
+    EXPECT_EQ(test::Run(Tool() + " decode '" + cut + "' '" + out + "' 2> '" + err + "'"), 1);
     EXPECT_NE(message().find(std::to_string(JPEG_FILE_ERROR) + " " + JpegErrorText(JPEG_FILE_ERROR)),
               std::string::npos)
         << message();
@@ -127,7 +128,7 @@ TEST(ThermjpegTool, BadInputKeepsCodesAndOutputFile)
     for (const std::string& bad : {shortPpm, deepPpm, dir.Path("missing.ppm").string()}) {
         SCOPED_TRACE(bad);
         const std::string jpg = dir.Path("bad.jpg").string();
-        EXPECT_EQ(test::Run("'" + Tool() + "' encode '" + bad + "' '" + jpg + "' 2> '" + err + "'"), 2);
+        EXPECT_EQ(test::Run(Tool() + " encode '" + bad + "' '" + jpg + "' 2> '" + err + "'"), 2);
         EXPECT_NE(message().find(bad + " is not an 8-bit PPM or PGM"), std::string::npos) << message();
         EXPECT_FALSE(std::filesystem::exists(jpg));
     }
@@ -139,7 +140,7 @@ TEST(ThermjpegTool, RefusesAFrameBeyondThePictureBound)
 {
     TempDir dir;
     const std::string out = dir.Path("huge.ppm").string(), err = dir.Path("err.txt").string();
-    ASSERT_EQ(test::Run("'" + Tool() + "' decode '" THERMJPEG_FIXTURES "/frame-65535x65535.jpg' '" + out + "' 2> '" +
+    ASSERT_EQ(test::Run(Tool() + " decode '" THERMJPEG_FIXTURES "/frame-65535x65535.jpg' '" + out + "' 2> '" +
                         err + "'"),
               2);
     const Bytes message = ReadFileBytes(err);
