@@ -46,7 +46,7 @@ public:
         m_samples = std::make_unique<QBuffer>();
         m_samples->setData(sound->samples);
         m_samples->open(QIODevice::ReadOnly);
-        m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), FormatOf(*sound));
+        m_sink = std::make_unique<QAudioSink>(FormatOf(*sound));
         // A note played to its end lets go of the output.
         QObject::connect(m_sink.get(), &QAudioSink::stateChanged, m_sink.get(), [sink = m_sink.get()](QAudio::State state) {
             if (state == QAudio::IdleState)
