@@ -65,14 +65,22 @@ private:
 
 } // namespace
 
-// The player copies each note into the temporary folder; the copy goes with
-// the next note and with the player.
+// The player keeps its own copy of each note's samples, in memory: the
+// caller may delete its file while the note plays, a new note replaces the
+// old, and nothing is left in the temporary folder. A file it cannot play
+// (missing, damaged, another encoding) plays nothing.
 TEST(QtVoicePlayer, TheNotesCopyGoesWithThePlayer)
 {
     App();
     QTemporaryDir notes;
     const QString note = WriteNote(notes);
     ASSERT_FALSE(note.isEmpty());
+    const QString damaged = notes.filePath(QStringLiteral("damaged.wav"));
+    {
+        QFile file(damaged);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(Wave().first(40)), 40);
+    }
 
     PrivateTemp temp;
     {
@@ -80,8 +88,13 @@ TEST(QtVoicePlayer, TheNotesCopyGoesWithThePlayer)
         platform::VoicePlayer& player = platform::CurrentVoicePlayer();
         EXPECT_TRUE(player.PlayFile(note));
         EXPECT_TRUE(player.PlayFile(note));
-        EXPECT_EQ(temp.Entries().size(), 1) << temp.Entries().join(QLatin1Char(' ')).toStdString();
-        EXPECT_FALSE(player.PlayFile(notes.filePath(QStringLiteral("missing.wav"))));
+        ASSERT_TRUE(QFile::remove(note));
+        QCoreApplication::processEvents();
+        player.Stop();
+        player.Stop();
+        EXPECT_FALSE(player.PlayFile(note));
+        EXPECT_FALSE(player.PlayFile(damaged));
+        EXPECT_TRUE(temp.Entries().isEmpty()) << temp.Entries().join(QLatin1Char(' ')).toStdString();
     }
     EXPECT_TRUE(temp.Entries().isEmpty()) << temp.Entries().join(QLatin1Char(' ')).toStdString();
     // The silent player is back, and it has no output to play on.
@@ -121,8 +134,7 @@ TEST(LazyVoicePlayer, LoadsTheModuleOnTheFirstNoteOnly)
             platform::MakeLazyVoicePlayer({notes.path(), QStringLiteral(PLATFORM_VOICE_TEST_MODULE_DIR)});
         player->Stop();
         EXPECT_FALSE(moduleMapped()) << "stopping before any note loaded the module";
-        // Asking for the output loads the module (no note is played here:
-        // the effect loads its sample on a thread of its own).
+        // Asking for the output loads the module.
         player->HasOutput();
         EXPECT_TRUE(moduleMapped());
         player->Stop();

@@ -1,64 +1,81 @@
-// The Qt Multimedia voice player: one QSoundEffect, created on the first
-// note on the program's thread. The note's bytes are copied into a scratch
-// file of the player's own, so the caller may overwrite or delete its file
-// while the note plays; the copy goes with the next note or the player.
+// The Qt Multimedia voice player: the note's samples, read into memory by
+// the player's own WAV reader, played through a QAudioSink on the
+// program's thread. The player never leaves work on another thread behind
+// it: Qt's shared sample cache (behind QSoundEffect) deletes released
+// samples on its loader thread and can deadlock against its own teardown
+// when a program quits right after a note.
 #include "platform/voice_player.h"
 
-#include <QAudioDevice>
-#include <QDir>
+#include "wave_sound.h"
+
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
 #include <QFile>
 #include <QMediaDevices>
-#include <QSoundEffect>
-#include <QTemporaryFile>
-#include <QUrl>
 
 #include <memory>
 
 namespace platform {
 namespace {
 
+QAudioFormat FormatOf(const WaveSound& sound)
+{
+    QAudioFormat format;
+    format.setChannelCount(sound.channels);
+    format.setSampleRate(sound.sampleRate);
+    format.setSampleFormat(sound.bitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    return format;
+}
+
 class QtVoicePlayer : public VoicePlayer {
 public:
-    ~QtVoicePlayer() override
-    {
-        // The effect lets go of the copy before the copy is removed.
-        Stop();
-        m_effect.reset();
-        m_copy.reset();
-    }
+    ~QtVoicePlayer() override { Release(); }
 
     bool PlayFile(const QString& path) override
     {
         QFile source(path);
         if (!source.open(QIODevice::ReadOnly))
             return false;
-        const QByteArray bytes = source.readAll();
-        if (bytes.isEmpty())
+        // The samples are the player's own: the caller may overwrite or
+        // delete its file while the note plays.
+        std::optional<WaveSound> sound = ReadWaveSound(source.readAll());
+        if (!sound)
             return false;
-        Stop();
-        // A new copy per note: the effect may still hold the previous one.
-        auto copy = std::make_unique<QTemporaryFile>(QStringLiteral("%1/voice-XXXXXX.wav").arg(QDir::tempPath()));
-        if (!copy->open() || copy->write(bytes) != bytes.size() || !copy->flush())
-            return false;
-        if (m_effect == nullptr)
-            m_effect = std::make_unique<QSoundEffect>();
-        m_effect->setSource(QUrl::fromLocalFile(copy->fileName()));
-        m_effect->play();
-        m_copy = std::move(copy);
+        Release();
+        m_samples = std::make_unique<QBuffer>();
+        m_samples->setData(sound->samples);
+        m_samples->open(QIODevice::ReadOnly);
+        m_sink = std::make_unique<QAudioSink>(FormatOf(*sound));
+        // A note played to its end lets go of the output.
+        QObject::connect(m_sink.get(), &QAudioSink::stateChanged, m_sink.get(), [sink = m_sink.get()](QAudio::State state) {
+            if (state == QAudio::IdleState)
+                sink->stop();
+        });
+        // Without an output the note plays in silence (HasOutput says so).
+        m_sink->start(m_samples.get());
         return true;
     }
 
     void Stop() override
     {
-        if (m_effect != nullptr)
-            m_effect->stop();
+        if (m_sink != nullptr)
+            m_sink->stop();
     }
 
     bool HasOutput() const override { return !QMediaDevices::audioOutputs().isEmpty(); }
 
 private:
-    std::unique_ptr<QTemporaryFile> m_copy;
-    std::unique_ptr<QSoundEffect> m_effect;
+    // Stops the note; the sink goes before the samples it reads.
+    void Release()
+    {
+        Stop();
+        m_sink.reset();
+        m_samples.reset();
+    }
+
+    std::unique_ptr<QBuffer> m_samples;
+    std::unique_ptr<QAudioSink> m_sink;
 };
 
 } // namespace

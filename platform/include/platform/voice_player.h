@@ -37,8 +37,8 @@ VoicePlayer& CurrentVoicePlayer();
 VoicePlayer* InstallVoicePlayer(VoicePlayer* player);
 // Owns a player and installs it for its own lifetime; the player installed
 // before comes back when it ends. A program makes one after its application
-// object, so that the player (and the scratch copy of the note it plays) is
-// gone before the application object is.
+// object, so that the player (and the note it plays) is gone before the
+// application object is.
 class InstalledVoicePlayer {
 public:
     explicit InstalledVoicePlayer(std::unique_ptr<VoicePlayer> player);
@@ -56,8 +56,9 @@ private:
 QStringList VoiceModuleFolders();
 
 // The Qt Multimedia player (platform_voice_qt), for the program's thread:
-// one sound effect, made on the first note. Its destructor stops the note
-// and removes the note's scratch copy.
+// PCM notes (8 or 16 bits, mono or stereo) played from the player's own
+// copy of their samples through an audio sink; other files do not play.
+// Its destructor stops the note and leaves nothing behind.
 std::unique_ptr<VoicePlayer> MakeQtVoicePlayer();
 
 // The module holding the Qt Multimedia player, and the C function in it
