@@ -120,10 +120,10 @@ void CAppEnvironment::SetLockIndicator(bool locked)
     }
 }
 
-void CAppEnvironment::FillPageTitles(const QStringList& titles, int current)
+void CAppEnvironment::FillPageTitles(int count, int current)
 {
     if (CMainFrame* frame = m_app.GetMainFrame())
-        frame->FillPageTitles(int(titles.size()), current);
+        frame->FillPageTitles(count, current);
 }
 
 int CAppEnvironment::PaletteCount() const { return m_app.GetPaletteCount(); }

@@ -31,7 +31,7 @@ public:
     std::optional<COLORREF> ChooseColor(COLORREF initial) override;
     bool RunDialog(QDialog& dialog) override;
     void SetLockIndicator(bool locked) override;
-    void FillPageTitles(const QStringList& titles, int current) override;
+    void FillPageTitles(int count, int current) override;
     int PaletteCount() const override;
     QByteArray PaletteTable() const override;
     QString TemporaryFolder() const override;

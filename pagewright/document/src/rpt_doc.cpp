@@ -371,7 +371,7 @@ void CDI_RptDoc::DeleteCurrentPage()
 
 void CDI_RptDoc::FillPageTitles()
 {
-    m_env->FillPageTitles(GetPageTitles(), m_nCurPage);
+    m_env->FillPageTitles(static_cast<int>(m_pages.size()), m_nCurPage);
 }
 
 // ---- page and report settings

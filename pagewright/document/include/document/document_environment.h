@@ -157,8 +157,9 @@ public:
 
     // The main frame's lock indicator (status-bar pane 1).
     virtual void SetLockIndicator(bool locked) { (void)locked; }
-    // The main frame's page list: the titles and the current page.
-    virtual void FillPageTitles(const QStringList& titles, int current) { (void)titles, (void)current; }
+    // The main frame's page list: how many pages and the current one (the
+    // list reads the titles from the view in front).
+    virtual void FillPageTitles(int count, int current) { (void)count, (void)current; }
 
     // Folder of the working copies of templates.
     virtual QString TemporaryFolder() const;
