@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -225,8 +226,12 @@ int CIrImage::GetBoardRect(int rect[4]) {
     calls().GetBoardCoord(handle(), &x, &y, &w, &h);
     rect[0] = x;
     rect[1] = y;
-    rect[2] = x + w;
-    rect[3] = y + h;
+    // A hostile size stops at the int range.
+    const auto corner = [](int from, int size) {
+        return static_cast<int>(std::clamp<std::int64_t>(std::int64_t(from) + size, INT32_MIN, INT32_MAX));
+    };
+    rect[2] = corner(x, w);
+    rect[3] = corner(y, h);
     return 1;
 }
 

@@ -260,6 +260,13 @@ TEST_F(IrImageFakeTest, SoundInvertAndBoard) {
     int rect[4] = {-1, -1, -1, -1};
     EXPECT_EQ(image.GetBoardRect(rect), 1);
     EXPECT_EQ(std::vector<int>(rect, rect + 4), (std::vector<int>{10, 20, 40, 60}));
+    // A damaged file's sizes stop at the int range instead of overflowing.
+    fake.boardX = -250885109;
+    fake.boardW = -2062786548;
+    fake.boardY = 2000000000;
+    fake.boardH = 2000000000;
+    EXPECT_EQ(image.GetBoardRect(rect), 1);
+    EXPECT_EQ(std::vector<int>(rect, rect + 4), (std::vector<int>{-250885109, 2000000000, INT32_MIN, INT32_MAX}));
 }
 
 class IrImageMeasureTest : public IrImageFakeTest {

@@ -3,6 +3,7 @@
 #include "irimage/temperature_text.h"
 
 #include "document/document_environment.h"
+#include "document/geometry.h"
 
 #include "platform/archive_reader.h"
 #include "platform/archive_writer.h"
@@ -198,7 +199,8 @@ void CIrImage::ReadBoard()
         return;
     int x = 0, y = 0, w = 0, h = 0;
     calls().GetBoardCoord(handle(), &x, &y, &w, &h);
-    m_board = {x, y, x + w, y + h};
+    // The corners as the file gives them; a hostile size stops at the int range.
+    m_board = {x, y, ClampToInt(std::int64_t(x) + w), ClampToInt(std::int64_t(y) + h)};
 }
 
 void CIrImage::ReadOpenedFile(bool fromBuffer)
