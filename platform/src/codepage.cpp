@@ -301,7 +301,22 @@ bool CodePageConverter::encode(char32_t c, QByteArray& out)
         return false;
     // Flush any shift state (none of the code pages above has one).
     iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
-    out.append(buffer, static_cast<qsizetype>(sizeof buffer - outLeft));
+    const QByteArrayView bytes(buffer, static_cast<qsizetype>(sizeof buffer - outLeft));
+    // Only bytes that the decoder reads back as this one character: iconv
+    // gives a precomposed letter with no byte of its own in 1258 as the base
+    // letter and a combining mark (two characters to the decoder), and a
+    // double-byte page may map a character to the bytes of another.
+    char16_t units[2];
+    const qsizetype unitCount = c < 0x10000 ? 1 : 2;
+    if (unitCount == 1) {
+        units[0] = static_cast<char16_t>(c);
+    } else {
+        units[0] = QChar::highSurrogate(c);
+        units[1] = QChar::lowSurrogate(c);
+    }
+    if (bytes.isEmpty() || decode(bytes) != QStringView(units, unitCount))
+        return false;
+    out.append(bytes);
     return true;
 }
 

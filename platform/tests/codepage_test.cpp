@@ -3,6 +3,11 @@
 #include <QList>
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -112,6 +117,92 @@ TEST(CodePageConverter, RefusesWhatTheCodePageLacks)
     CodePageConverter unknown(12345);
     EXPECT_FALSE(unknown.isValid());
     EXPECT_EQ(unknown.decode(test::hex("41e9")), QStringLiteral("A\uFFFD"));
+}
+
+// A precomposed letter that CP1258 has no byte for: iconv gives the base
+// letter and a combining grave, which the decoder reads as two characters,
+// so the converter refuses it (the RTF writer writes a \u instead).
+TEST(CodePageConverter, RefusesBytesThatDecodeToOtherCharacters)
+{
+    CodePageConverter vietnamese(1258);
+    QByteArray out("x");
+    EXPECT_FALSE(vietnamese.encode(U'\u00CC', out)); // I grave: "I" + 0xCC
+    EXPECT_FALSE(vietnamese.encode(U'\u1EA0', out)); // A dot below: "A" + 0xF2
+    EXPECT_EQ(out, QByteArray("x"));
+    EXPECT_TRUE(vietnamese.encode(U'\u00C2', out)); // A circumflex has a byte of its own
+    EXPECT_EQ(out, hex("78c2"));
+}
+
+// The iconv name of each code page a font character set names (a copy of
+// the converter's table, so that the test asks iconv itself what it claims).
+const char* IconvName(int codePage)
+{
+    switch (codePage) {
+    case 936: return "GBK";
+    case 950: return "BIG5";
+    case 10000: return "MACINTOSH";
+    default: return nullptr;
+    }
+}
+
+// Every character of the Basic Multilingual Plane that iconv claims to
+// encode in a code page a font table can name (every charset 0-255 with a
+// code page): the converter encodes it exactly when what iconv gives
+// decodes back to that one character, and whatever it encodes decodes to
+// that character. The rest goes out of the RTF writer as \uN.
+TEST(CodePageConverter, EncodesOnlyWhatDecodesBackInEveryCodePage)
+{
+    std::vector<int> codePages;
+    for (int charset = 0; charset <= 255; ++charset) {
+        const int page = codePageOfCharset(charset);
+        if (page != 0 && std::find(codePages.begin(), codePages.end(), page) == codePages.end())
+            codePages.push_back(page);
+    }
+    EXPECT_EQ(codePages.size(), 16u);
+    for (const int page : codePages) {
+        SCOPED_TRACE(page);
+        CodePageConverter converter(page);
+        ASSERT_TRUE(converter.isValid());
+        const std::string name = IconvName(page) != nullptr ? IconvName(page) : "CP" + std::to_string(page);
+        const iconv_t cd = iconv_open(name.c_str(), "UTF-16LE");
+        ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+        int claimed = 0;
+        int refused = 0;
+        for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            char16_t unit = static_cast<char16_t>(c);
+            char* in = reinterpret_cast<char*>(&unit);
+            std::size_t inLeft = 2;
+            char buffer[16];
+            char* outPtr = buffer;
+            std::size_t outLeft = sizeof buffer;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            const bool claims = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) &&
+                                inLeft == 0 && iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == 0;
+            const QByteArray iconvBytes(buffer, static_cast<qsizetype>(sizeof buffer - outLeft));
+            const QString one = QString(QChar(unit));
+            QByteArray encoded;
+            const bool encodes = converter.encode(c, encoded);
+            if (encodes) {
+                ASSERT_EQ(converter.decode(encoded), one) << std::hex << unsigned(c);
+                ASSERT_EQ(encoded, iconvBytes) << std::hex << unsigned(c);
+            }
+            if (claims) {
+                ++claimed;
+                EXPECT_EQ(encodes, converter.decode(iconvBytes) == one) << std::hex << unsigned(c);
+                refused += encodes ? 0 : 1;
+            } else {
+                EXPECT_FALSE(encodes) << std::hex << unsigned(c);
+            }
+        }
+        iconv_close(cd);
+        EXPECT_GT(claimed, 0);
+        RecordProperty("refused_" + std::to_string(page), refused);
+        if (page == 1258) {
+            EXPECT_GT(refused, 0); // the precomposed letters of Vietnamese
+        }
+    }
 }
 
 TEST(CodePageConverter, MapsCharacterSetsToCodePages)

@@ -2,6 +2,7 @@
 
 #include "content/rtf_reader.h"
 #include "document/draw_obj.h"
+#include "platform/codepage.h"
 #include "test_support.h"
 
 #include <QTextCursor>
@@ -144,6 +145,60 @@ TEST(RtfWriter, OutputIsAFixedPointInEveryCharacterSet)
     QTextDocument second;
     ReadRtf(written, &second, nullptr);
     EXPECT_EQ(WriteRtf(second), written);
+}
+
+// The reader's fuzz target's finding: I grave in a Vietnamese font, which
+// code page 1258 holds only as "I" and a combining grave, went out as
+// \'49\'cc and came back as two characters. It goes out as \u, the same on
+// every save.
+TEST(RtfWriter, WritesAsUnicodeALetterTheCodePageHoldsOnlyDecomposed)
+{
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset163 X;}}\\f0 \\u204?}";
+    QTextDocument first;
+    ReadRtf(rtf, &first, nullptr);
+    ASSERT_EQ(first.toRawText(), QStringLiteral("\u00CC"));
+    const QByteArray written = WriteRtf(first);
+    EXPECT_TRUE(written.contains("\\u204?")) << written.constData();
+    QTextDocument second;
+    ReadRtf(written, &second, nullptr);
+    EXPECT_EQ(second.toRawText(), first.toRawText());
+    EXPECT_EQ(WriteRtf(second), written);
+}
+
+// Every character of the Basic Multilingual Plane in a font of every
+// character set the font table can name: what the writer writes reads back
+// as the same text (a character goes out in the font's code page only when
+// those bytes decode to it, else as \u), and writes again to the same bytes.
+TEST(RtfWriter, KeepsEveryCharacterExactInEveryCodePage)
+{
+    QString all;
+    for (char32_t c = 0x20; c <= 0xFFFF; ++c) {
+        // Surrogates, the separators and the object marker the writer turns
+        // into words or drops, and the document's own frame markers.
+        if ((c >= 0xD800 && c <= 0xDFFF) || c == 0x2028 || c == 0x2029 || c == 0xFFFC || c == 0xFDD0 ||
+            c == 0xFDD1)
+            continue;
+        all += QChar(static_cast<char16_t>(c));
+    }
+    for (int charset = 0; charset <= 255; ++charset) {
+        if (platform::codePageOfCharset(charset) == 0)
+            continue;
+        SCOPED_TRACE(charset);
+        QTextDocument first;
+        QTextCursor(&first).insertText(all, Format(QStringLiteral("Face"), 10, charset));
+        ASSERT_EQ(first.toRawText(), all);
+        const QByteArray written = WriteRtf(first);
+        QTextDocument second;
+        ASSERT_EQ(ReadRtf(written, &second, nullptr).error, rich_text::RtfError::kNone);
+        const QString back = second.toRawText();
+        if (back != all) {
+            qsizetype at = 0;
+            while (at < back.size() && at < all.size() && back[at] == all[at])
+                ++at;
+            FAIL() << "first difference at U+" << std::hex << unsigned(all.value(at).unicode());
+        }
+        EXPECT_EQ(WriteRtf(second), written);
+    }
 }
 
 } // namespace

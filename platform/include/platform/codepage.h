@@ -70,7 +70,10 @@ public:
     QString decode(QByteArrayView bytes);
     // One character (a Unicode scalar value) to its bytes in the code page,
     // appended to out; false, with out unchanged, when the code page has no
-    // such character.
+    // such character, or none that decode reads back as that one character
+    // (a letter that 1258 holds only as a base letter and a combining mark,
+    // a character a double-byte page maps onto another's bytes), so that
+    // whatever encode writes decodes to exactly what was encoded.
     bool encode(char32_t c, QByteArray& out);
 
 private:
