@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,10 +16,32 @@
 
 namespace {
 
+// A folder of the run's own under TMPDIR for the input and the extracts,
+// removed with everything in it when the program exits. It is made before
+// every static that holds a path in it, so it goes after them.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/thermcore-xfuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~ScratchFolder() {
+        if (path_.empty()) return;
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 std::string scratchPath(const char* name) {
-    const char* tmp = std::getenv("TMPDIR");
-    return std::string(tmp != nullptr ? tmp : "/tmp") + "/thermcore-xfuzz-" +
-           std::to_string(getpid()) + "-" + name;
+    static const ScratchFolder folder;
+    return folder.path() + "/" + name;
 }
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -31,10 +31,12 @@ void Check(bool condition)
 
 constexpr const char* kNames[8] = {"a.VNI", "b.vni", "c.VNV", "d.JPG", "e.jpg", "f.txt", "g.Vnv", "h.VNI"};
 
+// The run's scratch folder, removed with everything in it when the program
+// exits (after the last input, before the application object goes).
 QTemporaryDir* Scratch()
 {
-    static QTemporaryDir* dir = new QTemporaryDir;
-    return dir;
+    static QTemporaryDir dir;
+    return &dir;
 }
 
 // The folder of this input, emptied first.
