@@ -5,9 +5,11 @@
 // the shown frame has been through its event loop (the variable
 // STARTUP_PROBE is set); the time counted runs from just before the process
 // is spawned to that moment. The programs run on the offscreen platform with
-// their program, config and cache folders in a scratch directory that the
-// first (uncounted) run seeds.
+// their program, config, cache and temporary folders in a scratch directory
+// that the first (uncounted) run seeds and the benchmark removes at exit.
 #include <benchmark/benchmark.h>
+
+#include "scratch_folder.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -31,14 +33,11 @@ long long nowNs()
     return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
 }
 
+// The programs' home, XDG and temporary folders: the working folder under
+// TMPDIR, removed with what the programs left in it when the benchmark exits.
 std::string scratch()
 {
-    static std::string dir = [] {
-        char templ[] = "/tmp/startup-bench-XXXXXX";
-        const char* made = mkdtemp(templ);
-        return std::string(made != nullptr ? made : "/tmp");
-    }();
-    return dir;
+    return bench::ScratchFolder("startup-bench").string();
 }
 
 // Runs the program once; the nanoseconds from spawn to shown, or -1.
@@ -50,7 +49,7 @@ long long runOnce(const char* path = STARTUP_PROGRAM)
     std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", STARTUP_PROBE "=1",
                                     "XDG_DATA_HOME=" + scratch() + "/data", "XDG_CONFIG_HOME=" + scratch() + "/config",
                                     "XDG_CACHE_HOME=" + scratch() + "/cache", "XDG_RUNTIME_DIR=" + scratch(),
-                                    "HOME=" + scratch(), "STARTUP_PROBE_VARIABLE=" STARTUP_PROBE};
+                                    "HOME=" + scratch(), "TMPDIR=" + scratch(), "STARTUP_PROBE_VARIABLE=" STARTUP_PROBE};
     for (char** e = environ; *e != nullptr; ++e) {
         if (std::strncmp(*e, "PATH=", 5) == 0 || std::strncmp(*e, "LANG=", 5) == 0)
             env.emplace_back(*e);

@@ -3,18 +3,19 @@
 // the codec's generic kernels, 4:2:0), and IFR_InfraredFileToJPG from the
 // camera file to the JPEG file.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
 #include "thermcore.h"
 
 namespace {
 
+// A file of the working folder (under TMPDIR, removed at exit).
 std::string scratch(const char* name) {
-    return "/tmp/thermcore-bench-" + std::to_string(getpid()) + "-" + name;
+    return (bench::ScratchFolder("thermcore-bench") / name).string();
 }
 
 // A palette file of 256 colours from blue through red to yellow.

@@ -9,6 +9,8 @@
 // THERMJPEG_TOOL in the environment names another build of the tool to time.
 #include <benchmark/benchmark.h>
 
+#include "scratch_folder.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,6 +30,13 @@ namespace {
 constexpr int kWidth = 4000;
 constexpr int kHeight = 3000;
 
+// The working folder (removed at exit): the photo, its JPEG files, the
+// outputs and run_measured's result.
+const std::filesystem::path& WorkingFolder()
+{
+    return bench::ScratchFolder("thermjpeg-tool-bench");
+}
+
 struct Run {
     bool ok = false;
     double seconds = 0;
@@ -38,8 +47,7 @@ struct Run {
 // own peak resident set from wait4, exit status), its output thrown away.
 Run RunProcess(const std::vector<std::string>& arguments)
 {
-    static const std::string result =
-        (std::filesystem::temp_directory_path() / ("thermjpeg-tool-bench-run-" + std::to_string(getpid()))).string();
+    static const std::string result = (WorkingFolder() / "run-result").string();
     std::vector<std::string> all = {RUN_MEASURED, result};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -117,15 +125,13 @@ const Files& TheFiles()
 {
     static const Files files = [] {
         Files f;
-        f.dir = std::filesystem::temp_directory_path() / ("thermjpeg-tool-bench-" + std::to_string(getpid()));
-        std::filesystem::create_directories(f.dir);
+        f.dir = WorkingFolder();
         f.ppm = f.dir / "photo.ppm";
         f.baseline = f.dir / "photo.jpg";
         f.progressive = f.dir / "photo-progressive.jpg";
         WritePhoto(f.ppm);
         f.ok = RunProcess({CJPEG, "-outfile", f.baseline.string(), f.ppm.string()}).ok &&
                RunProcess({CJPEG, "-progressive", "-outfile", f.progressive.string(), f.ppm.string()}).ok;
-        std::atexit([] { std::filesystem::remove_all(TheFiles().dir); });
         return f;
     }();
     return files;
