@@ -1,20 +1,48 @@
 // libFuzzer target: the input bytes opened as a still image, a sequence and
 // a JPEG container; every extract is written from each object, and the two
 // converters run over the input as each kind.
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "scratch_folder.h"
 #include "thermcore.h"
 
 namespace {
 
-using fuzz::scratchPath;
+// A folder of the run's own under TMPDIR for the input and the extracts,
+// removed with everything in it when the program exits. It is made before
+// every static that holds a path in it, so it goes after them.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/thermcore-xfuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~ScratchFolder() {
+        if (path_.empty()) return;
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::string scratchPath(const char* name) {
+    static const ScratchFolder folder;
+    return folder.path() + "/" + name;
+}
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");

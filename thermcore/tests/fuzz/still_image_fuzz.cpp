@@ -1,6 +1,7 @@
 // libFuzzer target: the input bytes opened as a still image, a sequence and
 // a JPEG container, and as a memory image; each object is read, stepped,
 // played, converted to temperatures, rendered, handed out, saved and reopened.
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -8,12 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "scratch_folder.h"
 #include "thermcore.h"
 
 namespace {
 
-using fuzz::scratchPath;
+std::string scratchPath(const char* name) {
+    const char* tmp = std::getenv("TMPDIR");
+    return std::string(tmp != nullptr ? tmp : "/tmp") + "/thermcore-fuzz-" +
+           std::to_string(getpid()) + "-" + name;
+}
 
 bool writeFile(const std::string& path, const uint8_t* data, size_t size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
