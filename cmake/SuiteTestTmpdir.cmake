@@ -1,13 +1,16 @@
 # The tests' private TMPDIR: every test of a build runs with TMPDIR set to
-# <build>/test-tmp (the test presets' environment), and ctest runs this
-# script before the first test and after the last one (CTestCustom.cmake of
-# the build, written by SuiteTargets.cmake):
+# <build>/test-tmp and XDG_RUNTIME_DIR to <build>/test-runtime (the test
+# presets' environment; without a runtime folder Qt makes
+# TMPDIR/runtime-USER), and ctest runs this script before the first test and
+# after the last one (CTestCustom.cmake of the build, written by the
+# top-level CMakeLists.txt):
 #
-#   cmake -DMODE=prepare -DDIR=<build>/test-tmp -P SuiteTestTmpdir.cmake
-#       an empty folder before the tests;
+#   cmake -DMODE=prepare -DDIR=<build>/test-tmp -DRUNTIME=<build>/test-runtime -P SuiteTestTmpdir.cmake
+#       both folders empty before the tests (the runtime folder private to
+#       its owner, as a session's is);
 #   cmake -DMODE=check -DDIR=<build>/test-tmp -P SuiteTestTmpdir.cmake
-#       fails, naming them, when the tests left anything in it, and removes
-#       what they left.
+#       fails, naming them, when the tests left anything in TMPDIR, and
+#       removes what they left.
 #
 # A test run without the presets' TMPDIR (ctest with no --preset) is not
 # checked; the check says so.
@@ -18,6 +21,11 @@ endif()
 if(MODE STREQUAL "prepare")
   file(REMOVE_RECURSE "${DIR}")
   file(MAKE_DIRECTORY "${DIR}")
+  if(RUNTIME)
+    file(REMOVE_RECURSE "${RUNTIME}")
+    file(MAKE_DIRECTORY "${RUNTIME}")
+    file(CHMOD "${RUNTIME}" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  endif()
   return()
 endif()
 

@@ -195,7 +195,7 @@ TEST(RtfWriter, KeepsEveryCharacterExactInEveryCodePage)
             qsizetype at = 0;
             while (at < back.size() && at < all.size() && back[at] == all[at])
                 ++at;
-            FAIL() << "first difference at U+" << std::hex << unsigned(all.value(at).unicode());
+            FAIL() << "first difference at U+" << std::hex << unsigned(at < all.size() ? all[at].unicode() : 0);
         }
         EXPECT_EQ(WriteRtf(second), written);
     }
