@@ -27,6 +27,15 @@ function(suite_install_program)
   endforeach()
 endfunction()
 
+# suite_link_libc(<target>...): libc named among the shared object's needed
+# libraries even when it calls nothing of it directly (the linker drops
+# unused libraries), as Debian requires of a shared library.
+function(suite_link_libc)
+  foreach(target IN LISTS ARGN)
+    target_link_options(${target} PRIVATE "LINKER:--push-state,--no-as-needed,-lc,--pop-state")
+  endforeach()
+endfunction()
+
 # suite_install_library(<name> PACKAGE <CMakePackageName> DESCRIPTION <text>
 #                       HEADERS <public headers...>)
 # A core library with its SONAME and version, its public headers (only the
@@ -38,6 +47,7 @@ function(suite_install_library name)
     VERSION ${SUITE_LIBRARY_VERSION}
     SOVERSION ${SUITE_LIBRARY_SOVERSION}
     INSTALL_RPATH "$ORIGIN")
+  suite_link_libc(${name})
   install(TARGETS ${name} EXPORT ${A_PACKAGE}Targets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${name} NAMELINK_COMPONENT ${name}-dev
     INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
