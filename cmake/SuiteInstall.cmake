@@ -27,6 +27,20 @@ function(suite_install_program)
   endforeach()
 endfunction()
 
+# suite_install_with_prefix(<file.in> <destination> <component>): installs
+# <file> made from <file.in> at install time, @SUITE_PREFIX_AT_INSTALL@
+# replaced by the prefix of that install (CMAKE_INSTALL_PREFIX, or --prefix).
+# Files configured at configure time keep the placeholder.
+set(SUITE_PREFIX_AT_INSTALL "@SUITE_PREFIX_AT_INSTALL@")
+function(suite_install_with_prefix template destination component)
+  string(REGEX REPLACE "\\.in$" "" _made "${template}")
+  install(CODE "
+    file(READ \"${template}\" _text)
+    string(REPLACE \"@SUITE_PREFIX_AT_INSTALL@\" \"\${CMAKE_INSTALL_PREFIX}\" _text \"\${_text}\")
+    file(WRITE \"${_made}\" \"\${_text}\")" COMPONENT ${component})
+  install(FILES ${_made} DESTINATION ${destination} COMPONENT ${component})
+endfunction()
+
 # suite_link_libc(<target>...): libc named among the shared object's needed
 # libraries even when it calls nothing of it directly (the linker drops
 # unused libraries), as Debian requires of a shared library.
@@ -66,9 +80,9 @@ include(\"\${CMAKE_CURRENT_LIST_DIR}/${A_PACKAGE}Targets.cmake\")
   install(FILES ${_out}/${A_PACKAGE}Config.cmake ${_out}/${A_PACKAGE}ConfigVersion.cmake
     DESTINATION ${_cmake_dir} COMPONENT ${name}-dev)
 
-  # pkg-config: the prefix of the configuration (CMAKE_INSTALL_PREFIX).
-  file(CONFIGURE OUTPUT ${_out}/${name}.pc @ONLY CONTENT
-"prefix=@CMAKE_INSTALL_PREFIX@
+  # pkg-config: the prefix the install is made to (cmake --install --prefix).
+  file(CONFIGURE OUTPUT ${_out}/${name}.pc.in @ONLY CONTENT
+"prefix=@SUITE_PREFIX_AT_INSTALL@
 libdir=\${prefix}/@CMAKE_INSTALL_LIBDIR@
 includedir=\${prefix}/@CMAKE_INSTALL_INCLUDEDIR@
 
@@ -78,5 +92,5 @@ Version: ${SUITE_LIBRARY_VERSION}
 Libs: -L\${libdir} -l${name}
 Cflags: -I\${includedir}
 ")
-  install(FILES ${_out}/${name}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT ${name}-dev)
+  suite_install_with_prefix(${_out}/${name}.pc.in ${CMAKE_INSTALL_LIBDIR}/pkgconfig ${name}-dev)
 endfunction()
