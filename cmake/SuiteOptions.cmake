@@ -13,6 +13,13 @@ if(SUITE_SANITIZE AND SUITE_TSAN)
   message(FATAL_ERROR "SUITE_SANITIZE and SUITE_TSAN cannot be combined")
 endif()
 
+# Builds with debug information write paths into the build folder (its
+# generated sources in __FILE__, the compilation folder) relative to it, so
+# an installed file never names it.
+if(NOT CMAKE_BUILD_TYPE MATCHES "^(Release|MinSizeRel)$")
+  add_compile_options(-ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+endif()
+
 # Warning flags for our own targets only (third-party code is not built here).
 set(SUITE_WARNING_FLAGS -Wall -Wextra)
 if(SUITE_WERROR)

@@ -31,6 +31,10 @@ int main(int argc, char** argv)
     heatshelf::CHeatshelfApp app(std::move(options));
     if (!app.InitInstance())
         return app.ExitInstance();
+    // The camera file the program was started with (the menu entry's %f, a
+    // file manager's "open with").
+    if (const QStringList files = QApplication::arguments().mid(1); !files.isEmpty())
+        app.OpenDocumentFile(files.first());
 
     // Start-up measurement (bench/heatshelf).
     platform::ArmStartupProbe("HEATSHELF_STARTUP_PROBE");

@@ -52,7 +52,8 @@ struct StartupOptions {
     // then the page is the paper of the user's locale (start-up does not
     // load the printing support for a page size).
     std::function<std::optional<QSizeF>()> printablePageMm;
-    QString cardpullLibrary = QStringLiteral("libcardpull.so");
+    // By its SONAME: the unversioned name is a development file.
+    QString cardpullLibrary = QStringLiteral("libcardpull.so.1");
     bool showMainFrame = true;
 };
 

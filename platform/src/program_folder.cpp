@@ -4,10 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#ifndef PLATFORM_BUILD_DATA_DIR
-#define PLATFORM_BUILD_DATA_DIR ""
-#endif
-
 namespace {
 
 QString absoluteEnv(const char* name)
@@ -31,10 +27,15 @@ QString DefaultProgramFolder()
 
 QString DefaultDataFolder(const QString& exeDir)
 {
-    const QString beside = QDir::cleanPath(exeDir + QStringLiteral("/../share/kestrelworksA"));
-    if (QFileInfo::exists(beside + QStringLiteral("/field.ini")))
-        return beside;
-    return QStringLiteral(PLATFORM_BUILD_DATA_DIR);
+    if (exeDir.isEmpty())
+        return QString();
+    QDir dir(QDir::cleanPath(QDir(exeDir).absolutePath()));
+    while (dir.cdUp()) {
+        const QString data = dir.filePath(QStringLiteral("share/kestrelworksA"));
+        if (QFileInfo::exists(data + QStringLiteral("/field.ini")))
+            return data;
+    }
+    return QString();
 }
 
 QString ResolveProgramFile(const QString& folder, const QString& name)

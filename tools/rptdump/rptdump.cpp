@@ -122,6 +122,17 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
+    const char* const usage = "usage: rptdump FILE [--save OUT | --png PAGE OUT [--zoom Z] | --pdf OUT | --docx OUT]\n";
+    if (args.size() == 1 && (args[0] == QStringLiteral("--help") || args[0] == QStringLiteral("-h"))) {
+        std::printf("%s"
+                    "  FILE             a report as JSON on standard output\n"
+                    "  --save OUT       open FILE and save it as OUT\n"
+                    "  --png PAGE OUT   page PAGE (from 1) as the view paints it, at zoom Z (default 1)\n"
+                    "  --pdf OUT        every page as printing draws it\n"
+                    "  --docx OUT       the export to a word-processor document\n",
+                    usage);
+        return 0;
+    }
     const bool save = args.size() == 3 && args[1] == QStringLiteral("--save");
     const bool pdf = args.size() == 3 && args[1] == QStringLiteral("--pdf");
     const bool docx = args.size() == 3 && args[1] == QStringLiteral("--docx");
@@ -137,7 +148,7 @@ int main(int argc, char** argv)
         numbersOk = numbersOk && page >= 1 && zoom >= 0.1 && zoom <= 8.0;
     }
     if ((args.size() != 1 && !save && !pdf && !png && !docx) || !numbersOk) {
-        std::fprintf(stderr, "usage: rptdump FILE [--save OUT | --png PAGE OUT [--zoom Z] | --pdf OUT | --docx OUT]\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     CDrawIR::Register(DrawClassRegistry::Standard());

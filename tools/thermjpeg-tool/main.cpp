@@ -178,13 +178,13 @@ int Refused(int code)
     return 1;
 }
 
-int Usage()
+int Usage(std::FILE* out = stderr)
 {
-    std::fprintf(stderr,
+    std::fprintf(out,
                  "usage: thermjpeg-tool decode IN.jpg OUT.ppm\n"
                  "       thermjpeg-tool encode IN.ppm|IN.pgm OUT.jpg [-quality N] [-sample 1x1|2x1|2x2]"
                  " [-progressive] [-restart N]\n");
-    return 2;
+    return out == stderr ? 2 : 0;
 }
 
 // A record released on every path.
@@ -379,5 +379,7 @@ int main(int argc, char** argv)
         return Decode(argv[2], argv[3]);
     if (argc >= 4 && std::strcmp(argv[1], "encode") == 0)
         return Encode(argc, argv);
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+        return Usage(stdout);
     return Usage();
 }

@@ -1,4 +1,6 @@
 // camlink: the background loader of the card reader's firmware.
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "camlink_server.h"
@@ -8,6 +10,13 @@
 
 int main(int argc, char** argv) {
     using namespace usbloader;
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("usage: camlink                 load bulkloop.hex (beside camlink) into the card reader,\n"
+                    "                               trying once a second until SIGTERM or SIGINT\n"
+                    "       camlink -RegServer      write the registration record, exit\n"
+                    "       camlink -UnregServer    remove it, exit\n");
+        return 0;
+    }
     CamlinkSetup setup;
     setup.program = runningProgramPath();
     setup.firmware = setup.program.parent_path() / kFirmwareFileName;

@@ -15,8 +15,11 @@ inline constexpr char kProgramFolderVariable[] = "KESTRELWORKS_PROGRAM_DIR";
 // The folder by the rule above (not created).
 QString DefaultProgramFolder();
 
-// The installed default data beside an executable in exeDir: exeDir/../share/
-// kestrelworksA when it holds field.ini, else the build's data folder.
+// The installed default data of an executable in exeDir: the nearest
+// share/kestrelworksA holding field.ini in exeDir's parent or a folder above
+// it (installed: <prefix>/bin/../share/kestrelworksA; in the build tree the
+// build folder's share/kestrelworksA, for programs, tools and tests alike);
+// empty when there is none.
 QString DefaultDataFolder(const QString& exeDir);
 
 // Creates folder when missing and copies in every file of defaults that it
