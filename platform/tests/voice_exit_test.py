@@ -41,18 +41,40 @@ class ServerUnavailable(Exception):
     pass
 
 
-class PrivateSoundServer:
-    """A PulseAudio server with one null sink, in a temporary folder of its own."""
+PIPEWIRE_NULL_SINK = """context.objects = [
+    { factory = adapter
+        args = {
+            factory.name = support.null-audio-sink
+            node.name = "voice_test"
+            node.description = "Null Output"
+            media.class = Audio/Sink
+            audio.position = [ FL FR ]
+        }
+    }
+]
+"""
 
-    def __init__(self, program="pulseaudio"):
-        self.program = shutil.which(program)
+
+class PrivateSoundServer:
+    """A sound server for PulseAudio clients with one null sink, in a
+    temporary folder of its own: PulseAudio itself, or ("pipewire")
+    PipeWire with its session manager and its PulseAudio server on a
+    private D-Bus session bus."""
+
+    def __init__(self, kind="pulseaudio"):
+        self.kind = kind
+        needed = ["pulseaudio"] if kind == "pulseaudio" else ["pipewire", "wireplumber", "pipewire-pulse",
+                                                              "dbus-run-session"]
+        self.missing = [p for p in needed if shutil.which(p) is None]
+        self.program = shutil.which(needed[0])
         self.root = None
         self.process = None
         self.log_path = None
 
     def __enter__(self):
-        if self.program is None:
-            raise ServerUnavailable("pulseaudio is not installed (Debian package pulseaudio)")
+        if self.missing:
+            raise ServerUnavailable("%s not installed (Debian package %s)" % (
+                ", ".join(self.missing), "pulseaudio" if self.kind == "pulseaudio" else "pipewire-pulse, wireplumber"))
         self.root = tempfile.mkdtemp(prefix="voice-sound-server-")
         runtime = os.path.join(self.root, "runtime")
         home = os.path.join(self.root, "home")
@@ -70,10 +92,18 @@ class PrivateSoundServer:
         env.update(HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                    XDG_STATE_HOME=os.path.join(home, ".state"), PULSE_CLIENTCONFIG=self.client_config)
         self.log_path = os.path.join(self.root, "server.log")
-        command = [self.program, "-n", "--daemonize=no", "--use-pid-file=no", "--exit-idle-time=-1",
-                   "--disallow-exit=no", "--log-target=stderr", "--log-level=info",
-                   "-L", "module-null-sink sink_name=voice_test",
-                   "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + self.socket_path]
+        if self.kind == "pulseaudio":
+            command = [self.program, "-n", "--daemonize=no", "--use-pid-file=no", "--exit-idle-time=-1",
+                       "--disallow-exit=no", "--log-target=stderr", "--log-level=info",
+                       "-L", "module-null-sink sink_name=voice_test",
+                       "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + self.socket_path]
+        else:
+            conf = os.path.join(env["XDG_CONFIG_HOME"], "pipewire", "pipewire.conf.d")
+            os.makedirs(conf)
+            with open(os.path.join(conf, "voice-test-null-sink.conf"), "w") as f:
+                f.write(PIPEWIRE_NULL_SINK)
+            command = ["dbus-run-session", "--", "sh", "-c",
+                       "pipewire & sleep 0.3; wireplumber & sleep 0.3; pipewire-pulse & wait"]
         with open(self.log_path, "wb") as log:
             self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=log,
                                             stderr=subprocess.STDOUT, start_new_session=True)
@@ -83,7 +113,7 @@ class PrivateSoundServer:
                 log = self.Log()
                 self.__exit__(None, None, None)
                 raise ServerUnavailable("pulseaudio exited with %s at start:\n%s" % (self.process.returncode, log))
-            if self._accepts():
+            if self._accepts() and self._hasSink():
                 return self
             time.sleep(0.05)
         self.__exit__(None, None, None)
@@ -96,6 +126,15 @@ class PrivateSoundServer:
                 return True
             except OSError:
                 return False
+
+    def _hasSink(self):
+        # PipeWire's session manager makes the sink known a moment after the
+        # socket opens.
+        if self.kind == "pulseaudio" or shutil.which("pactl") is None:
+            return True
+        env = dict(os.environ, **self.ClientEnvironment())
+        done = subprocess.run(["pactl", "list", "short", "sinks"], env=env, capture_output=True, text=True)
+        return "voice_test" in done.stdout
 
     def ClientEnvironment(self):
         """What a client needs to find this server and no other."""
@@ -110,16 +149,20 @@ class PrivateSoundServer:
             return ""
 
     def StreamsCreated(self):
-        """Playback streams the server has seen so far (its info log)."""
+        """Playback streams the server has seen so far (PulseAudio's info
+        log); None when the server does not say."""
+        if self.kind != "pulseaudio":
+            return None
         return len(re.findall(r"Created input \d+", self.Log()))
 
     def __exit__(self, *exc):
         if self.process is not None and self.process.poll() is None:
-            self.process.terminate()
+            # The server's own process group (PipeWire's are several).
+            os.killpg(self.process.pid, signal.SIGTERM)
             try:
                 self.process.wait(timeout=10)
             except subprocess.TimeoutExpired:
-                self.process.kill()
+                os.killpg(self.process.pid, signal.SIGKILL)
                 self.process.wait()
         if self.root is not None:
             shutil.rmtree(self.root, ignore_errors=True)
@@ -188,11 +231,13 @@ def main():
     parser.add_argument("--keep", type=int, default=5, help="failed runs whose output is printed")
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("--display", help="an X display to show the programs on (offscreen without)")
+    parser.add_argument("--server", choices=["pulseaudio", "pipewire"], default="pulseaudio",
+                        help="the private sound server: PulseAudio, or PipeWire's server for its clients")
     args = parser.parse_args()
     rng = random.Random(args.seed)
 
     try:
-        server = PrivateSoundServer().__enter__()
+        server = PrivateSoundServer(args.server).__enter__()
     except ServerUnavailable as e:
         print("SKIP: no private sound server could be started, so nothing was played: %s" % e)
         return SKIP
@@ -201,9 +246,9 @@ def main():
             env = dict(os.environ, VOICE_TEST_SOUND_SERVER="1", **server.ClientEnvironment())
             code = subprocess.run(args.programs, env=env, stdin=subprocess.DEVNULL).returncode
             streams = server.StreamsCreated()
-            print("%s: exit %d; %d playback streams reached the sound server" % (
-                os.path.basename(args.programs[0]), code, streams))
-            return 0 if code == 0 and streams > 0 else 1
+            print("%s: exit %d; %s playback streams reached the sound server" % (
+                os.path.basename(args.programs[0]), code, "uncounted" if streams is None else streams))
+            return 0 if code == 0 and streams != 0 else 1
         finally:
             server.__exit__(None, None, None)
     failed = 0
@@ -216,7 +261,7 @@ def main():
                 name = os.path.basename(program)
                 counts = {}
                 kept = []
-                streams_before = server.StreamsCreated()
+                streams_before = server.StreamsCreated() or 0
                 started = time.monotonic()
                 with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
                     futures = [pool.submit(RunOnce, program, note, rng.randint(0, args.max_quit_ms),
@@ -228,14 +273,16 @@ def main():
                         if kind != "ok" and len(kept) < args.keep:
                             kept.append("%s run %d: %s" % (name, i, detail))
                         shutil.rmtree(os.path.join(work, "%s-%d" % (name, i)), ignore_errors=True)
-                streams = server.StreamsCreated() - streams_before
+                streams = server.StreamsCreated()
+                streams = None if streams is None else streams - streams_before
                 bad = args.runs - counts.get("ok", 0)
-                print("%s: %d runs in %.0f s, %d clean, %d failed (%s); %d playback streams reached the server" % (
-                    name, args.runs, time.monotonic() - started, counts.get("ok", 0), bad,
-                    ", ".join("%s %d" % (k, v) for k, v in sorted(counts.items()) if k != "ok") or "none", streams))
+                print("%s (%s): %d runs in %.0f s, %d clean, %d failed (%s); %s playback streams reached the server" % (
+                    name, args.server, args.runs, time.monotonic() - started, counts.get("ok", 0), bad,
+                    ", ".join("%s %d" % (k, v) for k, v in sorted(counts.items()) if k != "ok") or "none",
+                    "uncounted" if streams is None else streams))
                 for text in kept:
                     print(text)
-                if streams == 0:
+                if streams == 0 and counts.get("ok", 0) > 0:
                     print("%s: no note reached the sound server" % name)
                     bad += 1
                 failed += bad

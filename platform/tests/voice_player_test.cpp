@@ -163,7 +163,7 @@ TEST(SinkVoicePlayer, NothingOfThePlayerRunsAfterIt)
         std::this_thread::sleep_for(std::chrono::milliseconds(100 * round));
         const auto start = std::chrono::steady_clock::now();
         player.reset();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500)) << round;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << round;
         EXPECT_EQ(Holding(), before) << round;
     }
 
@@ -176,7 +176,7 @@ TEST(SinkVoicePlayer, NothingOfThePlayerRunsAfterIt)
     const auto start = std::chrono::steady_clock::now();
     player->Stop();
     EXPECT_TRUE(ComesTo(idle)) << Holding() << " after a stopped note, " << idle << " expected";
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 // The output asked for: the private sound server's null sink is one; with

@@ -13,6 +13,17 @@
 namespace platform {
 namespace {
 
+// ALSA's own messages stay off the program's standard error: a machine
+// without a sound card would get a dozen lines for every note. What fails
+// is known from the return codes.
+void Quiet(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietOnce()
+{
+    static const bool quiet = [] { return snd_lib_error_set_handler(Quiet) == 0; }();
+    (void)quiet;
+}
+
 class AlsaOutput : public SoundOutput {
 public:
     AlsaOutput(snd_pcm_t* pcm, std::size_t frameBytes, int rate, GoOn goOn)
@@ -84,6 +95,7 @@ private:
 std::unique_ptr<SoundOutput> OpenAlsaOutput(const WaveSound& format, std::chrono::milliseconds latency,
                                             const GoOn& goOn)
 {
+    QuietOnce();
     snd_pcm_t* pcm = nullptr;
     if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0)
         return nullptr;
@@ -99,6 +111,7 @@ std::unique_ptr<SoundOutput> OpenAlsaOutput(const WaveSound& format, std::chrono
 
 bool AlsaCardExists()
 {
+    QuietOnce();
     int card = -1;
     return snd_card_next(&card) == 0 && card >= 0;
 }
