@@ -76,6 +76,10 @@ class PrivateSoundServer:
             raise ServerUnavailable("%s not installed (Debian package %s)" % (
                 ", ".join(self.missing), "pulseaudio" if self.kind == "pulseaudio" else "pipewire-pulse, wireplumber"))
         self.root = tempfile.mkdtemp(prefix="voice-sound-server-")
+        if len(self.root) > 60:
+            # A socket's path has room for 107 bytes.
+            os.rmdir(self.root)
+            self.root = tempfile.mkdtemp(prefix="voice-sound-server-", dir="/tmp")
         runtime = os.path.join(self.root, "runtime")
         home = os.path.join(self.root, "home")
         os.makedirs(runtime, mode=0o700)
