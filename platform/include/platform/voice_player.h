@@ -58,11 +58,12 @@ QStringList VoiceModuleFolders();
 // The sound player (platform_voice_qt), used from the program's thread:
 // PCM notes (8 or 16 bits, mono or stereo) played from the player's own
 // copy of their samples, on a thread of the player's own, through the
-// sound server (libpulse's simple API; PipeWire's server too), else ALSA's
-// default device; other files do not play. HasOutput asks the server for
-// its outputs (else ALSA for a sound card). Its destructor stops the note,
-// closes the output and joins its thread: nothing of it runs afterwards,
-// so the program's exit never meets a sound library still at work.
+// sound server (libpulse, its main loop turned by that thread; PipeWire's
+// server too), else ALSA's default device; other files do not play.
+// HasOutput asks the server for its outputs (else ALSA for a sound card).
+// Its destructor stops the note, closes the output and joins its thread:
+// nothing of it runs afterwards, so the program's exit never meets a sound
+// library still at work.
 std::unique_ptr<VoicePlayer> MakeSinkVoicePlayer();
 
 // The module holding the sound player, and the C function in it that makes
