@@ -72,6 +72,21 @@ endfunction()
 # suite_python(): the interpreter the tests use to run tools/ generators.
 find_program(SUITE_PYTHON NAMES python3 REQUIRED PATHS /usr/bin NO_DEFAULT_PATH)
 
+# suite_add_voice_exit_test(<program target>): the program started a few
+# times under a private sound server (platform/tests/voice_exit_test.py),
+# each time playing a voice note and closing; every run must exit cleanly.
+# Skipped only when the sound server cannot start.
+function(suite_add_voice_exit_test program)
+  if(NOT SUITE_BUILD_TESTS)
+    return()
+  endif()
+  add_test(NAME ${program}_voice_exit
+    COMMAND ${SUITE_PYTHON} ${PROJECT_SOURCE_DIR}/platform/tests/voice_exit_test.py --runs 6 --jobs 2
+            $<TARGET_FILE:${program}>)
+  set_tests_properties(${program}_voice_exit PROPERTIES
+    LABELS ${program}_voice_exit SKIP_RETURN_CODE 77 TIMEOUT 600)
+endfunction()
+
 # A library from pkg-config that target opens at run time, when first needed
 # (platform/lazy_library.h), instead of linking it: its headers only, and the
 # name to open it by (its SONAME, read with objdump) as the definition

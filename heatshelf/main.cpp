@@ -4,6 +4,7 @@
 
 #include "platform/quit_on_signals.h"
 #include "platform/startup_probe.h"
+#include "platform/voice_probe.h"
 #include "platform/voice_player.h"
 
 #include <QApplication>
@@ -38,6 +39,8 @@ int main(int argc, char** argv)
 
     // Start-up measurement (bench/heatshelf).
     platform::ArmStartupProbe("HEATSHELF_STARTUP_PROBE");
+    // The voice player's exit test (platform/tests/voice_exit_test.py).
+    platform::ArmVoiceProbe("KESTREL_VOICE_PROBE");
     const int result = quitOnSignals.exec();
     app.ExitInstance();
     return result;

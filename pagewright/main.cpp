@@ -10,6 +10,7 @@
 #include "irimage/draw_ir.h"
 #include "platform/quit_on_signals.h"
 #include "platform/startup_probe.h"
+#include "platform/voice_probe.h"
 #include "skin/dialog_base.h"
 #include "wizard_dialogs.h"
 #include "platform/voice_player.h"
@@ -48,9 +49,10 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setOrganizationName(QStringLiteral("kestrelworksA"));
 
-    // Start-up measurement (bench/pagewright): the first new report starts
-    // empty instead of waiting in the template chooser.
-    if (qEnvironmentVariableIsSet("PAGEWRIGHT_STARTUP_PROBE"))
+    // Start-up measurement (bench/pagewright) and the voice exit test: the
+    // first new report starts empty instead of waiting in the template
+    // chooser.
+    if (qEnvironmentVariableIsSet("PAGEWRIGHT_STARTUP_PROBE") || qEnvironmentVariableIsSet("KESTREL_VOICE_PROBE"))
         SetWizardDialogRunner([](CDialog&) { return CDialog::kIdOk; });
 
     StartupOptions options;
@@ -61,6 +63,8 @@ int main(int argc, char** argv)
 
     // Start-up measurement (bench/pagewright).
     platform::ArmStartupProbe("PAGEWRIGHT_STARTUP_PROBE");
+    // The voice player's exit test (platform/tests/voice_exit_test.py).
+    platform::ArmVoiceProbe("KESTREL_VOICE_PROBE");
     const int result = quitOnSignals.exec();
     app.ExitInstance();
     return result;

@@ -1,6 +1,5 @@
-// The Qt Multimedia player loaded from its module on first use: the
-// multimedia libraries (sound server client, codecs, network) stay out of a
-// program's start.
+// The sound player loaded from its module on first use: the sound
+// libraries (the sound server's client, ALSA) stay out of a program's start.
 #include "platform/voice_player.h"
 
 #include "silent_voice_player.h"

@@ -3,8 +3,8 @@
 // default sound when the file cannot be played, and a new note replacing
 // the one still playing.
 //
-// The process's player is a silent one until a program installs the Qt
-// Multimedia player at start (loaded from its module on first use,
+// The process's player is a silent one until a program installs the sound
+// player at start (loaded from its module on first use,
 // MakeLazyVoicePlayer), for as long as its application object lives; tests
 // install the recording player.
 #pragma once
@@ -55,20 +55,25 @@ private:
 // lib/kestrel-suite beside it, then the build's module folder.
 QStringList VoiceModuleFolders();
 
-// The Qt Multimedia player (platform_voice_qt), for the program's thread:
+// The sound player (platform_voice_qt), used from the program's thread:
 // PCM notes (8 or 16 bits, mono or stereo) played from the player's own
-// copy of their samples through an audio sink; other files do not play.
-// Its destructor stops the note and leaves nothing behind.
-std::unique_ptr<VoicePlayer> MakeQtVoicePlayer();
+// copy of their samples, on a thread of the player's own, through the
+// sound server (libpulse, its main loop turned by that thread; PipeWire's
+// server too), else ALSA's default device; other files do not play.
+// HasOutput asks the server for its outputs (else ALSA for a sound card).
+// Its destructor stops the note, closes the output and joins its thread:
+// nothing of it runs afterwards, so the program's exit never meets a sound
+// library still at work.
+std::unique_ptr<VoicePlayer> MakeSinkVoicePlayer();
 
-// The module holding the Qt Multimedia player, and the C function in it
-// that makes one (the caller owns it).
+// The module holding the sound player, and the C function in it that makes
+// one (the caller owns it).
 inline constexpr char kVoiceModuleName[] = "libkestrel_voice_qt.so";
 inline constexpr char kVoiceModuleEntry[] = "kestrel_make_voice_player";
 
-// A player that loads the Qt Multimedia player from the module, looked for
+// A player that loads the sound player from the module, looked for
 // in folders in order, when the first note plays or the output is asked
-// for, so that a program starts without the multimedia libraries. Without a
+// for, so that a program starts without the sound libraries. Without a
 // module that loads it is the silent player.
 std::unique_ptr<VoicePlayer> MakeLazyVoicePlayer(QStringList folders = VoiceModuleFolders());
 
