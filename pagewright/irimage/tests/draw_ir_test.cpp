@@ -34,6 +34,16 @@ private:
     int m_number;
 };
 
+// An image listing the 320-wide k4_320 (shown) and the 160-wide k8_160.
+CDrawIR* ShowTwoWidths(ReportWithView& r)
+{
+    r.env.dataFiles = {Fixture("k4_320.vni"), Fixture("k8_160.vni")};
+    CDrawIR* ir = r.AddImage();
+    ir->SetSortMode(kOrderNameAdded);
+    EXPECT_TRUE(ir->LoadIRFileEx(Fixture("k4_320.vni")));
+    return ir;
+}
+
 } // namespace
 
 TEST(DrawIrObject, DefaultsOfBothConstructors)
@@ -220,10 +230,7 @@ TEST(DrawIrFileList, RectangleStatistics)
 TEST(DrawIrFileList, ANarrowerFileRescalesAndThePaletteAndRangeStayWithTheirFiles)
 {
     ReportWithView r;
-    r.env.dataFiles = {Fixture("k4_320.vni"), Fixture("k8_160.vni")};
-    CDrawIR* ir = r.AddImage();
-    ir->SetSortMode(kOrderNameAdded);
-    ASSERT_TRUE(ir->LoadIRFileEx(Fixture("k4_320.vni")));
+    CDrawIR* ir = ShowTwoWidths(r);
     ASSERT_EQ(ir->FileCount(), 2);
     ASSERT_EQ(ir->FileIndex(), 0);
     ir->m_analyses.Add(Shape(kAnalysisRect, {40, 20, 81, 60}));
@@ -260,10 +267,8 @@ TEST(DrawIrFileList, ANarrowerFileRescalesAndThePaletteAndRangeStayWithTheirFile
 TEST(DrawIrFileList, AnAnalysisChangedOnAnotherFileIsPlacedThereAnew)
 {
     ReportWithView r;
-    r.env.dataFiles = {Fixture("k4_320.vni"), Fixture("k8_160.vni")};
-    CDrawIR* ir = r.AddImage();
-    ir->SetSortMode(kOrderNameAdded);
-    ASSERT_TRUE(ir->LoadIRFileEx(Fixture("k4_320.vni")));
+    CDrawIR* ir = ShowTwoWidths(r);
+    ASSERT_EQ(ir->FileCount(), 2);
     ir->m_analyses.Add(Shape(kAnalysisPoint, {101, 77, 101, 77}));
     ir->m_analyses.Add(Shape(kAnalysisLine, {33, 41, 211, 157}));
     ir->RecomputeAll();
