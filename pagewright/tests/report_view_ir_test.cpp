@@ -18,9 +18,13 @@
 #include <QDir>
 #include <functional>
 #include <QFile>
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +148,88 @@ protected:
     CDrawProfile* profile = nullptr;
     CDrawHistogram* histogram = nullptr;
     QImage screen;
+};
+
+// An image showing A with a point, a line, a rectangle and an ellipse on
+// odd pixels, then B added with the play bar's "+" as the user does it.
+struct ShownAgainWalk {
+    void Build(const char* a, const char* b)
+    {
+        ASSERT_NE(f.app, nullptr);
+        view = f.View();
+        ir = static_cast<CDrawIR*>(
+            view->GetDocument()->AddNoUndo(std::make_unique<CDrawIR>(view, DocRect(100, -100, 4000, -3000))));
+        ir->SetIRNumber(1);
+        view->InsertIRObject(ir);
+        const QString pathA = Copy(a, "A");
+        const QString pathB = Copy(b, "B");
+        ASSERT_EQ(ir->OpenFiles({pathA}, false), 1);
+        view->Select(ir);
+        const int w = ir->ImageWidth();
+        const int h = ir->ImageHeight();
+        const auto at = [](int size, int part) { return (size * part / 320) | 1; };
+        const auto add = [this](int kind, IRShape shape) {
+            IRAnalysisItem item;
+            item.kind = kind;
+            item.number = int(ir->m_analyses.GetSize()) + 1;
+            item.shape = shape;
+            item.emissivity = ir->m_fEmissivity;
+            item.distance = ir->m_fDistance;
+            item.background = ir->m_fBackground;
+            item.referenceTemp = ir->m_fReference;
+            ir->m_analyses.Add(item);
+        };
+        add(1, {at(w, 101), at(h, 77), at(w, 101), at(h, 77)});
+        add(2, {at(w, 33), at(h, 41), at(w, 211), at(h, 157)});
+        add(3, {at(w, 41), at(h, 31), at(w, 187), at(h, 143)});
+        add(4, {at(w, 61), at(h, 51), at(w, 161), at(h, 151)});
+        ir->RecomputeAll();
+        shown = Read();
+        // "+": the image's open dialog, which appends the chosen file.
+        QTimer::singleShot(0, [pathB] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->selectFile(pathB);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        f.Frame()->ExecuteCommand(34018);
+        ASSERT_EQ(ir->FileCount(), 2);
+        ASSERT_EQ(ir->FileIndex(), 1);
+    }
+    QString Copy(const char* fixture, const char* stem)
+    {
+        const QString path = folder.filePath(QLatin1String(stem) + QStringLiteral(".VNI"));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/") + QLatin1String(fixture), path));
+        return path;
+    }
+    // The analyses' records and the picture.
+    QByteArray Read() const
+    {
+        QByteArray bytes(reinterpret_cast<const char*>(ir->m_analyses.begin()),
+                         qsizetype(ir->m_analyses.GetSize() * sizeof(IRAnalysisItem)));
+        return bytes + ir->Dib();
+    }
+    std::string Differences(const QByteArray& now) const
+    {
+        std::string out;
+        const auto* a = reinterpret_cast<const IRAnalysisItem*>(now.constData());
+        const auto* b = reinterpret_cast<const IRAnalysisItem*>(shown.constData());
+        for (std::size_t i = 0; i < ir->m_analyses.GetSize(); ++i) {
+            if (std::memcmp(&a[i], &b[i], sizeof a[i]) != 0)
+                out += QStringLiteral("kind %1 at %2,%3 (was %4,%5): max %6 (was %7), average %8 (was %9)\n")
+                           .arg(a[i].kind).arg(a[i].shape.left).arg(a[i].shape.top).arg(b[i].shape.left)
+                           .arg(b[i].shape.top).arg(double(a[i].maximum)).arg(double(b[i].maximum))
+                           .arg(double(a[i].average)).arg(double(b[i].average))
+                           .toStdString();
+        }
+        return out;
+    }
+
+    ViewFixture f;
+    QTemporaryDir folder;
+    CDI_RptView* view = nullptr;
+    CDrawIR* ir = nullptr;
+    QByteArray shown; // A as first shown
 };
 
 } // namespace
@@ -467,4 +553,46 @@ TEST_F(BoundObjectsTest, ANewImageShowsWholeAtItsOwnShape)
     const QImage fresh = Render(QRegion(view->rect()));
     const QRect area = ClientArea(added);
     EXPECT_EQ(screen.copy(area), fresh.copy(area));
+}
+
+// The play bar's steps and the file list show a file with the numbers it
+// showed first, whatever file the image showed between (model families of
+// the fixtures; B smaller than A, or of A's size).
+TEST(ShownAgain, PlayBarAndFileListShowAFileWithItsOwnNumbers)
+{
+    struct Case {
+        const char* family;
+        const char* a;
+        const char* b;
+    };
+    const Case cases[] = {
+        {"radiometric (K8) after own (K4)", "k8_640.vni", "k4_320.vni"},
+        {"own (K4) after radiometric (K8)", "k4_320.vni", "k8_160.vni"},
+        {"plane (K11) after radiometric (K9)", "k11.vni", "k9.vni"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.family);
+        ShownAgainWalk w;
+        w.Build(c.a, c.b);
+        if (HasFatalFailure())
+            return;
+        CDrawIR* ir = w.ir;
+        CMainFrame* frame = w.f.Frame();
+        QComboBox* combo = frame->GetFileCombo();
+        ASSERT_NE(combo, nullptr);
+        for (int round = 1; round <= 2; ++round) {
+            SCOPED_TRACE(round);
+            frame->ExecuteCommand(34011); // previous
+            ASSERT_EQ(ir->FileIndex(), 0);
+            EXPECT_EQ(w.Read(), w.shown) << "previous:\n" << w.Differences(w.Read());
+            frame->ExecuteCommand(34014); // next
+            ASSERT_EQ(ir->FileIndex(), 1);
+            frame->UpdateCommandUI();
+            combo->setCurrentIndex(0);
+            emit combo->activated(0);
+            ASSERT_EQ(ir->FileIndex(), 0);
+            EXPECT_EQ(w.Read(), w.shown) << "chosen in the file list:\n" << w.Differences(w.Read());
+            frame->ExecuteCommand(34016); // last
+        }
+    }
 }

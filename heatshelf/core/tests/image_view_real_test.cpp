@@ -273,5 +273,77 @@ TEST(ImageViewFixturesTest, EveryFixtureGoesThroughTheViewSafely) {
     EXPECT_GT(shown, 40);
 }
 
+// Next and Previous show a file with the temperatures it showed first,
+// whatever file was shown between: the display range, the level, the
+// picture, the stored results and the browser's measurements, to the bit
+// (model families of the fixtures).
+TEST(ImageViewFixturesTest, NextAndPreviousShowAFileWithItsOwnTemperatures) {
+    const QDir fixtures(qEnvironmentVariable("THERMCORE_FIXTURE_DIR"));
+    const struct {
+        const char* family;
+        const char* a;
+        const char* b;
+    } cases[] = {
+        {"radiometric (K8) and own (K4)", "k8_full.vni", "k4_full.vni"},
+        {"own (K4) and plane (K11)", "k4_full.vni", "k11.vni"},
+        {"plane (K11) and radiometric (K9)", "k11.vni", "k9.vni"},
+        {"radiometric (K8, 640 wide) and own (K4, 320 wide)", "k8_640.vni", "k4_320.vni"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.family);
+        QTemporaryDir folder;
+        ASSERT_TRUE(QFile::copy(fixtures.filePath(QLatin1String(c.a)), folder.filePath(QStringLiteral("1.vni"))));
+        ASSERT_TRUE(QFile::copy(fixtures.filePath(QLatin1String(c.b)), folder.filePath(QStringLiteral("2.vni"))));
+        ImageViewCore view(qEnvironmentVariable("SUITE_DEFAULT_DATA"));
+        view.SetFolder(folder.path());
+        // Everything shown of the current file, as bytes.
+        const auto read = [&view] {
+            QByteArray out;
+            const auto add = [&out](const auto& v) { out.append(reinterpret_cast<const char*>(&v), sizeof v); };
+            for (float v : {view.rangeUpper(), view.rangeLower(), view.windowHigh(), view.windowLow(),
+                            view.levelHigh(), view.levelLow()})
+                add(v);
+            out += view.pictureDib();
+            for (int category = 0; category < 4; ++category) {
+                for (const auto& row : BuildResultTable(category, &view.holder(), view.currentFile()).rows) {
+                    for (const Cell& cell : row) out += cell.text.toUtf8() + '|' + QByteArray::number(cell.stringId);
+                }
+            }
+            CIrImage& holder = view.holder();
+            const int w = holder.imageWidth();
+            const int h = holder.imageHeight();
+            float t = 0;
+            holder.GetPointTemp(w / 3 | 1, h / 3 | 1, 0.95f, 1.0f, &t);
+            add(t);
+            std::vector<float> line(static_cast<size_t>(w + h));
+            int count = w + h;
+            holder.GetLineTemps(1, 1, w - 2, h - 2, 0.95f, 1.0f, line.data(), &count);
+            out.append(reinterpret_cast<const char*>(line.data()), count * int(sizeof(float)));
+            IRAnalysisItem area;
+            area.x1 = 1;
+            area.y1 = 1;
+            area.x2 = w - 1;
+            area.y2 = h - 1;
+            area.emissivity = 0.95f;
+            area.distance = 1.0f;
+            holder.MeasureArea(&area);
+            for (float v : {area.maxTemp, area.minTemp, area.avgTemp}) add(v);
+            return out;
+        };
+        view.ChooseFile(kWalkFirst);
+        ASSERT_TRUE(view.imageShown());
+        const QByteArray first = read();
+        for (int round = 1; round <= 2; ++round) {
+            SCOPED_TRACE(round);
+            view.ChooseFile(kWalkNext);
+            ASSERT_EQ(QFileInfo(view.currentFile()).fileName(), QStringLiteral("2.vni"));
+            read();
+            view.ChooseFile(kWalkPrevious);
+            ASSERT_EQ(QFileInfo(view.currentFile()).fileName(), QStringLiteral("1.vni"));
+            EXPECT_EQ(read(), first);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace heatshelf

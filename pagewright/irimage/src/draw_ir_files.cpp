@@ -286,16 +286,40 @@ void CDrawIR::TakeHolderParameters(const IRFileEntry& referenceEntry)
     m_nHolderFlag = static_cast<std::uint32_t>(m_image->Filter3x3());
 }
 
+namespace {
+
+// A shape placed on a picture of width from, on one of width to: each
+// coordinate times to / from, toward zero.
+IRShape ScaledShape(const IRShape& shape, int from, int to)
+{
+    if (from == to)
+        return shape;
+    const double factor = double(to) / double(from);
+    return {TruncateTo<std::int32_t>(shape.left * factor), TruncateTo<std::int32_t>(shape.top * factor),
+            TruncateTo<std::int32_t>(shape.right * factor), TruncateTo<std::int32_t>(shape.bottom * factor)};
+}
+
+} // namespace
+
 void CDrawIR::RescaleAnalyses(int oldWidth)
 {
-    if (oldWidth <= 0 || m_image->Width() == oldWidth)
+    const int width = m_image->Width();
+    if (oldWidth <= 0 || width <= 0)
         return;
-    const double factor = double(m_image->Width()) / double(oldWidth);
-    for (IRAnalysisItem& item : m_analyses) {
-        item.shape.left = TruncateTo<std::int32_t>(item.shape.left * factor);
-        item.shape.right = TruncateTo<std::int32_t>(item.shape.right * factor);
-        item.shape.top = TruncateTo<std::int32_t>(item.shape.top * factor);
-        item.shape.bottom = TruncateTo<std::int32_t>(item.shape.bottom * factor);
+    // Scaling the shape of the last file would lose a pixel at every step to
+    // a smaller picture, so that a file read other temperatures after its
+    // image had shown a smaller one: the shape comes from where the analysis
+    // was placed. One that no longer has the shape its placement gives on
+    // the last file (moved, new, another record) is placed there anew.
+    m_placements.resize(m_analyses.GetSize());
+    for (std::size_t i = 0; i < m_analyses.GetSize(); ++i) {
+        IRAnalysisItem& item = m_analyses[i];
+        AnalysisPlacement& placed = m_placements[i];
+        const bool carried = placed.width > 0 && placed.kind == item.kind && placed.number == item.number &&
+                             ScaledShape(placed.shape, placed.width, oldWidth) == item.shape;
+        if (!carried)
+            placed = {item.kind, item.number, item.shape, oldWidth};
+        item.shape = ScaledShape(placed.shape, placed.width, width);
     }
 }
 

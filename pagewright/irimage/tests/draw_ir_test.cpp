@@ -34,6 +34,16 @@ private:
     int m_number;
 };
 
+// An image listing the 320-wide k4_320 (shown) and the 160-wide k8_160.
+CDrawIR* ShowTwoWidths(ReportWithView& r)
+{
+    r.env.dataFiles = {Fixture("k4_320.vni"), Fixture("k8_160.vni")};
+    CDrawIR* ir = r.AddImage();
+    ir->SetSortMode(kOrderNameAdded);
+    EXPECT_TRUE(ir->LoadIRFileEx(Fixture("k4_320.vni")));
+    return ir;
+}
+
 } // namespace
 
 TEST(DrawIrObject, DefaultsOfBothConstructors)
@@ -220,10 +230,7 @@ TEST(DrawIrFileList, RectangleStatistics)
 TEST(DrawIrFileList, ANarrowerFileRescalesAndThePaletteAndRangeStayWithTheirFiles)
 {
     ReportWithView r;
-    r.env.dataFiles = {Fixture("k4_320.vni"), Fixture("k8_160.vni")};
-    CDrawIR* ir = r.AddImage();
-    ir->SetSortMode(kOrderNameAdded);
-    ASSERT_TRUE(ir->LoadIRFileEx(Fixture("k4_320.vni")));
+    CDrawIR* ir = ShowTwoWidths(r);
     ASSERT_EQ(ir->FileCount(), 2);
     ASSERT_EQ(ir->FileIndex(), 0);
     ir->m_analyses.Add(Shape(kAnalysisRect, {40, 20, 81, 60}));
@@ -246,12 +253,46 @@ TEST(DrawIrFileList, ANarrowerFileRescalesAndThePaletteAndRangeStayWithTheirFile
     EXPECT_EQ(ir->Image().PaletteIndex(), 6) << "the palette survives stepping away and back";
     EXPECT_EQ(ir->ImageWidth(), 320);
     EXPECT_EQ(ir->m_analyses[0].shape.left, 40);
+    EXPECT_EQ(ir->m_analyses[0].shape.right, 81) << "back on its own pixels, not 40 * 2";
 
     // The display range remembered per entry.
     const float upper = ir->Files()[0].rangeUpper;
     EXPECT_NE(upper, 0.0f);
     EXPECT_FLOAT_EQ(ir->m_fLimits[4], upper);
     EXPECT_EQ(r.env.picPaths.last(), Fixture("k4_320.vni"));
+}
+
+// An analysis moved or added on a narrower file goes to a wider one from
+// there; one only carried through keeps the pixels it was placed on.
+TEST(DrawIrFileList, AnAnalysisChangedOnAnotherFileIsPlacedThereAnew)
+{
+    ReportWithView r;
+    CDrawIR* ir = ShowTwoWidths(r);
+    ASSERT_EQ(ir->FileCount(), 2);
+    ir->m_analyses.Add(Shape(kAnalysisPoint, {101, 77, 101, 77}));
+    ir->m_analyses.Add(Shape(kAnalysisLine, {33, 41, 211, 157}));
+    ir->RecomputeAll();
+
+    ASSERT_TRUE(ir->LoadFileAtIndex(1));
+    EXPECT_EQ(ir->m_analyses[0].shape, (IRShape{50, 38, 50, 38}));
+    ir->m_analyses[1].shape = {11, 13, 71, 29}; // moved on the narrow file
+    ir->m_analyses.Add(Shape(kAnalysisRect, {21, 23, 61, 59}));
+    ir->m_analyses[2].number = 1;
+    ASSERT_TRUE(ir->LoadFileAtIndex(0));
+    EXPECT_EQ(ir->m_analyses[0].shape, (IRShape{101, 77, 101, 77}));
+    EXPECT_EQ(ir->m_analyses[1].shape, (IRShape{22, 26, 142, 58}));
+    EXPECT_EQ(ir->m_analyses[2].shape, (IRShape{42, 46, 122, 118}));
+    // From there on each keeps its new place through further steps.
+    ASSERT_TRUE(ir->LoadFileAtIndex(1));
+    ASSERT_TRUE(ir->LoadFileAtIndex(0));
+    EXPECT_EQ(ir->m_analyses[1].shape, (IRShape{22, 26, 142, 58}));
+    EXPECT_EQ(ir->m_analyses[2].shape, (IRShape{42, 46, 122, 118}));
+    // Deleted and drawn again: the new records are placed on their own.
+    ir->m_analyses.RemoveAll();
+    ir->m_analyses.Add(Shape(kAnalysisPoint, {101, 77, 101, 77}));
+    ASSERT_TRUE(ir->LoadFileAtIndex(1));
+    ASSERT_TRUE(ir->LoadFileAtIndex(0));
+    EXPECT_EQ(ir->m_analyses[0].shape, (IRShape{101, 77, 101, 77}));
 }
 
 TEST(DrawIrFileList, NaturalOrderAndUniqueComboKeys)

@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QProcess>
 
+#include <cstring>
+
 using namespace irtest;
 using namespace batchtest;
 
@@ -152,6 +154,78 @@ TEST(BatchReports, ATemplateThatCannotServeGeneratesNothing)
     EXPECT_EQ(outcome.error, QStringLiteral("no-image"));
     EXPECT_EQ(outcome.written, 0);
     EXPECT_FALSE(QFile::exists(work.filePath(QStringLiteral("IR0001.rpt"))));
+}
+
+// Every report carries the template's measurements measured on its own
+// file: a file reads the same whatever file the batch took before it, here
+// a smaller one that cannot hold the measurements' pixels.
+TEST(BatchReports, AFileReadsTheSameWhateverCameBeforeIt)
+{
+    struct Case {
+        const char* family;
+        const char* a;
+        const char* b;
+    };
+    const Case cases[] = {
+        {"own model (K4)", "k4_320.vni", "k8_160.vni"},
+        {"radiometric model (K8)", "k8_640.vni", "k4_320.vni"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.family);
+        BatchEnvironment env;
+        QTemporaryDir work;
+        // A template showing A with a point, a line, a rectangle and an
+        // ellipse on odd pixels.
+        const QString templ = work.filePath(QStringLiteral("template.rpm"));
+        std::vector<IRAnalysisItem> expected;
+        {
+            CDI_RptDoc doc(&env, &Registry());
+            DrawView view;
+            doc.SetView(&view);
+            auto* image = static_cast<CDrawIR*>(
+                doc.AddNoUndo(std::make_unique<CDrawIR>(&view, DocRect(100, -100, 4000, -3000))));
+            image->SetNumber(1);
+            ASSERT_TRUE(image->LoadIRFile(Fixture(c.a)));
+            image->m_analyses.RemoveAll();
+            const int w = image->ImageWidth();
+            const auto at = [w](int part) { return (w * part / 320) | 1; };
+            image->m_analyses.Add(Shape(1, {at(101), at(77), at(101), at(77)}));
+            image->m_analyses.Add(Shape(2, {at(33), at(41), at(211), at(157)}));
+            image->m_analyses.Add(Shape(3, {at(41), at(31), at(187), at(143)}));
+            image->m_analyses.Add(Shape(4, {at(61), at(51), at(161), at(151)}));
+            // Shown again, the measurements take the file's scene.
+            ASSERT_TRUE(image->LoadIRFile(Fixture(c.a)));
+            expected.assign(image->m_analyses.begin(), image->m_analyses.end());
+            ASSERT_TRUE(doc.SaveToPath(templ)) << doc.GetLastError().toStdString();
+            doc.SetView(nullptr);
+        }
+        QStringList inputs;
+        for (const auto& [name, fixture] : {std::pair{"A1.vni", c.a}, std::pair{"B.vni", c.b}, std::pair{"A2.vni", c.a}}) {
+            inputs << work.filePath(QLatin1String(name));
+            ASSERT_TRUE(QFile::copy(Fixture(fixture), inputs.back()));
+        }
+        const QString out = work.filePath(QStringLiteral("out"));
+        QDir().mkpath(out);
+        IRAnalysisArray scratch;
+        ASSERT_EQ(RunBatchReports(env, Registry(), templ, inputs, out, scratch).written, 3);
+        for (const char* report : {"A1.rpt", "A2.rpt"}) {
+            SCOPED_TRACE(report);
+            CDI_RptDoc doc(&env, &Registry());
+            ASSERT_TRUE(doc.OnOpenDocument(QDir(out).filePath(QLatin1String(report))));
+            CDrawIR* image = nullptr;
+            for (CDrawObj* obj : doc.GetObjects())
+                image = image != nullptr ? image : dynamic_cast<CDrawIR*>(obj);
+            ASSERT_NE(image, nullptr);
+            ASSERT_EQ(image->m_analyses.GetSize(), expected.size());
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                const IRAnalysisItem& got = image->m_analyses[i];
+                EXPECT_EQ(std::memcmp(&got, &expected[i], sizeof got), 0)
+                    << "kind " << got.kind << ": left " << got.shape.left << " / " << expected[i].shape.left
+                    << ", max " << got.maximum << " / " << expected[i].maximum << ", average " << got.average
+                    << " / " << expected[i].average;
+            }
+        }
+    }
 }
 
 TEST(BatchPictures, BmpsOpenInPilAndWithoutTheBarHoldOnlyPaletteColours)

@@ -423,6 +423,11 @@ private:
     // render failed.
     bool Render();
     void TakeHolderParameters(const IRFileEntry& referenceEntry);
+    // Takes every analysis from the picture width oldWidth to the shown
+    // one. An analysis keeps where it was placed (drawn, edited or read, and
+    // on which width) while it is only carried from file to file, and its
+    // shape on each file comes from there: back on a file of the width it
+    // was placed on it has that shape again, whatever widths came between.
     void RescaleAnalyses(int oldWidth);
     void RefreshAnalyses();
     // Shows the list's entry of path (else the first): opened, when given,
@@ -461,6 +466,16 @@ private:
     // Takes band i out: the later bands move down one place and the last
     // place is left off, keeping the removed band's colour.
     void ShiftOutBand(std::size_t i);
+
+    // Where each analysis of the array (by index) was placed: its kind,
+    // number and shape on a picture of that width. Not stored.
+    struct AnalysisPlacement {
+        std::int32_t kind = 0;
+        std::int32_t number = 0;
+        IRShape shape;
+        int width = 0;
+    };
+    std::vector<AnalysisPlacement> m_placements;
 
     std::unique_ptr<CIrImage> m_image; // replaced whole by each successful load
     mutable QImage m_picture;

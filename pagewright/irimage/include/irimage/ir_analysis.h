@@ -34,6 +34,7 @@ struct IRShape {
     std::int32_t top = 0;
     std::int32_t right = 0;
     std::int32_t bottom = 0;
+    bool operator==(const IRShape&) const = default;
 };
 
 struct IRAnalysisItem {
