@@ -28,6 +28,7 @@
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QToolTip>
 
@@ -100,8 +101,17 @@ TEST(Agreement, AClickInTheViewTakesTheKeyboardAndAHiddenTreeTakesNoKeys)
     CHeatshelfView& v = *f.view;
     CShellTreeCtrl* tree = f.frame->GetLeftView()->Tree();
     activate(f);
-    f.ShowFolder(a);
+    // The tree over the two folders; a is chosen in it.
+    tree->SetRoots({root.path()});
+    tree->FillRoot();
+    QStandardItem* top = tree->Model()->item(0);
+    tree->InsertChildren(top);
+    ASSERT_EQ(top->rowCount(), 2);
+    tree->setCurrentIndex(top->child(0)->index());
+    f.Settle();
+    f.WaitForGrid();
     ASSERT_EQ(treeFolder(f), a);
+    ASSERT_EQ(CurrentFolder(), a);
     f.Run(res::ID_THUMBNAILS);
     ASSERT_EQ(v.Thumbs().size(), 2u);
 
