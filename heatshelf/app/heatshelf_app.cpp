@@ -7,6 +7,7 @@
 #include "heatshelf/about_dlg.h"
 #include "heatshelf/folder_walk.h"
 #include "platform/ini_file.h"
+#include "platform/open_refusal.h"
 #include "platform/program_folder.h"
 #include "platform/qt_translations.h"
 #include "platform/settings.h"
@@ -198,26 +199,30 @@ void CHeatshelfApp::OnOpenRecentFile(int id)
 
 bool CHeatshelfApp::OpenDocumentFile(const QString& path)
 {
-    const QFileInfo file(path);
-    const auto refuse = [&path](int message) {
-        AfxMessageBox(LoadStringRes(message).arg(QDir::toNativeSeparators(path)), MB_OK | MB_ICONEXCLAMATION);
+    // Each refusal names its cause, in the words the report designer's image
+    // dialog uses (platform/open_refusal.h).
+    const auto refuse = [&path](platform::OpenRefusal why) {
+        AfxMessageBox(platform::OpenRefusalText(why, path), MB_OK | MB_ICONEXCLAMATION);
         return false;
     };
-    if (!file.isFile())
-        return refuse(res::AFX_IDP_FILE_NOT_FOUND);
+    if (const platform::OpenRefusal why = platform::CheckReadable(path); why != platform::OpenRefusal::None)
+        return refuse(why);
+    const QFileInfo file(path);
     IImageViewState* view = m_mainFrame != nullptr ? m_mainFrame->GetRightView() : nullptr;
     if (view == nullptr)
         return false;
     const QString absolute = file.absoluteFilePath();
     // A file that is no camera file leaves the view as it was.
-    if (!IsInfraredName(file.fileName()) || !OpenTest()(absolute))
-        return refuse(res::AFX_IDP_FAILED_TO_OPEN_DOC);
+    if (!IsInfraredName(file.fileName()))
+        return refuse(platform::OpenRefusal::NotCameraFile);
+    if (!OpenTest()(absolute))
+        return refuse(platform::OpenFailureCause(absolute));
     CurrentFolder() = file.absolutePath();
     view->SetDisplayBits(1);
     view->SetCurrentFileName(absolute);
     view->Step(res::kStepAgain, true);
     if (view->NoFile() || QFileInfo(view->CurrentFileName()).absoluteFilePath() != absolute)
-        return refuse(res::AFX_IDP_FAILED_TO_OPEN_DOC);
+        return refuse(platform::OpenFailureCause(absolute));
     m_doc.OnNewDocument();
     m_doc.SetTitle(QString());
     m_recentFiles.Add(absolute);

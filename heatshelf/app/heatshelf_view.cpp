@@ -11,6 +11,7 @@
 #include "taller_item_delegate.h"
 
 #include "heatshelf/file_rename.h"
+#include "heatshelf/folder_walk.h"
 #include "heatshelf/header_ctrl_cl.h"
 #include "heatshelf/range_slider.h"
 #include "heatshelf/result_rows.h"
@@ -18,6 +19,8 @@
 #include "heatshelf/skin_list_ctrl.h"
 #include "heatshelf/theme.h"
 #include "platform/dib.h"
+#include "platform/open_refusal.h"
+#include "skin/message_box.h"
 #include "platform/voice_player.h"
 #include "skin/color_status_bar.h"
 #include "skin/colors.h"
@@ -26,6 +29,8 @@
 #include "skin/skin_scroll_frame.h"
 
 #include <QAction>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -71,6 +76,9 @@ CHeatshelfView::CHeatshelfView(const Theme& theme, const PaletteTable& palettes,
     m_sldLevel = new CRangeSlider(this);
     m_sldLevel->setObjectName(QString::number(kLevelSlider));
     m_hdrResults = new CHeaderCtrlCl;
+    // A click in the grid or the picture takes the keyboard, as the class
+    // library's views do: keys no longer reach the folder tree.
+    setFocusPolicy(Qt::ClickFocus);
 
     m_timer1.setSingleShot(true);
     m_timer1.setInterval(10);
@@ -180,9 +188,17 @@ bool CHeatshelfView::HasSoundNote() const
 void CHeatshelfView::Step(int what, bool force)
 {
     m_core.SetFolder(CurrentFolder());
+    // The tree shows the folder of the file shown, whatever brought it here.
+    if (CMainFrame* frame = mainFrame())
+        frame->FollowFolder(m_core.folder());
+    if (force) {
+        m_gridTopLeft = -1;
+        m_gridTopWanted = -1;
+    }
     if (what == res::kStepAgain) {
         if (m_displayBits != 2) {
             if (m_bThumbnails) {
+                m_gridTopLeft = GridTopRow();
                 stopGrid();
                 startTimer2();
             }
@@ -194,6 +210,8 @@ void CHeatshelfView::Step(int what, bool force)
                 // files that open is its cell).
                 m_selectName = m_core.walk().current;
                 m_nThumbSelected = m_core.walk().index;
+                // The grid comes back where the user left it.
+                m_gridTopWanted = m_gridTopLeft;
             }
             if (!m_bThumbnails || force) {
                 m_bThumbnails = true;
@@ -241,8 +259,13 @@ void CHeatshelfView::RenderCurrent()
         return;
     }
     m_photoDib.clear();
+    // The slider drives temperatures: without them (Thermcore's bad-handle
+    // value) it is not shown.
+    const bool temperatures = thermcore::IsTemperature(m_core.rangeLower()) &&
+                              thermcore::IsTemperature(m_core.rangeUpper()) &&
+                              thermcore::IsTemperature(m_core.windowLow()) && thermcore::IsTemperature(m_core.windowHigh());
     if (m_core.imageShown()) {
-        if (m_core.rangeReset()) {
+        if (m_core.rangeReset() && temperatures) {
             m_sldLevel->SetRange(m_core.rangeLower(), m_core.rangeUpper());
             m_sldLevel->SetMarkedInterval(m_core.windowLow(), m_core.windowHigh());
             m_sldLevel->SetThumbValues(m_core.windowLow(), m_core.windowHigh());
@@ -251,10 +274,11 @@ void CHeatshelfView::RenderCurrent()
         m_cboPalette->setCurrentIndex(m_nPalette);
         if (!m_core.photo().isNull())
             m_photoDib = platform::BitmapToDIB(m_core.photo().convertToFormat(QImage::Format_RGB32), 24);
-        if (m_sldLevel->isHidden())
+        if (m_lstResults->isHidden())
             showControls(true);
+        m_sldLevel->setVisible(temperatures);
         m_sldLevel->update();
-    } else if (!m_sldLevel->isHidden()) {
+    } else if (!m_lstResults->isHidden()) {
         showControls(false);
     }
     update();
@@ -441,9 +465,33 @@ void CHeatshelfView::onFilesFound(int batch, const QList<ScannedFile>& files, bo
     updateGridBar();
     if (select >= 0) {
         selectThumb(select);
-        scrollToThumb(select);
+        const int columns = ThumbColumns(width());
+        const int row = select / columns;
+        const int page = std::max(1, height() / 70);
+        // Where the user left the grid, when the file is still in view
+        // there; else the least scroll that shows it.
+        if (m_gridTopWanted >= 0 && (row < m_gridTopWanted || row >= m_gridTopWanted + page))
+            m_gridTopWanted = -1;
+        if (m_gridTopWanted < 0)
+            scrollToThumb(select);
     } else if (finished) {
         m_selectName.clear(); // gone meanwhile
+    }
+    if (m_gridTopWanted >= 0 && m_selectName.isEmpty()) {
+        // The rows above the file may still be arriving: the grid goes as
+        // far as they reach, and on as more come.
+        CSkinScrollBar* bar = GetScrollBarCtrl(1);
+        if (bar != nullptr && bar->isEnabled()) {
+            const CSkinScrollBar::ScrollInfo info = bar->GetScrollInfo();
+            const int page = std::max(1, height() / 70);
+            const int top = std::clamp(m_gridTopWanted, info.nMin, std::max(info.nMin, info.nMax - page + 1));
+            if (top != info.nPos)
+                bar->SetScrollInfo(info.nMin, info.nMax, info.nPage, top);
+            if (top == m_gridTopWanted)
+                m_gridTopWanted = -1;
+        }
+        if (finished)
+            m_gridTopWanted = -1;
     }
     prioritiseVisible();
     update();
@@ -580,6 +628,7 @@ void CHeatshelfView::Scroll(bool vertical, int, int)
 {
     if (!vertical || !m_bThumbnails)
         return;
+    m_gridTopWanted = -1; // the user scrolls
     // The frame moves its bar after passing the code on.
     QTimer::singleShot(0, this, [this] {
         prioritiseVisible();
@@ -601,6 +650,64 @@ void CHeatshelfView::selectThumb(int index)
     m_core.SetCurrentFile(folderPath(m_thumbs[size_t(index)].name));
 }
 
+void CHeatshelfView::removeThumb(int index)
+{
+    if (index < 0 || index >= int(m_thumbs.size()))
+        return;
+    const QString path = folderPath(m_thumbs[size_t(index)].name);
+    if (m_thumbs[size_t(index)].state == GridThumb::Pending)
+        --m_thumbsPending;
+    m_thumbs.erase(m_thumbs.begin() + index);
+    m_thumbIndex.clear();
+    for (int i = 0; i < int(m_thumbs.size()); ++i)
+        m_thumbIndex.insert(m_thumbs[size_t(i)].name, i);
+    m_nThumbMenuItem = -1;
+    update(); // every cell after it moves up
+    updateGridBar();
+    // The selection stays on the cell that takes the file's place (the
+    // one before it at the end); the current file follows it.
+    int sel = m_nThumbSelected > index ? m_nThumbSelected - 1 : m_nThumbSelected;
+    sel = std::min(sel, int(m_thumbs.size()) - 1);
+    if (sel >= 0) {
+        selectThumb(sel);
+    } else {
+        m_nThumbSelected = 0;
+        m_rcThumbSelection = QRect();
+        if (m_core.currentFile() == path || m_thumbs.empty())
+            m_core.SetCurrentFile(QString());
+    }
+    prioritiseVisible();
+}
+
+bool CHeatshelfView::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip && m_bThumbnails) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const QPoint at = help->pos() + QPoint(0, GridTopRow() * 70);
+        const int columns = ThumbColumns(width());
+        const int index = at.x() / 100 < columns ? at.y() / 70 * columns + at.x() / 100 : -1;
+        const QString tip = index >= 0 && index < int(m_thumbs.size()) && ThumbCellRect(index).contains(help->pos())
+                                ? ThumbToolTip(index)
+                                : QString();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            e->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this, ThumbCellRect(index));
+        }
+        return true;
+    }
+    return CFolderView::event(e);
+}
+
+QString CHeatshelfView::ThumbToolTip(int index) const
+{
+    if (index < 0 || index >= int(m_thumbs.size()))
+        return QString();
+    const QString& name = m_thumbs[size_t(index)].name;
+    return ThumbLabelText(index) == name ? QString() : name;
+}
+
 // ---- mouse ----
 
 void CHeatshelfView::wheelEvent(QWheelEvent* e)
@@ -615,6 +722,7 @@ void CHeatshelfView::wheelEvent(QWheelEvent* e)
     while (m_wheelRemainder >= 120 || m_wheelRemainder <= -120) {
         const bool up = m_wheelRemainder > 0;
         m_wheelRemainder += up ? -120 : 120;
+        m_gridTopWanted = -1;
         emit bar->scrollCode(up ? SB_LINEUP : SB_LINEDOWN, 0);
     }
     emit bar->scrollCode(SB_ENDSCROLL, 0);
@@ -644,8 +752,18 @@ void CHeatshelfView::mouseDoubleClickEvent(QMouseEvent* e)
         if (index < 0)
             return;
         const QString path = folderPath(m_thumbs[size_t(index)].name);
+        // The cell's own file or nothing: one that no longer opens leaves
+        // the grid, and the status bar says why.
+        if (!m_core.openTest()(path)) {
+            const QString why = platform::OpenRefusalText(platform::OpenFailureCause(path), path);
+            removeThumb(index);
+            if (CMainFrame* frame = mainFrame(); frame != nullptr && frame->StatusBarCtrl() != nullptr)
+                frame->StatusBarCtrl()->SetPaneText(0, why);
+            return;
+        }
         // The last of the files found so far may not be the folder's last.
         const bool last = !m_listing && index == int(m_thumbs.size()) - 1;
+        m_gridTopLeft = GridTopRow();
         stopGrid();
         startTimer2();
         m_core.SetCurrentFile(path);
@@ -708,9 +826,25 @@ void CHeatshelfView::OnRename()
         // The same name: nothing to do.
         if (name == oldName)
             return QString();
+        // A camera file given an extension the browser does not show is
+        // asked about first; "no" keeps the dialog open.
+        const QString question = ExtensionChangeQuestion(oldName, name);
+        if (!question.isEmpty() && IsPlainFileName(name) && !QFileInfo::exists(folderPath(name)) &&
+            AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES_ANSWER)
+            return CRenameDlg::KeepAsking();
         const RenameOutcome outcome = RenameThumbnail(index, name);
         return outcome == RenameOutcome::Renamed ? QString() : RenameRefusal(outcome, name);
     });
+}
+
+QString CHeatshelfView::ExtensionChangeQuestion(const QString& oldName, const QString& newName)
+{
+    if (!IsInfraredName(oldName) || IsInfraredName(newName) || newName.isEmpty())
+        return QString();
+    const QString suffix = QFileInfo(newName).suffix();
+    return QStringLiteral("改名为“%1”后，扩展名%2不是红外图像文件的扩展名（.VNI、.VNV、.JPG）：\n"
+                          "浏览器不再显示这个文件，也不能再打开它。\n\n仍要改名吗？")
+        .arg(newName, suffix.isEmpty() ? QStringLiteral("为空") : QStringLiteral("“.%1”").arg(suffix));
 }
 
 QString CHeatshelfView::RenameRefusal(RenameOutcome outcome, const QString& newName)
@@ -749,6 +883,13 @@ RenameOutcome CHeatshelfView::RenameThumbnail(int index, const QString& newName)
     m_thumbCache.Rename(oldPath, newPath);
     if (m_core.currentFile() == oldPath)
         m_core.SetCurrentFile(newPath);
+    // The grid shows the files that open, and no other: under a name the
+    // browser does not show (or as a file that no longer opens) the cell
+    // goes.
+    if (!IsInfraredName(newName) || !m_core.openTest()(newPath)) {
+        removeThumb(index);
+        return RenameOutcome::Renamed;
+    }
     // A picture not yet made is made under the new name.
     if (t.state == GridThumb::Pending)
         m_worker->Add(newPath);

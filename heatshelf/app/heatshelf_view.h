@@ -99,8 +99,14 @@ public:
     // Command 32775: the rename dialog for the thumbnail last right-clicked;
     // a refused name is said and the dialog stays open.
     void OnRename();
-    // Renames thumbnail index to a plain new name of the same folder.
+    // Renames thumbnail index to a plain new name of the same folder. A file
+    // that no longer opens under its new name (an extension the browser
+    // does not show) leaves the grid; the current file moves to the cell
+    // that takes its place.
     RenameOutcome RenameThumbnail(int index, const QString& newName);
+    // The question asked before a camera file gets an extension the browser
+    // does not show (naming the consequence); empty when none is asked.
+    static QString ExtensionChangeQuestion(const QString& oldName, const QString& newName);
     // Why a rename to newName was refused, for the user.
     static QString RenameRefusal(RenameOutcome outcome, const QString& newName);
     // The rename dialog; tests replace it. It offers names to tryName, which
@@ -152,6 +158,10 @@ public:
     QRect ThumbNameQRect(int index) const;
     // The scale's unit text.
     static QString UnitText();
+    // The name a thumbnail's cell shows (shortened, and cut to the cell),
+    // and its tooltip: the whole name when the cell shows less, else empty.
+    QString ThumbLabelText(int index) const;
+    QString ThumbToolTip(int index) const;
 
 signals:
     // Every file of the grid's folder has been found.
@@ -161,6 +171,8 @@ signals:
     void thumbnailsDone();
 
 protected:
+    // Tooltips: a cut name shows whole over its cell.
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -188,6 +200,9 @@ private:
     void updateGridBar();
     void prioritiseVisible();
     void selectThumb(int index);
+    // Drops a thumbnail whose file no longer opens (renamed away, gone):
+    // the grid and the current file follow.
+    void removeThumb(int index);
     QString folderPath(const QString& name) const;
     // The main frame the view sits in; null outside one.
     CMainFrame* mainFrame() const;
@@ -238,6 +253,10 @@ private:
     int m_nThumbSelected = 0;
     int m_wheelRemainder = 0; // wheel movement short of a notch
     int m_nThumbMenuItem = -1;
+    // The grid's first row when the single image was entered (-1: none),
+    // and the row to bring the grid back to once enough files are found.
+    int m_gridTopLeft = -1;
+    int m_gridTopWanted = -1;
     QRect m_rcThumbSelection;
 
     QTimer m_timer1;  // repaint

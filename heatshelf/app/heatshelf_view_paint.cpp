@@ -140,7 +140,8 @@ void CHeatshelfView::drawScale(QPainter& p, const Rect& picture)
         p.setPen(QColor(row[4 * i + 2], row[4 * i + 1], row[4 * i]));
         p.drawLine(x, b.top + 1, x, b.bottom - 2);
     }
-    if (bar->ticks) {
+    // Thermcore's bad-handle value is no temperature: no scale then.
+    if (bar->ticks && thermcore::IsTemperature(m_core.levelLow()) && thermcore::IsTemperature(m_core.levelHigh())) {
         const QFontMetrics fm(p.font());
         const Scale s = ScaleFor(m_core.levelLow(), m_core.levelHigh(), b, UnitText(),
                                  [&fm](const QString& t) { return fm.horizontalAdvance(t); });
@@ -180,6 +181,16 @@ void CHeatshelfView::paintSingle(QPainter& p)
     }
 }
 
+QString CHeatshelfView::ThumbLabelText(int index) const
+{
+    if (index < 0 || index >= int(m_thumbs.size()))
+        return QString();
+    // Wide letters (Chinese) overflow even the shortened name: it is cut to
+    // the name's band.
+    return QFontMetrics(scaleFont(), this)
+        .elidedText(ThumbLabel(m_thumbs[size_t(index)].name), Qt::ElideRight, ThumbNameQRect(index).width());
+}
+
 void CHeatshelfView::paintThumbnails(QPainter& p)
 {
     const int columns = ThumbColumns(width());
@@ -199,9 +210,7 @@ void CHeatshelfView::paintThumbnails(QPainter& p)
         p.setPen(Qt::black);
         const QRect name = ThumbNameQRect(i);
         if (t.label.text().isEmpty()) {
-            // Wide letters (Chinese) overflow even the shortened name: it
-            // is cut to the name's band.
-            t.label.setText(p.fontMetrics().elidedText(ThumbLabel(t.name), Qt::ElideRight, name.width()));
+            t.label.setText(ThumbLabelText(i));
             t.label.setTextFormat(Qt::PlainText);
             t.label.prepare(QTransform(), p.font());
         }

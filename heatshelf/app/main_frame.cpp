@@ -19,6 +19,7 @@
 #include "skin/tool_bar_ex.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeySequence>
 #include <QFontDatabase>
 #include <QMenu>
@@ -84,7 +85,11 @@ CMainFrame::CMainFrame(Theme& theme, ViewFactory makeView, QWidget* parent)
     setupCommands();
 }
 
-CMainFrame::~CMainFrame() { skin::SetCommandActionProvider({}); }
+CMainFrame::~CMainFrame()
+{
+    qApp->removeEventFilter(this);
+    skin::SetCommandActionProvider({});
+}
 
 int CMainFrame::CaptionHeight() const { return skin::SM_CYFRAME + skin::SM_CYSIZE; }
 
@@ -198,6 +203,9 @@ bool CMainFrame::Create()
     connect(&m_idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
     m_idle.start();
     connect(&m_theme, &Theme::themeChanged, this, &CMainFrame::ApplyTheme);
+    // Every key, button and wheel turn of the program returns the status
+    // bar to its idle text (ShowIdleMessage).
+    qApp->installEventFilter(this);
     UpdateCommandUI();
     return true;
 }
@@ -295,6 +303,13 @@ void CMainFrame::setupCommands()
             return;
         const int total = std::max(0, m_splitter->width() - m_splitter->handleWidth());
         const int left = m_bFolderPaneShown ? 160 : 0;
+        // A hidden pane takes no keys: the keyboard goes to the image view.
+        if (m_leftView != nullptr) {
+            const bool hadFocus = m_leftView->isAncestorOf(QApplication::focusWidget());
+            m_leftView->setVisible(m_bFolderPaneShown);
+            if (!m_bFolderPaneShown && hadFocus && m_rightView != nullptr)
+                m_rightView->View()->setFocus(Qt::OtherFocusReason);
+        }
         m_splitter->setSizes({left, std::max(0, total - left)});
         RecalcPaneLayout();
     });
@@ -324,7 +339,26 @@ bool CMainFrame::OnCmdMsg(int id, CmdMode mode, CCmdUI* ui)
     return m_fallback != nullptr && m_fallback->OnCmdMsg(id, mode, ui);
 }
 
-bool CMainFrame::RunCommand(int id) { return OnCmdMsg(id, CmdMode::Execute, nullptr); }
+bool CMainFrame::RunCommand(int id)
+{
+    ShowIdleMessage();
+    return OnCmdMsg(id, CmdMode::Execute, nullptr);
+}
+
+void CMainFrame::ShowIdleMessage()
+{
+    if (m_statusBar == nullptr)
+        return;
+    const int pane = m_statusBar->CommandToIndex(res::ID_SEPARATOR);
+    if (pane >= 0)
+        m_statusBar->SetPaneText(pane, LoadStringRes(res::AFX_IDS_IDLEMESSAGE));
+}
+
+void CMainFrame::FollowFolder(const QString& folder)
+{
+    if (m_leftView != nullptr && !folder.isEmpty())
+        m_leftView->Tree()->FollowFolder(folder);
+}
 
 CCmdUI CMainFrame::QueryCommand(int id)
 {
@@ -512,6 +546,18 @@ void CMainFrame::resizeEvent(QResizeEvent* e)
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e)
 {
+    switch (e->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        // The user acts: a message said earlier has had its time.
+        if (watched->isWidgetType())
+            ShowIdleMessage();
+        break;
+    default:
+        break;
+    }
     if (watched == m_client && e->type() == QEvent::Resize)
         RecalcPaneLayout();
     return QMainWindow::eventFilter(watched, e);

@@ -74,6 +74,14 @@ public:
     void SetRecentFiles(const QStringList& menuTexts);
 
     bool IsFolderPaneShown() const { return m_bFolderPaneShown; }
+    // The folder tree follows the folder of the file shown, whatever
+    // brought it there (the tree, File > Open, a recent file).
+    void FollowFolder(const QString& folder);
+    // The message pane's idle text (string 57345) again; called at every
+    // action of the user (a key, a button, the wheel, a command). A
+    // command's prompt shown while the pointer rests on a button is not an
+    // action: the message said by the click before shows again after it.
+    void ShowIdleMessage();
     int FolderPaneWidth() const;
 
     // Scroll codes of the skin bars (the vertical bar's position is kept

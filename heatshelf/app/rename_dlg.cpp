@@ -48,7 +48,8 @@ void CRenameDlg::accept()
     if (tryName) {
         const QString why = tryName(name);
         if (!why.isEmpty()) {
-            AfxMessageBox(why, MB_OK | MB_ICONEXCLAMATION);
+            if (why != KeepAsking())
+                AfxMessageBox(why, MB_OK | MB_ICONEXCLAMATION);
             m_edit->selectAll();
             m_edit->setFocus();
             return;

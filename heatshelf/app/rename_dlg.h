@@ -23,6 +23,9 @@ public:
     // Tried with the typed name on OK: empty when the name was taken, else
     // why not; the dialog then says so and stays open.
     std::function<QString(const QString& name)> tryName;
+    // What tryName gives when the user declined to go on (a question
+    // answered no): the dialog stays open and says nothing more.
+    static QString KeepAsking() { return QStringLiteral("\x01"); }
 
     int exec() override;
     void accept() override;

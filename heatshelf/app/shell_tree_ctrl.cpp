@@ -217,9 +217,53 @@ void CShellTreeCtrl::changeEvent(QEvent* e)
         Refresh();
 }
 
+bool CShellTreeCtrl::FollowFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QString target = QDir::cleanPath(QDir(path).absolutePath());
+    if (PathOf(currentIndex()) == target)
+        return true;
+    // The root holding the folder, the deepest when roots nest.
+    QStandardItem* item = nullptr;
+    QString at;
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        QStandardItem* root = m_model->item(r);
+        const QString rootPath = root->data(kPathRole).toString();
+        const QString prefix = rootPath.endsWith(QLatin1Char('/')) ? rootPath : rootPath + QLatin1Char('/');
+        if ((target == rootPath || target.startsWith(prefix)) && rootPath.size() > at.size()) {
+            item = root;
+            at = rootPath;
+        }
+    }
+    if (item == nullptr)
+        return false;
+    for (const QString& part : target.mid(at.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        InsertChildren(item);
+        const QString childPath = QDir(at).filePath(part);
+        QStandardItem* next = nullptr;
+        for (int i = 0; i < item->rowCount() && next == nullptr; ++i) {
+            if (item->child(i)->data(kPathRole).toString() == childPath)
+                next = item->child(i);
+        }
+        if (next == nullptr)
+            break; // hidden: its parent stays current
+        expand(item->index());
+        item = next;
+        at = childPath;
+    }
+    m_following = true;
+    setCurrentIndex(item->index());
+    m_following = false;
+    scrollTo(item->index());
+    return at == target;
+}
+
 void CShellTreeCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTreeView::currentChanged(current, previous);
+    if (m_following)
+        return; // the tree follows the folder shown; nothing is chosen
     const QString path = PathOf(current);
     if (path.isEmpty() || !QFileInfo(path).isDir())
         return;

@@ -39,6 +39,12 @@ public:
     void Refresh(const QString& path = {});
     // The folders whose changes are watched (the filled branches).
     QStringList WatchedFolders() const { return m_watcher.directories(); }
+    // Makes folder path the tree's current folder without choosing it (no
+    // folderSelected): the branches down to it are filled and opened and it
+    // is scrolled into view. A folder the tree does not show (hidden, or
+    // outside the roots) leaves its nearest shown ancestor current. True
+    // when path itself is current.
+    bool FollowFolder(const QString& path);
     // The folder path of an index; empty for none.
     QString PathOf(const QModelIndex& index) const;
     QStandardItemModel* Model() const { return m_model; }
@@ -63,6 +69,7 @@ private:
     QStandardItemModel* m_model;
     QStringList m_roots;
     bool m_byMouse = false;
+    bool m_following = false; // FollowFolder is moving the current item
     QFileSystemWatcher m_watcher;
 };
 

@@ -27,14 +27,6 @@ using namespace heatshelf;
 
 namespace {
 
-QStringList thumbNames(const CHeatshelfView& v)
-{
-    QStringList out;
-    for (const CHeatshelfView::GridThumb& t : v.Thumbs())
-        out << t.name;
-    return out;
-}
-
 // The folder's files that open, as the walk finds them one by one.
 QStringList openingFiles(const QString& folder)
 {
@@ -83,7 +75,7 @@ TEST(Grid, FilesAreFoundOffTheWindowThreadAndListedAsBefore)
     ASSERT_TRUE(f.WaitForGrid());
     const QStringList expected = openingFiles(folder.path());
     ASSERT_EQ(expected.size(), 23) << "a.VNI, c.vnv, D.JPG and the copies";
-    EXPECT_EQ(thumbNames(v), expected);
+    EXPECT_EQ(ThumbNames(v), expected);
     ASSERT_TRUE(done.count() > 0 || done.wait(60000));
     EXPECT_TRUE(allReady(v));
 }
@@ -112,13 +104,13 @@ TEST(Grid, AFolderChangedMidwayShowsOnlyTheNewFolder)
     v.Step(res::kStepFirst, true);
     bool stale = false;
     const auto check = [&] {
-        for (const QString& name : thumbNames(v))
+        for (const QString& name : ThumbNames(v))
             stale = stale || !name.startsWith(QLatin1Char('b'));
         return !v.IsListing() && (done.count() > 0);
     };
     ASSERT_TRUE(QTest::qWaitFor(check, 60000));
     EXPECT_FALSE(stale) << "a file of the folder left appeared";
-    EXPECT_EQ(thumbNames(v), openingFiles(small.path()));
+    EXPECT_EQ(ThumbNames(v), openingFiles(small.path()));
     EXPECT_TRUE(allReady(v));
     EXPECT_EQ(done.count(), 1);
 }

@@ -29,6 +29,14 @@ QString CopyFixture(const QTemporaryDir& dir, const QString& name, const QString
     return to;
 }
 
+QStringList ThumbNames(const heatshelf::CHeatshelfView& v)
+{
+    QStringList out;
+    for (const heatshelf::CHeatshelfView::GridThumb& t : v.Thumbs())
+        out << t.name;
+    return out;
+}
+
 int RunExtractCheck(const QStringList& args)
 {
     QProcess p;

@@ -17,6 +17,8 @@ QString FixturePath(const QString& name);
 QByteArray ReadAll(const QString& path);
 // Copies a fixture into dir (under its own name, or as); the copy's path.
 QString CopyFixture(const QTemporaryDir& dir, const QString& name, const QString& as = {});
+// The names of the grid's cells, in order.
+QStringList ThumbNames(const heatshelf::CHeatshelfView& v);
 // thermcore's extract_check.py with args: its exit status.
 int RunExtractCheck(const QStringList& args);
 

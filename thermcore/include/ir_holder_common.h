@@ -5,6 +5,7 @@
 // Header-only: the library exports its C interface and nothing else.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <utility>
@@ -15,6 +16,16 @@
 #include "thermcore_calls.h"
 
 namespace thermcore {
+
+// The float a Thermcore export gives for a bad handle, which is
+// also what a temperature model that cannot convert gives (a still image
+// whose line table runs past the file's end has no model): never a
+// temperature to show.
+inline constexpr float kBadHandleTemperature = -1000.0f;
+
+// Whether t is a temperature the library measured: not the bad-handle value
+// (nor anything at or below it) and not NaN or infinite.
+inline bool IsTemperature(float t) { return std::isfinite(t) && t > kBadHandleTemperature; }
 
 // Owns one handle: closing it closes the file and, when that succeeded,
 // frees the object. Destruction closes.
@@ -151,6 +162,17 @@ protected:
     IfrHandleOwner handle_;
     int palette_ = 0;
 };
+
+// Whether the file behind an open handle gives temperatures at all: one of
+// a few grays across the 14-bit range converts. A file whose temperature
+// model is cut off (its line table or calibration past its end) converts
+// none: it is damaged and does not open, in either program.
+inline bool GivesTemperatures(const IfrCalls& calls, IfrHandle h) {
+    for (const int gray : {8192, 0, 16383, 4096, 12288}) {
+        if (IsTemperature(calls.GrayToTemp(h, gray))) return true;
+    }
+    return false;
+}
 
 // The program-wide record of the frame callback: the last frame it was given
 // and the window of the last open, with the calls it makes.

@@ -1,5 +1,7 @@
 #include "heatshelf/folder_walk.h"
 
+#include "ir_holder_common.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -123,7 +125,12 @@ bool OpenTest::load(const QByteArray& localPath, const QString& path) const {
     if (!owner) return false;
     // A sequence loads from its header alone; like the holder's open, it
     // opens only when its first frame can be read.
-    return kind != IFR_KIND_SEQUENCE || m_calls->Next(owner.get()) >= 0;
+    if (kind == IFR_KIND_SEQUENCE && m_calls->Next(owner.get()) < 0) return false;
+    // A file that gives no temperature (its model cut off) is damaged; a
+    // sequence inside a JPEG file has its model from its first frame.
+    if (thermcore::GivesTemperatures(*m_calls, owner.get())) return true;
+    return kind == IFR_KIND_JPEG && m_calls->Next(owner.get()) >= 0 &&
+           thermcore::GivesTemperatures(*m_calls, owner.get());
 }
 
 bool OpenTest::Test(const QString& path, FileStamp* stamp) {

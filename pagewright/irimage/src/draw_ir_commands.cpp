@@ -13,6 +13,7 @@
 #include "document/rpt_doc.h"
 
 #include "platform/ini_file.h"
+#include "platform/open_refusal.h"
 #include "platform/voice_player.h"
 
 #include <QDesktopServices>
@@ -144,7 +145,8 @@ int CDrawIR::OpenFiles(const QStringList& paths, bool append)
         if (files.size() >= std::size_t(kMaxLoadedFiles))
             break;
         if (!QFileInfo(path).isFile() || scratch.Open(path, nullptr) != 1) {
-            Environment().MessageBox(QStringLiteral("无法打开红外图像文件：%1").arg(QDir::toNativeSeparators(path)),
+            // The cause, in the words the image browser uses too.
+            Environment().MessageBox(platform::OpenRefusalText(platform::OpenFailureCause(path), path),
                                      DocumentEnvironment::kIconExclamation, 0);
             return -1;
         }

@@ -251,6 +251,12 @@ void CDrawIR::DrawScale(PageDC& dc, const DocRect& bar)
     const int n = barHeight / 400;
     if (n == 0)
         return;
+    // A file without temperatures (Thermcore's bad-handle value) gets the
+    // bar without a scale.
+    for (const float celsius : {m_fLimits[4], m_fLimits[5], m_fFileHigh, m_fFileLow}) {
+        if (!thermcore::IsTemperature(celsius))
+            return;
+    }
     const DocumentEnvironment& env = Environment();
     const int unit = env.TempUnit();
     const double high = CelsiusToUnit(m_fLimits[4], unit);

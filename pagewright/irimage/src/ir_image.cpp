@@ -145,7 +145,13 @@ bool CIrImage::FilterEnabled() const
     return platform::IniFile(ini).loadCached()->readInt(u"PICWAVE", u"PWave", 0) != 0;
 }
 
-float CIrImage::Display(float celsius) const { return CelsiusToUnit(celsius, m_env->TempUnit()); }
+float CIrImage::Display(float celsius) const
+{
+    // The bad-handle value stays what it is: no unit makes it a temperature.
+    if (!thermcore::IsTemperature(celsius) && !std::isnan(celsius))
+        return thermcore::kBadHandleTemperature;
+    return CelsiusToUnit(celsius, m_env->TempUnit());
+}
 
 // ---- opening
 
@@ -299,6 +305,14 @@ int CIrImage::Open(const QString& path, void* window)
         return -1;
     }
     ReadOpenedFile(false);
+    // A file whose temperature model runs past its end gives no
+    // temperature (a sequence's from its first frame): it is damaged and
+    // does not open.
+    if (!thermcore::GivesTemperatures(calls(), h)) {
+        Close();
+        ResetForOpen();
+        return -1;
+    }
     return 1;
 }
 

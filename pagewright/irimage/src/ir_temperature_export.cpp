@@ -31,6 +31,11 @@ int SheetsFor(int columns) { return columns <= kColumnsPerSheet ? 1 : (columns +
 
 char* FormatTemp(char (&buffer)[32], float t)
 {
+    // No temperature (Thermcore's bad-handle value): the cell stays empty.
+    if (!thermcore::IsTemperature(t)) {
+        buffer[0] = '\0';
+        return buffer;
+    }
     std::snprintf(buffer, sizeof buffer, "%4.2f", double(t));
     return buffer;
 }

@@ -60,6 +60,10 @@ QString Printf(const char* format, float value)
 
 QString FormatTempLabel(float value, float high, float low)
 {
+    // Thermcore's bad-handle value (and what a model that cannot convert
+    // gives) is no temperature, in any unit.
+    if (value <= kNoTemperatureValue)
+        return NoTemperatureText();
     if (value > high)
         return Printf(">%4.1f", high);
     if (value < low || std::isnan(value))

@@ -6,7 +6,10 @@
 #include "document/draw_tool.h"
 
 #include "platform/ini_file.h"
+#include "platform/open_refusal.h"
 #include "platform/recording_voice_player.h"
+
+#include <sys/stat.h>
 
 using namespace irtest;
 
@@ -345,4 +348,32 @@ TEST(DrawIrCommands, ScaleTextColourKeyAndRerender)
     EXPECT_EQ(r.ir->DoCommand(32864, QString(), 0), 1);
     EXPECT_NE(r.ir->Dib(), before);
     EXPECT_FLOAT_EQ(r.ir->Image().SetRangeHigh(), r.ir->m_fLimits[4]);
+}
+
+// The open command's refusals say the cause, in the words the image browser
+// uses for the same file (platform/open_refusal.h).
+TEST(DrawIrCommands, ARefusedFileNamesItsCauseInTheBrowsersWords)
+{
+    OpenedReport r;
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath(QStringLiteral("PIPE.VNI"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString text = folder.filePath(QStringLiteral("NOTES.VNI"));
+    ASSERT_TRUE(WriteAll(text, QByteArray("not a camera file\n")));
+    const QString line = CopyFixture(folder, "k4_line_oversize.vni", QStringLiteral("IR_0611_07.VNI"));
+    const QString photo = CopyFixture(folder, "k4_photo_oversize.vni", QStringLiteral("IR_0611_08.VNI"));
+    const struct {
+        QString path;
+        platform::OpenRefusal why;
+    } cases[] = {{fifo, platform::OpenRefusal::NotRegularFile},
+                 {text, platform::OpenRefusal::NotCameraFile},
+                 {line, platform::OpenRefusal::Damaged},
+                 {photo, platform::OpenRefusal::Damaged}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const qsizetype before = r.env.messageTexts.size();
+        EXPECT_EQ(r.ir->OpenFiles({c.path}, false), -1);
+        ASSERT_EQ(r.env.messageTexts.size(), before + 1);
+        EXPECT_EQ(r.env.messageTexts.back(), platform::OpenRefusalText(c.why, c.path));
+    }
 }

@@ -304,3 +304,33 @@ TEST(IrImageHolder, ABufferTheLibraryRefusesLeavesTheHolderEmpty)
     EXPECT_EQ(holder.SetPalette(40), 0);
     EXPECT_EQ(holder.PaletteIndex(), 0) << "an index outside the table";
 }
+
+// A camera file whose temperature model runs past its end (Thermcore's
+// fixtures k4_line_oversize, k4_photo_oversize) is damaged: it does not
+// open. One already stored in a report (its bytes) never shows Thermcore's
+// bad-handle value as a temperature, in any unit.
+TEST(IrImageHolder, AFileWithoutTemperaturesIsDamagedAndShowsNoBadHandleValue)
+{
+    TestEnvironment env;
+    CIrImage holder(&env);
+    for (const char* name : {"k4_line_oversize.vni", "k4_photo_oversize.vni"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(holder.Open(Fixture(name), nullptr), -1);
+        EXPECT_FALSE(holder.IsOpen());
+    }
+
+    IRFileEntry entry;
+    entry.bytes = ReadAll(Fixture("k4_line_oversize.vni"));
+    ASSERT_EQ(holder.LoadBuffer(entry, nullptr), 1) << "a report's stored copy still shows its picture";
+    for (int unit : {kUnitCelsius, kUnitFahrenheit, kUnitKelvin}) {
+        SCOPED_TRACE(unit);
+        env.SetTempUnit(unit);
+        float t = 0;
+        holder.GetPointTemp(10, 10, 0.95f, 1.0f, 20, &t);
+        EXPECT_FALSE(thermcore::IsTemperature(t)) << t;
+        EXPECT_EQ(FormatTempLabel(t, 120.0f, -20.0f), NoTemperatureText());
+    }
+    env.SetTempUnit(kUnitCelsius);
+    EXPECT_EQ(FormatTempLabel(-1000.0f, 2000.0f, -2000.0f), NoTemperatureText());
+    EXPECT_EQ(FormatTempLabel(-273.0f, 2000.0f, -2000.0f), QStringLiteral("-273.0"));
+}
