@@ -669,11 +669,16 @@ def cmd_list(_args):
 
 def cmd_sequence(args):
     if args.layout == 0:
+        if args.remark is not None:
+            raise SystemExit("--remark: a layout-0 sequence has no chunks")
         seq = Layout0(args.model, args.width, args.height, args.frames)
     else:
         seq = Seq(args.layout, args.model, args.width, args.height, args.interval)
         calib = mtpara.preset("camera").bytes() if args.layout == 3 else None
-        seq.params(1000, calib).frames(args.frames)
+        seq.params(1000, calib)
+        if args.remark is not None:
+            seq.add(REMARK, 1000, args.remark.encode("utf-8"))
+        seq.frames(args.frames)
     os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
     with open(args.output, "wb") as f:
         for part in seq.parts():
@@ -754,6 +759,7 @@ def main(argv=None):
     sq.add_argument("--height", type=int, default=12)
     sq.add_argument("--frames", type=int, default=10)
     sq.add_argument("--interval", type=int, default=40, help="ms between frames (layouts 1-3)")
+    sq.add_argument("--remark", metavar="TEXT", help="a remark chunk (UTF-8) after the parameters (layouts 1-3)")
     sq.add_argument("-o", "--output", required=True)
     sq.set_defaults(fn=cmd_sequence)
 

@@ -97,7 +97,7 @@ CTemplateSelectDlg::CTemplateSelectDlg(QWidget* parent) : CDialog(res::IDD_TEMPL
 
     connect(open, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_list, &QListWidget::currentRowChanged, this, &CTemplateSelectDlg::DrawTemplatePreview);
+    connect(m_list, &QListWidget::currentRowChanged, this, &CTemplateSelectDlg::OnSelectionChanged);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
     connect(m_useWizard, &QPushButton::clicked, this, &CTemplateSelectDlg::OnUseWizard);
     connect(m_nextPage, &QPushButton::clicked, this, &CTemplateSelectDlg::OnNextPage);
@@ -170,6 +170,7 @@ void CTemplateSelectDlg::ShowPageControls(bool show)
 void CTemplateSelectDlg::DrawTemplatePreview()
 {
     const int row = m_list->currentRow();
+    m_layoutDamaged = false;
     if (IsNewReportEntry()) {
         m_thumbnailShown = false;
         if (NewTemplatePath().isEmpty()) {
@@ -203,6 +204,9 @@ void CTemplateSelectDlg::DrawTemplatePreview()
         }
     }
     const LayoutFile layout = LayoutFile::Load(layoutPath);
+    m_layoutDamaged = layout.IsDamaged();
+    // The wizard cannot run on a damaged layout.
+    m_useWizard->setEnabled(!m_layoutDamaged);
     m_pages = ReadThumbnailPages(layout);
     m_nCurPage = ClampThumbnailPage(m_nCurPage, m_pages.count);
     ShowPageControls(m_pages.count > 1);
@@ -213,6 +217,15 @@ void CTemplateSelectDlg::DrawTemplatePreview()
     if (m_thumbnailShown)
         m_preview = m_page.copy(ThumbnailSourceRect(m_pages)).scaled(PreviewRect().size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     update();
+}
+
+void CTemplateSelectDlg::OnSelectionChanged()
+{
+    DrawTemplatePreview();
+    // Said when the template is chosen, not at the end of a wizard that
+    // could not use it; the chooser stays open for another choice.
+    if (m_layoutDamaged)
+        AfxMessageBox(res::IDS_TEMPLATE_DAMAGED, MB_ICONSTOP);
 }
 
 void CTemplateSelectDlg::OnNextPage()
@@ -282,6 +295,10 @@ void CTemplateSelectDlg::HideForWizard()
 void CTemplateSelectDlg::OnUseWizard()
 {
     const bool newReport = IsNewReportEntry();
+    if (!newReport && m_layoutDamaged) {
+        AfxMessageBox(res::IDS_TEMPLATE_DAMAGED, MB_ICONSTOP);
+        return;
+    }
     HideForWizard();
     CReportWizardDlg wizard(this);
     wizard.m_nMode = newReport ? 1 : 0;

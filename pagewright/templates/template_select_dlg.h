@@ -67,6 +67,10 @@ public:
 
     // The selection's thumbnail (the selection change and the page buttons).
     void DrawTemplatePreview();
+    // A new selection: its thumbnail, and the message when its layout file
+    // is damaged (the wizard is then not offered).
+    void OnSelectionChanged();
+    bool IsLayoutDamaged() const { return m_layoutDamaged; }
     void OnNextPage();
     void OnPreviousPage();
     void OnUseWizard();
@@ -99,6 +103,7 @@ private:
     QImage m_preview; // the page as the frame shows it
     ThumbnailPages m_pages;
     bool m_thumbnailShown = false;
+    bool m_layoutDamaged = false;
     std::optional<Conversion> m_pendingConversion;
 };
 

@@ -4,6 +4,7 @@
 #include "wizard_dialogs.h"
 #include "wizard_state.h"
 
+#include "platform/codepage.h"
 #include "platform/dib_image.h"
 #include "platform/voice_player.h"
 #include "skin/message_box.h"
@@ -42,7 +43,7 @@ const WizardImageParts* WizardImageCache::Get(const QString& path)
     if (entry->parts.hasRemark) {
         QFile remark(entry->files->Remark());
         if (remark.open(QIODevice::ReadOnly | QIODevice::Text))
-            entry->remark = QString::fromLocal8Bit(remark.readAll());
+            entry->remark = platform::fromGbk(remark.readAll());
     }
     if (entry->parts.hasSound)
         entry->voicePath = entry->files->Voice();

@@ -89,23 +89,24 @@ TEST(ReportPrint, PrintingGivesAPdfSheetPerPageAndLeavesTheReportOnItsPage)
     EXPECT_EQ(other->GetDocument()->GetSummaryInfo().GetFileTime(platform::pid::LastPrinted), 0u);
 }
 
-// The print preview shows the printer's pages scaled down many times: the
-// line profile's curve, its cursor and its legend's dash still come out as
-// lines of their full colour, not as faint traces, and the dash is there.
-TEST(ReportPrint, PreviewShowsTheChartsThinLinesInFullColour)
+namespace {
+
+constexpr COLORREF kCurve = RGB(255, 0, 0);
+constexpr COLORREF kDashOnly = RGB(0, 0, 255); // a shown slot without a line: its legend dash alone
+constexpr COLORREF kCursor = RGB(255, 0, 255);
+
+// A line profile (grid on) of an image's line on page 1; the image on page
+// 2, so that its colours stay out of the chart's page.
+CDrawProfile* AddProfileOfAnImage(CDI_RptView* view)
 {
-    ViewFixture f;
-    CDI_RptView* view = f.View();
     CDI_RptDoc* doc = view->GetDocument();
-    // The image on a second page, so that its colours stay out of the first
-    // page, which holds the chart.
     doc->InsertPage(0, QStringLiteral("image"));
-    ASSERT_EQ(doc->GetCurPage(), 1);
+    EXPECT_EQ(doc->GetCurPage(), 1);
     auto image = std::make_unique<CDrawIR>(view, DocRect(600, -600, 4600, -3600));
     image->SetNumber(1);
     auto* ir = static_cast<CDrawIR*>(doc->AddNoUndo(std::move(image)));
     view->InsertIRObject(ir);
-    ASSERT_TRUE(ir->LoadIRFile(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/k4_320.vni")));
+    EXPECT_TRUE(ir->LoadIRFile(QStringLiteral(PAGEWRIGHT_IR_FIXTURES "/k4_320.vni")));
     ir->m_analyses.RemoveAll();
     IRAnalysisItem line;
     line.kind = 2;
@@ -120,13 +121,43 @@ TEST(ReportPrint, PreviewShowsTheChartsThinLinesInFullColour)
     doc->SetCurPage(0);
     auto* profile = static_cast<CDrawProfile*>(
         doc->AddNoUndo(std::make_unique<CDrawProfile>(view, DocRect(600, -3900, 7800, -6900))));
-    constexpr COLORREF kCurve = RGB(255, 0, 0);
-    constexpr COLORREF kDashOnly = RGB(0, 0, 255); // a shown slot without a line: its legend dash alone
-    constexpr COLORREF kCursor = RGB(255, 0, 255);
     profile->m_clrLine[0] = kCurve;
     profile->m_lines[1].shown = 1;
     profile->m_clrLine[1] = kDashOnly;
     profile->m_clrDivider = kCursor;
+    return profile;
+}
+
+// The pixels of a picture within 48 of a colour in every channel.
+int CountNear(const QImage& image, COLORREF c, const QRect& area)
+{
+    const QColor want = PageDC::ToQColor(c);
+    const QRect r = area.intersected(image.rect());
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor got = image.pixelColor(x, y);
+            n += std::abs(got.red() - want.red()) < 48 && std::abs(got.green() - want.green()) < 48 &&
+                         std::abs(got.blue() - want.blue()) < 48
+                     ? 1
+                     : 0;
+        }
+    }
+    return n;
+}
+
+std::vector<QImage> PdfPages(const QString& pdf, const QString& prefix, int dpi);
+
+} // namespace
+
+// The print preview shows the printer's pages scaled down many times: the
+// line profile's curve, its cursor and its legend's dash still come out as
+// lines of their full colour, not as faint traces, and the dash is there.
+TEST(ReportPrint, PreviewShowsTheChartsThinLinesInFullColour)
+{
+    ViewFixture f;
+    CDI_RptView* view = f.View();
+    ASSERT_NE(AddProfileOfAnImage(view), nullptr);
 
     QImage shown;
     CDI_RptView::SetPreviewHook([&](const std::function<void(QPrinter*)>& paint) {
@@ -147,26 +178,103 @@ TEST(ReportPrint, PreviewShowsTheChartsThinLinesInFullColour)
     ASSERT_FALSE(shown.isNull());
     shown.save(QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/preview-profile.png"));
 
-    const auto count = [&shown](COLORREF c) {
-        const QColor want = PageDC::ToQColor(c);
-        int n = 0;
-        for (int y = 0; y < shown.height(); ++y) {
-            for (int x = 0; x < shown.width(); ++x) {
-                const QColor got = shown.pixelColor(x, y);
-                n += std::abs(got.red() - want.red()) < 48 && std::abs(got.green() - want.green()) < 48 &&
-                             std::abs(got.blue() - want.blue()) < 48
-                         ? 1
-                         : 0;
-            }
-        }
-        return n;
-    };
+    const auto count = [&shown](COLORREF c) { return CountNear(shown, c, shown.rect()); };
     // The chart is some 7 inches wide and 3 high, the page shown at about 90
     // pixels an inch, a thirteenth of the printer's: the curve spans well
     // over 100 pixels, the cursor some 20 and the 0.12-inch dash some 10.
     EXPECT_GT(count(kCurve), 100);
     EXPECT_GT(count(kCursor), 15);
     EXPECT_GE(count(kDashOnly), 5);
+}
+
+// Printed to PDF and rendered at 96 dpi, a page is the page the screen
+// shows at 100 %: objects in the same places (the page's top edge at the
+// sheet's top), the line profile's curve and cursor in their full colour
+// and as wide as on screen (not printer-pixel hairlines), and the chart's
+// grid dotted as on screen (not a grey line of printer-pixel dots).
+TEST(ReportPrint, APrintedPageMatchesTheScreenAtOneHundredPercent)
+{
+    ViewFixture f;
+    CDI_RptView* view = f.View();
+    CDrawProfile* profile = AddProfileOfAnImage(view);
+    ASSERT_NE(profile, nullptr);
+    CDI_RptDoc* doc = view->GetDocument();
+    const QImage screen = RenderPageImage(*doc, 0, 1.0).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(screen.isNull());
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        ASSERT_TRUE(PrintPages(*doc, printer, false, view, 0, 0));
+    }
+    const std::vector<QImage> pages = PdfPages(pdf, dir.filePath(QStringLiteral("page")), 96);
+    ASSERT_EQ(pages.size(), 1u);
+    const QImage& printed = pages[0];
+    const QString out = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR) + QStringLiteral("/print-vs-screen");
+    QDir().mkpath(out);
+    screen.save(out + QStringLiteral("/screen-100.png"));
+    printed.save(out + QStringLiteral("/printed-96dpi.png"));
+    ASSERT_EQ(printed.size(), screen.size());
+
+    // The chart's place: the first and last rows and columns that are not
+    // white.
+    const auto ink = [](const QImage& image) {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 200)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect onScreen = ink(screen);
+    const QRect onPaper = ink(printed);
+    ASSERT_TRUE(onScreen.isValid());
+    EXPECT_LE(std::abs(onPaper.top() - onScreen.top()), 1) << onPaper.top() << " " << onScreen.top();
+    EXPECT_LE(std::abs(onPaper.bottom() - onScreen.bottom()), 1) << onPaper.bottom() << " " << onScreen.bottom();
+    EXPECT_LE(std::abs(onPaper.left() - onScreen.left()), 1) << onPaper.left() << " " << onScreen.left();
+
+    // The curve and the cursor as strong on paper as on screen.
+    for (COLORREF c : {kCurve, kCursor}) {
+        const int shown = CountNear(screen, c, screen.rect());
+        ASSERT_GT(shown, 20);
+        EXPECT_GT(CountNear(printed, c, printed.rect()), shown * 3 / 4) << std::hex << c;
+    }
+
+    // A grid line: the screen's row with the most grid-grey pixels, dots
+    // and gaps along it; on paper the same row (or one beside it) has dots
+    // and gaps too, about as many.
+    constexpr COLORREF kGrid = 0x606060;
+    int gridRow = -1;
+    int most = 0;
+    for (int y = onScreen.top(); y <= onScreen.bottom(); ++y) {
+        const int n = CountNear(screen, kGrid, QRect(onScreen.left(), y, onScreen.width(), 1));
+        if (n > most) {
+            most = n;
+            gridRow = y;
+        }
+    }
+    ASSERT_GT(most, 50);
+    const auto dots = [](const QImage& image, int y, int from, int to) {
+        int changes = 0;
+        bool dark = false;
+        for (int x = from; x < to; ++x) {
+            const bool d = qGray(image.pixel(x, y)) < 160;
+            changes += d != dark ? 1 : 0;
+            dark = d;
+        }
+        return changes / 2;
+    };
+    const int from = onScreen.left() + onScreen.width() / 4;
+    const int to = onScreen.right() - onScreen.width() / 4;
+    const int screenDots = dots(screen, gridRow, from, to);
+    ASSERT_GT(screenDots, 20);
+    int paperDots = 0;
+    for (int y = gridRow - 1; y <= gridRow + 1; ++y)
+        paperDots = std::max(paperDots, dots(printed, y, from, to));
+    EXPECT_GT(paperDots, screenDots * 3 / 4) << "row " << gridRow;
 }
 
 // Screenshots of the two-page shapes report at 50, 100 and 200 %, with and
@@ -438,7 +546,7 @@ TEST(ReportPrint, RptdumpPdfEqualsTheProgramsPrintPageForPage)
     constexpr int kDpi = 100;
     const std::vector<QImage> program = PdfPages(printed, dir.filePath(QStringLiteral("program")), kDpi);
     const std::vector<QImage> tool = PdfPages(dumped, dir.filePath(QStringLiteral("tool")), kDpi);
-    ExpectSamePages(*view->GetDocument(), program, tool, kDpi, 0, QStringLiteral("pdf"));
+    ExpectSamePages(*view->GetDocument(), program, tool, kDpi, -105, QStringLiteral("pdf"));
     const QString kept = QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR "/rptdump-vs-program/every.rpt");
     QFile::remove(kept);
     QFile::copy(report.path, kept); // to be looked at with the tool

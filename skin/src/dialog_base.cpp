@@ -1,9 +1,13 @@
 #include "skin/dialog_base.h"
 
+#include "skin/message_box.h"
+#include "skin/window_placement.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 const char kIdProperty[] = "controlId";
@@ -88,11 +92,22 @@ void CDialog::OnCancel() { QDialog::reject(); }
 
 void CDialog::showEvent(QShowEvent* e)
 {
+    const bool opening = !m_initialised;
     if (!m_initialised) {
         m_initialised = true;
         OnInitDialog();
     }
     QDialog::showEvent(e);
+    // Each run opens over the window it belongs to: its parent while that
+    // is shown, else the main window (a parent hidden meanwhile, such as a
+    // chooser that hides while its wizard runs, has no place to give), else
+    // the middle of the screen. Shown again within a run, it stays where
+    // the user left it.
+    if (opening && isWindow() && !e->spontaneous()) {
+        const QWidget* parent = parentWidget();
+        const bool parentShown = parent != nullptr && parent->window()->isVisible() && !parent->window()->isMinimized();
+        skin::CentreWindow(*this, parentShown ? parent : MessageBoxParent());
+    }
 }
 
 void CDialog::accept() { OnOK(); }

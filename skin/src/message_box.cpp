@@ -84,6 +84,8 @@ void SetMessageBoxStrings(MessageBoxStrings lookup) { strings() = std::move(look
 
 void SetMessageBoxParent(QWidget* parent) { parentWindow() = parent; }
 
+QWidget* MessageBoxParent() { return parentWindow(); }
+
 int ShowMessageBox(MessageBoxRequest request)
 {
     if (request.caption.isEmpty())

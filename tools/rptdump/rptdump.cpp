@@ -187,7 +187,9 @@ int main(int argc, char** argv)
         // elsewhere.
         writer.setResolution(kPrintResolution);
         writer.setCreator(QStringLiteral("rptdump"));
-        return PrintPages(doc, writer, true) ? 0 : 3;
+        // Printed as the program prints on paper (not as a preview shows
+        // it); the print date this sets is never saved.
+        return PrintPages(doc, writer, false) ? 0 : 3;
     }
     const QByteArray json = QJsonDocument(DumpDocument(doc)).toJson(QJsonDocument::Indented);
     std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), stdout);

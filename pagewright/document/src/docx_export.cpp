@@ -137,6 +137,11 @@ QByteArray Run(const RunFormat& f, const QString& text)
     out += "<w:sz w:val=\"" + size + "\"/><w:szCs w:val=\"" + size + "\"/>";
     if (f.underline)
         out += "<w:u w:val=\"single\"/>";
+    // The report's Chinese is Simplified Chinese: a reader that lacks the
+    // named face takes a Chinese face for it by that language, one with a
+    // bold face of its own where one is installed (without the language it
+    // may fall back to a face without bold and show bold text regular).
+    out += "<w:lang w:eastAsia=\"zh-CN\"/>";
     out += "</w:rPr>" + RunText(text) + "</w:r>";
     return out;
 }

@@ -88,10 +88,14 @@ bool PageDC::SelectPen(const LogPen& pen)
     p.null = pen.style == PS_NULL;
     p.color = ToQColor(pen.color);
     const double w = std::abs(double(pen.widthX)) * m_mapping.Scale();
-    p.width = pen.widthX == 0 ? 1.0 : std::clamp(std::round(w), 1.0, kMaxPenPixels);
+    const double dot = std::clamp(m_mapping.dotPixels, 1.0, kMaxPenPixels);
+    // A pen of one pixel or less (of the page at 96 dpi) is one pixel of the
+    // page wide: one device pixel on screen, 1/96 inch on paper.
+    p.onePixel = pen.widthX == 0 || std::round(w / dot) <= 1;
+    p.width = p.onePixel ? dot : std::clamp(std::round(w), 1.0, kMaxPenPixels);
     p.insideFrame = pen.style == PS_INSIDEFRAME;
     // Dashed styles exist only for pens one pixel wide.
-    if (p.width <= 1) {
+    if (p.onePixel) {
         switch (pen.style) {
         case PS_DASH: p.style = Qt::DashLine; break;
         case PS_DOT: p.style = Qt::DotLine; break;
@@ -142,8 +146,14 @@ QPen PageDC::MakeQPen() const
 {
     if (m_pen.null)
         return Qt::NoPen;
-    QPen pen(m_pen.color, m_pen.width, m_pen.style, m_pen.width > 1 ? Qt::RoundCap : Qt::FlatCap,
-             m_pen.width > 1 ? Qt::RoundJoin : Qt::MiterJoin);
+    // A one-pixel pen: a screen pixel ends where its line ends; on paper a
+    // solid one covers its end points as that pixel does (and so closes the
+    // corners of frames drawn line by line), and dots keep their length (a
+    // round cap would add a pen width to each).
+    Qt::PenCapStyle cap = Qt::RoundCap;
+    if (m_pen.onePixel)
+        cap = m_pen.width > 1 && m_pen.style == Qt::SolidLine ? Qt::SquareCap : Qt::FlatCap;
+    QPen pen(m_pen.color, m_pen.width, m_pen.style, cap, m_pen.onePixel ? Qt::MiterJoin : Qt::RoundJoin);
     // A one-pixel pen is one pixel of whatever finally shows the page. The
     // print preview records the printer's pages and shows them scaled down
     // many times: a pen one printer pixel wide would fade there to a trace
@@ -157,7 +167,7 @@ QRectF PageDC::StrokeRect(const QRectF& r) const
 {
     // A one-pixel outline lies on the outermost pixels; an inside-frame pen
     // keeps its whole width inside the shape.
-    const double inset = m_pen.null ? 0.0 : (m_pen.insideFrame ? m_pen.width / 2 : 0.5);
+    const double inset = m_pen.null ? 0.0 : (m_pen.insideFrame || m_pen.onePixel ? m_pen.width / 2 : 0.5);
     return r.adjusted(inset, inset, -inset, -inset);
 }
 

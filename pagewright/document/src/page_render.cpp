@@ -8,6 +8,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 QImage RenderPageImage(CDI_RptDoc& doc, int page, double zoom)
@@ -47,7 +48,13 @@ bool PrintPages(CDI_RptDoc& doc, QPagedPaintDevice& device, bool preview, DrawVi
     if (!painter.begin(&device))
         return false;
     const int kept = doc.GetCurPage();
-    const PageMapping mapping = PageMapping::ForResolution(device.logicalDpiX());
+    // The page's top edge (y = -105) at the sheet's top, where the screen
+    // shows it; one-pixel pens one pixel of the page at 96 dpi on paper,
+    // one pixel of the screen in a preview that shows the sheet scaled.
+    PageMapping mapping = PageMapping::ForResolution(device.logicalDpiX());
+    mapping.windowOrigin = QPoint(0, -105);
+    if (!preview)
+        mapping.dotPixels = std::max(1.0, device.logicalDpiX() / 96.0);
     for (int page = first; page <= last; ++page) {
         if (page > first)
             device.newPage();

@@ -415,6 +415,67 @@ TEST(DocxExport, ALongResultTableIsNotCutWhenLaidOutTaller)
     }
 }
 
+// A bold Chinese heading is bold where a reader draws it: LibreOffice
+// renders the same Chinese line in the same face and size with clearly more
+// ink in bold than in regular, in a Chinese face and in a Latin one (the
+// result table's headings are Arial), whose Chinese the reader takes from a
+// Chinese face (one without a bold face of its own shows both alike).
+TEST(DocxExport, BoldChineseHeadingsAreBoldInLibreOffice)
+{
+    QTemporaryDir dir;
+    DocxExport ex;
+    ex.NewDocument(8.0f, 11.0f);
+    const QString heading = QString::fromUtf8("红外热像检测报告");
+    const char* const faces[] = {"宋体", "Arial"};
+    constexpr int kStep = 1500; // units between the boxes' upper edges
+    for (int i = 0; i < 4; ++i) {
+        TextRunList runs;
+        TextRun run = MakeRun(faces[i / 2], 44, heading);
+        run.bold = i % 2 == 0;
+        runs.runs.push_back(run);
+        CWordExport::TextBox box;
+        box.left = 600;
+        box.top = -1658 - kStep * i; // the lower edge
+        box.width = 4032;
+        box.height = 1008;
+        ex.ExportText(box, runs);
+    }
+    const QString path = dir.filePath(QStringLiteral("bold.docx"));
+    ASSERT_TRUE(ex.SaveAs(path));
+    // The lines' bands in points: 50 points of margin, 1008 units a box.
+    const double top = DocxExport::kMarginPoints;
+    const double box = 1008 * DocxExport::kPointsPerUnitY;
+    const double step = kStep * DocxExport::kPointsPerUnitY;
+    QStringList args{QStringLiteral(DOCUMENT_TEST_SCRIPTS "/docx_render_check.py"), path,
+                     QStringLiteral(DOCUMENT_TEST_ARTIFACTS "/bold-chinese")};
+    for (int i = 0; i < 4; ++i)
+        args << QStringLiteral("%1,%2,%3,%4").arg(top).arg(top + step * i).arg(top + 4032 * DocxExport::kPointsPerUnitX).arg(top + step * i + box);
+    QProcess check;
+    check.start(QStringLiteral(DOCUMENT_TEST_PYTHON), args);
+    ASSERT_TRUE(check.waitForFinished(180000));
+    if (check.exitCode() == 77)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ASSERT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    const QJsonObject result = QJsonDocument::fromJson(check.readAllStandardOutput()).object();
+    QStringList lines = result["text"].toString().split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line.remove(QLatin1Char(' '));
+    EXPECT_EQ(lines.filter(heading).size(), 4);
+    const QJsonArray dark = result["rendered"].toArray()[0].toObject()["dark"].toArray();
+    ASSERT_EQ(dark.size(), 4);
+    QStringList fonts;
+    for (const QJsonValue& f : result["fonts"].toArray())
+        fonts << f.toString();
+    for (int face = 0; face < 2; ++face) {
+        SCOPED_TRACE(faces[face]);
+        const int bold = dark[2 * face].toInt();
+        const int regular = dark[2 * face + 1].toInt();
+        EXPECT_GT(regular, 500);
+        EXPECT_GT(bold, regular * 5 / 4) << "bold " << bold << ", regular " << regular << "; fonts "
+                                         << fonts.join(QStringLiteral(", ")).toStdString();
+    }
+}
+
 // ---- the report's export
 
 TEST(ReportExport, PagesInOrderAndEveryObjectOnItsPage)

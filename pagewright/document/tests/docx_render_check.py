@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Converts an exported word-processor document to PDF with LibreOffice
 (headless, one conversion, a private profile), then reports as JSON the PDF's
-page count and page size (pdfinfo), its text (pdftotext) and, for every page rendered by pdftoppm
-at 144 dpi (gray), the box of its non-white pixels in points and the points of each
-listed probe that are dark. The pages stay in OUTDIR to be looked at.
+page count and page size (pdfinfo), its text (pdftotext), its fonts (pdffonts) and, for
+every page rendered by pdftoppm at 144 dpi (gray), the box of its non-white pixels in
+points, the points of each listed probe that are dark and the number of dark pixels in
+each listed box. The pages stay in OUTDIR to be looked at.
 
-    docx_render_check.py DOCX OUTDIR [x,y ...]   probes in points
+    docx_render_check.py DOCX OUTDIR [x,y ...] [x0,y0,x1,y1 ...]   probes and boxes in points
 Exit status 77 when LibreOffice is not installed."""
 import json
 import os
@@ -32,7 +33,9 @@ DARK = re.compile(rb"[\x00-\xc7]")
 
 def main():
     docx, outdir = sys.argv[1], sys.argv[2]
-    probes = [tuple(float(v) for v in p.split(",")) for p in sys.argv[3:]]
+    values = [tuple(float(v) for v in p.split(",")) for p in sys.argv[3:]]
+    probes = [v for v in values if len(v) == 2]
+    boxes = [v for v in values if len(v) == 4]
     soffice = shutil.which("soffice")
     if soffice is None:
         sys.exit(77)
@@ -52,8 +55,10 @@ def main():
     subprocess.run(["pdftoppm", "-r", str(DPI), "-gray", pdf, prefix], check=True)
     scale = 72.0 / DPI
     text = subprocess.run(["pdftotext", "-layout", pdf, "-"], check=True, capture_output=True).stdout
+    fonts = subprocess.run(["pdffonts", pdf], check=True, capture_output=True, text=True).stdout
     result = {"pages": pages, "size": [float(size.group(1)), float(size.group(2))], "rendered": [],
-              "text": text.decode("utf-8", "replace")}
+              "text": text.decode("utf-8", "replace"),
+              "fonts": [line.split()[0] for line in fonts.splitlines()[2:] if line.strip()]}
     for name in sorted(n for n in os.listdir(outdir) if n.startswith("page") and n.endswith(".pgm")):
         width, height, rows = read_pgm(os.path.join(outdir, name))
         box = None
@@ -69,7 +74,12 @@ def main():
             x, y = int(px / scale), int(py / scale)
             hits.append(any(0 <= y + dy < height and 0 <= x + dx < width and rows[y + dy][x + dx] < 200
                             for dy in range(-2, 3) for dx in range(-2, 3)))
-        result["rendered"].append({"file": name, "ink": [v * scale for v in box] if box else None, "probes": hits})
+        counts = []
+        for (x0, y0, x1, y1) in boxes:
+            counts.append(sum(1 for row in rows[max(0, int(y0 / scale)):min(height, int(y1 / scale))]
+                              for v in row[max(0, int(x0 / scale)):min(width, int(x1 / scale))] if v < 128))
+        result["rendered"].append({"file": name, "ink": [v * scale for v in box] if box else None, "probes": hits,
+                                   "dark": counts})
     # PNG pages to look at.
     subprocess.run(["pdftoppm", "-r", "72", "-png", pdf, os.path.join(outdir, "look")], check=True)
     print(json.dumps(result))

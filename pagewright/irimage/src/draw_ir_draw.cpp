@@ -153,21 +153,23 @@ DocRect CDrawIR::LabelArea() const
     return DocRect(r.right - 460, r.top - 13 - kNumberHeight * 3 / 2, r.right + 200, r.top - 13);
 }
 
-void CDrawIR::DrawContents(PageDC& dc, const DocRect& r)
+CDrawIR::ScaleEnds CDrawIR::DrawContents(PageDC& dc, const DocRect& r)
 {
+    ScaleEnds scale;
     if (!HasImage() || r.Height() <= 0)
-        return;
+        return scale;
     m_fScaleX = m_fScaleY = float(double(ImageHeight()) / double(r.Height()));
     const int pictureRight = Trunc(double(r.left) + double(float(r.Height()) * kPictureAspect));
     dc.DrawImage(DocRect(r.left, r.bottom, pictureRight, r.top), Picture());
     if (m_bShowBar != 0)
-        DrawColorBar(dc, r);
+        scale = DrawColorBar(dc, r);
     if (m_image->ModelVersion() == 11)
         DrawBoardRect(dc, r);
     if (m_bShowMarks != 0) {
         DrawMarks(dc, r);
         DrawProfileMarkers(dc, r);
     }
+    return scale;
 }
 
 void CDrawIR::DrawFrameAndNumber(PageDC& dc, const DocRect& r, QPoint numberAt, bool number)
@@ -189,14 +191,38 @@ void CDrawIR::DrawFrameAndNumber(PageDC& dc, const DocRect& r, QPoint numberAt, 
                             kNumberHeight);
 }
 
-void CDrawIR::DrawColorBar(PageDC& dc, const DocRect& r)
+QPoint CDrawIR::PictureNumberCorner(PageDC& dc, const DocRect& r, const ScaleEnds& scale) const
+{
+    constexpr int kMargin = 13;
+    const QSizeF extent = dc.TextExtent(QStringLiteral("NO.%1").arg(m_nNumber), QFont(QStringLiteral("Arial")), kNumberHeight);
+    const std::int64_t width = std::int64_t(std::ceil(extent.width()));
+    const std::int64_t height = std::int64_t(std::ceil(extent.height()));
+    const auto clear = [&](const DocRect& label) {
+        for (const DocRect& value : {scale.top, scale.bottom}) {
+            if (!value.IsEmpty() && !label.Intersected(value).IsEmpty())
+                return false;
+        }
+        return true;
+    };
+    const int left = ClampToInt(std::int64_t(r.right) - kMargin - width);
+    const QPoint upper(left, r.bottom - kMargin);
+    const QPoint lower(left, ClampToInt(std::int64_t(r.top) + kMargin + height));
+    for (const QPoint corner : {upper, lower}) {
+        if (clear(DocRect(corner.x(), ClampToInt(std::int64_t(corner.y()) - height), r.right - kMargin, corner.y())))
+            return corner;
+    }
+    return upper;
+}
+
+CDrawIR::ScaleEnds CDrawIR::DrawColorBar(PageDC& dc, const DocRect& r)
 {
     const DocRect bar = ColorBarRect();
     QPainter& painter = dc.Painter();
     painter.save();
     // A bar given back its insets is short: no scale.
+    ScaleEnds scale;
     if (r.Height() - 2 * kBarInset >= kShortBar)
-        DrawScale(dc, bar);
+        scale = DrawScale(dc, bar);
     dc.SelectPen(LogPen{PS_SOLID, 1, 1, 0});
     dc.SelectNullBrush();
     dc.Rectangle(bar);
@@ -243,19 +269,21 @@ void CDrawIR::DrawColorBar(PageDC& dc, const DocRect& r)
         }
     }
     painter.restore();
+    return scale;
 }
 
-void CDrawIR::DrawScale(PageDC& dc, const DocRect& bar)
+CDrawIR::ScaleEnds CDrawIR::DrawScale(PageDC& dc, const DocRect& bar)
 {
+    ScaleEnds ends;
     const int barHeight = bar.Height();
     const int n = barHeight / 400;
     if (n == 0)
-        return;
+        return ends;
     // A file without temperatures (Thermcore's bad-handle value) gets the
     // bar without a scale.
     for (const float celsius : {m_fLimits[4], m_fLimits[5], m_fFileHigh, m_fFileLow}) {
         if (!thermcore::IsTemperature(celsius))
-            return;
+            return ends;
     }
     const DocumentEnvironment& env = Environment();
     const int unit = env.TempUnit();
@@ -264,14 +292,20 @@ void CDrawIR::DrawScale(PageDC& dc, const DocRect& bar)
     const float fileHigh = CelsiusToUnit(m_fFileHigh, unit);
     const float fileLow = CelsiusToUnit(m_fFileLow, unit);
     if (!std::isfinite(high) || !std::isfinite(low) || !(high > low))
-        return;
+        return ends;
     QString unitText = IRString(env, ir_string::kScaleFormat + std::clamp(unit, 0, 2));
     unitText.remove(QStringLiteral("%5.1f"));
     const COLORREF text = m_clrScaleText;
-    ir_marks::DrawLabel(dc, bar.left + 45, bar.bottom + 195, FormatTempLabel(float(high), fileHigh, fileLow) + unitText,
-                        text, kNumberHeight);
-    ir_marks::DrawLabel(dc, bar.left + 45, bar.top - 40, FormatTempLabel(float(low), fileHigh, fileLow) + unitText,
-                        text, kNumberHeight);
+    // Each end's value, and the area its text covers.
+    const auto value = [&](int y, double t) {
+        const QString label = FormatTempLabel(float(t), fileHigh, fileLow) + unitText;
+        ir_marks::DrawLabel(dc, bar.left + 45, y, label, text, kNumberHeight);
+        const QSizeF extent = dc.TextExtent(label, QFont(QStringLiteral("Arial")), kNumberHeight);
+        return DocRect(bar.left + 45, ClampToInt(std::int64_t(y) - std::int64_t(std::ceil(extent.height()))),
+                       ClampToInt(std::int64_t(bar.left) + 45 + std::int64_t(std::ceil(extent.width()))), y);
+    };
+    ends.top = value(bar.bottom + 195, high);
+    ends.bottom = value(bar.top - 40, low);
     dc.SelectPen(LogPen{PS_SOLID, 1, 1, 0});
     const int axis = bar.right + 90;
     dc.Line(QPoint(axis, bar.top), QPoint(axis, bar.bottom));
@@ -295,6 +329,7 @@ void CDrawIR::DrawScale(PageDC& dc, const DocRect& bar)
     };
     ticks(major, 60, true);
     ticks(minor, 24, false);
+    return ends;
 }
 
 void CDrawIR::DrawBoardRect(PageDC& dc, const DocRect& r)

@@ -47,10 +47,10 @@ void CDrawIR::RenderFrame(PageDC& dc)
         m_fScaleX = m_fScaleY = float(double(ImageHeight()) / double(r.Height()));
     const bool hide = m_bHideNumberOnce;
     m_bHideNumberOnce = false;
-    DrawContents(dc, r);
-    // "NO.n" inside the upper right corner: the picture holds only the
-    // object's rectangle.
-    DrawFrameAndNumber(dc, r, QPoint(r.right - 560, r.bottom - 13), !hide);
+    const ScaleEnds scale = DrawContents(dc, r);
+    // "NO.n" inside the picture, which holds only the object's rectangle:
+    // in a corner on the scale's side, clear of its values.
+    DrawFrameAndNumber(dc, r, PictureNumberCorner(dc, r, scale), !hide);
 }
 
 QImage CDrawIR::RenderFrameImage(double zoom)

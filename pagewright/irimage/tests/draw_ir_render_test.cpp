@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -103,27 +104,73 @@ TEST(DrawIrRender, BmpFilesHoldTheObjectAtTheViewsZoom)
     EXPECT_FALSE(r.ir->SaveFrameAsBmp(r.dir.filePath(QStringLiteral("no/such/frame.bmp"))));
 }
 
-TEST(DrawIrRender, TheNumberSitsInsideTheUpperRightUnlessHiddenOnce)
+// "NO.n" of the whole-object picture (the .docx and BMP copies) sits in a
+// corner on the scale's side, clear of the colour scale: no pixel of its
+// text comes near a pixel of the bar or its values. With a long top value
+// it moves to the lower corner. Hidden once, it is gone and then back.
+TEST(DrawIrRender, TheNumberSitsInACornerClearOfTheColourScaleUnlessHiddenOnce)
 {
     RenderReport r;
-    const auto darkInCorner = [&r] {
-        const QImage picture = r.ir->RenderFrameImage(1.0);
-        // "NO.3" at 560 units left of the right edge, 13 below the top.
-        const int x0 = picture.width() - RenderReport::Pixels(560, 1.0);
-        int dark = 0;
-        for (int y = 2; y < RenderReport::Pixels(140, 1.0); ++y)
-            for (int x = x0; x < x0 + RenderReport::Pixels(400, 1.0) && x < picture.width(); ++x)
-                dark += qGray(picture.pixel(x, y)) < 80 ? 1 : 0;
-        return dark;
+    // The pixels where two pictures differ.
+    const auto differing = [](const QImage& a, const QImage& b) {
+        std::vector<QPoint> points;
+        for (int y = 0; y < a.height() && y < b.height(); ++y)
+            for (int x = 0; x < a.width() && x < b.width(); ++x)
+                if (a.pixel(x, y) != b.pixel(x, y))
+                    points.emplace_back(x, y);
+        return points;
     };
-    r.ir->m_bShowBar = 0; // the corner is then over white, not the bar
-    r.ir->position = DocRect(1000, -3400, 5199, -1000);
-    const int shown = darkInCorner();
-    EXPECT_GT(shown, 10);
-    r.ir->m_bHideNumberOnce = true;
-    EXPECT_LT(darkInCorner(), shown / 2) << "hidden once";
-    EXPECT_FALSE(r.ir->m_bHideNumberOnce);
-    EXPECT_EQ(darkInCorner(), shown) << "and shown again";
+    const auto box = [](const std::vector<QPoint>& points) {
+        QRect b;
+        for (const QPoint& p : points)
+            b |= QRect(p, QSize(1, 1));
+        return b;
+    };
+    const auto render = [&r](bool bar, bool number) {
+        r.ir->m_bShowBar = bar ? 1 : 0;
+        r.ir->m_bHideNumberOnce = !number;
+        return r.ir->RenderFrameImage(1.0);
+    };
+    const struct {
+        const char* what;
+        int number;
+        float high, low;
+        bool upper;
+    } cases[] = {
+        {"the file's range", 3, 0, 0, true},
+        {"three digits", 100, 65.5f, -20.5f, true},
+        {"a long top value", 1000, 1234.5f, 0.5f, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        r.ir->SetNumber(c.number);
+        r.ir->position = DocRect(1000, -3400, 5199, -1000);
+        if (c.high > c.low) {
+            r.ir->m_fLimits[4] = c.high;
+            r.ir->m_fLimits[5] = c.low;
+        }
+        const QImage plain = render(true, false);
+        const QImage numbered = render(true, true);
+        EXPECT_FALSE(r.ir->m_bHideNumberOnce);
+        const QImage withoutBar = render(false, false);
+        const std::vector<QPoint> number = differing(plain, numbered);
+        const std::vector<QPoint> scale = differing(withoutBar, plain);
+        ASSERT_GT(number.size(), 20u);
+        ASSERT_GT(scale.size(), 200u);
+        const QRect numberBox = box(number);
+        ASSERT_TRUE(QRect(QPoint(0, 0), numbered.size()).contains(numberBox));
+        EXPECT_GT(numberBox.left(), numbered.width() * 3 / 4);
+        if (c.upper)
+            EXPECT_LT(numberBox.bottom(), numbered.height() / 4);
+        else
+            EXPECT_GT(numberBox.top(), numbered.height() * 3 / 4);
+        const QRect near = numberBox.adjusted(-2, -2, 2, 2);
+        const auto touching = std::count_if(scale.begin(), scale.end(), [&](const QPoint& p) { return near.contains(p); });
+        EXPECT_EQ(touching, 0) << "number at " << numberBox.x() << "," << numberBox.y() << " " << numberBox.width()
+                               << "x" << numberBox.height();
+        const QString name = QStringLiteral(IRIMAGE_TEST_ARTIFACTS "/ir-frame-number-%1.png").arg(c.number);
+        EXPECT_TRUE(numbered.save(name));
+    }
 }
 
 TEST(DrawIrRender, TheBatchStepWritesTheFileOrTheObjectAndKeepsTheShownImage)

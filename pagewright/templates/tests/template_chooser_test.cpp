@@ -319,3 +319,35 @@ TEST(TemplateChooser, ItsOwnCaptionClosesItAndItPaintsInTheSkinsColours)
     EXPECT_FALSE(s.dlg.isVisible());
     EXPECT_EQ(s.dlg.result(), QDialog::Rejected);
 }
+
+// A damaged layout file is said when its template is chosen, not at the end
+// of a wizard that cannot use it: the chooser stays open, offers no wizard
+// on it, and takes another choice; paging its thumbnail says nothing again.
+TEST(TemplateChooser, ADamagedLayoutIsSaidWhenItsTemplateIsChosenAndTheChooserStays)
+{
+    Fixture f;
+    ASSERT_NE(f.conv.app, nullptr);
+    LayoutEntries damaged{{"System", QStringLiteral("PageCount"), QStringLiteral("2")},
+                          {"DrawText", QStringLiteral("ObjCount"), QStringLiteral("20000")}};
+    f.DummyTemplate(QStringLiteral("broken.rpm"));
+    WriteLayoutFile(f.TemplatePath(QStringLiteral("broken.ini")), damaged);
+    PagedLayout(f, QStringLiteral("good"), 1);
+
+    Shown s;
+    s.Select(QStringLiteral("broken"));
+    EXPECT_EQ(f.driver.MessageIds(), std::vector<int>{61717});
+    EXPECT_TRUE(s.dlg.isVisible());
+    EXPECT_TRUE(s.dlg.IsLayoutDamaged());
+    EXPECT_FALSE(s.dlg.GetDlgItem(CTemplateSelectDlg::kUseWizard)->isEnabled());
+    s.dlg.ClickButton(CTemplateSelectDlg::kNextPage);
+    s.dlg.OnUseWizard(); // refused once more, the wizard does not open
+    EXPECT_EQ(f.driver.MessageIds(), (std::vector<int>{61717, 61717}));
+    EXPECT_TRUE(f.driver.shown.empty());
+    EXPECT_TRUE(s.dlg.isVisible());
+
+    s.Select(QStringLiteral("good"));
+    EXPECT_EQ(f.driver.MessageIds().size(), 2u);
+    EXPECT_TRUE(s.dlg.GetDlgItem(CTemplateSelectDlg::kUseWizard)->isEnabled());
+    s.Select(1); // the new-report entry runs its own wizard
+    EXPECT_TRUE(s.dlg.GetDlgItem(CTemplateSelectDlg::kUseWizard)->isEnabled());
+}

@@ -384,3 +384,34 @@ TEST(WizardPages, PicturesBeyondTheBoundAreRefusedByTheirSize)
                     .isNull());
     EXPECT_EQ(cache.Picture(TheFiles().picture).size(), QSize(40, 30));
 }
+
+// A sequence's remark is stored as UTF-8 and extracted in GBK, the code page
+// of every file the program reads: the remark button shows the Chinese text
+// itself, in either wizard.
+TEST(WizardPages, AChineseRemarkReadsAsWrittenOnTheFilesButton)
+{
+    Fixture f;
+    ASSERT_NE(f.conv.app, nullptr);
+    const QString remark = QStringLiteral("锅炉房东侧管道，温度偏高");
+    QTemporaryDir dir;
+    const QString sequence = dir.filePath(QStringLiteral("remark.vnv"));
+    QProcess gen;
+    gen.start(QStringLiteral(TEMPLATES_TEST_PYTHON),
+              {QStringLiteral(TEMPLATES_TEST_SOURCE "/tools/vnigen.py"), QStringLiteral("sequence"), QStringLiteral("--frames"),
+               QStringLiteral("2"), QStringLiteral("--remark"), remark, QStringLiteral("-o"), sequence});
+    ASSERT_TRUE(gen.waitForFinished(60000));
+    ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+
+    LayoutEntries e{{"DrawIR", QStringLiteral("ObjCount"), QStringLiteral("1")}};
+    AddObject(e, "DrawIR", 1, QRect(0, 0, 10, 10), 0);
+    Wizard wiz(0, WriteLayoutFile(f.conv.Path(QStringLiteral("r.ini")), e));
+    CWizardIRPage* page = wiz.w.IRPage();
+    f.driver.nextFiles = {sequence};
+    page->OnChooseFile();
+    EXPECT_EQ(Item<QPushButton>(page, CWizardImagePage::kChooseFile)->text(), remark);
+
+    Wizard list(1, QString());
+    f.driver.nextFiles = {TheFiles().plain, sequence};
+    list.w.IRListPage()->OnAdd();
+    EXPECT_EQ(Item<QPushButton>(list.w.IRListPage(), CWizardImagePage::kChooseFile)->text(), remark);
+}

@@ -48,5 +48,7 @@ int AfxMessageBox(const QString& text, int type = MB_OK, const QString& caption 
 // Shows a string-table text; an id without text shows the id's number.
 int AfxMessageBox(int stringId, int type = MB_OK);
 
-// The parent window of message boxes (the main frame once it exists).
+// The parent window of message boxes (the main frame once it exists); the
+// dialogs whose own parent is not shown open over it too (CDialog).
 void SetMessageBoxParent(QWidget* parent);
+QWidget* MessageBoxParent();

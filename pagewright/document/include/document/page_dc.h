@@ -17,7 +17,9 @@
 // pixel; width 0 is one pixel); callers that store widths in screen pixels
 // scale them before selecting the pen. A pen of one pixel is one pixel of
 // the device that finally shows the page, also when a print preview shows
-// the printer's pages scaled down.
+// the printer's pages scaled down; on paper it is one pixel of the page at
+// 96 dpi (PageMapping::dotPixels). Dashed and dotted styles exist only for
+// pens of one pixel; their dashes are as long as on screen.
 #pragma once
 
 #include "document/geometry.h"
@@ -37,6 +39,12 @@ struct PageMapping {
     int viewportExtent = 96;  // ... per this many device units (x; y is negated)
     QPoint windowOrigin;      // the logical point drawn at viewportOrigin
     QPointF viewportOrigin;   // device point
+    // Device pixels of one pixel of the page at 96 dpi: how wide a pen of
+    // one pixel (or less) is drawn. 1 on screen and wherever a printed page
+    // is shown scaled (print preview); resolution / 96 on paper and in PDF,
+    // so that such a pen prints as wide as the screen shows it (1/96 inch)
+    // and a dotted one keeps the screen's dots.
+    double dotPixels = 1.0;
 
     // Screen at zoom (1.0 = 100 %): window extent trunc(1008 / zoom).
     static PageMapping ForZoom(double zoom, int dpi = 96);
@@ -110,6 +118,7 @@ private:
         bool null = false;
         QColor color = Qt::black;
         double width = 1;     // device pixels
+        bool onePixel = true; // drawn one pixel (PageMapping::dotPixels) wide
         Qt::PenStyle style = Qt::SolidLine;
         bool insideFrame = false;
     };

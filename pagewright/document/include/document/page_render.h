@@ -16,8 +16,10 @@ QImage RenderPageImage(CDI_RptDoc& doc, int page, double zoom);
 
 // Prints pages first to last (0-based, clamped; last -1: to the end), one
 // device page each, at the device's resolution with the printer mapping
-// (1008 units per inch, no margin: the page top, y = -105, lies 105 units
-// below the device page's top). The device's page size is the report's.
+// (1008 units per inch, the page's top-left corner, (0, -105), at the
+// device page's top-left corner, as the screen places it). Unless
+// previewing, a one-pixel pen is 1/96 inch wide, as on the screen at 100 %.
+// The device's page size is the report's.
 // Unless previewing, the summary's last-printed time is set. The document
 // stays on its page. False when the device cannot be painted.
 bool PrintPages(CDI_RptDoc& doc, QPagedPaintDevice& device, bool preview, DrawView* view = nullptr, int first = 0,

@@ -203,7 +203,8 @@ public:
 
     // ---- whole-object rendering and exports (draw_ir_render.cpp)
     // Draws the whole object into dc (picture, bar, marks, frame, and "NO.n"
-    // inside the upper right unless m_bHideNumberOnce, which it clears).
+    // inside the upper right, clear of the colour scale, unless
+    // m_bHideNumberOnce, which it clears).
     void RenderFrame(PageDC& dc);
     // The whole object on white, the size of its rectangle on the view at
     // zoom (96 pixels per 1008 units x zoom); null without a picture.
@@ -450,13 +451,23 @@ private:
 
     // Drawing (draw_ir_draw.cpp): the size and aspect rules, and everything
     // inside the rectangle but the frame and number.
+    // The areas (normalised) of the colour scale's top and bottom values as
+    // drawn; empty when no scale is drawn.
+    struct ScaleEnds {
+        DocRect top;
+        DocRect bottom;
+    };
     void EnforceSizeAndAspect();
-    void DrawContents(PageDC& dc, const DocRect& rect);
-    void DrawColorBar(PageDC& dc, const DocRect& rect);
-    void DrawScale(PageDC& dc, const DocRect& bar);
+    ScaleEnds DrawContents(PageDC& dc, const DocRect& rect);
+    ScaleEnds DrawColorBar(PageDC& dc, const DocRect& rect);
+    ScaleEnds DrawScale(PageDC& dc, const DocRect& bar);
     void DrawBoardRect(PageDC& dc, const DocRect& rect);
     void DrawMarks(PageDC& dc, const DocRect& rect);
     void DrawFrameAndNumber(PageDC& dc, const DocRect& rect, QPoint numberAt, bool number);
+    // The upper left corner of "NO.n" in the whole-object picture: inside
+    // its upper right corner, else its lower right corner, whichever keeps
+    // clear of the scale's values (the upper one when neither does).
+    QPoint PictureNumberCorner(PageDC& dc, const DocRect& rect, const ScaleEnds& scale) const;
     // The picture as an image, converted again only when the DIB changed.
     const QImage& Picture() const;
     // Analysis adds and band edits (draw_ir_edit.cpp).
