@@ -310,7 +310,28 @@ int IFR_GetRectTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* temps) {
         if (temps == nullptr || !fitsAnArray(r.count)) return -1;
         TempLookup lookup(o);
         float* out = temps;
-        visitRectRows(r, [&](int64_t y, int64_t xa, int64_t xb) {
+        RectSpan rest = r;
+        // Rows past row 0 that span the frame's width and that it holds lie
+        // one after the other in the frame as in the array: they go as one
+        // span when the table already holds every gray of them (else row by
+        // row, each converting what it needs, as always).
+        if (o.width > 0 && r.x1 == 0 && r.x2 == int64_t{o.width} - 1) {
+            const int64_t heldRows = static_cast<int64_t>(o.gray.size() / static_cast<size_t>(o.width));
+            const int64_t first = std::max<int64_t>(r.y1, 1);
+            const int64_t last = std::min({r.y2, int64_t{o.height} - 1, heldRows - 1});
+            if (first < last) {
+                for (; rest.y1 < first; ++rest.y1) out = rowTemps(lookup, rowPieces(o, rest.y1, r.x1, r.x2), out);
+                const uint16_t* span = o.gray.data() + static_cast<size_t>(first * o.width);
+                const auto n = static_cast<size_t>((last - first + 1) * o.width);
+                const GrayBounds b = grayBounds(span, n);
+                if (const float* table = lookup.heldTable(b.min, b.max)) {
+                    lookupTemps(table, span, n, out);
+                    out += n;
+                    rest.y1 = last + 1;
+                }
+            }
+        }
+        visitRectRows(rest, [&](int64_t y, int64_t xa, int64_t xb) {
             out = rowTemps(lookup, rowPieces(o, y, xa, xb), out);
         });
         return 0;

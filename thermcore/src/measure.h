@@ -203,6 +203,13 @@ public:
         return obj_.tempTable.values();
     }
 
+    // The table when it already holds every gray of the range (which lies
+    // within 0..16383); null otherwise. Converts nothing.
+    const float* heldTable(int32_t min, int32_t max) const {
+        if (!TemperatureTable::covers(min) || !TemperatureTable::covers(max)) return nullptr;
+        return obj_.tempTable.holds(min, max) ? obj_.tempTable.values() : nullptr;
+    }
+
 private:
     IfrObject& obj_;
     bool direct_ = false;

@@ -1,5 +1,7 @@
 #include "span_kernels.h"
 
+#include <cstring>
+
 namespace thermcore {
 
 namespace {
@@ -43,19 +45,24 @@ void widenGrays(const uint16_t* grays, size_t n, int* out) {
     for (size_t i = m; i < n; ++i) out[i] = grayAt(grays, i);
 }
 
-// Four look-ups before four stores: the loads of one group overlap.
+// Four grays read in one 64-bit load and taken apart in registers, then
+// four look-ups before four stores: a gray costs one load instead of two.
 void lookupTemps(const float* table, const uint16_t* grays, size_t n, float* out) {
     size_t i = 0;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     for (; i + 4 <= n; i += 4) {
-        const float a = table[grayAt(grays, i)];
-        const float b = table[grayAt(grays, i + 1)];
-        const float c = table[grayAt(grays, i + 2)];
-        const float d = table[grayAt(grays, i + 3)];
+        uint64_t four;
+        std::memcpy(&four, grays + i, sizeof four);
+        const float a = table[static_cast<int16_t>(four)];
+        const float b = table[static_cast<int16_t>(four >> 16)];
+        const float c = table[static_cast<int16_t>(four >> 32)];
+        const float d = table[static_cast<int16_t>(four >> 48)];
         out[i] = a;
         out[i + 1] = b;
         out[i + 2] = c;
         out[i + 3] = d;
     }
+#endif
     for (; i < n; ++i) out[i] = table[grayAt(grays, i)];
 }
 

@@ -153,11 +153,14 @@ void expectDiscMatches(IfrHandle h, int cx, int cy, int r) {
     EXPECT_TRUE(maxAt.x == ref.maxAt.x && maxAt.y == ref.maxAt.y) << maxAt.x << "," << maxAt.y;
 }
 
-// Shapes that reach every case of a row: the whole frame, the frame with a
-// margin outside it on every side, row 0's first columns, a corner, a shape
-// wholly outside, a single column and a single pixel.
+// Shapes that reach every case of a row: the whole frame, bands of the
+// frame's width (inside it, and reaching above and below it), the frame
+// with a margin outside it on every side, row 0's first columns, a corner,
+// a shape wholly outside, a single column and a single pixel.
 void expectShapesMatch(IfrHandle h, int w, int ht) {
     expectRectMatches(h, 0, 0, w - 1, ht - 1);
+    expectRectMatches(h, 0, 2, w - 1, ht / 2);
+    expectRectMatches(h, 0, -2, w - 1, ht + 3);
     expectRectMatches(h, -3, -2, w + 2, ht + 1);
     expectRectMatches(h, -7, 0, 3, 1);
     expectRectMatches(h, 2, 0, w / 2, ht / 2);

@@ -198,9 +198,8 @@ struct Record {
     }
 };
 
-// The picture in one read, for streams that cannot be put out in strips:
-// their scans go through the coefficient store (progressive, one component a
-// scan), or a second scan follows the first.
+// The picture in one read, for streams that cannot be put out in strips: a
+// second scan follows a sequential scan of every component.
 int DecodeWhole(JPEG_PROPERTIES& p, PnmOutput& output, int width, int height, int channels, const char* out)
 {
     const size_t size = size_t(width) * size_t(height) * size_t(channels);
@@ -329,21 +328,10 @@ int Encode(int argc, char** argv)
         }
     }
 
-    const size_t rowBytes = size_t(image.width) * size_t(image.channels);
-    if (p.Progressive) {
-        // A progressive stream is made from the whole picture.
-        const size_t size = rowBytes * size_t(image.height);
-        const auto pixels = Buffer(size);
-        if (std::fread(pixels.get(), 1, size, in.get()) != size)
-            return NotPnm(argv[2]);
-        p.ImageBytes = pixels.get();
-        if (int rc = JpegWrite(&p, JPEG_MODE_WRITE_FILE))
-            return Refused(rc);
-        return 0;
-    }
-
-    // A strip of rows at a time, read as the codec asks for them: the buffer
+    // A strip of rows at a time, read as the codec asks for them (a
+    // progressive stream goes out once the last strip is in): the buffer
     // holds rows first .. first + held - 1.
+    const size_t rowBytes = size_t(image.width) * size_t(image.channels);
     const auto strip = Buffer(rowBytes * kStripRows);
     p.StripRows = kStripRows;
     int first = 0, held = 0;

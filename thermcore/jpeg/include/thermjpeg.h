@@ -248,18 +248,21 @@ typedef struct JPEG_PROPERTIES {
 
     /* Strips: non-zero makes ImageBytes a buffer of this many rows (ImageWidth pixels
      * each, ImageHeight positive and still the whole image's), passed through the
-     * image a strip of whole MCU rows at a time. Baseline writes: the first call
-     * takes image rows 0 .. StripRows - 1 (fewer at the image's end); each call
-     * that returns 1 has consumed the rows before InterruptRow, and the next call
-     * of the same mode takes the rows from InterruptRow on in ImageBytes; the call
-     * that takes the last rows finishes the stream. Image reads (modes 2, 3, 6, 7,
-     * 14 to 19, no region, no smoothing, no planes): each call that returns 1 has
+     * image a strip of whole MCU rows at a time. Image writes (no planes): the
+     * first call takes image rows 0 .. StripRows - 1 (fewer at the image's end);
+     * each call that returns 1 has consumed the rows before InterruptRow, and the
+     * next call of the same mode takes the rows from InterruptRow on in
+     * ImageBytes; the call that takes the last rows finishes the stream (a
+     * progressive one writes its scans then). Image reads (modes 2, 3, 6, 7, 14
+     * to 19, no region, no smoothing, no planes): each call that returns 1 has
      * put output rows from the previous InterruptRow (0 at first) up to
      * InterruptRow into the buffer's first rows; the call after the last strip
-     * returns the read's result. StripRows below the MCU height (and the image's)
-     * is refused with -8, a progressive write too; a stream that needs the
-     * coefficient store (progressive, one component a scan) or carries a second
-     * scan gives -12. InterruptFlag is not read in strip calls. */
+     * returns the read's result. A stream that needs the coefficient store
+     * (progressive, one component a scan) is read whole into the store by the
+     * first call, its strips going out at the stream's end; a second scan after
+     * a sequential scan of every component gives -12. StripRows below the MCU
+     * height (and the image's) is refused with -8. InterruptFlag is not read in
+     * strip calls. */
     int32_t StripRows;
 } JPEG_PROPERTIES;
 

@@ -39,7 +39,7 @@ int EncodeMcuLoop(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
     const JpegPlaneInput* planes = s.settings.planeInput;
     const bool coefficients = planes != nullptr && planes->Mode == 0;
     const uint32_t interval = static_cast<uint32_t>(s.settings.restartInterval);
-    const int stripRows = s.settings.stripRows;
+    const bool strips = s.settings.stripRows > 0;
     int totalBlocks = 0;
     for (int c = 0; c < s.componentCount; ++c)
         totalBlocks += comps[c].blocks;
@@ -80,26 +80,32 @@ int EncodeMcuLoop(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan)
                 }
             }
 
-            if (stripRows == 0 && InterruptRequested(p)) {
+            if (!strips && InterruptRequested(p)) {
                 scan.resumeColumn = (column + 1) % s.mcusPerRow;
                 scan.resumeRow = scan.resumeColumn == 0 ? row + 1 : row;
                 return JPEG_INTERRUPTED;
             }
         }
-        // Strips: stop before an MCU row that the caller's strip does not hold.
-        if (stripRows > 0 && row + 1 < s.mcuRows &&
-            std::min((row + 2) * s.mcuHeight, s.settings.jpegHeight) - s.originMcuRow * s.mcuHeight > stripRows) {
-            scan.resumeColumn = 0;
-            scan.resumeRow = row + 1;
-            p.InterruptColumn = 0;
-            p.InterruptRow = (row + 1) * s.mcuHeight;
+        if (JpegStripEndsAfter(s, p, scan, row))
             return JPEG_INTERRUPTED;
-        }
     }
     return 0;
 }
 
 } // namespace
+
+bool JpegStripEndsAfter(const CodecState& s, JPEG_PROPERTIES& p, ScanRecord& scan, int row)
+{
+    if (s.settings.stripRows <= 0 || row + 1 >= s.mcuRows ||
+        std::min((row + 2) * s.mcuHeight, s.settings.jpegHeight) - s.originMcuRow * s.mcuHeight <=
+            s.settings.stripRows)
+        return false;
+    scan.resumeColumn = 0;
+    scan.resumeRow = row + 1;
+    p.InterruptColumn = 0;
+    p.InterruptRow = (row + 1) * s.mcuHeight;
+    return true;
+}
 
 void JpegCopyMcuFromPlanes(CodecState& s, const JpegPlaneInput& planes, int column, int row)
 {

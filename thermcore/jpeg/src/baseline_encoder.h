@@ -16,6 +16,11 @@ int JpegEncodeBaseline(CodecState& state, JPEG_PROPERTIES& properties);
 // a negative code, and always runs clearSimdState.
 int JpegEncodeMcus(CodecState& state, JPEG_PROPERTIES& properties, ScanRecord& scan);
 
+// Strip writes: true when the MCU row after `row` is not in the caller's
+// strip (and `row` is not the image's last), the scan then resuming at that
+// row, which InterruptRow reports (InterruptColumn 0). False without strips.
+bool JpegStripEndsAfter(const CodecState& state, JPEG_PROPERTIES& properties, ScanRecord& scan, int row);
+
 // Fills the MCU buffer with the MCU's blocks from the caller's planes
 // (block row = MCU row x V + row in the MCU, likewise for columns), one line
 // of 8 values at a time; samples (plane mode non-zero) are level-shifted.

@@ -95,9 +95,8 @@ int CheckWriteProperties(const JPEG_PROPERTIES& p, const CodecState& s, int mode
         if (p.ImageSampling == 2 && p.ImageWidth % 2 != 0)
             return JPEG_INVALID_PROPERTIES;
     }
-    // Strips of rows: top-down pixels of a baseline write.
-    if (p.StripRows < 0 ||
-        (image && p.StripRows > 0 && (p.PlaneInput != nullptr || p.Progressive != 0 || p.ImageHeight < 0)))
+    // Strips of rows: top-down pixels.
+    if (p.StripRows < 0 || (image && p.StripRows > 0 && (p.PlaneInput != nullptr || p.ImageHeight < 0)))
         return JPEG_INVALID_PROPERTIES;
     if (IsFileMode(mode) ? p.JpegFile == nullptr : (p.JpegBytes == nullptr || p.JpegSize <= 0))
         return JPEG_INVALID_PROPERTIES;
@@ -294,7 +293,7 @@ int Write(JPEG_PROPERTIES& p, CodecState& s, int mode)
         }
     }
 
-    int rc = s.settings.progressive ? JpegEncodeProgressive(s) : JpegEncodeBaseline(s, p);
+    int rc = s.settings.progressive ? JpegEncodeProgressive(s, p) : JpegEncodeBaseline(s, p);
     ReportSize(p, s);
     if (rc == JPEG_INTERRUPTED) {
         s.suspendedMode = mode; // the file stays open for the next call
@@ -454,9 +453,10 @@ int Read(JPEG_PROPERTIES& p, CodecState& s, int mode)
 {
     DecoderState& d = s.dec;
     p.Mode = mode;
-    const bool resuming = d.scan.has_value() && d.suspendedMode == mode;
+    const bool resuming = (d.scan.has_value() || d.storeStripRow >= 0) && d.suspendedMode == mode;
     if (!resuming) {
         d.scan.reset();
+        d.storeStripRow = -1;
         d.suspendedMode = -1;
     }
     if (int rc = CheckReadProperties(p, s, mode))
@@ -510,6 +510,7 @@ int Read(JPEG_PROPERTIES& p, CodecState& s, int mode)
         return rc;
     }
     d.scan.reset();
+    d.storeStripRow = -1;
     if (rc == 0 || rc == JPEG_ROI_SUCCESS)
         ReportStream(p, s, mode);
     // A header read leaves the file at the marker it stopped in front of.
@@ -600,6 +601,7 @@ extern "C" int JpegRead(JPEG_PROPERTIES* properties, int mode)
     int rc = Guarded([&] { return Read(*properties, s, mode); });
     if (rc < 0) {
         s.dec.scan.reset();
+        s.dec.storeStripRow = -1;
         CloseReadFile(s, rc);
     }
     s.kernels.clearSimdState();

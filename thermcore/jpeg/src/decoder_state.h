@@ -136,10 +136,16 @@ struct DecoderState {
     int clipWidth = 0, clipHeight = 0; // pixels the caller's buffer takes
     const int16_t* mcuSamples = nullptr; // the MCU the writer puts out
     // Strip reads: MCU rows a strip holds (0: no strips), the rows of the
-    // whole image the caller takes, and whether the image's scan was taken.
+    // whole image the caller takes, and whether a direct scan's strips went
+    // out.
     int stripMcuRows = 0;
     int stripClipHeight = 0;
     bool stripScanTaken = false;
+    // Strip reads of a buffered image, once the stream has ended: the next
+    // MCU row of the store to put out (-1: not putting the store out; the MCU
+    // row count: every strip is out), and the read's result after the last.
+    int storeStripRow = -1;
+    int stripResult = 0;
     int interruptX = 0, interruptY = 0; // output pixels finished when a decode was interrupted
 
     // The read in progress.

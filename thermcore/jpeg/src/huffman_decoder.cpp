@@ -1,6 +1,12 @@
 #include "huffman_decoder.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 #include "huffman_count.h"
 #include "thermjpeg.h"
@@ -192,27 +198,84 @@ int DecodeAc(BitReader& r, const HuffmanDecoder& ac, int16_t* block)
     return 0;
 }
 
-// The correction bit of a coefficient that is already non-zero.
-inline int Refine(BitReader& r, int16_t& c, int p1)
+// The zig-zag position of each natural position.
+constexpr auto kUnzigzag = [] {
+    std::array<uint8_t, 64> positions{};
+    for (int k = 0; k < 64; ++k)
+        positions[kZigzag[k]] = static_cast<uint8_t>(k);
+    return positions;
+}();
+
+// Zig-zag positions first..last (0 <= first, last <= 63) as bits; none when
+// last < first.
+inline uint64_t Band(int first, int last)
 {
-    uint32_t bit;
-    if (int rc = JpegTakeBits(r, 1, bit))
-        return rc;
-    if (bit && (c & p1) == 0)
-        c = static_cast<int16_t>(c >= 0 ? c + p1 : c - p1);
+    if (last < first)
+        return 0;
+    const uint64_t upTo = last == 63 ? ~uint64_t{0} : (uint64_t{1} << (last + 1)) - 1;
+    return upTo & ~((uint64_t{1} << first) - 1);
+}
+
+// The block's coefficients that are not 0, as bits of their zig-zag
+// positions.
+inline uint64_t NonZeroPositions(const int16_t* block)
+{
+    uint64_t natural = 0;
+#if defined(__x86_64__)
+    const __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < 64; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i + 8));
+        const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
+        natural |= uint64_t{static_cast<uint16_t>(~_mm_movemask_epi8(zeros))} << i;
+    }
+#else
+    for (int i = 0; i < 64; ++i)
+        natural |= uint64_t{block[i] != 0} << i;
+#endif
+    uint64_t positions = 0;
+    for (; natural != 0; natural &= natural - 1)
+        positions |= uint64_t{1} << kUnzigzag[__builtin_ctzll(natural)];
+    return positions;
+}
+
+// The correction bits of the non-zero coefficients at the zig-zag positions
+// in `positions`, in order, one bit each. Bits are taken as many at a time
+// as the reader holds, and the reader is filled only when it is empty, so
+// the reader ends as taking them one by one leaves it (also when the bits
+// run out part way: the coefficients before keep their bits).
+inline int Refine(BitReader& r, int16_t* block, uint64_t positions, int p1)
+{
+    while (positions != 0) {
+        if (r.bitCount == 0) {
+            if (int rc = JpegFillBits(r, 1))
+                return rc;
+        }
+        const int n = std::min({__builtin_popcountll(positions), r.bitCount, 32});
+        const uint32_t bits = JpegGetBits(r, n);
+        for (int i = n - 1; i >= 0; --i) {
+            int16_t& c = block[kZigzag[__builtin_ctzll(positions)]];
+            positions &= positions - 1;
+            if (((bits >> i) & 1) != 0 && (c & p1) == 0)
+                c = static_cast<int16_t>(c >= 0 ? c + p1 : c - p1);
+        }
+    }
     return 0;
 }
 
 int DecodeAcRefine(BitReader& r, int16_t* block, const HuffmanDecoder& ac, int ss, int se, int al)
 {
     const int p1 = 1 << al;
+    // The coefficients already non-zero in the band; a value placed below
+    // lands where one was 0, at a position the walk has then passed.
+    const uint64_t nonZero = NonZeroPositions(block) & Band(ss, se);
     int k = ss;
     if (r.eobRun == 0) {
         for (; k <= se; ++k) {
             int symbol;
             if (int rc = DecodeSymbol(r, ac, symbol))
                 return rc;
-            int run = symbol >> 4;
+            const int run = symbol >> 4;
             const int s = symbol & 15;
             int value = 0;
             if (s != 0) {
@@ -230,28 +293,23 @@ int DecodeAcRefine(BitReader& r, int16_t* block, const HuffmanDecoder& ac, int s
                 break;
             }
             // Past the coefficients already non-zero (each takes its
-            // correction bit) and `run` zero ones, to the new value's place.
-            for (; k <= se; ++k) {
-                int16_t& c = block[kZigzag[k]];
-                if (c != 0) {
-                    if (int rc = Refine(r, c, p1))
-                        return rc;
-                } else if (--run < 0) {
-                    break;
-                }
-            }
+            // correction bit) and `run` zero ones, to the new value's place:
+            // the zero position after `run` others (past the band when
+            // there is none).
+            uint64_t zeros = ~nonZero & Band(k, se);
+            for (int i = 0; i < run && zeros != 0; ++i)
+                zeros &= zeros - 1;
+            const int place = zeros != 0 ? __builtin_ctzll(zeros) : se + 1;
+            if (int rc = Refine(r, block, nonZero & Band(k, place - 1), p1))
+                return rc;
+            k = place;
             if (value != 0 && k <= se)
                 block[kZigzag[k]] = static_cast<int16_t>(value);
         }
     }
     if (r.eobRun > 0) {
-        for (; k <= se; ++k) {
-            int16_t& c = block[kZigzag[k]];
-            if (c != 0) {
-                if (int rc = Refine(r, c, p1))
-                    return rc;
-            }
-        }
+        if (int rc = Refine(r, block, nonZero & Band(k, se), p1))
+            return rc;
         --r.eobRun;
     }
     return 0;

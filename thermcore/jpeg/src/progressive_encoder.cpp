@@ -224,7 +224,7 @@ int JpegBuildScanScript(const CodecState& s, ScanScript& script)
     return 0;
 }
 
-void JpegTransformAll(CodecState& s)
+bool JpegTransformRows(CodecState& s, JPEG_PROPERTIES& p, ScanRecord& pass)
 {
     const KernelTable& k = s.kernels;
     const StoreLayout layout = LayoutOf(s);
@@ -233,8 +233,8 @@ void JpegTransformAll(CodecState& s)
     for (int c = 0; c < s.componentCount; ++c)
         multipliers[c] = JpegFindQuantSlot(s, c)->multipliers;
     const size_t mcuValues = static_cast<size_t>(layout.blocksPerMcu) * 64;
-    int16_t* target = s.coefficients.get();
-    for (int row = 0; row < s.mcuRows; ++row) {
+    for (int row = pass.resumeRow; row < s.mcuRows; ++row) {
+        int16_t* target = s.coefficients.get() + static_cast<size_t>(row) * s.mcusPerRow * mcuValues;
         for (int column = 0; column < s.mcusPerRow; ++column, target += mcuValues) {
             if (planes)
                 JpegCopyMcuFromPlanes(s, *planes, column, row);
@@ -249,7 +249,10 @@ void JpegTransformAll(CodecState& s)
             }
             std::memcpy(target, s.mcuBuffer, mcuValues * sizeof(int16_t));
         }
+        if (JpegStripEndsAfter(s, p, pass, row))
+            return true;
     }
+    return false;
 }
 
 int JpegGatherScanStatistics(CodecState& s, OutputRecord& out, const ScanRecord& scan, SymbolCounts counts[2])
@@ -332,27 +335,32 @@ int JpegEncodeProgressiveScan(CodecState& s, OutputRecord& out, const ScanRecord
     return rc != 0 ? rc : endRun();
 }
 
-int JpegEncodeProgressive(CodecState& s)
+int JpegEncodeProgressive(CodecState& s, JPEG_PROPERTIES& p)
 {
     const StoreLayout layout = LayoutOf(s);
-    size_t bytes = 0;
-    s.coefficients.reset();
-    s.coefficientBytes = 0;
-    if (!JpegCoefficientStoreSize(s.mcuCount, layout.blocksPerMcu, bytes))
-        return JPEG_MEMORY_ERROR;
-    s.coefficients.reset(new (std::nothrow) int16_t[bytes / sizeof(int16_t)]);
-    if (!s.coefficients)
-        return JPEG_MEMORY_ERROR;
-    s.coefficientBytes = bytes;
-
     ScanScript script;
-    if (int rc = JpegBuildScanScript(s, script))
-        return rc;
-    if (int rc = JpegWriteSof2(s))
-        return rc;
-    if (s.settings.restartInterval != 0) {
-        if (int rc = JpegWriteDri(s, s.settings.restartInterval))
+    if (!s.scan) {
+        size_t bytes = 0;
+        s.coefficients.reset();
+        s.coefficientBytes = 0;
+        if (!JpegCoefficientStoreSize(s.mcuCount, layout.blocksPerMcu, bytes))
+            return JPEG_MEMORY_ERROR;
+        s.coefficients.reset(new (std::nothrow) int16_t[bytes / sizeof(int16_t)]);
+        if (!s.coefficients)
+            return JPEG_MEMORY_ERROR;
+        s.coefficientBytes = bytes;
+
+        if (int rc = JpegBuildScanScript(s, script))
             return rc;
+        if (int rc = JpegWriteSof2(s))
+            return rc;
+        if (s.settings.restartInterval != 0) {
+            if (int rc = JpegWriteDri(s, s.settings.restartInterval))
+                return rc;
+        }
+        s.scan.emplace(); // the first pass's position
+    } else if (int rc = JpegBuildScanScript(s, script)) {
+        return rc;
     }
 
     const JpegPlaneInput* planes = s.settings.planeInput;
@@ -365,9 +373,10 @@ int JpegEncodeProgressive(CodecState& s)
                 std::memcpy(target, s.mcuBuffer, mcuValues * sizeof(int16_t));
             }
         }
-    } else {
-        JpegTransformAll(s);
+    } else if (JpegTransformRows(s, p, *s.scan)) {
+        return JPEG_INTERRUPTED; // the next strip continues the first pass
     }
+    s.scan.reset();
 
     for (int i = 0; i < script.count; ++i) {
         const ScanRecord& scan = script.scans[i];

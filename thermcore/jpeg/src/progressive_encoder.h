@@ -10,7 +10,8 @@
 // scan each block is an MCU) the pending end-of-band run and correction
 // bits go out, the DC predictions start again from 0, and the markers
 // count from RST0 again in each scan. A progressive write cannot be
-// interrupted.
+// interrupted; a strip write (StripRows) takes the picture a strip at a
+// time into the store before the scans go out.
 #ifndef THERMJPEG_PROGRESSIVE_ENCODER_H
 #define THERMJPEG_PROGRESSIVE_ENCODER_H
 
@@ -48,9 +49,12 @@ void JpegSetScanComponent(const CodecState& state, ScanRecord& scan, int compone
 // Counts, allocates and fills the script: 0, -5 or -8.
 int JpegBuildScanScript(const CodecState& state, ScanScript& script);
 
-// First pass: every MCU prepared (or copied from sample planes),
-// transformed and quantised into the coefficient store.
-void JpegTransformAll(CodecState& state);
+// First pass: every MCU from the pass's resume row on prepared (or copied
+// from sample planes), transformed and quantised into the coefficient
+// store. A strip write stops after the last MCU row its strip holds and
+// returns true, the pass resuming at the next row (JpegStripEndsAfter);
+// otherwise every row is done and the result is false.
+bool JpegTransformRows(CodecState& state, JPEG_PROPERTIES& properties, ScanRecord& pass);
 
 // Counting pass of one scan into the counts of table 0 (component 0) and
 // table 1 (the others). Cannot fail; returns 0.
@@ -59,9 +63,12 @@ int JpegGatherScanStatistics(CodecState& state, OutputRecord& out, const ScanRec
 int JpegEncodeProgressiveScan(CodecState& state, OutputRecord& out, const ScanRecord& scan,
                               const HuffmanEncoder dc[2], const HuffmanEncoder ac[2]);
 
-// The whole write after the header: SOF2, the scans with their DHT and SOS
-// segments, EOI. Returns 0 or a negative code.
-int JpegEncodeProgressive(CodecState& state);
+// The whole write after the header: SOF2, the first pass, the scans with
+// their DHT and SOS segments, EOI. Returns 0 or a negative code; a strip
+// write returns 1 after each strip but the last (the first pass's position
+// kept as the state's suspended scan), and writes the scans once the last
+// strip is in.
+int JpegEncodeProgressive(CodecState& state, JPEG_PROPERTIES& properties);
 
 } // namespace thermjpeg
 

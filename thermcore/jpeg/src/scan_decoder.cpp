@@ -352,7 +352,7 @@ int DecodeBuffered(CodecState& s, JPEG_PROPERTIES& p, DecodeScanRecord& scan)
                 return JPEG_BAD_RST_MARKER;
             if (restart > 0)
                 return 0;
-            if (InterruptRequested(p) && (column + 1 < cols || row + 1 < rows)) {
+            if (d.stripMcuRows == 0 && InterruptRequested(p) && (column + 1 < cols || row + 1 < rows)) {
                 ClearInterrupt(p);
                 scan.resumeColumn = column + 1 < cols ? column + 1 : 0;
                 scan.resumeRow = column + 1 < cols ? row : row + 1;
@@ -505,6 +505,28 @@ int OutputPlanes(CodecState& s)
 
 } // namespace
 
+namespace {
+
+// The store's MCUs of rows dec.r0..dec.r1 and columns dec.c0..dec.c1 to the
+// output (`out` as for the sink).
+void OutputStoreRows(CodecState& s, const McuRange& out, const McuRange& dec)
+{
+    DecoderState& d = s.dec;
+    const int16_t* store = s.coefficients.get();
+    const size_t mcuValues = static_cast<size_t>(d.blocksPerMcu) * 64;
+    for (int row = dec.r0; row <= dec.r1; ++row) {
+        for (int column = dec.c0; column <= dec.c1; ++column) {
+            std::memcpy(s.mcuBuffer, store + (static_cast<size_t>(row) * d.mcusPerRow + column) * mcuValues,
+                        mcuValues * sizeof(int16_t));
+            JpegTransformMcu(s, s.mcuBuffer);
+            SinkPut(s, column, row);
+        }
+        SinkRowDone(s, out, row);
+    }
+}
+
+} // namespace
+
 int JpegOutputStore(CodecState& s)
 {
     DecoderState& d = s.dec;
@@ -515,20 +537,28 @@ int JpegOutputStore(CodecState& s)
     const McuRange dec = DecodeRange(d, out, cols, rows);
     if (int rc = SinkBegin(s))
         return rc;
-    const int16_t* store = s.coefficients.get();
-    const size_t mcuValues = static_cast<size_t>(d.blocksPerMcu) * 64;
-    for (int row = dec.r0; row <= dec.r1; ++row) {
-        for (int column = dec.c0; column <= dec.c1; ++column) {
-            std::memcpy(s.mcuBuffer, store + (static_cast<size_t>(row) * cols + column) * mcuValues,
-                        mcuValues * sizeof(int16_t));
-            JpegTransformMcu(s, s.mcuBuffer);
-            SinkPut(s, column, row);
-        }
-        SinkRowDone(s, out, row);
-    }
+    OutputStoreRows(s, out, dec);
     SinkFinish(s, out, dec.r1);
     d.storeChanged = false;
     return d.regionActive ? JPEG_ROI_SUCCESS : 0;
+}
+
+int JpegOutputStoreStrip(CodecState& s)
+{
+    DecoderState& d = s.dec;
+    const int first = d.storeStripRow;
+    const int end = std::min(first + d.stripMcuRows, d.mcuRows);
+    // Strips are whole rows without smoothing: no sink rows are kept.
+    const McuRange rows{0, d.mcusPerRow - 1, first, end - 1};
+    OutputStoreRows(s, rows, rows);
+    d.storeStripRow = end;
+    d.interruptX = d.outWidth;
+    d.interruptY = std::min(end * d.mcuOutHeight, d.outHeight);
+    if (end < d.mcuRows)
+        JpegPlaceStrip(d, end);
+    else
+        d.storeChanged = false;
+    return JPEG_INTERRUPTED;
 }
 
 int JpegDecodeScan(CodecState& s, JPEG_PROPERTIES& p)

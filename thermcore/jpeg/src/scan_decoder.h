@@ -7,7 +7,8 @@
 // sequential scans that carry only some components) collects the quantised
 // coefficients of the whole image in the coefficient store, which
 // JpegOutputStore puts out once every component is complete (and at the end
-// of the stream in any case).
+// of the stream in any case). A strip read puts the store out once, at the
+// end of the stream, a strip a call (JpegOutputStoreStrip).
 //
 // A region read decodes only the MCU rows and columns it needs: rows above
 // the region are passed over with the DC-only decoder, or skipped entirely
@@ -51,6 +52,11 @@ void JpegTransformMcu(CodecState& state, int16_t* mcu);
 // Puts the coefficient store out (the region's MCUs when a region is set):
 // 0, or 2 for a region.
 int JpegOutputStore(CodecState& state);
+
+// Strip reads of a buffered image: puts out the store's MCU rows of the
+// strip from state.dec.storeStripRow on into the caller's buffer, moves that
+// row on and places the next strip. Returns 1 (the strip is complete).
+int JpegOutputStoreStrip(CodecState& state);
 
 // Largest coefficient store a read makes: 1 GiB, a progressive 4:2:0 image
 // of about 350 megapixels.

@@ -478,17 +478,24 @@ int RunScan(CodecState& s, JPEG_PROPERTIES& props)
         return rc;
     if (scan.buffered) {
         NoteBufferedScan(d, scan);
-        if (StoreComplete(d) && !d.regionActive)
+        // Strips take the store once, at the end of the image.
+        if (StoreComplete(d) && !d.regionActive && d.stripMcuRows == 0)
             return JpegOutputStore(s);
     }
     return 0;
 }
 
 // End of the image (EOI, or the end of the data): a store not yet put out
-// since it last changed is put out now.
-int FinishImage(CodecState& s)
+// since it last changed is put out now. A strip read puts it out a strip a
+// call, each returning 1; the call after the last returns `result`.
+int FinishImage(CodecState& s, int result)
 {
     DecoderState& d = s.dec;
+    if (d.scanCounter > 0 && d.stripMcuRows > 0) {
+        d.storeStripRow = 0;
+        d.stripResult = result;
+        return JpegOutputStoreStrip(s);
+    }
     if (d.scanCounter > 0 && (d.storeChanged || d.regionActive))
         return JpegOutputStore(s);
     return d.regionActive ? JPEG_ROI_SUCCESS : 0;
@@ -541,12 +548,10 @@ int JpegBeginScan(CodecState& s, JPEG_PROPERTIES& props)
     }
     scan.restartInterval = d.restartInterval;
     scan.buffered = progressive || scan.ns < d.componentCount || d.scanCounter > 0 || d.planeOutput != 0;
-    if (d.stripMcuRows > 0) {
-        // Strips go straight from the scan to the caller; no coefficient store.
-        if (scan.buffered)
-            return JPEG_NOT_SUPPORTED;
+    // A direct scan's strips go straight to the caller; a buffered image's
+    // go out of the store at the end of the stream.
+    if (d.stripMcuRows > 0 && !scan.buffered)
         d.stripScanTaken = true;
-    }
     if (scan.buffered) {
         if (d.scanCounter == 0) {
             if (int rc = JpegAllocateStore(s))
@@ -570,6 +575,11 @@ int JpegReadStream(CodecState& s, JPEG_PROPERTIES& props, int mode)
     const bool tablesOnly = mode == 4 || mode == 5;
     bool imageEnded = false; // a tables-only part ended: the next marker must be SOI
 
+    if (d.storeStripRow >= 0) {
+        if (d.storeStripRow < d.mcuRows)
+            return JpegOutputStoreStrip(s);
+        return d.stripResult;
+    }
     if (d.scan) {
         const int rc = RunScan(s, props);
         if (rc != 0)
@@ -603,8 +613,8 @@ int JpegReadStream(CodecState& s, JPEG_PROPERTIES& props, int mode)
         switch (code) {
         case kEndOfData:
             if (!header && d.frameSeen) {
-                rc = FinishImage(s);
-                if (rc < 0)
+                rc = FinishImage(s, EndCode(s));
+                if (rc < 0 || rc == JPEG_INTERRUPTED)
                     return rc;
             }
             return EndCode(s);
@@ -660,7 +670,7 @@ int JpegReadStream(CodecState& s, JPEG_PROPERTIES& props, int mode)
                 imageEnded = true; // tables only so far: an image stream follows
                 break;
             }
-            return FinishImage(s);
+            return FinishImage(s, 0);
         default:
             if (UnsupportedFrame(code))
                 return JPEG_UNSUPPORTED_FRAME;

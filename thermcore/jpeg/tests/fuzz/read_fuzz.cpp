@@ -1,10 +1,11 @@
 // libFuzzer target over JpegRead: the input is a stream after one control
 // byte. Each input is read as a header (mode 1), as the whole image (mode
 // 3) to an output colour the control byte picks, reduced (mode 15), as a
-// region, interrupted after every MCU, into component planes, and for its
-// thumbnail (mode 21).
+// region, interrupted after every MCU, a strip of 32 rows at a time, into
+// component planes, and for its thumbnail (mode 21).
 // Buffers are exactly as large as the fields say, so AddressSanitizer sees
 // any write past them.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -24,8 +25,9 @@ constexpr Output kOutputs[] = {{JPEG_COLOUR_RGB, 3}, {JPEG_COLOUR_BGR, 3}, {JPEG
                                {JPEG_COLOUR_INV_RGBA, 4}, {JPEG_COLOUR_YCBCR, 2}, {JPEG_COLOUR_YCBCR, 3},
                                {JPEG_COLOUR_OTHER, 4}, {JPEG_COLOUR_OTHER, 1}};
 
+// A strip read (stripRows > 0) gets a buffer of that many rows.
 void ReadImage(std::vector<uint8_t>& stream, uint8_t control, int mode, int width, int height, bool region,
-               bool interrupt)
+               bool interrupt, int stripRows = 0)
 {
     JPEG_PROPERTIES p{};
     if (JpegInit(&p) != 0)
@@ -36,7 +38,9 @@ void ReadImage(std::vector<uint8_t>& stream, uint8_t control, int mode, int widt
         height = std::max(1, height / 3);
         p.OutputRegion = {width / 2, height, width / 2 + width, height * 2};
     }
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * out.channels);
+    const int rows = stripRows > 0 ? std::min(stripRows, height) : height;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * rows * out.channels);
+    p.StripRows = stripRows;
     p.ImageBytes = pixels.data();
     p.ImageWidth = width;
     p.ImageHeight = (control & 0x40) ? -height : height;
@@ -80,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadImage(stream, control, JPEG_MODE_READ_MEMORY, width, height, false, false);
     ReadImage(stream, control, JPEG_MODE_READ_HALF_MEMORY, (width + 1) / 2, (height + 1) / 2, false, false);
     ReadImage(stream, control, JPEG_MODE_READ_MEMORY, width, height, true, (control & 0x20) != 0);
+    ReadImage(stream, control, JPEG_MODE_READ_MEMORY, width, height, false, false, 32);
 
     // Component planes instead of pixels.
     JPEG_PROPERTIES planes{};
