@@ -200,6 +200,13 @@ bool CDI_RptView::CanCloseFrame()
     return doc == nullptr || doc->SaveModified();
 }
 
+FormatBarReceiver* CDI_RptView::GetFormatBarReceiver()
+{
+    // Held by the bar until another view is in front.
+    m_formatBar = FormatBar();
+    return m_editor.get();
+}
+
 CSplitFrame* CDI_RptView::Frame() const
 {
     for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
@@ -216,6 +223,12 @@ void CDI_RptView::UpdateOffset()
     const double zoom = m_fZoom > 0 ? m_fZoom : 1.0;
     const double pageWidth = GetDocument() != nullptr ? GetDocument()->GetPageSize().width() : 0;
     m_xOffset = std::max(0, TruncToInt((width() * 10.5 / zoom - pageWidth) * 0.5));
+}
+
+CMainFrame* CDI_RptView::MainFrame()
+{
+    const CDI_RptApp* app = theAppOrNull();
+    return app != nullptr ? app->GetMainFrame() : nullptr;
 }
 
 CTextFormatBar* CDI_RptView::FormatBar()
