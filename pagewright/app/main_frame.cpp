@@ -113,6 +113,9 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
         });
     }
     OnUpdate(ID_PAGE_COMBO, [this](CCmdUI& ui) { onUpdatePageCombo(ui); });
+    // With no report in front the report's panes show nothing of one.
+    OnUpdate(ID_INDICATOR_LOCKED, [](CCmdUI& ui) { ui.Enable(false); });
+    OnUpdate(ID_INDICATOR_NONE, [](CCmdUI& ui) { ui.SetText(LoadStringRes(ID_INDICATOR_NONE)); });
     // Lock keys cannot be read here; their panes stay empty.
     OnUpdateRange(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, [](CCmdUI& ui) { ui.Enable(false); });
     // The recent files: the first entry stands for the list and shows the
@@ -458,6 +461,9 @@ void CMainFrame::onChildStateChanged(CSplitFrame* frame, Qt::WindowStates before
             m_mdi->setActiveSubWindow(next);
             if (next == nullptr)
                 onChildActivated(nullptr);
+            // Reports shown maximised stay so: the next one takes the room.
+            else if ((before & Qt::WindowMaximized) != 0 && !next->isMaximized())
+                next->showMaximized();
         }
     } else if (!minimised && wasMinimised && !frame->isHidden()) {
         m_mdi->setActiveSubWindow(frame);

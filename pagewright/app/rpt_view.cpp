@@ -202,9 +202,11 @@ bool CDI_RptView::CanCloseFrame()
 
 FormatBarReceiver* CDI_RptView::GetFormatBarReceiver()
 {
-    // Held by the bar until another view is in front.
+    // Held by the bar until another view is in front. A selection the text
+    // formats do not reach (an image, a shape, nothing) has no format to
+    // show: the bar stays empty rather than showing the last text's.
     m_formatBar = FormatBar();
-    return m_editor.get();
+    return TakesTextFormat(0) ? m_editor.get() : nullptr;
 }
 
 CSplitFrame* CDI_RptView::Frame() const

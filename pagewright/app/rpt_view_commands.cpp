@@ -92,6 +92,9 @@ void CDI_RptView::SetupCommands()
         const int number = GetSelection().empty() ? 0 : ShownNumber(GetSelection().back());
         ui.SetText(number != 0 ? QStringLiteral("NO.%1").arg(number) : LoadString(doc_string::kNone));
     });
+    // The lock pane shows this report's lock, not the last one changed.
+    CCmdTarget::OnUpdate(res::ID_INDICATOR_LOCKED,
+                         [this](CCmdUI& ui) { ui.Enable(GetDocument() != nullptr && GetDocument()->IsLocked()); });
     SetupEditCommands();
     SetupPageCommands();
     SetupIRCommands();

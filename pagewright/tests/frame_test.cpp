@@ -718,10 +718,13 @@ TEST_F(FrameTest, MinimisingTheReportInFrontBringsTheNextShownOne)
     };
     QAction* viewCommand = frame->GetCommandAction(kViewCmd);
 
+    ASSERT_TRUE(second->isMaximized());
     second->showMinimized();
     QApplication::processEvents();
     EXPECT_EQ(frame->MDIGetActive(), first);
     EXPECT_EQ(checked(), QStringList{QStringLiteral("&1 First")});
+    // It takes the room the maximised report left.
+    EXPECT_TRUE(first->isMaximized());
     frame->ExecuteCommand(kViewCmd);
     EXPECT_EQ(g_log, std::vector<std::string>{"view"});
 
@@ -736,8 +739,11 @@ TEST_F(FrameTest, MinimisingTheReportInFrontBringsTheNextShownOne)
     g_log.clear();
     frame->ExecuteCommand(kViewCmd);
     EXPECT_TRUE(g_log.empty());
-    // The Window menu stays, to bring the reports back.
+    // The Window menu stays, to bring the reports back; the number pane
+    // names no report's object.
     EXPECT_EQ(frame->menuBar()->actions().size(), 9);
+    CColorStatusBar* status = frame->GetStatusBar();
+    EXPECT_EQ(status->GetPaneText(status->CommandToIndex(res::ID_INDICATOR_NONE)), QStringLiteral("None"));
 
     second->showNormal();
     QApplication::processEvents();

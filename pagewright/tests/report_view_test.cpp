@@ -439,6 +439,25 @@ TEST_F(ReportViewTest, TheNumberPaneFollowsTheSelectionAsItChanges)
     EXPECT_EQ(pane(), QStringLiteral("None"));
 }
 
+// The lock pane shows the lock of the report in front: a locked report
+// brought behind an unlocked one hides it, brought back shows it again.
+TEST_F(ReportViewTest, TheLockPaneFollowsTheReportInFront)
+{
+    CColorStatusBar* status = f.Frame()->GetStatusBar();
+    const auto shown = [&] {
+        f.Frame()->UpdateCommandUI();
+        return status->GetPaneStyle(status->CommandToIndex(res::ID_INDICATOR_LOCKED)) != SBPS_DISABLED;
+    };
+    f.Doc()->SetLocked(true);
+    EXPECT_TRUE(shown());
+    QMdiSubWindow* locked = f.Frame()->GetMdiClient()->activeSubWindow();
+    f.Command(res::ID_FILE_NEW);
+    ASSERT_NE(f.Frame()->GetMdiClient()->activeSubWindow(), locked);
+    EXPECT_FALSE(shown());
+    f.Frame()->GetMdiClient()->setActiveSubWindow(locked);
+    EXPECT_TRUE(shown());
+}
+
 TEST_F(ReportViewTest, MalformedClipboardBytesPasteNothing)
 {
     CDrawRect* rect = f.AddRect({2000, -2000, 3000, -3000});

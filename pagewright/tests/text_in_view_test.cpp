@@ -294,6 +294,9 @@ TEST_F(TextInViewTest, CharacterAndParagraphButtonsFollowWhatTheSelectionTakes)
     ASSERT_EQ(f.View()->GetSelection(), std::vector<CDrawObj*>{image});
     for (int id : ids)
         EXPECT_FALSE(enabled(id)) << id;
+    // Nor does the format bar show the text's font any more.
+    EXPECT_EQ(frame->GetFormatBar()->GetFontNameCombo()->currentText(), QString());
+    EXPECT_EQ(frame->GetFormatBar()->GetFontSizeCombo()->currentText(), QString());
 
     CDrawRect* rect = f.AddRect(DocRect(4000, -2000, 5000, -3000));
     f.View()->Select(rect);
