@@ -63,6 +63,9 @@ constexpr int kIndicators[] = {ID_SEPARATOR,      ID_INDICATOR_LOCKED, ID_INDICA
 
 const QString kStateEntry = QStringLiteral("State");
 
+// A report frame's property: it was maximised when it was minimised.
+constexpr char kRestoreMaximised[] = "restoreMaximised";
+
 // The first command of each drop-down's menu.
 constexpr int kFirstLineWidth = 32985;
 constexpr int kFirstArrowStyle = 34025;
@@ -449,6 +452,8 @@ void CMainFrame::onChildStateChanged(CSplitFrame* frame, Qt::WindowStates before
     const bool minimised = (now & Qt::WindowMinimized) != 0;
     const bool wasMinimised = (before & Qt::WindowMinimized) != 0;
     if (minimised && !wasMinimised) {
+        // Restored, it comes back as it was: maximised when it was.
+        frame->setProperty(kRestoreMaximised, (before & Qt::WindowMaximized) != 0);
         if (m_mdi->activeSubWindow() == frame || MDIGetActive() == nullptr) {
             // The most recently active report still shown comes to the
             // front.
@@ -467,6 +472,8 @@ void CMainFrame::onChildStateChanged(CSplitFrame* frame, Qt::WindowStates before
         }
     } else if (!minimised && wasMinimised && !frame->isHidden()) {
         m_mdi->setActiveSubWindow(frame);
+        if (frame->property(kRestoreMaximised).toBool() && (now & Qt::WindowMaximized) == 0)
+            frame->showMaximized();
     }
     UpdateCommandUI();
 }

@@ -748,6 +748,8 @@ TEST_F(FrameTest, MinimisingTheReportInFrontBringsTheNextShownOne)
     second->showNormal();
     QApplication::processEvents();
     EXPECT_EQ(frame->MDIGetActive(), second);
+    // Minimised while maximised, it comes back maximised.
+    EXPECT_TRUE(second->isMaximized());
     EXPECT_EQ(checked(), QStringList{QStringLiteral("&2 Second")});
     frame->UpdateCommandUI();
     EXPECT_TRUE(viewCommand->isEnabled());
