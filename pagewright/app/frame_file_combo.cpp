@@ -17,6 +17,8 @@ void CFrameFileCombo::ResetContent()
         combo->clear();
         combo->setToolTip(QString());
     }
+    if (CMainFrame* frame = m_app.GetMainFrame())
+        frame->ForgetFileComboOwner();
 }
 
 void CFrameFileCombo::AddString(const QString& text)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "skin/cmd_target.h"
+#include "skin/format_bar_receiver.h"
 #include "skin/scroll_codes.h" // the codes the view receives from the frame's bars
 
 #include <QWidget>
@@ -31,6 +32,8 @@ public:
     virtual void OnPrinterChanged() {}
     // The frame is closing: false keeps it open (the user cancelled saving).
     virtual bool CanCloseFrame() { return true; }
+    // Who answers the format bar while this view is in front (null: none).
+    virtual FormatBarReceiver* GetFormatBarReceiver() { return nullptr; }
 
     bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override
     {

@@ -28,11 +28,14 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+
+#include <utility>
 
 using namespace res;
 
@@ -59,6 +62,13 @@ constexpr int kIndicators[] = {ID_SEPARATOR,      ID_INDICATOR_LOCKED, ID_INDICA
                                ID_INDICATOR_CAPS, ID_INDICATOR_NUM,    ID_INDICATOR_SCRL};
 
 const QString kStateEntry = QStringLiteral("State");
+
+// A report frame's property: it was maximised when it was minimised.
+constexpr char kRestoreMaximised[] = "restoreMaximised";
+
+// The first command of each drop-down's menu.
+constexpr int kFirstLineWidth = 32985;
+constexpr int kFirstArrowStyle = 34025;
 
 } // namespace
 
@@ -90,10 +100,25 @@ CMainFrame::CMainFrame(CDI_RptApp& app) : m_app(app)
         m_statusBar->setVisible(!m_statusBar->isVisible());
     });
     OnUpdate(ID_VIEW_STATUS_BAR, [this](CCmdUI& ui) { ui.SetCheck(m_statusBar != nullptr && m_statusBar->isVisible()); });
-    // The drop-downs' menus carry the commands.
+    // The drop-downs' menus carry the commands; each button is enabled
+    // while its menu's commands are (the line widths with a selection, the
+    // arrowheads with one line or arrow selected), so with no report open
+    // both are disabled.
     OnCommand(ID_LINE_WIDTH, [](int) {});
     OnCommand(ID_ARROW, [](int) {});
+    for (const auto& [button, item] : {std::pair{ID_LINE_WIDTH, kFirstLineWidth}, std::pair{ID_ARROW, kFirstArrowStyle}}) {
+        OnUpdate(button, [this, item = item](CCmdUI& ui) {
+            CCmdUI probe(item);
+            if (CSplitFrame* child = MDIGetActive(); child != nullptr && child->OnCmdMsg(item, CmdMode::Update, &probe))
+                ui.Enable(probe.EnableChanged() ? probe.IsEnabled() : true);
+            else
+                ui.Enable(false);
+        });
+    }
     OnUpdate(ID_PAGE_COMBO, [this](CCmdUI& ui) { onUpdatePageCombo(ui); });
+    // With no report in front the report's panes show nothing of one.
+    OnUpdate(ID_INDICATOR_LOCKED, [](CCmdUI& ui) { ui.Enable(false); });
+    OnUpdate(ID_INDICATOR_NONE, [](CCmdUI& ui) { ui.SetText(LoadStringRes(ID_INDICATOR_NONE)); });
     // Lock keys cannot be read here; their panes stay empty.
     OnUpdateRange(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, [](CCmdUI& ui) { ui.Enable(false); });
     // The recent files: the first entry stands for the list and shows the
@@ -229,8 +254,12 @@ void CMainFrame::UpdateCommandUI()
         }
     }
     if (m_formatBar != nullptr) {
+        // The bar talks to the report in front, whichever view had the
+        // keyboard last: switching reports shows the new one's format.
         const CSplitFrame* child = MDIGetActive();
-        m_formatBar->OnUpdateCmdUI(child != nullptr && child->GetActiveView() != nullptr);
+        CFrameView* view = child != nullptr ? child->GetActiveView() : nullptr;
+        m_formatBar->SetReceiver(view != nullptr ? view->GetFormatBarReceiver() : nullptr);
+        m_formatBar->OnUpdateCmdUI(view != nullptr);
     }
     if (m_statusBar == nullptr)
         return;
@@ -395,13 +424,58 @@ void CMainFrame::AddChildFrame(CSplitFrame* frame)
 {
     m_mdi->addSubWindow(frame);
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateChildButtons);
+    connect(frame, &QMdiSubWindow::windowStateChanged, this,
+            [this, frame](Qt::WindowStates before, Qt::WindowStates now) { onChildStateChanged(frame, before, now); });
     frame->showMaximized();
     m_mdi->setActiveSubWindow(frame);
 }
 
 CSplitFrame* CMainFrame::MDIGetActive() const
 {
-    return m_mdi == nullptr ? nullptr : qobject_cast<CSplitFrame*>(m_mdi->activeSubWindow());
+    auto* child = m_mdi == nullptr ? nullptr : qobject_cast<CSplitFrame*>(m_mdi->activeSubWindow());
+    return child != nullptr && !child->isMinimized() ? child : nullptr;
+}
+
+bool CMainFrame::hasReports() const
+{
+    if (m_mdi == nullptr)
+        return false;
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        if (!w->isHidden())
+            return true;
+    }
+    return false;
+}
+
+void CMainFrame::onChildStateChanged(CSplitFrame* frame, Qt::WindowStates before, Qt::WindowStates now)
+{
+    const bool minimised = (now & Qt::WindowMinimized) != 0;
+    const bool wasMinimised = (before & Qt::WindowMinimized) != 0;
+    if (minimised && !wasMinimised) {
+        // Restored, it comes back as it was: maximised when it was.
+        frame->setProperty(kRestoreMaximised, (before & Qt::WindowMaximized) != 0);
+        if (m_mdi->activeSubWindow() == frame || MDIGetActive() == nullptr) {
+            // The most recently active report still shown comes to the
+            // front.
+            QMdiSubWindow* next = nullptr;
+            const QList<QMdiSubWindow*> history = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+            for (auto it = history.rbegin(); it != history.rend() && next == nullptr; ++it) {
+                if (*it != frame && !(*it)->isMinimized() && !(*it)->isHidden())
+                    next = *it;
+            }
+            m_mdi->setActiveSubWindow(next);
+            if (next == nullptr)
+                onChildActivated(nullptr);
+            // Reports shown maximised stay so: the next one takes the room.
+            else if ((before & Qt::WindowMaximized) != 0 && !next->isMaximized())
+                next->showMaximized();
+        }
+    } else if (!minimised && wasMinimised && !frame->isHidden()) {
+        m_mdi->setActiveSubWindow(frame);
+        if (frame->property(kRestoreMaximised).toBool() && (now & Qt::WindowMaximized) == 0)
+            frame->showMaximized();
+    }
+    UpdateCommandUI();
 }
 
 void CMainFrame::onChildActivated(QMdiSubWindow* window)
@@ -413,7 +487,11 @@ void CMainFrame::onChildActivated(QMdiSubWindow* window)
         }
     }
     auto* child = qobject_cast<CSplitFrame*>(window);
-    showMenus(child != nullptr);
+    if (child != nullptr && child->isMinimized())
+        child = nullptr;
+    // Minimised reports keep the report menus: the Window menu brings them
+    // back.
+    showMenus(child != nullptr || hasReports());
     UpdateChildButtons();
     if (child != nullptr) {
         // A report opens maximised (AddChildFrame) and the area keeps an
@@ -492,6 +570,7 @@ void CMainFrame::onUpdatePageCombo(CCmdUI& ui)
         files->clear();
         files->setToolTip(QString());
     }
+    m_fileComboOwner = nullptr;
 }
 
 long CMainFrame::GetColorButton(int id) const

@@ -65,6 +65,8 @@ public:
 
     // Report frames.
     void AddChildFrame(CSplitFrame* frame);
+    // The report in front: the active report frame unless it is minimised
+    // (a minimised report is a caption the commands do not reach).
     CSplitFrame* MDIGetActive() const;
 
     // Page combo of the page bar and file combo of the play bar.
@@ -73,6 +75,14 @@ public:
     void FillPageCombo(int n);
     void SelectPageCombo(int i);
     void FillPageTitles(int count, int current);
+    // The object whose files the play bar's list shows (null: the list is
+    // empty); the report in front refills the list when its own selected
+    // image is another.
+    const void* GetFileComboOwner() const { return m_fileComboOwner; }
+    void SetFileComboOwner(const void* owner) { m_fileComboOwner = owner; }
+    // The list was refilled by someone (an image selected in any report):
+    // whose files it shows is not known, the report in front fills it anew.
+    void ForgetFileComboOwner() { m_fileComboOwner = this; }
     int GetCurrentPage() const { return m_currentPage; }
 
     // Menu images from the toolbars: shared, the report menu's pop-ups (the
@@ -111,6 +121,11 @@ private:
     void buildMenus();
     void showMenus(bool shared);
     void onChildActivated(QMdiSubWindow* window);
+    // A report minimised hands the front to the next shown report (none
+    // left: no report is active); one restored comes to the front.
+    void onChildStateChanged(CSplitFrame* frame, Qt::WindowStates before, Qt::WindowStates now);
+    // Whether the report menus stay: some report is open, even minimised.
+    bool hasReports() const;
     void toggleBar(int id);
     void onUpdatePageCombo(CCmdUI& ui);
     // The recent-file entries 2 to 4 of a File menu, after the first.
@@ -122,6 +137,7 @@ private:
 
     CDI_RptApp& m_app;
     int m_currentPage = 0;
+    const void* m_fileComboOwner = nullptr;
     bool m_captionActive = false;
     QMdiArea* m_mdi = nullptr;
     CColorStatusBar* m_statusBar = nullptr;

@@ -33,7 +33,10 @@ void CMdiWindowList::Refill()
     if (windows.isEmpty())
         return;
     m_separator = m_menu->addSeparator();
+    // The report in front is checked; a minimised one is not in front.
     const QMdiSubWindow* active = m_area->activeSubWindow();
+    if (active != nullptr && active->isMinimized())
+        active = nullptr;
     const int listed = std::min<int>(int(windows.size()), kMaxListed);
     for (int i = 0; i < listed; ++i) {
         QMdiSubWindow* window = windows[i];

@@ -200,6 +200,15 @@ bool CDI_RptView::CanCloseFrame()
     return doc == nullptr || doc->SaveModified();
 }
 
+FormatBarReceiver* CDI_RptView::GetFormatBarReceiver()
+{
+    // Held by the bar until another view is in front. A selection the text
+    // formats do not reach (an image, a shape, nothing) has no format to
+    // show: the bar stays empty rather than showing the last text's.
+    m_formatBar = FormatBar();
+    return TakesTextFormat(0) ? m_editor.get() : nullptr;
+}
+
 CSplitFrame* CDI_RptView::Frame() const
 {
     for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
@@ -216,6 +225,12 @@ void CDI_RptView::UpdateOffset()
     const double zoom = m_fZoom > 0 ? m_fZoom : 1.0;
     const double pageWidth = GetDocument() != nullptr ? GetDocument()->GetPageSize().width() : 0;
     m_xOffset = std::max(0, TruncToInt((width() * 10.5 / zoom - pageWidth) * 0.5));
+}
+
+CMainFrame* CDI_RptView::MainFrame()
+{
+    const CDI_RptApp* app = theAppOrNull();
+    return app != nullptr ? app->GetMainFrame() : nullptr;
 }
 
 CTextFormatBar* CDI_RptView::FormatBar()

@@ -29,6 +29,7 @@ class CTextFormatBar;
 
 class CDI_RptDoc;
 class CDrawIR;
+class CMainFrame;
 class CSplitFrame;
 class QTimer;
 class QMenu;
@@ -61,6 +62,7 @@ public:
     void OnUnitsChanged() override;
     void OnPrinterChanged() override;
     bool CanCloseFrame() override;
+    FormatBarReceiver* GetFormatBarReceiver() override;
     bool OnCmdMsg(int id, CmdMode mode, CCmdUI* ui) override;
 
     // ---- DrawView
@@ -167,6 +169,12 @@ private:
     void ShowFrame(CDrawIR& ir, int index, bool selectFirst);
     void DeleteCurrentFrame(CDrawIR& ir);
     void StartPlayTimer(int id);
+    void UpdateFileCombo(CDrawIR* object);
+    // Whether this view is the one of the report in front (true without a
+    // main frame).
+    bool IsInFront() const;
+    // The program's main frame (null without one).
+    static CMainFrame* MainFrame();
     CSplitFrame* Frame() const;
     void UpdateScrollBars();
     void Invalidate(const QRect& client);
@@ -175,6 +183,9 @@ private:
     int MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) const;
     bool VersionMismatch();
     void SetTool(int kind);
+    // Whether format command id (bold, italic, underline, alignment) would
+    // change something of the selection.
+    bool TakesTextFormat(int id) const;
     void OnZoomIn();
     void OnZoomOut();
     void OnWholePage();

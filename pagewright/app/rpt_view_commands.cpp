@@ -33,6 +33,8 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include <algorithm>
+
 namespace {
 
 struct ToolCommand {
@@ -65,6 +67,10 @@ bool g_showOleItems = true;
 
 bool IsTextObject(const CDrawObj* obj) { return IsKindOfName(obj, "CDrawText"); }
 
+// The paragraph commands of the format bar.
+constexpr int kAlignCenterCommand = 119;
+constexpr int kAlignRightCommand = 121;
+
 } // namespace
 
 void CDI_RptView::SetupCommands()
@@ -78,14 +84,37 @@ void CDI_RptView::SetupCommands()
             ui.SetRadio(g_currentKind == kind);
         });
     }
-    // The number pane shows what was last clicked in this report, so a new
-    // report, or another one brought to the front, shows its own.
+    // The number pane names the selection of this report as it is now: the
+    // object selected last (the one clicked), or "None". A new report, or
+    // another one brought to the front, shows its own; an image just made,
+    // or a chart bound to another image, shows its number at once.
     CCmdTarget::OnUpdate(res::ID_INDICATOR_NONE, [this](CCmdUI& ui) {
-        ui.SetText(GetStatusText().isEmpty() ? LoadString(doc_string::kNone) : GetStatusText());
+        const int number = GetSelection().empty() ? 0 : ShownNumber(GetSelection().back());
+        ui.SetText(number != 0 ? QStringLiteral("NO.%1").arg(number) : LoadString(doc_string::kNone));
     });
+    // The lock pane shows this report's lock, not the last one changed.
+    CCmdTarget::OnUpdate(res::ID_INDICATOR_LOCKED,
+                         [this](CCmdUI& ui) { ui.Enable(GetDocument() != nullptr && GetDocument()->IsLocked()); });
     SetupEditCommands();
     SetupPageCommands();
     SetupIRCommands();
+}
+
+bool CDI_RptView::TakesTextFormat(int id) const
+{
+    // As OnTextFormatChange hands the change on: one text while its editor
+    // is open, one field, table or result table (which aligns its text to
+    // the left only); or, of several, any text or field.
+    const std::vector<CDrawObj*>& selection = GetSelection();
+    const auto textOrField = [](const CDrawObj* obj) { return IsTextObject(obj) || IsKindOfName(obj, "CDrawField"); };
+    if (selection.size() != 1)
+        return std::any_of(selection.begin(), selection.end(), textOrField);
+    const CDrawObj* obj = selection.front();
+    if (IsTextObject(obj))
+        return IsTextEditorVisible();
+    if (IsKindOfName(obj, "CDrawResultTable"))
+        return id != kAlignCenterCommand && id != kAlignRightCommand;
+    return IsKindOfName(obj, "CDrawField") || IsKindOfName(obj, "CDrawTable");
 }
 
 void CDI_RptView::SetTool(int kind)
@@ -317,12 +346,14 @@ void CDI_RptView::SetupEditCommands()
     CCmdTarget::OnUpdate(32969, oneSelected);
     CCmdTarget::OnUpdate(32983, oneSelected);
     CCmdTarget::OnUpdate(32970, oneSelected);
-    // The editor's format states; the remaining update-only commands.
+    // The editor's format states, while the selection holds something the
+    // change reaches (OnTextFormatChange); the remaining update-only
+    // commands.
     for (int id : {104, 108, 111, 119, 117, 121}) {
         CCmdTarget::OnUpdate(id, [this](CCmdUI& ui) {
             bool enabled = false;
             bool checked = false;
-            if (!GetSelection().empty() && GetTextEditor() != nullptr &&
+            if (TakesTextFormat(ui.GetID()) && GetTextEditor() != nullptr &&
                 GetTextEditor()->UpdateCommand(ui.GetID(), enabled, checked)) {
                 ui.Enable(enabled);
                 ui.SetCheck(checked ? 1 : 0);

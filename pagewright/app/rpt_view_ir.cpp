@@ -4,7 +4,10 @@
 // that step through an image's picture folder.
 #include "rpt_view.h"
 
+#include "main_frame.h"
 #include "resource_ids.h"
+#include "rpt_app.h"
+#include "split_frame.h"
 
 #include "document/draw_tool.h"
 #include "document/rpt_doc.h"
@@ -219,12 +222,17 @@ void CDI_RptView::ShowFrame(CDrawIR& ir, int index, bool selectFirst)
         return;
     index = std::clamp(index, 0, count - 1);
     ir.SetFileIndex(index);
+    // The list belongs to the report in front: one playing behind it, or
+    // minimised, leaves the list alone.
+    const bool listed = IsInFront();
     if (selectFirst) {
-        ir.SelectFileInCombo();
+        if (listed)
+            ir.SelectFileInCombo();
         ir.LoadFileAtIndex(index);
     } else {
         ir.LoadFileAtIndex(index);
-        ir.SelectFileInCombo();
+        if (listed)
+            ir.SelectFileInCombo();
     }
 }
 
@@ -277,10 +285,8 @@ void CDI_RptView::OnUpdateFrameCommand(CCmdUI& ui)
     if (id == kAddFrames || id == kFileCombo) {
         CDrawIR* object = SelectedImageObject();
         ui.Enable(object != nullptr);
-        if (id == kFileCombo && object != nullptr && object->m_bFlagA != 0) {
-            object->RefreshFileCombo();
-            object->m_bFlagA = 0;
-        }
+        if (id == kFileCombo)
+            UpdateFileCombo(object);
         return;
     }
     if (ir == nullptr) {
@@ -301,6 +307,32 @@ void CDI_RptView::OnUpdateFrameCommand(CCmdUI& ui)
     case kDeleteFrame: ui.Enable(count > 1); break;
     default: ui.Enable(false); break;
     }
+}
+
+// The play bar's list shows the files of the one selected image of the
+// report in front, and nothing without one: it is refilled when the image
+// asks (its list changed) or when it shows another object's files (another
+// report, another page, another selection).
+void CDI_RptView::UpdateFileCombo(CDrawIR* object)
+{
+    CMainFrame* frame = MainFrame();
+    const bool shown = frame == nullptr || frame->GetFileComboOwner() == object;
+    if (object != nullptr && (object->m_bFlagA != 0 || !shown)) {
+        object->RefreshFileCombo();
+        object->m_bFlagA = 0;
+    } else if (object == nullptr && !shown) {
+        if (FileComboHost* combo = GetDocument() != nullptr ? GetDocument()->Environment().FileCombo() : nullptr)
+            combo->ResetContent();
+    }
+    if (frame != nullptr)
+        frame->SetFileComboOwner(object);
+}
+
+bool CDI_RptView::IsInFront() const
+{
+    const CMainFrame* frame = MainFrame();
+    const CSplitFrame* child = frame != nullptr ? frame->MDIGetActive() : nullptr;
+    return frame == nullptr || (child != nullptr && child->GetActiveView() == this);
 }
 
 void CDI_RptView::OnPlayTimer(int id)

@@ -688,3 +688,105 @@ TEST_F(FrameTest, AMinimisedReportStaysAVisibleCaptionToRestoreFrom)
     EXPECT_TRUE(reports[1]->GetActiveView()->isVisible());
     EXPECT_GT(reports[1]->GetActiveView()->height(), skin::CaptionBandHeight());
 }
+
+// A minimised report is not the one in front: the next report still shown
+// comes to the front, as the class library's MDI frame does, and the Window
+// menu checks it; with every report minimised no report is in front, so the
+// commands that need one are disabled and run nothing; a report restored
+// comes to the front again.
+TEST_F(FrameTest, MinimisingTheReportInFrontBringsTheNextShownOne)
+{
+    CSplitFrame* first = openReport();
+    CSplitFrame* second = openReport();
+    first->setWindowTitle(QStringLiteral("First"));
+    second->setWindowTitle(QStringLiteral("Second"));
+    ASSERT_EQ(frame->MDIGetActive(), second);
+    QMenu* windowMenu = nullptr;
+    for (QAction* top : frame->menuBar()->actions()) {
+        if (top->menu() != nullptr && top->menu()->actions().contains(frame->GetCommandAction(res::ID_WINDOW_CASCADE)))
+            windowMenu = top->menu();
+    }
+    ASSERT_NE(windowMenu, nullptr);
+    const auto checked = [&] {
+        emit windowMenu->aboutToShow();
+        QStringList shown;
+        for (QAction* a : frame->GetWindowList()->Entries()) {
+            if (a->isChecked())
+                shown << a->text();
+        }
+        return shown;
+    };
+    QAction* viewCommand = frame->GetCommandAction(kViewCmd);
+
+    ASSERT_TRUE(second->isMaximized());
+    second->showMinimized();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->MDIGetActive(), first);
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("&1 First")});
+    // It takes the room the maximised report left.
+    EXPECT_TRUE(first->isMaximized());
+    frame->ExecuteCommand(kViewCmd);
+    EXPECT_EQ(g_log, std::vector<std::string>{"view"});
+
+    first->showMinimized();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->MDIGetActive(), nullptr);
+    EXPECT_TRUE(checked().isEmpty());
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(viewCommand->isEnabled());
+    EXPECT_FALSE(frame->GetCommandAction(res::ID_FILE_SAVE)->isEnabled());
+    EXPECT_FALSE(frame->GetPageCombo()->isEnabled());
+    g_log.clear();
+    frame->ExecuteCommand(kViewCmd);
+    EXPECT_TRUE(g_log.empty());
+    // The Window menu stays, to bring the reports back; the number pane
+    // names no report's object.
+    EXPECT_EQ(frame->menuBar()->actions().size(), 9);
+    CColorStatusBar* status = frame->GetStatusBar();
+    EXPECT_EQ(status->GetPaneText(status->CommandToIndex(res::ID_INDICATOR_NONE)), QStringLiteral("None"));
+
+    second->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->MDIGetActive(), second);
+    // Minimised while maximised, it comes back maximised.
+    EXPECT_TRUE(second->isMaximized());
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("&2 Second")});
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(viewCommand->isEnabled());
+}
+
+// The drop-down buttons of the object bar follow their menus' commands: with
+// no report open (or nothing selected) the line-width and arrow buttons are
+// disabled, and a disabled drop-down draws its arrow greyed like its image,
+// never in the dark colour of a live one.
+TEST_F(FrameTest, DropDownButtonsAreDisabledWithoutAReportAndLookIt)
+{
+    frame->UpdateCommandUI();
+    CToolBarEx* bar = frame->GetControlBar(res::IDW_OBJECT_BAR);
+    ASSERT_NE(bar, nullptr);
+    const QColor dark = skin::ToQColor(app->m_skin.m_clrSkinDark);
+    const auto darkArrowPixels = [&](int id) {
+        QToolButton* button = bar->GetButton(id);
+        const QImage img = bar->grab().toImage();
+        const QRect face = bar->ButtonFaceRect(button).translated(button->pos());
+        const QRect zone(face.right() + 1 - CToolBarEx::kArrowZone, face.top(), CToolBarEx::kArrowZone, face.height());
+        int n = 0;
+        for (int y = zone.top(); y <= zone.bottom(); ++y)
+            for (int x = zone.left(); x <= zone.right(); ++x)
+                n += QColor(img.pixel(x, y)) == dark ? 1 : 0;
+        return n;
+    };
+    for (int id : {res::ID_LINE_WIDTH, res::ID_ARROW}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(frame->GetCommandAction(id)->isEnabled());
+        EXPECT_FALSE(bar->GetButton(id)->isEnabled());
+        EXPECT_EQ(darkArrowPixels(id), 0);
+    }
+    // A report whose view takes no line widths leaves them disabled too.
+    openReport();
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(frame->GetCommandAction(res::ID_LINE_WIDTH)->isEnabled());
+    // Enabled, the arrow is the dark one.
+    frame->GetCommandAction(res::ID_ARROW)->setEnabled(true);
+    EXPECT_GT(darkArrowPixels(res::ID_ARROW), 5);
+}

@@ -2,6 +2,9 @@
 // frame commands and playback on the timers (driven tick by tick).
 #include "view_test_support.h"
 
+#include "resource_ids.h"
+#include "split_frame.h"
+
 #include "content/draw_histogram.h"
 #include "content/draw_profile.h"
 #include "content/draw_result_table.h"
@@ -503,6 +506,87 @@ TEST_F(PlayBarFileListTest, ListsTheImagesFilesAndChoosingOneShowsIt)
     QApplication::processEvents();
     frame->UpdateCommandUI();
     EXPECT_EQ(combo->count(), 0);
+    EXPECT_FALSE(combo->isEnabled());
+}
+
+// The play bar's list shows the selected image of the report in front and
+// nothing else: nothing selected empties it, another report (or another
+// page) with nothing selected leaves it empty, the image's report in front
+// again lists its files at the entry shown, and closing the report with the
+// list leaves it empty while another report stays open.
+TEST_F(PlayBarFileListTest, TheListFollowsTheReportInFrontAndItsSelection)
+{
+    CMainFrame* frame = f.Frame();
+    QComboBox* combo = frame->GetFileCombo();
+    frame->ExecuteCommand(34009);
+    frame->ExecuteCommand(34014);
+    frame->UpdateCommandUI();
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentIndex(), 1);
+
+    view->Select(nullptr);
+    frame->UpdateCommandUI();
+    EXPECT_EQ(combo->count(), 0);
+    EXPECT_EQ(combo->currentText(), QString());
+    view->Select(ir);
+    frame->UpdateCommandUI();
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentIndex(), 1);
+
+    QMdiSubWindow* first = frame->GetMdiClient()->activeSubWindow();
+    f.Command(res::ID_FILE_NEW);
+    ASSERT_NE(frame->GetMdiClient()->activeSubWindow(), first);
+    frame->UpdateCommandUI();
+    EXPECT_EQ(combo->count(), 0);
+    EXPECT_EQ(combo->toolTip(), QString());
+
+    frame->GetMdiClient()->setActiveSubWindow(first);
+    frame->UpdateCommandUI();
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentIndex(), 1);
+
+    view->GetDocument()->SetModifiedFlag(false);
+    first->close();
+    QApplication::processEvents();
+    ASSERT_NE(frame->MDIGetActive(), nullptr);
+    frame->UpdateCommandUI();
+    EXPECT_EQ(combo->count(), 0);
+    EXPECT_EQ(combo->currentText(), QString());
+}
+
+// Minimising the report with the image hands the front to the other
+// report: Next and the play bar's list, and Save, reach the report shown,
+// not the hidden image; with both minimised they are off.
+TEST_F(PlayBarFileListTest, AMinimisedReportNoLongerTakesTheCommands)
+{
+    CMainFrame* frame = f.Frame();
+    QComboBox* combo = frame->GetFileCombo();
+    frame->ExecuteCommand(34009);
+    frame->UpdateCommandUI();
+    ASSERT_EQ(combo->count(), 3);
+    ASSERT_EQ(ir->FileIndex(), 0);
+    auto* imageFrame = qobject_cast<CSplitFrame*>(frame->GetMdiClient()->activeSubWindow());
+    f.Command(res::ID_FILE_NEW);
+    auto* otherFrame = frame->MDIGetActive();
+    ASSERT_NE(otherFrame, imageFrame);
+    frame->GetMdiClient()->setActiveSubWindow(imageFrame);
+    frame->UpdateCommandUI();
+    ASSERT_TRUE(frame->GetCommandAction(34014)->isEnabled());
+
+    imageFrame->showMinimized();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->MDIGetActive(), otherFrame);
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(frame->GetCommandAction(34014)->isEnabled());
+    EXPECT_EQ(combo->count(), 0);
+    frame->ExecuteCommand(34014);
+    EXPECT_EQ(ir->FileIndex(), 0);
+
+    otherFrame->showMinimized();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->MDIGetActive(), nullptr);
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(frame->GetCommandAction(res::ID_FILE_SAVE)->isEnabled());
     EXPECT_FALSE(combo->isEnabled());
 }
 

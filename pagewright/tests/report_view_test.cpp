@@ -409,6 +409,55 @@ TEST_F(ReportViewTest, TheNumberPaneFollowsTheReportInFront)
     EXPECT_EQ(pane(), QStringLiteral("NO.1"));
 }
 
+// The pane names the selection as it is now, not the last click: an image
+// just made (selected without a click) shows its number, a chart rebound to
+// another image shows the new number, and nothing selected shows "None".
+TEST_F(ReportViewTest, TheNumberPaneFollowsTheSelectionAsItChanges)
+{
+    CColorStatusBar* status = f.Frame()->GetStatusBar();
+    const auto pane = [&] {
+        f.Frame()->UpdateCommandUI();
+        return status->GetPaneText(status->CommandToIndex(res::ID_INDICATOR_NONE));
+    };
+    auto* histogram = static_cast<CDrawHistogram*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawHistogram>(f.View(), DocRect(4000, -3000, 6000, -5000))));
+    histogram->SetLinkedIRNumber(1);
+    f.Click({5000, -4000});
+    ASSERT_EQ(f.View()->GetSelection(), std::vector<CDrawObj*>{histogram});
+    EXPECT_EQ(pane(), QStringLiteral("NO.1"));
+    histogram->SetLinkedIRNumber(2); // its settings bound it to image 2
+    EXPECT_EQ(pane(), QStringLiteral("NO.2"));
+
+    auto* image = static_cast<CDrawIR*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawIR>(f.View(), DocRect(1000, -1000, 3000, -2500))));
+    image->SetIRNumber(1);
+    f.View()->InsertIRObject(image);
+    f.View()->Select(image); // as the image tool leaves a new image
+    EXPECT_EQ(pane(), QStringLiteral("NO.1"));
+
+    f.View()->Select(nullptr);
+    EXPECT_EQ(pane(), QStringLiteral("None"));
+}
+
+// The lock pane shows the lock of the report in front: a locked report
+// brought behind an unlocked one hides it, brought back shows it again.
+TEST_F(ReportViewTest, TheLockPaneFollowsTheReportInFront)
+{
+    CColorStatusBar* status = f.Frame()->GetStatusBar();
+    const auto shown = [&] {
+        f.Frame()->UpdateCommandUI();
+        return status->GetPaneStyle(status->CommandToIndex(res::ID_INDICATOR_LOCKED)) != SBPS_DISABLED;
+    };
+    f.Doc()->SetLocked(true);
+    EXPECT_TRUE(shown());
+    QMdiSubWindow* locked = f.Frame()->GetMdiClient()->activeSubWindow();
+    f.Command(res::ID_FILE_NEW);
+    ASSERT_NE(f.Frame()->GetMdiClient()->activeSubWindow(), locked);
+    EXPECT_FALSE(shown());
+    f.Frame()->GetMdiClient()->setActiveSubWindow(locked);
+    EXPECT_TRUE(shown());
+}
+
 TEST_F(ReportViewTest, MalformedClipboardBytesPasteNothing)
 {
     CDrawRect* rect = f.AddRect({2000, -2000, 3000, -3000});

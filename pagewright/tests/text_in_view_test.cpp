@@ -13,6 +13,15 @@
 #include "content/table_objects.h"
 #include "content/text_edit_view.h"
 #include "content/text_objects.h"
+#include "irimage/draw_ir.h"
+#include "skin/font_combos.h"
+#include "skin/text_format_bar.h"
+#include "split_frame.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 #include <QDir>
 #include <QImage>
@@ -209,6 +218,95 @@ TEST_F(TextInViewTest, AFormatBarSizeReachesEverySelectedTextBox)
     EXPECT_EQ(FirstFormat(text->textStore).fontPointSize(), 20.0);
     EXPECT_EQ(FirstFormat(second->textStore).fontPointSize(), 20.0);
     EXPECT_EQ(f.Doc()->GetUndoCount(), steps + 1);
+}
+
+// The format bar shows the report in front: the size of the text edited
+// there, whichever view had the keyboard last; brought back to the front by
+// the Window menu (no click in it), a report shows its own text's size
+// again.
+TEST_F(TextInViewTest, TheFormatBarShowsTheReportInFront)
+{
+    const QPoint centre(2100, -900);
+    f.Click(centre);
+    f.Click(centre);
+    ASSERT_TRUE(Editor()->IsVisible());
+    CMainFrame* frame = f.Frame();
+    CFontSizeCombo* size = frame->GetFormatBar()->GetFontSizeCombo();
+    frame->UpdateCommandUI();
+    EXPECT_EQ(size->currentText(), QStringLiteral("14"));
+    QMdiSubWindow* first = frame->GetMdiClient()->activeSubWindow();
+
+    const QString face = frame->GetFormatBar()->GetFontNameCombo()->currentText();
+    EXPECT_FALSE(face.isEmpty());
+
+    // A new report, nothing edited in it: the bar shows no text's format.
+    f.Command(res::ID_FILE_NEW);
+    ASSERT_NE(frame->GetMdiClient()->activeSubWindow(), first);
+    frame->UpdateCommandUI();
+    EXPECT_EQ(frame->GetFormatBar()->GetFontNameCombo()->currentText(), QString());
+    EXPECT_EQ(size->currentText(), QString());
+    auto* large = static_cast<CDrawText*>(
+        f.Doc()->Add(std::make_unique<CDrawText>(f.View(), DocRect(600, -400, 3600, -1400))));
+    large->penOn = 0;
+    large->textStore.Assign(QByteArray(kChineseText).replace("\\fs28", "\\fs48"));
+    f.View()->setFocus();
+    QApplication::processEvents();
+    f.Click(centre);
+    f.Click(centre);
+    ASSERT_TRUE(f.View()->TextEditView()->IsVisible());
+    frame->UpdateCommandUI();
+    EXPECT_EQ(size->currentText(), QStringLiteral("24"));
+
+    // The Window menu's entry: the keyboard stays where it was.
+    frame->GetPageCombo()->setFocus();
+    frame->GetMdiClient()->setActiveSubWindow(first);
+    frame->GetPageCombo()->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(frame->GetMdiClient()->activeSubWindow(), first);
+    frame->UpdateCommandUI();
+    EXPECT_EQ(size->currentText(), QStringLiteral("14"));
+    EXPECT_EQ(frame->GetFormatBar()->GetFontNameCombo()->currentText(), face);
+}
+
+// Bold, italic, underline and the alignments are enabled only while the
+// selection holds something they change (a text being edited, a field, a
+// table; several objects with a text among them); an infrared image or a
+// rectangle takes none of them.
+TEST_F(TextInViewTest, CharacterAndParagraphButtonsFollowWhatTheSelectionTakes)
+{
+    const int ids[] = {104, 108, 111, 117, 119, 121};
+    CMainFrame* frame = f.Frame();
+    const auto enabled = [&](int id) {
+        frame->UpdateCommandUI();
+        return frame->GetCommandAction(id)->isEnabled();
+    };
+    const QPoint centre(2100, -900);
+    f.Click(centre);
+    f.Click(centre);
+    ASSERT_TRUE(Editor()->IsVisible());
+    for (int id : ids)
+        EXPECT_TRUE(enabled(id)) << id;
+
+    auto* image = static_cast<CDrawIR*>(
+        f.Doc()->AddNoUndo(std::make_unique<CDrawIR>(f.View(), DocRect(600, -2000, 3600, -4000))));
+    f.View()->InsertIRObject(image);
+    f.Click(QPoint(2000, -3000));
+    ASSERT_EQ(f.View()->GetSelection(), std::vector<CDrawObj*>{image});
+    for (int id : ids)
+        EXPECT_FALSE(enabled(id)) << id;
+    // Nor does the format bar show the text's font any more.
+    EXPECT_EQ(frame->GetFormatBar()->GetFontNameCombo()->currentText(), QString());
+    EXPECT_EQ(frame->GetFormatBar()->GetFontSizeCombo()->currentText(), QString());
+
+    CDrawRect* rect = f.AddRect(DocRect(4000, -2000, 5000, -3000));
+    f.View()->Select(rect);
+    for (int id : ids)
+        EXPECT_FALSE(enabled(id)) << id;
+
+    // Several, a text among them: the text takes them.
+    f.View()->Select(text, true);
+    for (int id : ids)
+        EXPECT_TRUE(enabled(id)) << id;
 }
 
 namespace {

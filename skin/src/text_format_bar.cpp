@@ -84,17 +84,35 @@ void CTextFormatBar::OnUpdateCmdUI(bool viewActive)
     // Enabled again as soon as a view is back.
     m_fontName->setEnabled(viewActive);
     m_fontSize->setEnabled(viewActive);
-    if (viewActive && !comboHasFocus())
+    if (comboHasFocus())
+        return;
+    if (viewActive) {
         RefreshFromView();
+    } else {
+        // No report: no text's format is left showing.
+        clearFace();
+        m_fontSize->SetTwips(CFontSizeCombo::kEmpty);
+    }
 }
 
 void CTextFormatBar::RefreshFromView()
 {
     platform::CHARFORMAT cf;
     notify(FMTN_QUERY, &cf);
+    // What the text does not name shows empty, not the last text's value.
     if ((cf.dwMask & (platform::CFM_FACE | platform::CFM_CHARSET)) == (platform::CFM_FACE | platform::CFM_CHARSET))
         m_fontName->SelectFace(cf.FaceName(), cf.bCharSet);
+    else
+        clearFace();
     m_fontSize->SetTwips((cf.dwMask & platform::CFM_SIZE) != 0 ? cf.yHeight : CFontSizeCombo::kEmpty);
+}
+
+void CTextFormatBar::clearFace()
+{
+    if (m_fontName->currentIndex() != -1)
+        m_fontName->setCurrentIndex(-1);
+    if (!m_fontName->currentText().isEmpty())
+        m_fontName->setEditText(QString());
 }
 
 void CTextFormatBar::ApplyFontName()

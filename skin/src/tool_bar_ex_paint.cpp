@@ -171,18 +171,36 @@ QRect CToolBarEx::ButtonFaceRect(const QToolButton* button) const
     return QRect(x, 0, width, button->height());
 }
 
-void CToolBarEx::drawDropArrow(QPainter& p, const QRect& r) const
+void CToolBarEx::drawDropArrow(QPainter& p, const QRect& r, bool enabled) const
 {
     const int right = r.left() + r.width();
     const int zone = right - kArrowZone;
     const int mid = r.top() + r.height() / 2;
     const QPoint corners[3] = {{zone + 3, mid - 2}, {(zone + right) / 2, mid + 2}, {right - 3, mid - 2}};
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(skin::ToQColor(darkShade()));
-    p.setBrush(skin::ToQColor(darkShade()));
-    p.drawPolygon(corners, 3);
-    p.restore();
+    if (enabled) {
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(skin::ToQColor(darkShade()));
+        p.setBrush(skin::ToQColor(darkShade()));
+        p.drawPolygon(corners, 3);
+        p.restore();
+        return;
+    }
+    // A disabled button's arrow is greyed as its image is: grey, over the
+    // light shadow.
+    const QRect area(zone, r.top(), kArrowZone, r.height());
+    QImage arrow(area.size(), QImage::Format_ARGB32);
+    arrow.fill(Qt::transparent);
+    {
+        QPainter a(&arrow);
+        a.translate(-area.topLeft());
+        a.setPen(skin::ToQColor(darkShade()));
+        a.setBrush(skin::ToQColor(darkShade()));
+        a.drawPolygon(corners, 3);
+    }
+    p.drawImage(area.topLeft(),
+                skin::DisabledToolBarStrip(arrow, skin::DisabledShadowOf(IsBrowserLook() ? skin::SkinLook::Browser
+                                                                                          : skin::SkinLook::Report)));
 }
 
 void CToolBarEx::drawColorBar(QPainter& p, const QRect& r, int command) const
@@ -210,7 +228,7 @@ void CToolBarEx::PaintButton(QPainter& p, const QToolButton* button) const
     const QPoint imageAt(r.left() + 4, r.top() + 3);
     if (!button->isEnabled()) {
         if (dropKind)
-            drawDropArrow(p, r);
+            drawDropArrow(p, r, false);
         if (b.kind == kButtonColor)
             drawColorBar(p, r, b.command);
         m_images.disabled.Draw(p, b.image, imageAt.x(), imageAt.y());

@@ -338,6 +338,27 @@ TEST_F(FormatBarTest, QueryWithoutASizeEmptiesTheField)
     EXPECT_EQ(bar->GetFontSizeCombo()->GetCurrentTwips(), -1);
 }
 
+// A query that names no face (no text edited in the report in front)
+// empties the name as well, and without a report both stay empty: the bar
+// never shows a format no text in front has.
+TEST_F(FormatBarTest, WhatNoTextNamesShowsEmpty)
+{
+    bar->OnUpdateCmdUI(true);
+    ASSERT_EQ(bar->GetFontNameCombo()->currentText(), QStringLiteral("DejaVu Sans"));
+    ASSERT_EQ(bar->GetFontSizeCombo()->currentText(), QStringLiteral("12"));
+    editor.current.dwMask = platform::CFM_SIZE;
+    bar->OnUpdateCmdUI(true);
+    EXPECT_EQ(bar->GetFontNameCombo()->currentText(), QString());
+    EXPECT_EQ(bar->GetFontSizeCombo()->currentText(), QStringLiteral("12"));
+
+    editor.current.dwMask = platform::CFM_FACE | platform::CFM_CHARSET | platform::CFM_SIZE;
+    bar->OnUpdateCmdUI(true);
+    ASSERT_EQ(bar->GetFontNameCombo()->currentText(), QStringLiteral("DejaVu Sans"));
+    bar->OnUpdateCmdUI(false);
+    EXPECT_EQ(bar->GetFontNameCombo()->currentText(), QString());
+    EXPECT_EQ(bar->GetFontSizeCombo()->currentText(), QString());
+}
+
 TEST_F(FormatBarTest, CombosComeBackWithAView)
 {
     bar->OnUpdateCmdUI(false);

@@ -236,9 +236,15 @@ void CDrawResultTable::Draw(PageDC& dc)
     if (!m_fieldIds.empty())
         BuildRows(&dc);
     CDI_RptDoc* doc = document != nullptr ? document : (view != nullptr ? view->GetDocument() : nullptr);
-    if (doc != nullptr && doc->GetShowNumbers())
-        ir_marks::DrawLabel(dc, position.right, position.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), 0,
-                            kNumberHeight);
+    if (doc != nullptr && doc->GetShowNumbers()) {
+        // At the upper right corner, inside the table: the label never
+        // reaches past its right edge into the page margin.
+        const DocRect n = position.Normalized();
+        const int margin = ScaledPenWidth(pen.widthX) + 20;
+        const DocRect inside(n.left + margin, n.top + margin, n.right - margin, n.bottom - margin);
+        ir_marks::DrawLabel(dc, inside.right, inside.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), 0,
+                            kNumberHeight, &inside);
+    }
 }
 
 void CDrawResultTable::FitToRows()
@@ -279,8 +285,11 @@ DocRect CDrawResultTable::LabelArea() const
     const CDI_RptDoc* doc = document != nullptr ? document : (view != nullptr ? view->GetDocument() : nullptr);
     if (doc == nullptr || !doc->GetShowNumbers())
         return {};
+    // The label stays inside the table (Draw); a table narrower than the
+    // label lets it run on to the right of its left edge.
     const DocRect n = position.Normalized();
-    return ir_marks::LabelBox(n.right, n.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), kNumberHeight);
+    const DocRect box = ir_marks::LabelBox(n.left, n.bottom, QStringLiteral("NO.%1").arg(m_nIRNumber), kNumberHeight);
+    return DocRect(n.left, std::min(box.top, n.top), std::max(box.right, n.right), n.bottom);
 }
 
 void CDrawResultTable::BuildRows(PageDC* dc)

@@ -511,3 +511,46 @@ TEST(ResultTable, TheFieldSheetRepaintsTheTableAtItsOldAndNewSize)
         EXPECT_EQ(t->position, fitted) << fields.size();
     }
 }
+
+// The "NO.n" label of a table whose document shows the numbers stays inside
+// the table's rectangle, on screen and on a printer's page: nothing is
+// drawn right of its right edge (the page margin) nor above its upper edge.
+TEST(ResultTable, TheNumberLabelStaysInsideTheTable)
+{
+    Report r;
+    QTemporaryDir dir;
+    AddLoadedImage(r, dir);
+    r.doc.SetShowNumbers(true);
+    CDrawResultTable* t = AddResult(r, {33401}, DocRect(100, -200, 3000, -100));
+    t->penOn = 0;
+    for (const PageMapping& mapping : {PageMapping::ForZoom(1.0), PageMapping::ForResolution(300)}) {
+        SCOPED_TRACE(mapping.Scale());
+        QImage image(int(mapping.Scale() * 4500), int(mapping.Scale() * 1500), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            PageDC dc(painter, mapping);
+            t->Draw(dc);
+        }
+        const DocRect n = t->position.Normalized();
+        const QPointF upperRight = mapping.ToDevice(n.right, n.bottom);
+        const QPointF upperLeft = mapping.ToDevice(n.left, n.bottom);
+        int outside = 0;
+        int inside = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (qGray(image.pixel(x, y)) >= 128)
+                    continue;
+                if (x > upperRight.x() + 1 || y < upperLeft.y() - 1)
+                    ++outside;
+                // The label's corner of the table: its right quarter, the
+                // first row.
+                else if (x > upperLeft.x() + 0.75 * (upperRight.x() - upperLeft.x()) &&
+                         y < upperRight.y() + mapping.Scale() * t->RowHeight())
+                    ++inside;
+            }
+        }
+        EXPECT_EQ(outside, 0);
+        EXPECT_GT(inside, 0) << "the label is drawn, at the table's upper right corner";
+    }
+}

@@ -69,10 +69,8 @@ void SaveAfter(DrawView& view, int kind, CDrawObj* obj = nullptr)
         doc->SaveUndoSnapshot(kind, obj, 1);
 }
 
-// The number the status bar shows for an object; 0 when it has none.
-// The image number the status bar shows for an object: an image's own, or
-// the one a bound object follows; 0 for an object with none (any other
-// object, and a bound one not bound to any image, as an unlinked 3D map).
+} // namespace
+
 int ShownNumber(CDrawObj* obj)
 {
     int number = 0;
@@ -82,8 +80,6 @@ int ShownNumber(CDrawObj* obj)
         number = linked->GetLinkedIRNumber();
     return number >= 1 ? number : 0;
 }
-
-} // namespace
 
 bool IsKindOfName(const CDrawObj* obj, const char* className)
 {

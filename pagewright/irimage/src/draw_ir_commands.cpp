@@ -128,7 +128,13 @@ int CDrawIR::OnOpenCommand()
     const QStringList filters = dialog.nameFilters();
     const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
     ini.writeString(u"SysSet", u"FileType", QString::number(chosen < 0 ? 1 : chosen + 1));
-    return OpenFiles(dialog.selectedFiles(), append);
+    const QStringList chosenFiles = dialog.selectedFiles();
+    // Replacing the shown file takes one file, never the last of several.
+    if (!append && chosenFiles.size() > 1) {
+        env.MessageBox(QString::fromUtf8(CIRFileDlg::kOneFileOnly), DocumentEnvironment::kIconInformation, 0);
+        return 1;
+    }
+    return OpenFiles(chosenFiles, append);
 }
 
 int CDrawIR::OpenFiles(const QStringList& paths, bool append)

@@ -178,6 +178,31 @@ QString CIRFileDlg::FieldText(int id) const
 
 bool CIRFileDlg::PlayEnabled() const { return m_play->isEnabled(); }
 
+const char CIRFileDlg::kOneFileOnly[] = "只能打开一个红外图像文件，请只选择一个文件。";
+
+int CIRFileDlg::TypedNameCount() const
+{
+    const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const QString text = edit != nullptr ? edit->text() : QString();
+    if (!text.contains(QLatin1Char('"')))
+        return text.trimmed().isEmpty() ? 0 : 1;
+    // As the dialog reads them: every second piece between quotes.
+    const QStringList pieces = text.split(QLatin1Char('"'));
+    int names = 0;
+    for (qsizetype i = 1; i < pieces.size(); i += 2)
+        names += pieces[i].trimmed().isEmpty() ? 0 : 1;
+    return names;
+}
+
+void CIRFileDlg::accept()
+{
+    if (fileMode() == QFileDialog::ExistingFile && TypedNameCount() > 1) {
+        m_env.MessageBox(QString::fromUtf8(kOneFileOnly), DocumentEnvironment::kIconInformation, 0);
+        return;
+    }
+    QFileDialog::accept();
+}
+
 void CIRFileDlg::StartAtRememberedPlace()
 {
     setDirectory(platform::ProposedFolder(m_env.PicPath()));

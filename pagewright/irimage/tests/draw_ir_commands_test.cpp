@@ -3,6 +3,7 @@
 #include "command_support.h"
 
 #include "document/draw_photo.h"
+#include "irimage/ir_file_dlg.h"
 #include "document/draw_tool.h"
 
 #include "platform/ini_file.h"
@@ -128,6 +129,33 @@ TEST(DrawIrCommands, ADoubleClickOpensOneFileIntoTheImage)
     EXPECT_EQ(r.ir->FileCount(), 1);
     EXPECT_EQ(r.ir->ImageWidth(), 160);
     EXPECT_EQ(r.env.picPaths.back(), other);
+}
+
+// The image's own Open (not the play bar's "+") takes one file: several
+// names chosen at once load none of them and say that one file is taken,
+// rather than showing the last of them.
+TEST(DrawIrCommands, OpenWithSeveralNamesSaysOneFileAndLoadsNone)
+{
+    OpenedReport r;
+    QTemporaryDir folder;
+    const QString a = CopyFixture(folder, "k8_160.vni", QStringLiteral("A.VNI"));
+    const QString b = CopyFixture(folder, "k8_160.vni", QStringLiteral("B.VNI"));
+    r.view.m_bAppendFrames = false;
+    r.env.choose = {a, b};
+    const int steps = r.doc.GetUndoCount();
+    EXPECT_EQ(r.ir->DoCommand(32840, QString(), 0), 1);
+    EXPECT_EQ(r.env.messageTexts, QStringList{QString::fromUtf8(CIRFileDlg::kOneFileOnly)});
+    EXPECT_EQ(r.ir->FileCount(), 1);
+    EXPECT_EQ(r.ir->ImageWidth(), 320);
+    EXPECT_EQ(r.doc.GetUndoCount(), steps);
+
+    // One name is taken as before.
+    r.env.messageTexts.clear();
+    r.env.choose = {b};
+    EXPECT_EQ(r.ir->DoCommand(32840, QString(), 0), 1);
+    EXPECT_TRUE(r.env.messageTexts.isEmpty());
+    EXPECT_EQ(r.ir->ImageWidth(), 160);
+    EXPECT_EQ(r.ir->Files()[std::size_t(r.ir->FileIndex())].path, b);
 }
 
 TEST(DrawIrCommands, AnUnreadableChosenFileLeavesTheListAndNamesTheFile)

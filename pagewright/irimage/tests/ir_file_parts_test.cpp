@@ -10,6 +10,9 @@
 
 #include <QDirIterator>
 #include <QImage>
+#include <QTemporaryDir>
+#include <QApplication>
+#include <QLineEdit>
 
 using namespace irtest;
 
@@ -160,4 +163,48 @@ TEST(IRFileDialog, PreviewRefusesAPhotoBeyondThePictureBound)
         const QImage preview = dialog.PreviewImage();
         EXPECT_NE(preview.pixel(preview.width() / 4, preview.height() / 2), preview.pixel(0, 0)) << c.file;
     }
+}
+
+// A dialog for one file refuses several names typed in quotes: it says that
+// one file is taken and stays open; one name (quoted or not) is accepted.
+TEST(IRFileDialog, SeveralTypedNamesAreRefusedWhenOneFileIsTaken)
+{
+    CommandEnvironment env;
+    QTemporaryDir folder;
+    for (const char* name : {"A.VNI", "B.VNI"})
+        ASSERT_TRUE(QFile::copy(Fixture("k4_full.vni"), folder.filePath(QLatin1String(name))));
+    CIRFileDlg dialog(env, true, QString(), QString(), QStringLiteral("PIC (*.VNI)|*.VNI||"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(folder.path());
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    dialog.show();
+    QApplication::processEvents();
+
+    edit->setText(QStringLiteral("\"A.VNI\" \"B.VNI\""));
+    EXPECT_EQ(dialog.TypedNameCount(), 2);
+    dialog.accept();
+    EXPECT_EQ(env.messageTexts, QStringList{QString::fromUtf8(CIRFileDlg::kOneFileOnly)});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+    env.messageTexts.clear();
+    edit->setText(QStringLiteral("\"B.VNI\""));
+    EXPECT_EQ(dialog.TypedNameCount(), 1);
+    dialog.accept();
+    EXPECT_TRUE(env.messageTexts.isEmpty());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.selectedFiles(), QStringList{folder.filePath(QStringLiteral("B.VNI"))});
+
+    // The play bar's "+" (several files) takes them all.
+    CIRFileDlg several(env, true, QString(), QString(), QStringLiteral("PIC (*.VNI)|*.VNI||"));
+    several.setFileMode(QFileDialog::ExistingFiles);
+    several.setDirectory(folder.path());
+    several.show();
+    QApplication::processEvents();
+    several.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"A.VNI\" \"B.VNI\""));
+    several.accept();
+    EXPECT_TRUE(env.messageTexts.isEmpty());
+    EXPECT_EQ(several.result(), QDialog::Accepted);
+    EXPECT_EQ(several.selectedFiles().size(), 2);
 }

@@ -50,8 +50,8 @@ public:
     static QString MessageText(int stringId);
 
     // The idle update: with a view active the combos are enabled and, while
-    // neither has the focus, follow the text's format; without one they are
-    // disabled.
+    // neither has the focus, follow the text's format (what it does not name
+    // shows empty); without one they are disabled and empty.
     void OnUpdateCmdUI(bool viewActive);
     // Asks the receiver for the current format and shows it.
     void RefreshFromView();
@@ -74,6 +74,7 @@ private:
     void message(int stringId);
     void refillSizes();
     bool comboHasFocus() const;
+    void clearFace();
 
     CFontNameCombo* m_fontName = nullptr;
     CFontSizeCombo* m_fontSize = nullptr;

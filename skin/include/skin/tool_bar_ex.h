@@ -163,7 +163,7 @@ private:
     QAction* actionFor(int command);
     int indexOfCommand(int command) const;
     void BuildImageLists();
-    void drawDropArrow(QPainter& p, const QRect& r) const;
+    void drawDropArrow(QPainter& p, const QRect& r, bool enabled = true) const;
     void drawColorBar(QPainter& p, const QRect& r, int command) const;
     void fillBand(QPainter& p, const QRect& r, COLORREF from, COLORREF to, bool columns) const;
     bool hasControlWindow() const;

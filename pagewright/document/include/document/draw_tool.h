@@ -131,3 +131,8 @@ void CloneSelection(DrawView& view);
 
 // Whether an object is of a named class or derives from it.
 bool IsKindOfName(const CDrawObj* obj, const char* className);
+
+// The image number the status bar shows for an object: an image's own, or
+// the one a bound object follows; 0 for an object with none (any other
+// object, and a bound one not bound to any image, as an unlinked 3D map).
+int ShownNumber(CDrawObj* obj);

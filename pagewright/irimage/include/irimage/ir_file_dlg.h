@@ -61,6 +61,14 @@ public:
     // the settings remember (field.ini [SysSet] FileType, from 1).
     void StartAtRememberedPlace();
 
+    // A dialog for one file (ExistingFile) takes one name: several typed in
+    // quotes are refused with kOneFileOnly and the dialog stays open (the
+    // file list would otherwise keep only the last of them).
+    static const char kOneFileOnly[];
+    void accept() override;
+    // The names in the file-name field ("a" "b" counts two).
+    int TypedNameCount() const;
+
 private:
     void ClearPanel();
     void ShowPreview();
