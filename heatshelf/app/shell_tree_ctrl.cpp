@@ -9,6 +9,7 @@
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -256,6 +257,13 @@ bool CShellTreeCtrl::FollowFolder(const QString& path)
     setCurrentIndex(item->index());
     m_following = false;
     scrollTo(item->index());
+    // The view scrolls by whole columns; a deep folder's name can still sit
+    // past the right edge of a narrow pane, so bring its start into view.
+    const QRect shown = visualRect(item->index());
+    if (shown.left() < 0 || shown.left() + std::min(shown.width(), indentation()) > viewport()->width()) {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() + shown.left() - indentation());
+    }
     return at == target;
 }
 

@@ -250,7 +250,10 @@ TEST(Agreement, TheTreeFollowsTheFolderOfTheFileShown)
     EXPECT_EQ(CurrentFolder(), b);
     EXPECT_EQ(treeFolder(f), b) << "the tree still shows " << before.toStdString();
     CShellTreeCtrl* tree = f.frame->GetLeftView()->Tree();
-    EXPECT_TRUE(tree->viewport()->rect().intersects(tree->visualRect(tree->currentIndex())));
+    EXPECT_TRUE(tree->viewport()->rect().intersects(tree->visualRect(tree->currentIndex())))
+        << "viewport " << tree->viewport()->width() << "x" << tree->viewport()->height() << " item at "
+        << tree->visualRect(tree->currentIndex()).x() << "," << tree->visualRect(tree->currentIndex()).y()
+        << " " << tree->visualRect(tree->currentIndex()).width() << "x" << tree->visualRect(tree->currentIndex()).height();
     // Next walks the folder the tree shows; choosing a folder in the tree
     // still works.
     f.Run(res::ID_NEXT);
