@@ -1,5 +1,7 @@
 #include "irimage/temperature_text.h"
 
+#include "ir_holder_common.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -62,7 +64,7 @@ QString FormatTempLabel(float value, float high, float low)
 {
     // Thermcore's bad-handle value (and what a model that cannot convert
     // gives) is no temperature, in any unit.
-    if (value <= kNoTemperatureValue)
+    if (value <= thermcore::kBadHandleTemperature)
         return NoTemperatureText();
     if (value > high)
         return Printf(">%4.1f", high);

@@ -20,13 +20,10 @@ double CelsiusToUnitF32(double celsius, int unit);
 // Computed in double and cut to a multiple of 0.01.
 float AtmosphericTransmittance(float t, float rh, float d);
 
-// Thermcore's bad-handle temperature (-1000.0): a value at or
-// below it is no temperature in any unit (the holder passes it through
-// unconverted).
-inline constexpr float kNoTemperatureValue = -1000.0f;
 // "%4.1f" of value; ">" and the upper bound above it, "<" and the lower
 // bound below it (and for a value that is not a number); the no-temperature
-// text for the bad-handle value. No unit.
+// text for Thermcore's bad-handle value and below, which the holder passes
+// through unconverted in any unit. No unit.
 QString FormatTempLabel(float value, float high, float low);
 // The text where a statistic has no value (a measurement over no pixel).
 inline QString NoTemperatureText() { return QStringLiteral("--"); }
