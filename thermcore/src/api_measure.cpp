@@ -28,6 +28,11 @@ using namespace thermcore;
 
 namespace {
 
+// Grays of whole rows taken as one span by the whole-width paths: 8 KiB,
+// which the first-level cache holds with their temperatures and the next
+// span.
+constexpr int64_t kSpanGrays = 4096;
+
 struct Extremes {
     int32_t min = 0, max = 0;
     int64_t minX = 0, minY = 0, maxX = 0, maxY = 0;
@@ -312,22 +317,31 @@ int IFR_GetRectTemp(IfrHandle h, int x1, int y1, int x2, int y2, float* temps) {
         float* out = temps;
         RectSpan rest = r;
         // Rows past row 0 that span the frame's width and that it holds lie
-        // one after the other in the frame as in the array: they go as one
-        // span when the table already holds every gray of them (else row by
-        // row, each converting what it needs, as always).
+        // one after the other in the frame as in the array: they go as
+        // spans of several rows, each taken whole when the table already
+        // holds every gray of it (else row by row from there, each row
+        // converting what it needs, as always). The bounds of a span are
+        // taken while the span before it is looked up.
         if (o.width > 0 && r.x1 == 0 && r.x2 == int64_t{o.width} - 1) {
             const int64_t heldRows = static_cast<int64_t>(o.gray.size() / static_cast<size_t>(o.width));
             const int64_t first = std::max<int64_t>(r.y1, 1);
             const int64_t last = std::min({r.y2, int64_t{o.height} - 1, heldRows - 1});
             if (first < last) {
                 for (; rest.y1 < first; ++rest.y1) out = rowTemps(lookup, rowPieces(o, rest.y1, r.x1, r.x2), out);
-                const uint16_t* span = o.gray.data() + static_cast<size_t>(first * o.width);
-                const auto n = static_cast<size_t>((last - first + 1) * o.width);
-                const GrayBounds b = grayBounds(span, n);
-                if (const float* table = lookup.heldTable(b.min, b.max)) {
-                    lookupTemps(table, span, n, out);
+                const int64_t spanRows = std::max<int64_t>(1, kSpanGrays / o.width);
+                const auto spanAt = [&](int64_t y) { return o.gray.data() + static_cast<size_t>(y * o.width); };
+                const auto graysFrom = [&](int64_t y) {
+                    return static_cast<size_t>(std::min(spanRows, std::max<int64_t>(last - y + 1, 0)) * o.width);
+                };
+                GrayBounds b = grayBounds(spanAt(rest.y1), graysFrom(rest.y1));
+                while (rest.y1 <= last) {
+                    const float* table = lookup.heldTable(b.min, b.max);
+                    if (table == nullptr) break;
+                    const size_t n = graysFrom(rest.y1);
+                    const int64_t next = rest.y1 + static_cast<int64_t>(n) / o.width;
+                    b = lookupTempsAhead(table, spanAt(rest.y1), n, out, spanAt(next), graysFrom(next));
                     out += n;
-                    rest.y1 = last + 1;
+                    rest.y1 = next;
                 }
             }
         }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace thermcore {
 
@@ -25,6 +26,19 @@ void widenGrays(const uint16_t* grays, size_t n, int* out);
 
 // table[g] for every gray g of the run.
 void lookupTemps(const float* table, const uint16_t* grays, size_t n, float* out);
+
+// lookupTemps of the run, and in the same pass the bounds of the next run
+// (`ahead`, which may be empty, then min > max): the next run is read while
+// this one is looked up, so its bounds cost no pass of their own.
+GrayBounds lookupTempsAhead(const float* table, const uint16_t* grays, size_t n, float* out,
+                            const uint16_t* ahead, size_t aheadCount);
+
+// The kernels lookupTempsAhead can run on this processor: single loads
+// everywhere, gathers where the processor has AVX2. Each gives the same
+// values; the quickest here is timed and chosen at first use.
+using LookupAheadKernel = GrayBounds (*)(const float* table, const uint16_t* grays, size_t n, float* out,
+                                         const uint16_t* ahead, size_t aheadCount);
+std::vector<LookupAheadKernel> lookupKernels();
 
 // The sum of table[g] over the run: each group of eight consecutive grays
 // summed pairwise in double, the groups (and the last grays) added in order

@@ -233,4 +233,46 @@ TEST(AreaStatistics, SceneChangesBetweenCallsAreFollowed) {
     }
 }
 
+// Whole-frame temperatures go in spans of rows while the temperatures of a
+// span's grays are already held, and row by row from the first span holding
+// a gray not yet converted. Frames whose grays stay in one narrow range but
+// for a band of others (met first at the top, in the middle, at the last
+// row), asked after only the top third was converted, give the pixel-by-
+// pixel temperatures; so do they asked again, with everything held.
+TEST(AreaStatistics, WholeFrameTemperaturesWhereOnlyPartOfTheFrameIsConverted) {
+    std::mt19937 rng(3);
+    float emissivity = 0.71f;
+    for (const char* name : {"k4_320", "k8_160", "k9", "k11"}) {
+        Opened img(fixturePath(name));
+        ASSERT_NE(img.h, nullptr);
+        const int w = img.width, ht = img.height;
+        for (int bandRow : {1, ht / 2, ht - 1}) {
+            SCOPED_TRACE(testing::Message() << name << ", other grays in row " << bandRow);
+            std::uniform_int_distribution<int> usual(6000, 6100), other(12000, 12300);
+            std::vector<unsigned short> frame(size_t(w) * ht);
+            for (int y = 0; y < ht; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    frame[size_t(y) * w + x] = static_cast<unsigned short>(y == bandRow ? other(rng) : usual(rng));
+                }
+            }
+            ASSERT_EQ(IFR_LoadInfraredData(img.h, frame.data()), 0);
+            // A scene no other test converted, so that only what this test
+            // asks for is held.
+            float e = 0, d = 0;
+            IFR_GetEmissDis(img.h, &e, &d);
+            emissivity += 0.005f;
+            IFR_SetEmissDis(img.h, emissivity, d);
+            std::vector<float> top(size_t(w) * (ht / 3));
+            ASSERT_EQ(IFR_GetRectTemp(img.h, 0, 1, w - 1, ht / 3, top.data()), 0);
+
+            for (int pass = 0; pass < 2; ++pass) {
+                SCOPED_TRACE(pass == 0 ? "first call" : "again");
+                std::vector<float> temps(size_t(w) * ht);
+                ASSERT_EQ(IFR_GetRectTemp(img.h, 0, 0, w - 1, ht - 1, temps.data()), 0);
+                expectSameTemps(temps, referenceOf(img.h, rectPixels(0, 0, w - 1, ht - 1)).temps);
+            }
+        }
+    }
+}
+
 }  // namespace
