@@ -9,6 +9,7 @@
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -256,15 +257,36 @@ bool CShellTreeCtrl::FollowFolder(const QString& path)
     m_following = true;
     setCurrentIndex(item->index());
     m_following = false;
-    scrollTo(item->index());
+    showCurrent();
+    return at == target;
+}
+
+void CShellTreeCtrl::showCurrent()
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    scrollTo(current);
     // The view scrolls by whole columns; a deep folder's name can still sit
     // past the right edge of a narrow pane, so bring its start into view.
-    const QRect shown = visualRect(item->index());
+    const QRect shown = visualRect(current);
     if (shown.left() < 0 || shown.left() + std::min(shown.width(), indentation()) > viewport()->width()) {
         QScrollBar* bar = horizontalScrollBar();
         bar->setValue(bar->value() + shown.left() - indentation());
     }
-    return at == target;
+}
+
+void CShellTreeCtrl::resizeEvent(QResizeEvent* e)
+{
+    QTreeView::resizeEvent(e);
+    // The pane's last layout (the window shown at start, the side scroll bar
+    // a deep name brings in) can leave the current folder's row half under
+    // the pane's edge: it is brought back whole. A row scrolled wholly out
+    // of view stays where the user put it.
+    const QRect row = visualRect(currentIndex());
+    const QRect area = viewport()->rect();
+    if (row.isValid() && row.intersects(area) && (row.top() < 0 || row.bottom() > area.bottom()))
+        showCurrent();
 }
 
 void CShellTreeCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous)

@@ -58,8 +58,11 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mousePressEvent(QMouseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
+    // Scrolls the current folder's row, and the start of its name, into view.
+    void showCurrent();
     QStandardItem* makeItem(const QString& path, const QString& text) const;
     void onExpanding(const QModelIndex& index);
     void refreshItem(QStandardItem* item, const QString& path);

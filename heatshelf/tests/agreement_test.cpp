@@ -233,12 +233,14 @@ TEST(Agreement, TheTreeFollowsTheFolderOfTheFileShown)
 {
     QTemporaryDir root;
     const QString a = root.filePath(QStringLiteral("a"));
-    const QString b = root.filePath(QStringLiteral("deep/b"));
+    // Deep and wide enough that the narrow pane of a small window scrolls
+    // sideways to show it.
+    const QString b = root.filePath(QStringLiteral("deep/2026年6月11日变电站巡检/b"));
     ASSERT_TRUE(QDir().mkpath(a) && QDir().mkpath(b));
     QFile::copy(FixturePath(QStringLiteral("walk/a.VNI")), QDir(a).filePath(QStringLiteral("x.VNI")));
     for (const char* n : {"p.VNI", "q.VNI", "r.VNI"})
         QFile::copy(FixturePath(QStringLiteral("walk/a.VNI")), QDir(b).filePath(QLatin1String(n)));
-    ViewFixture f;
+    ViewFixture f(640, 480);
     ASSERT_NE(f.view, nullptr);
     f.ShowFolder(a);
     EXPECT_EQ(treeFolder(f), a);
@@ -250,10 +252,19 @@ TEST(Agreement, TheTreeFollowsTheFolderOfTheFileShown)
     EXPECT_EQ(CurrentFolder(), b);
     EXPECT_EQ(treeFolder(f), b) << "the tree still shows " << before.toStdString();
     CShellTreeCtrl* tree = f.frame->GetLeftView()->Tree();
-    EXPECT_TRUE(tree->viewport()->rect().intersects(tree->visualRect(tree->currentIndex())))
+    // The folder's row shows whole: not under the scroll bar that a deep
+    // name brings in.
+    const QRect row = tree->visualRect(tree->currentIndex());
+    EXPECT_TRUE(row.top() >= 0 && row.bottom() < tree->viewport()->height() && row.left() < tree->viewport()->width())
         << "viewport " << tree->viewport()->width() << "x" << tree->viewport()->height() << " item at "
         << tree->visualRect(tree->currentIndex()).x() << "," << tree->visualRect(tree->currentIndex()).y()
         << " " << tree->visualRect(tree->currentIndex()).width() << "x" << tree->visualRect(tree->currentIndex()).height();
+    // A pane that shrinks over the row (the window's layout at start, a
+    // scroll bar coming in) brings it back whole.
+    tree->resize(tree->width(), tree->height() - (tree->viewport()->height() - row.center().y()));
+    const QRect moved = tree->visualRect(tree->currentIndex());
+    EXPECT_TRUE(moved.top() >= 0 && moved.bottom() < tree->viewport()->height())
+        << "row at " << moved.y() << ".." << moved.bottom() << " in a viewport " << tree->viewport()->height() << " high";
     // Next walks the folder the tree shows; choosing a folder in the tree
     // still works.
     f.Run(res::ID_NEXT);
