@@ -107,6 +107,9 @@ void CShellTreeCtrl::InsertChildren(QStandardItem* item)
 
 void CShellTreeCtrl::Refresh(const QString& path)
 {
+    // Folders made or removed above the current one move its row; one the
+    // tree showed whole stays in view.
+    const bool shownWhole = currentRowShownWhole();
     // The same folder may stand under both roots; children of an unfilled
     // branch are only its placeholder.
     std::vector<QStandardItem*> pending;
@@ -131,6 +134,14 @@ void CShellTreeCtrl::Refresh(const QString& path)
         for (int i = 0; i < item->rowCount(); ++i)
             pending.push_back(item->child(i));
     }
+    if (shownWhole && !currentRowShownWhole())
+        showCurrent();
+}
+
+bool CShellTreeCtrl::currentRowShownWhole() const
+{
+    const QRect row = visualRect(currentIndex());
+    return row.isValid() && row.top() >= 0 && row.bottom() <= viewport()->rect().bottom();
 }
 
 void CShellTreeCtrl::refreshItem(QStandardItem* item, const QString& path)
@@ -283,9 +294,7 @@ void CShellTreeCtrl::resizeEvent(QResizeEvent* e)
     // a deep name brings in) can leave the current folder's row half under
     // the pane's edge: it is brought back whole. A row scrolled wholly out
     // of view stays where the user put it.
-    const QRect row = visualRect(currentIndex());
-    const QRect area = viewport()->rect();
-    if (row.isValid() && row.intersects(area) && (row.top() < 0 || row.bottom() > area.bottom()))
+    if (visualRect(currentIndex()).intersects(viewport()->rect()) && !currentRowShownWhole())
         showCurrent();
 }
 

@@ -63,6 +63,8 @@ protected:
 private:
     // Scrolls the current folder's row, and the start of its name, into view.
     void showCurrent();
+    // Whether the current folder's row lies wholly inside the pane's height.
+    bool currentRowShownWhole() const;
     QStandardItem* makeItem(const QString& path, const QString& text) const;
     void onExpanding(const QModelIndex& index);
     void refreshItem(QStandardItem* item, const QString& path);

@@ -265,6 +265,19 @@ TEST(Agreement, TheTreeFollowsTheFolderOfTheFileShown)
     const QRect moved = tree->visualRect(tree->currentIndex());
     EXPECT_TRUE(moved.top() >= 0 && moved.bottom() < tree->viewport()->height())
         << "row at " << moved.y() << ".." << moved.bottom() << " in a viewport " << tree->viewport()->height() << " high";
+    // Folders another program makes above it push its row down; the tree
+    // brings it back into view.
+    const QString deep = root.filePath(QStringLiteral("deep"));
+    for (int i = 0; i < 30; ++i)
+        ASSERT_TRUE(QDir(deep).mkdir(QStringLiteral("0_%1").arg(i, 2, 10, QLatin1Char('0'))));
+    const QModelIndex deepRow = tree->currentIndex().parent().parent();
+    ASSERT_EQ(tree->PathOf(deepRow), deep);
+    for (int waited = 0; tree->model()->rowCount(deepRow) < 31 && waited < 5000; waited += 20)
+        f.Settle(20);
+    ASSERT_EQ(tree->model()->rowCount(deepRow), 31);
+    const QRect pushed = tree->visualRect(tree->currentIndex());
+    EXPECT_TRUE(pushed.top() >= 0 && pushed.bottom() < tree->viewport()->height())
+        << "row at " << pushed.y() << ".." << pushed.bottom() << " in a viewport " << tree->viewport()->height() << " high";
     // Next walks the folder the tree shows; choosing a folder in the tree
     // still works.
     f.Run(res::ID_NEXT);
