@@ -120,6 +120,16 @@ protected:
         return child;
     }
 
+    // The menu bar's Window menu: the one holding Cascade.
+    QMenu* WindowMenu() const
+    {
+        for (QAction* top : frame->menuBar()->actions()) {
+            if (top->menu() != nullptr && top->menu()->actions().contains(frame->GetCommandAction(res::ID_WINDOW_CASCADE)))
+                return top->menu();
+        }
+        return nullptr;
+    }
+
     StartupSandbox box;
     std::unique_ptr<CDI_RptApp> app;
     CMainFrame* frame = nullptr;
@@ -548,11 +558,7 @@ TEST_F(FrameTest, WindowMenuListsTheReportsAndCascadeKeepsThemUsable)
     const char* titles[3] = {"Report1", "plan & notes", "Report3"};
     for (int i = 0; i < 3; ++i)
         reports[i]->setWindowTitle(QString::fromUtf8(titles[i]));
-    QMenu* windowMenu = nullptr;
-    for (QAction* top : frame->menuBar()->actions()) {
-        if (top->menu() != nullptr && top->menu()->actions().contains(frame->GetCommandAction(res::ID_WINDOW_CASCADE)))
-            windowMenu = top->menu();
-    }
+    QMenu* windowMenu = WindowMenu();
     ASSERT_NE(windowMenu, nullptr);
     const auto entries = [&] {
         emit windowMenu->aboutToShow();
@@ -701,11 +707,7 @@ TEST_F(FrameTest, MinimisingTheReportInFrontBringsTheNextShownOne)
     first->setWindowTitle(QStringLiteral("First"));
     second->setWindowTitle(QStringLiteral("Second"));
     ASSERT_EQ(frame->MDIGetActive(), second);
-    QMenu* windowMenu = nullptr;
-    for (QAction* top : frame->menuBar()->actions()) {
-        if (top->menu() != nullptr && top->menu()->actions().contains(frame->GetCommandAction(res::ID_WINDOW_CASCADE)))
-            windowMenu = top->menu();
-    }
+    QMenu* windowMenu = WindowMenu();
     ASSERT_NE(windowMenu, nullptr);
     const auto checked = [&] {
         emit windowMenu->aboutToShow();
